@@ -1,0 +1,48 @@
+# Quick start: `make run` builds and starts the program, `make test` builds and runs every test.
+# Both first install the Debian packages listed in tools/debian-packages.txt that are missing.
+
+PACKAGES_FILE := tools/debian-packages.txt
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+DEFAULT_BUILD := build/default
+
+.PHONY: all deps configure build run test test-default test-asan format format-check screenshot fuzz bench clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $$(grep -v -E '^\s*(#|$$)' $(PACKAGES_FILE)); do \
+	  dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q 'ok installed' || echo "$$p"; done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing missing packages:" $$missing; \
+	  $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake --preset default
+
+build: configure
+	cmake --build --preset default
+
+run: build
+	@if [ -n "$$DISPLAY" ] || [ -n "$$WAYLAND_DISPLAY" ]; then \
+	  exec $(DEFAULT_BUILD)/src/ui/pinwright; \
+	else \
+	  echo "No display found (neither DISPLAY nor WAYLAND_DISPLAY is set): generating the default project with pinwright-cli instead."; \
+	  $(DEFAULT_BUILD)/src/cli/pinwright-cli generate; \
+	fi
+
+test: build
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset default
+	ctest --preset asan
+
+format:
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i
+
+format-check:
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format --dry-run --Werror
+
+clean:
+	rm -rf build

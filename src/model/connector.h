@@ -1,0 +1,66 @@
+// A named, ordered list of pins: an on-board component group, an expansion header, or the pin
+// list of a daughter card being fitted.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/pin.h"
+
+namespace pinwright {
+
+inline constexpr std::int32_t kConnectorOnBoard = 0;
+inline constexpr std::int32_t kConnectorGpio = 3;
+
+class TConnector {
+ public:
+  TConnector(std::string name, std::string description, std::int32_t connectorType);
+  virtual ~TConnector() = default;
+  TConnector(const TConnector&) = default;
+  TConnector& operator=(const TConnector&) = default;
+  TConnector(TConnector&&) = default;
+  TConnector& operator=(TConnector&&) = default;
+
+  // Appends a pin, or an empty entry for a position without one.
+  void AddPin(std::optional<TPin> pin);
+  std::size_t PinEntryCount() const { return Pins.size(); }
+  // The entry at the index; nullptr for an empty entry or an index past the end.
+  const TPin* PinAt(std::size_t index) const;
+  TPin* PinAt(std::size_t index);
+  std::size_t ActiveCount() const;
+  void ClearPins() { Pins.clear(); }
+
+  const std::string& Name() const { return NameText; }
+  void SetName(const std::string& name);
+  const std::string& Description() const { return DescriptionText; }
+  void SetDescription(const std::string& description);
+  std::int32_t ConnectorType() const { return Type; }
+  void SetConnectorType(std::int32_t type) { Type = type; }
+  std::int32_t DaughterConnectorType() const { return DaughterType; }
+  void SetDaughterConnectorType(std::int32_t type) { DaughterType = type; }
+  std::int32_t IsHeader() const { return Header; }
+  void SetIsHeader(std::int32_t isHeader) { Header = isHeader; }
+  std::int32_t HeaderKey() const { return Key; }
+  void SetHeaderKey(std::int32_t key) { Key = key; }
+
+  // Puts the pins into the order every generated file lists them in. Empty entries stay put.
+  // Throws BusIndexError for a bus name whose index is not a number.
+  void SortPins();
+
+ private:
+  std::vector<std::optional<TPin>> Pins;
+  std::string NameText;
+  std::string DescriptionText;
+  std::int32_t Type = kConnectorOnBoard;
+  std::int32_t DaughterType = 0;
+  std::int32_t Header = 0;
+  std::int32_t Key = 0;
+};
+
+// True when pin b must come before pin a in generation order.
+bool ComesBefore(const TPin& b, const TPin& a);
+
+}  // namespace pinwright

@@ -1,0 +1,46 @@
+#include "model/mainboard.h"
+
+#include <cstdio>
+
+namespace pinwright {
+
+void TMainBoard::SetDeviceData(std::int32_t boardId, std::string family, std::string device,
+                               std::string package, std::int32_t pinCount,
+                               std::string speedGrade) {
+  Id = boardId;
+  FamilyText = std::move(family);
+  DeviceText = std::move(device);
+  PackageText = std::move(package);
+  Pins = pinCount;
+  SpeedGradeText = std::move(speedGrade);
+}
+
+void TMainBoard::OrderPins() {
+  for (TConnector& group : Groups) group.SortPins();
+}
+
+std::string TMainBoard::BoardName() const {
+  return Id == kLarkspurBoardId ? "Larkspur" : std::string();
+}
+
+bool TMainBoard::CheckPrefixClash(std::span<const HeaderChoice> headers, std::string& message) {
+  for (std::size_t i = 0; i < headers.size(); ++i) {
+    if (headers[i].CardId == 0) continue;
+    for (std::size_t j = i + 1; j < headers.size(); ++j) {
+      if (headers[j].CardId == 0) continue;
+      if (headers[j].CardId == headers[i].CardId && headers[j].Prefix == headers[i].Prefix) {
+        // Header numbers are single digits on every board; the message names them as such.
+        char text[160];
+        std::snprintf(text, sizeof text,
+                      "GPIO-%c and GPIO-%c cannot have the same prefix name when both connect to "
+                      "the same type of daughter boards.",
+                      static_cast<char>('0' + i % 10), static_cast<char>('0' + j % 10));
+        message = text;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+}  // namespace pinwright

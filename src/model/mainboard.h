@@ -1,0 +1,67 @@
+// The main board as the user configured it: device data and one group per ticked component
+// and per used expansion header, in the order the board definition added them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/connector.h"
+
+namespace pinwright {
+
+inline constexpr std::int32_t kLarkspurBoardId = 43;
+
+// One GPIO header as the form shows it: the card on it (0 for none) and its prefix.
+struct HeaderChoice {
+  std::int32_t CardId = 0;
+  std::string Prefix;
+};
+
+class TMainBoard {
+ public:
+  void ClearGroups() { Groups.clear(); }
+  void AddGroup(TConnector group) { Groups.push_back(std::move(group)); }
+  std::size_t GroupCount() const { return Groups.size(); }
+  const TConnector& GroupAt(std::size_t index) const { return Groups.at(index); }
+  TConnector& GroupAt(std::size_t index) { return Groups.at(index); }
+
+  std::int32_t BoardId() const { return Id; }
+  const std::string& Family() const { return FamilyText; }
+  const std::string& Device() const { return DeviceText; }
+  const std::string& Package() const { return PackageText; }
+  std::int32_t PinCount() const { return Pins; }
+  const std::string& SpeedGrade() const { return SpeedGradeText; }
+  void SetDeviceData(std::int32_t boardId, std::string family, std::string device,
+                     std::string package, std::int32_t pinCount, std::string speedGrade);
+
+  // Sorts the pins of every group into generation order. Throws BusIndexError.
+  void OrderPins();
+  // The board's display name: "Larkspur" for board 43, empty for any other ID.
+  std::string BoardName() const;
+
+  // Fits a daughter card onto the header with the key; does nothing when no header has it.
+  void AttachCard(std::int32_t headerKey, std::int32_t cardId, std::int32_t ioStandard,
+                  const std::string& baseName, const std::string& prefix);
+  // The port declarations of the top-level Verilog module, group by group.
+  std::string VerilogPortList() const;
+  // The board's configuration block of the settings file.
+  std::string QsfExtraAssignments() const;
+
+  // Checks that no two headers carrying the same card share a prefix. On the first clash it
+  // fills the message and returns false; otherwise it leaves the message alone.
+  static bool CheckPrefixClash(std::span<const HeaderChoice> headers, std::string& message);
+
+ private:
+  std::vector<TConnector> Groups;
+  std::int32_t Id = 0;
+  std::string FamilyText;
+  std::string DeviceText;
+  std::string PackageText;
+  std::int32_t Pins = 0;
+  std::string SpeedGradeText;
+};
+
+}  // namespace pinwright

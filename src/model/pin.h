@@ -1,0 +1,88 @@
+// One FPGA pin of the board model, the I/O standard names, and the bus-name helpers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace pinwright {
+
+// Direction codes.
+inline constexpr std::int32_t kDirectionUnused = 0;
+inline constexpr std::int32_t kDirectionInout = 1;
+inline constexpr std::int32_t kDirectionInput = 2;
+inline constexpr std::int32_t kDirectionOutput = 3;
+inline constexpr std::int32_t kDirectionFromCard = 4;  // decided by the fitted daughter card
+
+// I/O standard codes used by the board definitions.
+inline constexpr std::int32_t kIoStandardCount = 70;  // codes 0..69
+inline constexpr std::int32_t kIoLvcmos33 = 7;        // "3.3-V LVCMOS"
+inline constexpr std::int32_t kIoFromCard = 71;       // decided by the fitted daughter card
+
+// Longest name or location a pin holds; longer text is cut.
+inline constexpr std::size_t kPinTextCapacity = 128;
+
+// The table name of an I/O standard code; empty text and the alert sound outside 0..69.
+std::string_view IoStandardName(std::int32_t code);
+
+// "inout ", "input ", "output", or empty text for any other code.
+std::string_view DirectionWord(std::int32_t direction);
+
+// Raised by BusIndex when the text between the brackets is not a decimal integer.
+class BusIndexError : public std::runtime_error {
+ public:
+  explicit BusIndexError(const std::string& pinName);
+  const std::string& PinName() const { return Name; }
+
+ private:
+  std::string Name;
+};
+
+// True when the name holds both "[" and "]", in either order.
+bool HasBrackets(std::string_view name);
+// The signed decimal between the first "[" and the first "]"; -1 when either is missing.
+std::int32_t BusIndex(std::string_view name);
+// The text before the first "["; empty when there is none.
+std::string BusBaseName(std::string_view name);
+
+class TPin {
+ public:
+  // An on-board pin. A frequency above 0 makes it a clock with the text "%.5f MHz".
+  TPin(std::string_view name, std::string_view location, std::int32_t direction,
+       std::int32_t ioStandard, double frequencyMHz);
+  // A daughter-card connector pin: no location, no clock.
+  TPin(std::string_view name, std::int32_t direction, std::int32_t ioStandard,
+       std::int32_t pinNumber);
+
+  const std::string& Name() const { return NameText; }
+  void SetName(std::string_view name);
+  const std::string& Location() const { return LocationText; }
+  void SetLocation(std::string_view location);
+  std::int32_t Direction() const { return DirectionCode; }
+  void SetDirection(std::int32_t direction) { DirectionCode = direction; }
+  std::int32_t IoStandard() const { return IoStandardCode; }
+  void SetIoStandard(std::int32_t code) { IoStandardCode = code; }
+  std::int32_t PinNumber() const { return Number; }
+  void SetPinNumber(std::int32_t number) { Number = number; }
+  std::int32_t IsClock() const { return Clock; }
+  void SetIsClock(std::int32_t isClock) { Clock = isClock; }
+  const std::string& FrequencyText() const { return Frequency; }
+  void SetFrequencyText(std::string_view text);
+
+  bool IsActive() const { return DirectionCode != kDirectionUnused; }
+  std::string_view DirectionWord() const { return pinwright::DirectionWord(DirectionCode); }
+  std::string_view IoStandardName() const { return pinwright::IoStandardName(IoStandardCode); }
+
+ private:
+  std::string NameText;
+  std::string LocationText;
+  std::int32_t DirectionCode = kDirectionUnused;
+  std::int32_t IoStandardCode = 0;
+  std::int32_t Number = -1;
+  std::int32_t Clock = 0;
+  std::string Frequency;
+};
+
+}  // namespace pinwright

@@ -1,0 +1,101 @@
+// The Larkspur settings record: 416 bytes, laid out exactly as the .cfg file holds them.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "settings/configboard.h"
+
+namespace pinwright {
+
+// A 32-bit signed integer stored little-endian whatever the host's byte order.
+class LeInt32 {
+ public:
+  std::int32_t Get() const;
+  void Set(std::int32_t value);
+
+ private:
+  std::array<std::uint8_t, 4> Bytes{};
+};
+
+// A 128-byte NUL-terminated text field.
+class TextField {
+ public:
+  static constexpr std::size_t kSize = 128;
+  // The text up to the first NUL, or all 128 bytes when the field holds none.
+  std::string Get() const;
+  // Copies the text and its NUL over the old contents, leaving the bytes after them as they
+  // were. Text over 127 bytes is cut at a UTF-8 character boundary.
+  void Set(std::string_view text);
+
+ private:
+  std::array<char, kSize> Bytes{};
+};
+
+struct TLarkspurSettings {
+  LeInt32 BoardId;
+  LeInt32 Size;
+  TextField ProjectName;
+  std::uint8_t OSC;
+  std::uint8_t LED;
+  std::uint8_t Button;
+  std::uint8_t Switch;
+  std::uint8_t ADC;
+  std::uint8_t HdmiTx;
+  std::uint8_t MIPI;
+  std::uint8_t LPDDR4A;
+  std::uint8_t LPDDR4B;
+  std::uint8_t UART;
+  std::uint8_t FAN;
+  std::uint8_t SDRAM;
+  std::uint8_t HPS;
+  std::array<std::uint8_t, 3> Padding;
+  LeInt32 Gpio0;
+  LeInt32 Gpio1;
+  TextField PrefixGpio0;
+  TextField PrefixGpio1;
+};
+
+inline constexpr std::size_t kLarkspurRecordSize = 416;
+
+static_assert(sizeof(TLarkspurSettings) == kLarkspurRecordSize);
+static_assert(alignof(TLarkspurSettings) == 1);
+static_assert(offsetof(TLarkspurSettings, BoardId) == 0);
+static_assert(offsetof(TLarkspurSettings, Size) == 4);
+static_assert(offsetof(TLarkspurSettings, ProjectName) == 8);
+static_assert(offsetof(TLarkspurSettings, OSC) == 136);
+static_assert(offsetof(TLarkspurSettings, LED) == 137);
+static_assert(offsetof(TLarkspurSettings, Button) == 138);
+static_assert(offsetof(TLarkspurSettings, Switch) == 139);
+static_assert(offsetof(TLarkspurSettings, ADC) == 140);
+static_assert(offsetof(TLarkspurSettings, HdmiTx) == 141);
+static_assert(offsetof(TLarkspurSettings, MIPI) == 142);
+static_assert(offsetof(TLarkspurSettings, LPDDR4A) == 143);
+static_assert(offsetof(TLarkspurSettings, LPDDR4B) == 144);
+static_assert(offsetof(TLarkspurSettings, UART) == 145);
+static_assert(offsetof(TLarkspurSettings, FAN) == 146);
+static_assert(offsetof(TLarkspurSettings, SDRAM) == 147);
+static_assert(offsetof(TLarkspurSettings, HPS) == 148);
+static_assert(offsetof(TLarkspurSettings, Padding) == 149);
+static_assert(offsetof(TLarkspurSettings, Gpio0) == 152);
+static_assert(offsetof(TLarkspurSettings, Gpio1) == 156);
+static_assert(offsetof(TLarkspurSettings, PrefixGpio0) == 160);
+static_assert(offsetof(TLarkspurSettings, PrefixGpio1) == 288);
+
+// The record as the form stores it when it starts without a usable default.cfg.
+TLarkspurSettings DefaultLarkspurSettings();
+
+class TConfigLarkspur : public TConfigBoard {
+ public:
+  TConfigLarkspur();  // the record all zero bytes, the choice list empty
+
+  bool LoadFile(const std::string& path) override;
+  bool SaveFile(const std::string& path) override;
+
+  TLarkspurSettings Settings;
+};
+
+}  // namespace pinwright

@@ -1,0 +1,45 @@
+// A host for tests: records every message and alert sound, answers file dialogs from a
+// script, and reports a fixed executable folder and clock.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+
+namespace pinwright::testing {
+
+struct RecordedMessage {
+  MessageKind Kind;
+  std::string Text;
+  bool operator==(const RecordedMessage&) const = default;
+};
+
+class RecordingHost : public Host {
+ public:
+  // Installs itself as the current host for its lifetime.
+  RecordingHost();
+
+  void ShowMessage(MessageKind kind, const std::string& text) override;
+  void PlayAlertSound() override { ++AlertSounds; }
+  std::optional<std::string> RunFileDialog(const FileDialog& dialog) override;
+  std::string ExecutableFolder() override { return ExeFolder; }
+  LocalDateTime Now() override { return Clock; }
+
+  // The next dialog answers with this path; nothing means the user cancels.
+  void AnswerNextDialog(std::optional<std::string> path) { Answers.push_back(std::move(path)); }
+
+  std::vector<RecordedMessage> Messages;
+  std::vector<FileDialog> Dialogs;  // every dialog shown, as it was asked for
+  int AlertSounds = 0;
+  std::string ExeFolder = "/nonexistent/";
+  LocalDateTime Clock{2025, 3, 15, 14, 5, 33};
+
+ private:
+  std::deque<std::optional<std::string>> Answers;
+  HostScope Scope;
+};
+
+}  // namespace pinwright::testing

@@ -1,0 +1,29 @@
+// A fresh folder for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace pinwright::testing {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& Path() const { return Root; }
+  // The path of a file inside the folder, as text.
+  std::string File(const std::string& name) const { return (Root / name).string(); }
+  // The folder with its trailing separator, as the host reports the executable's folder.
+  std::string FolderWithSeparator() const { return Root.string() + "/"; }
+
+ private:
+  std::filesystem::path Root;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+}  // namespace pinwright::testing
