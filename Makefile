@@ -4,8 +4,11 @@
 PACKAGES_FILE := tools/debian-packages.txt
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 DEFAULT_BUILD := build/default
+# Seconds of fuzzing for `make fuzz`, shared among the harnesses; `make test` runs a short smoke.
+FUZZ_SECONDS ?= 300
+FUZZ_SMOKE_SECONDS ?= 20
 
-.PHONY: all deps configure build run test test-default test-asan format format-check screenshot fuzz bench clean
+.PHONY: all deps configure build run test test-default test-asan format format-check screenshot fuzz fuzz-build fuzz-smoke bench clean
 
 all: build
 
@@ -37,6 +40,26 @@ test: build
 	cmake --build --preset asan
 	ctest --preset default
 	ctest --preset asan
+	$(MAKE) --no-print-directory fuzz-smoke
+
+# The libFuzzer harnesses (clang, sanitizers) in build/fuzz.
+fuzz-build: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
+fuzz: fuzz-build
+	fuzz/run-fuzz.sh $(FUZZ_SECONDS)
+
+# A short run from the seed corpus so the harnesses keep building and finding nothing.
+fuzz-smoke: fuzz-build
+	fuzz/run-fuzz.sh $(FUZZ_SMOKE_SECONDS)
+
+# Benchmarks in the optimised build: in-memory generation, .cfg round trip, the command-line
+# tool end to end against a plain copy, and the desktop program's start.
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench
+	bench/run-bench.sh
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i

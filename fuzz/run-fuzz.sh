@@ -1,0 +1,34 @@
+#!/bin/sh
+# Runs every fuzz harness of build/fuzz for a share of the given number of seconds, each
+# starting from its committed seed corpus. The corpus that grows during the run and any
+# crashing input stay under build/fuzz; the committed seeds are never changed.
+# Usage: fuzz/run-fuzz.sh SECONDS
+set -eu
+
+total=${1:-300}
+here=$(cd "$(dirname "$0")" && pwd)
+build=$here/../build/fuzz
+status=0
+
+# harness, share of the time in percent, longest input
+for spec in "fuzz_cfg 75 1024" "fuzz_pinnames 25 4096"; do
+  set -- $spec
+  name=$1
+  seconds=$(( total * $2 / 100 ))
+  [ "$seconds" -ge 1 ] || seconds=1
+  seeds=$here/corpus/${name#fuzz_}
+  work=$build/corpus/${name#fuzz_}
+  artifacts=$build/artifacts/$name
+  mkdir -p "$work" "$artifacts"
+  echo "== $name for $seconds s"
+  if ! "$build/fuzz/$name" -max_total_time="$seconds" -max_len="$3" -timeout=10 \
+      -print_final_stats=1 -artifact_prefix="$artifacts/" "$work" "$seeds" \
+      >"$build/$name.log" 2>&1; then
+    status=1
+    echo "$name FAILED; the input is in $artifacts, the log in $build/$name.log:"
+    grep -v '^#[0-9]' "$build/$name.log" | tail -40
+  else
+    grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$build/$name.log" || true
+  fi
+done
+exit $status
