@@ -1,0 +1,123 @@
+// Arbitrary bytes as a .cfg file, through what the program runs on one: loading, the input
+// checks, and for a record that passes them the board model and all five project texts.
+//
+// Nothing here catches an exception: a record that passes the checks must generate, and one
+// that does not must be refused with a reason.
+
+#include <unistd.h>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include "generate/larkspurproject.h"
+#include "generate/systembuild.h"
+#include "quiethost.h"
+#include "settings/configlarkspur.h"
+#include "support/projectchecks.h"
+
+namespace pinwright::fuzzing {
+namespace {
+
+// One private folder for the life of the process, for the file under test and its copy.
+const std::filesystem::path& WorkFolder() {
+  static const std::filesystem::path folder = [] {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "pinwright-fuzz-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+      Fail("mkdtemp", std::strerror(errno));
+    std::atexit([] { std::filesystem::remove_all(WorkFolder()); });
+    return std::filesystem::path(pattern);
+  }();
+  return folder;
+}
+
+void WriteBytes(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file || std::fwrite(data, 1, size, file) != size || std::fclose(file) != 0)
+    Fail("writing the input file", path);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string RecordBytes(const TLarkspurSettings& settings) {
+  return {reinterpret_cast<const char*>(&settings), sizeof settings};
+}
+
+void CheckLoad(const std::uint8_t* data, std::size_t size, TConfigLarkspur& config,
+               const std::string& path) {
+  // A failed load must leave the record as it was: start from a pattern no file gives.
+  std::memset(static_cast<void*>(&config.Settings), 0x5A, sizeof config.Settings);
+  const std::string before = RecordBytes(config.Settings);
+  const bool loaded = config.LoadFile(path);
+  if (size != kLarkspurRecordSize) {
+    if (loaded)
+      Fail("a file of the wrong size loaded", std::to_string(size));
+    if (config.LoadFailReason() != "Invalid File Size.")
+      Fail("reason for a wrong size", config.LoadFailReason());
+    if (RecordBytes(config.Settings) != before)
+      Fail("a failed load changed the record", std::to_string(size));
+    return;
+  }
+  if (!loaded)
+    Fail("a 416-byte file did not load", config.LoadFailReason());
+  if (std::memcmp(&config.Settings, data, size) != 0)
+    Fail("the record differs from the file", "");
+}
+
+void CheckSaveRoundTrip(TConfigLarkspur& config, const std::uint8_t* data) {
+  const std::string copy = (WorkFolder() / "copy.cfg").string();
+  if (!config.SaveFile(copy))
+    Fail("saving the record", copy);
+  if (ReadBytes(copy) != std::string(reinterpret_cast<const char*>(data), kLarkspurRecordSize))
+    Fail("the saved file differs from the loaded one", "");
+}
+
+}  // namespace
+}  // namespace pinwright::fuzzing
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace pinwright;
+  using namespace pinwright::fuzzing;
+  QuietHost host;
+  HostScope scope(host);
+
+  const std::string path = (WorkFolder() / "input.cfg").string();
+  WriteBytes(path, data, size);
+  TConfigLarkspur config;
+  CheckLoad(data, size, config, path);
+  if (size != kLarkspurRecordSize)
+    return 0;
+  CheckSaveRoundTrip(config, data);
+
+  const CheckResult check = CheckLarkspurSettings(config.Settings);
+  if (!check.Passed()) {
+    if (check.Message.empty())
+      Fail("a refusal without a message", std::to_string(static_cast<int>(check.Kind)));
+    return 0;
+  }
+  if (!check.Message.empty())
+    Fail("a pass with a message", check.Message);
+
+  std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  const std::string projectName = config.Settings.ProjectName.Get();
+  std::optional<ProjectTexts> texts = MakeProjectTexts(*model, projectName, host.Now());
+  if (!texts)
+    Fail("a checked record gave a pin name with one bracket", projectName);
+  for (const std::string& problem :
+       testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc})) {
+    Fail("generated project", problem);
+  }
+  if (host.Messages != 0 || host.AlertSounds != 0)
+    Fail("a checked record made generation complain", std::to_string(host.Messages));
+  (void)MemoryWarning(config.Settings);
+  return 0;
+}
