@@ -1,9 +1,11 @@
 // Times a command as a whole process: runs it many times, each time in a fresh empty folder
 // that replaces "{dir}" in its arguments, and prints the median, spread and peak memory.
+// The command's standard output is discarded; a failing run stops the measurement.
 //
 // Usage: pinwright_process_bench LABEL RUNS COMMAND [ARGUMENT...]
 // Output: one line "LABEL runs=N median_us=.. min_us=.. p90_us=.. max_us=.. peak_rss_kb=..".
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -52,9 +54,16 @@ Run RunOnce(const std::vector<std::string>& command) {
     argv.push_back(argument.data());
   argv.push_back(nullptr);
 
+  // The command's own output would only disturb the timing and the report.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+
   const auto start = std::chrono::steady_clock::now();
   pid_t child = 0;
-  if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+  const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
     std::perror(argv[0]);
     std::exit(2);
   }

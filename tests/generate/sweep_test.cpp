@@ -1,0 +1,173 @@
+// Every configuration the form can express, generated in memory: all 8192 combinations of
+// the on-board components without cards, and every pair of offered cards under three prefix
+// pairs over two component sets. Each accepted project must have the properties of
+// CheckProject; each refused one must be refused by an input check for a reason that holds.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "generate/larkspurproject.h"
+#include "generate/systembuild.h"
+#include "settings/configlarkspur.h"
+#include "support/projectchecks.h"
+#include "support/recordinghost.h"
+
+namespace pinwright {
+namespace {
+
+using testing::RecordingHost;
+
+constexpr std::array<std::uint8_t TLarkspurSettings::*, 13> kComponents = {
+    &TLarkspurSettings::OSC,    &TLarkspurSettings::LED,     &TLarkspurSettings::Button,
+    &TLarkspurSettings::Switch, &TLarkspurSettings::ADC,     &TLarkspurSettings::HdmiTx,
+    &TLarkspurSettings::MIPI,   &TLarkspurSettings::LPDDR4A, &TLarkspurSettings::LPDDR4B,
+    &TLarkspurSettings::UART,   &TLarkspurSettings::FAN,     &TLarkspurSettings::SDRAM,
+    &TLarkspurSettings::HPS,
+};
+
+constexpr std::array<std::int32_t, 12> kOfferedCards = {0,  1,  12, 13, 55, 62,
+                                                        63, 66, 67, 68, 69, 76};
+
+const char* RefusalName(Refusal kind) {
+  switch (kind) {
+    case Refusal::None:
+      return "none";
+    case Refusal::EmptyProjectName:
+      return "empty project name";
+    case Refusal::PrefixClash:
+      return "prefix clash";
+    case Refusal::BadProjectName:
+      return "bad project name";
+    case Refusal::BadFileName:
+      return "bad file name";
+    case Refusal::BadPrefix:
+      return "bad prefix";
+    case Refusal::UnknownCard:
+      return "unknown card";
+    case Refusal::DuplicatePort:
+      return "duplicate port";
+  }
+  return "?";
+}
+
+std::string Describe(const TLarkspurSettings& settings) {
+  std::string text = "components";
+  for (auto flag : kComponents)
+    text += settings.*flag ? '1' : '0';
+  text += " gpio0=" + std::to_string(settings.Gpio0.Get()) + " \"" + settings.PrefixGpio0.Get() +
+          "\" gpio1=" + std::to_string(settings.Gpio1.Get()) + " \"" + settings.PrefixGpio1.Get() +
+          "\"";
+  return text;
+}
+
+struct Tally {
+  int Accepted = 0;
+  std::map<Refusal, int> Refused;
+
+  void Print(const char* what) const {
+    std::printf("[ sweep    ] %s: %d accepted", what, Accepted);
+    for (const auto& [kind, count] : Refused)
+      std::printf(", %d refused (%s)", count, RefusalName(kind));
+    std::printf("\n");
+  }
+};
+
+// The problems of the project the record gives, generated in memory; the host records what
+// generation showed.
+std::vector<std::string> GenerateAndCheck(const TLarkspurSettings& settings, RecordingHost& host) {
+  TConfigLarkspur config;
+  config.Settings = settings;
+  std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  std::optional<ProjectTexts> texts =
+      MakeProjectTexts(*model, config.Settings.ProjectName.Get(), host.Clock);
+  if (!texts)
+    return {"a pin name with one bracket"};
+  return testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
+}
+
+// Runs one configuration. expected is the refusal it must get, or nothing when it may pass
+// or be refused for a duplicate port.
+void Sweep(const TLarkspurSettings& settings, std::optional<Refusal> expected, Tally& tally) {
+  SCOPED_TRACE(Describe(settings));
+  RecordingHost host;
+  const CheckResult check = CheckLarkspurSettings(settings);
+  if (expected) {
+    EXPECT_EQ(RefusalName(check.Kind), RefusalName(*expected));
+  }
+  if (check.Passed()) {
+    ++tally.Accepted;
+    EXPECT_TRUE(check.Message.empty());
+    for (const std::string& problem : GenerateAndCheck(settings, host))
+      ADD_FAILURE() << problem;
+    EXPECT_TRUE(host.Messages.empty()) << host.Messages.front().Text;
+    EXPECT_EQ(host.AlertSounds, 0);
+    return;
+  }
+  ++tally.Refused[check.Kind];
+  EXPECT_FALSE(check.Message.empty());
+  EXPECT_TRUE(host.Messages.empty()) << "the checks show nothing themselves";
+  if (!expected) {
+    // Without a prefix clash the only reason left is a real clash of port names.
+    ASSERT_EQ(RefusalName(check.Kind), RefusalName(Refusal::DuplicatePort)) << check.Message;
+    bool clash = false;
+    for (const std::string& problem : GenerateAndCheck(settings, host))
+      clash = clash || problem.find("used twice") != std::string::npos;
+    EXPECT_TRUE(clash) << "refused without a clash: " << check.Message;
+  }
+}
+
+TEST(ConfigurationSweep, EveryComponentCombinationWithoutCards) {
+  Tally tally;
+  for (unsigned mask = 0; mask < (1u << kComponents.size()); ++mask) {
+    TLarkspurSettings settings = DefaultLarkspurSettings();
+    for (std::size_t i = 0; i < kComponents.size(); ++i)
+      settings.*kComponents[i] = (mask >> i) & 1;
+    Sweep(settings, Refusal::None, tally);
+    if (::testing::Test::HasFailure())
+      break;  // one broken combination is enough to report; thousands would drown it
+  }
+  tally.Print("8192 component combinations");
+  EXPECT_EQ(tally.Accepted, 8192);
+}
+
+TEST(ConfigurationSweep, EveryCardPairWithPrefixes) {
+  struct Prefixes {
+    const char* First;
+    const char* Second;
+  };
+  const Prefixes prefixPairs[] = {{"", ""}, {"A_", "B_"}, {"A_", "A_"}};
+  Tally tally;
+  for (bool allComponents : {false, true}) {
+    for (const Prefixes& prefixes : prefixPairs) {
+      for (std::int32_t first : kOfferedCards) {
+        for (std::int32_t second : kOfferedCards) {
+          TLarkspurSettings settings = DefaultLarkspurSettings();
+          if (allComponents) {
+            for (auto flag : kComponents)
+              settings.*flag = 1;
+          }
+          settings.Gpio0.Set(first);
+          settings.Gpio1.Set(second);
+          settings.PrefixGpio0.Set(prefixes.First);
+          settings.PrefixGpio1.Set(prefixes.Second);
+          const bool samePrefix = std::string(prefixes.First) == prefixes.Second;
+          std::optional<Refusal> expected;
+          if (first != kCardNone && first == second && samePrefix)
+            expected = IsDefaultGpioPair(settings) ? Refusal::None : Refusal::PrefixClash;
+          Sweep(settings, expected, tally);
+        }
+      }
+    }
+  }
+  tally.Print("864 card pairs");
+}
+
+}  // namespace
+}  // namespace pinwright
