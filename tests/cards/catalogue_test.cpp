@@ -40,18 +40,18 @@ TEST(Catalogue, OfferedCardsCarryTheirNamesAndPictures) {
     const char* Picture;
   };
   const Case cases[] = {
-      {0,  "None",                            ""                      },
-      {1,  "GPIO Default",                    "GPIO_80_BITMAP"        },
-      {12, "Corvel - 5M Pixel Camera",        "CORVEL_80_BITMAP"      },
-      {13, "Sandrel - 4.3\" LCD and Touch",   "SANDREL_80_BITMAP"     },
-      {55, "Pavona - Multi-Touch LCD Panel",  "PAVONA_80_BITMAP"      },
-      {62, "Wickett - 2.4\" LCD and Touch",   "GPIO_WICKETT_80_BITMAP"},
+      {0, "None", ""},
+      {1, "GPIO Default", "GPIO_80_BITMAP"},
+      {12, "Corvel - 5M Pixel Camera", "CORVEL_80_BITMAP"},
+      {13, "Sandrel - 4.3\" LCD and Touch", "SANDREL_80_BITMAP"},
+      {55, "Pavona - Multi-Touch LCD Panel", "PAVONA_80_BITMAP"},
+      {62, "Wickett - 2.4\" LCD and Touch", "GPIO_WICKETT_80_BITMAP"},
       {63, "Pavona2 - Multi-Touch LCD Panel", "GPIO_PAVONA2_80_BITMAP"},
-      {66, "Tolvane - Servo Motor Kit",       "GPIO_TOLVANE_80_BITMAP"},
-      {67, "Merrow - RF and Sensor",          "GPIO_MERROW_80_BITMAP" },
-      {68, "Merrow2 - RF and Sensor",         "GPIO_MERROW2_80_BITMAP"},
-      {69, "RISC-V",                          "RISCV_80_BITMAP"       },
-      {76, "Halcyra-GPIO",                    "HALCYRA_GPIO_80_BITMAP"},
+      {66, "Tolvane - Servo Motor Kit", "GPIO_TOLVANE_80_BITMAP"},
+      {67, "Merrow - RF and Sensor", "GPIO_MERROW_80_BITMAP"},
+      {68, "Merrow2 - RF and Sensor", "GPIO_MERROW2_80_BITMAP"},
+      {69, "RISC-V", "RISCV_80_BITMAP"},
+      {76, "Halcyra-GPIO", "HALCYRA_GPIO_80_BITMAP"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Id);

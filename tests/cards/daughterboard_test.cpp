@@ -72,17 +72,8 @@ std::vector<std::optional<PinSnapshot>> Snapshot(const TConnector& group) {
 
 TEST(CardMaps, FittedHeaderHasOneActivePinPerMappedSignal) {
   const std::map<std::int32_t, std::size_t> expected = {
-      {1,  36},
-      {12, 21},
-      {13, 36},
-      {55, 30},
-      {62, 28},
-      {63, 30},
-      {66, 30},
-      {67, 34},
-      {68, 36},
-      {69, 36},
-      {76, 22},
+      {1, 36},  {12, 21}, {13, 36}, {55, 30}, {62, 28}, {63, 30},
+      {66, 30}, {67, 34}, {68, 36}, {69, 36}, {76, 22},
   };
   for (const auto& [cardId, count] : expected) {
     SCOPED_TRACE(cardId);
@@ -154,38 +145,38 @@ TEST(CardMaps, SpotChecksAgainstTheCardDescriptions) {
     std::int32_t Direction;
   };
   const Case cases[] = {
-      {1,  1,  "GPIO_D[0]",          kDirectionInout },
-      {1,  10, "GPIO_D[9]",          kDirectionInout },
-      {1,  13, "GPIO_D[10]",         kDirectionInout },
-      {1,  31, "GPIO_D[26]",         kDirectionInout },
-      {1,  40, "GPIO_D[35]",         kDirectionInout },
-      {12, 2,  "CORVEL_D[11]",       kDirectionInput },
-      {12, 4,  "CORVEL_D[10]",       kDirectionInput },
-      {12, 10, "CORVEL_D[4]",        kDirectionInput },
-      {12, 16, "CORVEL_D[0]",        kDirectionInput },
-      {12, 26, "CORVEL_SDATA",       kDirectionInout },
-      {13, 6,  "SANDREL_B[3]",       kDirectionOutput},
-      {13, 28, "SANDREL_R[0]",       kDirectionOutput},
-      {13, 31, "SANDREL_R[1]",       kDirectionOutput},
-      {13, 40, "SANDREL_SDA",        kDirectionInout },
-      {55, 23, "PAVONA_B[0]",        kDirectionOutput},
-      {55, 24, "PAVONA_G[7]",        kDirectionOutput},
-      {55, 39, "PAVONA_TOUCH_INT_n", kDirectionInput },
-      {62, 9,  "WICKETT_D[0]",       kDirectionOutput},
-      {62, 27, "WICKETT_D[15]",      kDirectionOutput},
-      {66, 26, "PMW[23]",            kDirectionInout },
-      {66, 37, "SOC_SYS_PDN_n",      kDirectionOutput},
-      {67, 2,  "WIFI_RST_n",         kDirectionOutput},
-      {67, 36, "ZEPHRY_D[0]",        kDirectionInout },
-      {67, 40, "ZEPHRY_D[4]",        kDirectionInout },
-      {68, 28, "ESP32_UART1_CTS",    kDirectionInput },
-      {69, 7,  "SD_DATA[3]",         kDirectionInout },
-      {69, 27, "QSPI_DQ[1]",         kDirectionInout },
-      {69, 33, "RIO_D[0]",           kDirectionInout },
-      {69, 34, "RIO_D[5]",           kDirectionInout },
-      {69, 40, "UART_TX",            kDirectionOutput},
-      {76, 15, "MIPI_PIXEL_D[9]",    kDirectionInput },
-      {76, 21, "MIPI_REFCLK",        kDirectionOutput},
+      {1, 1, "GPIO_D[0]", kDirectionInout},
+      {1, 10, "GPIO_D[9]", kDirectionInout},
+      {1, 13, "GPIO_D[10]", kDirectionInout},
+      {1, 31, "GPIO_D[26]", kDirectionInout},
+      {1, 40, "GPIO_D[35]", kDirectionInout},
+      {12, 2, "CORVEL_D[11]", kDirectionInput},
+      {12, 4, "CORVEL_D[10]", kDirectionInput},
+      {12, 10, "CORVEL_D[4]", kDirectionInput},
+      {12, 16, "CORVEL_D[0]", kDirectionInput},
+      {12, 26, "CORVEL_SDATA", kDirectionInout},
+      {13, 6, "SANDREL_B[3]", kDirectionOutput},
+      {13, 28, "SANDREL_R[0]", kDirectionOutput},
+      {13, 31, "SANDREL_R[1]", kDirectionOutput},
+      {13, 40, "SANDREL_SDA", kDirectionInout},
+      {55, 23, "PAVONA_B[0]", kDirectionOutput},
+      {55, 24, "PAVONA_G[7]", kDirectionOutput},
+      {55, 39, "PAVONA_TOUCH_INT_n", kDirectionInput},
+      {62, 9, "WICKETT_D[0]", kDirectionOutput},
+      {62, 27, "WICKETT_D[15]", kDirectionOutput},
+      {66, 26, "PMW[23]", kDirectionInout},
+      {66, 37, "SOC_SYS_PDN_n", kDirectionOutput},
+      {67, 2, "WIFI_RST_n", kDirectionOutput},
+      {67, 36, "ZEPHRY_D[0]", kDirectionInout},
+      {67, 40, "ZEPHRY_D[4]", kDirectionInout},
+      {68, 28, "ESP32_UART1_CTS", kDirectionInput},
+      {69, 7, "SD_DATA[3]", kDirectionInout},
+      {69, 27, "QSPI_DQ[1]", kDirectionInout},
+      {69, 33, "RIO_D[0]", kDirectionInout},
+      {69, 34, "RIO_D[5]", kDirectionInout},
+      {69, 40, "UART_TX", kDirectionOutput},
+      {76, 15, "MIPI_PIXEL_D[9]", kDirectionInput},
+      {76, 21, "MIPI_REFCLK", kDirectionOutput},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.CardId) + " position " + std::to_string(c.Position));
@@ -247,7 +238,7 @@ TEST(ApplyCardToConnector, PrefixGoesInFrontOfEveryName) {
     const char* Last;
   };
   const Case cases[] = {
-      {"",   "GPIO_D[0]",   "GPIO_D[35]"  },
+      {"", "GPIO_D[0]", "GPIO_D[35]"},
       {"A_", "A_GPIO_D[0]", "A_GPIO_D[35]"},
   };
   for (const Case& c : cases) {
