@@ -77,10 +77,8 @@ struct Header {
 };
 
 std::array<Header, 2> HeadersOf(const TLarkspurSettings& settings) {
-  return {
-      {{"GPIO-0", settings.Gpio0.Get(), settings.PrefixGpio0.Get()},
-       {"GPIO-1", settings.Gpio1.Get(), settings.PrefixGpio1.Get()}}
-  };
+  return {{{"GPIO-0", settings.Gpio0.Get(), settings.PrefixGpio0.Get()},
+           {"GPIO-1", settings.Gpio1.Get(), settings.PrefixGpio1.Get()}}};
 }
 
 CheckResult CheckPrefix(const Header& header) {
@@ -109,14 +107,15 @@ CheckResult CheckCard(const Header& header, const TConfigLarkspur& choices) {
                                     "one from the list."};
 }
 
-std::string HeaderLabel(const TConnector& group) {
+// The form's header behind a header group; nullptr for an on-board group.
+const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& headers) {
   if (!group.IsHeader())
-    return {};
+    return nullptr;
   if (group.HeaderKey() == kHeaderKeyGpio0)
-    return "GPIO-0";
+    return &headers[0];
   if (group.HeaderKey() == kHeaderKeyGpio1)
-    return "GPIO-1";
-  return group.Name();
+    return &headers[1];
+  return nullptr;
 }
 
 std::string LowerAscii(std::string text) {
@@ -129,7 +128,7 @@ std::string LowerAscii(std::string text) {
 
 // Two groups must not declare the same port, letter case ignored: the top-level module
 // would declare it twice and the settings file would assign two pins to one name.
-CheckResult CheckPortNames(const TMainBoard& board) {
+CheckResult CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
   std::map<std::string, std::size_t> owner;  // port name in small letters -> first group
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
@@ -142,13 +141,14 @@ CheckResult CheckPortNames(const TMainBoard& board) {
       if (isNew || seen->second == g)
         continue;
       const TConnector& first = board.GroupAt(seen->second);
-      std::string header = HeaderLabel(group);
-      if (header.empty())
-        header = HeaderLabel(first);
+      const Header* header = HeaderOf(group, headers);
+      if (!header)
+        header = HeaderOf(first, headers);
       const std::string advice =
-          header.empty() ? "drop one of the two groups."
-                         : "give the " + header + " header a prefix that sets its names apart.";
-      return {Refusal::DuplicatePort, "The signal " + Quoted(port) + " would be in both " +
+          !header ? "these two groups cannot be used together."
+                  : "give the " + std::string(header->Label) + " header " +
+                        (header->Prefix.empty() ? "a prefix." : "a different prefix.");
+      return {Refusal::DuplicatePort, "The signal " + Quoted(port) + " would be a port of both " +
                                           Quoted(first.Name()) + " and " + Quoted(group.Name()) +
                                           ": " + advice};
     }
@@ -171,8 +171,7 @@ CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings) {
   const std::array<Header, 2> headers = HeadersOf(settings);
   if (!IsDefaultGpioPair(settings)) {
     const std::array<HeaderChoice, 2> choices = {
-        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}
-    };
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
     std::string message;
     if (!TMainBoard::CheckPrefixClash(choices, message))
       return {Refusal::PrefixClash, message};
@@ -195,7 +194,7 @@ CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings) {
       return card;
   }
 
-  return CheckPortNames(*BuildLarkspurModel(config));
+  return CheckPortNames(*BuildLarkspurModel(config), headers);
 }
 
 CheckResult CheckProjectPath(const std::string& qpfPath) {

@@ -177,14 +177,15 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
       {"two RF cards without prefixes",
        [](auto& s) { Cards(s, 67, "", 68, ""); },
        Refusal::DuplicatePort,
-       {"\"LSENSOR_INT\"", "\"GPIO_0\"", "\"GPIO_1\"", "GPIO-1 header a prefix"}},
+       {"The signal \"LSENSOR_INT\" would be a port of both \"GPIO_0\" and \"GPIO_1\": give the "
+        "GPIO-1 header a prefix."}},
       {"prefix makes a card clash with the HPS",
        [](auto& s) {
          s.HPS = 1;
          Cards(s, 68, "HPS_", 0, "");
        },
        Refusal::DuplicatePort,
-       {"\"HPS_", "\"HPS\"", "\"GPIO_0\"", "GPIO-0 header"}},
+       {"\"HPS_", "\"HPS\" and \"GPIO_0\"", "GPIO-0 header a different prefix."}},
       {"the two panel cards without prefixes",
        [](auto& s) { Cards(s, 55, "", 63, ""); },
        Refusal::DuplicatePort,
