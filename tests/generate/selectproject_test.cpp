@@ -20,8 +20,8 @@ TEST(SelectProjectFile, PreparesTheFolderAndTheDialog) {
     std::string Result;
   };
   const std::vector<Case> cases = {
-      {"accepted",  "/chosen/elsewhere/top.qpf", "/chosen/elsewhere/top.qpf"},
-      {"cancelled", std::nullopt,                ""                         },
+      {"accepted", "/chosen/elsewhere/top.qpf", "/chosen/elsewhere/top.qpf"},
+      {"cancelled", std::nullopt, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);

@@ -63,13 +63,13 @@ TEST(ProjectNames, FollowTheChosenPath) {
     const char* Qsf;
   };
   const std::vector<Case> cases = {
-      {"/p/LARKSPUR.qpf",    "LARKSPUR",     "/p/LARKSPUR.qsf"    },
-      {"/p/top.qpf",         "top",          "/p/top.qsf"         },
-      {"/p/demo.txt",        "demo",         "/p/demo.qsf"        },
-      {"/p/no_extension",    "no_extension", "/p/no_extension.qsf"},
-      {"/p.d/inner",         "inner",        "/p.d/inner.qsf"     },
-      {"/p/archive.tar.qpf", "archive.tar",  "/p/archive.tar.qsf" },
-      {"/p/.qpf",            "",             "/p/.qsf"            },
+      {"/p/LARKSPUR.qpf", "LARKSPUR", "/p/LARKSPUR.qsf"},
+      {"/p/top.qpf", "top", "/p/top.qsf"},
+      {"/p/demo.txt", "demo", "/p/demo.qsf"},
+      {"/p/no_extension", "no_extension", "/p/no_extension.qsf"},
+      {"/p.d/inner", "inner", "/p.d/inner.qsf"},
+      {"/p/archive.tar.qpf", "archive.tar", "/p/archive.tar.qsf"},
+      {"/p/.qpf", "", "/p/.qsf"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Path);
@@ -218,13 +218,8 @@ TEST(ProjectTexts, HtmlReportsEveryActivePin) {
 
 TEST(CheckPinNames, RefusesUnbalancedBrackets) {
   const std::vector<std::pair<const char*, bool>> cases = {
-      {"CLOCK1_50", true },
-      {"LED[3]",    true },
-      {"X[D[0]",    true },
-      {"A]B[",      true },
-      {"X[CLK",     false},
-      {"X]",        false},
-      {"[",         false},
+      {"CLOCK1_50", true}, {"LED[3]", true}, {"X[D[0]", true}, {"A]B[", true},
+      {"X[CLK", false},    {"X]", false},    {"[", false},
   };
   for (const auto& [name, passes] : cases) {
     SCOPED_TRACE(name);
@@ -251,10 +246,7 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
     const char* Chosen;
     const char* Name;
   };
-  for (const Case& c : std::vector<Case>{
-           {"top.qpf",  "top" },
-           {"demo.txt", "demo"}
-  }) {
+  for (const Case& c : std::vector<Case>{{"top.qpf", "top"}, {"demo.txt", "demo"}}) {
     SCOPED_TRACE(c.Chosen);
     RecordingHost host;
     TempDir dir;
@@ -287,7 +279,7 @@ TEST(BuildProject, BadPinNamesStopBeforeAnyFile) {
     std::vector<RecordedMessage> Messages;
   };
   const std::vector<Case> cases = {
-      {"X[CLK",  {}                                                                       },
+      {"X[CLK", {}},
       {"X[D[0]",
        {{MessageKind::Unexpected, "'X[D[0]' has no valid bus index between its brackets"}}},
   };
@@ -314,22 +306,25 @@ TEST(BuildProject, StopsAtTheFirstFileThatFails) {
   };
   const std::vector<Case> cases = {
       {"qsf cannot be created",
-       ".qsf",                          true,
+       ".qsf",
+       true,
        {"P.qpf", "P.qsf"},
        {MessageKind::Unexpected, MessageKind::Error},
-       "Failed to create file P.qsf"                                                                                                  },
-      {"qpf cut short",         ".qpf", false, {},                                 {MessageKind::Error}, "Failed to create file P.qpf"},
+       "Failed to create file P.qsf"},
+      {"qpf cut short", ".qpf", false, {}, {MessageKind::Error}, "Failed to create file P.qpf"},
       {"verilog cut short",
-       ".v",                            false,
+       ".v",
+       false,
        {"P.qpf", "P.qsf"},
        {MessageKind::Error},
-       "Failed to create file P.v"                                                                                                    },
+       "Failed to create file P.v"},
       {"sdc cut short",
-       ".sdc",                          false,
+       ".sdc",
+       false,
        {"P.qpf", "P.qsf", "P.v"},
        {MessageKind::Error},
-       "Failed to create file P.sdc"                                                                                                  },
-      {"report cut short",      ".htm", false, {"P.qpf", "P.qsf", "P.sdc", "P.v"}, {},                   ""                           },
+       "Failed to create file P.sdc"},
+      {"report cut short", ".htm", false, {"P.qpf", "P.qsf", "P.sdc", "P.v"}, {}, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);

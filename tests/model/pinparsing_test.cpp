@@ -51,27 +51,27 @@ TEST(TPinParsing, BuildsOneEntryPerScalarAndPerBus) {
     std::vector<std::string> Lines;
   };
   const std::vector<Case> cases = {
-      {"scalar",                             {{"CLOCK1_50", kIn}},                           {"input \t\t          \t\tCLOCK1_50"}},
-      {"bus of two",                         {{"KEY[0]", kIn}, {"KEY[1]", kIn}},             {"input \t\t     [1:0]\t\tKEY"}      },
+      {"scalar", {{"CLOCK1_50", kIn}}, {"input \t\t          \t\tCLOCK1_50"}},
+      {"bus of two", {{"KEY[0]", kIn}, {"KEY[1]", kIn}}, {"input \t\t     [1:0]\t\tKEY"}},
       {"members apart, first seen first",
        {{"CAM_D_p[0]", kIn}, {"CAM_D_n[0]", kIn}, {"CAM_D_p[1]", kIn}, {"CAM_D_n[1]", kIn}},
-       {"input \t\t     [1:0]\t\tCAM_D_p", "input \t\t     [1:0]\t\tCAM_D_n"}                                                     },
-      {"gaps are not seen",                  {{"D[0]", kOut}, {"D[2]", kOut}},               {"output\t\t     [2:0]\t\tD"}        },
-      {"single member",                      {{"LED[5]", kOut}},                             {"output\t\t     [5:5]\t\tLED"}      },
+       {"input \t\t     [1:0]\t\tCAM_D_p", "input \t\t     [1:0]\t\tCAM_D_n"}},
+      {"gaps are not seen", {{"D[0]", kOut}, {"D[2]", kOut}}, {"output\t\t     [2:0]\t\tD"}},
+      {"single member", {{"LED[5]", kOut}}, {"output\t\t     [5:5]\t\tLED"}},
       {"downward order",
        {{"Z[7]", kIo}, {"Z[3]", kIo}, {"Z[12]", kIo}},
-       {"inout \t\t    [12:3]\t\tZ"}                                                                                              },
+       {"inout \t\t    [12:3]\t\tZ"}},
       {"inactive and empty entries skipped",
        {{"A", kDirectionUnused}, {nullptr, 0}, {"B", kOut}},
-       {"output\t\t          \t\tB"}                                                                                              },
-      {"name starting with a bracket",       {{"[3]", kIn}},                                 {"input \t\t     [3:3]\t\t"}         },
-      {"close before open is a scalar",      {{"X]Y[", kIn}},                                {"input \t\t          \t\tX]Y["}     },
-      {"unfilled header template",           {{"", kDirectionFromCard}},                     {"\t\t          \t\t"}               },
+       {"output\t\t          \t\tB"}},
+      {"name starting with a bracket", {{"[3]", kIn}}, {"input \t\t     [3:3]\t\t"}},
+      {"close before open is a scalar", {{"X]Y[", kIn}}, {"input \t\t          \t\tX]Y["}},
+      {"unfilled header template", {{"", kDirectionFromCard}}, {"\t\t          \t\t"}},
       {"range wider than ten characters",
        {{"W[-1000000]", kIn}, {"W[1000000]", kIn}},
-       {"input \t\t[1000000:-1000000]\t\tW"}                                                                                      },
-      {"all inactive",                       {{"A", kDirectionUnused}},                      {}                                   },
-      {"empty group",                        {},                                             {}                                   },
+       {"input \t\t[1000000:-1000000]\t\tW"}},
+      {"all inactive", {{"A", kDirectionUnused}}, {}},
+      {"empty group", {}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
@@ -95,15 +95,15 @@ TEST(TPinParsing, ReportsNameAndDirectionProblemsAndGoesOn) {
       {"scalar twice, case ignored",
        {{"AB", kIn}, {"ab", kIn}},
        {"input \t\t          \t\tAB"},
-       {"TPinParsing::Build fail\r\n,i=1,name=ab"}                                               },
+       {"TPinParsing::Build fail\r\n,i=1,name=ab"}},
       {"scalar after a bus widens it to -1",
        {{"LED[7]", kOut}, {"LED[0]", kOut}, {"LED", kOut}},
        {"output\t\t    [7:-1]\t\tLED"},
-       {"TPinParsing::Build fail\r\n,i=2,name=LED"}                                              },
+       {"TPinParsing::Build fail\r\n,i=2,name=LED"}},
       {"member with another direction",
        {{"nothing", kDirectionUnused}, {"D[0]", kOut}, {"D[1]", kIn}},
        {"output\t\t     [1:0]\t\tD"},
-       {"Connector D[1]:2 has an unmathced pin direction"}                                       },
+       {"Connector D[1]:2 has an unmathced pin direction"}},
       {"scalar twice with another direction",
        {{"S", kOut}, {"S", kIo}},
        {"output\t\t          \t\tS"},
@@ -126,24 +126,11 @@ TEST(TPinParsing, ReportsNameAndDirectionProblemsAndGoesOn) {
 TEST(TPinParsing, BuildReplacesTheEntriesAndRejectsBadIndices) {
   RecordingHost host;
   TPinParsing parsing;
-  parsing.Build(Group("G", {
-                               {"A", kIn},
-                               {"B", kIn}
-  }));
-  parsing.Build(Group("H", {
-                               {"C", kIn}
-  }));
+  parsing.Build(Group("G", {{"A", kIn}, {"B", kIn}}));
+  parsing.Build(Group("H", {{"C", kIn}}));
   EXPECT_EQ(Lines(parsing), std::vector<std::string>{"input \t\t          \t\tC"});
-  EXPECT_THROW(parsing.Build(Group("G",
-                                   {
-                                       {"X[D[0]", kIn}
-  })),
-               BusIndexError);
-  EXPECT_THROW(parsing.Build(Group("G",
-                                   {
-                                       {"X[]", kIn}
-  })),
-               BusIndexError);
+  EXPECT_THROW(parsing.Build(Group("G", {{"X[D[0]", kIn}})), BusIndexError);
+  EXPECT_THROW(parsing.Build(Group("G", {{"X[]", kIn}})), BusIndexError);
 }
 
 TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
@@ -153,18 +140,18 @@ TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
     std::string Text;
   };
   const std::vector<Case> cases = {
-      {"no groups",                                   {},                       ""},
+      {"no groups", {}, ""},
       {"one group, one pin",
        {Group("CLOCK", {{"CLOCK1_50", kIn}})},
        "\r\n\t//////////// CLOCK //////////\r\n"
-       "\tinput \t\t          \t\tCLOCK1_50\r\n"                                  },
+       "\tinput \t\t          \t\tCLOCK1_50\r\n"},
       {"header section line carries the description",
        {Group("KEY", {{"KEY[1]", kIn}, {"KEY[0]", kIn}}),
         Group("GPIO_0", {{"GPIO_0[0]", kIo}}, "GPIO connect to GPIO Default")},
        "\r\n\t//////////// KEY //////////\r\n"
        "\tinput \t\t     [1:0]\t\tKEY,\r\n"
        "\r\n\t//////////// GPIO_0, GPIO connect to GPIO Default //////////\r\n"
-       "\tinout \t\t     [0:0]\t\tGPIO_0\r\n"                                     },
+       "\tinout \t\t     [0:0]\t\tGPIO_0\r\n"},
       {"last group without entries",
        {Group("A", {{"X", kIn}, {"Y", kOut}}), Group("B", {{"Z", kDirectionUnused}}),
         Group("C", {})},
@@ -172,11 +159,11 @@ TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
        "\tinput \t\t          \t\tX,\r\n"
        "\toutput\t\t          \t\tY\r\n"
        "\r\n\t//////////// B //////////\r\n"
-       "\r\n\t//////////// C //////////\r\n"                                      },
+       "\r\n\t//////////// C //////////\r\n"},
       {"no group yields an entry",
        {Group("A", {}), Group("B", {{nullptr, 0}})},
        "\r\n\t//////////// A //////////\r\n"
-       "\r\n\t//////////// B //////////\r\n"                                      },
+       "\r\n\t//////////// B //////////\r\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
@@ -191,13 +178,8 @@ TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
 TEST(VerilogPortList, ProblemsDoNotStopTheList) {
   RecordingHost host;
   TMainBoard board;
-  board.AddGroup(Group("A", {
-                                {"S", kIn},
-                                {"s", kIn}
-  }));
-  board.AddGroup(Group("B", {
-                                {"T", kOut}
-  }));
+  board.AddGroup(Group("A", {{"S", kIn}, {"s", kIn}}));
+  board.AddGroup(Group("B", {{"T", kOut}}));
   EXPECT_EQ(board.VerilogPortList(),
             "\r\n\t//////////// A //////////\r\n"
             "\tinput \t\t          \t\tS,\r\n"
