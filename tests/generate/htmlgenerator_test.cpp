@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,50 +15,6 @@ namespace {
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-TEST(THtmlGenerator, EachOperationAppendsItsEntries) {
-  struct Case {
-    const char* What;
-    std::function<void(THtmlGenerator&)> Call;
-    std::vector<std::string> Entries;
-  };
-  const std::vector<Case> cases = {
-      {"BeginHtml", [](THtmlGenerator& h) { h.BeginHtml(); }, {"<html>\r\n<body>\r\n"}},
-      {"EndHtml", [](THtmlGenerator& h) { h.EndHtml(); }, {"</body>\r\n</html>\r\n"}},
-      {"BeginTable",
-       [](THtmlGenerator& h) { h.BeginTable("KEY", "left"); },
-       {"<table border=\"3\">\r\n", "<caption  align=\"left\">KEY</caption>\r\n"}},
-      {"EndTable", [](THtmlGenerator& h) { h.EndTable(); }, {"</table>\r\n"}},
-      {"BeginRow", [](THtmlGenerator& h) { h.BeginRow(); }, {"<tr>\r\n"}},
-      {"EndRow", [](THtmlGenerator& h) { h.EndRow(); }, {"</tr>\r\n"}},
-      {"header cell with colour",
-       [](THtmlGenerator& h) { h.AddCell("Name", "left", true, "Khaki"); },
-       {"   <th align=\"left\" bgcolor=\"Khaki\">Name</th>\r\n"}},
-      {"data cell without colour",
-       [](THtmlGenerator& h) { h.AddCell("V16", "left", false, ""); },
-       {"   <td align=\"left\">V16</td>\r\n"}},
-      {"heading",
-       [](THtmlGenerator& h) { h.AddHeading("Larkspur Configuration", 1, "center"); },
-       {"<h1 align=\"center\">Larkspur Configuration</h1>\r\n"}},
-      {"breaks", [](THtmlGenerator& h) { h.AddBreaks(2); }, {"<br />\r\n", "<br />\r\n"}},
-      {"no breaks", [](THtmlGenerator& h) { h.AddBreaks(0); }, {}},
-      {"link around a list item",
-       [](THtmlGenerator& h) { h.AddLink("KEY", h.ListItem("KEY")); },
-       {"<a href=\"#KEY\"><li>KEY</li></a>\r\n"}},
-      {"anchor heading without line end",
-       [](THtmlGenerator& h) { h.AddAnchorHeading("LED"); },
-       {"<h2><a name=\"LED\"></a></h2>"}},
-      {"BeginList", [](THtmlGenerator& h) { h.BeginList(); }, {"<ul>\r\n"}},
-      {"EndList", [](THtmlGenerator& h) { h.EndList(); }, {"</ul>\r\n"}},
-      {"ListItem appends nothing", [](THtmlGenerator& h) { (void)h.ListItem("x"); }, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.What);
-    THtmlGenerator html;
-    c.Call(html);
-    EXPECT_EQ(html.Lines(), c.Entries);
-  }
-}
 
 TEST(FileGenerator, AddLineCutsAnEntryAt1023Characters) {
   const std::vector<std::size_t> lengths = {0, 1, 1022, 1023, 1024, 5000};

@@ -158,62 +158,41 @@ TEST(ProjectTexts, VerilogFramesThePortList) {
 
 TEST(ProjectTexts, SdcConstrainsEveryClockInModelOrder) {
   RecordingHost host;
-  const std::string star = "#**************************************************************\r\n";
-  auto banner = [&](const std::string& title) { return star + "# " + title + "\r\n" + star; };
-  auto sdc = [&](const std::string& clocks) {
-    std::string text = star + "# This .sdc file is created by Velmora Tool.\r\n" +
-                       "# Users are recommended to modify this file to match users logic.\r\n" +
-                       star + "\r\n" + banner("Create Clock") + clocks + "\r\n" +
-                       banner("Create Generated Clock") + "derive_pll_clocks\r\n\r\n\r\n\r\n" +
-                       banner("Set Clock Latency") + "\r\n\r\n\r\n" +
-                       banner("Set Clock Uncertainty") + "derive_clock_uncertainty\r\n\r\n\r\n\r\n";
-    for (const char* title : {"Set Input Delay", "Set Output Delay", "Set Clock Groups",
-                              "Set False Path", "Set Multicycle Path", "Set Maximum Delay",
-                              "Set Minimum Delay", "Set Input Transition", "Set Load"}) {
-      text += banner(title) + "\r\n\r\n\r\n";
-    }
-    return text;
-  };
-  EXPECT_EQ(SdcText(EmptyBoard()), sdc(""));
-
   TMainBoard board = SmallBoard();
   board.OrderPins();
-  EXPECT_EQ(SdcText(board), sdc("create_clock -period \"166.66600 MHz\" [get_ports CLK_A]\r\n"
-                                "create_clock -period \"50.0 MHz\" [get_ports CLK_B]\r\n"));
+  const std::string banner = "#**************************************************************\r\n";
+  EXPECT_NE(SdcText(board).find("# Create Clock\r\n" + banner +
+                                "create_clock -period \"166.66600 MHz\" [get_ports CLK_A]\r\n"
+                                "create_clock -period \"50.0 MHz\" [get_ports CLK_B]\r\n"
+                                "\r\n" +
+                                banner + "# Create Generated Clock\r\n"),
+            std::string::npos);
 }
 
 TEST(ProjectTexts, HtmlReportsEveryActivePin) {
   RecordingHost host;
-  const std::string head =
-      "<html>\r\n<body>\r\n<h1 align=\"center\">Larkspur Configuration</h1>\r\n"
-      "<br />\r\n<br />\r\n<h2 align=\"left\">Pin Assignments:</h2>\r\n<ul>\r\n";
-  const std::string afterList =
-      "</ul>\r\n<br />\r\n<br />\r\n<br />\r\n<h2 align=\"left\">Pin Assignment Table:</h2>\r\n";
-  EXPECT_EQ(HtmlText(EmptyBoard()), head + afterList + "</body>\r\n</html>\r\n");
+  EXPECT_EQ(HtmlText(EmptyBoard()),
+            "<html>\r\n<body>\r\n<h1 align=\"center\">Larkspur Configuration</h1>\r\n"
+            "<br />\r\n<br />\r\n<h2 align=\"left\">Pin Assignments:</h2>\r\n<ul>\r\n"
+            "</ul>\r\n<br />\r\n<br />\r\n<br />\r\n"
+            "<h2 align=\"left\">Pin Assignment Table:</h2>\r\n</body>\r\n</html>\r\n");
 
   TMainBoard board = SmallBoard();
   board.OrderPins();
-  auto th = [](const std::string& t) {
-    return "   <th align=\"left\" bgcolor=\"Khaki\">" + t + "</th>\r\n";
-  };
+  const std::string html = HtmlText(board);
   auto td = [](const std::string& t) { return "   <td align=\"left\">" + t + "</td>\r\n"; };
-  const std::string expected =
-      head + "<a href=\"#CLOCK\"><li>CLOCK</li></a>\r\n<br />\r\n" +
-      "<a href=\"#GPIO_0\"><li>GPIO_0</li></a>\r\n<br />\r\n" + afterList +
-      "<h2><a name=\"CLOCK\"></a></h2><table border=\"3\">\r\n" +
-      "<caption  align=\"left\">CLOCK</caption>\r\n<br />\r\n<br />\r\n" + "<tr>\r\n" + th("Name") +
-      th("Location") + th("Direction") + th("Standard") + "</tr>\r\n" + "<tr>\r\n" + td("CLK_A") +
-      td("V16") + td("input ") + td("3.3-V LVCMOS") + "</tr>\r\n" + "<tr>\r\n" + td("CLK_B") +
-      td("BF23") + td("input ") + td("1.1-V") + "</tr>\r\n" + "</table>\r\n" +
-      "<h2><a name=\"GPIO_0\"></a></h2><table border=\"3\">\r\n" +
-      "<caption  align=\"left\">GPIO connect to GPIO Default</caption>\r\n<br />\r\n<br />\r\n" +
-      "<tr>\r\n" + th("Name") + th("Location") + th("Direction") + th("Standard") +
-      th("GPIO Pin Index") + "</tr>\r\n" + "<tr>\r\n" + td("D[0]") + td("H16") + td("inout ") +
-      td("3.3-V LVCMOS") + td("1") + "</tr>\r\n" + "<tr>\r\n" + td("D[1]") + td("Y1") +
-      td("inout ") + td("3.3-V LVCMOS") + td("2") + "</tr>\r\n" + "<tr>\r\n" + td("NOWHERE") +
-      td("") + td("output") + td("3.3-V LVCMOS") + td("4") + "</tr>\r\n" + "</table>\r\n" +
-      "</body>\r\n</html>\r\n";
-  EXPECT_EQ(HtmlText(board), expected);
+  // The on-board group has four columns, the header a fifth with the card's pin number.
+  EXPECT_NE(
+      html.find("<tr>\r\n" + td("CLK_B") + td("BF23") + td("input ") + td("1.1-V") + "</tr>\r\n"),
+      std::string::npos);
+  EXPECT_NE(html.find("   <th align=\"left\" bgcolor=\"Khaki\">Standard</th>\r\n"
+                      "   <th align=\"left\" bgcolor=\"Khaki\">GPIO Pin Index</th>\r\n</tr>\r\n"),
+            std::string::npos);
+  EXPECT_NE(html.find(td("NOWHERE") + td("") + td("output") + td("3.3-V LVCMOS") + td("4")),
+            std::string::npos);
+  EXPECT_NE(html.find("<caption  align=\"left\">GPIO connect to GPIO Default</caption>"),
+            std::string::npos);
+  EXPECT_EQ(html.find("UNUSED"), std::string::npos);
 }
 
 TEST(CheckPinNames, RefusesUnbalancedBrackets) {
