@@ -55,6 +55,74 @@ void BM_GenerateDefaultProject(benchmark::State& state) {
 }
 BENCHMARK(BM_GenerateDefaultProject);
 
+// The phases of the largest generation on their own, to show where the time goes.
+void BM_LargestModel(benchmark::State& state) {
+  QuietHost host;
+  TConfigLarkspur config;
+  config.Settings = LargestSettings();
+  for (auto _ : state)
+    benchmark::DoNotOptimize(BuildLarkspurModel(config));
+}
+BENCHMARK(BM_LargestModel);
+
+void BM_LargestOrderedTexts(benchmark::State& state) {
+  QuietHost host;
+  TConfigLarkspur config;
+  config.Settings = LargestSettings();
+  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  for (auto _ : state) {
+    state.PauseTiming();
+    TMainBoard copy = *model;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(MakeProjectTexts(copy, "LARKSPUR", host.Now()));
+  }
+}
+BENCHMARK(BM_LargestOrderedTexts);
+
+void BM_LargestTextsEach(benchmark::State& state) {
+  QuietHost host;
+  TConfigLarkspur config;
+  config.Settings = LargestSettings();
+  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  model->OrderPins();
+  const int which = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    switch (which) {
+      case 0:
+        benchmark::DoNotOptimize(QpfText("LARKSPUR", host.Now()));
+        break;
+      case 1:
+        benchmark::DoNotOptimize(QsfText(*model, "LARKSPUR", host.Now()));
+        break;
+      case 2:
+        benchmark::DoNotOptimize(VerilogText(*model, "LARKSPUR"));
+        break;
+      case 3:
+        benchmark::DoNotOptimize(SdcText(*model));
+        break;
+      default:
+        benchmark::DoNotOptimize(HtmlText(*model));
+        break;
+    }
+  }
+}
+BENCHMARK(BM_LargestTextsEach)->DenseRange(0, 4)->ArgName("qpf_qsf_v_sdc_htm");
+
+void BM_LargestOrderPins(benchmark::State& state) {
+  QuietHost host;
+  TConfigLarkspur config;
+  config.Settings = LargestSettings();
+  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  for (auto _ : state) {
+    state.PauseTiming();
+    TMainBoard copy = *model;
+    state.ResumeTiming();
+    copy.OrderPins();
+    benchmark::DoNotOptimize(copy);
+  }
+}
+BENCHMARK(BM_LargestOrderPins);
+
 void BM_CheckLargestSettings(benchmark::State& state) {
   const TLarkspurSettings settings = LargestSettings();
   for (auto _ : state)

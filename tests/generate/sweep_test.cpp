@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "cards/catalogue.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
 #include "settings/configlarkspur.h"
