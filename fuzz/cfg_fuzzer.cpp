@@ -5,6 +5,7 @@
 // that does not must be refused with a reason.
 
 #include <unistd.h>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "generate/systembuild.h"
 #include "model/connector.h"
 #include "model/mainboard.h"
 #include "model/pin.h"
@@ -146,5 +147,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } catch (const BusIndexError&) {
   }
   CheckSortKeepsEntries(before, Snapshot(board.GroupAt(0)));
+
+  // The writers on whatever order the sort left, as the pipeline would run them.
+  try {
+    const LocalDateTime now = host.Now();
+    (void)QsfText(board, "P", now);
+    (void)VerilogText(board, "P");
+    (void)SdcText(board);
+    (void)HtmlText(board);
+  } catch (const BusIndexError&) {
+  }
+  (void)TSystemBuild::CheckPinNames(board);
   return 0;
 }
