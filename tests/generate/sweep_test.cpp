@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -32,6 +33,26 @@ constexpr std::array<std::uint8_t TLarkspurSettings::*, 13> kComponents = {
     &TLarkspurSettings::UART,   &TLarkspurSettings::FAN,     &TLarkspurSettings::SDRAM,
     &TLarkspurSettings::HPS,
 };
+
+// Under AddressSanitizer a generation costs about fifteen times as much, so that build sweeps
+// a fixed, spread-out sixteenth of the component combinations (every combination with at most
+// one component or at most one missing included); the normal build sweeps them all.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSampled = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSampled = true;
+#else
+constexpr bool kSampled = false;
+#endif
+#else
+constexpr bool kSampled = false;
+#endif
+
+bool InSample(unsigned mask) {
+  const int ticked = std::popcount(mask);
+  return !kSampled || ticked <= 1 || ticked >= 12 || (mask * 2654435761u) >> 28 == 0;
+}
 
 constexpr std::array<std::int32_t, 12> kOfferedCards = {0,  1,  12, 13, 55, 62,
                                                         63, 66, 67, 68, 69, 76};
@@ -126,7 +147,11 @@ void Sweep(const TLarkspurSettings& settings, std::optional<Refusal> expected, T
 
 TEST(ConfigurationSweep, EveryComponentCombinationWithoutCards) {
   Tally tally;
+  int swept = 0;
   for (unsigned mask = 0; mask < (1u << kComponents.size()); ++mask) {
+    if (!InSample(mask))
+      continue;
+    ++swept;
     TLarkspurSettings settings = DefaultLarkspurSettings();
     for (std::size_t i = 0; i < kComponents.size(); ++i)
       settings.*kComponents[i] = (mask >> i) & 1;
@@ -134,8 +159,9 @@ TEST(ConfigurationSweep, EveryComponentCombinationWithoutCards) {
     if (::testing::Test::HasFailure())
       break;  // one broken combination is enough to report; thousands would drown it
   }
-  tally.Print("8192 component combinations");
-  EXPECT_EQ(tally.Accepted, 8192);
+  tally.Print(kSampled ? "sampled component combinations" : "all 8192 component combinations");
+  EXPECT_EQ(tally.Accepted, swept);
+  EXPECT_EQ(swept == 8192, !kSampled);
 }
 
 TEST(ConfigurationSweep, EveryCardPairWithPrefixes) {
