@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include <filesystem>
+#include <iostream>
 #include <ostream>
 #include <system_error>
 
@@ -145,7 +146,10 @@ int RunConfig(const Request& request, std::ostream&) {
   if (int exit = Report(CheckRecord(config.Settings)); exit != kExitOk)
     return exit;
   // SaveFile shows its own reason when it fails.
-  return config.SaveFile(request.Operands.front()) ? kExitOk : kExitRefused;
+  const std::string& path = request.Operands.front();
+  if (!config.SaveFile(path))
+    return Report({kExitRefused, "cannot write " + path});
+  return kExitOk;
 }
 
 int RunShow(const Request& request, std::ostream& out) {

@@ -260,7 +260,7 @@ done
 [[ ! -e $dir/sub/deeper/demo.txt ]] || fail "demo.txt written"
 has "$out" "The project is located in the folder:"$'\n'"$dir/sub/deeper/"
 lacks "$out" "System warning"
-grep -q $'^module demo($' "$dir/sub/deeper/demo.v" || fail "module is not named demo"
+grep -q $'^module demo(\r$' "$dir/sub/deeper/demo.v" || fail "module is not named demo"
 grep -q $'^DATE = "14:05:33 03 15, 2025"\r$' "$dir/sub/deeper/demo.qpf" ||
   fail "qpf DATE is not the SOURCE_DATE_EPOCH instant in UTC"
 grep -q $'^PROJECT_REVISION = "demo"\r$' "$dir/sub/deeper/demo.qpf" || fail "qpf revision"
