@@ -35,13 +35,27 @@ std::optional<LocalDateTime> ParseSourceDateEpoch(std::string_view text) {
                        static_cast<int>(time.seconds().count())};
 }
 
-void PrintMessage(MessageKind kind, const std::string& text) {
+std::string TerminalText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
   std::string plain;
   plain.reserve(text.size());
-  for (char c : text) {
-    if (c != '\r')
-      plain += c;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    auto byte = static_cast<unsigned char>(text[i]);
+    if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+      continue;
+    if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7f) {
+      plain += "\\x";
+      plain += kHex[byte >> 4];
+      plain += kHex[byte & 0xf];
+    } else {
+      plain += text[i];
+    }
   }
+  return plain;
+}
+
+void PrintMessage(MessageKind kind, const std::string& text) {
+  std::string plain = TerminalText(text);
   while (!plain.empty() && plain.back() == '\n')
     plain.pop_back();
   std::cerr << "pinwright-cli: " << (kind == MessageKind::Information ? "" : "error: ") << plain

@@ -14,8 +14,12 @@ namespace pinwright::cli {
 // digits only, up to the end of the year 9999. Nothing for any other text.
 std::optional<LocalDateTime> ParseSourceDateEpoch(std::string_view text);
 
+// The text with CR LF turned into LF and every other control byte written as \xNN, so that
+// text taken from a file cannot drive the terminal.
+std::string TerminalText(std::string_view text);
+
 // Every message is one "pinwright-cli: ..." block on stderr, with the core's CR LF line
-// ends turned into plain ones.
+// ends turned into plain ones and control bytes escaped.
 void PrintMessage(MessageKind kind, const std::string& text);
 
 class CliHost : public StderrHost {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "cards/catalogue.h"
+#include "cli/clihost.h"
 #include "cli/components.h"
 #include "cli/settings.h"
 #include "generate/larkspurproject.h"
@@ -21,16 +22,6 @@ int Report(const Status& status) {
   if (!status.Ok())
     ShowError(status.Message);
   return status.Exit;
-}
-
-// Plain lines for the terminal: the core's messages end their lines with CR LF.
-std::string WithoutCarriageReturns(std::string_view text) {
-  std::string plain;
-  for (char c : text) {
-    if (c != '\r')
-      plain += c;
-  }
-  return plain;
 }
 
 // The .qpf path of the operand, or the default folder under the current one. The project
@@ -135,7 +126,7 @@ int RunGenerate(const Request& request, std::ostream& out) {
       << (qpf.parent_path() / "").string() << '\n';
   std::string warning = MemoryWarning(config.Settings);
   if (!warning.empty())
-    out << '\n' << WithoutCarriageReturns(warning);
+    out << '\n' << TerminalText(warning);
   return kExitOk;
 }
 
@@ -179,7 +170,8 @@ int RunShow(const Request& request, std::ostream& out) {
     TLarkspurSettings checked = settings;
     problem = CheckRecord(checked).Message;
   }
-  out << "Check:       " << (problem.empty() ? "passed" : "refused: " + problem) << '\n';
+  out << "Check:       " << (problem.empty() ? "passed" : "refused: " + TerminalText(problem))
+      << '\n';
   return kExitOk;
 }
 

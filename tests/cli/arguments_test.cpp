@@ -151,3 +151,16 @@ TEST(ParseSourceDateEpoch, GivesTheInstantInUtc) {
 
 }  // namespace
 }  // namespace pinwright::cli
+
+namespace pinwright::cli {
+namespace {
+
+TEST(TerminalText, KeepsLinesAndEscapesControlBytes) {
+  EXPECT_EQ(TerminalText("a\r\nb\tc\n"), "a\nb\tc\n");
+  EXPECT_EQ(TerminalText("\x1b[2J\rx\x7f"), "\\x1b[2J\\x0dx\\x7f");
+  EXPECT_EQ(TerminalText(std::string("a\0b", 3)), "a\\x00b");
+  EXPECT_EQ(TerminalText("Gr\xc3\xbc\xc3\x9f"), "Gr\xc3\xbc\xc3\x9f");  // UTF-8 stays
+}
+
+}  // namespace
+}  // namespace pinwright::cli

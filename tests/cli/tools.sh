@@ -66,6 +66,26 @@ for config in "${configs[@]}"; do
   yosys_script+="read_verilog $v; hierarchy -check -top $name; design -reset; "
 done
 
+# The checker itself must notice faults: each copy of the defaults project below breaks one
+# rule and must be refused.
+broken=(
+  "s/^(set_location_assignment PIN_[A-Z0-9]+ -to )LED\\[1\\]/\\1LED[0]/|location"
+  "/IO_STANDARD .* -to SW\\[2\\]/d|I/O standard"
+  "s/-to KEY\\[0\\]/-to KEY[9]/|not a port bit"
+  "s/^(set_global_assignment -name SDC_FILE )([^.]+)\\.sdc/\\1\\2.SDC/I|SDC_FILE"
+)
+for case in "${broken[@]}"; do
+  rm -rf "$work/broken"
+  cp -r "$work/defaults" "$work/broken"
+  for ext in qpf v sdc htm qsf; do mv "$work/broken/defaults.$ext" "$work/broken/broken.$ext"; done
+  sed -i -E "s/\\bdefaults\\b/broken/g; ${case%%|*}" "$work/broken/broken.qsf" "$work/broken/broken.v"
+  if tclsh "$here/check_project.tcl" "$work/broken/broken.qpf" >"$work/.out" 2>&1; then
+    fail "the checker accepted a project with a broken ${case#*|} rule"
+  elif ! grep -q "${case#*|}" "$work/.out"; then
+    fail "the checker missed the broken ${case#*|} rule:\n$(<"$work/.out")"
+  fi
+done
+
 yosys -q -p "$yosys_script" >"$work/.out" 2>&1 || fail "yosys\n$(<"$work/.out")"
 tclsh "$here/check_project.tcl" "${qpfs[@]}" || fail "the .qsf or .sdc does not fit the .v"
 
