@@ -76,7 +76,7 @@ done
 expect 2 generate --gpio0 "Nonexistent Card"
 has "$err" "--gpio0: unknown card 'Nonexistent Card'"
 has "$err" " 12  Corvel - 5M Pixel Camera"
-expect 2 config --gpio1 99 x.cfg
+expect 2 config --config missing.cfg --gpio1 99 x.cfg # found before any file is read
 has "$err" "--gpio1: unknown card '99'"
 [[ ! -e $work/x.cfg ]] || fail "a usage error wrote x.cfg"
 
@@ -228,6 +228,7 @@ refused=(
   "--gpio0 12 --gpio1 12 --prefix0 A_ --prefix1 A_|GPIO-0 and GPIO-1 cannot have the same prefix name"
   "--gpio0 1 --gpio1 1 --prefix0 A_ --prefix1 A_|GPIO-0 and GPIO-1 cannot have the same prefix name"
   "--project $(printf 'p%.0s' {1..128})|--project: the text is 128 bytes long; at most 127 fit"
+  "--gpio1 12 --prefix1 $(printf 'p%.0s' {1..128})|--prefix1: the text is 128 bytes long"
   "--gpio0 12 --prefix0 $(printf 'p%.0s' {1..128})|--prefix0: the text is 128 bytes long"
 )
 for case in "${refused[@]}"; do
@@ -241,6 +242,7 @@ for case in "${refused[@]}"; do
   expect 1 config $args "$dir/x.cfg"
   empty_dir "$dir"
 done
+expect 0 config --project "$(printf 'p%.0s' {1..127})" "$work/longest.cfg"
 for name in my-proj.qpf 3d.qpf .qpf; do
   dir=$(fresh_dir refused)
   expect 1 generate "$dir/sub/$name"

@@ -4,14 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "cards/catalogue.h"
-#include "support/recordinghost.h"
 #include "support/tempdir.h"
 
 namespace pinwright::cli {
@@ -63,16 +61,6 @@ TEST(ResolveCard, TakesIdsNamesAndNone) {
   }
 }
 
-TEST(CardChoicesText, ListsTheChoiceListInOrder) {
-  TConfigLarkspur config;
-  config.FillChoiceList();
-  std::string text = CardChoicesText(config);
-  EXPECT_EQ(text.rfind("  0  None\n  1  GPIO Default\n 12  Corvel - 5M Pixel Camera\n", 0), 0u)
-      << text;
-  EXPECT_NE(text.find(" 76  Halcyra-GPIO\n"), std::string::npos);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);
-}
-
 TEST(BuildSettings, AppliesOverridesToTheDefaultsInOrder) {
   TConfigLarkspur config;
   Status status =
@@ -91,49 +79,6 @@ TEST(BuildSettings, AppliesOverridesToTheDefaultsInOrder) {
   expected.PrefixGpio1.Set("B_");
   EXPECT_EQ(RecordBytes(config.Settings), RecordBytes(expected));
   EXPECT_EQ(config.ChoiceCount, 12);
-}
-
-TEST(BuildSettings, RefusesTextThatDoesNotFitItsField) {
-  const std::string fits(127, 'a');
-  const std::string tooLong(128, 'a');
-  for (const std::string option : {"--project", "--prefix0", "--prefix1"}) {
-    SCOPED_TRACE(option);
-    TConfigLarkspur config;
-    EXPECT_TRUE(BuildSettings(Parsed({"config", option, fits, "x.cfg"}), config).Ok());
-    Status status = BuildSettings(Parsed({"config", option, tooLong, "x.cfg"}), config);
-    EXPECT_EQ(status.Exit, kExitRefused);
-    EXPECT_NE(status.Message.find(option + ": the text is 128 bytes long; at most 127 fit"),
-              std::string::npos)
-        << status.Message;
-  }
-}
-
-TEST(BuildSettings, ReportsWhyAFileCannotBeLoaded) {
-  pinwright::testing::RecordingHost host;
-  TempDir dir;
-  WriteFile(dir.File("short.cfg"), std::string(415, '\0'));
-  struct Case {
-    std::vector<std::string> Args;
-    int Exit;
-    std::string MessagePart;
-  };
-  const std::vector<Case> cases = {
-      {{"config", "--config", dir.File("missing.cfg"), "x.cfg"}, kExitRefused, "no such file"},
-      {{"config", "--config", dir.File("short.cfg"), "x.cfg"},
-       kExitRefused,
-       "short.cfg: Invalid File Size."},
-      // A usage error is found before any file is read.
-      {{"config", "--config", dir.File("missing.cfg"), "--gpio0", "99", "x.cfg"},
-       kExitUsage,
-       "--gpio0: unknown card '99'; the choices are:\n  0  None\n"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.MessagePart);
-    TConfigLarkspur config;
-    Status status = BuildSettings(Parsed(c.Args), config);
-    EXPECT_EQ(status.Exit, c.Exit);
-    EXPECT_NE(status.Message.find(c.MessagePart), std::string::npos) << status.Message;
-  }
 }
 
 TEST(BuildSettings, RefusesALoadedTextFieldWithoutNulUnlessOverridden) {
