@@ -1,5 +1,6 @@
-// Arbitrary bytes as a .cfg file, through what the program runs on one: loading, the input
-// checks, and for a record that passes them the board model and all five project texts.
+// Arbitrary bytes as a .cfg file, through what the program runs on one: loading, saving it
+// again, pinwright-cli show, the input checks, and for a record that passes them the board
+// model and all five project texts.
 //
 // Nothing here catches an exception: a record that passes the checks must generate, and one
 // that does not must be refused with a reason.
@@ -14,8 +15,12 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/settings.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
 #include "quiethost.h"
@@ -82,6 +87,22 @@ void CheckSaveRoundTrip(TConfigLarkspur& config, const std::uint8_t* data) {
     Fail("the saved file differs from the loaded one", "");
 }
 
+// pinwright-cli show prints any record to a terminal: no control byte of the file may reach
+// it raw. Bytes from 0x80 up pass, so that UTF-8 text shows as itself.
+void CheckShow(const std::string& path) {
+  cli::Request request;
+  request.Which = cli::Command::Show;
+  request.Operands = {path};
+  std::ostringstream out;
+  if (cli::RunShow(request, out) != cli::kExitOk)
+    Fail("show refused a 416-byte file", "");
+  for (const char c : out.str()) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7f)
+      Fail("show printed a raw byte", std::to_string(byte));
+  }
+}
+
 }  // namespace
 }  // namespace pinwright::fuzzing
 
@@ -98,6 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size != kLarkspurRecordSize)
     return 0;
   CheckSaveRoundTrip(config, data);
+
+  CheckShow(path);
 
   const CheckResult check = CheckLarkspurSettings(config.Settings);
   if (!check.Passed()) {
