@@ -16,13 +16,13 @@ inline constexpr const char* kLarkspurBoardFolder = "LARKSPUR";
 // Why a record or a project path was refused; None when it passed.
 enum class Refusal {
   None,
-  EmptyProjectName,    // "Project Name cannot be empty."
-  PrefixClash,         // the prefix clash message
-  BadProjectName,      // the project name field is not a Verilog identifier
-  BadFileName,         // the .qpf base name is not a Verilog identifier
-  BadPrefix,           // a header prefix is not empty or an identifier of at most 100 characters
-  UnknownCard,         // a card ID that the GPIO choice list does not offer
-  DuplicatePort,       // one port name in two groups
+  EmptyProjectName,  // "Project Name cannot be empty."
+  PrefixClash,       // the prefix clash message
+  BadProjectName,    // the project name field is not a Verilog identifier
+  BadFileName,       // the .qpf base name is not a Verilog identifier
+  BadPrefix,         // a header prefix is not empty or an identifier of at most 100 characters
+  UnknownCard,       // a card ID that the GPIO choice list does not offer
+  DuplicatePort,     // one port name in two groups
 };
 
 struct CheckResult {

@@ -21,7 +21,9 @@ std::string TemporaryPathFor(const std::string& path) {
   return (target.parent_path() / ("." + target.filename().string() + suffix)).string();
 }
 
-std::string SystemMessage(int error) { return std::strerror(error); }
+std::string SystemMessage(int error) {
+  return std::strerror(error);
+}
 
 }  // namespace
 
@@ -33,7 +35,8 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
   const std::string temporary = TemporaryPathFor(path);
   // "x": never take over a file that happens to exist under the temporary name.
   std::FILE* file = std::fopen(temporary.c_str(), "wbx");
-  if (!file) return {WriteStatus::CreateFailed, SystemMessage(errno)};
+  if (!file)
+    return {WriteStatus::CreateFailed, SystemMessage(errno)};
 
   std::size_t allowed = bytes.size();
   if (gLimit) {
@@ -50,9 +53,11 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
     outcome.Status = WriteStatus::ShortWrite;
   } else {
     std::filesystem::rename(temporary, path, error);
-    if (error) outcome = {WriteStatus::CreateFailed, error.message()};
+    if (error)
+      outcome = {WriteStatus::CreateFailed, error.message()};
   }
-  if (!outcome.Ok()) std::filesystem::remove(temporary, error);
+  if (!outcome.Ok())
+    std::filesystem::remove(temporary, error);
   return outcome;
 }
 
@@ -60,6 +65,8 @@ ScopedWriteLimit::ScopedWriteLimit(WriteLimit limit) : Previous(std::move(gLimit
   gLimit = std::move(limit);
 }
 
-ScopedWriteLimit::~ScopedWriteLimit() { gLimit = std::move(Previous); }
+ScopedWriteLimit::~ScopedWriteLimit() {
+  gLimit = std::move(Previous);
+}
 
 }  // namespace pinwright

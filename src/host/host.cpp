@@ -24,15 +24,17 @@ void StderrHost::ShowMessage(MessageKind kind, const std::string& text) {
 
 void StderrHost::PlayAlertSound() {}
 
-std::optional<std::string> StderrHost::RunFileDialog(const FileDialog&) { return std::nullopt; }
+std::optional<std::string> StderrHost::RunFileDialog(const FileDialog&) {
+  return std::nullopt;
+}
 
 std::string StderrHost::ExecutableFolder() {
   std::error_code error;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  std::filesystem::path folder =
-      error ? std::filesystem::current_path(error) : exe.parent_path();
+  std::filesystem::path folder = error ? std::filesystem::current_path(error) : exe.parent_path();
   std::string text = folder.string();
-  if (text.empty() || text.back() != '/') text += '/';
+  if (text.empty() || text.back() != '/')
+    text += '/';
   return text;
 }
 
@@ -44,10 +46,16 @@ LocalDateTime StderrHost::Now() {
           local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-Host& CurrentHost() { return gCurrent ? *gCurrent : DefaultHost(); }
+Host& CurrentHost() {
+  return gCurrent ? *gCurrent : DefaultHost();
+}
 
-HostScope::HostScope(Host& host) : Previous(gCurrent) { gCurrent = &host; }
+HostScope::HostScope(Host& host) : Previous(gCurrent) {
+  gCurrent = &host;
+}
 
-HostScope::~HostScope() { gCurrent = Previous; }
+HostScope::~HostScope() {
+  gCurrent = Previous;
+}
 
 }  // namespace pinwright

@@ -85,6 +85,8 @@ inline void ShowInformation(const std::string& text) {
 inline void ShowUnexpectedError(const std::string& text) {
   CurrentHost().ShowMessage(MessageKind::Unexpected, text);
 }
-inline void PlayAlertSound() { CurrentHost().PlayAlertSound(); }
+inline void PlayAlertSound() {
+  CurrentHost().PlayAlertSound();
+}
 
 }  // namespace pinwright

@@ -5,8 +5,7 @@
 namespace pinwright {
 
 void TMainBoard::SetDeviceData(std::int32_t boardId, std::string family, std::string device,
-                               std::string package, std::int32_t pinCount,
-                               std::string speedGrade) {
+                               std::string package, std::int32_t pinCount, std::string speedGrade) {
   Id = boardId;
   FamilyText = std::move(family);
   DeviceText = std::move(device);
@@ -16,7 +15,8 @@ void TMainBoard::SetDeviceData(std::int32_t boardId, std::string family, std::st
 }
 
 void TMainBoard::OrderPins() {
-  for (TConnector& group : Groups) group.SortPins();
+  for (TConnector& group : Groups)
+    group.SortPins();
 }
 
 std::string TMainBoard::BoardName() const {
@@ -25,9 +25,11 @@ std::string TMainBoard::BoardName() const {
 
 bool TMainBoard::CheckPrefixClash(std::span<const HeaderChoice> headers, std::string& message) {
   for (std::size_t i = 0; i < headers.size(); ++i) {
-    if (headers[i].CardId == 0) continue;
+    if (headers[i].CardId == 0)
+      continue;
     for (std::size_t j = i + 1; j < headers.size(); ++j) {
-      if (headers[j].CardId == 0) continue;
+      if (headers[j].CardId == 0)
+        continue;
       if (headers[j].CardId == headers[i].CardId && headers[j].Prefix == headers[i].Prefix) {
         // Header numbers are single digits on every board; the message names them as such.
         char text[160];

@@ -82,7 +82,9 @@ constexpr std::array<std::string_view, kIoStandardCount> kIoStandardNames = {
     "1.8-V",                             // 69
 };
 
-std::string_view Capped(std::string_view text) { return text.substr(0, kPinTextCapacity); }
+std::string_view Capped(std::string_view text) {
+  return text.substr(0, kPinTextCapacity);
+}
 
 }  // namespace
 
@@ -118,11 +120,14 @@ bool HasBrackets(std::string_view name) {
 std::int32_t BusIndex(std::string_view name) {
   const std::size_t open = name.find('[');
   const std::size_t close = name.find(']');
-  if (open == std::string_view::npos || close == std::string_view::npos) return -1;
-  if (close < open) throw BusIndexError(std::string(name));
+  if (open == std::string_view::npos || close == std::string_view::npos)
+    return -1;
+  if (close < open)
+    throw BusIndexError(std::string(name));
   std::string_view digits = name.substr(open + 1, close - open - 1);
   // A leading "+" is a sign like "-"; from_chars only takes the latter.
-  if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-') digits.remove_prefix(1);
+  if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-')
+    digits.remove_prefix(1);
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
@@ -133,7 +138,8 @@ std::int32_t BusIndex(std::string_view name) {
 
 std::string BusBaseName(std::string_view name) {
   const std::size_t open = name.find('[');
-  if (open == std::string_view::npos) return {};
+  if (open == std::string_view::npos)
+    return {};
   return std::string(name.substr(0, open));
 }
 
@@ -159,15 +165,18 @@ TPin::TPin(std::string_view name, std::int32_t direction, std::int32_t ioStandar
       Number(pinNumber) {}
 
 void TPin::SetName(std::string_view name) {
-  if (Capped(name) != NameText) NameText = Capped(name);
+  if (Capped(name) != NameText)
+    NameText = Capped(name);
 }
 
 void TPin::SetLocation(std::string_view location) {
-  if (Capped(location) != LocationText) LocationText = Capped(location);
+  if (Capped(location) != LocationText)
+    LocationText = Capped(location);
 }
 
 void TPin::SetFrequencyText(std::string_view text) {
-  if (text != Frequency) Frequency = text;
+  if (text != Frequency)
+    Frequency = text;
 }
 
 }  // namespace pinwright

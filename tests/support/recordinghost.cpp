@@ -10,7 +10,8 @@ void RecordingHost::ShowMessage(MessageKind kind, const std::string& text) {
 
 std::optional<std::string> RecordingHost::RunFileDialog(const FileDialog& dialog) {
   Dialogs.push_back(dialog);
-  if (Answers.empty()) return std::nullopt;
+  if (Answers.empty())
+    return std::nullopt;
   std::optional<std::string> answer = std::move(Answers.front());
   Answers.pop_front();
   return answer;

@@ -10,8 +10,8 @@ namespace pinwright::testing {
 TempDir::TempDir() {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::filesystem::path candidate = std::filesystem::temp_directory_path() /
-                                      ("pinwright-test-" + std::to_string(random()));
+    std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() / ("pinwright-test-" + std::to_string(random()));
     if (std::filesystem::create_directory(candidate)) {
       Root = candidate;
       return;

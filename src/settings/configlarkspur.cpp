@@ -1,0 +1,135 @@
+#include "settings/configlarkspur.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <type_traits>
+
+#include "host/filewrite.h"
+
+namespace pinwright {
+
+static_assert(std::is_trivially_copyable_v<TLarkspurSettings>,
+              "the record is copied byte for byte to and from files");
+
+std::int32_t LeInt32::Get() const {
+  const std::uint32_t value = std::uint32_t{Bytes[0]} | std::uint32_t{Bytes[1]} << 8 |
+                              std::uint32_t{Bytes[2]} << 16 | std::uint32_t{Bytes[3]} << 24;
+  return static_cast<std::int32_t>(value);
+}
+
+void LeInt32::Set(std::int32_t value) {
+  const auto bits = static_cast<std::uint32_t>(value);
+  for (std::size_t i = 0; i < Bytes.size(); ++i) {
+    Bytes[i] = static_cast<std::uint8_t>(bits >> (8 * i));
+  }
+}
+
+std::string TextField::Get() const {
+  // A field loaded from a file may hold no NUL at all; never read past its end.
+  const auto end = std::find(Bytes.begin(), Bytes.end(), '\0');
+  return std::string(Bytes.begin(), end);
+}
+
+void TextField::Set(std::string_view text) {
+  constexpr std::size_t kMaxText = kSize - 1;
+  std::size_t length = text.size();
+  if (length > kMaxText) {
+    length = kMaxText;
+    // Back off to the start of a character so a multi-byte sequence is not cut in half. A UTF-8
+    // character is at most 4 bytes; text that is not UTF-8 is cut at the limit.
+    auto isContinuation = [&](std::size_t i) {
+      return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+    };
+    std::size_t cut = length;
+    while (cut > 0 && length - cut < 3 && isContinuation(cut)) {
+      --cut;
+    }
+    if (!isContinuation(cut)) {
+      length = cut;
+    }
+  }
+  std::copy_n(text.data(), length, Bytes.data());
+  Bytes[length] = '\0';
+}
+
+TLarkspurSettings DefaultLarkspurSettings() {
+  // Value-initialisation zeroes every member, and the record has no hidden padding (it is
+  // byte-aligned and exactly 416 bytes), so every byte is zero.
+  TLarkspurSettings settings{};
+  settings.BoardId.Set(43);
+  settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
+  settings.ProjectName.Set("LARKSPUR");
+  settings.OSC = 1;
+  settings.LED = 1;
+  settings.Button = 1;
+  settings.Switch = 1;
+  settings.ADC = 1;
+  settings.HdmiTx = 1;
+  settings.UART = 1;
+  settings.SDRAM = 1;
+  return settings;
+}
+
+TConfigLarkspur::TConfigLarkspur() : Settings{} {}
+
+bool TConfigLarkspur::LoadFile(const std::string& path) {
+  LoadReason.clear();
+  std::error_code error;
+  const bool exists = std::filesystem::exists(path, error);
+  if (error) {
+    LoadReason = "Failed to open file.";
+    return false;
+  }
+  if (!exists)
+    return false;
+
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    LoadReason = "Failed to open file.";
+    return false;
+  }
+  // A folder or other non-regular file has no length and fails here.
+  const std::uintmax_t length = std::filesystem::file_size(path, error);
+  if (error) {
+    LoadReason = "Failed to open file.";
+    return false;
+  }
+  if (length != kLarkspurRecordSize) {
+    LoadReason = "Invalid File Size.";
+    return false;
+  }
+  // Read into a buffer first so that a failed read leaves the record as it was.
+  char buffer[kLarkspurRecordSize];
+  in.read(buffer, sizeof buffer);
+  if (in.bad()) {
+    LoadReason = "Failed to open file.";
+    return false;
+  }
+  if (static_cast<std::size_t>(in.gcount()) != sizeof buffer) {
+    LoadReason = "Failed to read file.";
+    return false;
+  }
+  std::memcpy(&Settings, buffer, sizeof Settings);
+  return true;
+}
+
+bool TConfigLarkspur::SaveFile(const std::string& path) {
+  const std::string_view bytes(reinterpret_cast<const char*>(&Settings), sizeof Settings);
+  const WriteOutcome outcome = WriteFileAtomically(path, bytes);
+  switch (outcome.Status) {
+    case WriteStatus::Written:
+      return true;
+    case WriteStatus::CreateFailed:
+      ShowError("Failed to create file.");
+      return false;
+    case WriteStatus::ShortWrite:
+      ShowError("Failed to write file.");
+      return false;
+  }
+  return false;
+}
+
+}  // namespace pinwright

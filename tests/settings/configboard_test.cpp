@@ -1,0 +1,146 @@
+#include "settings/configboard.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "settings/configlarkspur.h"
+#include "support/recordinghost.h"
+#include "support/tempdir.h"
+
+namespace pinwright {
+namespace {
+
+using testing::ReadFile;
+using testing::RecordedMessage;
+using testing::RecordingHost;
+using testing::TempDir;
+using testing::WriteFile;
+
+std::string RecordOf(const TConfigLarkspur& config) {
+  return std::string(reinterpret_cast<const char*>(&config.Settings), sizeof config.Settings);
+}
+
+std::string DefaultRecord() {
+  const TLarkspurSettings settings = DefaultLarkspurSettings();
+  return std::string(reinterpret_cast<const char*>(&settings), sizeof settings);
+}
+
+enum class Action { Load, Save };
+
+bool RunDialog(TConfigBoard& config, Action action, FileDialog& dialog) {
+  return action == Action::Load ? config.LoadWithDialog(dialog) : config.SaveWithDialog(dialog);
+}
+
+TEST(CfgDialog, AsksForCfgFilesFromFolder) {
+  for (Action action : {Action::Load, Action::Save}) {
+    SCOPED_TRACE(action == Action::Load ? "load" : "save");
+    RecordingHost host;
+    TConfigLarkspur config;
+    config.Folder = "/start/here/";
+    FileDialog dialog;
+    dialog.Kind = action == Action::Load ? FileDialogKind::Save : FileDialogKind::Open;
+    dialog.FilterIndex = 3;
+    RunDialog(config, action, dialog);
+
+    ASSERT_EQ(host.Dialogs.size(), 1u);
+    const FileDialog& shown = host.Dialogs[0];
+    EXPECT_EQ(shown.Kind, action == Action::Load ? FileDialogKind::Open : FileDialogKind::Save);
+    EXPECT_EQ(shown.FilterDescription, "Board Configuration Files (*.cfg)");
+    EXPECT_EQ(shown.FilterPattern, "*.cfg");
+    EXPECT_EQ(shown.FilterIndex, 1);
+    EXPECT_EQ(shown.DefaultExtension, "cfg");
+    EXPECT_EQ(shown.InitialFolder, "/start/here/");
+  }
+}
+
+TEST(CfgDialog, CancelChangesNothing) {
+  for (Action action : {Action::Load, Action::Save}) {
+    SCOPED_TRACE(action == Action::Load ? "load" : "save");
+    RecordingHost host;
+    TConfigLarkspur config;
+    config.Settings = DefaultLarkspurSettings();
+    config.Folder = "/start/here/";
+    host.AnswerNextDialog(std::nullopt);
+    FileDialog dialog;
+    EXPECT_FALSE(RunDialog(config, action, dialog));
+    EXPECT_EQ(config.Folder, "/start/here/");
+    EXPECT_EQ(RecordOf(config), DefaultRecord());
+    EXPECT_TRUE(host.Messages.empty());
+  }
+}
+
+TEST(CfgDialog, PickMovesFolderBeforeTheFileIsTouched) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.Path() / "picked");
+  const std::string folder = dir.File("picked") + "/";
+  WriteFile(folder + "good.cfg", DefaultRecord());
+  WriteFile(folder + "wrong.cfg", "too short");
+  WriteFile(dir.File("blocker"), "a regular file");
+
+  struct Case {
+    const char* Name;
+    Action What;
+    std::string Pick;
+    bool Succeeds;
+    std::string Folder;
+  };
+  const Case cases[] = {
+      {"load a good file",       Action::Load, folder + "good.cfg",            true,  folder},
+      {"load a wrong-size file", Action::Load, folder + "wrong.cfg",           false, folder},
+      {"save a new file",        Action::Save, folder + "new.cfg",             true,  folder},
+      {"save through a file",    Action::Save, dir.File("blocker") + "/x.cfg", false,
+       dir.File("blocker") + "/"                                                            },
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    RecordingHost host;
+    TConfigLarkspur config;
+    config.Folder = "/start/here/";
+    host.AnswerNextDialog(c.Pick);
+    FileDialog dialog;
+    EXPECT_EQ(RunDialog(config, c.What, dialog), c.Succeeds);
+    EXPECT_EQ(config.Folder, c.Folder);
+    if (c.What == Action::Load) {
+      // The reason is left to the caller to show.
+      EXPECT_TRUE(host.Messages.empty());
+      EXPECT_EQ(RecordOf(config),
+                c.Succeeds ? DefaultRecord() : std::string(kLarkspurRecordSize, '\0'));
+    } else if (c.Succeeds) {
+      EXPECT_EQ(ReadFile(c.Pick), RecordOf(config));
+    } else {
+      EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
+                                   {MessageKind::Error, "Failed to create file."}
+      }));
+    }
+  }
+}
+
+TEST(DefaultCfg, LivesInTheExecutableFolder) {
+  RecordingHost host;
+  TempDir dir;
+  host.ExeFolder = dir.FolderWithSeparator();
+  TConfigLarkspur config;
+  EXPECT_EQ(config.DefaultPath(), dir.File("default.cfg"));
+
+  EXPECT_FALSE(config.LoadDefault());
+  EXPECT_TRUE(config.LoadFailReason().empty());
+
+  config.Settings = DefaultLarkspurSettings();
+  config.Settings.Gpio0.Set(62);
+  ASSERT_TRUE(config.SaveDefault());
+  EXPECT_EQ(ReadFile(dir.File("default.cfg")), RecordOf(config));
+
+  TConfigLarkspur reloaded;
+  ASSERT_TRUE(reloaded.LoadDefault());
+  EXPECT_EQ(RecordOf(reloaded), RecordOf(config));
+
+  WriteFile(dir.File("default.cfg"), "");
+  EXPECT_FALSE(reloaded.LoadDefault());
+  EXPECT_EQ(reloaded.LoadFailReason(), "Invalid File Size.");
+  EXPECT_TRUE(host.Messages.empty());
+}
+
+}  // namespace
+}  // namespace pinwright
