@@ -6,9 +6,11 @@
 namespace pinwright {
 
 QPixmap PictureFromResource(const QString& resourceName, QSize size, qreal devicePixelRatio) {
-  if (resourceName.isEmpty()) return {};
+  if (resourceName.isEmpty())
+    return {};
   QSvgRenderer renderer(QStringLiteral(":/") + resourceName);
-  if (!renderer.isValid()) return {};
+  if (!renderer.isValid())
+    return {};
   QPixmap pixmap(size * devicePixelRatio);
   pixmap.setDevicePixelRatio(devicePixelRatio);
   pixmap.fill(Qt::transparent);

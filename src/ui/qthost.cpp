@@ -22,18 +22,21 @@ QString QtNameFilter(const FileDialog& dialog) {
   // Qt reads the patterns from the last pair of parentheses; drop the description's own.
   if (description.endsWith(QLatin1Char(')'))) {
     qsizetype open = description.lastIndexOf(QLatin1Char('('));
-    if (open >= 0) description = description.left(open).trimmed();
+    if (open >= 0)
+      description = description.left(open).trimmed();
   }
   QStringList patterns;
-  const QStringList given = QString::fromStdString(dialog.FilterPattern)
-                                .split(QRegularExpression(QStringLiteral("[;\\s]+")),
-                                       Qt::SkipEmptyParts);
+  const QStringList given =
+      QString::fromStdString(dialog.FilterPattern)
+          .split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts);
   for (const QString& pattern : given) {
     for (const QString& variant : {pattern.toLower(), pattern.toUpper()}) {
-      if (!patterns.contains(variant)) patterns.append(variant);
+      if (!patterns.contains(variant))
+        patterns.append(variant);
     }
   }
-  if (patterns.isEmpty()) patterns.append(QStringLiteral("*"));
+  if (patterns.isEmpty())
+    patterns.append(QStringLiteral("*"));
   return QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
 }
 
@@ -51,7 +54,9 @@ void QtHost::ShowMessage(MessageKind kind, const std::string& text) {
   }
 }
 
-void QtHost::PlayAlertSound() { QApplication::beep(); }
+void QtHost::PlayAlertSound() {
+  QApplication::beep();
+}
 
 std::optional<std::string> QtHost::RunFileDialog(const FileDialog& dialog) {
   QFileDialog box(QApplication::activeWindow());
@@ -60,7 +65,8 @@ std::optional<std::string> QtHost::RunFileDialog(const FileDialog& dialog) {
   // An open dialog returns only files that exist; a save dialog replaces without asking,
   // as saving and generating replace their files anyway.
   box.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  if (!open) box.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!open)
+    box.setOption(QFileDialog::DontConfirmOverwrite);
   const QString filter = QtNameFilter(dialog);
   box.setNameFilters({filter});
   box.selectNameFilter(filter);
@@ -73,9 +79,11 @@ std::optional<std::string> QtHost::RunFileDialog(const FileDialog& dialog) {
   if (!dialog.InitialFileName.empty()) {
     box.selectFile(QString::fromStdString(dialog.InitialFileName));
   }
-  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  if (box.exec() != QDialog::Accepted)
+    return std::nullopt;
   const QStringList chosen = box.selectedFiles();
-  if (chosen.isEmpty()) return std::nullopt;
+  if (chosen.isEmpty())
+    return std::nullopt;
   return QDir::toNativeSeparators(chosen.front()).toStdString();
 }
 

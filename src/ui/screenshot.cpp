@@ -27,7 +27,8 @@ class ScreenshotHost : public pinwright::StderrHost {
 };
 
 void TickEverything(pinwright::TFormMain& window) {
-  for (QCheckBox* check : window.findChildren<QCheckBox*>()) check->setChecked(true);
+  for (QCheckBox* check : window.findChildren<QCheckBox*>())
+    check->setChecked(true);
   const auto pick = [&](const char* name, int index) {
     if (auto* combo = window.findChild<QComboBox*>(QString::fromLatin1(name))) {
       combo->setCurrentIndex(index);
@@ -47,7 +48,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   QTemporaryDir scratch;
-  if (!scratch.isValid()) return 1;
+  if (!scratch.isValid())
+    return 1;
   ScreenshotHost host(scratch.path().toStdString() + "/");
   pinwright::HostScope scope(host);
 

@@ -10,6 +10,9 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <algorithm>
 
 #include "cards/catalogue.h"
 #include "model/mainboard.h"
@@ -104,6 +107,7 @@ const QColor kBackground(235, 233, 237);
 constexpr const char* kPreferredFontFamily = "MS Sans Serif";
 constexpr int kFontPixels = 16;
 constexpr int kBoardNamePixels = 24;
+constexpr int kSmallestListPixels = 11;
 
 QFont FormFont() {
   const QString preferred = QString::fromLatin1(kPreferredFontFamily);
@@ -114,8 +118,7 @@ QFont FormFont() {
   return font;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, QPoint at,
-                  bool bold) {
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, QPoint at, bool bold) {
   auto* label = new QLabel(QString::fromUtf8(caption), parent);
   label->setObjectName(QString::fromLatin1(name));
   if (bold) {
@@ -155,8 +158,37 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect box, int maxLength)
   return edit;
 }
 
-std::string ToRecordText(const QString& text) { return text.toStdString(); }
-QString FromRecordText(const std::string& text) { return QString::fromStdString(text); }
+// Shrinks a drop-down list's font until its longest entry fits the closed list, so that no
+// card name is cut off where the platform's sans-serif runs wider than the layout expects.
+void FitListFont(QComboBox* combo) {
+  QStyleOptionComboBox option;
+  option.initFrom(combo);
+  option.editable = false;
+  const int room =
+      combo->style()
+          ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+          .width() -
+      2;  // the style insets the text by a pixel on each side
+  QFont font = combo->font();
+  for (int pixels = font.pixelSize(); pixels >= kSmallestListPixels; --pixels) {
+    font.setPixelSize(pixels);
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (int i = 0; i < combo->count(); ++i) {
+      widest = std::max(widest, metrics.horizontalAdvance(combo->itemText(i)));
+    }
+    if (widest <= room)
+      break;
+  }
+  combo->setFont(font);
+}
+
+std::string ToRecordText(const QString& text) {
+  return text.toStdString();
+}
+QString FromRecordText(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 #ifdef _WIN32
 constexpr const char* kPathSeparators = "\\/";
@@ -218,7 +250,8 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   InitChoiceLists();
   Config->Folder = CurrentHost().ExecutableFolder();
   // A missing or unusable default.cfg is no problem worth a message: the defaults apply.
-  if (!Config->LoadDefault()) SetDefaultSettings();
+  if (!Config->LoadDefault())
+    SetDefaultSettings();
   SettingsToControls();
   WireHandlers();
 }
@@ -253,9 +286,8 @@ void TFormLarkspur::CreateControls() {
     button->setObjectName(QString::fromLatin1(row.Name));
     button->setGeometry(row.Box);
     button->setCursor(Qt::PointingHandCursor);
-    connect(button, &QPushButton::clicked, this, [this, handler = row.Handler] {
-      RunGuarded([this, handler] { (this->*handler)(); });
-    });
+    connect(button, &QPushButton::clicked, this,
+            [this, handler = row.Handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
   }
 
   auto* group = new QGroupBox(QStringLiteral("System Configuration"), this);
@@ -301,7 +333,9 @@ void TFormLarkspur::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void TFormLarkspur::CheckBoxClick() { UpdateOutlines(); }
+void TFormLarkspur::CheckBoxClick() {
+  UpdateOutlines();
+}
 
 void TFormLarkspur::ComboBoxGpioChange() {
   UpdateCardImages();
@@ -309,7 +343,8 @@ void TFormLarkspur::ComboBoxGpioChange() {
 }
 
 void TFormLarkspur::ButtonSaveClick() {
-  if (!CheckInputs()) return;
+  if (!CheckInputs())
+    return;
   ControlsToSettings();
   Config->SaveWithDialog(SaveDialog);  // a failed save has shown its own message
 }
@@ -321,14 +356,17 @@ void TFormLarkspur::ButtonLoadClick() {
     return;
   }
   // A cancelled dialog is silent; a picked file that did not load says why.
-  if (watch.Answered && !Config->LoadFailReason().empty()) ShowError(Config->LoadFailReason());
+  if (watch.Answered && !Config->LoadFailReason().empty())
+    ShowError(Config->LoadFailReason());
 }
 
 void TFormLarkspur::ButtonGenClick() {
-  if (!CheckInputs()) return;
+  if (!CheckInputs())
+    return;
   const std::string path = Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder,
                                                      ToRecordText(EditProjectName->text()));
-  if (path.empty()) return;
+  if (path.empty())
+    return;
   switch (GenerateProject(path)) {
     case GenerateStatus::Generated: {
       ShowInformation(
@@ -336,7 +374,8 @@ void TFormLarkspur::ButtonGenClick() {
           "folder:\r\n" +
           FolderOf(path));
       const std::string warning = MemoryWarning(Config->Settings);
-      if (!warning.empty()) ShowInformation(warning);
+      if (!warning.empty())
+        ShowInformation(warning);
       break;
     }
     case GenerateStatus::Failed:
@@ -367,10 +406,13 @@ void TFormLarkspur::InitChoiceLists() {
     }
     combo->setCurrentIndex(0);
     combo->setMaxVisibleItems(Config->ChoiceCount);  // the whole list opens without scrolling
+    FitListFont(combo);
   }
 }
 
-void TFormLarkspur::SetDefaultSettings() { Config->Settings = DefaultLarkspurSettings(); }
+void TFormLarkspur::SetDefaultSettings() {
+  Config->Settings = DefaultLarkspurSettings();
+}
 
 void TFormLarkspur::SettingsToControls() {
   const TLarkspurSettings& record = Config->Settings;
@@ -410,16 +452,20 @@ void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
   }
 }
 
-void TFormLarkspur::ControlsToSettings() { ControlsToRecord(Config->Settings); }
+void TFormLarkspur::ControlsToSettings() {
+  ControlsToRecord(Config->Settings);
+}
 
 std::int32_t TFormLarkspur::SelectedCard(int header) const {
   const int index = HeaderCombos[header]->currentIndex();
-  if (index < 0 || index >= Config->ChoiceCount) return kCardNone;
+  if (index < 0 || index >= Config->ChoiceCount)
+    return kCardNone;
   return Config->ChoiceList[index];
 }
 
 void TFormLarkspur::UpdateCardImages() {
-  for (int h = 0; h < kHeaderCount; ++h) Owner.ShowCardPicture(HeaderImages[h], SelectedCard(h));
+  for (int h = 0; h < kHeaderCount; ++h)
+    Owner.ShowCardPicture(HeaderImages[h], SelectedCard(h));
 }
 
 void TFormLarkspur::UpdateOutlines() {
@@ -435,7 +481,8 @@ bool TFormLarkspur::CheckInputs() {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
   const CheckResult result = CheckLarkspurSettings(record);
-  if (result.Passed()) return true;
+  if (result.Passed())
+    return true;
   ShowError(result.Message);
   return false;
 }
@@ -449,7 +496,8 @@ bool TFormLarkspur::IsDefaultGpioPair() const {
 GenerateStatus TFormLarkspur::GenerateProject(const std::string& qpfPath) {
   ControlsToSettings();
   const GenerateOutcome outcome = GenerateLarkspurProject(*Config, qpfPath);
-  if (outcome.Status == GenerateStatus::Refused) ShowError(outcome.Refusal.Message);
+  if (outcome.Status == GenerateStatus::Refused)
+    ShowError(outcome.Refusal.Message);
   return outcome.Status;
 }
 

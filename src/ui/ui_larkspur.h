@@ -83,8 +83,9 @@ class TFormLarkspur : public QWidget {
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
 
-  FileDialog OpenDialog{FileDialogKind::Open};
-  FileDialog SaveDialog{FileDialogKind::Save};
+  // The settings object sets kind, filter and folder each time it runs one of them.
+  FileDialog OpenDialog;
+  FileDialog SaveDialog;
 };
 
 }  // namespace pinwright

@@ -16,7 +16,9 @@
 
 // The pictures are compiled into the static library; a static library's resources must be
 // registered by hand, from outside any namespace.
-static void RegisterPictures() { Q_INIT_RESOURCE(resources); }
+static void RegisterPictures() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace pinwright {
 
@@ -40,7 +42,9 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
   ShowBoard();
 }
 
-TFormMain::~TFormMain() { SaveLastBoard(); }
+TFormMain::~TFormMain() {
+  SaveLastBoard();
+}
 
 void TFormMain::ShowBoard() {
   Larkspur = new TFormLarkspur(*this);
