@@ -37,12 +37,13 @@ test: build
 	cmake --build --preset asan
 	ctest --preset default
 	ctest --preset asan
+	$(MAKE) --no-print-directory format-check
 
 format:
-	find src tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format -i
+	find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | xargs clang-format -i
 
 format-check:
-	find src tests bench fuzz -name '*.cpp' -o -name '*.h' 2>/dev/null | xargs clang-format --dry-run --Werror
+	@find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | xargs clang-format --dry-run --Werror && echo "Formatting: clean"
 
 # The main window as docs/screenshot.png, drawn offscreen (no display needed).
 screenshot: build

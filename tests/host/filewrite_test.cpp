@@ -36,10 +36,10 @@ TEST(WriteFileAtomically, WritesWholeFiles) {
     std::string Bytes;
   };
   const Case cases[] = {
-      {"new file",                  "",   "fresh contents\r\n"},
-      {              "replaces a longer file",           std::string(5000, 'o'),              "short"},
-      {              "replaces with nothing",                      "old",   ""                    },
-      { "binary bytes", "old",   std::string("\0\xff\r\n\0",                     5)},
+      {"new file", "", "fresh contents\r\n"},
+      {"replaces a longer file", std::string(5000, 'o'), "short"},
+      {"replaces with nothing", "old", ""},
+      {"binary bytes", "old", std::string("\0\xff\r\n\0", 5)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -74,12 +74,12 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
     WriteStatus Status;
   };
   const Case cases[] = {
-      {"short write over a file",     "target",        true,  3,            WriteStatus::ShortWrite  },
-      {"nothing written over a file", "target",        true,  0,            WriteStatus::ShortWrite  },
-      {"short write of a new file",   "new",           false, 3,            WriteStatus::ShortWrite  },
-      {"folder through a file",       "blocker/sub/x", false, std::nullopt, WriteStatus::CreateFailed},
-      {"missing folder",              "nowhere/x",     false, std::nullopt, WriteStatus::CreateFailed},
-      {"target is a folder",          "folder",        false, std::nullopt, WriteStatus::CreateFailed},
+      {"short write over a file", "target", true, 3, WriteStatus::ShortWrite},
+      {"nothing written over a file", "target", true, 0, WriteStatus::ShortWrite},
+      {"short write of a new file", "new", false, 3, WriteStatus::ShortWrite},
+      {"folder through a file", "blocker/sub/x", false, std::nullopt, WriteStatus::CreateFailed},
+      {"missing folder", "nowhere/x", false, std::nullopt, WriteStatus::CreateFailed},
+      {"target is a folder", "folder", false, std::nullopt, WriteStatus::CreateFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);

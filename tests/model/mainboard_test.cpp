@@ -20,16 +20,17 @@ TEST(CheckPrefixClash, ReportsTheFirstClashOnly) {
     const char* Message;  // what the message holds afterwards
   };
   const std::vector<Case> cases = {
-      {"same card, same prefix",           {{1, "A_"}, {1, "A_"}}, false, kClash01   },
-      {"prefix case differs",              {{1, "A_"}, {1, "a_"}}, true,  "untouched"},
-      {"same card, both empty",            {{13, ""}, {13, ""}},   false, kClash01   },
-      {"different cards",                  {{55, ""}, {63, ""}},   true,  "untouched"},
-      {"one header without card",          {{0, "A_"}, {1, "A_"}}, true,  "untouched"},
-      {"both without card",                {{0, "X"}, {0, "X"}},   true,  "untouched"},
+      {"same card, same prefix", {{1, "A_"}, {1, "A_"}}, false, kClash01},
+      {"prefix case differs", {{1, "A_"}, {1, "a_"}}, true, "untouched"},
+      {"same card, both empty", {{13, ""}, {13, ""}}, false, kClash01},
+      {"different cards", {{55, ""}, {63, ""}}, true, "untouched"},
+      {"one header without card", {{0, "A_"}, {1, "A_"}}, true, "untouched"},
+      {"both without card", {{0, "X"}, {0, "X"}}, true, "untouched"},
       {"third header clashes with second",
        {{1, "A"}, {12, "B"}, {12, "B"}},
-       false,                                                             "GPIO-1 and GPIO-2 cannot have the same prefix name when both connect to the same type "
-       "of daughter boards."                                            },
+       false,
+       "GPIO-1 and GPIO-2 cannot have the same prefix name when both connect to the same type "
+       "of daughter boards."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);

@@ -17,15 +17,11 @@ TEST(BusNames, SplitsNamesAsTheSortAndPortListNeedThem) {
     int Index;
   };
   const Case cases[] = {
-      {"LED[3]",        true,  "LED",       3 },
-      {"HDMI_TX_D[12]", true,  "HDMI_TX_D", 12},
-      {"CLOCK1_50",     false, "",          -1},
-      {"LED",           false, "",          -1},
-      {"X[-2]",         true,  "X",         -2},
-      {"X[+7]",         true,  "X",         7 },
-      {"[3]",           true,  "",          3 },
-      {"X[CLK",         false, "X",         -1},
-      {"CLK]",          false, "",          -1},
+      {"LED[3]", true, "LED", 3},   {"HDMI_TX_D[12]", true, "HDMI_TX_D", 12},
+      {"CLOCK1_50", false, "", -1}, {"LED", false, "", -1},
+      {"X[-2]", true, "X", -2},     {"X[+7]", true, "X", 7},
+      {"[3]", true, "", 3},         {"X[CLK", false, "X", -1},
+      {"CLK]", false, "", -1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -91,12 +87,7 @@ TEST(Pin, DerivedWords) {
     const char* Word;
     bool Active;
   } cases[] = {
-      {0, "",       false},
-      {1, "inout ", true },
-      {2, "input ", true },
-      {3, "output", true },
-      {4, "",       true }
-  };
+      {0, "", false}, {1, "inout ", true}, {2, "input ", true}, {3, "output", true}, {4, "", true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Direction);
     TPin pin("P", "A1", c.Direction, 7, 0);

@@ -87,11 +87,11 @@ TEST(CfgDialog, PickMovesFolderBeforeTheFileIsTouched) {
     std::string Folder;
   };
   const Case cases[] = {
-      {"load a good file",       Action::Load, folder + "good.cfg",            true,  folder},
-      {"load a wrong-size file", Action::Load, folder + "wrong.cfg",           false, folder},
-      {"save a new file",        Action::Save, folder + "new.cfg",             true,  folder},
-      {"save through a file",    Action::Save, dir.File("blocker") + "/x.cfg", false,
-       dir.File("blocker") + "/"                                                            },
+      {"load a good file", Action::Load, folder + "good.cfg", true, folder},
+      {"load a wrong-size file", Action::Load, folder + "wrong.cfg", false, folder},
+      {"save a new file", Action::Save, folder + "new.cfg", true, folder},
+      {"save through a file", Action::Save, dir.File("blocker") + "/x.cfg", false,
+       dir.File("blocker") + "/"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -110,9 +110,8 @@ TEST(CfgDialog, PickMovesFolderBeforeTheFileIsTouched) {
     } else if (c.Succeeds) {
       EXPECT_EQ(ReadFile(c.Pick), RecordOf(config));
     } else {
-      EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
-                                   {MessageKind::Error, "Failed to create file."}
-      }));
+      EXPECT_EQ(host.Messages,
+                (std::vector<RecordedMessage>{{MessageKind::Error, "Failed to create file."}}));
     }
   }
 }

@@ -66,13 +66,13 @@ TEST(LeInt32, StoresLittleEndianBytes) {
     std::string Bytes;
   };
   const Case cases[] = {
-      {0,                   std::string("\x00\x00\x00\x00", 4)      },
-      {43,                  std::string("\x2b\x00\x00\x00", 4)      },
-      {416,                 std::string("\xa0\x01\x00\x00", 4)      },
-      {0x01020304,          "\x04\x03\x02\x01"            },
-      {-1, "\xff\xff\xff\xff"                              },
-      {INT32_MIN,                 std::string("\x00\x00\x00\x80",                                               4)        },
-      {INT32_MAX,                 std::string("\xff\xff\xff\x7f",                                               4)},
+      {0, std::string("\x00\x00\x00\x00", 4)},
+      {43, std::string("\x2b\x00\x00\x00", 4)},
+      {416, std::string("\xa0\x01\x00\x00", 4)},
+      {0x01020304, "\x04\x03\x02\x01"},
+      {-1, "\xff\xff\xff\xff"},
+      {INT32_MIN, std::string("\x00\x00\x00\x80", 4)},
+      {INT32_MAX, std::string("\xff\xff\xff\x7f", 4)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Value);
@@ -205,11 +205,11 @@ TEST(TConfigLarkspurFile, RejectedLoadLeavesRecordUntouched) {
     std::string Reason;
   };
   const Case cases[] = {
-      {"empty",               dir.File("0.cfg"),   "",              "Invalid File Size."                   },
-      {"one short",           dir.File("415.cfg"), std::string(415, 'x'),                                    "Invalid File Size."},
-      {"one long",                     dir.File("417.cfg"),                               std::string(417,       'x'), "Invalid File Size."},
-      {"missing", dir.File("missing.cfg"),                    "",                           ""                                          },
-      {"a folder",                   dir.File("folder.cfg"),                                      "",                  "Failed to open file."},
+      {"empty", dir.File("0.cfg"), "", "Invalid File Size."},
+      {"one short", dir.File("415.cfg"), std::string(415, 'x'), "Invalid File Size."},
+      {"one long", dir.File("417.cfg"), std::string(417, 'x'), "Invalid File Size."},
+      {"missing", dir.File("missing.cfg"), "", ""},
+      {"a folder", dir.File("folder.cfg"), "", "Failed to open file."},
   };
   RecordingHost host;
   for (const Case& c : cases) {
@@ -243,10 +243,10 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
     std::string Message;
   };
   const Case cases[] = {
-      {"folder through a file",   dir.File("blocker") + "/sub/x.cfg", false,
-       "Failed to create file."                                                                      },
-      {"target is a folder",      dir.File("folder.cfg"),             false, "Failed to create file."},
-      {"short write over a file", dir.File("old.cfg"),                true,  "Failed to write file." },
+      {"folder through a file", dir.File("blocker") + "/sub/x.cfg", false,
+       "Failed to create file."},
+      {"target is a folder", dir.File("folder.cfg"), false, "Failed to create file."},
+      {"short write over a file", dir.File("old.cfg"), true, "Failed to write file."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -261,9 +261,7 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
       saved = config.SaveFile(c.Path);
     }
     EXPECT_FALSE(saved);
-    EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
-                                 {MessageKind::Error, c.Message}
-    }));
+    EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{{MessageKind::Error, c.Message}}));
     EXPECT_EQ(ReadFile(dir.File("old.cfg")), "the previous contents");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder.cfg"));
     EXPECT_EQ(SortedFolder(dir.Path()), before);  // no temporary file left behind

@@ -1,0 +1,447 @@
+#include "boards/config_larkspur.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cards/cardmaps.h"
+#include "cards/catalogue.h"
+#include "model/pin.h"
+
+namespace pinwright {
+namespace {
+
+constexpr std::int32_t kInout = kDirectionInout;
+constexpr std::int32_t kInput = kDirectionInput;
+constexpr std::int32_t kOutput = kDirectionOutput;
+
+enum class ClockKind {
+  kNone,
+  kOscillator,  // a 50 MHz oscillator, constrained with the text "50.0 MHz"
+  kMemoryRef,   // an LPDDR4 reference clock of 166.666 MHz
+};
+constexpr ClockKind kOsc50 = ClockKind::kOscillator;
+constexpr ClockKind kRef166 = ClockKind::kMemoryRef;
+constexpr double kMemoryRefMHz = 166.666;
+constexpr std::string_view kOscillatorText = "50.0 MHz";
+
+// One row of an on-board pin table: a single pin, or NAME[a..b] for the bus members NAME[a]
+// up to NAME[b] with one location each, in the same order.
+struct BoardPinRow {
+  std::string_view Signal;
+  std::int32_t Direction;
+  std::int32_t IoStandard;
+  std::string_view Locations;  // blank-separated
+  ClockKind Clock = ClockKind::kNone;
+};
+
+// clang-format off
+
+constexpr BoardPinRow kClockPins[] = {
+  {"CLOCK1_50", kInput, 7,  "V16",  kOsc50},
+  {"CLOCK2_50", kInput, 7,  "BF23", kOsc50},
+  {"CLOCK3_50", kInput, 65, "DJ35", kOsc50},
+};
+
+constexpr BoardPinRow kKeyPins[] = {
+  {"KEY[0..1]", kInput, 7, "C8 C11"},
+};
+
+constexpr BoardPinRow kLedPins[] = {
+  {"LED[0..7]", kOutput, 65, "DF35 DJ32 DN22 DP23 DN25 DP25 DJ27 DP30"},
+};
+
+constexpr BoardPinRow kSwitchPins[] = {
+  {"SW[0..3]", kInput, 65, "DK24 DD24 DD27 DF27"},
+};
+
+constexpr BoardPinRow kUartPins[] = {
+  {"FPGA_UART_TX", kOutput, 7, "H14" },
+  {"FPGA_UART_RX", kInput,  7, "BR19"},
+};
+
+constexpr BoardPinRow kAdcPins[] = {
+  {"ADC_CS_n", kOutput, 7, "CE19"},
+  {"ADC_SCK",  kOutput, 7, "CH6" },
+  {"ADC_SDI",  kOutput, 7, "CR8" },
+  {"ADC_SDO",  kInput,  7, "CH19"},
+};
+
+// The two I2C pins are shared with HDMI OUT; the group keeps them only without HDMI OUT.
+constexpr BoardPinRow kFanPins[] = {
+  {"FAN_ALERT_n",  kInput, 7, "CJ1"},
+  {"HDMI_I2C_SCL", kInout, 7, "BT1"},
+  {"HDMI_I2C_SDA", kInout, 7, "BW2"},
+};
+constexpr std::size_t kFanPinsBesideHdmi = 1;
+
+constexpr BoardPinRow kHdmiPins[] = {
+  {"HDMI_I2C_SCL",      kInout,  7,  "BT1" },
+  {"HDMI_I2C_SDA",      kInout,  7,  "BW2" },
+  {"HDMI_I2S",          kInout,  7,  "CB2" },
+  {"HDMI_LRCLK",        kInout,  7,  "BR6" },
+  {"HDMI_MCLK",         kInout,  7,  "CF1" },
+  {"HDMI_SCLK",         kInout,  7,  "BW1" },
+  {"HDMI_TX_CLK",       kOutput, 65, "DJ24"},
+  {"HDMI_TX_D[0..23]",  kOutput, 7,  "AV19 AT11 BE11 AV14 AT19 AT14 AV16 AV11 BH11 BE14 BE19 BH14 "
+                                     "BV6 BJ23 BV4 BU23 BH16 DA1 BH19 CP2 CM1 DA2 CP1 CU2"},
+  {"HDMI_TX_DE",        kOutput, 7,  "CJ2" },
+  {"HDMI_TX_HS",        kOutput, 7,  "BR11"},
+  {"HDMI_TX_INT",       kInput,  7,  "CF2" },
+  {"HDMI_TX_VS",        kOutput, 7,  "BR14"},
+};
+
+constexpr BoardPinRow kMipiPins[] = {
+  {"CAM_I2C_SCL", kInout, 7,  "BP2" },
+  {"CAM_I2C_SDA", kInout, 7,  "BP1" },
+  {"CAM_GPIO",    kInout, 7,  "BR8" },
+  {"CAM_CLK_p",   kInput, 61, "DP33"},
+  {"CAM_CLK_n",   kInput, 61, "DN30"},
+  {"CAM_D_p[0]",  kInput, 61, "DP36"},
+  {"CAM_D_n[0]",  kInput, 61, "DN33"},
+  {"CAM_D_p[1]",  kInput, 61, "DP38"},
+  {"CAM_D_n[1]",  kInput, 61, "DN38"},
+  {"CAM_RZQ1",    kInput, 65, "DD35"},
+};
+
+constexpr BoardPinRow kLpddr4aPins[] = {
+  {"LPDDR4A_REFCLK_p",      kInput,  68, "B55", kRef166},
+  {"LPDDR4A_CA[0..5]",      kOutput, 66, "B66 A68 B68 A70 B63 A66"},
+  {"LPDDR4A_CK",            kOutput, 67, "J42"},
+  {"LPDDR4A_CK_n",          kOutput, 67, "G42"},
+  {"LPDDR4A_CKE",           kOutput, 66, "A61"},
+  {"LPDDR4A_DM[0..3]",      kInout,  66, "J59 T59 J27 A25"},
+  {"LPDDR4A_DQS[0..3]",     kInout,  67, "G62 AB56 G32 B28"},
+  {"LPDDR4A_DQS_n[0..3]",   kInout,  67, "E62 W56 E32 A30"},
+  {"LPDDR4A_DQ[0..31]",     kInout,  66, "T62 T56 G56 E56 G65 J65 M56 M62 W62 M65 M51 T51 AB48 W48 "
+                                         "T65 AB62 G24 E24 J35 T32 M32 T24 G35 M24 A22 A23 A33 B33 "
+                                         "B30 A36 A20 B22"},
+  {"LPDDR4A_CS_n",          kOutput, 66, "B58"},
+  {"LPDDR4A_RESET_n",       kOutput, 66, "M48"},
+  {"LPDDR4A_RZQ",           kInput,  65, "T48"},
+};
+
+constexpr BoardPinRow kLpddr4bPins[] = {
+  {"LPDDR4B_REFCLK_p",      kInput,  68, "DK39", kRef166},
+  {"LPDDR4B_CA[0..5]",      kOutput, 66, "DJ51 DF51 DD51 DD48 DK48 DJ48"},
+  {"LPDDR4B_CK",            kOutput, 67, "DP47"},
+  {"LPDDR4B_CK_n",          kOutput, 67, "DN45"},
+  {"LPDDR4B_CKE",           kOutput, 66, "DJ42"},
+  {"LPDDR4B_DM[0..3]",      kInout,  66, "DJ59 DP66 DP10 DJ12"},
+  {"LPDDR4B_DQS[0..3]",     kInout,  67, "DK62 DP68 DP15 DK18"},
+  {"LPDDR4B_DQS_n[0..3]",   kInout,  67, "DJ62 DN66 DN15 DJ18"},
+  {"LPDDR4B_DQ[0..31]",     kInout,  66, "DJ65 DF65 DD59 DJ56 DD56 DK56 DD65 DD62 DN73 DN74 DP60 "
+                                         "DN58 DN61 DP61 DN68 DP70 DN10 DN17 DP20 DN20 DP7 DP22 "
+                                         "DN3 DN7 DD9 DD12 DJ21 DD21 DF21 DD18 DJ9 DK9"},
+  {"LPDDR4B_CS_n",          kOutput, 66, "DD42"},
+  {"LPDDR4B_RESET_n",       kOutput, 66, "DN55"},
+  {"LPDDR4B_RZQ",           kInput,  65, "DP58"},
+};
+
+constexpr BoardPinRow kSdramPins[] = {
+  {"DRAM_CLK",          kOutput, 63, "R11"},
+  {"DRAM_CKE",          kOutput, 63, "AE8"},
+  {"DRAM_ADDR[0..12]",  kOutput, 63, "AC1 AH6 AC2 R8 AE11 AH14 V4 AG26 AG23 V11 BE8 R6 AH11"},
+  {"DRAM_BA[0..1]",     kOutput, 63, "AT6 AV4"},
+  {"DRAM_DQ[0..15]",    kInout,  63, "AU1 AJ1 BA1 AP1 AM2 BL1 AJ2 AP2 BH4 AH4 BH6 AU2 BE6 BD2 "
+                                     "BG2 BL2"},
+  {"DRAM_LDQM",         kOutput, 63, "BD1"},
+  {"DRAM_UDQM",         kOutput, 63, "AT8"},
+  {"DRAM_CS_n[0..1]",   kOutput, 63, "AF1 AE14"},
+  {"DRAM_WE_n",         kOutput, 63, "AV6"},
+  {"DRAM_CAS_n",        kOutput, 63, "AE6"},
+  {"DRAM_RAS_n",        kOutput, 63, "V6"},
+};
+
+constexpr BoardPinRow kHpsPins[] = {
+  {"HPS_CLK_25",              kInput,  69, "AN67"},
+  {"HPS_ENET_MDC",            kOutput, 69, "D71"},
+  {"HPS_ENET_MDIO",           kInout,  69, "C74"},
+  {"HPS_ENET_RX_CLK",         kInput,  69, "BL75"},
+  {"HPS_ENET_RX_CTL",         kInput,  69, "AP74"},
+  {"HPS_ENET_RX_DATA[0..3]",  kInput,  69, "BD74 AN71 AJ74 AJ75"},
+  {"HPS_ENET_TX_CLK",         kOutput, 69, "BP75"},
+  {"HPS_ENET_TX_CTL",         kOutput, 69, "BL74"},
+  {"HPS_ENET_TX_DATA[0..3]",  kOutput, 69, "BG74 AP75 BD75 AM74"},
+  {"HPS_SD_CLK",              kOutput, 69, "AC74"},
+  {"HPS_SD_CMD",              kInout,  69, "AK69"},
+  {"HPS_SD_DATA[0..3]",       kInout,  69, "AF75 AC75 AN64 Y74"},
+  {"HPS_UART_RX",             kInput,  69, "AD72"},
+  {"HPS_UART_TX",             kOutput, 69, "N71"},
+  {"HPS_LED",                 kInout,  69, "AD71"},
+  {"HPS_KEY",                 kInout,  69, "F75"},
+  {"HPS_GSENSOR_INT",         kInout,  69, "Y75"},
+  {"HPS_GSENSOR_INT2",        kInout,  69, "AK67"},
+  {"HPS_GSENSOR_I2C_EN",      kInout,  69, "P75"},
+  {"HPS_I2C_SCL",             kInout,  69, "N72"},
+  {"HPS_I2C_SDA",             kInout,  69, "L75"},
+  {"HPS_USB_CLK",             kInput,  69, "BC64"},
+  {"HPS_USB_DATA[0..7]",      kInout,  69, "AN72 AY69 BC71 AU74 AY71 AU75 BC72 BP74"},
+  {"HPS_USB_DIR",             kInput,  69, "AY67"},
+  {"HPS_USB_NXT",             kInput,  69, "BA75"},
+  {"HPS_USB_STP",             kOutput, 69, "BC67"},
+};
+
+// The FPGA location behind each GPIO header position; kNone where the position carries
+// supply or ground.
+constexpr std::string_view kNone = "";
+
+struct HeaderPositionRow {
+  std::int32_t Position;
+  std::string_view Gpio0;
+  std::string_view Gpio1;
+};
+
+constexpr HeaderPositionRow kHeaderPositions[] = {
+  { 1, "H16",   "BV14"},
+  { 2, "Y1",    "CG26"},
+  { 3, "C2",    "DM2" },
+  { 4, "P1",    "CD23"},
+  { 5, "Y2",    "CG23"},
+  { 6, "U2",    "CE14"},
+  { 7, "L1",    "CA23"},
+  { 8, "F2",    "CH16"},
+  { 9, "P2",    "CV16"},
+  {10, "B3",    "CH14"},
+  {11, kNone,   kNone },
+  {12, kNone,   kNone },
+  {13, "H4",    "CR6" },
+  {14, "B2",    "CH11"},
+  {15, "C6",    "CV6" },
+  {16, "H6",    "CR14"},
+  {17, "B5",    "CR19"},
+  {18, "H11",   "CR11"},
+  {19, "C14",   "CV19"},
+  {20, "B10",   "CV11"},
+  {21, "A15",   "CV14"},
+  {22, "A10",   "DJ3" },
+  {23, "B17",   "DF3" },
+  {24, "B15",   "DN2" },
+  {25, "AH16",  "CV4" },
+  {26, "A13",   "DD3" },
+  {27, "AE19",  "CE11"},
+  {28, "C19",   "CE8" },
+  {29, kNone,   kNone },
+  {30, kNone,   kNone },
+  {31, "H19",   "DE1" },
+  {32, "AH19",  "DH1" },
+  {33, "R19",   "DH2" },
+  {34, "R14",   "CH4" },
+  {35, "V19",   "DC2" },
+  {36, "V14",   "DC1" },
+  {37, "AG31",  "BV19"},
+  {38, "AL31",  "CE6" },
+  {39, "AL37",  "BV11"},
+  {40, "AL34",  "BV16"},
+};
+
+// How the device configures itself and powers up: the same for every Larkspur project.
+constexpr std::string_view kConfigurationAssignments[] = {
+  "USE_CONF_DONE SDM_IO16",
+  "USE_HPS_COLD_RESET SDM_IO11",
+  "STRATIXV_CONFIGURATION_SCHEME \"ACTIVE SERIAL X4\"",
+  "ACTIVE_SERIAL_CLOCK AS_FREQ_100MHZ",
+  "DEVICE_INITIALIZATION_CLOCK OSC_CLK_1_125MHZ",
+  "PWRMGT_VOLTAGE_OUTPUT_FORMAT \"LINEAR FORMAT\"",
+  "PWRMGT_LINEAR_FORMAT_N \"-12\"",
+  "BOARD default",
+};
+
+// clang-format on
+
+// A signal NAME[a..b] split into its parts; a plain signal has First and Last -1.
+struct SignalRun {
+  std::string_view Base;
+  std::int32_t First = -1;
+  std::int32_t Last = -1;
+  bool Valid = true;
+};
+
+constexpr std::int32_t ParseNumber(std::string_view digits) {
+  if (digits.empty())
+    return -1;
+  std::int32_t value = 0;
+  for (const char c : digits) {
+    if (c < '0' || c > '9')
+      return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
+constexpr SignalRun ParseSignal(std::string_view signal) {
+  const std::size_t dots = signal.find("..");
+  if (dots == std::string_view::npos)
+    return {signal};
+  const std::size_t open = signal.find('[');
+  SignalRun run;
+  run.Valid = open < dots && signal.back() == ']';
+  if (!run.Valid)
+    return run;
+  run.Base = signal.substr(0, open);
+  run.First = ParseNumber(signal.substr(open + 1, dots - open - 1));
+  run.Last = ParseNumber(signal.substr(dots + 2, signal.size() - dots - 3));
+  run.Valid = run.First >= 0 && run.Last >= run.First;
+  return run;
+}
+
+// The blank-separated words of a location list, taken one at a time.
+constexpr std::string_view NextLocation(std::string_view& list) {
+  const std::size_t end = list.find(' ');
+  const std::string_view word = list.substr(0, end);
+  list = end == std::string_view::npos ? std::string_view() : list.substr(end + 1);
+  return word;
+}
+
+constexpr std::size_t LocationCount(std::string_view list) {
+  std::size_t count = 0;
+  while (!list.empty()) {
+    if (NextLocation(list).empty())
+      return 0;  // a doubled blank
+    ++count;
+  }
+  return count;
+}
+
+constexpr bool RowsWellFormed(std::span<const BoardPinRow> rows) {
+  for (const BoardPinRow& row : rows) {
+    const SignalRun run = ParseSignal(row.Signal);
+    if (!run.Valid)
+      return false;
+    const std::size_t pins = run.First < 0 ? 1 : static_cast<std::size_t>(run.Last - run.First + 1);
+    if (LocationCount(row.Locations) != pins)
+      return false;
+  }
+  return true;
+}
+
+static_assert(RowsWellFormed(kClockPins) && RowsWellFormed(kKeyPins) && RowsWellFormed(kLedPins) &&
+                  RowsWellFormed(kSwitchPins) && RowsWellFormed(kUartPins) &&
+                  RowsWellFormed(kAdcPins) && RowsWellFormed(kFanPins) &&
+                  RowsWellFormed(kHdmiPins) && RowsWellFormed(kMipiPins) &&
+                  RowsWellFormed(kLpddr4aPins) && RowsWellFormed(kLpddr4bPins) &&
+                  RowsWellFormed(kSdramPins) && RowsWellFormed(kHpsPins),
+              "a pin row's location list does not match its signal");
+
+constexpr bool HeaderPositionsWellFormed() {
+  std::int32_t expected = 1;
+  for (const HeaderPositionRow& row : kHeaderPositions) {
+    if (row.Position != expected++)
+      return false;
+    const bool supply = IsSupplyPosition(row.Position);
+    if (row.Gpio0.empty() != supply || row.Gpio1.empty() != supply)
+      return false;
+  }
+  return expected == kGpioHeaderPositions + 1;
+}
+static_assert(HeaderPositionsWellFormed(), "header positions must run 1..40, supply ones empty");
+
+TPin MakeOnBoardPin(const BoardPinRow& row, const std::string& name, std::string_view location) {
+  TPin pin(name, location, row.Direction, row.IoStandard,
+           row.Clock == ClockKind::kMemoryRef ? kMemoryRefMHz : 0.0);
+  if (row.Clock == ClockKind::kOscillator) {
+    pin.SetIsClock(1);
+    pin.SetFrequencyText(kOscillatorText);
+  }
+  return pin;
+}
+
+void AddOnBoardGroup(TMainBoard& board, std::string name, std::span<const BoardPinRow> rows) {
+  TConnector group(std::move(name), {}, kConnectorOnBoard);
+  for (const BoardPinRow& row : rows) {
+    const SignalRun run = ParseSignal(row.Signal);
+    std::string_view locations = row.Locations;
+    if (run.First < 0) {
+      group.AddPin(MakeOnBoardPin(row, std::string(row.Signal), NextLocation(locations)));
+      continue;
+    }
+    for (std::int32_t index = run.First; index <= run.Last; ++index) {
+      const std::string pinName = std::string(run.Base) + "[" + std::to_string(index) + "]";
+      group.AddPin(MakeOnBoardPin(row, pinName, NextLocation(locations)));
+    }
+  }
+  board.AddGroup(std::move(group));
+}
+
+void AddHeader(TMainBoard& board, std::string name, std::int32_t headerKey, std::int32_t cardId,
+               std::string_view HeaderPositionRow::*column) {
+  TConnector header(std::move(name), "GPIO connect to " + std::string(CardDisplayName(cardId)),
+                    kConnectorGpio);
+  for (const HeaderPositionRow& row : kHeaderPositions) {
+    const std::string_view location = row.*column;
+    if (location.empty()) {
+      header.AddPin(std::nullopt);
+    } else {
+      header.AddPin(TPin("", location, kDirectionFromCard, kIoFromCard, 0.0));
+    }
+  }
+  header.SetIsHeader(1);
+  header.SetHeaderKey(headerKey);
+  board.AddGroup(std::move(header));
+}
+
+bool IsSet(std::uint8_t flag) {
+  return flag != 0;
+}
+
+}  // namespace
+
+void DefineLarkspurBoard(TMainBoard& board, const TConfigLarkspur& config) {
+  const TLarkspurSettings& s = config.Settings;
+  board.ClearGroups();
+  board.SetDeviceData(s.BoardId.Get(), "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
+
+  if (IsSet(s.OSC))
+    AddOnBoardGroup(board, "CLOCK", kClockPins);
+  if (IsSet(s.Button))
+    AddOnBoardGroup(board, "KEY", kKeyPins);
+  if (IsSet(s.LED))
+    AddOnBoardGroup(board, "LED", kLedPins);
+  if (IsSet(s.Switch))
+    AddOnBoardGroup(board, "SW", kSwitchPins);
+  if (IsSet(s.UART))
+    AddOnBoardGroup(board, "UART", kUartPins);
+  if (IsSet(s.ADC))
+    AddOnBoardGroup(board, "ADC", kAdcPins);
+  if (IsSet(s.FAN)) {
+    const std::span<const BoardPinRow> fan(kFanPins);
+    AddOnBoardGroup(board, "FAN (I2C bus shared with HDMI OUT)",
+                    IsSet(s.HdmiTx) ? fan.first(kFanPinsBesideHdmi) : fan);
+  }
+  if (IsSet(s.HdmiTx))
+    AddOnBoardGroup(board, "HDMI OUT", kHdmiPins);
+  if (IsSet(s.MIPI))
+    AddOnBoardGroup(board, "MIPI CAM", kMipiPins);
+  // The processor system uses the first LPDDR4 bank, so HPS brings it along.
+  if (IsSet(s.LPDDR4A) || IsSet(s.HPS))
+    AddOnBoardGroup(board, "LPDDR4A", kLpddr4aPins);
+  if (IsSet(s.LPDDR4B))
+    AddOnBoardGroup(board, "LPDDR4B (for FPGA)", kLpddr4bPins);
+  if (IsSet(s.SDRAM))
+    AddOnBoardGroup(board, "SDRAM", kSdramPins);
+  if (IsSet(s.HPS))
+    AddOnBoardGroup(board, "HPS", kHpsPins);
+
+  if (const std::int32_t card = s.Gpio0.Get(); card != kCardNone) {
+    AddHeader(board, "GPIO_0", kHeaderKeyGpio0, card, &HeaderPositionRow::Gpio0);
+  }
+  if (const std::int32_t card = s.Gpio1.Get(); card != kCardNone) {
+    AddHeader(board, "GPIO_1", kHeaderKeyGpio1, card, &HeaderPositionRow::Gpio1);
+  }
+}
+
+std::string TMainBoard::QsfExtraAssignments() const {
+  if (Id != kLarkspurBoardId)
+    return {};
+  const std::string rule = "#" + std::string(60, '=') + "\r\n";
+  std::string text = "\r\n" + rule + "# Configuration scheme/pin \r\n" + rule;
+  for (const std::string_view assignment : kConfigurationAssignments) {
+    text += "set_global_assignment -name ";
+    text += assignment;
+    text += "\r\n";
+  }
+  return text + "\r\n";
+}
+
+}  // namespace pinwright

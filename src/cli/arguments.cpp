@@ -1,0 +1,207 @@
+#include "cli/arguments.h"
+
+#include "cli/components.h"
+
+namespace pinwright::cli {
+namespace {
+
+enum class OptionId { Help, Config, Project, With, Without, Gpio0, Gpio1, Prefix0, Prefix1 };
+
+struct OptionSpec {
+  std::string_view Name;
+  OptionId Id;
+  bool TakesValue;
+  bool RecordOption;  // only for the commands that build a record
+};
+
+// clang-format off
+constexpr std::array<OptionSpec, 10> kOptions{{
+  {"--help",    OptionId::Help,    false, false},
+  {"-h",        OptionId::Help,    false, false},
+  {"--config",  OptionId::Config,  true,  true},
+  {"--project", OptionId::Project, true,  true},
+  {"--with",    OptionId::With,    true,  true},
+  {"--without", OptionId::Without, true,  true},
+  {"--gpio0",   OptionId::Gpio0,   true,  true},
+  {"--gpio1",   OptionId::Gpio1,   true,  true},
+  {"--prefix0", OptionId::Prefix0, true,  true},
+  {"--prefix1", OptionId::Prefix1, true,  true},
+}};
+// clang-format on
+
+struct CommandSpec {
+  std::string_view Name;
+  Command Which;
+  std::size_t MinOperands;
+  std::size_t MaxOperands;
+  bool BuildsRecord;  // takes --config and the overrides
+};
+
+// clang-format off
+constexpr std::array<CommandSpec, 4> kCommands{{
+  {"generate", Command::Generate, 0, 1, true},
+  {"config",   Command::Config,   1, 1, true},
+  {"show",     Command::Show,     1, 1, false},
+  {"cards",    Command::Cards,    0, 0, false},
+}};
+// clang-format on
+
+const CommandSpec* FindCommand(std::string_view name) {
+  for (const CommandSpec& spec : kCommands) {
+    if (spec.Name == name)
+      return &spec;
+  }
+  return nullptr;
+}
+
+const OptionSpec* FindOption(std::string_view name) {
+  for (const OptionSpec& spec : kOptions) {
+    if (spec.Name == name)
+      return &spec;
+  }
+  return nullptr;
+}
+
+ParseResult Failure(std::string message) {
+  return {Request{}, std::move(message)};
+}
+
+Request RequestFor(Command which, std::optional<Command> topic = std::nullopt) {
+  Request request;
+  request.Which = which;
+  request.HelpTopic = topic;
+  return request;
+}
+
+// "LED,uart,all" into changes; the error text is empty on success.
+std::string AddComponentList(std::string_view list, bool ticked,
+                             std::vector<ComponentChange>& changes) {
+  if (list.empty())
+    return "an empty component list";
+  std::size_t start = 0;
+  while (true) {
+    std::size_t comma = list.find(',', start);
+    std::string_view name = list.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    if (EqualsIgnoringCase(name, "all")) {
+      for (std::size_t i = 0; i < kComponents.size(); ++i)
+        changes.push_back({i, ticked});
+    } else if (std::optional<std::size_t> index = FindComponent(name)) {
+      changes.push_back({*index, ticked});
+    } else {
+      return name.empty()
+                 ? std::string("an empty name in the component list '") + std::string(list) + "'"
+                 : "unknown component '" + std::string(name) + "'";
+    }
+    if (comma == std::string_view::npos)
+      return {};
+    start = comma + 1;
+  }
+}
+
+}  // namespace
+
+std::string_view CommandName(Command command) {
+  for (const CommandSpec& spec : kCommands) {
+    if (spec.Which == command)
+      return spec.Name;
+  }
+  return command == Command::Version ? "--version" : "help";
+}
+
+ParseResult ParseArguments(std::span<const std::string> args) {
+  if (args.empty())
+    return Failure("no command given");
+  const std::string& first = args[0];
+  if (first == "--version") {
+    if (args.size() > 1)
+      return Failure("--version takes no arguments");
+    return {RequestFor(Command::Version), {}};
+  }
+  if (first == "--help" || first == "-h" || first == "help") {
+    Request request = RequestFor(Command::Help);
+    if (args.size() > 2)
+      return Failure("help takes at most one command name");
+    if (args.size() == 2) {
+      const CommandSpec* topic = FindCommand(args[1]);
+      if (!topic)
+        return Failure("no help for '" + args[1] + "': not a command");
+      request.HelpTopic = topic->Which;
+    }
+    return {request, {}};
+  }
+  const CommandSpec* command = FindCommand(first);
+  if (!command)
+    return Failure("unknown command '" + first + "'");
+
+  Request request = RequestFor(command->Which);
+  bool optionsEnded = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    if (optionsEnded || word.size() < 2 || word[0] != '-') {
+      request.Operands.push_back(word);
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    std::size_t equals = word.find('=');
+    std::string_view name = std::string_view(word).substr(0, equals);
+    const OptionSpec* option = FindOption(name);
+    if (!option || (option->RecordOption && !command->BuildsRecord)) {
+      return Failure("unknown option '" + std::string(name) + "' for " +
+                     std::string(command->Name));
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      if (!option->TakesValue)
+        return Failure(std::string(name) + " takes no value");
+      value = word.substr(equals + 1);
+    } else if (option->TakesValue) {
+      if (i + 1 == args.size())
+        return Failure(std::string(name) + " needs a value");
+      value = args[++i];
+    }
+    switch (option->Id) {
+      case OptionId::Help:
+        return {RequestFor(Command::Help, command->Which), {}};
+      case OptionId::Config:
+        request.ConfigFile = value;
+        break;
+      case OptionId::Project:
+        request.Project = value;
+        break;
+      case OptionId::With:
+      case OptionId::Without: {
+        std::string error =
+            AddComponentList(value, option->Id == OptionId::With, request.Components);
+        if (!error.empty())
+          return Failure(std::string(name) + ": " + error);
+        break;
+      }
+      case OptionId::Gpio0:
+        request.Cards[0] = value;
+        break;
+      case OptionId::Gpio1:
+        request.Cards[1] = value;
+        break;
+      case OptionId::Prefix0:
+        request.Prefixes[0] = value;
+        break;
+      case OptionId::Prefix1:
+        request.Prefixes[1] = value;
+        break;
+    }
+  }
+  if (request.Operands.size() < command->MinOperands) {
+    return Failure(std::string(command->Name) + " needs " +
+                   (command->Which == Command::Config ? "the .cfg file to write" : "a .cfg file"));
+  }
+  if (request.Operands.size() > command->MaxOperands) {
+    return Failure("unexpected argument '" + request.Operands[command->MaxOperands] + "'");
+  }
+  return {request, {}};
+}
+
+}  // namespace pinwright::cli

@@ -1,0 +1,53 @@
+// The command line of pinwright-cli turned into a request: which command, which options, which
+// operands. Syntax only; what the values mean is settled later against the core.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pinwright::cli {
+
+enum class Command { Help, Version, Generate, Config, Show, Cards };
+
+// One entry of --with or --without, in command-line order, so that later ones win.
+struct ComponentChange {
+  std::size_t Component = 0;  // index into kComponents (overrides.h)
+  bool Ticked = false;
+};
+
+struct Request {
+  Command Which = Command::Help;
+  std::optional<Command> HelpTopic;  // "help generate", "generate --help"
+  std::optional<std::string> ConfigFile;
+  std::optional<std::string> Project;
+  std::vector<ComponentChange> Components;
+  std::array<std::optional<std::string>, 2> Cards;     // as typed; resolved later
+  std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
+  std::vector<std::string> Operands;
+};
+
+struct ParseResult {
+  Request Parsed;
+  std::string Error;  // empty when the command line is well formed
+
+  bool Ok() const { return Error.empty(); }
+};
+
+// args excludes the program name. Options take their value as the next word or after "=";
+// "--" ends the options.
+ParseResult ParseArguments(std::span<const std::string> args);
+
+// The command's word on the command line ("generate", ...).
+std::string_view CommandName(Command command);
+
+// The short usage text printed after a usage error and the full text of --help; with a
+// topic, the text of that one command.
+std::string UsageText();
+std::string HelpText(std::optional<Command> topic);
+
+}  // namespace pinwright::cli

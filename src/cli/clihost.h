@@ -1,0 +1,37 @@
+// The host of pinwright-cli: messages on stderr, no dialogs, and a clock that the
+// reproducible-builds convention SOURCE_DATE_EPOCH can fix.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "host/host.h"
+
+namespace pinwright::cli {
+
+// SOURCE_DATE_EPOCH as the date and time in UTC: decimal seconds since 1970-01-01 00:00:00,
+// digits only, up to the end of the year 9999. Nothing for any other text.
+std::optional<LocalDateTime> ParseSourceDateEpoch(std::string_view text);
+
+// The text with CR LF turned into LF and every other control byte written as \xNN, so that
+// text taken from a file cannot drive the terminal.
+std::string TerminalText(std::string_view text);
+
+// Every message is one "pinwright-cli: ..." block on stderr, with the core's CR LF line
+// ends turned into plain ones and control bytes escaped.
+void PrintMessage(MessageKind kind, const std::string& text);
+
+class CliHost : public StderrHost {
+ public:
+  // With a fixed instant, Now() always answers it; without, the local time.
+  explicit CliHost(std::optional<LocalDateTime> fixedNow = std::nullopt) : FixedNow(fixedNow) {}
+
+  void ShowMessage(MessageKind kind, const std::string& text) override;
+  LocalDateTime Now() override;
+
+ private:
+  std::optional<LocalDateTime> FixedNow;
+};
+
+}  // namespace pinwright::cli

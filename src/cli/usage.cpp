@@ -1,0 +1,83 @@
+// The usage and help texts of pinwright-cli.
+#include "cli/arguments.h"
+
+namespace pinwright::cli {
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [PATH.qpf]\n"
+    "       pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
+    "       pinwright-cli show FILE.cfg\n"
+    "       pinwright-cli cards\n"
+    "       pinwright-cli help [COMMAND] | --help | --version\n";
+
+constexpr std::string_view kOptionsHelp =
+    "Options that change the settings (applied in order, after --config):\n"
+    "  --config FILE.cfg   start from this settings file instead of the defaults\n"
+    "  --project NAME      project name (at most 127 bytes)\n"
+    "  --with LIST         tick the components in LIST (comma-separated)\n"
+    "  --without LIST      clear the components in LIST\n"
+    "                      components: OSC LED Button Switch ADC HdmiTx MIPI LPDDR4A\n"
+    "                      LPDDR4B UART FAN SDRAM HPS, or all (any letter case)\n"
+    "  --gpio0 CARD        card on the GPIO-0 header: ID or name, none for no card\n"
+    "  --gpio1 CARD        card on the GPIO-1 header (see pinwright-cli cards)\n"
+    "  --prefix0 TEXT      signal-name prefix of the GPIO-0 header (at most 127 bytes)\n"
+    "  --prefix1 TEXT      signal-name prefix of the GPIO-1 header\n";
+
+constexpr std::string_view kGenerateHelp =
+    "pinwright-cli generate [--config FILE.cfg] [OPTIONS] [PATH.qpf]\n"
+    "\n"
+    "Writes the Quartus project (.qpf, .qsf, .v, .sdc, .htm) for the settings. PATH's\n"
+    "extension is replaced, its base name names the top-level module, and its folder is\n"
+    "created when missing. Without PATH the project goes to\n"
+    "CodeGenerated/LARKSPUR/NAME/NAME.qpf under the current folder, NAME being the project\n"
+    "name. With SOURCE_DATE_EPOCH set to a number of seconds since 1970, the files carry\n"
+    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n";
+
+constexpr std::string_view kConfigHelp =
+    "pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
+    "\n"
+    "Writes the settings to OUT.cfg after the checks that generating runs.\n";
+
+constexpr std::string_view kShowHelp =
+    "pinwright-cli show FILE.cfg\n"
+    "\n"
+    "Prints the settings of FILE.cfg: project name, ticked components, the card on each\n"
+    "GPIO header and the header prefixes, and whether the settings pass the checks.\n";
+
+constexpr std::string_view kCardsHelp =
+    "pinwright-cli cards\n"
+    "\n"
+    "Lists the daughter cards a GPIO header takes: ID and name.\n";
+
+constexpr std::string_view kExitStatus =
+    "Exit status: 0 success, 1 settings refused or a file not read or written, 2 usage error.\n";
+
+}  // namespace
+
+std::string UsageText() {
+  return std::string(kUsage) + "Try 'pinwright-cli --help' for more information.\n";
+}
+
+std::string HelpText(std::optional<Command> topic) {
+  if (!topic) {
+    return "pinwright-cli writes Quartus projects for the Larkspur board.\n\n" +
+           std::string(kUsage) + "\n" + std::string(kOptionsHelp) + "\n" + std::string(kExitStatus);
+  }
+  switch (*topic) {
+    case Command::Generate:
+      return std::string(kGenerateHelp) + "\n" + std::string(kOptionsHelp);
+    case Command::Config:
+      return std::string(kConfigHelp) + "\n" + std::string(kOptionsHelp);
+    case Command::Show:
+      return std::string(kShowHelp);
+    case Command::Cards:
+      return std::string(kCardsHelp);
+    case Command::Help:
+    case Command::Version:
+      break;
+  }
+  return HelpText(std::nullopt);
+}
+
+}  // namespace pinwright::cli

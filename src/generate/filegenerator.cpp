@@ -1,0 +1,46 @@
+#include "generate/filegenerator.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "host/filewrite.h"
+
+namespace pinwright {
+
+void FileGenerator::AddLine(const char* format, ...) {
+  char buffer[kEntryLimit + 1];
+  va_list arguments;
+  va_start(arguments, format);
+  const int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
+  va_end(arguments);
+  Entries.emplace_back(length < 0 ? "" : buffer);
+}
+
+std::string FileGenerator::Text() const {
+  std::string text;
+  for (const std::string& entry : Entries)
+    text += entry;
+  return text;
+}
+
+bool FileGenerator::SaveToFile(const std::string& path) const {
+  return SaveReportFile(path, Text());
+}
+
+bool SaveReportFile(const std::string& path, const std::string& text) {
+  std::error_code error;
+  // An old report goes first, so that a failed write leaves none behind. A folder of that
+  // name is no old report: it stays, and the write below fails on it.
+  if (!std::filesystem::is_directory(path, error))
+    std::filesystem::remove(path, error);
+  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
+    if (!std::filesystem::create_directories(folder, error) || error)
+      return false;
+  }
+  return WriteFileAtomically(path, text).Ok();
+}
+
+}  // namespace pinwright

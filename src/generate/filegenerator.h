@@ -1,0 +1,33 @@
+// A text file assembled as a list of entries, each carrying its own line ends, and written
+// in one piece.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace pinwright {
+
+class FileGenerator {
+ public:
+  // An entry holds at most this many characters; longer formatted output is cut.
+  static constexpr std::size_t kEntryLimit = 1023;
+
+  // Formats printf-style into one entry.
+  void AddLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  const std::vector<std::string>& Lines() const { return Entries; }
+  // Every entry in order, with nothing between them.
+  std::string Text() const;
+  // Replaces the file: deletes an old one, creates a missing folder, writes every entry.
+  // Returns false on any failure and shows nothing.
+  bool SaveToFile(const std::string& path) const;
+
+ private:
+  std::vector<std::string> Entries;
+};
+
+// The writing of a report: delete the old file, create a missing folder, write all or
+// nothing; false on any failure, with no message.
+bool SaveReportFile(const std::string& path, const std::string& text);
+
+}  // namespace pinwright

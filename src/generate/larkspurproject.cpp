@@ -1,0 +1,254 @@
+#include "generate/larkspurproject.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <string_view>
+#include <vector>
+
+#include "boards/config_larkspur.h"
+#include "cards/catalogue.h"
+#include "generate/systembuild.h"
+#include "model/pinparsing.h"
+
+namespace pinwright {
+namespace {
+
+constexpr std::size_t kPrefixLimit = 100;
+
+// The reserved words of Verilog-2001, sorted for a binary search.
+// clang-format off
+constexpr std::array<std::string_view, 123> kVerilogKeywords = {
+    "always", "and", "assign", "automatic", "begin", "buf", "bufif0", "bufif1", "case", "casex",
+    "casez", "cell", "cmos", "config", "deassign", "default", "defparam", "design", "disable",
+    "edge", "else", "end", "endcase", "endconfig", "endfunction", "endgenerate", "endmodule",
+    "endprimitive", "endspecify", "endtable", "endtask", "event", "for", "force", "forever",
+    "fork", "function", "generate", "genvar", "highz0", "highz1", "if", "ifnone", "incdir",
+    "include", "initial", "inout", "input", "instance", "integer", "join", "large", "liblist",
+    "library", "localparam", "macromodule", "medium", "module", "nand", "negedge", "nmos", "nor",
+    "noshowcancelled", "not", "notif0", "notif1", "or", "output", "parameter", "pmos", "posedge",
+    "primitive", "pull0", "pull1", "pulldown", "pullup", "pulsestyle_ondetect",
+    "pulsestyle_onevent", "rcmos", "real", "realtime", "reg", "release", "repeat", "rnmos",
+    "rpmos", "rtran", "rtranif0", "rtranif1", "scalared", "showcancelled", "signed", "small",
+    "specify", "specparam", "strong0", "strong1", "supply0", "supply1", "table", "task", "time",
+    "tran", "tranif0", "tranif1", "tri", "tri0", "tri1", "triand", "trior", "trireg", "unsigned",
+    "use", "vectored", "wait", "wand", "weak0", "weak1", "while", "wire", "wor", "xnor", "xor",
+};
+// clang-format on
+
+constexpr const char* kIdentifierHint =
+    "use letters, digits and underscores, starting with a letter or underscore.";
+
+bool IsIdentifier(std::string_view text) {
+  auto isLetter = [](char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+  };
+  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  if (text.empty() || !isLetter(text.front()))
+    return false;
+  return std::all_of(text.begin(), text.end(), [&](char c) { return isLetter(c) || isDigit(c); });
+}
+
+bool IsReservedWord(std::string_view text) {
+  return std::binary_search(kVerilogKeywords.begin(), kVerilogKeywords.end(), text);
+}
+
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+// A module name: the project name field or the .qpf base name.
+CheckResult CheckModuleName(const std::string& name, const char* what, Refusal kind) {
+  if (!IsIdentifier(name)) {
+    return {kind, std::string(what) + " " + Quoted(name) +
+                      " is not a valid Verilog identifier: " + kIdentifierHint};
+  }
+  if (IsReservedWord(name)) {
+    return {kind, std::string(what) + " " + Quoted(name) +
+                      " is a reserved word of Verilog: choose another name."};
+  }
+  return {};
+}
+
+struct Header {
+  const char* Label;  // as the form names it
+  std::int32_t CardId;
+  std::string Prefix;
+};
+
+std::array<Header, 2> HeadersOf(const TLarkspurSettings& settings) {
+  return {{{"GPIO-0", settings.Gpio0.Get(), settings.PrefixGpio0.Get()},
+           {"GPIO-1", settings.Gpio1.Get(), settings.PrefixGpio1.Get()}}};
+}
+
+CheckResult CheckPrefix(const Header& header) {
+  if (header.CardId == kCardNone || header.Prefix.empty())
+    return {};
+  if (header.Prefix.size() > kPrefixLimit) {
+    return {Refusal::BadPrefix, "The prefix of the " + std::string(header.Label) +
+                                    " header is longer than " + std::to_string(kPrefixLimit) +
+                                    " characters: shorten it."};
+  }
+  if (!IsIdentifier(header.Prefix)) {
+    return {Refusal::BadPrefix, "The prefix " + Quoted(header.Prefix) + " of the " + header.Label +
+                                    " header is not valid in a Verilog name: leave it empty or " +
+                                    kIdentifierHint};
+  }
+  return {};
+}
+
+CheckResult CheckCard(const Header& header, const TConfigLarkspur& choices) {
+  const auto end = choices.ChoiceList.begin() + choices.ChoiceCount;
+  if (std::find(choices.ChoiceList.begin(), end, header.CardId) != end)
+    return {};
+  return {Refusal::UnknownCard, "Card ID " + std::to_string(header.CardId) + " on the " +
+                                    header.Label +
+                                    " header is not a card that a GPIO header offers: choose "
+                                    "one from the list."};
+}
+
+// The form's header behind a header group; nullptr for an on-board group.
+const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& headers) {
+  if (!group.IsHeader())
+    return nullptr;
+  if (group.HeaderKey() == kHeaderKeyGpio0)
+    return &headers[0];
+  if (group.HeaderKey() == kHeaderKeyGpio1)
+    return &headers[1];
+  return nullptr;
+}
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+// Two groups must not declare the same port, letter case ignored: the top-level module
+// would declare it twice and the settings file would assign two pins to one name.
+CheckResult CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
+  std::map<std::string, std::size_t> owner;  // port name in small letters -> first group
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      const std::string port = SplitPortName(pin->Name()).Base;
+      const auto [seen, isNew] = owner.emplace(LowerAscii(port), g);
+      if (isNew || seen->second == g)
+        continue;
+      const TConnector& first = board.GroupAt(seen->second);
+      const Header* header = HeaderOf(group, headers);
+      if (!header)
+        header = HeaderOf(first, headers);
+      const std::string advice =
+          !header ? "these two groups cannot be used together."
+                  : "give the " + std::string(header->Label) + " header " +
+                        (header->Prefix.empty() ? "a prefix." : "a different prefix.");
+      return {Refusal::DuplicatePort, "The signal " + Quoted(port) + " would be a port of both " +
+                                          Quoted(first.Name()) + " and " + Quoted(group.Name()) +
+                                          ": " + advice};
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+bool IsDefaultGpioPair(const TLarkspurSettings& settings) {
+  return settings.Gpio0.Get() == kCardGpioDefault && settings.Gpio1.Get() == kCardGpioDefault &&
+         settings.PrefixGpio0.Get().empty() && settings.PrefixGpio1.Get().empty();
+}
+
+CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings) {
+  const std::string projectName = settings.ProjectName.Get();
+  if (projectName.empty())
+    return {Refusal::EmptyProjectName, "Project Name cannot be empty."};
+
+  const std::array<Header, 2> headers = HeadersOf(settings);
+  if (!IsDefaultGpioPair(settings)) {
+    const std::array<HeaderChoice, 2> choices = {
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
+    std::string message;
+    if (!TMainBoard::CheckPrefixClash(choices, message))
+      return {Refusal::PrefixClash, message};
+  }
+
+  if (CheckResult name = CheckModuleName(projectName, "Project name", Refusal::BadProjectName);
+      !name.Passed()) {
+    return name;
+  }
+  for (const Header& header : headers) {
+    if (CheckResult prefix = CheckPrefix(header); !prefix.Passed())
+      return prefix;
+  }
+
+  TConfigLarkspur config;
+  config.Settings = settings;
+  config.FillChoiceList();
+  for (const Header& header : headers) {
+    if (CheckResult card = CheckCard(header, config); !card.Passed())
+      return card;
+  }
+
+  return CheckPortNames(*BuildLarkspurModel(config), headers);
+}
+
+CheckResult CheckProjectPath(const std::string& qpfPath) {
+  return CheckModuleName(ProjectNameOf(qpfPath), "Project file name", Refusal::BadFileName);
+}
+
+std::unique_ptr<TMainBoard> BuildLarkspurModel(const TConfigLarkspur& config) {
+  auto board = std::make_unique<TMainBoard>();
+  DefineLarkspurBoard(*board, config);
+  const TLarkspurSettings& settings = config.Settings;
+  if (IsDefaultGpioPair(settings)) {
+    // Both headers carry the plain GPIO card: their pins become the buses GPIO_0 and GPIO_1.
+    board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "GPIO_0", "");
+    board->AttachCard(kHeaderKeyGpio1, settings.Gpio1.Get(), kIoLvcmos33, "GPIO_1", "");
+  } else {
+    if (settings.Gpio0.Get() > 0) {
+      board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "",
+                        settings.PrefixGpio0.Get());
+    }
+    if (settings.Gpio1.Get() > 0) {
+      board->AttachCard(kHeaderKeyGpio1, settings.Gpio1.Get(), kIoLvcmos33, "",
+                        settings.PrefixGpio1.Get());
+    }
+  }
+  return board;
+}
+
+std::string MemoryWarning(const TLarkspurSettings& settings) {
+  const char* feature = nullptr;
+  if (settings.LPDDR4A && settings.HPS) {
+    feature = "LPDDR4 and HPS";
+  } else if (settings.LPDDR4A || settings.LPDDR4B) {
+    feature = "LPDDR4";
+  } else if (settings.HPS) {
+    feature = "HPS";
+  } else {
+    return {};
+  }
+  return "===== " + std::string(feature) + " System warning =====\r\n" +
+         "To prevent any errors while compiling your Quartus project, \r\n" +
+         "please add the Altera " + feature + " IP to your design.\r\n";
+}
+
+GenerateOutcome GenerateLarkspurProject(TConfigLarkspur& config, const std::string& qpfPath) {
+  config.Settings.BoardId.Set(kLarkspurBoardId);
+  config.Settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
+  for (CheckResult check : {CheckLarkspurSettings(config.Settings), CheckProjectPath(qpfPath)}) {
+    if (!check.Passed())
+      return {GenerateStatus::Refused, check};
+  }
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config);
+  TSystemBuild build;
+  const bool written = build.BuildProject(*board, qpfPath);
+  return {written ? GenerateStatus::Generated : GenerateStatus::Failed, {}};
+}
+
+}  // namespace pinwright

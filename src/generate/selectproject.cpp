@@ -1,0 +1,31 @@
+// The project-location step: the default project folder beside the executable and the save
+// dialog for the .qpf.
+#include <filesystem>
+#include <system_error>
+
+#include "settings/configboard.h"
+
+namespace pinwright {
+
+std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
+                                            const std::string& projectName) {
+  const std::string folder = CurrentHost().ExecutableFolder() + "CodeGenerated/" + boardFolderName +
+                             "/" + projectName + "/";
+  // The dialog opens in this folder; should it be missing after all, the dialog still lets
+  // the user pick another one, so a failure here needs no message.
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    std::filesystem::create_directories(folder, error);
+  }
+
+  dialog.Kind = FileDialogKind::Save;
+  dialog.FilterDescription = "Quartus Project File (*.qpf)";
+  dialog.FilterPattern = "*.qpf";
+  dialog.FilterIndex = 1;
+  dialog.DefaultExtension = "qpf";
+  dialog.InitialFileName = projectName + ".qpf";
+  dialog.InitialFolder = folder;
+  return CurrentHost().RunFileDialog(dialog).value_or(std::string());
+}
+
+}  // namespace pinwright

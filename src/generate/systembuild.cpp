@@ -1,0 +1,286 @@
+#include "generate/systembuild.h"
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "generate/htmlgenerator.h"
+#include "host/filewrite.h"
+
+namespace pinwright {
+namespace {
+
+constexpr const char* kQuartusVersion = "\"24.3\"";
+
+// "14:05:33 03 15,2025" in the .qsf, "14:05:33 03 15, 2025" in the .qpf.
+std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d %02d %02d,%s%04d", now.Hour, now.Minute,
+                now.Second, now.Month, now.Day, beforeYear, now.Year);
+  return text;
+}
+
+bool WritesAssignment(const TPin* pin) {
+  if (!pin)
+    return false;
+  const std::int32_t direction = pin->Direction();
+  return direction == kDirectionInout || direction == kDirectionInput ||
+         direction == kDirectionOutput;
+}
+
+std::string ConnectorTypeName(std::int32_t type) {
+  return type == kConnectorGpio ? "GPIO" : "";
+}
+
+// The writing rule of the .qpf, .qsf, .v and .sdc: the whole text or a message.
+bool WriteProjectFile(const std::string& path, const std::string& text) {
+  const WriteOutcome outcome = WriteFileAtomically(path, text);
+  if (outcome.Ok())
+    return true;
+  if (outcome.Status == WriteStatus::CreateFailed)
+    ShowUnexpectedError(outcome.ErrorMessage);
+  ShowError("Failed to create file " + std::filesystem::path(path).filename().string());
+  return false;
+}
+
+}  // namespace
+
+std::string ProjectNameOf(const std::string& qpfPath) {
+  const std::string fileName = std::filesystem::path(qpfPath).filename().string();
+  return fileName.substr(0, fileName.rfind('.'));
+}
+
+std::string ProjectFilePath(const std::string& qpfPath, const std::string& extension) {
+  const std::string fileName = std::filesystem::path(qpfPath).filename().string();
+  const std::size_t dot = fileName.rfind('.');
+  const std::size_t cut =
+      dot == std::string::npos ? qpfPath.size() : qpfPath.size() - (fileName.size() - dot);
+  return qpfPath.substr(0, cut) + extension;
+}
+
+std::string QpfText(const std::string& projectName, const LocalDateTime& now) {
+  std::string text;
+  text += "DATE = \"" + TimeStamp(now, " ") + "\"\r\n";
+  text += "QUARTUS_VERSION = " + std::string(kQuartusVersion) + "\r\n";
+  text += "\r\n";
+  text += "# Revisions\r\n";
+  text += "\r\n";
+  text += "PROJECT_REVISION = \"" + projectName + "\"";
+  text += "\r\n";
+  return text;
+}
+
+std::string QsfText(const TMainBoard& board, const std::string& projectName,
+                    const LocalDateTime& now) {
+  const std::string rule = "#============================================================\r\n";
+  const std::string global = "set_global_assignment -name";
+  std::string text;
+  text += rule + "# Build by Velmora Pinwright\r\n" + rule + "\r\n";
+  text += global + " FAMILY \"" + board.Family() + "\"\r\n";
+  text += global + " DEVICE " + board.Device() + "\r\n";
+  text += global + " TOP_LEVEL_ENTITY \"" + projectName + "\"\r\n";
+  text += global + " ORIGINAL_QUARTUS_VERSION " + kQuartusVersion + "\r\n";
+  text += global + " LAST_QUARTUS_VERSION " + kQuartusVersion + "\r\n";
+  text += global + " PROJECT_CREATION_TIME_DATE \"" + TimeStamp(now, "") + "\"\r\n";
+  text += global + " DEVICE_FILTER_PACKAGE " + board.Package() + "\r\n";
+  text += global + " DEVICE_FILTER_PIN_COUNT " + std::to_string(board.PinCount()) + "\r\n";
+  text += global + " DEVICE_FILTER_SPEED_GRADE " + board.SpeedGrade() + "\r\n";
+  // The constraints file is written as NAME.sdc; the assignment names it exactly so, which
+  // matters wherever file names are case-sensitive.
+  text += global + " SDC_FILE " + projectName + ".sdc\r\n";
+  text += "set_global_assignment -name PROJECT_OUTPUT_DIRECTORY output_files\r\n";
+  text += board.QsfExtraAssignments();
+
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    if (group.ActiveCount() > 0) {
+      text += "\r\n" + rule + "# " + group.Name();
+      if (!group.Description().empty())
+        text += ", " + group.Description();
+      text += "\r\n" + rule;
+    }
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!WritesAssignment(pin))
+        continue;
+      text += "set_instance_assignment -name IO_STANDARD \"" + std::string(pin->IoStandardName()) +
+              "\" -to " + pin->Name() + "\r\n";
+    }
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!WritesAssignment(pin) || pin->Location().empty())
+        continue;
+      text += "set_location_assignment PIN_" + pin->Location() + " -to " + pin->Name() + "\r\n";
+    }
+  }
+
+  text += "\r\n" + rule + "# End of pin assignments by Velmora Pinwright\r\n" + rule + "\r\n";
+  return text;
+}
+
+std::string VerilogText(const TMainBoard& board, const std::string& projectName) {
+  const std::string rule = "//=======================================================\r\n";
+  std::string text;
+  text += "\r\n";
+  text += rule + "//  This code is generated by Velmora Pinwright\r\n" + rule;
+  text += "\r\n";
+  text += "module " + projectName + "(\r\n";
+  text += board.VerilogPortList();
+  text += ");\r\n\r\n";
+  text += "\r\n\r\n";
+  text += rule + "//  REG/WIRE declarations\r\n" + rule;
+  text += "\r\n\r\n";
+  text += "\r\n\r\n";
+  text += rule + "//  Structural coding\r\n" + rule;
+  text += "\r\n\r\n";
+  text += "\r\nendmodule\r\n";
+  return text;
+}
+
+std::string SdcText(const TMainBoard& board) {
+  const std::string star = "#**************************************************************\r\n";
+  auto banner = [&](const char* title) { return star + title + star; };
+  std::string text;
+  text += star + "# This .sdc file is created by Velmora Tool.\r\n" +
+          "# Users are recommended to modify this file to match users logic.\r\n" + star + "\r\n";
+
+  text += banner("# Create Clock\r\n");
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || pin->IsClock() != 1 || pin->FrequencyText().empty())
+        continue;
+      text += "create_clock -period \"" + pin->FrequencyText() + "\" [get_ports " + pin->Name() +
+              "]\r\n";
+    }
+  }
+  text += "\r\n";
+
+  text += banner("# Create Generated Clock\r\n") + "derive_pll_clocks\r\n" + "\r\n\r\n\r\n";
+  text += banner("# Set Clock Latency\r\n") + "\r\n\r\n\r\n";
+  text += banner("# Set Clock Uncertainty\r\n") + "derive_clock_uncertainty\r\n" + "\r\n\r\n\r\n";
+  for (const char* title :
+       {"# Set Input Delay\r\n", "# Set Output Delay\r\n", "# Set Clock Groups\r\n",
+        "# Set False Path\r\n", "# Set Multicycle Path\r\n", "# Set Maximum Delay\r\n",
+        "# Set Minimum Delay\r\n", "# Set Input Transition\r\n", "# Set Load\r\n"}) {
+    text += banner(title) + "\r\n\r\n\r\n";
+  }
+  return text;
+}
+
+std::string HtmlText(const TMainBoard& board) {
+  THtmlGenerator html;
+  html.BeginHtml();
+  html.AddHeading(board.BoardName() + " Configuration", 1, "center");
+  html.AddBreaks(2);
+  html.AddHeading("Pin Assignments:", 2, "left");
+
+  html.BeginList();
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const std::string& name = board.GroupAt(g).Name();
+    html.AddLink(name, html.ListItem(name));
+    html.AddBreaks(1);
+  }
+  html.EndList();
+  html.AddBreaks(3);
+
+  html.AddHeading("Pin Assignment Table:", 2, "left");
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    const bool isHeader = group.ConnectorType() != kConnectorOnBoard;
+    html.AddAnchorHeading(group.Name());
+    html.BeginTable(isHeader ? group.Description() : group.Name(), "left");
+    html.AddBreaks(2);
+
+    html.BeginRow();
+    for (const char* title : {"Name", "Location", "Direction", "Standard"}) {
+      html.AddCell(title, "left", true, "Khaki");
+    }
+    if (isHeader) {
+      html.AddCell(ConnectorTypeName(group.ConnectorType()) + " Pin Index", "left", true, "Khaki");
+    }
+    html.EndRow();
+
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      html.BeginRow();
+      html.AddCell(pin->Name(), "left", false, "");
+      html.AddCell(pin->Location(), "left", false, "");
+      html.AddCell(std::string(pin->DirectionWord()), "left", false, "");
+      html.AddCell(std::string(pin->IoStandardName()), "left", false, "");
+      if (isHeader)
+        html.AddCell(std::to_string(pin->PinNumber()), "left", false, "");
+      html.EndRow();
+    }
+    html.EndTable();
+  }
+  html.EndHtml();
+  return html.Text();
+}
+
+std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
+                                             const LocalDateTime& now) {
+  if (!TSystemBuild::CheckPinNames(board))
+    return std::nullopt;
+  board.OrderPins();
+  return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
+                      VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+}
+
+bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin)
+        continue;
+      const bool open = pin->Name().find('[') != std::string::npos;
+      const bool close = pin->Name().find(']') != std::string::npos;
+      if (open != close)
+        return false;
+    }
+  }
+  return true;
+}
+
+bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
+  std::optional<ProjectTexts> texts;
+  try {
+    texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
+  } catch (const BusIndexError& error) {
+    // Every text is complete before the first file is written, so a bad bus index stops
+    // the generation with nothing on disk.
+    ShowUnexpectedError(error.what());
+    return false;
+  }
+  if (!texts)
+    return false;
+  return WriteQpf(qpfPath, texts->Qpf) && WriteQsf(qpfPath, texts->Qsf) &&
+         WriteVerilog(qpfPath, texts->Verilog) && WriteSdc(qpfPath, texts->Sdc) &&
+         WriteHtml(qpfPath, texts->Html);
+}
+
+bool TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text);
+}
+
+bool TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text);
+}
+
+bool TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text);
+}
+
+bool TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text);
+}
+
+bool TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
+  return SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
+}
+
+}  // namespace pinwright

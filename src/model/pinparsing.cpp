@@ -1,0 +1,102 @@
+#include "model/pinparsing.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "host/host.h"
+#include "model/mainboard.h"
+
+namespace pinwright {
+namespace {
+
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return LowerAscii(x) == LowerAscii(y);
+         });
+}
+
+void Complain(const std::string& text) {
+  PlayAlertSound();
+  ShowError(text);
+}
+
+}  // namespace
+
+PortName SplitPortName(const std::string& pinName) {
+  const std::size_t open = pinName.find('[');
+  const std::size_t close = pinName.find(']');
+  if (open != std::string::npos && close != std::string::npos && open < close) {
+    return {pinName.substr(0, open), true};
+  }
+  return {pinName, false};
+}
+
+void TPinParsing::Build(const TConnector& group) {
+  Entries.clear();
+  for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+    const TPin* pin = group.PinAt(i);
+    if (!pin || !pin->IsActive())
+      continue;
+    const PortName port = SplitPortName(pin->Name());
+    const std::int32_t index = port.IsBusMember ? BusIndex(pin->Name()) : -1;
+    const std::string position = std::to_string(i);
+
+    auto entry = std::find_if(Entries.begin(), Entries.end(), [&](const PortEntry& e) {
+      return SameTextIgnoringCase(e.Name, port.Base);
+    });
+    if (entry == Entries.end()) {
+      Entries.push_back({port.Base, port.IsBusMember, index, index, pin->Direction()});
+      continue;
+    }
+    if (!port.IsBusMember) {
+      Complain("TPinParsing::Build fail\r\n,i=" + position + ",name=" + port.Base);
+    }
+    entry->Msb = std::max(entry->Msb, index);
+    entry->Lsb = std::min(entry->Lsb, index);
+    if (pin->Direction() != entry->Direction) {
+      const std::string where =
+          port.IsBusMember ? port.Base + "[" + std::to_string(index) + "]" : port.Base;
+      Complain("Connector " + where + ":" + position + " has an unmathced pin direction");
+    }
+  }
+}
+
+std::string TPinParsing::VerilogLine(std::size_t index) const {
+  const PortEntry& entry = Entries.at(index);
+  const std::string range =
+      entry.IsVector ? "[" + std::to_string(entry.Msb) + ":" + std::to_string(entry.Lsb) + "]"
+                     : std::string();
+  // The range stands right-aligned in ten characters, as "%10s" would put it.
+  const std::string padding(range.size() < 10 ? 10 - range.size() : 0, ' ');
+  return std::string(DirectionWord(entry.Direction)) + "\t\t" + padding + range + "\t\t" +
+         entry.Name;
+}
+
+std::string TMainBoard::VerilogPortList() const {
+  std::string text;
+  // Every entry line ends in a comma except the very last one of the whole list; the offset
+  // of the latest comma lets it be taken back once the list is complete.
+  std::size_t lastComma = std::string::npos;
+  TPinParsing parsing;
+  for (const TConnector& group : Groups) {
+    text += "\r\n\t//////////// " + group.Name();
+    if (!group.Description().empty())
+      text += ", " + group.Description();
+    text += " //////////\r\n";
+    parsing.Build(group);
+    for (std::size_t i = 0; i < parsing.EntryCount(); ++i) {
+      text += "\t" + parsing.VerilogLine(i);
+      lastComma = text.size();
+      text += ",\r\n";
+    }
+  }
+  if (lastComma != std::string::npos)
+    text.erase(lastComma, 1);
+  return text;
+}
+
+}  // namespace pinwright

@@ -1,0 +1,80 @@
+#include "cards/catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "settings/configboard.h"
+
+namespace pinwright {
+namespace {
+
+// The choice list needs only the base class; the record is of no interest here.
+class ChoiceListOnly : public TConfigBoard {
+ public:
+  bool LoadFile(const std::string&) override { return false; }
+  bool SaveFile(const std::string&) override { return false; }
+};
+
+std::vector<std::int32_t> ChoicesOf(const TConfigBoard& config) {
+  return {config.ChoiceList.begin(), config.ChoiceList.begin() + config.ChoiceCount};
+}
+
+TEST(FillChoiceList, OffersExactlyTheGpioCardsInIdOrder) {
+  ChoiceListOnly config;
+  config.ChoiceCount = 5;
+  config.ChoiceList.fill(42);
+  config.FillChoiceList();
+  const std::vector<std::int32_t> expected = {0, 1, 12, 13, 55, 62, 63, 66, 67, 68, 69, 76};
+  EXPECT_EQ(ChoicesOf(config), expected);
+
+  config.FillChoiceList();  // refilling rewrites rather than appends
+  EXPECT_EQ(ChoicesOf(config), expected);
+}
+
+TEST(Catalogue, OfferedCardsCarryTheirNamesAndPictures) {
+  struct Case {
+    std::int32_t Id;
+    const char* DisplayName;
+    const char* Picture;
+  };
+  const Case cases[] = {
+      {0, "None", ""},
+      {1, "GPIO Default", "GPIO_80_BITMAP"},
+      {12, "Corvel - 5M Pixel Camera", "CORVEL_80_BITMAP"},
+      {13, "Sandrel - 4.3\" LCD and Touch", "SANDREL_80_BITMAP"},
+      {55, "Pavona - Multi-Touch LCD Panel", "PAVONA_80_BITMAP"},
+      {62, "Wickett - 2.4\" LCD and Touch", "GPIO_WICKETT_80_BITMAP"},
+      {63, "Pavona2 - Multi-Touch LCD Panel", "GPIO_PAVONA2_80_BITMAP"},
+      {66, "Tolvane - Servo Motor Kit", "GPIO_TOLVANE_80_BITMAP"},
+      {67, "Merrow - RF and Sensor", "GPIO_MERROW_80_BITMAP"},
+      {68, "Merrow2 - RF and Sensor", "GPIO_MERROW2_80_BITMAP"},
+      {69, "RISC-V", "RISCV_80_BITMAP"},
+      {76, "Halcyra-GPIO", "HALCYRA_GPIO_80_BITMAP"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Id);
+    EXPECT_EQ(CardDisplayName(c.Id), c.DisplayName);
+    EXPECT_EQ(CardPictureName(c.Id), c.Picture);
+    EXPECT_TRUE(CardOffered(c.Id));
+    EXPECT_FALSE(CardHidden(c.Id));
+    EXPECT_EQ(CardConnectorType(c.Id), c.Id == 0 ? 0 : 3);
+    EXPECT_EQ(CardVoltageClass(c.Id), c.Id == 0 ? 3 : 5);
+  }
+}
+
+TEST(Catalogue, OtherIdsHaveNoHeaderFamilyAndNoNames) {
+  for (const std::int32_t id : {-1, 2, 54, 88, 98, 99, 1000}) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(CardConnectorType(id), 0);
+    EXPECT_EQ(CardVoltageClass(id), 3);
+    EXPECT_EQ(CardDisplayName(id), "");
+    EXPECT_EQ(CardPictureName(id), "");
+  }
+  EXPECT_TRUE(CardOffered(99));
+  EXPECT_FALSE(CardHidden(99));
+}
+
+}  // namespace
+}  // namespace pinwright

@@ -1,0 +1,166 @@
+// The command-line parser of pinwright-cli and the SOURCE_DATE_EPOCH clock.
+#include "cli/arguments.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/clihost.h"
+#include "cli/components.h"
+
+namespace pinwright::cli {
+namespace {
+
+ParseResult Parse(std::vector<std::string> args) {
+  return ParseArguments(args);
+}
+
+TEST(ParseArguments, ReadsEveryOptionOfGenerate) {
+  ParseResult result = Parse({"generate", "--config", "in.cfg", "--project=Top", "--with",
+                              "led,UART", "--without=all", "--gpio0", "Corvel - 5M Pixel Camera",
+                              "--gpio1=none", "--prefix0", "A_", "--prefix1=", "out/top.qpf"});
+  ASSERT_TRUE(result.Ok()) << result.Error;
+  const Request& request = result.Parsed;
+  EXPECT_EQ(request.Which, Command::Generate);
+  EXPECT_EQ(request.ConfigFile, "in.cfg");
+  EXPECT_EQ(request.Project, "Top");
+  ASSERT_EQ(request.Components.size(), 2 + kComponents.size());
+  EXPECT_EQ(kComponents[request.Components[0].Component].Name, "LED");
+  EXPECT_TRUE(request.Components[0].Ticked);
+  EXPECT_EQ(kComponents[request.Components[1].Component].Name, "UART");
+  for (std::size_t i = 0; i < kComponents.size(); ++i) {
+    EXPECT_EQ(request.Components[2 + i].Component, i);
+    EXPECT_FALSE(request.Components[2 + i].Ticked);
+  }
+  EXPECT_EQ(request.Cards[0], "Corvel - 5M Pixel Camera");
+  EXPECT_EQ(request.Cards[1], "none");
+  EXPECT_EQ(request.Prefixes[0], "A_");
+  EXPECT_EQ(request.Prefixes[1], "");  // "--prefix1=" clears the prefix
+  EXPECT_EQ(request.Operands, std::vector<std::string>{"out/top.qpf"});
+}
+
+TEST(ParseArguments, AcceptsTheShortForms) {
+  struct Case {
+    std::vector<std::string> Args;
+    Command Which;
+    std::optional<Command> Topic;
+    std::vector<std::string> Operands;
+  };
+  const std::vector<Case> cases = {
+      {{"--help"}, Command::Help, std::nullopt, {}},
+      {{"-h"}, Command::Help, std::nullopt, {}},
+      {{"help"}, Command::Help, std::nullopt, {}},
+      {{"help", "show"}, Command::Help, Command::Show, {}},
+      {{"generate", "--project", "x", "--help"}, Command::Help, Command::Generate, {}},
+      {{"cards", "-h"}, Command::Help, Command::Cards, {}},
+      {{"--version"}, Command::Version, std::nullopt, {}},
+      {{"generate"}, Command::Generate, std::nullopt, {}},
+      {{"cards"}, Command::Cards, std::nullopt, {}},
+      {{"show", "a.cfg"}, Command::Show, std::nullopt, {"a.cfg"}},
+      {{"config", "--", "--odd.cfg"}, Command::Config, std::nullopt, {"--odd.cfg"}},
+      {{"generate", "-"}, Command::Generate, std::nullopt, {"-"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Args.front() + (c.Args.size() > 1 ? " " + c.Args[1] : ""));
+    ParseResult result = ParseArguments(c.Args);
+    ASSERT_TRUE(result.Ok()) << result.Error;
+    EXPECT_EQ(result.Parsed.Which, c.Which);
+    EXPECT_EQ(result.Parsed.HelpTopic, c.Topic);
+    EXPECT_EQ(result.Parsed.Operands, c.Operands);
+  }
+}
+
+TEST(ParseArguments, RefusesMalformedCommandLines) {
+  struct Case {
+    std::vector<std::string> Args;
+    std::string ErrorPart;
+  };
+  const std::vector<Case> cases = {
+      {{}, "no command"},
+      {{"build"}, "unknown command 'build'"},
+      {{"--verbose"}, "unknown command"},
+      {{"--version", "x"}, "--version takes no arguments"},
+      {{"help", "nothing"}, "not a command"},
+      {{"help", "show", "cards"}, "at most one"},
+      {{"generate", "--colour"}, "unknown option '--colour' for generate"},
+      {{"show", "--project", "x", "a.cfg"}, "unknown option '--project' for show"},
+      {{"cards", "--config", "a.cfg"}, "unknown option '--config' for cards"},
+      {{"generate", "--project"}, "--project needs a value"},
+      {{"generate", "--help=yes"}, "--help takes no value"},
+      {{"generate", "--with", "LED,Laser"}, "unknown component 'Laser'"},
+      {{"generate", "--with", ""}, "empty component list"},
+      {{"generate", "--without", "LED,,UART"}, "empty name"},
+      {{"generate", "--with", "LED,"}, "empty name"},
+      {{"generate", "a.qpf", "b.qpf"}, "unexpected argument 'b.qpf'"},
+      {{"config"}, "config needs the .cfg file to write"},
+      {{"show"}, "show needs a .cfg file"},
+      {{"show", "a.cfg", "b.cfg"}, "unexpected argument 'b.cfg'"},
+      {{"cards", "extra"}, "unexpected argument 'extra'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ErrorPart);
+    ParseResult result = ParseArguments(c.Args);
+    EXPECT_FALSE(result.Ok());
+    EXPECT_NE(result.Error.find(c.ErrorPart), std::string::npos) << result.Error;
+  }
+}
+
+TEST(FindComponent, MatchesTheRecordNamesInAnyCase) {
+  EXPECT_EQ(FindComponent("hdmitx"), 5u);
+  EXPECT_EQ(FindComponent("LPDDR4B"), 8u);
+  EXPECT_EQ(FindComponent("osc"), 0u);
+  EXPECT_EQ(FindComponent("CLOCK"), std::nullopt);  // the caption is not a name
+  EXPECT_EQ(FindComponent("LED "), std::nullopt);
+}
+
+TEST(ParseSourceDateEpoch, GivesTheInstantInUtc) {
+  struct Case {
+    std::string Text;
+    std::optional<LocalDateTime> Expected;
+  };
+  const std::vector<Case> cases = {
+      {"0", LocalDateTime{1970, 1, 1, 0, 0, 0}},
+      {"1742047533", LocalDateTime{2025, 3, 15, 14, 5, 33}},
+      {"951825600", LocalDateTime{2000, 2, 29, 12, 0, 0}},  // a leap day
+      {"0000000060", LocalDateTime{1970, 1, 1, 0, 1, 0}},
+      {"253402300799", LocalDateTime{9999, 12, 31, 23, 59, 59}},
+      {"253402300800", std::nullopt},  // year 10000
+      {"99999999999999999999999", std::nullopt},
+      {"", std::nullopt},
+      {"-1", std::nullopt},
+      {"+5", std::nullopt},
+      {" 5", std::nullopt},
+      {"5s", std::nullopt},
+      {"1.5", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("'" + c.Text + "'");
+    std::optional<LocalDateTime> parsed = ParseSourceDateEpoch(c.Text);
+    ASSERT_EQ(parsed.has_value(), c.Expected.has_value());
+    if (!parsed)
+      continue;
+    EXPECT_EQ(parsed->Year, c.Expected->Year);
+    EXPECT_EQ(parsed->Month, c.Expected->Month);
+    EXPECT_EQ(parsed->Day, c.Expected->Day);
+    EXPECT_EQ(parsed->Hour, c.Expected->Hour);
+    EXPECT_EQ(parsed->Minute, c.Expected->Minute);
+    EXPECT_EQ(parsed->Second, c.Expected->Second);
+  }
+}
+
+}  // namespace
+}  // namespace pinwright::cli
+
+namespace pinwright::cli {
+namespace {
+
+TEST(TerminalText, KeepsLinesAndEscapesControlBytes) {
+  EXPECT_EQ(TerminalText("a\r\nb\tc\n"), "a\nb\tc\n");
+  EXPECT_EQ(TerminalText("\x1b[2J\rx\x7f"), "\\x1b[2J\\x0dx\\x7f");
+  EXPECT_EQ(TerminalText(std::string("a\0b", 3)), "a\\x00b");
+  EXPECT_EQ(TerminalText("Gr\xc3\xbc\xc3\x9f"), "Gr\xc3\xbc\xc3\x9f");  // UTF-8 stays
+}
+
+}  // namespace
+}  // namespace pinwright::cli

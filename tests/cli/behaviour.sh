@@ -1,0 +1,323 @@
+#!/usr/bin/env bash
+# pinwright-cli as a user meets it: exit status classes, usage errors, .cfg files good and
+# hostile, project paths and reproducible output.
+# Usage: behaviour.sh PATH-TO-pinwright-cli
+set -u
+
+cli=$(realpath "$1")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+  printf 'FAIL: %b\n' "$*"
+  failures=$((failures + 1))
+}
+
+# run ARGS...: runs the tool in $RUN_DIR (default: the work folder); sets rc, out and err.
+run() {
+  (cd "${RUN_DIR:-$work}" && exec "$cli" "$@") >"$work/.out" 2>"$work/.err"
+  rc=$?
+  out=$(<"$work/.out")
+  err=$(<"$work/.err")
+}
+
+# expect EXIT ARGS...: runs and checks the exit status (a crash shows as 128+signal).
+expect() {
+  local want=$1
+  shift
+  run "$@"
+  [[ $rc == "$want" ]] || fail "exit $rc instead of $want: $*\nstdout: $out\nstderr: $err"
+}
+
+has() { [[ $1 == *"$2"* ]] || fail "expected to find '$2' in:\n$1"; }
+lacks() { [[ $1 != *"$2"* ]] || fail "did not expect '$2' in:\n$1"; }
+empty_dir() {
+  local left
+  left=$(find "$1" -mindepth 1 2>/dev/null)
+  [[ -z $left ]] || fail "expected nothing written in $1, found:\n$left"
+}
+fresh_dir() {
+  rm -rf "$work/$1"
+  mkdir -p "$work/$1"
+  echo "$work/$1"
+}
+
+# patch FILE OFFSET PRINTF-FORMAT: overwrites bytes of a .cfg in place.
+patch() {
+  printf "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none
+}
+
+export -n SOURCE_DATE_EPOCH
+unset SOURCE_DATE_EPOCH
+
+# --- Usage errors: exit 2 with the short usage text -------------------------------------
+usage_cases=(
+  ""
+  "build"
+  "--verbose"
+  "generate --colour red"
+  "generate --project"
+  "generate a.qpf b.qpf"
+  "generate --with LED,Laser"
+  "config"
+  "show"
+  "show --project x a.cfg"
+  "cards extra"
+  "help nothing"
+)
+for args in "${usage_cases[@]}"; do
+  # shellcheck disable=SC2086
+  expect 2 $args
+  has "$err" "Usage: pinwright-cli generate"
+  [[ -z $out ]] || fail "usage error wrote to stdout: $args"
+done
+
+expect 2 generate --gpio0 "Nonexistent Card"
+has "$err" "--gpio0: unknown card 'Nonexistent Card'"
+has "$err" " 12  Corvel - 5M Pixel Camera"
+expect 2 config --config missing.cfg --gpio1 99 x.cfg # found before any file is read
+has "$err" "--gpio1: unknown card '99'"
+[[ ! -e $work/x.cfg ]] || fail "a usage error wrote x.cfg"
+
+for epoch in abc "" -5 1.5 " 7" 99999999999999; do
+  dir=$(fresh_dir epoch)
+  SOURCE_DATE_EPOCH=$epoch RUN_DIR=$dir expect 2 generate
+  has "$err" "SOURCE_DATE_EPOCH"
+  empty_dir "$dir"
+done
+
+# --- Help, version, cards ---------------------------------------------------------------
+expect 0 --help
+has "$out" "Usage: pinwright-cli generate"
+has "$out" "--prefix1 TEXT"
+expect 0 --version
+[[ $out == "pinwright-cli 1.0.0" ]] || fail "version: $out"
+expect 0 help generate
+has "$out" "SOURCE_DATE_EPOCH"
+expect 0 show --help
+has "$out" "pinwright-cli show FILE.cfg"
+
+expect 0 cards
+expected_cards='  0  None
+  1  GPIO Default
+ 12  Corvel - 5M Pixel Camera
+ 13  Sandrel - 4.3" LCD and Touch
+ 55  Pavona - Multi-Touch LCD Panel
+ 62  Wickett - 2.4" LCD and Touch
+ 63  Pavona2 - Multi-Touch LCD Panel
+ 66  Tolvane - Servo Motor Kit
+ 67  Merrow - RF and Sensor
+ 68  Merrow2 - RF and Sensor
+ 69  RISC-V
+ 76  Halcyra-GPIO'
+[[ $out == "$expected_cards" ]] || fail "cards:\n$out"
+
+if [[ -w /dev/full ]]; then
+  "$cli" cards >/dev/full 2>"$work/.err"
+  [[ $? == 1 ]] || fail "cards into a full disk did not exit 1"
+fi
+
+# --- config and show --------------------------------------------------------------------
+expect 0 config defaults.cfg
+[[ $(stat -c %s "$work/defaults.cfg") == 416 ]] || fail "defaults.cfg is not 416 bytes"
+expect 0 show defaults.cfg
+expected_show='Board ID:    43
+Record size: 416
+Project:     "LARKSPUR"
+Components:  OSC LED Button Switch ADC HdmiTx UART SDRAM
+GPIO-0:      0 None
+Prefix 0:    ""
+GPIO-1:      0 None
+Prefix 1:    ""
+Check:       passed'
+[[ $out == "$expected_show" ]] || fail "show defaults.cfg:\n$out"
+
+expect 0 config --project Top --with hps,MIPI --without led --gpio0 12 \
+  --gpio1 "merrow - rf and sensor" --prefix0 A_ --prefix1=B_ round.cfg
+expect 0 show round.cfg
+expected_show='Board ID:    43
+Record size: 416
+Project:     "Top"
+Components:  OSC Button Switch ADC HdmiTx MIPI UART SDRAM HPS
+GPIO-0:      12 Corvel - 5M Pixel Camera
+Prefix 0:    "A_"
+GPIO-1:      67 Merrow - RF and Sensor
+Prefix 1:    "B_"
+Check:       passed'
+[[ $out == "$expected_show" ]] || fail "show round.cfg:\n$out"
+expect 0 config --config round.cfg round2.cfg
+cmp -s "$work/round.cfg" "$work/round2.cfg" || fail "config --config changed the record"
+expect 0 config --config round.cfg --without all --with all --gpio1 none all.cfg
+expect 0 show all.cfg
+has "$out" "Components:  OSC LED Button Switch ADC HdmiTx MIPI LPDDR4A LPDDR4B UART FAN SDRAM HPS"
+has "$out" "GPIO-1:      0 None"
+
+# A record from elsewhere: odd board ID and size, bytes after a NUL. It loads as it is and
+# the next save puts 43 and 416 back.
+cp "$work/defaults.cfg" "$work/odd.cfg"
+patch "$work/odd.cfg" 0 '\x07\x00\x00\x00\x10\x00\x00\x00'
+patch "$work/odd.cfg" 8 'Odd\x00junk after the NUL'
+expect 0 show odd.cfg
+has "$out" "Board ID:    7"
+has "$out" "Record size: 16"
+has "$out" 'Project:     "Odd"'
+has "$out" "Check:       passed"
+expect 0 config --config odd.cfg odd2.cfg
+expect 0 show odd2.cfg
+has "$out" "Board ID:    43"
+has "$out" "Record size: 416"
+cmp -s -i 8 -n 408 "$work/odd.cfg" "$work/odd2.cfg" ||
+  fail "config --config changed more than the board ID and size"
+
+# --- Files that cannot be read ----------------------------------------------------------
+head -c 100 "$work/defaults.cfg" >"$work/short.cfg"
+: >"$work/empty.cfg"
+cat "$work/defaults.cfg" "$work/defaults.cfg" >"$work/long.cfg"
+for bad in short.cfg empty.cfg long.cfg; do
+  dir=$(fresh_dir out)
+  expect 1 generate --config "$bad" "$dir/sub/x.qpf"
+  has "$err" "$bad: Invalid File Size."
+  empty_dir "$dir"
+  expect 1 config --config "$bad" "$dir/x.cfg"
+  has "$err" "Invalid File Size."
+  empty_dir "$dir"
+  expect 1 show "$bad"
+  has "$err" "Invalid File Size."
+done
+expect 1 show missing.cfg
+has "$err" "cannot read missing.cfg: no such file"
+expect 1 generate --config missing.cfg
+has "$err" "no such file"
+
+# --- Hostile .cfg files: refused, nothing written, no crash -----------------------------
+no_nul=$(printf 'A%.0s' {1..128})
+hostile=(
+  "160:\"]; exec touch pwned; #\\x00|152:\\x01\\x00\\x00\\x00"
+  "8:x\"]; exec touch pwned\\x00"
+  "8:../../../escape\\x00"
+  "8:\\x1b[2J\\x00"
+  "152:\\x63\\x00\\x00\\x00"
+  "156:\\xff\\xff\\xff\\xff"
+  "152:\\x00\\x00\\x00\\x80"
+  "8:$no_nul"
+  "288:$no_nul|156:\\x0c\\x00\\x00\\x00"
+)
+for case in "${hostile[@]}"; do
+  cp "$work/defaults.cfg" "$work/hostile.cfg"
+  IFS='|' read -r -a patches <<<"$case"
+  for p in "${patches[@]}"; do
+    patch "$work/hostile.cfg" "${p%%:*}" "${p#*:}"
+  done
+  dir=$(fresh_dir hostile)
+  RUN_DIR=$dir expect 1 generate --config ../hostile.cfg
+  empty_dir "$dir"
+  RUN_DIR=$dir expect 1 generate --config ../hostile.cfg out/p.qpf
+  empty_dir "$dir"
+  RUN_DIR=$dir expect 1 config --config ../hostile.cfg o.cfg
+  empty_dir "$dir"
+  expect 0 show hostile.cfg
+  has "$out" "Check:       refused: "
+  lacks "$out" $'\x1b'
+  [[ ! -e $work/pwned && ! -e $dir/pwned ]] || fail "a hostile .cfg ran a command"
+done
+
+# --- Refused settings: exit 1, the reason, nothing written ------------------------------
+refused=(
+  "--project=|Project Name cannot be empty."
+  "--gpio0 12 --gpio1 12 --prefix0 A_ --prefix1 A_|GPIO-0 and GPIO-1 cannot have the same prefix name"
+  "--gpio0 1 --gpio1 1 --prefix0 A_ --prefix1 A_|GPIO-0 and GPIO-1 cannot have the same prefix name"
+  "--project $(printf 'p%.0s' {1..128})|--project: the text is 128 bytes long; at most 127 fit"
+  "--gpio1 12 --prefix1 $(printf 'p%.0s' {1..128})|--prefix1: the text is 128 bytes long"
+  "--gpio0 12 --prefix0 $(printf 'p%.0s' {1..128})|--prefix0: the text is 128 bytes long"
+)
+for case in "${refused[@]}"; do
+  args=${case%%|*}
+  dir=$(fresh_dir refused)
+  # shellcheck disable=SC2086
+  expect 1 generate $args "$dir/sub/x.qpf"
+  has "$err" "${case#*|}"
+  empty_dir "$dir"
+  # shellcheck disable=SC2086
+  expect 1 config $args "$dir/x.cfg"
+  empty_dir "$dir"
+done
+expect 0 config --project "$(printf 'p%.0s' {1..127})" "$work/longest.cfg"
+for name in my-proj.qpf 3d.qpf .qpf; do
+  dir=$(fresh_dir refused)
+  expect 1 generate "$dir/sub/$name"
+  [[ -n $err ]] || fail "no reason given for $name"
+  empty_dir "$dir"
+done
+expect 2 generate "$work/folder/"
+
+# --- Generating -------------------------------------------------------------------------
+export SOURCE_DATE_EPOCH=1742047533 # 2025-03-15 14:05:33 UTC
+
+dir=$(fresh_dir demo)
+TZ=Asia/Tokyo RUN_DIR=$dir expect 0 generate --project Ignored sub/deeper/demo.txt
+for ext in qpf qsf v sdc htm; do
+  [[ -s $dir/sub/deeper/demo.$ext ]] || fail "demo.$ext missing"
+done
+[[ ! -e $dir/sub/deeper/demo.txt ]] || fail "demo.txt written"
+has "$out" "The project is located in the folder:"$'\n'"$dir/sub/deeper/"
+lacks "$out" "System warning"
+grep -q $'^module demo(\r$' "$dir/sub/deeper/demo.v" || fail "module is not named demo"
+grep -q $'^DATE = "14:05:33 03 15, 2025"\r$' "$dir/sub/deeper/demo.qpf" ||
+  fail "qpf DATE is not the SOURCE_DATE_EPOCH instant in UTC"
+grep -q $'^PROJECT_REVISION = "demo"\r$' "$dir/sub/deeper/demo.qpf" || fail "qpf revision"
+grep -q 'PROJECT_CREATION_TIME_DATE "14:05:33 03 15,2025"' "$dir/sub/deeper/demo.qsf" ||
+  fail "qsf creation time is not the SOURCE_DATE_EPOCH instant"
+
+# Same input, same instant: the same bytes, and a .cfg gives what its options give.
+dir2=$(fresh_dir demo2)
+RUN_DIR=$dir2 expect 0 generate --project Ignored sub/deeper/demo.qpf
+diff -r "$dir/sub" "$dir2/sub" >/dev/null || fail "two runs with one SOURCE_DATE_EPOCH differ"
+dir3=$(fresh_dir demo3)
+expect 0 config --project Ignored "$dir3/demo.cfg"
+RUN_DIR=$dir3 expect 0 generate --config demo.cfg sub/deeper/demo.qpf
+diff -r "$dir/sub" "$dir3/sub" >/dev/null || fail "generate --config differs from the options"
+
+# Regenerating replaces the project files and leaves other files alone.
+echo keep >"$dir/sub/deeper/notes.txt"
+SOURCE_DATE_EPOCH=0 RUN_DIR=$dir expect 0 generate sub/deeper/demo.qpf
+grep -q '^DATE = "00:00:00 01 01, 1970"' "$dir/sub/deeper/demo.qpf" || fail "not regenerated"
+[[ $(<"$dir/sub/deeper/notes.txt") == keep ]] || fail "regenerating touched another file"
+
+# The default place, under the current folder.
+dir=$(fresh_dir default)
+RUN_DIR=$dir expect 0 generate --project Blinky
+[[ -s $dir/CodeGenerated/LARKSPUR/Blinky/Blinky.qpf ]] || fail "no default project folder"
+has "$out" "$dir/CodeGenerated/LARKSPUR/Blinky/"
+[[ $(find "$dir/CodeGenerated/LARKSPUR/Blinky" -type f | wc -l) == 5 ]] ||
+  fail "the default project folder does not hold exactly five files"
+
+# The memory and HPS warning.
+warnings=(
+  "--with LPDDR4A,HPS|===== LPDDR4 and HPS System warning ====="
+  "--with LPDDR4B,HPS|===== LPDDR4 System warning ====="
+  "--with HPS|please add the Altera HPS IP to your design."
+)
+for case in "${warnings[@]}"; do
+  dir=$(fresh_dir warn)
+  # shellcheck disable=SC2086
+  expect 0 generate ${case%%|*} "$dir/w.qpf"
+  has "$out" "${case#*|}"
+  lacks "$out" $'\r'
+done
+
+# --- Files that cannot be written: exit 1 with the reason -------------------------------
+: >"$work/blocker"
+expect 1 generate "$work/blocker/x.qpf"
+has "$err" "cannot create folder"
+expect 1 config "$work/nofolder/x.cfg"
+[[ -n $err ]] || fail "no reason given for an unwritable .cfg"
+mkdir -p "$work/clash/c.qpf"
+expect 1 generate "$work/clash/c.qpf"
+has "$err" "Failed to generate Quartus project: c.qpf."
+
+if ((failures > 0)); then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all checks passed"

@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Real tools read what pinwright-cli writes: Icarus Verilog, Verilator and Yosys take the .v,
+# a Tcl reading of the .qsf and .sdc with stub commands matches them against its ports, and
+# tidy finds no errors in the .htm. One project per configuration below.
+# Usage: tools.sh PATH-TO-pinwright-cli   (exit 77 when a tool is missing)
+set -u
+
+cli=$(realpath "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in iverilog verilator yosys tclsh tidy; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit 77
+  fi
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export SOURCE_DATE_EPOCH=1742047533
+failures=0
+fail() {
+  printf 'FAIL: %b\n' "$*"
+  failures=$((failures + 1))
+}
+
+# NAME|OPTIONS: the project name is the module name.
+configs=(
+  "defaults|"
+  "everything|--with all"
+  "nothing|--without all"
+  "default_pair|--gpio0 1 --gpio1 1"
+  "everything_cards|--with all --gpio0 13 --prefix0 L_ --gpio1 67 --prefix1 R_"
+  "same_card|--gpio0 55 --prefix0 A_ --gpio1 55 --prefix1 B_"
+)
+# Every card on each header: card i on GPIO-0, card i+1 on GPIO-1, prefixed apart from each
+# other and from the on-board names.
+cards=(1 12 13 55 62 63 66 67 68 69 76)
+for i in "${!cards[@]}"; do
+  next=${cards[$(((i + 1) % ${#cards[@]}))]}
+  configs+=("cards_${cards[$i]}_${next}|--gpio0 ${cards[$i]} --prefix0 G0_ --gpio1 $next --prefix1 G1_")
+done
+# Each card alone on a header, unprefixed, beside the on-board parts that leave it room.
+for card in "${cards[@]}"; do
+  configs+=("alone_$card|--without all --with OSC --gpio1 $card")
+done
+
+qpfs=()
+yosys_script=""
+for config in "${configs[@]}"; do
+  name=${config%%|*}
+  qpf=$work/$name/$name.qpf
+  # shellcheck disable=SC2086
+  if ! "$cli" generate ${config#*|} "$qpf" >"$work/.out" 2>&1; then
+    fail "$name: generate failed\n$(<"$work/.out")"
+    continue
+  fi
+  qpfs+=("$qpf")
+  v=$work/$name/$name.v
+
+  iverilog -o /dev/null "$v" >"$work/.out" 2>&1 || fail "$name: iverilog\n$(<"$work/.out")"
+  # The module body is empty by design: its outputs are undriven and its inputs unused.
+  verilator --lint-only -Wall -Wno-UNUSED -Wno-UNDRIVEN --top-module "$name" "$v" \
+    >"$work/.out" 2>&1 || fail "$name: verilator\n$(<"$work/.out")"
+  tidy -q -e "$work/$name/$name.htm" >"$work/.out" 2>&1
+  (($? < 2)) || fail "$name: tidy found errors\n$(<"$work/.out")"
+  yosys_script+="read_verilog $v; hierarchy -check -top $name; design -reset; "
+done
+
+# The checker itself must notice faults: each copy of the defaults project below breaks one
+# rule and must be refused.
+broken=(
+  "s/^(set_location_assignment PIN_[A-Z0-9]+ -to )LED\\[1\\]/\\1LED[0]/|location"
+  "/IO_STANDARD .* -to SW\\[2\\]/d|I/O standard"
+  "s/-to KEY\\[0\\]/-to KEY[9]/|not a port bit"
+  "s/^(set_global_assignment -name SDC_FILE )([^.]+)\\.sdc/\\1\\2.SDC/I|SDC_FILE"
+)
+for case in "${broken[@]}"; do
+  rm -rf "$work/broken"
+  cp -r "$work/defaults" "$work/broken"
+  for ext in qpf v sdc htm qsf; do mv "$work/broken/defaults.$ext" "$work/broken/broken.$ext"; done
+  sed -i -E "s/\\bdefaults\\b/broken/g; ${case%%|*}" "$work/broken/broken.qsf" "$work/broken/broken.v"
+  if tclsh "$here/check_project.tcl" "$work/broken/broken.qpf" >"$work/.out" 2>&1; then
+    fail "the checker accepted a project with a broken ${case#*|} rule"
+  elif ! grep -q "${case#*|}" "$work/.out"; then
+    fail "the checker missed the broken ${case#*|} rule:\n$(<"$work/.out")"
+  fi
+done
+
+yosys -q -p "$yosys_script" >"$work/.out" 2>&1 || fail "yosys\n$(<"$work/.out")"
+tclsh "$here/check_project.tcl" "${qpfs[@]}" || fail "the .qsf or .sdc does not fit the .v"
+
+if ((failures > 0)); then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "all ${#qpfs[@]} projects passed"

@@ -1,0 +1,326 @@
+#include "generate/larkspurproject.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/recordinghost.h"
+#include "support/tempdir.h"
+
+namespace pinwright {
+namespace {
+
+using testing::RecordingHost;
+using testing::TempDir;
+
+using Edit = std::function<void(TLarkspurSettings&)>;
+
+TLarkspurSettings Edited(const Edit& edit) {
+  TLarkspurSettings settings = DefaultLarkspurSettings();
+  edit(settings);
+  return settings;
+}
+
+void Cards(TLarkspurSettings& s, std::int32_t gpio0, const char* prefix0, std::int32_t gpio1,
+           const char* prefix1) {
+  s.Gpio0.Set(gpio0);
+  s.PrefixGpio0.Set(prefix0);
+  s.Gpio1.Set(gpio1);
+  s.PrefixGpio1.Set(prefix1);
+}
+
+TEST(IsDefaultGpioPair, NeedsTheDefaultCardTwiceWithoutPrefixes) {
+  struct Case {
+    std::int32_t Gpio0;
+    const char* Prefix0;
+    std::int32_t Gpio1;
+    const char* Prefix1;
+    bool Pair;
+  };
+  const std::vector<Case> cases = {
+      {1, "", 1, "", true},    {1, "A_", 1, "", false}, {1, "", 1, "B_", false},
+      {1, "", 0, "", false},   {0, "", 1, "", false},   {0, "", 0, "", false},
+      {12, "", 12, "", false}, {1, "", 12, "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.Gpio0) + c.Prefix0 + "/" + std::to_string(c.Gpio1) + c.Prefix1);
+    EXPECT_EQ(IsDefaultGpioPair(
+                  Edited([&](auto& s) { Cards(s, c.Gpio0, c.Prefix0, c.Gpio1, c.Prefix1); })),
+              c.Pair);
+  }
+}
+
+TEST(MemoryWarning, NamesTheMemoryAndHpsAsTicked) {
+  struct Case {
+    bool A, B, Hps;
+    const char* Word;  // nullptr: no warning
+  };
+  const std::vector<Case> cases = {
+      {false, false, false, nullptr},        {true, false, false, "LPDDR4"},
+      {false, true, false, "LPDDR4"},        {false, false, true, "HPS"},
+      {true, false, true, "LPDDR4 and HPS"}, {false, true, true, "LPDDR4"},
+      {true, true, true, "LPDDR4 and HPS"},  {true, true, false, "LPDDR4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Word ? c.Word : "none");
+    const TLarkspurSettings settings = Edited([&](auto& s) {
+      s.LPDDR4A = c.A ? 1 : 0;
+      s.LPDDR4B = c.B ? 7 : 0;  // any non-zero byte ticks
+      s.HPS = c.Hps ? 1 : 0;
+    });
+    const std::string word = c.Word ? c.Word : "";
+    EXPECT_EQ(MemoryWarning(settings),
+              c.Word ? "===== " + word +
+                           " System warning =====\r\n"
+                           "To prevent any errors while compiling your Quartus project, \r\n"
+                           "please add the Altera " +
+                           word + " IP to your design.\r\n"
+                     : "");
+  }
+}
+
+constexpr const char* kClash =
+    "GPIO-0 and GPIO-1 cannot have the same prefix name when both connect to the same type of "
+    "daughter boards.";
+
+TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
+  struct Case {
+    const char* What;
+    Edit Change;
+    Refusal Kind;
+    std::vector<std::string> MessageHolds;  // one whole sentence, or parts of the message
+  };
+  const std::string longPrefix(100, 'P');
+  const std::vector<Case> cases = {
+      {"defaults", [](auto&) {}, Refusal::None, {""}},
+      {"default GPIO pair", [](auto& s) { Cards(s, 1, "", 1, ""); }, Refusal::None, {""}},
+      {"empty name",
+       [](auto& s) {
+         s.ProjectName.Set("");
+         Cards(s, 12, "", 12, "");
+       },
+       Refusal::EmptyProjectName,
+       {"Project Name cannot be empty."}},
+      {"same card, same prefix",
+       [](auto& s) { Cards(s, 12, "A_", 12, "A_"); },
+       Refusal::PrefixClash,
+       {kClash}},
+      {"default card twice with one prefix each",
+       [](auto& s) { Cards(s, 1, "X_", 1, "X_"); },
+       Refusal::PrefixClash,
+       {kClash}},
+      {"clash comes before the name",
+       [](auto& s) {
+         s.ProjectName.Set("my proj");
+         Cards(s, 13, "", 13, "");
+       },
+       Refusal::PrefixClash,
+       {kClash}},
+      {"name with a space",
+       [](auto& s) { s.ProjectName.Set("my proj"); },
+       Refusal::BadProjectName,
+       {"Project name \"my proj\" is not a valid Verilog identifier: use letters, digits and "
+        "underscores, starting with a letter or underscore."}},
+      {"name with a hyphen",
+       [](auto& s) { s.ProjectName.Set("my-proj"); },
+       Refusal::BadProjectName,
+       {"\"my-proj\""}},
+      {"name with a leading digit",
+       [](auto& s) { s.ProjectName.Set("1st"); },
+       Refusal::BadProjectName,
+       {"\"1st\""}},
+      {"reserved word",
+       [](auto& s) { s.ProjectName.Set("module"); },
+       Refusal::BadProjectName,
+       {"Project name \"module\" is a reserved word of Verilog: choose another name."}},
+      {"reserved words are small letters only",
+       [](auto& s) { s.ProjectName.Set("Module"); },
+       Refusal::None,
+       {""}},
+      {"hostile prefix",
+       [](auto& s) { Cards(s, 12, "\"]; exec", 0, ""); },
+       Refusal::BadPrefix,
+       {"The prefix \"\"]; exec\" of the GPIO-0 header is not valid in a Verilog name: leave it "
+        "empty or use letters, digits and underscores, starting with a letter or underscore."}},
+      {"prefix with brackets",
+       [](auto& s) { Cards(s, 0, "", 66, "M[0]"); },
+       Refusal::BadPrefix,
+       {"\"M[0]\"", "GPIO-1"}},
+      {"prefix of 101 characters",
+       [&](auto& s) { Cards(s, 12, "", 13, (longPrefix + "Q").c_str()); },
+       Refusal::BadPrefix,
+       {"The prefix of the GPIO-1 header is longer than 100 characters: shorten it."}},
+      {"prefix of 100 characters",
+       [&](auto& s) { Cards(s, 13, longPrefix.c_str(), 0, ""); },
+       Refusal::None,
+       {""}},
+      {"prefix of a header without card",
+       [](auto& s) { Cards(s, 0, "no card here", 12, ""); },
+       Refusal::None,
+       {""}},
+      {"card 99",
+       [](auto& s) { Cards(s, 99, "", 0, ""); },
+       Refusal::UnknownCard,
+       {"Card ID 99 on the GPIO-0 header is not a card that a GPIO header offers: choose one "
+        "from the list."}},
+      {"card -1",
+       [](auto& s) { Cards(s, 12, "", -1, ""); },
+       Refusal::UnknownCard,
+       {"Card ID -1 on the GPIO-1 header"}},
+      {"offered only on other headers",
+       [](auto& s) { Cards(s, 2, "", 0, ""); },
+       Refusal::UnknownCard,
+       {"Card ID 2"}},
+      {"two RF cards without prefixes",
+       [](auto& s) { Cards(s, 67, "", 68, ""); },
+       Refusal::DuplicatePort,
+       {"The signal \"LSENSOR_INT\" would be a port of both \"GPIO_0\" and \"GPIO_1\": give the "
+        "GPIO-1 header a prefix."}},
+      {"prefix makes a card clash with the HPS",
+       [](auto& s) {
+         s.HPS = 1;
+         Cards(s, 68, "HPS_", 0, "");
+       },
+       Refusal::DuplicatePort,
+       {"\"HPS_", "\"HPS\" and \"GPIO_0\"", "GPIO-0 header a different prefix."}},
+      {"the two panel cards without prefixes",
+       [](auto& s) { Cards(s, 55, "", 63, ""); },
+       Refusal::DuplicatePort,
+       {"\"PAVONA_", "\"GPIO_0\"", "\"GPIO_1\""}},
+      {"the two panel cards apart by a prefix",
+       [](auto& s) { Cards(s, 55, "", 63, "P2_"); },
+       Refusal::None,
+       {""}},
+      {"prefixes equal but for letter case",
+       [](auto& s) { Cards(s, 67, "A_", 67, "a_"); },
+       Refusal::DuplicatePort,
+       {"\"a_LSENSOR_INT\""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    RecordingHost host;
+    const CheckResult result = CheckLarkspurSettings(Edited(c.Change));
+    EXPECT_EQ(result.Kind, c.Kind);
+    EXPECT_EQ(result.Passed(), c.Kind == Refusal::None);
+    if (c.Kind == Refusal::None) {
+      EXPECT_EQ(result.Message, "");
+    } else if (c.MessageHolds.size() == 1 && c.MessageHolds[0].ends_with('.')) {
+      EXPECT_EQ(result.Message, c.MessageHolds[0]);
+    } else {
+      for (const std::string& part : c.MessageHolds) {
+        EXPECT_NE(result.Message.find(part), std::string::npos) << result.Message;
+      }
+    }
+    EXPECT_TRUE(host.Messages.empty());
+  }
+}
+
+TEST(CheckProjectPath, NeedsAVerilogIdentifierAsBaseName) {
+  const std::vector<std::pair<const char*, bool>> cases = {
+      {"/p/LARKSPUR.qpf", true},
+      {"/p/top.txt", true},
+      {"/p/my proj.qpf", false},
+      {"/p/my-top.qpf", false},
+      {"/p/module.qpf", false},
+      {"/p/.qpf", false},
+      {"", false},
+      {"/p/a.b.qpf", false},
+  };
+  for (const auto& [path, passes] : cases) {
+    SCOPED_TRACE(path);
+    const CheckResult result = CheckProjectPath(path);
+    EXPECT_EQ(result.Kind, passes ? Refusal::None : Refusal::BadFileName);
+    EXPECT_EQ(result.Message.empty(), passes);
+  }
+  EXPECT_EQ(CheckProjectPath("/p/my-top.qpf").Message,
+            "Project file name \"my-top\" is not a valid Verilog identifier: use letters, digits "
+            "and underscores, starting with a letter or underscore.");
+}
+
+TEST(BuildLarkspurModel, FitsTheCardsOfTheRecord) {
+  struct Case {
+    const char* What;
+    Edit Change;
+    std::vector<std::string> HeaderFirstPins;  // first pin name of each header, in order
+  };
+  const std::vector<Case> cases = {
+      {"no cards", [](auto&) {}, {}},
+      {"default pair", [](auto& s) { Cards(s, 1, "", 1, ""); }, {"GPIO_0[0]", "GPIO_1[0]"}},
+      {"default card with a prefix",
+       [](auto& s) { Cards(s, 1, "A_", 1, ""); },
+       {"A_GPIO_D[0]", "GPIO_D[0]"}},
+      {"one card on GPIO-1", [](auto& s) { Cards(s, 0, "X", 12, "C_"); }, {"C_CORVEL_PIXCLK"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TConfigLarkspur config;
+    config.Settings = Edited(c.Change);
+    const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config);
+    std::vector<std::string> first;
+    for (std::size_t g = 0; g < board->GroupCount(); ++g) {
+      const TConnector& group = board->GroupAt(g);
+      if (group.IsHeader() && group.PinAt(0))
+        first.push_back(group.PinAt(0)->Name());
+    }
+    EXPECT_EQ(first, c.HeaderFirstPins);
+  }
+}
+
+TEST(GenerateLarkspurProject, ARefusalWritesAndShowsNothing) {
+  struct Case {
+    const char* What;
+    Edit Change;
+    const char* File;
+    Refusal Kind;
+  };
+  const std::vector<Case> cases = {
+      {"empty name", [](auto& s) { s.ProjectName.Set(""); }, "P.qpf", Refusal::EmptyProjectName},
+      {"clash", [](auto& s) { Cards(s, 12, "", 12, ""); }, "P.qpf", Refusal::PrefixClash},
+      {"bad name", [](auto& s) { s.ProjectName.Set("a b"); }, "P.qpf", Refusal::BadProjectName},
+      {"bad prefix", [](auto& s) { Cards(s, 12, "a-b", 0, ""); }, "P.qpf", Refusal::BadPrefix},
+      {"bad card", [](auto& s) { Cards(s, 99, "", 0, ""); }, "P.qpf", Refusal::UnknownCard},
+      {"same ports", [](auto& s) { Cards(s, 55, "", 63, ""); }, "P.qpf", Refusal::DuplicatePort},
+      {"bad file name", [](auto&) {}, "my top.qpf", Refusal::BadFileName},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    RecordingHost host;
+    TempDir dir;
+    TConfigLarkspur config;
+    config.Settings = Edited(c.Change);
+    config.Settings.BoardId.Set(0);
+    config.Settings.Size.Set(0);
+    const GenerateOutcome outcome = GenerateLarkspurProject(config, dir.File(c.File));
+    EXPECT_EQ(outcome.Status, GenerateStatus::Refused);
+    EXPECT_EQ(outcome.Refusal.Kind, c.Kind);
+    EXPECT_FALSE(outcome.Refusal.Message.empty());
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+    EXPECT_TRUE(host.Messages.empty());
+    EXPECT_EQ(config.Settings.BoardId.Get(), 43);
+    EXPECT_EQ(config.Settings.Size.Get(), 416);
+  }
+}
+
+TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
+  RecordingHost host;
+  TempDir dir;
+  TConfigLarkspur config;
+  config.Settings = DefaultLarkspurSettings();
+  EXPECT_EQ(GenerateLarkspurProject(config, dir.File("P.qpf")).Status, GenerateStatus::Generated);
+  for (const char* name : {"P.qpf", "P.qsf", "P.v", "P.sdc", "P.htm"}) {
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.File(name))) << name;
+  }
+  EXPECT_TRUE(host.Messages.empty());
+
+  std::filesystem::create_directory(dir.File("Q.v"));
+  EXPECT_EQ(GenerateLarkspurProject(config, dir.File("Q.qpf")).Status, GenerateStatus::Failed);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("Q.sdc")));
+  ASSERT_EQ(host.Messages.size(), 2u);
+  EXPECT_EQ(host.Messages[1].Text, "Failed to create file Q.v");
+}
+
+}  // namespace
+}  // namespace pinwright

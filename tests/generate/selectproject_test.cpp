@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "settings/configlarkspur.h"
+#include "support/recordinghost.h"
+#include "support/tempdir.h"
+
+namespace pinwright {
+namespace {
+
+using testing::RecordingHost;
+using testing::TempDir;
+
+TEST(SelectProjectFile, PreparesTheFolderAndTheDialog) {
+  struct Case {
+    const char* What;
+    std::optional<std::string> Answer;
+    std::string Result;
+  };
+  const std::vector<Case> cases = {
+      {"accepted", "/chosen/elsewhere/top.qpf", "/chosen/elsewhere/top.qpf"},
+      {"cancelled", std::nullopt, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TempDir dir;
+    RecordingHost host;
+    host.ExeFolder = dir.FolderWithSeparator();
+    host.AnswerNextDialog(c.Answer);
+    TConfigLarkspur config;
+    FileDialog dialog;
+    EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "MyProject"), c.Result);
+
+    const std::string folder = dir.FolderWithSeparator() + "CodeGenerated/LARKSPUR/MyProject/";
+    EXPECT_TRUE(std::filesystem::is_directory(folder));  // stays even after a cancel
+    ASSERT_EQ(host.Dialogs.size(), 1u);
+    const FileDialog& shown = host.Dialogs[0];
+    EXPECT_EQ(shown.Kind, FileDialogKind::Save);
+    EXPECT_EQ(shown.FilterDescription, "Quartus Project File (*.qpf)");
+    EXPECT_EQ(shown.FilterPattern, "*.qpf");
+    EXPECT_EQ(shown.FilterIndex, 1);
+    EXPECT_EQ(shown.DefaultExtension, "qpf");
+    EXPECT_EQ(shown.InitialFileName, "MyProject.qpf");
+    EXPECT_EQ(shown.InitialFolder, folder);
+    EXPECT_TRUE(host.Messages.empty());
+  }
+}
+
+TEST(SelectProjectFile, AnExistingFolderIsKeptAndAMissingOneIsNoError) {
+  TempDir dir;
+  RecordingHost host;
+  host.ExeFolder = dir.FolderWithSeparator();
+  const std::string folder = dir.FolderWithSeparator() + "CodeGenerated/LARKSPUR/P/";
+  std::filesystem::create_directories(folder);
+  testing::WriteFile(folder + "keep.txt", "x");
+  TConfigLarkspur config;
+  FileDialog dialog;
+  EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "P"), "");
+  EXPECT_EQ(testing::ReadFile(folder + "keep.txt"), "x");
+
+  // The folder cannot be made under a file: the dialog runs all the same.
+  testing::WriteFile(dir.File("file"), "");
+  host.ExeFolder = dir.File("file") + "/";
+  host.AnswerNextDialog("/x/P.qpf");
+  EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "P"), "/x/P.qpf");
+  EXPECT_TRUE(host.Messages.empty());
+}
+
+}  // namespace
+}  // namespace pinwright
