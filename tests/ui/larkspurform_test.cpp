@@ -371,6 +371,19 @@ class LarkspurFormTest : public QObject {
     QVERIFY(!fs::exists(folder + "LARKSPUR.v"));
   }
 
+  void refusedFileNameShowsOnlyTheRefusal() {
+    StartedProgram program;
+    program.Start();
+    const std::string path = DefaultProjectFolder(program, "LARKSPUR") + "my top.qpf";
+    const CheckResult core = CheckProjectPath(path);
+    QVERIFY(!core.Passed());
+    program.Host.AnswerNextDialog(path);
+    program.Click("ButtonGen");
+    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+    QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
+    QVERIFY(fs::is_empty(DefaultProjectFolder(program, "LARKSPUR")));
+  }
+
   void defaultGpioPairNamesTheBuses() {
     StartedProgram program;
     program.Start();
