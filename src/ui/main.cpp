@@ -1,0 +1,24 @@
+// The desktop program: one main window hosting the Larkspur form.
+#include <QApplication>
+#include <exception>
+
+#include "host/host.h"
+#include "ui/qthost.h"
+#include "ui/unitmain.h"
+
+int main(int argc, char** argv) {
+  // The program has no options of its own; Qt may take its standard ones.
+  QApplication application(argc, argv);
+  pinwright::QtHost host;
+  pinwright::HostScope scope(host);
+  try {
+    pinwright::TFormMain window;
+    window.show();
+    return application.exec();
+  } catch (const std::exception& error) {
+    pinwright::ShowUnexpectedError(error.what());
+  } catch (...) {
+    pinwright::ShowUnexpectedError("");
+  }
+  return 1;
+}

@@ -1,0 +1,102 @@
+#include "ui/qthost.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QRegularExpression>
+
+namespace pinwright {
+
+QString MessageBoxText(const std::string& text) {
+  QString result = QString::fromStdString(text);
+  result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  return result;
+}
+
+QString QtNameFilter(const FileDialog& dialog) {
+  QString description = QString::fromStdString(dialog.FilterDescription).trimmed();
+  // Qt reads the patterns from the last pair of parentheses; drop the description's own.
+  if (description.endsWith(QLatin1Char(')'))) {
+    qsizetype open = description.lastIndexOf(QLatin1Char('('));
+    if (open >= 0)
+      description = description.left(open).trimmed();
+  }
+  QStringList patterns;
+  const QStringList given =
+      QString::fromStdString(dialog.FilterPattern)
+          .split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts);
+  for (const QString& pattern : given) {
+    for (const QString& variant : {pattern.toLower(), pattern.toUpper()}) {
+      if (!patterns.contains(variant))
+        patterns.append(variant);
+    }
+  }
+  if (patterns.isEmpty())
+    patterns.append(QStringLiteral("*"));
+  return QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+}
+
+void QtHost::ShowMessage(MessageKind kind, const std::string& text) {
+  QWidget* parent = QApplication::activeWindow();
+  const QString body = MessageBoxText(text);
+  switch (kind) {
+    case MessageKind::Information:
+      QMessageBox::information(parent, QStringLiteral("Information"), body);
+      break;
+    case MessageKind::Error:
+    case MessageKind::Unexpected:
+      QMessageBox::critical(parent, QStringLiteral("Error"), body);
+      break;
+  }
+}
+
+void QtHost::PlayAlertSound() {
+  QApplication::beep();
+}
+
+std::optional<std::string> QtHost::RunFileDialog(const FileDialog& dialog) {
+  QFileDialog box(QApplication::activeWindow());
+  const bool open = dialog.Kind == FileDialogKind::Open;
+  box.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  // An open dialog returns only files that exist; a save dialog replaces without asking,
+  // as saving and generating replace their files anyway.
+  box.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!open)
+    box.setOption(QFileDialog::DontConfirmOverwrite);
+  const QString filter = QtNameFilter(dialog);
+  box.setNameFilters({filter});
+  box.selectNameFilter(filter);
+  if (!dialog.DefaultExtension.empty()) {
+    box.setDefaultSuffix(QString::fromStdString(dialog.DefaultExtension));
+  }
+  if (!dialog.InitialFolder.empty()) {
+    box.setDirectory(QString::fromStdString(dialog.InitialFolder));
+  }
+  if (!dialog.InitialFileName.empty()) {
+    box.selectFile(QString::fromStdString(dialog.InitialFileName));
+  }
+  if (box.exec() != QDialog::Accepted)
+    return std::nullopt;
+  const QStringList chosen = box.selectedFiles();
+  if (chosen.isEmpty())
+    return std::nullopt;
+  return QDir::toNativeSeparators(chosen.front()).toStdString();
+}
+
+std::string QtHost::ExecutableFolder() {
+  return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'))
+      .toStdString();
+}
+
+LocalDateTime QtHost::Now() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QDate date = now.date();
+  const QTime time = now.time();
+  return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
+}
+
+}  // namespace pinwright

@@ -1,0 +1,29 @@
+// The desktop program's host: Qt message boxes and file dialogs, the system alert sound,
+// the executable's folder and the local clock.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "host/host.h"
+
+namespace pinwright {
+
+class QtHost : public Host {
+ public:
+  void ShowMessage(MessageKind kind, const std::string& text) override;
+  void PlayAlertSound() override;
+  std::optional<std::string> RunFileDialog(const FileDialog& dialog) override;
+  std::string ExecutableFolder() override;
+  LocalDateTime Now() override;
+};
+
+// The Qt name filter of a dialog, e.g. "Board Configuration Files (*.cfg *.CFG)": the
+// description without its own pattern list, then every pattern in lower and upper case, so
+// that files named either way show on a case-sensitive file system.
+QString QtNameFilter(const FileDialog& dialog);
+
+// Message text for a Qt box: CR LF line ends become plain line breaks.
+QString MessageBoxText(const std::string& text);
+
+}  // namespace pinwright

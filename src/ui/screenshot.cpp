@@ -1,0 +1,67 @@
+// Renders the main window into a PNG for the documentation:
+//   pinwright-screenshot OUT.png [everything]
+// With "everything" every part is ticked and both headers carry a card. Runs on any Qt
+// platform, the offscreen one included; reads and writes nothing but the PNG (the form's
+// default.cfg and INI file go to a throw-away folder).
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "host/host.h"
+#include "ui/ui_larkspur.h"
+#include "ui/unitmain.h"
+
+namespace {
+
+class ScreenshotHost : public pinwright::StderrHost {
+ public:
+  explicit ScreenshotHost(std::string folder) : Folder(std::move(folder)) {}
+  std::string ExecutableFolder() override { return Folder; }
+
+ private:
+  std::string Folder;
+};
+
+void TickEverything(pinwright::TFormMain& window) {
+  for (QCheckBox* check : window.findChildren<QCheckBox*>())
+    check->setChecked(true);
+  const auto pick = [&](const char* name, int index) {
+    if (auto* combo = window.findChild<QComboBox*>(QString::fromLatin1(name))) {
+      combo->setCurrentIndex(index);
+    }
+  };
+  pick("ComboBoxGpio0", 5);
+  pick("ComboBoxGpio1", 3);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() < 2) {
+    std::fprintf(stderr, "usage: pinwright-screenshot OUT.png [everything]\n");
+    return 2;
+  }
+  QTemporaryDir scratch;
+  if (!scratch.isValid())
+    return 1;
+  ScreenshotHost host(scratch.path().toStdString() + "/");
+  pinwright::HostScope scope(host);
+
+  pinwright::TFormMain window;
+  if (arguments.size() > 2 && arguments[2] == QStringLiteral("everything")) {
+    TickEverything(window);
+  }
+  window.show();
+  QApplication::processEvents();
+  if (!window.grab().save(arguments[1])) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[1]));
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,504 @@
+#include "ui/ui_larkspur.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <algorithm>
+
+#include "cards/catalogue.h"
+#include "model/mainboard.h"
+#include "ui/guard.h"
+#include "ui/outline.h"
+#include "ui/pictures.h"
+#include "ui/textlimit.h"
+#include "ui/unitmain.h"
+
+namespace pinwright {
+namespace {
+
+// One on-board component: its check box in GroupBox1, its outline in Panel1 and the record
+// flag it mirrors.
+struct ComponentControl {
+  const char* CheckBoxName;
+  const char* Caption;
+  QPoint CheckBoxAt;
+  const char* OutlineName;
+  QRect OutlineBox;
+  std::uint8_t TLarkspurSettings::*Flag;
+};
+
+// clang-format off
+constexpr ComponentControl kComponents[kComponentCount] = {
+  {"CheckBoxOSC",     "CLOCK",          {16, 104},  "ShapeOSC",     {248, 160, 26, 26}, &TLarkspurSettings::OSC},
+  {"CheckBoxLED",     "LED x 8",        {182, 104}, "ShapeLED",     {277, 272, 48, 14}, &TLarkspurSettings::LED},
+  {"CheckBoxButton",  "Button x 2",     {16, 130},  "ShapeButton",  {326, 270, 39, 17}, &TLarkspurSettings::Button},
+  {"CheckBoxSwitch",  "Switch x 4",     {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}, &TLarkspurSettings::Switch},
+  {"CheckBoxSDRAM",   "SDRAM",          {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34},  &TLarkspurSettings::SDRAM},
+  {"CheckBoxLPDDR4A", "LPDDR4-A",       {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37},  &TLarkspurSettings::LPDDR4A},
+  {"CheckBoxADC",     "ADC 2x5 Header", {16, 182},  "ShapeADC",     {38, 263, 49, 23},  &TLarkspurSettings::ADC},
+  {"CheckBoxLPDDR4B", "LPDDR4-B",       {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}, &TLarkspurSettings::LPDDR4B},
+  {"CheckBoxHdmiTx",  "HDMI TX",        {16, 208},  "ShapeHDMI",    {12, 124, 39, 57},  &TLarkspurSettings::HdmiTx},
+  {"CheckBoxMIPI",    "MIPI",           {182, 208}, "ShapeMIPI",    {17, 192, 20, 65},  &TLarkspurSettings::MIPI},
+  {"CheckBoxUART",    "UART",           {16, 234},  "ShapeUART",    {360, 121, 33, 24}, &TLarkspurSettings::UART},
+  {"CheckBoxFAN",     "FAN",            {182, 234}, "ShapeFAN",     {74, 205, 44, 25},  &TLarkspurSettings::FAN},
+  {"CheckBoxHPS",     "HPS",            {16, 261},  "ShapeHPS",     {154, 126, 35, 33}, &TLarkspurSettings::HPS},
+};
+// clang-format on
+constexpr QSize kCheckBoxSize{160, 17};
+
+// One GPIO header: its controls in GroupBox1, its outline in Panel1 and its record fields.
+struct HeaderControl {
+  const char* LabelName;
+  const char* LabelCaption;
+  QPoint LabelAt;
+  const char* ComboName;
+  QRect ComboBox;
+  const char* PrefixLabelName;
+  QPoint PrefixLabelAt;
+  const char* EditName;
+  QRect EditBox;
+  const char* ImageName;
+  QPoint ImageAt;
+  const char* OutlineName;
+  QRect OutlineBox;
+  LeInt32 TLarkspurSettings::*Card;
+  TextField TLarkspurSettings::*Prefix;
+};
+
+// clang-format off
+constexpr HeaderControl kHeaders[kHeaderCount] = {
+  {"Label1", "GPIO-0 Header", {16, 296}, "ComboBoxGpio0", {16, 320, 240, 28},
+   "Label4", {16, 352}, "EditPrefixGpio0", {120, 352, 136, 28}, "ImageGpio0", {262, 320},
+   "ShapeGpio0", {94, 43, 182, 20}, &TLarkspurSettings::Gpio0, &TLarkspurSettings::PrefixGpio0},
+  {"Label2", "GPIO-1 Header", {16, 400}, "ComboBoxGpio1", {16, 424, 240, 28},
+   "Label5", {16, 456}, "EditPrefixGpio1", {120, 456, 136, 28}, "ImageGpio1", {262, 408},
+   "ShapeGpio1", {94, 263, 182, 23}, &TLarkspurSettings::Gpio1, &TLarkspurSettings::PrefixGpio1},
+};
+// clang-format on
+constexpr QSize kCardPictureSize{80, 80};
+constexpr QSize kBoardPictureSize{400, 245};
+
+struct ButtonControl {
+  const char* Name;
+  const char* Caption;
+  QRect Box;
+  void (TFormLarkspur::*Handler)();
+};
+
+// clang-format off
+constexpr ButtonControl kButtons[] = {
+  {"ButtonSave", "Save Setting", {16, 423, 190, 35},  &TFormLarkspur::ButtonSaveClick},
+  {"ButtonLoad", "Load Setting", {16, 471, 190, 35},  &TFormLarkspur::ButtonLoadClick},
+  {"ButtonGen",  "Generate",     {224, 423, 190, 35}, &TFormLarkspur::ButtonGenClick},
+  {"ButtonExit", "Exit",         {224, 471, 190, 35}, &TFormLarkspur::ButtonExitClick},
+};
+// clang-format on
+
+const QColor kBackground(235, 233, 237);
+constexpr const char* kPreferredFontFamily = "MS Sans Serif";
+constexpr int kFontPixels = 16;
+constexpr int kBoardNamePixels = 24;
+constexpr int kSmallestListPixels = 11;
+
+QFont FormFont() {
+  const QString preferred = QString::fromLatin1(kPreferredFontFamily);
+  QFont font(QFontDatabase::families().contains(preferred)
+                 ? preferred
+                 : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family());
+  font.setPixelSize(kFontPixels);
+  return font;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, QPoint at, bool bold) {
+  auto* label = new QLabel(QString::fromUtf8(caption), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  if (bold) {
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+  }
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+QLabel* MakePicture(QWidget* parent, const char* name, QRect box, const QString& resource) {
+  auto* picture = new QLabel(parent);
+  picture->setObjectName(QString::fromLatin1(name));
+  picture->setGeometry(box);
+  if (!resource.isEmpty()) {
+    picture->setPixmap(PictureFromResource(resource, box.size(), picture->devicePixelRatioF()));
+  }
+  return picture;
+}
+
+TOutline* MakeOutline(QWidget* parent, const char* name, QRect box) {
+  auto* outline = new TOutline(parent);
+  outline->setObjectName(QString::fromLatin1(name));
+  outline->setGeometry(box);
+  return outline;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect box, int maxLength) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setGeometry(box);
+  edit->setMaxLength(maxLength);
+  // The record keeps UTF-8 text of at most this many bytes.
+  edit->setValidator(new Utf8ByteLimit(static_cast<int>(TextField::kSize) - 1, edit));
+  return edit;
+}
+
+// Shrinks a drop-down list's font until its longest entry fits the closed list, so that no
+// card name is cut off where the platform's sans-serif runs wider than the layout expects.
+void FitListFont(QComboBox* combo) {
+  QStyleOptionComboBox option;
+  option.initFrom(combo);
+  option.editable = false;
+  const int room =
+      combo->style()
+          ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo)
+          .width() -
+      2;  // the style insets the text by a pixel on each side
+  QFont font = combo->font();
+  for (int pixels = font.pixelSize(); pixels >= kSmallestListPixels; --pixels) {
+    font.setPixelSize(pixels);
+    const QFontMetrics metrics(font);
+    int widest = 0;
+    for (int i = 0; i < combo->count(); ++i) {
+      widest = std::max(widest, metrics.horizontalAdvance(combo->itemText(i)));
+    }
+    if (widest <= room)
+      break;
+  }
+  combo->setFont(font);
+}
+
+std::string ToRecordText(const QString& text) {
+  return text.toStdString();
+}
+QString FromRecordText(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+#ifdef _WIN32
+constexpr const char* kPathSeparators = "\\/";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
+
+// The folder part of a path with its trailing separator, and the file name part.
+std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of(kPathSeparators);
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+std::string FileNameOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of(kPathSeparators);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+// Passes everything on to the host in force and notes whether a file dialog was answered,
+// so that a cancelled dialog can be told from a file that failed to load.
+class DialogAnswerWatch : public Host {
+ public:
+  DialogAnswerWatch() : Outer(CurrentHost()), Scope(*this) {}
+
+  void ShowMessage(MessageKind kind, const std::string& text) override {
+    Outer.ShowMessage(kind, text);
+  }
+  void PlayAlertSound() override { Outer.PlayAlertSound(); }
+  std::optional<std::string> RunFileDialog(const FileDialog& dialog) override {
+    std::optional<std::string> answer = Outer.RunFileDialog(dialog);
+    Answered = Answered || answer.has_value();
+    return answer;
+  }
+  std::string ExecutableFolder() override { return Outer.ExecutableFolder(); }
+  LocalDateTime Now() override { return Outer.Now(); }
+
+  bool Answered = false;
+
+ private:
+  Host& Outer;
+  HostScope Scope;
+};
+
+}  // namespace
+
+TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
+  setObjectName(QStringLiteral("FormLarkspur"));
+  setWindowTitle(QString::fromLatin1(kLarkspurCaption));
+  setFont(FormFont());
+  setFixedSize(kLarkspurFormWidth, kLarkspurFormHeight);
+  CreateControls();
+  Config = std::make_unique<TConfigLarkspur>();
+
+  QPalette colours = palette();
+  colours.setColor(QPalette::Window, kBackground);
+  setPalette(colours);
+  setAutoFillBackground(true);
+
+  Owner.setWindowTitle(windowTitle());
+  InitChoiceLists();
+  Config->Folder = CurrentHost().ExecutableFolder();
+  // A missing or unusable default.cfg is no problem worth a message: the defaults apply.
+  if (!Config->LoadDefault())
+    SetDefaultSettings();
+  SettingsToControls();
+  WireHandlers();
+}
+
+TFormLarkspur::~TFormLarkspur() = default;
+
+void TFormLarkspur::CreateControls() {
+  MakePicture(this, "logo", {16, 11, 93, 46}, QStringLiteral("LOGO_BITMAP"));
+
+  auto* panel = new QFrame(this);
+  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setGeometry(8, 64, 417, 345);
+  panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  QLabel* boardName =
+      MakeLabel(panel, "LabelBoardName", "Larkspur FPGA Board", {8, 8}, /*bold=*/true);
+  QFont nameFont = boardName->font();
+  nameFont.setPixelSize(kBoardNamePixels);
+  boardName->setFont(nameFont);
+  boardName->setGeometry(8, 8, 405, 29);
+  MakePicture(panel, "ImageBoard", {QPoint(6, 43), kBoardPictureSize},
+              QStringLiteral("BOARD_BITMAP"));
+  // Created after the picture, so they are drawn over it.
+  for (int i = 0; i < kComponentCount; ++i) {
+    ComponentShapes[i] = MakeOutline(panel, kComponents[i].OutlineName, kComponents[i].OutlineBox);
+  }
+  for (int h = 0; h < kHeaderCount; ++h) {
+    HeaderShapes[h] = MakeOutline(panel, kHeaders[h].OutlineName, kHeaders[h].OutlineBox);
+  }
+
+  for (const ButtonControl& row : kButtons) {
+    auto* button = new QPushButton(QString::fromUtf8(row.Caption), this);
+    button->setObjectName(QString::fromLatin1(row.Name));
+    button->setGeometry(row.Box);
+    button->setCursor(Qt::PointingHandCursor);
+    connect(button, &QPushButton::clicked, this,
+            [this, handler = row.Handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
+  }
+
+  auto* group = new QGroupBox(QStringLiteral("System Configuration"), this);
+  group->setObjectName(QStringLiteral("GroupBox1"));
+  group->setGeometry(431, 8, 353, 504);
+  MakeLabel(group, "Label3", "Project Name:", {16, 32}, /*bold=*/false);
+  EditProjectName = MakeEdit(group, "EditProjectName", {16, 56, 326, 28}, kProjectNameMaxLength);
+  for (int i = 0; i < kComponentCount; ++i) {
+    const ComponentControl& row = kComponents[i];
+    auto* check = new QCheckBox(QString::fromUtf8(row.Caption), group);
+    check->setObjectName(QString::fromLatin1(row.CheckBoxName));
+    check->setGeometry({row.CheckBoxAt, kCheckBoxSize});
+    check->setCursor(Qt::PointingHandCursor);
+    ComponentChecks[i] = check;
+  }
+  for (int h = 0; h < kHeaderCount; ++h) {
+    const HeaderControl& row = kHeaders[h];
+    MakeLabel(group, row.LabelName, row.LabelCaption, row.LabelAt, /*bold=*/true);
+    auto* combo = new QComboBox(group);
+    combo->setObjectName(QString::fromLatin1(row.ComboName));
+    combo->setGeometry(row.ComboBox);
+    combo->setEditable(false);  // a choice from the list only
+    combo->setCursor(Qt::PointingHandCursor);
+    HeaderCombos[h] = combo;
+    MakeLabel(group, row.PrefixLabelName, "Prefix Name:", row.PrefixLabelAt, /*bold=*/false);
+    PrefixEdits[h] = MakeEdit(group, row.EditName, row.EditBox, kPrefixMaxLength);
+    HeaderImages[h] = MakePicture(group, row.ImageName, {row.ImageAt, kCardPictureSize}, {});
+  }
+}
+
+void TFormLarkspur::WireHandlers() {
+  for (QCheckBox* check : ComponentChecks) {
+    connect(check, &QCheckBox::toggled, this, [this] { RunGuarded([this] { CheckBoxClick(); }); });
+  }
+  for (QComboBox* combo : HeaderCombos) {
+    connect(combo, &QComboBox::currentIndexChanged, this,
+            [this] { RunGuarded([this] { ComboBoxGpioChange(); }); });
+  }
+}
+
+void TFormLarkspur::closeEvent(QCloseEvent* event) {
+  RunGuarded([this] { FormClose(); });
+  event->accept();
+}
+
+void TFormLarkspur::CheckBoxClick() {
+  UpdateOutlines();
+}
+
+void TFormLarkspur::ComboBoxGpioChange() {
+  UpdateCardImages();
+  UpdateOutlines();
+}
+
+void TFormLarkspur::ButtonSaveClick() {
+  if (!CheckInputs())
+    return;
+  ControlsToSettings();
+  Config->SaveWithDialog(SaveDialog);  // a failed save has shown its own message
+}
+
+void TFormLarkspur::ButtonLoadClick() {
+  DialogAnswerWatch watch;
+  if (Config->LoadWithDialog(OpenDialog)) {
+    SettingsToControls();
+    return;
+  }
+  // A cancelled dialog is silent; a picked file that did not load says why.
+  if (watch.Answered && !Config->LoadFailReason().empty())
+    ShowError(Config->LoadFailReason());
+}
+
+void TFormLarkspur::ButtonGenClick() {
+  if (!CheckInputs())
+    return;
+  const std::string path = Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder,
+                                                     ToRecordText(EditProjectName->text()));
+  if (path.empty())
+    return;
+  switch (GenerateProject(path)) {
+    case GenerateStatus::Generated: {
+      ShowInformation(
+          "Generate Quartus Project successfully.\r\nThe project is located in the "
+          "folder:\r\n" +
+          FolderOf(path));
+      const std::string warning = MemoryWarning(Config->Settings);
+      if (!warning.empty())
+        ShowInformation(warning);
+      break;
+    }
+    case GenerateStatus::Failed:
+      ShowError("Failed to generate Quartus project: " + FileNameOf(path) + ".");
+      break;
+    case GenerateStatus::Refused:
+      break;  // GenerateProject has shown why
+  }
+}
+
+void TFormLarkspur::ButtonExitClick() {
+  close();  // runs FormClose
+  Owner.close();
+}
+
+void TFormLarkspur::FormClose() {
+  ControlsToSettings();
+  Config->SaveDefault();  // a failed save has shown its own message
+}
+
+void TFormLarkspur::InitChoiceLists() {
+  Config->FillChoiceList();
+  for (QComboBox* combo : HeaderCombos) {
+    combo->clear();
+    for (int i = 0; i < Config->ChoiceCount; ++i) {
+      const std::string_view name = CardDisplayName(Config->ChoiceList[i]);
+      combo->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+    }
+    combo->setCurrentIndex(0);
+    combo->setMaxVisibleItems(Config->ChoiceCount);  // the whole list opens without scrolling
+    FitListFont(combo);
+  }
+}
+
+void TFormLarkspur::SetDefaultSettings() {
+  Config->Settings = DefaultLarkspurSettings();
+}
+
+void TFormLarkspur::SettingsToControls() {
+  const TLarkspurSettings& record = Config->Settings;
+  EditProjectName->setText(FromRecordText(record.ProjectName.Get()));
+  for (int i = 0; i < kComponentCount; ++i) {
+    ComponentChecks[i]->setChecked(record.*kComponents[i].Flag != 0);
+  }
+  for (int h = 0; h < kHeaderCount; ++h) {
+    const std::int32_t card = (record.*kHeaders[h].Card).Get();
+    // A card the list does not offer leaves the selection as it was.
+    for (int i = 0; i < Config->ChoiceCount; ++i) {
+      if (Config->ChoiceList[i] == card) {
+        HeaderCombos[h]->setCurrentIndex(i);
+        break;
+      }
+    }
+    if (HeaderCombos[h]->currentIndex() > 0) {
+      PrefixEdits[h]->setText(FromRecordText((record.*kHeaders[h].Prefix).Get()));
+    } else {
+      PrefixEdits[h]->clear();
+    }
+  }
+  UpdateCardImages();
+  UpdateOutlines();
+}
+
+void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
+  record.BoardId.Set(kLarkspurBoardId);
+  record.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
+  record.ProjectName.Set(ToRecordText(EditProjectName->text()));
+  for (int i = 0; i < kComponentCount; ++i) {
+    record.*kComponents[i].Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
+  }
+  for (int h = 0; h < kHeaderCount; ++h) {
+    (record.*kHeaders[h].Card).Set(SelectedCard(h));
+    (record.*kHeaders[h].Prefix).Set(ToRecordText(PrefixEdits[h]->text()));
+  }
+}
+
+void TFormLarkspur::ControlsToSettings() {
+  ControlsToRecord(Config->Settings);
+}
+
+std::int32_t TFormLarkspur::SelectedCard(int header) const {
+  const int index = HeaderCombos[header]->currentIndex();
+  if (index < 0 || index >= Config->ChoiceCount)
+    return kCardNone;
+  return Config->ChoiceList[index];
+}
+
+void TFormLarkspur::UpdateCardImages() {
+  for (int h = 0; h < kHeaderCount; ++h)
+    Owner.ShowCardPicture(HeaderImages[h], SelectedCard(h));
+}
+
+void TFormLarkspur::UpdateOutlines() {
+  for (int i = 0; i < kComponentCount; ++i) {
+    ComponentShapes[i]->setVisible(ComponentChecks[i]->isChecked());
+  }
+  for (int h = 0; h < kHeaderCount; ++h) {
+    HeaderShapes[h]->setVisible(HeaderCombos[h]->currentIndex() > 0);
+  }
+}
+
+bool TFormLarkspur::CheckInputs() {
+  TLarkspurSettings record = Config->Settings;
+  ControlsToRecord(record);
+  const CheckResult result = CheckLarkspurSettings(record);
+  if (result.Passed())
+    return true;
+  ShowError(result.Message);
+  return false;
+}
+
+bool TFormLarkspur::IsDefaultGpioPair() const {
+  TLarkspurSettings record = Config->Settings;
+  ControlsToRecord(record);
+  return pinwright::IsDefaultGpioPair(record);
+}
+
+GenerateStatus TFormLarkspur::GenerateProject(const std::string& qpfPath) {
+  ControlsToSettings();
+  const GenerateOutcome outcome = GenerateLarkspurProject(*Config, qpfPath);
+  if (outcome.Status == GenerateStatus::Refused)
+    ShowError(outcome.Refusal.Message);
+  return outcome.Status;
+}
+
+}  // namespace pinwright

@@ -1,0 +1,91 @@
+// The Larkspur board form: the board picture with an outline over every chosen part, the
+// settings controls, and the buttons that save, load, generate and leave.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "generate/larkspurproject.h"
+#include "host/host.h"
+#include "settings/configlarkspur.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+namespace pinwright {
+
+class TFormMain;
+class TOutline;
+
+inline constexpr int kLarkspurFormWidth = 789;
+inline constexpr int kLarkspurFormHeight = 520;
+inline constexpr const char* kLarkspurCaption = "Larkspur V1.0.0";
+inline constexpr int kProjectNameMaxLength = 127;
+inline constexpr int kPrefixMaxLength = 100;
+inline constexpr int kComponentCount = 13;
+inline constexpr int kHeaderCount = 2;
+
+class TFormLarkspur : public QWidget {
+  Q_OBJECT
+
+ public:
+  // Builds the controls, fills the card lists and shows default.cfg or the defaults.
+  explicit TFormLarkspur(TFormMain& owner);
+  ~TFormLarkspur() override;
+
+  // Event handlers.
+  void CheckBoxClick();
+  void ComboBoxGpioChange();
+  void ButtonSaveClick();
+  void ButtonLoadClick();
+  void ButtonGenClick();
+  void ButtonExitClick();
+  void FormClose();
+
+  void InitChoiceLists();
+  void SetDefaultSettings();
+  void SettingsToControls();
+  void ControlsToSettings();
+  void UpdateCardImages();
+  void UpdateOutlines();
+  // Checks the controls as they would be saved; shows the first problem in an error box.
+  bool CheckInputs();
+  bool IsDefaultGpioPair() const;
+  // Copies the controls into the record and writes the project; a refused record or path is
+  // shown in an error box here.
+  GenerateStatus GenerateProject(const std::string& qpfPath);
+
+  TConfigLarkspur& Configuration() { return *Config; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateControls();
+  void WireHandlers();
+  // The controls written over a copy of the record, as ControlsToSettings would store them.
+  void ControlsToRecord(TLarkspurSettings& record) const;
+  std::int32_t SelectedCard(int header) const;
+
+  TFormMain& Owner;
+  std::unique_ptr<TConfigLarkspur> Config;
+
+  QLineEdit* EditProjectName = nullptr;
+  std::array<QCheckBox*, kComponentCount> ComponentChecks{};
+  std::array<TOutline*, kComponentCount> ComponentShapes{};
+  std::array<QComboBox*, kHeaderCount> HeaderCombos{};
+  std::array<QLineEdit*, kHeaderCount> PrefixEdits{};
+  std::array<QLabel*, kHeaderCount> HeaderImages{};
+  std::array<TOutline*, kHeaderCount> HeaderShapes{};
+
+  // The settings object sets kind, filter and folder each time it runs one of them.
+  FileDialog OpenDialog;
+  FileDialog SaveDialog;
+};
+
+}  // namespace pinwright

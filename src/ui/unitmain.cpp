@@ -1,0 +1,88 @@
+#include "ui/unitmain.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QSettings>
+#include <filesystem>
+
+#include "cards/catalogue.h"
+#include "host/host.h"
+#include "model/mainboard.h"
+#include "ui/pictures.h"
+#include "ui/ui_larkspur.h"
+
+// The pictures are compiled into the static library; a static library's resources must be
+// registered by hand, from outside any namespace.
+static void RegisterPictures() {
+  Q_INIT_RESOURCE(resources);
+}
+
+namespace pinwright {
+
+WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int width, int height) {
+  // C++ integer division truncates toward zero.
+  return {(screenWidth - width) / 2, (screenHeight - height) / 2};
+}
+
+std::string IniFilePath(const std::string& executableFolder, const std::string& executableName) {
+  std::filesystem::path name(executableName);
+  name.replace_extension(".INI");
+  return executableFolder + name.string();
+}
+
+TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
+  RegisterPictures();
+  // A fixed dialog-style frame: a title with a close button, no resizing, no maximising.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 Qt::MSWindowsFixedSizeDialogHint);
+  ShowBoard();
+}
+
+TFormMain::~TFormMain() {
+  SaveLastBoard();
+}
+
+void TFormMain::ShowBoard() {
+  Larkspur = new TFormLarkspur(*this);
+  Board = kLarkspurBoardId;
+  Larkspur->move(0, 0);
+  Larkspur->show();
+  const QSize client = Larkspur->size();
+  setFixedSize(client);
+  const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (display) {
+    const QRect area = display->geometry();
+    const WindowPosition position =
+        CentredWindowPosition(area.width(), area.height(), client.width(), client.height());
+    move(area.left() + position.Left, area.top() + position.Top);
+  }
+}
+
+void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
+  const std::string_view name = CardPictureName(cardId);
+  const QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()),
+                                             picture->size(), picture->devicePixelRatioF());
+  if (pixmap.isNull()) {
+    // Hide rather than keep an earlier card's picture.
+    picture->hide();
+    picture->clear();
+    return;
+  }
+  picture->setPixmap(pixmap);
+  picture->show();
+}
+
+void TFormMain::SaveLastBoard() {
+  const std::string executable =
+      QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
+  const std::string path = IniFilePath(CurrentHost().ExecutableFolder(), executable);
+  QSettings ini(QString::fromStdString(path), QSettings::IniFormat);
+  ini.setValue(QStringLiteral("Builder/MainBoard"), Board);
+  ini.sync();  // a folder that cannot be written is no reason to stop the program ending
+}
+
+}  // namespace pinwright

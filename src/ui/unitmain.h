@@ -1,0 +1,50 @@
+// The main window: hosts the Larkspur form, shows daughter-card pictures for it and records
+// the board in the INI file beside the executable when the program ends.
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+#include <string>
+
+class QLabel;
+
+namespace pinwright {
+
+class TFormLarkspur;
+
+struct WindowPosition {
+  int Left = 0;
+  int Top = 0;
+  bool operator==(const WindowPosition&) const = default;
+};
+
+// Where a window of the given client size sits centred on the screen; the halves are
+// rounded toward zero, so a screen narrower than the window gives a negative position.
+WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int width, int height);
+
+// The INI file: the executable's path with its extension replaced by ".INI".
+std::string IniFilePath(const std::string& executableFolder, const std::string& executableName);
+
+class TFormMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TFormMain(QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  // Creates the Larkspur form inside the window, fits the window around it and centres it.
+  void ShowBoard();
+  // Shows the card's picture in the control, or hides the control for a card without one.
+  void ShowCardPicture(QLabel* picture, std::int32_t cardId);
+  // Writes CurrentBoard under [Builder] MainBoard; failures are ignored.
+  void SaveLastBoard();
+
+  std::int32_t CurrentBoard() const { return Board; }
+  TFormLarkspur* Form() const { return Larkspur; }
+
+ private:
+  TFormLarkspur* Larkspur = nullptr;
+  std::int32_t Board = 0;
+};
+
+}  // namespace pinwright

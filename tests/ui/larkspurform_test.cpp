@@ -1,0 +1,577 @@
+// The Larkspur form driven like a user drives it: clicks, keys and list selections, with
+// every message and dialog answered by the recorder.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cards/catalogue.h"
+#include "generate/larkspurproject.h"
+#include "ui/formfixture.h"
+#include "ui/outline.h"
+#include "ui/uitests.h"
+
+namespace {
+
+using namespace pinwright;
+using namespace pinwright::testing;
+namespace fs = std::filesystem;
+
+struct ComponentNames {
+  const char* CheckBox;
+  const char* Outline;
+};
+
+// clang-format off
+constexpr ComponentNames kComponents[] = {
+  {"CheckBoxOSC",     "ShapeOSC"},
+  {"CheckBoxLED",     "ShapeLED"},
+  {"CheckBoxButton",  "ShapeButton"},
+  {"CheckBoxSwitch",  "ShapeSwitch"},
+  {"CheckBoxSDRAM",   "ShapeSDRAM"},
+  {"CheckBoxLPDDR4A", "ShapeLPDDR4A"},
+  {"CheckBoxADC",     "ShapeADC"},
+  {"CheckBoxLPDDR4B", "ShapeLPDDR4B"},
+  {"CheckBoxHdmiTx",  "ShapeHDMI"},
+  {"CheckBoxMIPI",    "ShapeMIPI"},
+  {"CheckBoxUART",    "ShapeUART"},
+  {"CheckBoxFAN",     "ShapeFAN"},
+  {"CheckBoxHPS",     "ShapeHPS"},
+};
+
+// Every control where the layout puts it, relative to its container; a width of 0 means the
+// control takes its natural size and only its position is given.
+struct Placement {
+  const char* Name;
+  const char* Container;
+  QRect Box;
+};
+const Placement kPlacements[] = {
+  {"logo",            "FormLarkspur", {16, 11, 93, 46}},
+  {"Panel1",          "FormLarkspur", {8, 64, 417, 345}},
+  {"LabelBoardName",  "Panel1",       {8, 8, 405, 29}},
+  {"ImageBoard",      "Panel1",       {6, 43, 400, 245}},
+  {"ButtonSave",      "FormLarkspur", {16, 423, 190, 35}},
+  {"ButtonLoad",      "FormLarkspur", {16, 471, 190, 35}},
+  {"ButtonGen",       "FormLarkspur", {224, 423, 190, 35}},
+  {"ButtonExit",      "FormLarkspur", {224, 471, 190, 35}},
+  {"GroupBox1",       "FormLarkspur", {431, 8, 353, 504}},
+  {"Label3",          "GroupBox1",    {16, 32, 0, 0}},
+  {"EditProjectName", "GroupBox1",    {16, 56, 326, 28}},
+  {"CheckBoxOSC",     "GroupBox1",    {16, 104, 160, 17}},
+  {"CheckBoxLED",     "GroupBox1",    {182, 104, 160, 17}},
+  {"CheckBoxButton",  "GroupBox1",    {16, 130, 160, 17}},
+  {"CheckBoxSwitch",  "GroupBox1",    {182, 130, 160, 17}},
+  {"CheckBoxSDRAM",   "GroupBox1",    {16, 156, 160, 17}},
+  {"CheckBoxLPDDR4A", "GroupBox1",    {182, 156, 160, 17}},
+  {"CheckBoxADC",     "GroupBox1",    {16, 182, 160, 17}},
+  {"CheckBoxLPDDR4B", "GroupBox1",    {182, 182, 160, 17}},
+  {"CheckBoxHdmiTx",  "GroupBox1",    {16, 208, 160, 17}},
+  {"CheckBoxMIPI",    "GroupBox1",    {182, 208, 160, 17}},
+  {"CheckBoxUART",    "GroupBox1",    {16, 234, 160, 17}},
+  {"CheckBoxFAN",     "GroupBox1",    {182, 234, 160, 17}},
+  {"CheckBoxHPS",     "GroupBox1",    {16, 261, 160, 17}},
+  {"Label1",          "GroupBox1",    {16, 296, 0, 0}},
+  {"ComboBoxGpio0",   "GroupBox1",    {16, 320, 240, 28}},
+  {"Label4",          "GroupBox1",    {16, 352, 0, 0}},
+  {"EditPrefixGpio0", "GroupBox1",    {120, 352, 136, 28}},
+  {"ImageGpio0",      "GroupBox1",    {262, 320, 80, 80}},
+  {"Label2",          "GroupBox1",    {16, 400, 0, 0}},
+  {"ComboBoxGpio1",   "GroupBox1",    {16, 424, 240, 28}},
+  {"Label5",          "GroupBox1",    {16, 456, 0, 0}},
+  {"EditPrefixGpio1", "GroupBox1",    {120, 456, 136, 28}},
+  {"ImageGpio1",      "GroupBox1",    {262, 408, 80, 80}},
+  {"ShapeOSC",        "Panel1",       {248, 160, 26, 26}},
+  {"ShapeLED",        "Panel1",       {277, 272, 48, 14}},
+  {"ShapeButton",     "Panel1",       {326, 270, 39, 17}},
+  {"ShapeSwitch",     "Panel1",       {299, 234, 75, 34}},
+  {"ShapeSDRAM",      "Panel1",       {117, 65, 77, 34}},
+  {"ShapeLPDDR4A",    "Panel1",       {195, 67, 54, 37}},
+  {"ShapeLPDDR4B",    "Panel1",       {168, 223, 54, 37}},
+  {"ShapeADC",        "Panel1",       {38, 263, 49, 23}},
+  {"ShapeHDMI",       "Panel1",       {12, 124, 39, 57}},
+  {"ShapeMIPI",       "Panel1",       {17, 192, 20, 65}},
+  {"ShapeUART",       "Panel1",       {360, 121, 33, 24}},
+  {"ShapeFAN",        "Panel1",       {74, 205, 44, 25}},
+  {"ShapeHPS",        "Panel1",       {154, 126, 35, 33}},
+  {"ShapeGpio0",      "Panel1",       {94, 43, 182, 20}},
+  {"ShapeGpio1",      "Panel1",       {94, 263, 182, 23}},
+};
+// clang-format on
+
+constexpr const char* kClashMessage =
+    "GPIO-0 and GPIO-1 cannot have the same prefix name when both connect to the same type of "
+    "daughter boards.";
+constexpr const char* kProjectFiles[] = {".qpf", ".qsf", ".v", ".sdc", ".htm"};
+
+QByteArray Describe(const std::vector<RecordedMessage>& messages) {
+  QByteArray text = "messages:";
+  for (const RecordedMessage& message : messages) {
+    text += message.Kind == MessageKind::Information ? " [info] " : " [error] ";
+    text += QByteArray::fromStdString(message.Text);
+  }
+  return text;
+}
+
+std::string RecordBytes(const TLarkspurSettings& record) {
+  return std::string(reinterpret_cast<const char*>(&record), sizeof record);
+}
+
+std::string DefaultProjectFolder(const StartedProgram& program, const std::string& name) {
+  return program.Folder.FolderWithSeparator() + "CodeGenerated/LARKSPUR/" + name + "/";
+}
+
+class LarkspurFormTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void controlsSitWhereTheLayoutPutsThem() {
+    StartedProgram program;
+    program.Start();
+    for (const Placement& row : kPlacements) {
+      auto* control = program.Find<QWidget>(row.Name);
+      QVERIFY2(control->parentWidget()->objectName() == QLatin1String(row.Container), row.Name);
+      if (row.Box.width() == 0) {
+        QVERIFY2(control->pos() == row.Box.topLeft(), row.Name);
+      } else {
+        QVERIFY2(control->geometry() == row.Box, row.Name);
+      }
+    }
+    for (const char* name : {"ButtonSave", "ButtonLoad", "ButtonGen", "ButtonExit", "CheckBoxOSC",
+                             "CheckBoxHPS", "ComboBoxGpio0", "ComboBoxGpio1"}) {
+      QVERIFY2(program.Find<QWidget>(name)->cursor().shape() == Qt::PointingHandCursor, name);
+    }
+    QCOMPARE(program.Find<QLabel>("Label1")->font().bold(), true);
+    QCOMPARE(program.Find<QLabel>("LabelBoardName")->font().pixelSize(), 24);
+    QCOMPARE(program.Form().palette().color(QPalette::Window), QColor(235, 233, 237));
+  }
+
+  void firstStartShowsTheDefaults() {
+    StartedProgram program;
+    program.Start();
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
+    const std::set<std::string> ticked = {"CheckBoxOSC",    "CheckBoxLED",  "CheckBoxButton",
+                                          "CheckBoxSwitch", "CheckBoxADC",  "CheckBoxHdmiTx",
+                                          "CheckBoxUART",   "CheckBoxSDRAM"};
+    for (const ComponentNames& row : kComponents) {
+      const bool expected = ticked.count(row.CheckBox) == 1;
+      QVERIFY2(program.Find<QCheckBox>(row.CheckBox)->isChecked() == expected, row.CheckBox);
+      QVERIFY2(!program.Find<TOutline>(row.Outline)->isHidden() == expected, row.Outline);
+    }
+    for (const char* suffix : {"0", "1"}) {
+      const std::string n = suffix;
+      auto* combo = program.Find<QComboBox>(("ComboBoxGpio" + n).c_str());
+      QCOMPARE(combo->currentText(), QStringLiteral("None"));
+      QCOMPARE(combo->count(), 12);
+      QCOMPARE(combo->maxVisibleItems(), 12);
+      QVERIFY(!combo->isEditable());
+      QVERIFY(program.Find<QLineEdit>(("EditPrefixGpio" + n).c_str())->text().isEmpty());
+      QVERIFY(program.Find<QLabel>(("ImageGpio" + n).c_str())->isHidden());
+      QVERIFY(program.Find<TOutline>(("ShapeGpio" + n).c_str())->isHidden());
+    }
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+    QVERIFY(!fs::exists(program.DefaultCfgPath()));
+  }
+
+  void outlinesAndPicturesFollowTheUser() {
+    StartedProgram program;
+    program.Start();
+    for (const ComponentNames& row : kComponents) {
+      auto* check = program.Find<QCheckBox>(row.CheckBox);
+      auto* outline = program.Find<TOutline>(row.Outline);
+      const bool before = check->isChecked();
+      program.Click(row.CheckBox);
+      QVERIFY2(check->isChecked() != before, row.CheckBox);
+      QVERIFY2(outline->isHidden() == before, row.Outline);
+      program.Click(row.CheckBox);
+      QVERIFY2(outline->isHidden() != before, row.Outline);
+    }
+    const std::pair<const char*, std::pair<const char*, const char*>> headers[] = {
+        {"ComboBoxGpio0", {"ShapeGpio0", "ImageGpio0"}},
+        {"ComboBoxGpio1", {"ShapeGpio1", "ImageGpio1"}}};
+    for (const auto& [combo, controls] : headers) {
+      auto* outline = program.Find<TOutline>(controls.first);
+      auto* picture = program.Find<QLabel>(controls.second);
+      program.SelectCard(combo, 12);
+      QVERIFY(!outline->isHidden());
+      QVERIFY(!picture->isHidden() && !picture->pixmap().isNull());
+      program.SelectItem(combo, 0);
+      QVERIFY(outline->isHidden());
+      QVERIFY(picture->isHidden());
+    }
+    QVERIFY(program.Host.Messages.empty());
+  }
+
+  // Every refusal stops Save Setting and Generate before any dialog, with the same message.
+  void checksStopSaveAndGenerate() {
+    struct Case {
+      const char* Name;
+      std::function<void(StartedProgram&)> Enter;
+      std::function<void(TLarkspurSettings&)> Record;  // the same input, as a record
+      std::string Message;                             // empty: the core's own message
+    };
+    const Case cases[] = {
+        {"empty project name", [](StartedProgram& p) { p.TypeInto("EditProjectName", {}); },
+         [](TLarkspurSettings& r) { r.ProjectName.Set(""); }, "Project Name cannot be empty."},
+        {"same card and prefix",
+         [](StartedProgram& p) {
+           p.SelectCard("ComboBoxGpio0", 12);
+           p.SelectCard("ComboBoxGpio1", 12);
+           p.TypeInto("EditPrefixGpio0", "A_");
+           p.TypeInto("EditPrefixGpio1", "A_");
+         },
+         [](TLarkspurSettings& r) {
+           r.Gpio0.Set(12);
+           r.Gpio1.Set(12);
+           r.PrefixGpio0.Set("A_");
+           r.PrefixGpio1.Set("A_");
+         },
+         kClashMessage},
+        {"default cards with one prefix",
+         [](StartedProgram& p) {
+           p.SelectCard("ComboBoxGpio0", kCardGpioDefault);
+           p.SelectCard("ComboBoxGpio1", kCardGpioDefault);
+           p.TypeInto("EditPrefixGpio0", "P_");
+           p.TypeInto("EditPrefixGpio1", "P_");
+         },
+         [](TLarkspurSettings& r) {
+           r.Gpio0.Set(kCardGpioDefault);
+           r.Gpio1.Set(kCardGpioDefault);
+           r.PrefixGpio0.Set("P_");
+           r.PrefixGpio1.Set("P_");
+         },
+         kClashMessage},
+        {"project name with a space",
+         [](StartedProgram& p) { p.TypeInto("EditProjectName", "my project"); },
+         [](TLarkspurSettings& r) { r.ProjectName.Set("my project"); }, ""},
+        {"prefix that is no identifier",
+         [](StartedProgram& p) {
+           p.SelectCard("ComboBoxGpio0", 12);
+           p.TypeInto("EditPrefixGpio0", "9-");
+         },
+         [](TLarkspurSettings& r) {
+           r.Gpio0.Set(12);
+           r.PrefixGpio0.Set("9-");
+         },
+         ""},
+    };
+    for (const Case& c : cases) {
+      StartedProgram program;
+      program.Start();
+      c.Enter(program);
+      TLarkspurSettings record = DefaultLarkspurSettings();
+      c.Record(record);
+      const CheckResult core = CheckLarkspurSettings(record);
+      QVERIFY2(!core.Passed(), c.Name);
+      if (!c.Message.empty())
+        QVERIFY2(core.Message == c.Message, c.Name);
+      const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+
+      program.Click("ButtonSave");
+      QVERIFY2(program.Host.Messages == expected, c.Name + Describe(program.Host.Messages));
+      program.Host.Messages.clear();
+      program.Click("ButtonGen");
+      QVERIFY2(program.Host.Messages == expected, c.Name + Describe(program.Host.Messages));
+      QVERIFY2(program.Host.Dialogs.empty(), c.Name);
+      QVERIFY2(!fs::exists(program.Folder.File("CodeGenerated")), c.Name);
+    }
+  }
+
+  void headersWithoutCardsNeverClash() {
+    StartedProgram program;
+    program.Start();
+    program.TypeInto("EditPrefixGpio0", "A_");
+    program.TypeInto("EditPrefixGpio1", "A_");
+    program.Click("ButtonSave");  // the recorder cancels the dialog
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+    QCOMPARE(program.Host.Dialogs.size(), size_t{1});
+  }
+
+  void cancellingTheProjectDialogGeneratesNothing() {
+    StartedProgram program;
+    program.Start();
+    program.Click("ButtonGen");
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+    QCOMPARE(program.Host.Dialogs.size(), size_t{1});
+    const FileDialog& dialog = program.Host.Dialogs.front();
+    QCOMPARE(dialog.Kind, FileDialogKind::Save);
+    QCOMPARE(dialog.InitialFileName, std::string("LARKSPUR.qpf"));
+    const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
+    QVERIFY(fs::is_directory(folder));
+    QVERIFY(fs::is_empty(folder));
+  }
+
+  void successNamesTheFolder() {
+    StartedProgram program;
+    program.Start();
+    const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
+    program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+    program.Click("ButtonGen");
+    const std::vector<RecordedMessage> expected = {
+        {MessageKind::Information,
+         "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
+             folder}};
+    QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
+    for (const char* extension : kProjectFiles) {
+      QVERIFY2(fs::is_regular_file(folder + "LARKSPUR" + extension), extension);
+    }
+  }
+
+  void memoryAndHpsWarningFollowsSuccess() {
+    const struct {
+      std::vector<const char*> Ticks;
+      const char* Word;
+    } cases[] = {
+        {{"CheckBoxLPDDR4B", "CheckBoxHPS"}, "LPDDR4"},
+        {{"CheckBoxLPDDR4A", "CheckBoxHPS"}, "LPDDR4 and HPS"},
+        {{"CheckBoxLPDDR4A"}, "LPDDR4"},
+        {{"CheckBoxHPS"}, "HPS"},
+    };
+    for (const auto& c : cases) {
+      StartedProgram program;
+      program.Start();
+      for (const char* tick : c.Ticks)
+        program.Click(tick);
+      const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
+      program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+      program.Click("ButtonGen");
+      const std::string word = c.Word;
+      const std::string warning = "===== " + word +
+                                  " System warning =====\r\nTo prevent any errors while "
+                                  "compiling your Quartus project, \r\nplease add the Altera " +
+                                  word + " IP to your design.\r\n";
+      const auto& messages = program.Host.Messages;
+      QVERIFY2(messages.size() == 2, c.Word + Describe(messages));
+      QCOMPARE(messages[0].Kind, MessageKind::Information);
+      QVERIFY2(messages[1] == (RecordedMessage{MessageKind::Information, warning}),
+               c.Word + Describe(messages));
+    }
+  }
+
+  void failureNamesTheProjectFileOnly() {
+    StartedProgram program;
+    program.Start();
+    const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
+    fs::create_directories(folder + "LARKSPUR.qsf");  // the settings file cannot be written
+    program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+    program.Click("ButtonGen");
+    const auto& messages = program.Host.Messages;
+    QVERIFY2(messages.size() >= 2, Describe(messages));  // the writer's own message first
+    QVERIFY2(messages.back() == (RecordedMessage{MessageKind::Error,
+                                                 "Failed to generate Quartus project: "
+                                                 "LARKSPUR.qpf."}),
+             Describe(messages));
+    QVERIFY(fs::is_regular_file(folder + "LARKSPUR.qpf"));
+    QVERIFY(!fs::exists(folder + "LARKSPUR.v"));
+  }
+
+  void refusedFileNameShowsOnlyTheRefusal() {
+    StartedProgram program;
+    program.Start();
+    const std::string path = DefaultProjectFolder(program, "LARKSPUR") + "my top.qpf";
+    const CheckResult core = CheckProjectPath(path);
+    QVERIFY(!core.Passed());
+    program.Host.AnswerNextDialog(path);
+    program.Click("ButtonGen");
+    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+    QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
+    QVERIFY(fs::is_empty(DefaultProjectFolder(program, "LARKSPUR")));
+  }
+
+  void defaultGpioPairNamesTheBuses() {
+    StartedProgram program;
+    program.Start();
+    program.SelectCard("ComboBoxGpio0", kCardGpioDefault);
+    program.SelectCard("ComboBoxGpio1", kCardGpioDefault);
+    QVERIFY(program.Form().IsDefaultGpioPair());
+    const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
+    program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+    program.Click("ButtonGen");
+    QCOMPARE(program.Host.Messages.size(), size_t{1});
+    const std::string qsf = ReadFile(folder + "LARKSPUR.qsf");
+    QVERIFY(qsf.find("GPIO_0[0]") != std::string::npos);
+    QVERIFY(qsf.find("GPIO_1[35]") != std::string::npos);
+    program.TypeInto("EditPrefixGpio1", "B_");
+    QVERIFY(!program.Form().IsDefaultGpioPair());
+  }
+
+  void exitStoresTheControlsEvenWithAnEmptyName() {
+    StartedProgram program;
+    program.Start();
+    program.TypeInto("EditProjectName", {});
+    program.Click("CheckBoxFAN");
+    program.Click("ButtonExit");
+    QVERIFY(!program.Window().isVisible());
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+    QCOMPARE(ReadFile(program.DefaultCfgPath()).size(), kLarkspurRecordSize);
+    program.Start();
+    QVERIFY(program.Find<QLineEdit>("EditProjectName")->text().isEmpty());
+    QVERIFY(program.Find<QCheckBox>("CheckBoxFAN")->isChecked());
+    QVERIFY(!program.Find<TOutline>("ShapeFAN")->isHidden());
+  }
+
+  void closeButtonLeavesDefaultCfgAlone() {
+    StartedProgram program;
+    program.Start();
+    program.Window().close();
+    program.Stop();
+    QVERIFY(!fs::exists(program.DefaultCfgPath()));
+    QVERIFY(fs::exists(program.IniPath()));
+  }
+
+  void loadedCardsThatTheListLacksKeepTheSelection() {
+    const struct {
+      const char* Name;
+      std::int32_t StartCard;
+      std::int32_t LoadedCard;
+      QString ExpectedText;
+      QString ExpectedPrefix;
+    } cases[] = {
+        {"unknown card over a card", 12, 5, "Corvel - 5M Pixel Camera", "B_"},
+        {"unknown card over none", 0, 5, "None", ""},
+        {"no card with a prefix", 12, 0, "None", ""},
+        {"offered card", 0, 69, "RISC-V", "B_"},
+    };
+    for (const auto& c : cases) {
+      StartedProgram program;
+      TLarkspurSettings start = DefaultLarkspurSettings();
+      start.Gpio0.Set(c.StartCard);
+      start.PrefixGpio0.Set("A_");
+      WriteFile(program.DefaultCfgPath(), RecordBytes(start));
+      program.Start();
+      TLarkspurSettings loaded = DefaultLarkspurSettings();
+      loaded.Gpio0.Set(c.LoadedCard);
+      loaded.PrefixGpio0.Set("B_");
+      WriteFile(program.Folder.File("other.cfg"), RecordBytes(loaded));
+      program.Host.AnswerNextDialog(program.Folder.File("other.cfg"));
+      program.Click("ButtonLoad");
+      QVERIFY2(program.Host.Messages.empty(), c.Name + Describe(program.Host.Messages));
+      QVERIFY2(program.Find<QComboBox>("ComboBoxGpio0")->currentText() == c.ExpectedText, c.Name);
+      QVERIFY2(program.Find<QLineEdit>("EditPrefixGpio0")->text() == c.ExpectedPrefix, c.Name);
+      QVERIFY2(program.Find<TOutline>("ShapeGpio0")->isHidden() == (c.ExpectedText == "None"),
+               c.Name);
+    }
+  }
+
+  void failedLoadSaysWhyButCancelStaysSilent() {
+    StartedProgram program;
+    WriteFile(program.DefaultCfgPath(), "too short");  // rejected silently at start
+    program.Start();
+    QVERIFY(program.Host.Messages.empty());
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
+
+    program.Click("ButtonLoad");  // cancelled
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+
+    WriteFile(program.Folder.File("short.cfg"), "x");
+    program.Host.AnswerNextDialog(program.Folder.File("short.cfg"));
+    program.Click("ButtonLoad");
+    const std::vector<RecordedMessage> expected = {{MessageKind::Error, "Invalid File Size."}};
+    QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
+  }
+
+  void savedSettingsComeBackOnLoad() {
+    StartedProgram program;
+    program.Start();
+    program.TypeInto("EditProjectName", "demo");
+    program.Click("CheckBoxOSC");
+    program.Click("CheckBoxMIPI");
+    program.SelectCard("ComboBoxGpio1", 13);
+    program.TypeInto("EditPrefixGpio1", "LCD_");
+    const std::string path = program.Folder.File("demo.cfg");
+    program.Host.AnswerNextDialog(path);
+    program.Click("ButtonSave");
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+
+    TLarkspurSettings expected = DefaultLarkspurSettings();
+    expected.ProjectName.Set("demo");
+    expected.OSC = 0;
+    expected.MIPI = 1;
+    expected.Gpio1.Set(13);
+    expected.PrefixGpio1.Set("LCD_");
+    QVERIFY(ReadFile(path) == RecordBytes(expected));
+
+    program.TypeInto("EditProjectName", "other");
+    program.Click("CheckBoxMIPI");
+    program.SelectItem("ComboBoxGpio1", 0);
+    program.Host.AnswerNextDialog(path);
+    program.Click("ButtonLoad");
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("demo"));
+    QVERIFY(!program.Find<QCheckBox>("CheckBoxOSC")->isChecked());
+    QVERIFY(program.Find<QCheckBox>("CheckBoxMIPI")->isChecked());
+    QCOMPARE(program.Find<QComboBox>("ComboBoxGpio1")->currentIndex(), 3);
+    QCOMPARE(program.Find<QLineEdit>("EditPrefixGpio1")->text(), QStringLiteral("LCD_"));
+    QVERIFY(!program.Find<QLabel>("ImageGpio1")->isHidden());
+  }
+
+  void editFieldsKeepTextWithinTheRecord() {
+    StartedProgram program;
+    program.Start();
+    program.TypeInto("EditProjectName", QString(130, QLatin1Char('a')));
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text().size(), 127);
+    // Two bytes each in UTF-8: 63 of them fill 126 of the 127 bytes, a 64th would not fit.
+    program.TypeInto("EditProjectName", QString(70, QChar(0x00e9)));
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text().size(), 63);
+    program.TypeInto("EditPrefixGpio0", QString(105, QLatin1Char('b')));
+    QCOMPARE(program.Find<QLineEdit>("EditPrefixGpio0")->text().size(), 100);
+
+    program.Form().ControlsToSettings();
+    const TLarkspurSettings& record = program.Form().Configuration().Settings;
+    QCOMPARE(QString::fromStdString(record.ProjectName.Get()), QString(63, QChar(0x00e9)));
+    QCOMPARE(record.PrefixGpio0.Get(), std::string(100, 'b'));
+  }
+
+  // The form adds nothing of its own: its project equals the one the core writes directly
+  // from the same settings.
+  void generatedProjectEqualsTheCorePipeline() {
+    StartedProgram program;
+    program.Start();
+    program.Click("CheckBoxUART");
+    program.Click("CheckBoxMIPI");
+    program.Click("CheckBoxFAN");
+    program.Click("CheckBoxLPDDR4A");
+    program.SelectCard("ComboBoxGpio0", 12);
+    program.TypeInto("EditPrefixGpio0", "CAM_");
+    program.SelectCard("ComboBoxGpio1", 69);
+    const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
+    program.Host.AnswerNextDialog(folder + "top.qpf");
+    program.Click("ButtonGen");
+    QVERIFY2(program.Host.Messages.size() == 2, Describe(program.Host.Messages));
+
+    TConfigLarkspur config;
+    config.FillChoiceList();
+    config.Settings = DefaultLarkspurSettings();
+    config.Settings.UART = 0;
+    config.Settings.MIPI = 1;
+    config.Settings.FAN = 1;
+    config.Settings.LPDDR4A = 1;
+    config.Settings.Gpio0.Set(12);
+    config.Settings.PrefixGpio0.Set("CAM_");
+    config.Settings.Gpio1.Set(69);
+    const std::string direct = program.Folder.File("direct") + "/";
+    fs::create_directories(direct);
+    QVERIFY(GenerateLarkspurProject(config, direct + "top.qpf").Status ==
+            GenerateStatus::Generated);
+    for (const char* extension : kProjectFiles) {
+      const std::string ours = ReadFile(folder + "top" + extension);
+      QVERIFY2(!ours.empty(), extension);
+      QVERIFY2(ours == ReadFile(direct + "top" + extension), extension);
+    }
+  }
+};
+
+}  // namespace
+
+int RunLarkspurFormTests(int argc, char** argv) {
+  LarkspurFormTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "larkspurform_test.moc"

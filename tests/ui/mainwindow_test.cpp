@@ -1,0 +1,120 @@
+// The main window: its geometry around the form, the card pictures and the INI file.
+#include <QLabel>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <filesystem>
+
+#include "cards/catalogue.h"
+#include "ui/formfixture.h"
+#include "ui/uitests.h"
+
+namespace {
+
+using namespace pinwright;
+using namespace pinwright::testing;
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void centredPosition_data() {
+    QTest::addColumn<int>("screenWidth");
+    QTest::addColumn<int>("screenHeight");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("top");
+    QTest::newRow("full HD") << 1920 << 1080 << 565 << 280;
+    QTest::newRow("odd difference rounds down") << 1280 << 801 << 245 << 140;
+    QTest::newRow("exact fit") << 789 << 520 << 0 << 0;
+    QTest::newRow("3 pixels too narrow") << 786 << 520 << -1 << 0;
+    QTest::newRow("too small both ways") << 640 << 480 << -74 << -20;
+  }
+  void centredPosition() {
+    QFETCH(int, screenWidth);
+    QFETCH(int, screenHeight);
+    QFETCH(int, left);
+    QFETCH(int, top);
+    QCOMPARE(CentredWindowPosition(screenWidth, screenHeight, 789, 520),
+             (WindowPosition{left, top}));
+  }
+
+  void iniPathReplacesTheExtension() {
+    QCOMPARE(IniFilePath("/opt/pw/", "pinwright"), std::string("/opt/pw/pinwright.INI"));
+    QCOMPARE(IniFilePath("C:\\pw\\", "pinwright.exe"), std::string("C:\\pw\\pinwright.INI"));
+  }
+
+  void windowFitsAroundTheForm() {
+    StartedProgram program;
+    program.Start();
+    TFormMain& window = program.Window();
+    TFormLarkspur& form = program.Form();
+    QCOMPARE(window.CurrentBoard(), 43);
+    QCOMPARE(form.parentWidget(), &window);
+    QVERIFY(!form.isWindow());
+    QCOMPARE(form.geometry(), QRect(0, 0, 789, 520));
+    QCOMPARE(window.size(), QSize(789, 520));
+    QCOMPARE(window.minimumSize(), window.maximumSize());  // not resizable
+    QCOMPARE(window.windowTitle(), QStringLiteral("Larkspur V1.0.0"));
+    const QRect screen = window.screen()->geometry();
+    const WindowPosition expected =
+        CentredWindowPosition(screen.width(), screen.height(), 789, 520);
+    QCOMPARE(window.pos(), screen.topLeft() + QPoint(expected.Left, expected.Top));
+  }
+
+  void iniHoldsTheBoardAfterTheProgramEnds_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::newRow("no INI file") << QByteArray();
+    QTest::newRow("another board") << QByteArray("[Builder]\r\nMainBoard=12\r\n");
+    QTest::newRow("other sections") << QByteArray("[Window]\nLeft=3\n[Builder]\nMainBoard=x\n");
+    QTest::newRow("garbage") << QByteArray("\x01\x02[[=\xff\n=\n[", 11);
+  }
+  void iniHoldsTheBoardAfterTheProgramEnds() {
+    QFETCH(QByteArray, before);
+    StartedProgram program;
+    if (!before.isEmpty())
+      WriteFile(program.IniPath(), before.toStdString());
+    program.Start();
+    program.Stop();
+    QSettings ini(QString::fromStdString(program.IniPath()), QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("Builder/MainBoard")).toInt(), 43);
+    QVERIFY(program.Host.Messages.empty());
+  }
+
+  void unwritableIniIsIgnored() {
+    StartedProgram program;
+    std::filesystem::create_directory(program.IniPath());  // no file can take its place
+    program.Start();
+    program.Stop();
+    QVERIFY(std::filesystem::is_directory(program.IniPath()));
+    QVERIFY(program.Host.Messages.empty());
+  }
+
+  void everyOfferedCardHasItsPicture() {
+    StartedProgram program;
+    program.Start();
+    const TConfigLarkspur& config = program.Form().Configuration();
+    QLabel picture(&program.Window());
+    picture.resize(80, 80);
+    for (int i = 1; i < config.ChoiceCount; ++i) {
+      const std::int32_t card = config.ChoiceList[i];
+      program.Window().ShowCardPicture(&picture, card);
+      QVERIFY2(!picture.isHidden() && !picture.pixmap().isNull(), CardPictureName(card).data());
+    }
+    // A card without a picture hides the control rather than keep the last picture.
+    for (std::int32_t card : {kCardNone, 99}) {
+      program.Window().ShowCardPicture(&picture, 1);
+      program.Window().ShowCardPicture(&picture, card);
+      QVERIFY(picture.isHidden());
+      QVERIFY(picture.pixmap().isNull());
+    }
+  }
+};
+
+}  // namespace
+
+int RunMainWindowTests(int argc, char** argv) {
+  MainWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "mainwindow_test.moc"
