@@ -12,7 +12,7 @@ timer=$build/bench/pinwright_process_bench
 cli=$build/src/cli/pinwright-cli
 largest="--with all --gpio0 13 --prefix0 LCD_ --gpio1 68 --prefix1 RF_"
 
-echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//')"
+echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 echo "== in memory"
 "$build/bench/pinwright_bench" --benchmark_min_time=1 --benchmark_repetitions=5 \
@@ -21,6 +21,7 @@ echo "== in memory"
 echo "== pinwright-cli generate (largest project) against cp of its five files, $runs runs each"
 reference=$(mktemp -d)
 trap 'rm -rf "$reference"' EXIT
+export XDG_RUNTIME_DIR="$reference"
 # shellcheck disable=SC2086
 "$cli" generate $largest "$reference/LARKSPUR.qpf" >/dev/null
 files=$(for extension in qpf qsf v sdc htm; do printf '%s ' "$reference/LARKSPUR.$extension"; done)
