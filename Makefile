@@ -53,7 +53,7 @@ fuzz: fuzz-build
 
 # A short run from the seed corpus so the harnesses keep building and finding nothing.
 fuzz-smoke: fuzz-build
-	fuzz/run-fuzz.sh $(FUZZ_SMOKE_SECONDS)
+	fuzz/run-fuzz.sh $(FUZZ_SMOKE_SECONDS) --fresh
 
 # Benchmarks in the optimised build: in-memory generation, .cfg round trip, the command-line
 # tool end to end against a plain copy, and the desktop program's start.

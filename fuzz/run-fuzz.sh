@@ -2,10 +2,13 @@
 # Runs every fuzz harness of build/fuzz for a share of the given number of seconds, each
 # starting from its committed seed corpus. The corpus that grows during the run and any
 # crashing input stay under build/fuzz; the committed seeds are never changed.
-# Usage: fuzz/run-fuzz.sh SECONDS
+# Usage: fuzz/run-fuzz.sh SECONDS [--fresh]
+# With --fresh the run starts from the seeds alone, so a short smoke run takes its set time
+# however much an earlier long run grew the corpus.
 set -eu
 
 total=${1:-300}
+fresh=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 build=$here/../build/fuzz
 status=0
@@ -19,6 +22,7 @@ for spec in "fuzz_cfg 75 1024" "fuzz_pinnames 25 4096"; do
   seeds=$here/corpus/${name#fuzz_}
   work=$build/corpus/${name#fuzz_}
   artifacts=$build/artifacts/$name
+  [ "$fresh" = --fresh ] && rm -rf "$work"
   mkdir -p "$work" "$artifacts"
   echo "== $name for $seconds s"
   if ! "$build/fuzz/$name" -max_total_time="$seconds" -max_len="$3" -timeout=10 \
