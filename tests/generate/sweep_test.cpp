@@ -198,3 +198,71 @@ TEST(ConfigurationSweep, EveryCardPairWithPrefixes) {
 
 }  // namespace
 }  // namespace pinwright
+
+namespace pinwright {
+namespace {
+
+// The sweep is only as good as CheckProject: each broken rule must be noticed.
+TEST(CheckProject, NoticesEachBrokenRule) {
+  struct Case {
+    const char* What;
+    void (*BreakModel)(TMainBoard&);
+    std::string Cut;       // a text taken out of the generated files
+    std::string Put;       // what replaces it
+    std::string Expected;  // part of the problem reported
+  };
+  const std::vector<Case> cases = {
+      {"sound project", nullptr, "", "", ""},
+      {"clock without constraint", nullptr,
+       "create_clock -period \"50.0 MHz\" [get_ports CLOCK2_50]\r\n", "", "missing in .sdc"},
+      {"constraint without clock", nullptr, "[get_ports CLOCK2_50]", "[get_ports CLOCK9]",
+       "unexpected in .sdc"},
+      {"pin without location line", nullptr, "set_location_assignment PIN_V16 -to CLOCK1_50\r\n",
+       "", "location of CLOCK1_50"},
+      {"port missing", nullptr, "\t\tKEY,", "\t\tKEYS,", "pin without a port: KEY[0]"},
+      {"port differing in case only", nullptr, "\t\tKEY,", "\t\tled,", "used twice"},
+      {"bus range too narrow", nullptr, "[1:0]\t\tKEY", "[0:0]\t\tKEY", "outside the range"},
+      {"location used twice",
+       [](TMainBoard& model) {
+         model.GroupAt(0).PinAt(1)->SetLocation(model.GroupAt(0).PinAt(0)->Location());
+       },
+       "", "", "used by"},
+      {"unfilled header position",
+       [](TMainBoard& model) { model.GroupAt(0).PinAt(0)->SetDirection(kDirectionFromCard); }, "",
+       "", "direction 4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    RecordingHost host;
+    TConfigLarkspur config;
+    config.Settings = DefaultLarkspurSettings();
+    std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+    std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Clock);
+    ASSERT_TRUE(texts);
+    if (c.BreakModel)
+      c.BreakModel(*model);
+    if (!c.Cut.empty()) {
+      bool cut = false;
+      for (std::string* text : {&texts->Qsf, &texts->Verilog, &texts->Sdc}) {
+        if (const std::size_t at = text->find(c.Cut); !cut && at != std::string::npos) {
+          text->replace(at, c.Cut.size(), c.Put);
+          cut = true;
+        }
+      }
+      ASSERT_TRUE(cut) << c.Cut;
+    }
+    const std::vector<std::string> problems =
+        testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
+    if (c.Expected.empty()) {
+      EXPECT_TRUE(problems.empty()) << problems.front();
+      continue;
+    }
+    bool found = false;
+    for (const std::string& problem : problems)
+      found = found || problem.find(c.Expected) != std::string::npos;
+    EXPECT_TRUE(found) << (problems.empty() ? "no problem reported" : problems.front());
+  }
+}
+
+}  // namespace
+}  // namespace pinwright
