@@ -46,6 +46,8 @@ bool TConfigBoard::SaveDefault() {
 }
 
 bool TConfigBoard::LoadWithDialog(FileDialog& dialog) {
+  // A reason left from an earlier load must not be taken for this one's.
+  LoadReason.clear();
   PrepareCfgDialog(dialog, FileDialogKind::Open, Folder);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)

@@ -206,31 +206,6 @@ std::string FileNameOf(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-// Passes everything on to the host in force and notes whether a file dialog was answered,
-// so that a cancelled dialog can be told from a file that failed to load.
-class DialogAnswerWatch : public Host {
- public:
-  DialogAnswerWatch() : Outer(CurrentHost()), Scope(*this) {}
-
-  void ShowMessage(MessageKind kind, const std::string& text) override {
-    Outer.ShowMessage(kind, text);
-  }
-  void PlayAlertSound() override { Outer.PlayAlertSound(); }
-  std::optional<std::string> RunFileDialog(const FileDialog& dialog) override {
-    std::optional<std::string> answer = Outer.RunFileDialog(dialog);
-    Answered = Answered || answer.has_value();
-    return answer;
-  }
-  std::string ExecutableFolder() override { return Outer.ExecutableFolder(); }
-  LocalDateTime Now() override { return Outer.Now(); }
-
-  bool Answered = false;
-
- private:
-  Host& Outer;
-  HostScope Scope;
-};
-
 }  // namespace
 
 TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
@@ -350,13 +325,13 @@ void TFormLarkspur::ButtonSaveClick() {
 }
 
 void TFormLarkspur::ButtonLoadClick() {
-  DialogAnswerWatch watch;
   if (Config->LoadWithDialog(OpenDialog)) {
     SettingsToControls();
     return;
   }
-  // A cancelled dialog is silent; a picked file that did not load says why.
-  if (watch.Answered && !Config->LoadFailReason().empty())
+  // A cancelled dialog leaves no reason and stays silent; a picked file that did not load
+  // says why.
+  if (!Config->LoadFailReason().empty())
     ShowError(Config->LoadFailReason());
 }
 

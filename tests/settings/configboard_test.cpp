@@ -71,6 +71,19 @@ TEST(CfgDialog, CancelChangesNothing) {
   }
 }
 
+TEST(CfgDialog, CancelAfterAFailedLoadLeavesNoReason) {
+  TempDir dir;
+  WriteFile(dir.File("short.cfg"), "too short");
+  RecordingHost host;
+  TConfigLarkspur config;
+  ASSERT_FALSE(config.LoadFile(dir.File("short.cfg")));
+  ASSERT_EQ(config.LoadFailReason(), "Invalid File Size.");
+  host.AnswerNextDialog(std::nullopt);
+  FileDialog dialog;
+  EXPECT_FALSE(config.LoadWithDialog(dialog));
+  EXPECT_EQ(config.LoadFailReason(), "");
+}
+
 TEST(CfgDialog, PickMovesFolderBeforeTheFileIsTouched) {
   TempDir dir;
   std::filesystem::create_directory(dir.Path() / "picked");
