@@ -31,12 +31,12 @@ void Generate(benchmark::State& state, const TLarkspurSettings& settings) {
   config.Settings = settings;
   std::size_t bytes = 0;
   for (auto _ : state) {
-    const CheckResult check = CheckLarkspurSettings(config.Settings);
+    std::unique_ptr<TMainBoard> model;
+    const CheckResult check = CheckLarkspurSettings(config.Settings, model);
     if (!check.Passed()) {
       state.SkipWithError(check.Message.c_str());
       return;
     }
-    std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
     std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Now());
     bytes = texts->Qpf.size() + texts->Qsf.size() + texts->Verilog.size() + texts->Sdc.size() +
             texts->Html.size();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "host/filewrite.h"
 
@@ -18,8 +19,18 @@ void FileGenerator::AddLine(const char* format, ...) {
   Entries.emplace_back(length < 0 ? "" : buffer);
 }
 
+void FileGenerator::AddLine(std::string text) {
+  if (text.size() > kEntryLimit)
+    text.resize(kEntryLimit);
+  Entries.push_back(std::move(text));
+}
+
 std::string FileGenerator::Text() const {
+  std::size_t size = 0;
+  for (const std::string& entry : Entries)
+    size += entry.size();
   std::string text;
+  text.reserve(size);
   for (const std::string& entry : Entries)
     text += entry;
   return text;

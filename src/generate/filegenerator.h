@@ -15,6 +15,8 @@ class FileGenerator {
 
   // Formats printf-style into one entry.
   void AddLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Takes ready text as one entry, cut at the same limit as formatted output.
+  void AddLine(std::string text);
   const std::vector<std::string>& Lines() const { return Entries; }
   // Every entry in order, with nothing between them.
   std::string Text() const;

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "boards/config_larkspur.h"
@@ -129,7 +130,7 @@ std::string LowerAscii(std::string text) {
 // Two groups must not declare the same port, letter case ignored: the top-level module
 // would declare it twice and the settings file would assign two pins to one name.
 CheckResult CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
-  std::map<std::string, std::size_t> owner;  // port name in small letters -> first group
+  std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
@@ -164,6 +165,13 @@ bool IsDefaultGpioPair(const TLarkspurSettings& settings) {
 }
 
 CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings) {
+  std::unique_ptr<TMainBoard> model;
+  return CheckLarkspurSettings(settings, model);
+}
+
+CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings,
+                                  std::unique_ptr<TMainBoard>& model) {
+  model.reset();
   const std::string projectName = settings.ProjectName.Get();
   if (projectName.empty())
     return {Refusal::EmptyProjectName, "Project Name cannot be empty."};
@@ -194,7 +202,11 @@ CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings) {
       return card;
   }
 
-  return CheckPortNames(*BuildLarkspurModel(config), headers);
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config);
+  CheckResult ports = CheckPortNames(*board, headers);
+  if (ports.Passed())
+    model = std::move(board);
+  return ports;
 }
 
 CheckResult CheckProjectPath(const std::string& qpfPath) {
@@ -241,11 +253,13 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
 GenerateOutcome GenerateLarkspurProject(TConfigLarkspur& config, const std::string& qpfPath) {
   config.Settings.BoardId.Set(kLarkspurBoardId);
   config.Settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
-  for (CheckResult check : {CheckLarkspurSettings(config.Settings), CheckProjectPath(qpfPath)}) {
+  // The checks build the board model anyway; generation goes on with that one.
+  std::unique_ptr<TMainBoard> board;
+  for (CheckResult check :
+       {CheckLarkspurSettings(config.Settings, board), CheckProjectPath(qpfPath)}) {
     if (!check.Passed())
       return {GenerateStatus::Refused, check};
   }
-  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config);
   TSystemBuild build;
   const bool written = build.BuildProject(*board, qpfPath);
   return {written ? GenerateStatus::Generated : GenerateStatus::Failed, {}};

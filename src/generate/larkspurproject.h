@@ -39,6 +39,11 @@ bool IsDefaultGpioPair(const TLarkspurSettings& settings);
 // clash (skipped for the default GPIO pair), project name, prefixes, card IDs, port names
 // across groups. Returns the first problem; shows nothing.
 CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings);
+// The same checks. When they pass, model receives the board model that the port-name check
+// built, the same one BuildLarkspurModel makes, so that generation need not build it again;
+// after a refusal it is empty.
+CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings,
+                                  std::unique_ptr<TMainBoard>& model);
 
 // The base name of the chosen .qpf path must be a Verilog identifier too.
 CheckResult CheckProjectPath(const std::string& qpfPath);

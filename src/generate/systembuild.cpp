@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
+#include <string_view>
 
 #include "generate/htmlgenerator.h"
 #include "host/filewrite.h"
@@ -26,6 +28,13 @@ bool WritesAssignment(const TPin* pin) {
   const std::int32_t direction = pin->Direction();
   return direction == kDirectionInout || direction == kDirectionInput ||
          direction == kDirectionOutput;
+}
+
+// Appends the pieces one after the other, without building a joined temporary first: the
+// settings file has two lines per pin.
+void Append(std::string& text, std::initializer_list<std::string_view> pieces) {
+  for (std::string_view piece : pieces)
+    text += piece;
 }
 
 std::string ConnectorTypeName(std::int32_t type) {
@@ -103,14 +112,14 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
       const TPin* pin = group.PinAt(i);
       if (!WritesAssignment(pin))
         continue;
-      text += "set_instance_assignment -name IO_STANDARD \"" + std::string(pin->IoStandardName()) +
-              "\" -to " + pin->Name() + "\r\n";
+      Append(text, {"set_instance_assignment -name IO_STANDARD \"", pin->IoStandardName(),
+                    "\" -to ", pin->Name(), "\r\n"});
     }
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
       const TPin* pin = group.PinAt(i);
       if (!WritesAssignment(pin) || pin->Location().empty())
         continue;
-      text += "set_location_assignment PIN_" + pin->Location() + " -to " + pin->Name() + "\r\n";
+      Append(text, {"set_location_assignment PIN_", pin->Location(), " -to ", pin->Name(), "\r\n"});
     }
   }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,13 +24,69 @@ TEST(FileGenerator, AddLineCutsAnEntryAt1023Characters) {
     SCOPED_TRACE(length);
     FileGenerator file;
     file.AddLine("%s", std::string(length, 'x').c_str());
-    ASSERT_EQ(file.Lines().size(), 1u);
+    file.AddLine(std::string(length, 'y'));
+    ASSERT_EQ(file.Lines().size(), 2u);
     EXPECT_EQ(file.Lines()[0], std::string(std::min<std::size_t>(length, 1023), 'x'));
+    EXPECT_EQ(file.Lines()[1], std::string(std::min<std::size_t>(length, 1023), 'y'));
   }
   FileGenerator file;
   file.AddLine("%d-%s", 42, "a");
   file.AddLine("b\r\n");
   EXPECT_EQ(file.Text(), "42-ab\r\n");
+}
+
+// The entry the report's operations made when each was one printf format: a text is taken
+// up to its first NUL, and the whole entry is cut at 1023 characters.
+template <typename... Arguments>
+std::string Formatted(const char* format, Arguments... arguments) {
+  char buffer[1024];
+  std::snprintf(buffer, sizeof buffer, format, arguments...);
+  return buffer;
+}
+
+TEST(THtmlGenerator, EachOperationMakesTheEntryOfItsFormat) {
+  for (const std::string& text : {std::string(), std::string("GPIO_0[3]"), std::string(1000, 'n'),
+                                  std::string(1100, 'n'), std::string("before\0after", 12)}) {
+    SCOPED_TRACE(text.size());
+    const char* t = text.c_str();
+    struct Case {
+      const char* Name;
+      std::function<void(THtmlGenerator&)> Operation;
+      std::vector<std::string> Entries;
+    };
+    const std::vector<Case> cases = {
+        {"BeginTable",
+         [&](THtmlGenerator& h) { h.BeginTable(text, "left"); },
+         {"<table border=\"3\">\r\n",
+          Formatted("<caption  align=\"%s\">%s</caption>\r\n", "left", t)}},
+        {"AddCell th",
+         [&](THtmlGenerator& h) { h.AddCell(text, "left", true, "Khaki"); },
+         {Formatted("   <%s align=\"%s\" bgcolor=\"%s\">%s</%s>\r\n", "th", "left", "Khaki", t,
+                    "th")}},
+        {"AddCell td",
+         [&](THtmlGenerator& h) { h.AddCell(text, "left", false, ""); },
+         {Formatted("   <%s align=\"%s\">%s</%s>\r\n", "td", "left", t, "td")}},
+        {"AddCell align",
+         [&](THtmlGenerator& h) { h.AddCell("x", text, false, ""); },
+         {Formatted("   <%s align=\"%s\">%s</%s>\r\n", "td", t, "x", "td")}},
+        {"AddHeading",
+         [&](THtmlGenerator& h) { h.AddHeading(text, 12, "center"); },
+         {Formatted("<h%d align=\"%s\">%s</h%d>\r\n", 12, "center", t, 12)}},
+        {"AddLink",
+         [&](THtmlGenerator& h) { h.AddLink(text, h.ListItem(text)); },
+         {Formatted("<a href=\"#%s\">%s</a>\r\n", t, ("<li>" + text + "</li>").c_str())}},
+        {"AddAnchorHeading",
+         [&](THtmlGenerator& h) { h.AddAnchorHeading(text); },
+         {Formatted("<h2><a name=\"%s\"></a>%s</h2>", t, "")}},
+        {"AddBreaks", [&](THtmlGenerator& h) { h.AddBreaks(2); }, {"<br />\r\n", "<br />\r\n"}},
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.Name);
+      THtmlGenerator html;
+      c.Operation(html);
+      EXPECT_EQ(html.Lines(), c.Entries);
+    }
+  }
 }
 
 TEST(FileGenerator, SaveToFileReplacesTheFileAndMakesItsFolder) {

@@ -4,9 +4,12 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "generate/systembuild.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
 
@@ -215,6 +218,28 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
       }
     }
     EXPECT_TRUE(host.Messages.empty());
+
+    // The overload gives the same verdict, and on a pass the model BuildLarkspurModel makes.
+    auto model = std::make_unique<TMainBoard>();
+    const CheckResult same = CheckLarkspurSettings(Edited(c.Change), model);
+    EXPECT_EQ(same.Kind, result.Kind);
+    EXPECT_EQ(same.Message, result.Message);
+    ASSERT_EQ(model != nullptr, result.Passed());
+    if (model) {
+      TConfigLarkspur config;
+      config.Settings = Edited(c.Change);
+      const std::unique_ptr<TMainBoard> built = BuildLarkspurModel(config);
+      const LocalDateTime now = host.Now();
+      const std::optional<ProjectTexts> expected = MakeProjectTexts(*built, "TOP", now);
+      const std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "TOP", now);
+      ASSERT_EQ(texts.has_value(), expected.has_value());
+      if (texts) {
+        EXPECT_EQ(texts->Qsf, expected->Qsf);
+        EXPECT_EQ(texts->Verilog, expected->Verilog);
+        EXPECT_EQ(texts->Sdc, expected->Sdc);
+        EXPECT_EQ(texts->Html, expected->Html);
+      }
+    }
   }
 }
 
