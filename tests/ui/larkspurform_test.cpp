@@ -534,7 +534,7 @@ class LarkspurFormTest : public QObject {
 
   // The form adds nothing of its own: its project equals the one the command-line tool writes
   // for the same settings and time.
-  void generatedProjectEqualsTheCorePipeline() {
+  void generatedProjectEqualsTheCommandLineTools() {
     StartedProgram program;
     program.Start();
     program.Click("CheckBoxUART");
