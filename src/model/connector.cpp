@@ -1,17 +1,47 @@
 #include "model/connector.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace pinwright {
 namespace {
 
-// Byte order with every byte taken as unsigned; a prefix sorts before the longer text.
+// Byte order with every byte taken as unsigned (char_traits<char> compares that way); a
+// prefix sorts before the longer text.
 bool Greater(std::string_view a, std::string_view b) {
-  return std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), [](char x, char y) {
-    return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-  });
+  return a.compare(b) > 0;
 }
+
+// What the comparison needs of one pin's name, read once per sort instead of once per pair.
+// The bus index is read only when a comparison needs it, so a bad index raises BusIndexError
+// exactly where the comparison asks for it.
+class SortKey {
+ public:
+  explicit SortKey(const TPin& pin)
+      : Name(pin.Name()), Brackets(HasBrackets(Name)), Base(Name.substr(0, Name.find('['))) {}
+
+  bool ComesBefore(const SortKey& a) const {
+    if (a.Brackets && Brackets) {
+      if (a.Base == Base)
+        return Index() < a.Index();
+      return Greater(a.Base, Base);
+    }
+    return Greater(a.Name, Name);
+  }
+
+ private:
+  std::int32_t Index() const {
+    if (!CachedIndex)
+      CachedIndex = BusIndex(Name);
+    return *CachedIndex;
+  }
+
+  std::string_view Name;
+  bool Brackets;
+  std::string_view Base;  // meaningful only with Brackets
+  mutable std::optional<std::int32_t> CachedIndex;
+};
 
 }  // namespace
 
@@ -50,28 +80,35 @@ void TConnector::SetDescription(const std::string& description) {
     DescriptionText = description;
 }
 
-bool ComesBefore(const TPin& b, const TPin& a) {
-  if (HasBrackets(a.Name()) && HasBrackets(b.Name())) {
-    const std::string baseA = BusBaseName(a.Name());
-    const std::string baseB = BusBaseName(b.Name());
-    if (baseA == baseB)
-      return BusIndex(b.Name()) < BusIndex(a.Name());
-    return Greater(baseA, baseB);
-  }
-  return Greater(a.Name(), b.Name());
-}
-
 void TConnector::SortPins() {
   // An exchange sort: every pair (i, j > i) is compared with the entries now at i and j, so
-  // the result is exactly that of the comparison above, ties and all.
-  for (std::size_t i = 0; i < Pins.size(); ++i) {
-    for (std::size_t j = i + 1; j < Pins.size(); ++j) {
-      if (!Pins[i] || !Pins[j])
+  // the result is exactly that of the comparison, ties and all. It runs on positions into
+  // Pins and moves the pins once at the end; a BusIndexError leaves the list as it was.
+  std::vector<std::optional<SortKey>> keys;
+  keys.reserve(Pins.size());
+  for (const std::optional<TPin>& pin : Pins) {
+    keys.push_back(pin ? std::optional<SortKey>(std::in_place, *pin) : std::nullopt);
+  }
+  std::vector<std::size_t> order(Pins.size());
+  for (std::size_t i = 0; i < order.size(); ++i)
+    order[i] = i;
+
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    for (std::size_t j = i + 1; j < order.size(); ++j) {
+      const std::optional<SortKey>& a = keys[order[i]];
+      const std::optional<SortKey>& b = keys[order[j]];
+      if (!a || !b)
         continue;
-      if (ComesBefore(*Pins[j], *Pins[i]))
-        std::swap(Pins[i], Pins[j]);
+      if (b->ComesBefore(*a))
+        std::swap(order[i], order[j]);
     }
   }
+
+  std::vector<std::optional<TPin>> sorted;
+  sorted.reserve(Pins.size());
+  for (std::size_t position : order)
+    sorted.push_back(std::move(Pins[position]));
+  Pins = std::move(sorted);
 }
 
 }  // namespace pinwright

@@ -60,7 +60,4 @@ class TConnector {
   std::int32_t Key = 0;
 };
 
-// True when pin b must come before pin a in generation order.
-bool ComesBefore(const TPin& b, const TPin& a);
-
 }  // namespace pinwright

@@ -53,14 +53,6 @@ std::array<std::string, 5> ExpectedTexts(const TLarkspurSettings& settings,
   return {texts->Qpf, texts->Qsf, texts->Verilog, texts->Sdc, texts->Html};
 }
 
-std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TLarkspurSettings LargestSettings() {
   TLarkspurSettings settings = DefaultLarkspurSettings();
   for (std::uint8_t* flag = &settings.OSC; flag <= &settings.HPS; ++flag)
@@ -135,7 +127,7 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
       EXPECT_EQ(ReadFile(path(step)), texts[step]) << file(step) << " must be complete";
     if (c.Kind == Fault::FolderInPlace) {
       EXPECT_TRUE(std::filesystem::is_directory(path(c.Step)));
-      EXPECT_EQ(FolderEntries(path(c.Step)), std::vector<std::string>{"inside"});
+      EXPECT_EQ(testing::SortedFileNames(path(c.Step)), std::vector<std::string>{"inside"});
     } else if (c.Regenerating && c.Step != kReport) {
       EXPECT_EQ(ReadFile(path(c.Step)), old[c.Step]) << "the failed file must keep its old text";
     } else if (std::filesystem::exists(path(c.Step))) {
@@ -161,7 +153,8 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
         expectedEntries.push_back(file(step));
     }
     std::sort(expectedEntries.begin(), expectedEntries.end());
-    EXPECT_EQ(FolderEntries(dir.Path()), expectedEntries) << "no temporary file may be left";
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), expectedEntries)
+        << "no temporary file may be left";
 
     std::vector<RecordedMessage> messages;
     if (c.Step != kReport) {
@@ -213,7 +206,7 @@ TEST(GenerationFaults, PathThroughARegularFileWritesNothing) {
                                {MessageKind::Unexpected, std::strerror(ENOTDIR)},
                                {MessageKind::Error, "Failed to create file P.qpf"},
                            }));
-  EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"plain"});
+  EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"plain"});
   EXPECT_EQ(ReadFile(dir.File("plain")), "a regular file");
 }
 
@@ -231,7 +224,7 @@ TEST(GenerationFaults, PipelineReportsAFailedWriteAsFailed) {
       return std::nullopt;
     });
     EXPECT_EQ(GenerateLarkspurProject(config, qpf).Status, GenerateStatus::Failed);
-    EXPECT_EQ(FolderEntries(dir.Path()).size(), step);
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()).size(), step);
   }
 }
 

@@ -211,15 +211,6 @@ TEST(CheckPinNames, RefusesUnbalancedBrackets) {
   }
 }
 
-std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
   struct Case {
     const char* Chosen;
@@ -237,7 +228,7 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
     std::vector<std::string> expected = {name + ".htm", name + ".qpf", name + ".qsf",
                                          name + ".sdc", name + ".v",   "notes.txt"};
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(FilesIn(dir.Path()), expected);
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), expected);
     TMainBoard ordered = SmallBoard();
     const ProjectTexts texts = *MakeProjectTexts(ordered, name, kClock);
     EXPECT_EQ(ReadFile(dir.File(name + ".qpf")), texts.Qpf);
@@ -269,7 +260,7 @@ TEST(BuildProject, BadPinNamesStopBeforeAnyFile) {
     TMainBoard board = SmallBoard();
     board.GroupAt(0).PinAt(0)->SetName(c.PinName);
     EXPECT_FALSE(TSystemBuild().BuildProject(board, dir.File("P.qpf")));
-    EXPECT_TRUE(FilesIn(dir.Path()).empty());
+    EXPECT_TRUE(testing::SortedFileNames(dir.Path()).empty());
     EXPECT_EQ(host.Messages, c.Messages);
   }
 }
@@ -317,7 +308,7 @@ TEST(BuildProject, StopsAtTheFirstFileThatFails) {
     });
     TMainBoard board = SmallBoard();
     EXPECT_FALSE(TSystemBuild().BuildProject(board, dir.File("P.qpf")));
-    EXPECT_EQ(FilesIn(dir.Path()), c.Left);
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), c.Left);
     if (c.MakeFolder) {
       EXPECT_TRUE(std::filesystem::is_directory(failing));
     }

@@ -16,15 +16,6 @@ using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-std::vector<std::string> SortedFolder(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 WriteLimit LimitTo(std::size_t bytes) {
   return [bytes](const std::string&) { return std::optional<std::size_t>(bytes); };
 }
@@ -49,7 +40,7 @@ TEST(WriteFileAtomically, WritesWholeFiles) {
     const WriteOutcome outcome = WriteFileAtomically(dir.File("target"), c.Bytes);
     EXPECT_TRUE(outcome.Ok());
     EXPECT_EQ(ReadFile(dir.File("target")), c.Bytes);
-    EXPECT_EQ(SortedFolder(dir.Path()), std::vector<std::string>{"target"});
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"target"});
   }
 }
 
@@ -88,7 +79,7 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
     std::filesystem::create_directory(dir.Path() / "folder");
     if (c.HasOld)
       WriteFile(dir.File(c.Target), "the old contents");
-    const std::vector<std::string> before = SortedFolder(dir.Path());
+    const std::vector<std::string> before = testing::SortedFileNames(dir.Path());
 
     WriteOutcome outcome;
     if (c.Limit) {
@@ -104,7 +95,7 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
     if (c.HasOld) {
       EXPECT_EQ(ReadFile(dir.File(c.Target)), "the old contents");
     }
-    EXPECT_EQ(SortedFolder(dir.Path()), before);
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), before);
     EXPECT_EQ(ReadFile(dir.File("blocker")), "a regular file");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder"));
   }

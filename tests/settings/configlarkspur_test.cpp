@@ -51,15 +51,6 @@ std::string BusyImage() {
   return image;
 }
 
-std::vector<std::string> SortedFolder(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 TEST(LeInt32, StoresLittleEndianBytes) {
   struct Case {
     std::int32_t Value;
@@ -234,7 +225,7 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
   WriteFile(dir.File("blocker"), "a regular file");
   std::filesystem::create_directory(dir.Path() / "folder.cfg");
   WriteFile(dir.File("old.cfg"), "the previous contents");
-  const std::vector<std::string> before = SortedFolder(dir.Path());
+  const std::vector<std::string> before = testing::SortedFileNames(dir.Path());
 
   struct Case {
     const char* Name;
@@ -264,7 +255,7 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
     EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{{MessageKind::Error, c.Message}}));
     EXPECT_EQ(ReadFile(dir.File("old.cfg")), "the previous contents");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder.cfg"));
-    EXPECT_EQ(SortedFolder(dir.Path()), before);  // no temporary file left behind
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), before);  // no temporary file left behind
   }
 }
 

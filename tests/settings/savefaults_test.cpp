@@ -26,14 +26,6 @@ std::string RecordOf(const TConfigLarkspur& config) {
   return std::string(reinterpret_cast<const char*>(&config.Settings), sizeof config.Settings);
 }
 
-std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 enum class Way { SaveFile, SaveDefault, SaveWithDialog };
 
 bool Save(Way way, TConfigLarkspur& config, RecordingHost& host, const std::string& path) {
@@ -81,7 +73,7 @@ TEST(CfgSaveFaults, ShortWriteAtAnyByteKeepsThePreviousFile) {
       EXPECT_EQ(host.Messages,
                 (std::vector<RecordedMessage>{{MessageKind::Error, "Failed to write file."}}));
       EXPECT_EQ(ReadFile(path), before);
-      EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"default.cfg"});
+      EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"default.cfg"});
 
       TConfigLarkspur reloaded;
       ASSERT_TRUE(reloaded.LoadFile(path));
@@ -105,8 +97,9 @@ TEST(CfgSaveFaults, CreateFailureLeavesNothingBehind) {
     EXPECT_FALSE(Save(way, config, host, dir.File("default.cfg")));
     EXPECT_EQ(host.Messages,
               (std::vector<RecordedMessage>{{MessageKind::Error, "Failed to create file."}}));
-    EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"default.cfg"});
-    EXPECT_EQ(FolderEntries(dir.Path() / "default.cfg"), std::vector<std::string>{"inside"});
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"default.cfg"});
+    EXPECT_EQ(testing::SortedFileNames(dir.Path() / "default.cfg"),
+              std::vector<std::string>{"inside"});
     EXPECT_EQ(ReadFile(dir.File("default.cfg/inside")), "kept");
   }
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace pinwright::testing {
 
@@ -25,5 +26,7 @@ class TempDir {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
+// The names of everything in the folder, sorted.
+std::vector<std::string> SortedFileNames(const std::filesystem::path& folder);
 
 }  // namespace pinwright::testing
