@@ -14,8 +14,8 @@ build=$here/../build/fuzz
 status=0
 
 # harness, share of the time in percent, longest input
-for spec in "fuzz_cfg 75 1024" "fuzz_pinnames 25 4096"; do
-  set -- $spec
+for job in "fuzz_cfg 75 1024" "fuzz_pinnames 25 4096"; do
+  set -- $job
   name=$1
   seconds=$(( total * $2 / 100 ))
   [ "$seconds" -ge 1 ] || seconds=1

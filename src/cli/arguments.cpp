@@ -47,17 +47,17 @@ constexpr std::array<CommandSpec, 4> kCommands{{
 // clang-format on
 
 const CommandSpec* FindCommand(std::string_view name) {
-  for (const CommandSpec& spec : kCommands) {
-    if (spec.Name == name)
-      return &spec;
+  for (const CommandSpec& entry : kCommands) {
+    if (entry.Name == name)
+      return &entry;
   }
   return nullptr;
 }
 
 const OptionSpec* FindOption(std::string_view name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (spec.Name == name)
-      return &spec;
+  for (const OptionSpec& entry : kOptions) {
+    if (entry.Name == name)
+      return &entry;
   }
   return nullptr;
 }
@@ -102,9 +102,9 @@ std::string AddComponentList(std::string_view list, bool ticked,
 }  // namespace
 
 std::string_view CommandName(Command command) {
-  for (const CommandSpec& spec : kCommands) {
-    if (spec.Which == command)
-      return spec.Name;
+  for (const CommandSpec& entry : kCommands) {
+    if (entry.Which == command)
+      return entry.Name;
   }
   return command == Command::Version ? "--version" : "help";
 }
