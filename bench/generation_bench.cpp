@@ -16,8 +16,8 @@ namespace {
 // Every component and two 36-pin cards whose signal names differ, each with a prefix.
 TLarkspurSettings LargestSettings() {
   TLarkspurSettings settings = DefaultLarkspurSettings();
-  for (std::uint8_t* flag = &settings.OSC; flag <= &settings.HPS; ++flag)
-    *flag = 1;
+  for (const LarkspurComponent& component : kLarkspurComponents)
+    settings.*component.Flag = 1;
   settings.Gpio0.Set(13);
   settings.Gpio1.Set(68);
   settings.PrefixGpio0.Set("LCD_");

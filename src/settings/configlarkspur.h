@@ -85,6 +85,32 @@ static_assert(offsetof(TLarkspurSettings, Gpio1) == 156);
 static_assert(offsetof(TLarkspurSettings, PrefixGpio0) == 160);
 static_assert(offsetof(TLarkspurSettings, PrefixGpio1) == 288);
 
+// The thirteen on-board component flags of the record, in record order: the record's field
+// name and the caption of the form's check box.
+struct LarkspurComponent {
+  std::string_view Name;
+  std::string_view Caption;
+  std::uint8_t TLarkspurSettings::*Flag;
+};
+
+// clang-format off
+inline constexpr std::array<LarkspurComponent, 13> kLarkspurComponents{{
+  {"OSC",     "CLOCK",          &TLarkspurSettings::OSC},
+  {"LED",     "LED x 8",        &TLarkspurSettings::LED},
+  {"Button",  "Button x 2",     &TLarkspurSettings::Button},
+  {"Switch",  "Switch x 4",     &TLarkspurSettings::Switch},
+  {"ADC",     "ADC 2x5 Header", &TLarkspurSettings::ADC},
+  {"HdmiTx",  "HDMI TX",        &TLarkspurSettings::HdmiTx},
+  {"MIPI",    "MIPI",           &TLarkspurSettings::MIPI},
+  {"LPDDR4A", "LPDDR4-A",       &TLarkspurSettings::LPDDR4A},
+  {"LPDDR4B", "LPDDR4-B",       &TLarkspurSettings::LPDDR4B},
+  {"UART",    "UART",           &TLarkspurSettings::UART},
+  {"FAN",     "FAN",            &TLarkspurSettings::FAN},
+  {"SDRAM",   "SDRAM",          &TLarkspurSettings::SDRAM},
+  {"HPS",     "HPS",            &TLarkspurSettings::HPS},
+}};
+// clang-format on
+
 // The record as the form stores it when it starts without a usable default.cfg.
 TLarkspurSettings DefaultLarkspurSettings();
 

@@ -26,14 +26,6 @@ namespace {
 
 using testing::RecordingHost;
 
-constexpr std::array<std::uint8_t TLarkspurSettings::*, 13> kComponents = {
-    &TLarkspurSettings::OSC,    &TLarkspurSettings::LED,     &TLarkspurSettings::Button,
-    &TLarkspurSettings::Switch, &TLarkspurSettings::ADC,     &TLarkspurSettings::HdmiTx,
-    &TLarkspurSettings::MIPI,   &TLarkspurSettings::LPDDR4A, &TLarkspurSettings::LPDDR4B,
-    &TLarkspurSettings::UART,   &TLarkspurSettings::FAN,     &TLarkspurSettings::SDRAM,
-    &TLarkspurSettings::HPS,
-};
-
 // Under AddressSanitizer a generation costs about fifteen times as much, so that build sweeps
 // a fixed, spread-out sixteenth of the component combinations (every combination with at most
 // one component or at most one missing included); the normal build sweeps them all.
@@ -81,8 +73,8 @@ const char* RefusalName(Refusal kind) {
 
 std::string Describe(const TLarkspurSettings& settings) {
   std::string text = "components";
-  for (auto flag : kComponents)
-    text += settings.*flag ? '1' : '0';
+  for (const LarkspurComponent& component : kLarkspurComponents)
+    text += settings.*component.Flag ? '1' : '0';
   text += " gpio0=" + std::to_string(settings.Gpio0.Get()) + " \"" + settings.PrefixGpio0.Get() +
           "\" gpio1=" + std::to_string(settings.Gpio1.Get()) + " \"" + settings.PrefixGpio1.Get() +
           "\"";
@@ -148,13 +140,13 @@ void Sweep(const TLarkspurSettings& settings, std::optional<Refusal> expected, T
 TEST(ConfigurationSweep, EveryComponentCombinationWithoutCards) {
   Tally tally;
   int swept = 0;
-  for (unsigned mask = 0; mask < (1u << kComponents.size()); ++mask) {
+  for (unsigned mask = 0; mask < (1u << kLarkspurComponents.size()); ++mask) {
     if (!InSample(mask))
       continue;
     ++swept;
     TLarkspurSettings settings = DefaultLarkspurSettings();
-    for (std::size_t i = 0; i < kComponents.size(); ++i)
-      settings.*kComponents[i] = (mask >> i) & 1;
+    for (std::size_t i = 0; i < kLarkspurComponents.size(); ++i)
+      settings.*kLarkspurComponents[i].Flag = (mask >> i) & 1;
     Sweep(settings, Refusal::None, tally);
     if (::testing::Test::HasFailure())
       break;  // one broken combination is enough to report; thousands would drown it
@@ -177,8 +169,8 @@ TEST(ConfigurationSweep, EveryCardPairWithPrefixes) {
         for (std::int32_t second : kOfferedCards) {
           TLarkspurSettings settings = DefaultLarkspurSettings();
           if (allComponents) {
-            for (auto flag : kComponents)
-              settings.*flag = 1;
+            for (const LarkspurComponent& component : kLarkspurComponents)
+              settings.*component.Flag = 1;
           }
           settings.Gpio0.Set(first);
           settings.Gpio1.Set(second);
