@@ -5,25 +5,17 @@
 #include <memory>
 #include <optional>
 
-#include "benchhost.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
 #include "settings/configlarkspur.h"
+#include "support/configurations.h"
+#include "support/quiethost.h"
 
 namespace pinwright::bench {
 namespace {
 
-// Every component and two 36-pin cards whose signal names differ, each with a prefix.
-TLarkspurSettings LargestSettings() {
-  TLarkspurSettings settings = DefaultLarkspurSettings();
-  for (const LarkspurComponent& component : kLarkspurComponents)
-    settings.*component.Flag = 1;
-  settings.Gpio0.Set(13);
-  settings.Gpio1.Set(68);
-  settings.PrefixGpio0.Set("LCD_");
-  settings.PrefixGpio1.Set("RF_");
-  return settings;
-}
+using testing::LargestLarkspurSettings;
+using testing::QuietHost;
 
 void Generate(benchmark::State& state, const TLarkspurSettings& settings) {
   QuietHost host;
@@ -46,7 +38,7 @@ void Generate(benchmark::State& state, const TLarkspurSettings& settings) {
 }
 
 void BM_GenerateLargestProject(benchmark::State& state) {
-  Generate(state, LargestSettings());
+  Generate(state, LargestLarkspurSettings());
 }
 BENCHMARK(BM_GenerateLargestProject);
 
@@ -59,7 +51,7 @@ BENCHMARK(BM_GenerateDefaultProject);
 void BM_LargestModel(benchmark::State& state) {
   QuietHost host;
   TConfigLarkspur config;
-  config.Settings = LargestSettings();
+  config.Settings = LargestLarkspurSettings();
   for (auto _ : state)
     benchmark::DoNotOptimize(BuildLarkspurModel(config));
 }
@@ -68,7 +60,7 @@ BENCHMARK(BM_LargestModel);
 void BM_LargestOrderedTexts(benchmark::State& state) {
   QuietHost host;
   TConfigLarkspur config;
-  config.Settings = LargestSettings();
+  config.Settings = LargestLarkspurSettings();
   const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
   for (auto _ : state) {
     state.PauseTiming();
@@ -82,7 +74,7 @@ BENCHMARK(BM_LargestOrderedTexts);
 void BM_LargestTextsEach(benchmark::State& state) {
   QuietHost host;
   TConfigLarkspur config;
-  config.Settings = LargestSettings();
+  config.Settings = LargestLarkspurSettings();
   const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
   model->OrderPins();
   const int which = static_cast<int>(state.range(0));
@@ -111,7 +103,7 @@ BENCHMARK(BM_LargestTextsEach)->DenseRange(0, 4)->ArgName("qpf_qsf_v_sdc_htm");
 void BM_LargestOrderPins(benchmark::State& state) {
   QuietHost host;
   TConfigLarkspur config;
-  config.Settings = LargestSettings();
+  config.Settings = LargestLarkspurSettings();
   const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
   for (auto _ : state) {
     state.PauseTiming();
@@ -124,7 +116,7 @@ void BM_LargestOrderPins(benchmark::State& state) {
 BENCHMARK(BM_LargestOrderPins);
 
 void BM_CheckLargestSettings(benchmark::State& state) {
-  const TLarkspurSettings settings = LargestSettings();
+  const TLarkspurSettings settings = LargestLarkspurSettings();
   for (auto _ : state)
     benchmark::DoNotOptimize(CheckLarkspurSettings(settings));
 }

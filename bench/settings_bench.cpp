@@ -4,11 +4,13 @@
 #include <filesystem>
 #include <string>
 
-#include "benchhost.h"
 #include "settings/configlarkspur.h"
+#include "support/quiethost.h"
 
 namespace pinwright::bench {
 namespace {
+
+using testing::QuietHost;
 
 void BM_CfgSaveLoadRoundTrip(benchmark::State& state) {
   QuietHost host;

@@ -21,11 +21,12 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/settings.h"
+#include "fail.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
-#include "quiethost.h"
 #include "settings/configlarkspur.h"
 #include "support/projectchecks.h"
+#include "support/quiethost.h"
 
 namespace pinwright::fuzzing {
 namespace {
@@ -109,8 +110,7 @@ void CheckShow(const std::string& path) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pinwright;
   using namespace pinwright::fuzzing;
-  QuietHost host;
-  HostScope scope(host);
+  testing::QuietHost host;
 
   const std::string path = (WorkFolder() / "input.cfg").string();
   WriteBytes(path, data, size);

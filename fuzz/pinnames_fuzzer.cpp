@@ -15,11 +15,12 @@
 #include <string_view>
 #include <vector>
 
+#include "fail.h"
 #include "generate/systembuild.h"
 #include "model/connector.h"
 #include "model/mainboard.h"
 #include "model/pin.h"
-#include "quiethost.h"
+#include "support/quiethost.h"
 
 namespace pinwright::fuzzing {
 namespace {
@@ -125,8 +126,7 @@ void CheckSortKeepsEntries(const std::vector<std::string>& before,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace pinwright;
   using namespace pinwright::fuzzing;
-  QuietHost host;
-  HostScope scope(host);
+  testing::QuietHost host;
 
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   TConnector group("G", "", kConnectorOnBoard);

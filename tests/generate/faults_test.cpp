@@ -21,6 +21,7 @@
 #include "generate/systembuild.h"
 #include "host/filewrite.h"
 #include "settings/configlarkspur.h"
+#include "support/configurations.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
 
@@ -53,17 +54,6 @@ std::array<std::string, 5> ExpectedTexts(const TLarkspurSettings& settings,
   return {texts->Qpf, texts->Qsf, texts->Verilog, texts->Sdc, texts->Html};
 }
 
-TLarkspurSettings LargestSettings() {
-  TLarkspurSettings settings = DefaultLarkspurSettings();
-  for (const LarkspurComponent& component : kLarkspurComponents)
-    settings.*component.Flag = 1;
-  settings.Gpio0.Set(13);
-  settings.Gpio1.Set(68);
-  settings.PrefixGpio0.Set("LCD_");
-  settings.PrefixGpio1.Set("RF_");
-  return settings;
-}
-
 enum class Fault { FolderInPlace, WriteLimit };
 
 struct FaultCase {
@@ -87,7 +77,8 @@ class EachWriteFails : public ::testing::TestWithParam<FaultCase> {};
 TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
   const FaultCase& c = GetParam();
   SCOPED_TRACE(Label(c));
-  for (const TLarkspurSettings& settings : {DefaultLarkspurSettings(), LargestSettings()}) {
+  for (const TLarkspurSettings& settings :
+       {DefaultLarkspurSettings(), testing::LargestLarkspurSettings()}) {
     RecordingHost host;
     TempDir dir;
     const std::string qpf = dir.File("P.qpf");

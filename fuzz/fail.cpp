@@ -1,4 +1,4 @@
-#include "quiethost.h"
+#include "fail.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,13 +1,19 @@
-// A host for the fuzz harnesses: every message and sound is dropped, every dialog cancelled,
-// and the clock and the executable's folder are fixed so that runs repeat exactly.
+// A host that drops every message and sound (counting them), cancels every dialog and
+// reports a fixed clock and executable folder, so runs repeat exactly. It installs itself
+// as the current host for its lifetime. For benchmarks and fuzzing, where nothing is shown.
 #pragma once
+
+#include <optional>
+#include <string>
 
 #include "host/host.h"
 
-namespace pinwright::fuzzing {
+namespace pinwright::testing {
 
 class QuietHost : public Host {
  public:
+  QuietHost() : Scope(*this) {}
+
   void ShowMessage(MessageKind, const std::string&) override { ++Messages; }
   void PlayAlertSound() override { ++AlertSounds; }
   std::optional<std::string> RunFileDialog(const FileDialog&) override { return std::nullopt; }
@@ -16,9 +22,9 @@ class QuietHost : public Host {
 
   int Messages = 0;
   int AlertSounds = 0;
+
+ private:
+  HostScope Scope;
 };
 
-// Reports a broken expectation on stderr and aborts, so that libFuzzer keeps the input.
-[[noreturn]] void Fail(const char* what, const std::string& detail);
-
-}  // namespace pinwright::fuzzing
+}  // namespace pinwright::testing
