@@ -11,6 +11,7 @@
 #include "cli/settings.h"
 #include "generate/larkspurproject.h"
 #include "host/host.h"
+#include "host/paths.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
@@ -29,15 +30,17 @@ int Report(const Status& status) {
 Status ProjectPath(const Request& request, const TLarkspurSettings& settings, fs::path& qpf) {
   if (request.Operands.empty()) {
     std::string name = settings.ProjectName.Get();
-    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of("/\\") != std::string::npos) {
       return {kExitRefused, "the project name '" + name + "' cannot name a folder"};
     }
     qpf = fs::current_path() / "CodeGenerated" / kLarkspurBoardFolder / name / (name + ".qpf");
     return {};
   }
-  fs::path given = request.Operands.front();
+  const std::string& operand = request.Operands.front();
+  fs::path given = PathFromUtf8(operand);
   if (!given.has_filename() || given.filename() == "." || given.filename() == "..") {
-    return {kExitUsage, "'" + given.string() + "' names no project file (for example demo.qpf)"};
+    return {kExitUsage, "'" + operand + "' names no project file (for example demo.qpf)"};
   }
   qpf = fs::absolute(given).lexically_normal();
   qpf.replace_extension(".qpf");
@@ -50,7 +53,7 @@ Status CreateFolder(const fs::path& folder) {
     return {};
   fs::create_directories(folder, error);
   if (error)
-    return {kExitRefused, "cannot create folder " + folder.string() + ": " + error.message()};
+    return {kExitRefused, "cannot create folder " + Utf8FromPath(folder) + ": " + error.message()};
   return {};
 }
 
@@ -105,13 +108,14 @@ int RunGenerate(const Request& request, std::ostream& out) {
   if (int exit = Report(ProjectPath(request, config.Settings, qpf)); exit != kExitOk) {
     return exit;
   }
-  CheckResult pathCheck = CheckProjectPath(qpf.string());
+  const std::string qpfPath = Utf8FromPath(qpf);
+  CheckResult pathCheck = CheckProjectPath(qpfPath);
   if (!pathCheck.Passed())
     return Report({kExitRefused, pathCheck.Message});
   if (int exit = Report(CreateFolder(qpf.parent_path())); exit != kExitOk)
     return exit;
 
-  GenerateOutcome outcome = GenerateLarkspurProject(config, qpf.string());
+  GenerateOutcome outcome = GenerateLarkspurProject(config, qpfPath);
   switch (outcome.Status) {
     case GenerateStatus::Generated:
       break;
@@ -119,11 +123,11 @@ int RunGenerate(const Request& request, std::ostream& out) {
       return Report({kExitRefused, outcome.Refusal.Message});
     case GenerateStatus::Failed:
       return Report(
-          {kExitRefused, "Failed to generate Quartus project: " + qpf.filename().string() + "."});
+          {kExitRefused, "Failed to generate Quartus project: " + FileNameOf(qpfPath) + "."});
   }
   out << "Generate Quartus Project successfully.\n"
       << "The project is located in the folder:\n"
-      << (qpf.parent_path() / "").string() << '\n';
+      << Utf8FromPath(qpf.parent_path() / "") << '\n';
   std::string warning = MemoryWarning(config.Settings);
   if (!warning.empty())
     out << '\n' << TerminalText(warning);

@@ -10,6 +10,7 @@
 #include "cli/clihost.h"
 #include "cli/commands.h"
 #include "cli/settings.h"
+#include "host/platform.h"
 
 #ifndef PINWRIGHT_VERSION
 #define PINWRIGHT_VERSION "unknown"
@@ -70,7 +71,8 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   try {
-    int exit = Run(std::vector<std::string>(argv + 1, argv + argc));
+    platform::PrepareConsole();
+    int exit = Run(platform::ProgramArguments(argc, argv));
     std::cout.flush();
     if (!std::cout) {
       PrintMessage(MessageKind::Error, "cannot write to standard output");

@@ -6,6 +6,7 @@
 
 #include "cards/catalogue.h"
 #include "cli/components.h"
+#include "host/paths.h"
 
 namespace pinwright::cli {
 namespace {
@@ -83,7 +84,7 @@ std::string CardChoicesText(const TConfigBoard& choices) {
 
 Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
   std::error_code error;
-  if (!std::filesystem::exists(path, error)) {
+  if (!std::filesystem::exists(PathFromUtf8(path), error)) {
     return {kExitRefused, "cannot read " + path + ": no such file"};
   }
   if (!config.LoadFile(path)) {

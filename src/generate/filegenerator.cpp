@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "host/filewrite.h"
+#include "host/paths.h"
 
 namespace pinwright {
 
@@ -44,9 +45,10 @@ bool SaveReportFile(const std::string& path, const std::string& text) {
   std::error_code error;
   // An old report goes first, so that a failed write leaves none behind. A folder of that
   // name is no old report: it stays, and the write below fails on it.
-  if (!std::filesystem::is_directory(path, error))
-    std::filesystem::remove(path, error);
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  const std::filesystem::path file = PathFromUtf8(path);
+  if (!std::filesystem::is_directory(file, error))
+    std::filesystem::remove(file, error);
+  const std::filesystem::path folder = file.parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
     if (!std::filesystem::create_directories(folder, error) || error)
       return false;

@@ -3,19 +3,21 @@
 #include <filesystem>
 #include <system_error>
 
+#include "host/paths.h"
 #include "settings/configboard.h"
 
 namespace pinwright {
 
 std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                             const std::string& projectName) {
-  const std::string folder = CurrentHost().ExecutableFolder() + "CodeGenerated/" + boardFolderName +
-                             "/" + projectName + "/";
+  // The executable's folder ends in its separator; the rest follows the system's own.
+  const std::string folder = CurrentHost().ExecutableFolder() + "CodeGenerated" + kFolderSeparator +
+                             boardFolderName + kFolderSeparator + projectName + kFolderSeparator;
   // The dialog opens in this folder; should it be missing after all, the dialog still lets
   // the user pick another one, so a failure here needs no message.
   std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) {
-    std::filesystem::create_directories(folder, error);
+  if (!std::filesystem::is_directory(PathFromUtf8(folder), error)) {
+    std::filesystem::create_directories(PathFromUtf8(folder), error);
   }
 
   dialog.Kind = FileDialogKind::Save;

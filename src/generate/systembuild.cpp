@@ -2,12 +2,12 @@
 
 #include <array>
 #include <cstdio>
-#include <filesystem>
 #include <initializer_list>
 #include <string_view>
 
 #include "generate/htmlgenerator.h"
 #include "host/filewrite.h"
+#include "host/paths.h"
 
 namespace pinwright {
 namespace {
@@ -48,19 +48,19 @@ bool WriteProjectFile(const std::string& path, const std::string& text) {
     return true;
   if (outcome.Status == WriteStatus::CreateFailed)
     ShowUnexpectedError(outcome.ErrorMessage);
-  ShowError("Failed to create file " + std::filesystem::path(path).filename().string());
+  ShowError("Failed to create file " + FileNameOf(path));
   return false;
 }
 
 }  // namespace
 
 std::string ProjectNameOf(const std::string& qpfPath) {
-  const std::string fileName = std::filesystem::path(qpfPath).filename().string();
+  const std::string fileName = FileNameOf(qpfPath);
   return fileName.substr(0, fileName.rfind('.'));
 }
 
 std::string ProjectFilePath(const std::string& qpfPath, const std::string& extension) {
-  const std::string fileName = std::filesystem::path(qpfPath).filename().string();
+  const std::string fileName = FileNameOf(qpfPath);
   const std::size_t dot = fileName.rfind('.');
   const std::size_t cut =
       dot == std::string::npos ? qpfPath.size() : qpfPath.size() - (fileName.size() - dot);

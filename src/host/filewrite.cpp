@@ -7,6 +7,9 @@
 #include <random>
 #include <system_error>
 
+#include "host/paths.h"
+#include "host/platform.h"
+
 namespace pinwright {
 namespace {
 
@@ -17,8 +20,9 @@ std::string TemporaryPathFor(const std::string& path) {
   char suffix[32];
   std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
                 static_cast<unsigned long long>(generator()));
-  std::filesystem::path target(path);
-  return (target.parent_path() / ("." + target.filename().string() + suffix)).string();
+  const std::filesystem::path target = PathFromUtf8(path);
+  return Utf8FromPath(target.parent_path() /
+                      PathFromUtf8("." + Utf8FromPath(target.filename()) + suffix));
 }
 
 std::string SystemMessage(int error) {
@@ -29,14 +33,15 @@ std::string SystemMessage(int error) {
 
 WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes) {
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
+  if (std::filesystem::is_directory(PathFromUtf8(path), error)) {
     return {WriteStatus::CreateFailed, SystemMessage(EISDIR)};
   }
   const std::string temporary = TemporaryPathFor(path);
-  // "x": never take over a file that happens to exist under the temporary name.
-  std::FILE* file = std::fopen(temporary.c_str(), "wbx");
+  // Never take over a file that happens to exist under the temporary name.
+  std::string reason;
+  std::FILE* file = platform::CreateNewFile(temporary, reason);
   if (!file)
-    return {WriteStatus::CreateFailed, SystemMessage(errno)};
+    return {WriteStatus::CreateFailed, reason};
 
   std::size_t allowed = bytes.size();
   if (gLimit) {
@@ -52,12 +57,11 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
   if (written != bytes.size() || !flushed || !closed) {
     outcome.Status = WriteStatus::ShortWrite;
   } else {
-    std::filesystem::rename(temporary, path, error);
-    if (error)
-      outcome = {WriteStatus::CreateFailed, error.message()};
+    if (!platform::MoveIntoPlace(temporary, path, reason))
+      outcome = {WriteStatus::CreateFailed, reason};
   }
   if (!outcome.Ok())
-    std::filesystem::remove(temporary, error);
+    std::filesystem::remove(PathFromUtf8(temporary), error);
   return outcome;
 }
 

@@ -1,9 +1,9 @@
 #include "host/host.h"
 
 #include <ctime>
-#include <filesystem>
 #include <iostream>
-#include <system_error>
+
+#include "host/platform.h"
 
 namespace pinwright {
 namespace {
@@ -29,21 +29,11 @@ std::optional<std::string> StderrHost::RunFileDialog(const FileDialog&) {
 }
 
 std::string StderrHost::ExecutableFolder() {
-  std::error_code error;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  std::filesystem::path folder = error ? std::filesystem::current_path(error) : exe.parent_path();
-  std::string text = folder.string();
-  if (text.empty() || text.back() != '/')
-    text += '/';
-  return text;
+  return platform::ExecutableFolder();
 }
 
 LocalDateTime StderrHost::Now() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-          local.tm_hour,        local.tm_min,     local.tm_sec};
+  return platform::LocalTime(std::time(nullptr));
 }
 
 Host& CurrentHost() {

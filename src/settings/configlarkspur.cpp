@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "host/filewrite.h"
+#include "host/paths.h"
 
 namespace pinwright {
 
@@ -78,7 +79,8 @@ TConfigLarkspur::TConfigLarkspur() : Settings{} {}
 bool TConfigLarkspur::LoadFile(const std::string& path) {
   LoadReason.clear();
   std::error_code error;
-  const bool exists = std::filesystem::exists(path, error);
+  const std::filesystem::path file = PathFromUtf8(path);
+  const bool exists = std::filesystem::exists(file, error);
   if (error) {
     LoadReason = "Failed to open file.";
     return false;
@@ -86,13 +88,13 @@ bool TConfigLarkspur::LoadFile(const std::string& path) {
   if (!exists)
     return false;
 
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(file, std::ios::binary);
   if (!in) {
     LoadReason = "Failed to open file.";
     return false;
   }
   // A folder or other non-regular file has no length and fails here.
-  const std::uintmax_t length = std::filesystem::file_size(path, error);
+  const std::uintmax_t length = std::filesystem::file_size(file, error);
   if (error) {
     LoadReason = "Failed to open file.";
     return false;

@@ -33,8 +33,10 @@ TEST(SelectProjectFile, PreparesTheFolderAndTheDialog) {
     FileDialog dialog;
     EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "MyProject"), c.Result);
 
-    const std::string folder = dir.FolderWithSeparator() + "CodeGenerated/LARKSPUR/MyProject/";
-    EXPECT_TRUE(std::filesystem::is_directory(folder));  // stays even after a cancel
+    // In the system's own separators: backslashes on Windows.
+    const std::string folder =
+        dir.FolderWithSeparator() + NativeSeparators("CodeGenerated/LARKSPUR/MyProject/");
+    EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(folder)));  // stays even after a cancel
     ASSERT_EQ(host.Dialogs.size(), 1u);
     const FileDialog& shown = host.Dialogs[0];
     EXPECT_EQ(shown.Kind, FileDialogKind::Save);

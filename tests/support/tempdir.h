@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "host/paths.h"
+
 namespace pinwright::testing {
 
 class TempDir {
@@ -15,10 +17,12 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& Path() const { return Root; }
-  // The path of a file inside the folder, as text.
-  std::string File(const std::string& name) const { return (Root / name).string(); }
+  // The path of a file inside the folder, as the program's UTF-8 text.
+  std::string File(const std::string& name) const {
+    return Utf8FromPath(Root / PathFromUtf8(name));
+  }
   // The folder with its trailing separator, as the host reports the executable's folder.
-  std::string FolderWithSeparator() const { return Root.string() + "/"; }
+  std::string FolderWithSeparator() const { return Utf8FromPath(Root) + kFolderSeparator; }
 
  private:
   std::filesystem::path Root;

@@ -1,0 +1,31 @@
+#include "host/paths.h"
+
+#include <algorithm>
+
+namespace pinwright {
+
+std::filesystem::path PathFromUtf8(std::string_view text) {
+  std::u8string units(text.size(), u8'\0');
+  std::transform(text.begin(), text.end(), units.begin(),
+                 [](char c) { return static_cast<char8_t>(c); });
+  return std::filesystem::path(units);
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path) {
+  const std::u8string units = path.u8string();
+  std::string text(units.size(), '\0');
+  std::transform(units.begin(), units.end(), text.begin(),
+                 [](char8_t c) { return static_cast<char>(c); });
+  return text;
+}
+
+std::string NativeSeparators(std::string text) {
+  std::replace(text.begin(), text.end(), '/', kFolderSeparator);
+  return text;
+}
+
+std::string FileNameOf(std::string_view path) {
+  return Utf8FromPath(PathFromUtf8(path).filename());
+}
+
+}  // namespace pinwright

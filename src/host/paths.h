@@ -1,0 +1,26 @@
+// Paths as the program holds them: UTF-8 text. These turn such text into the file system's
+// own path type and back (wide characters on Windows, bytes elsewhere), and into the form a
+// user of the system reads.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace pinwright {
+
+// The system's own folder separator: '\' on Windows, '/' elsewhere.
+inline constexpr char kFolderSeparator =
+    static_cast<char>(std::filesystem::path::preferred_separator);
+
+std::filesystem::path PathFromUtf8(std::string_view text);
+std::string Utf8FromPath(const std::filesystem::path& path);
+
+// The text with every '/' turned into the system's separator, as a user of it expects to see
+// a path; unchanged where the separator is '/'.
+std::string NativeSeparators(std::string text);
+
+// The file name of a path given as UTF-8 text, without its folder.
+std::string FileNameOf(std::string_view path);
+
+}  // namespace pinwright
