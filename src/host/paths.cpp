@@ -3,6 +3,11 @@
 #include <algorithm>
 
 namespace pinwright {
+namespace {
+
+constexpr std::string_view kSeparators = kFolderSeparator == '\\' ? "/\\" : "/";
+
+}  // namespace
 
 std::filesystem::path PathFromUtf8(std::string_view text) {
   std::u8string units(text.size(), u8'\0');
@@ -26,6 +31,11 @@ std::string NativeSeparators(std::string text) {
 
 std::string FileNameOf(std::string_view path) {
   return Utf8FromPath(PathFromUtf8(path).filename());
+}
+
+std::string FolderOf(std::string_view path) {
+  const std::size_t cut = path.find_last_of(kSeparators);
+  return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
 }
 
 }  // namespace pinwright

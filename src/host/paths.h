@@ -23,4 +23,8 @@ std::string NativeSeparators(std::string text);
 // The file name of a path given as UTF-8 text, without its folder.
 std::string FileNameOf(std::string_view path);
 
+// The folder part of a path with its trailing separator; empty for a bare file name. '/'
+// separates everywhere, '\' on Windows as well.
+std::string FolderOf(std::string_view path);
+
 }  // namespace pinwright

@@ -1,7 +1,6 @@
 #include "settings/configboard.h"
 
-#include <filesystem>
-#include <string_view>
+#include "host/paths.h"
 
 namespace pinwright {
 namespace {
@@ -9,17 +8,6 @@ namespace {
 constexpr const char* kCfgFilterDescription = "Board Configuration Files (*.cfg)";
 constexpr const char* kCfgFilterPattern = "*.cfg";
 constexpr const char* kCfgExtension = "cfg";
-
-// Where a path's folder part ends. Hosts hand over '/' paths; on Windows a native '\' is
-// accepted as well.
-constexpr std::string_view kSeparators =
-    std::filesystem::path::preferred_separator == '\\' ? "/\\" : "/";
-
-// The folder part of a full path, with its trailing separator.
-std::string FolderOf(const std::string& path) {
-  const std::string::size_type cut = path.find_last_of(kSeparators);
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
 
 void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder) {
   dialog.Kind = kind;

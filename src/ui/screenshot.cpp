@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
   QTemporaryDir scratch;
   if (!scratch.isValid())
     return 1;
-  ScreenshotHost host(scratch.path().toStdString() + "/");
+  ScreenshotHost host(QDir::toNativeSeparators(scratch.path() + QLatin1Char('/')).toStdString());
   pinwright::HostScope scope(host);
 
   pinwright::TFormMain window;

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "cards/catalogue.h"
+#include "host/paths.h"
 #include "model/mainboard.h"
 #include "ui/guard.h"
 #include "ui/outline.h"
@@ -188,22 +189,6 @@ std::string ToRecordText(const QString& text) {
 }
 QString FromRecordText(const std::string& text) {
   return QString::fromStdString(text);
-}
-
-#ifdef _WIN32
-constexpr const char* kPathSeparators = "\\/";
-#else
-constexpr const char* kPathSeparators = "/";
-#endif
-
-// The folder part of a path with its trailing separator, and the file name part.
-std::string FolderOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of(kPathSeparators);
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-std::string FileNameOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of(kPathSeparators);
-  return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
 }  // namespace

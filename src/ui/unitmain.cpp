@@ -10,6 +10,7 @@
 
 #include "cards/catalogue.h"
 #include "host/host.h"
+#include "host/paths.h"
 #include "model/mainboard.h"
 #include "ui/pictures.h"
 #include "ui/ui_larkspur.h"
@@ -28,9 +29,9 @@ WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int widt
 }
 
 std::string IniFilePath(const std::string& executableFolder, const std::string& executableName) {
-  std::filesystem::path name(executableName);
+  std::filesystem::path name = PathFromUtf8(executableName);
   name.replace_extension(".INI");
-  return executableFolder + name.string();
+  return executableFolder + Utf8FromPath(name);
 }
 
 TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {

@@ -25,22 +25,25 @@ TEST(WriteFileAtomically, WritesWholeFiles) {
     const char* Name;
     std::string Old;  // empty: no file there before
     std::string Bytes;
+    std::string Target = "target";  // UTF-8
   };
   const Case cases[] = {
       {"new file", "", "fresh contents\r\n"},
       {"replaces a longer file", std::string(5000, 'o'), "short"},
       {"replaces with nothing", "old", ""},
       {"binary bytes", "old", std::string("\0\xff\r\n\0", 5)},
+      // Outside every ANSI code page at once: only wide-character calls reach it on Windows.
+      {"name outside ASCII", "old", "new", "J\u00fcrgen \u2013 \u03a9.cfg"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     TempDir dir;
     if (!c.Old.empty())
-      WriteFile(dir.File("target"), c.Old);
-    const WriteOutcome outcome = WriteFileAtomically(dir.File("target"), c.Bytes);
+      WriteFile(dir.File(c.Target), c.Old);
+    const WriteOutcome outcome = WriteFileAtomically(dir.File(c.Target), c.Bytes);
     EXPECT_TRUE(outcome.Ok());
-    EXPECT_EQ(ReadFile(dir.File("target")), c.Bytes);
-    EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"target"});
+    EXPECT_EQ(ReadFile(dir.File(c.Target)), c.Bytes);
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{c.Target});
   }
 }
 
