@@ -258,11 +258,30 @@ GenerateOutcome GenerateLarkspurProject(TConfigLarkspur& config, const std::stri
   for (CheckResult check :
        {CheckLarkspurSettings(config.Settings, board), CheckProjectPath(qpfPath)}) {
     if (!check.Passed())
-      return {GenerateStatus::Refused, check};
+      return {GenerateStatus::Refused, check, {}};
   }
   TSystemBuild build;
   const bool written = build.BuildProject(*board, qpfPath);
-  return {written ? GenerateStatus::Generated : GenerateStatus::Failed, {}};
+  return {written ? GenerateStatus::Generated : GenerateStatus::Failed, {}, build.Backups};
+}
+
+std::string GeneratedMessage(const std::string& qpfPath, const std::vector<std::string>& backups) {
+  const std::size_t cut = qpfPath.rfind('/');
+  const std::string folder = cut == std::string::npos ? std::string() : qpfPath.substr(0, cut + 1);
+  std::string text =
+      "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
+      folder;
+  if (backups.empty())
+    return text;
+  text += "\r\n\r\nEdited files were kept as numbered backups:";
+  for (const std::string& backup : backups) {
+    // Beside the project a file name says enough; a backup beside a linked file elsewhere
+    // keeps its full path.
+    const bool beside = !folder.empty() && backup.starts_with(folder) &&
+                        backup.find('/', folder.size()) == std::string::npos;
+    text += "\r\n" + (beside ? backup.substr(folder.size()) : backup);
+  }
+  return text;
 }
 
 }  // namespace pinwright

@@ -15,19 +15,27 @@ constexpr const char* kCfgExtension = "cfg";
 constexpr std::string_view kSeparators =
     std::filesystem::path::preferred_separator == '\\' ? "/\\" : "/";
 
-// The folder part of a full path, with its trailing separator.
+// The folder part of a full path, with its trailing separator, and the file name part.
 std::string FolderOf(const std::string& path) {
   const std::string::size_type cut = path.find_last_of(kSeparators);
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
+std::string FileNameOf(const std::string& path) {
+  const std::string::size_type cut = path.find_last_of(kSeparators);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
 
-void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder) {
+void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder,
+                      const std::string& fileName) {
   dialog.Kind = kind;
   dialog.FilterDescription = kCfgFilterDescription;
   dialog.FilterPattern = kCfgFilterPattern;
   dialog.FilterIndex = 1;
   dialog.DefaultExtension = kCfgExtension;
   dialog.InitialFolder = folder;
+  // Set every time: a dialog object that once proposed a file of another kind must not
+  // propose it here.
+  dialog.InitialFileName = fileName;
 }
 
 }  // namespace
@@ -48,21 +56,24 @@ bool TConfigBoard::SaveDefault() {
 bool TConfigBoard::LoadWithDialog(FileDialog& dialog) {
   // A reason left from an earlier load must not be taken for this one's.
   LoadReason.clear();
-  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder);
+  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return false;
   // Follows the pick even when the file then turns out to be unusable.
   Folder = FolderOf(*path);
+  FileName = FileNameOf(*path);
   return LoadFile(*path);
 }
 
-bool TConfigBoard::SaveWithDialog(FileDialog& dialog) {
-  PrepareCfgDialog(dialog, FileDialogKind::Save, Folder);
+bool TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& proposedName) {
+  PrepareCfgDialog(dialog, FileDialogKind::Save, Folder,
+                   FileName.empty() ? proposedName : FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return false;
   Folder = FolderOf(*path);
+  FileName = FileNameOf(*path);
   return SaveFile(*path);
 }
 
