@@ -38,22 +38,26 @@ std::string FileGenerator::Text() const {
 }
 
 bool FileGenerator::SaveToFile(const std::string& path) const {
-  return SaveReportFile(path, Text());
+  return SaveReportFile(path, Text()).Ok();
 }
 
-bool SaveReportFile(const std::string& path, const std::string& text) {
+WriteOutcome SaveReportFile(const std::string& path, const std::string& text) {
   std::error_code error;
-  // An old report goes first, so that a failed write leaves none behind. A folder of that
-  // name is no old report: it stays, and the write below fails on it.
-  const std::filesystem::path file = PathFromUtf8(path);
-  if (!std::filesystem::is_directory(file, error))
-    std::filesystem::remove(file, error);
-  const std::filesystem::path folder = file.parent_path();
+  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
-    if (!std::filesystem::create_directories(folder, error) || error)
-      return false;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+      return {WriteStatus::CreateFailed,
+              "Cannot create folder " + Utf8FromPath(folder) + ": " + error.message(),
+              {}};
+    }
   }
-  return WriteFileAtomically(path, text).Ok();
+  // An old report goes first, so that a failed write leaves none behind; an edited one is
+  // kept as a numbered backup before that. Anything but a regular file is refused.
+  WriteOptions options;
+  options.KeepEdits = true;
+  options.RemoveOldFirst = true;
+  return WriteFileAtomically(path, text, options);
 }
 
 }  // namespace pinwright

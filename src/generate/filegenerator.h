@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/filewrite.h"
+
 namespace pinwright {
 
 class FileGenerator {
@@ -28,8 +30,8 @@ class FileGenerator {
   std::vector<std::string> Entries;
 };
 
-// The writing of a report: delete the old file, create a missing folder, write all or
-// nothing; false on any failure, with no message.
-bool SaveReportFile(const std::string& path, const std::string& text);
+// The writing of a report: create a missing folder, keep an edited old report as a numbered
+// backup, delete the old file, write all or nothing. Shows nothing.
+WriteOutcome SaveReportFile(const std::string& path, const std::string& text);
 
 }  // namespace pinwright

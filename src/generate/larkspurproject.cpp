@@ -10,6 +10,7 @@
 #include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
 #include "generate/systembuild.h"
+#include "host/paths.h"
 #include "model/pinparsing.h"
 
 namespace pinwright {
@@ -258,11 +259,29 @@ GenerateOutcome GenerateLarkspurProject(TConfigLarkspur& config, const std::stri
   for (CheckResult check :
        {CheckLarkspurSettings(config.Settings, board), CheckProjectPath(qpfPath)}) {
     if (!check.Passed())
-      return {GenerateStatus::Refused, check};
+      return {GenerateStatus::Refused, check, {}};
   }
   TSystemBuild build;
   const bool written = build.BuildProject(*board, qpfPath);
-  return {written ? GenerateStatus::Generated : GenerateStatus::Failed, {}};
+  return {written ? GenerateStatus::Generated : GenerateStatus::Failed, {}, build.Backups};
+}
+
+std::string GeneratedMessage(const std::string& qpfPath, const std::vector<std::string>& backups) {
+  const std::string folder = FolderOf(qpfPath);
+  std::string text =
+      "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
+      folder;
+  if (backups.empty())
+    return text;
+  text += "\r\n\r\nEdited files were kept as numbered backups:";
+  for (const std::string& backup : backups) {
+    // Beside the project a file name says enough; a backup beside a linked file elsewhere
+    // keeps its full path.
+    const bool beside =
+        !folder.empty() && backup.starts_with(folder) && FolderOf(backup).size() == folder.size();
+    text += "\r\n" + (beside ? backup.substr(folder.size()) : backup);
+  }
+  return text;
 }
 
 }  // namespace pinwright

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/mainboard.h"
 #include "settings/configlarkspur.h"
@@ -58,8 +59,13 @@ enum class GenerateStatus { Generated, Refused, Failed };
 
 struct GenerateOutcome {
   GenerateStatus Status = GenerateStatus::Failed;
-  CheckResult Refusal;  // filled when Status is Refused
+  CheckResult Refusal;               // filled when Status is Refused
+  std::vector<std::string> Backups;  // numbered backups kept of edited files, full paths
 };
+
+// "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n%s",
+// followed by the backups kept of edited files, when there are any.
+std::string GeneratedMessage(const std::string& qpfPath, const std::vector<std::string>& backups);
 
 // Sets BoardId 43 and Size 416 in the record, runs the checks (record and path), builds the
 // model and writes the five files next to qpfPath. A refusal writes nothing and shows

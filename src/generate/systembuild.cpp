@@ -1,6 +1,7 @@
 #include "generate/systembuild.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <initializer_list>
 #include <string_view>
@@ -8,11 +9,16 @@
 #include "generate/htmlgenerator.h"
 #include "host/filewrite.h"
 #include "host/paths.h"
+#include "host/platform.h"
 
 namespace pinwright {
 namespace {
 
 constexpr const char* kQuartusVersion = "\"24.3\"";
+// The lines that carry the time of the generation; a file that differs only there is the
+// same file.
+constexpr std::string_view kQpfTimeLine = "DATE = ";
+constexpr std::string_view kQsfTimeLine = "set_global_assignment -name PROJECT_CREATION_TIME_DATE ";
 
 // "14:05:33 03 15,2025" in the .qsf, "14:05:33 03 15, 2025" in the .qpf.
 std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
@@ -41,12 +47,19 @@ std::string ConnectorTypeName(std::int32_t type) {
   return type == kConnectorGpio ? "GPIO" : "";
 }
 
-// The writing rule of the .qpf, .qsf, .v and .sdc: the whole text or a message.
-bool WriteProjectFile(const std::string& path, const std::string& text) {
-  const WriteOutcome outcome = WriteFileAtomically(path, text);
+// The writing rule of the .qpf, .qsf, .v and .sdc: the whole text or a message. An edited
+// file is kept as a numbered backup first.
+bool WriteProjectFile(const std::string& path, const std::string& text,
+                      std::string_view timeLinePrefix, std::vector<std::string>& backups) {
+  WriteOptions options;
+  options.KeepEdits = true;
+  options.IgnoredLinePrefix = timeLinePrefix;
+  const WriteOutcome outcome = WriteFileAtomically(path, text, options);
+  if (!outcome.Backup.empty())
+    backups.push_back(outcome.Backup);
   if (outcome.Ok())
     return true;
-  if (outcome.Status == WriteStatus::CreateFailed)
+  if (!outcome.ErrorMessage.empty())
     ShowUnexpectedError(outcome.ErrorMessage);
   ShowError("Failed to create file " + FileNameOf(path));
   return false;
@@ -256,6 +269,7 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 }
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
+  Backups.clear();
   std::optional<ProjectTexts> texts;
   try {
     texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
@@ -267,29 +281,47 @@ bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
   }
   if (!texts)
     return false;
+
+  // One generation at a time per folder, so that its five files always come from one run.
+  // A folder that cannot even be opened is left to the first write to report.
+  const std::string folder = FolderOf(qpfPath);
+  platform::FolderLock lock;
+  int error = 0;
+  if (!lock.Acquire(folder, FolderWait, error) && error == EWOULDBLOCK) {
+    ShowError("Cannot write into " + (folder.empty() ? std::string("./") : folder) +
+              ": another generation is writing there; try again when it has finished");
+    return false;
+  }
   return WriteQpf(qpfPath, texts->Qpf) && WriteQsf(qpfPath, texts->Qsf) &&
          WriteVerilog(qpfPath, texts->Verilog) && WriteSdc(qpfPath, texts->Sdc) &&
          WriteHtml(qpfPath, texts->Html);
 }
 
 bool TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text);
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text, kQpfTimeLine, Backups);
 }
 
 bool TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text);
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text, kQsfTimeLine, Backups);
 }
 
 bool TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text);
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text, {}, Backups);
 }
 
 bool TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text);
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text, {}, Backups);
 }
 
 bool TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
-  return SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
+  const WriteOutcome outcome = SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
+  if (!outcome.Backup.empty())
+    Backups.push_back(outcome.Backup);
+  // The report has no failure box of its own; the file and the reason are still worth
+  // showing before the caller reports the failed generation.
+  if (!outcome.Ok() && !outcome.ErrorMessage.empty())
+    ShowUnexpectedError(outcome.ErrorMessage);
+  return outcome.Ok();
 }
 
 }  // namespace pinwright

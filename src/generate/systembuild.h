@@ -2,8 +2,10 @@
 // the .htm pin report, sharing one base name and one folder.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/host.h"
 #include "model/mainboard.h"
@@ -39,22 +41,32 @@ struct ProjectTexts {
 std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
                                              const LocalDateTime& now);
 
+// How long a generation waits for another one writing into the same folder.
+inline constexpr std::chrono::milliseconds kFolderWait{5000};
+
 class TSystemBuild {
  public:
   // Writes the five files next to qpfPath, in order, stopping at the first failure; true
-  // when all five were written. The failing writer has shown its messages.
+  // when all five were written. The failing writer has shown its messages. The folder is
+  // locked against other generations meanwhile.
   bool BuildProject(TMainBoard& board, const std::string& qpfPath);
 
   // False when a pin name holds one of "[" and "]" but not the other.
   static bool CheckPinNames(const TMainBoard& board);
 
-  // Each writes its text to the project path with its own extension. The first four show
-  // the system's message and "Failed to create file %s" on failure; the report shows none.
-  static bool WriteQpf(const std::string& qpfPath, const std::string& text);
-  static bool WriteQsf(const std::string& qpfPath, const std::string& text);
-  static bool WriteVerilog(const std::string& qpfPath, const std::string& text);
-  static bool WriteSdc(const std::string& qpfPath, const std::string& text);
-  static bool WriteHtml(const std::string& qpfPath, const std::string& text);
+  // Each writes its text to the project path with its own extension, keeping an edited
+  // old file as a numbered backup (listed in Backups). The first four show the file with
+  // the system's reason and "Failed to create file %s" on failure; the report shows only
+  // the first.
+  bool WriteQpf(const std::string& qpfPath, const std::string& text);
+  bool WriteQsf(const std::string& qpfPath, const std::string& text);
+  bool WriteVerilog(const std::string& qpfPath, const std::string& text);
+  bool WriteSdc(const std::string& qpfPath, const std::string& text);
+  bool WriteHtml(const std::string& qpfPath, const std::string& text);
+
+  // The backups the last BuildProject kept of edited files, full paths in writing order.
+  std::vector<std::string> Backups;
+  std::chrono::milliseconds FolderWait = kFolderWait;
 };
 
 }  // namespace pinwright

@@ -1,10 +1,8 @@
 #include "host/filewrite.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <random>
 #include <system_error>
 
 #include "host/paths.h"
@@ -15,53 +13,178 @@ namespace {
 
 WriteLimit gLimit;
 
-std::string TemporaryPathFor(const std::string& path) {
-  static std::mt19937_64 generator{std::random_device{}()};
-  char suffix[32];
-  std::snprintf(suffix, sizeof suffix, ".%016llx.tmp",
-                static_cast<unsigned long long>(generator()));
-  const std::filesystem::path target = PathFromUtf8(path);
-  return Utf8FromPath(target.parent_path() /
-                      PathFromUtf8("." + Utf8FromPath(target.filename()) + suffix));
+// Attempts at a backup number when another writer takes the chosen one meanwhile.
+constexpr int kBackupAttempts = 100;
+// An old file this much longer than the new text differs from it in more than a time stamp.
+constexpr std::size_t kCompareSlack = 4096;
+
+WriteOutcome Failure(WriteStatus status, const char* verb, const std::string& path,
+                     const std::string& reason) {
+  return {status, std::string(verb) + " " + path + ": " + reason, {}};
 }
 
-std::string SystemMessage(int error) {
-  return std::strerror(error);
+// The next line of text, with its line end, taken off the front.
+std::string_view TakeLine(std::string_view& text) {
+  const std::size_t end = text.find('\n');
+  const std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+  std::string_view line = text.substr(0, length);
+  text.remove_prefix(length);
+  return line;
+}
+
+bool SameApartFrom(std::string_view old, std::string_view fresh, std::string_view ignored) {
+  while (!old.empty() || !fresh.empty()) {
+    if (old.empty() || fresh.empty())
+      return false;
+    const std::string_view a = TakeLine(old);
+    const std::string_view b = TakeLine(fresh);
+    if (a == b)
+      continue;
+    if (ignored.empty() || !a.starts_with(ignored) || !b.starts_with(ignored))
+      return false;
+  }
+  return true;
+}
+
+// The highest N of the NAME.~N~ files beside the target, 0 when there are none.
+unsigned long HighestBackupNumber(const std::string& target) {
+  const std::string prefix = FileNameOf(target) + ".~";
+  const std::string folder = FolderOf(target);
+  unsigned long highest = 0;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(PathFromUtf8(folder.empty() ? "." : folder), error),
+       end;
+       !error && it != end; it.increment(error)) {
+    const std::string name = Utf8FromPath(it->path().filename());
+    if (!name.starts_with(prefix) || !name.ends_with('~') || name.size() < prefix.size() + 2)
+      continue;
+    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 1);
+    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos)
+      continue;
+    highest = std::max(highest, std::stoul(digits));
+  }
+  return highest;
+}
+
+// Keeps the old target as NAME.~N~ when its contents differ from the new bytes. backup
+// receives the backup's path, or stays empty when the old file matched.
+WriteOutcome KeepEditedFile(const std::string& target, const platform::Entry& entry,
+                            std::string_view bytes, std::string_view ignored, std::string& backup) {
+  const platform::ReadResult old = platform::ReadRegularFile(target, bytes.size() + kCompareSlack);
+  const bool readWhole = old.Status == platform::ReadStatus::Read && old.Bytes.size() == old.Size;
+  if (readWhole && SameApartFrom(old.Bytes, bytes, ignored))
+    return {};
+
+  unsigned long number = HighestBackupNumber(target);
+  for (int attempt = 0; attempt < kBackupAttempts; ++attempt) {
+    const std::string candidate = target + ".~" + std::to_string(++number) + "~";
+    int error = 0;
+    // A second name for the old file: its contents and mode stay as they are, whatever
+    // happens to the target's name afterwards.
+    if (platform::LinkFile(target, candidate, error)) {
+      backup = candidate;
+      return {};
+    }
+    if (error == EEXIST)
+      continue;
+    // A file system without hard links: copy what was read instead.
+    if (error == ENAMETOOLONG || !readWhole) {
+      return Failure(WriteStatus::CreateFailed, "Cannot keep a backup of", target,
+                     platform::ErrorText(error));
+    }
+    error = 0;
+    if (platform::CreateNewFile(candidate, old.Bytes, entry.Permissions, error)) {
+      backup = candidate;
+      return {};
+    }
+    if (error != EEXIST) {
+      return Failure(WriteStatus::CreateFailed, "Cannot keep a backup of", target,
+                     platform::ErrorText(error));
+    }
+  }
+  return Failure(WriteStatus::CreateFailed, "Cannot keep a backup of", target,
+                 platform::ErrorText(EEXIST));
+}
+
+void DropBackup(std::string& backup) {
+  int ignored = 0;
+  if (!backup.empty())
+    platform::RemoveFile(backup, ignored);
+  backup.clear();
 }
 
 }  // namespace
 
-WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  std::error_code error;
-  if (std::filesystem::is_directory(PathFromUtf8(path), error)) {
-    return {WriteStatus::CreateFailed, SystemMessage(EISDIR)};
+WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
+                                 const WriteOptions& options) {
+  std::string target;
+  int error = 0;
+  if (!platform::ResolveLinks(path, target, error))
+    return Failure(WriteStatus::CreateFailed, "Cannot create", path, platform::ErrorText(error));
+
+  const platform::Entry entry = platform::Examine(target);
+  if (entry.Error != 0) {
+    return Failure(WriteStatus::CreateFailed, "Cannot create", path,
+                   platform::ErrorText(entry.Error));
   }
-  const std::string temporary = TemporaryPathFor(path);
-  // Never take over a file that happens to exist under the temporary name.
-  std::string reason;
-  std::FILE* file = platform::CreateNewFile(temporary, reason);
-  if (!file)
-    return {WriteStatus::CreateFailed, reason};
+  switch (entry.Kind) {
+    case platform::EntryKind::Folder:
+      return Failure(WriteStatus::Refused, "Cannot create", path, platform::ErrorText(EISDIR));
+    case platform::EntryKind::Other:
+      return Failure(WriteStatus::Refused, "Cannot replace", path, "it is not a regular file");
+    case platform::EntryKind::Regular:
+      // Root could write anyway; the missing write bits are the user's wish all the same.
+      if (entry.WriteProtected())
+        return Failure(WriteStatus::Refused, "Cannot replace", path, "the file is write-protected");
+      break;
+    case platform::EntryKind::Missing:
+      break;
+  }
+  const bool replacing = entry.Kind == platform::EntryKind::Regular;
+
+  platform::TemporaryFile temporary;
+  if (!platform::CreateTemporaryFile(FolderOf(target), temporary, error))
+    return Failure(WriteStatus::CreateFailed, "Cannot create", path, platform::ErrorText(error));
+
+  std::string backup;
+  if (replacing && options.KeepEdits) {
+    WriteOutcome kept = KeepEditedFile(target, entry, bytes, options.IgnoredLinePrefix, backup);
+    if (!kept.Ok()) {
+      platform::DiscardTemporaryFile(temporary);
+      return kept;
+    }
+  }
+  if (replacing && options.RemoveOldFirst) {
+    int ignored = 0;
+    platform::RemoveFile(target, ignored);
+  }
 
   std::size_t allowed = bytes.size();
   if (gLimit) {
-    if (std::optional<std::size_t> limit = gLimit(path); limit && *limit < allowed) {
+    if (std::optional<std::size_t> limit = gLimit(path); limit && *limit < allowed)
       allowed = *limit;
-    }
   }
-  std::size_t written = allowed ? std::fwrite(bytes.data(), 1, allowed, file) : 0;
-  const bool flushed = std::fflush(file) == 0;
-  const bool closed = std::fclose(file) == 0;
-
+  const unsigned permissions = replacing ? entry.Permissions : platform::NewFilePermissions();
   WriteOutcome outcome;
-  if (written != bytes.size() || !flushed || !closed) {
+  const std::size_t written = platform::WriteBytes(temporary, bytes.substr(0, allowed), error);
+  if (written != bytes.size()) {
     outcome.Status = WriteStatus::ShortWrite;
-  } else {
-    if (!platform::MoveIntoPlace(temporary, path, reason))
-      outcome = {WriteStatus::CreateFailed, reason};
+    if (error != 0)
+      outcome.ErrorMessage = "Cannot write " + path + ": " + platform::ErrorText(error);
+  } else if (!platform::SetPermissions(temporary, permissions, error) ||
+             !platform::FlushAndClose(temporary, error)) {
+    outcome = Failure(WriteStatus::ShortWrite, "Cannot write", path, platform::ErrorText(error));
+  } else if (!platform::CommitTemporaryFile(temporary, target, error)) {
+    outcome = Failure(WriteStatus::CreateFailed, "Cannot create", path, platform::ErrorText(error));
   }
-  if (!outcome.Ok())
-    std::filesystem::remove(PathFromUtf8(temporary), error);
+  if (outcome.Ok()) {
+    outcome.Backup = backup;
+    return outcome;
+  }
+  platform::DiscardTemporaryFile(temporary);
+  // Unless the old file had to go first, it is still in place and its copy is not needed.
+  if (!options.RemoveOldFirst)
+    DropBackup(backup);
   return outcome;
 }
 

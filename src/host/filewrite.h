@@ -1,4 +1,6 @@
-// Writing a whole file so that it either holds every byte or is left as it was.
+// Writing a whole file so that it either holds every byte or is left as it was, into a
+// target that is (or will be) a regular file the user has not write-protected, optionally
+// keeping an edited old file as a numbered backup.
 #pragma once
 
 #include <cstddef>
@@ -11,24 +13,44 @@ namespace pinwright {
 
 enum class WriteStatus {
   Written,
-  CreateFailed,  // the file could not be created or put in place; see ErrorMessage
+  Refused,       // the target is no regular file, or it is write-protected; nothing written
+  CreateFailed,  // the file (or its backup) could not be created or put in place
   ShortWrite,    // fewer bytes than asked for reached the file
 };
 
 struct WriteOutcome {
   WriteStatus Status = WriteStatus::Written;
-  std::string ErrorMessage;  // the system's own words when Status is CreateFailed
+  // The file's full path and the reason, e.g. "Cannot create /p/top.qsf: Is a directory".
+  // Empty after a short write that the system gave no reason for.
+  std::string ErrorMessage;
+  // The full path of the numbered backup kept of the old contents, or empty.
+  std::string Backup;
 
   bool Ok() const { return Status == WriteStatus::Written; }
 };
 
-// Writes the bytes to a temporary file in the target's folder, flushes it and renames it over
-// the target only when every byte arrived. On any failure the temporary file is removed and an
-// existing target keeps its old contents.
-WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes);
+struct WriteOptions {
+  // Before an existing file is replaced, keep it as NAME.~N~ (N one more than the highest
+  // number present) when its contents differ from the new bytes.
+  bool KeepEdits = false;
+  // Lines that start with this text (when not empty) are left out of that comparison:
+  // they carry the time of the generation.
+  std::string_view IgnoredLinePrefix;
+  // Delete the old file before the new one is written, so that a failed write leaves no
+  // old file behind (after its backup, if one is due).
+  bool RemoveOldFirst = false;
+};
+
+// Writes the bytes to a temporary file in the target's folder, flushes it and renames it
+// over the target only when every byte arrived. A symbolic link is followed: the file it
+// names is replaced and the link stays. A replaced file keeps its permission bits. On any
+// failure the temporary file is removed and an existing target keeps its old contents.
+WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
+                                 const WriteOptions& options = {});
 
 // Test seam: a limit asked for every write, given the target path; it returns how many bytes
-// that write may put into the file before it fails, or nothing for no limit.
+// that write may put into the file before it fails, or nothing for no limit. It is asked
+// once the temporary file exists.
 using WriteLimit = std::function<std::optional<std::size_t>(const std::string& path)>;
 
 // Installs a write limit for its own lifetime.

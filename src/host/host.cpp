@@ -1,8 +1,11 @@
 #include "host/host.h"
 
 #include <ctime>
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
+#include "host/paths.h"
 #include "host/platform.h"
 
 namespace pinwright {
@@ -29,7 +32,14 @@ std::optional<std::string> StderrHost::RunFileDialog(const FileDialog&) {
 }
 
 std::string StderrHost::ExecutableFolder() {
-  return platform::ExecutableFolder();
+  std::string folder = platform::ExecutableFolder();
+  if (!folder.empty())
+    return folder;
+  std::error_code error;
+  folder = Utf8FromPath(std::filesystem::current_path(error));
+  if (folder.empty() || folder.back() != kFolderSeparator)
+    folder += kFolderSeparator;
+  return folder;
 }
 
 LocalDateTime StderrHost::Now() {

@@ -30,7 +30,8 @@ std::string NativeSeparators(std::string text) {
 }
 
 std::string FileNameOf(std::string_view path) {
-  return Utf8FromPath(PathFromUtf8(path).filename());
+  const std::size_t cut = path.find_last_of(kSeparators);
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
 }
 
 std::string FolderOf(std::string_view path) {

@@ -9,13 +9,17 @@ constexpr const char* kCfgFilterDescription = "Board Configuration Files (*.cfg)
 constexpr const char* kCfgFilterPattern = "*.cfg";
 constexpr const char* kCfgExtension = "cfg";
 
-void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder) {
+void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder,
+                      const std::string& fileName) {
   dialog.Kind = kind;
   dialog.FilterDescription = kCfgFilterDescription;
   dialog.FilterPattern = kCfgFilterPattern;
   dialog.FilterIndex = 1;
   dialog.DefaultExtension = kCfgExtension;
   dialog.InitialFolder = folder;
+  // Set every time: a dialog object that once proposed a file of another kind must not
+  // propose it here.
+  dialog.InitialFileName = fileName;
 }
 
 }  // namespace
@@ -36,21 +40,24 @@ bool TConfigBoard::SaveDefault() {
 bool TConfigBoard::LoadWithDialog(FileDialog& dialog) {
   // A reason left from an earlier load must not be taken for this one's.
   LoadReason.clear();
-  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder);
+  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return false;
   // Follows the pick even when the file then turns out to be unusable.
   Folder = FolderOf(*path);
+  FileName = FileNameOf(*path);
   return LoadFile(*path);
 }
 
-bool TConfigBoard::SaveWithDialog(FileDialog& dialog) {
-  PrepareCfgDialog(dialog, FileDialogKind::Save, Folder);
+bool TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& proposedName) {
+  PrepareCfgDialog(dialog, FileDialogKind::Save, Folder,
+                   FileName.empty() ? proposedName : FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return false;
   Folder = FolderOf(*path);
+  FileName = FileNameOf(*path);
   return SaveFile(*path);
 }
 

@@ -23,14 +23,19 @@ class TConfigBoard {
   virtual bool SaveFile(const std::string& path) = 0;
 
   const std::string& LoadFailReason() const { return LoadReason; }
+  // The system's words behind the last failed load ("it is not a regular file",
+  // "Permission denied"), or empty.
+  const std::string& LoadFailDetail() const { return LoadDetail; }
 
   // default.cfg in the executable's folder.
   std::string DefaultPath() const;
   bool LoadDefault();
   bool SaveDefault();
   // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick.
+  // Both dialogs propose FileName, the last .cfg file picked; before the first pick the
+  // save dialog proposes proposedName (e.g. "LARKSPUR.cfg").
   bool LoadWithDialog(FileDialog& dialog);
-  bool SaveWithDialog(FileDialog& dialog);
+  bool SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 
   // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers.
   void FillChoiceList();
@@ -40,11 +45,13 @@ class TConfigBoard {
                                 const std::string& projectName);
 
   std::string Folder;
+  std::string FileName;
   std::int32_t ChoiceCount = 0;
   std::array<std::int32_t, 256> ChoiceList{};
 
  protected:
   std::string LoadReason;
+  std::string LoadDetail;
 };
 
 }  // namespace pinwright

@@ -8,7 +8,7 @@
 #include <type_traits>
 
 #include "host/filewrite.h"
-#include "host/paths.h"
+#include "host/platform.h"
 
 namespace pinwright {
 
@@ -78,59 +78,48 @@ TConfigLarkspur::TConfigLarkspur() : Settings{} {}
 
 bool TConfigLarkspur::LoadFile(const std::string& path) {
   LoadReason.clear();
-  std::error_code error;
-  const std::filesystem::path file = PathFromUtf8(path);
-  const bool exists = std::filesystem::exists(file, error);
-  if (error) {
-    LoadReason = "Failed to open file.";
-    return false;
+  LoadDetail.clear();
+  // One byte more than a record, so that a file that grew after it was measured shows.
+  const platform::ReadResult read = platform::ReadRegularFile(path, kLarkspurRecordSize + 1);
+  switch (read.Status) {
+    case platform::ReadStatus::Missing:
+      return false;
+    case platform::ReadStatus::NotRegular:
+      // A FIFO or a device could block or never end; it is refused before anything is read.
+      LoadReason = "Failed to open file.";
+      LoadDetail = "it is not a regular file";
+      return false;
+    case platform::ReadStatus::Failed:
+      LoadReason = read.Size == kLarkspurRecordSize || read.Size == 0 ? "Failed to open file."
+                                                                      : "Invalid File Size.";
+      LoadDetail = platform::ErrorText(read.Error);
+      return false;
+    case platform::ReadStatus::Read:
+      break;
   }
-  if (!exists)
-    return false;
-
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    LoadReason = "Failed to open file.";
-    return false;
-  }
-  // A folder or other non-regular file has no length and fails here.
-  const std::uintmax_t length = std::filesystem::file_size(file, error);
-  if (error) {
-    LoadReason = "Failed to open file.";
-    return false;
-  }
-  if (length != kLarkspurRecordSize) {
+  if (read.Size != kLarkspurRecordSize) {
     LoadReason = "Invalid File Size.";
     return false;
   }
-  // Read into a buffer first so that a failed read leaves the record as it was.
-  char buffer[kLarkspurRecordSize];
-  in.read(buffer, sizeof buffer);
-  if (in.bad()) {
-    LoadReason = "Failed to open file.";
-    return false;
-  }
-  if (static_cast<std::size_t>(in.gcount()) != sizeof buffer) {
+  if (read.Bytes.size() != kLarkspurRecordSize) {
     LoadReason = "Failed to read file.";
     return false;
   }
-  std::memcpy(&Settings, buffer, sizeof Settings);
+  // Only a whole record replaces the one in memory.
+  std::memcpy(&Settings, read.Bytes.data(), sizeof Settings);
   return true;
 }
 
 bool TConfigLarkspur::SaveFile(const std::string& path) {
   const std::string_view bytes(reinterpret_cast<const char*>(&Settings), sizeof Settings);
   const WriteOutcome outcome = WriteFileAtomically(path, bytes);
-  switch (outcome.Status) {
-    case WriteStatus::Written:
-      return true;
-    case WriteStatus::CreateFailed:
-      ShowError("Failed to create file.");
-      return false;
-    case WriteStatus::ShortWrite:
-      ShowError("Failed to write file.");
-      return false;
-  }
+  if (outcome.Ok())
+    return true;
+  // The file and the system's reason first; then the message every failed save shows.
+  if (!outcome.ErrorMessage.empty())
+    ShowUnexpectedError(outcome.ErrorMessage);
+  ShowError(outcome.Status == WriteStatus::ShortWrite ? "Failed to write file."
+                                                      : "Failed to create file.");
   return false;
 }
 

@@ -142,17 +142,26 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
       }
       if (present)
         expectedEntries.push_back(file(step));
+      // The old files of a regeneration differ from the new texts: each one replaced is
+      // kept as a backup, and so is the report that had to go before its failed write.
+      const bool replaced =
+          step < c.Step || (step == kReport && c.Step == kReport && c.Kind == Fault::WriteLimit);
+      if (c.Regenerating && replaced) {
+        expectedEntries.push_back(file(step) + ".~1~");
+        EXPECT_EQ(ReadFile(path(step) + ".~1~"), old[step]);
+      }
     }
     std::sort(expectedEntries.begin(), expectedEntries.end());
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), expectedEntries)
         << "no temporary file may be left";
 
     std::vector<RecordedMessage> messages;
-    if (c.Step != kReport) {
-      if (c.Kind == Fault::FolderInPlace)
-        messages.push_back({MessageKind::Unexpected, std::strerror(EISDIR)});
-      messages.push_back({MessageKind::Error, "Failed to create file " + file(c.Step)});
+    if (c.Kind == Fault::FolderInPlace) {
+      messages.push_back({MessageKind::Unexpected,
+                          "Cannot create " + path(c.Step) + ": " + std::strerror(EISDIR)});
     }
+    if (c.Step != kReport)
+      messages.push_back({MessageKind::Error, "Failed to create file " + file(c.Step)});
     EXPECT_EQ(host.Messages, messages);
     if (c.Kind == Fault::WriteLimit) {
       EXPECT_EQ(std::count(limitsAsked.begin(), limitsAsked.end(), path(c.Step)), 1)
@@ -193,10 +202,12 @@ TEST(GenerationFaults, PathThroughARegularFileWritesNothing) {
 
   const GenerateOutcome outcome = GenerateLarkspurProject(config, dir.File("plain/P.qpf"));
   EXPECT_EQ(outcome.Status, GenerateStatus::Failed);
-  // First the system's own words, which differ between systems.
+  // The path, then the system's own words, which differ between systems.
   ASSERT_EQ(host.Messages.size(), 2u);
+  const std::string cause = "Cannot create " + dir.File("plain/P.qpf") + ": ";
   EXPECT_EQ(host.Messages[0].Kind, MessageKind::Unexpected);
-  EXPECT_FALSE(host.Messages[0].Text.empty());
+  EXPECT_EQ(host.Messages[0].Text.substr(0, cause.size()), cause);
+  EXPECT_GT(host.Messages[0].Text.size(), cause.size());
   EXPECT_EQ(host.Messages[1], (RecordedMessage{MessageKind::Error, "Failed to create file P.qpf"}));
   EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"plain"});
   EXPECT_EQ(ReadFile(dir.File("plain")), "a regular file");

@@ -73,7 +73,7 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
       {"short write of a new file", "new", false, 3, WriteStatus::ShortWrite},
       {"folder through a file", "blocker/sub/x", false, std::nullopt, WriteStatus::CreateFailed},
       {"missing folder", "nowhere/x", false, std::nullopt, WriteStatus::CreateFailed},
-      {"target is a folder", "folder", false, std::nullopt, WriteStatus::CreateFailed},
+      {"target is a folder", "folder", false, std::nullopt, WriteStatus::Refused},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -92,8 +92,9 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
       outcome = WriteFileAtomically(dir.File(c.Target), "the new contents, longer");
     }
     EXPECT_EQ(outcome.Status, c.Status);
-    if (c.Status == WriteStatus::CreateFailed) {
-      EXPECT_FALSE(outcome.ErrorMessage.empty());
+    if (c.Status != WriteStatus::ShortWrite) {
+      EXPECT_TRUE(outcome.ErrorMessage.starts_with("Cannot create " + dir.File(c.Target) + ": "))
+          << outcome.ErrorMessage;
     }
     if (c.HasOld) {
       EXPECT_EQ(ReadFile(dir.File(c.Target)), "the old contents");

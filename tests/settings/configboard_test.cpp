@@ -124,7 +124,9 @@ TEST(CfgDialog, PickMovesFolderBeforeTheFileIsTouched) {
       EXPECT_EQ(ReadFile(c.Pick), RecordOf(config));
     } else {
       EXPECT_EQ(host.Messages,
-                (std::vector<RecordedMessage>{{MessageKind::Error, "Failed to create file."}}));
+                (std::vector<RecordedMessage>{
+                    {MessageKind::Unexpected, "Cannot create " + c.Pick + ": Not a directory"},
+                    {MessageKind::Error, "Failed to create file."}}));
     }
   }
 }

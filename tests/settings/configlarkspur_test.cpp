@@ -231,13 +231,16 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
     const char* Name;
     std::string Path;
     bool ShortWrite;
+    std::string Detail;  // the file and the system's reason, shown first
     std::string Message;
   };
   const Case cases[] = {
       {"folder through a file", dir.File("blocker") + "/sub/x.cfg", false,
+       "Cannot create " + dir.File("blocker") + "/sub/x.cfg: Not a directory",
        "Failed to create file."},
-      {"target is a folder", dir.File("folder.cfg"), false, "Failed to create file."},
-      {"short write over a file", dir.File("old.cfg"), true, "Failed to write file."},
+      {"target is a folder", dir.File("folder.cfg"), false,
+       "Cannot create " + dir.File("folder.cfg") + ": Is a directory", "Failed to create file."},
+      {"short write over a file", dir.File("old.cfg"), true, "", "Failed to write file."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -252,7 +255,11 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
       saved = config.SaveFile(c.Path);
     }
     EXPECT_FALSE(saved);
-    EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{{MessageKind::Error, c.Message}}));
+    std::vector<RecordedMessage> messages;
+    if (!c.Detail.empty())
+      messages.push_back({MessageKind::Unexpected, c.Detail});
+    messages.push_back({MessageKind::Error, c.Message});
+    EXPECT_EQ(host.Messages, messages);
     EXPECT_EQ(ReadFile(dir.File("old.cfg")), "the previous contents");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder.cfg"));
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), before);  // no temporary file left behind

@@ -45,4 +45,54 @@ std::vector<std::string> SortedFileNames(const std::filesystem::path& folder) {
   return names;
 }
 
+std::vector<TargetCase> AllTargetKinds() {
+  return {
+      {"regular file", TargetKind::Regular, true, ""},
+      {"write-protected file", TargetKind::ReadOnly, false, "the file is write-protected"},
+      {"link to a file", TargetKind::LinkToRegular, true, ""},
+      {"dangling link", TargetKind::DanglingLink, true, ""},
+      {"folder", TargetKind::Folder, false, "Is a directory"},
+      {"FIFO", TargetKind::Fifo, false, "it is not a regular file"},
+      {"device", TargetKind::Device, false, "it is not a regular file"},
+      {"socket", TargetKind::Socket, false, "it is not a regular file"},
+  };
+}
+
+bool MakeTarget(TargetKind kind, const std::string& path) {
+  const std::filesystem::path target = PathFromUtf8(path);
+  const std::filesystem::path real = target.parent_path() / "real";
+  std::error_code error;
+  switch (kind) {
+    case TargetKind::Regular:
+    case TargetKind::ReadOnly:
+      WriteFile(path, "old");
+      std::filesystem::permissions(
+          target,
+          kind == TargetKind::Regular ? std::filesystem::perms(0640) : std::filesystem::perms(0444),
+          error);
+      return !error;
+    case TargetKind::LinkToRegular:
+    case TargetKind::DanglingLink:
+      std::filesystem::create_directories(real);
+      if (kind == TargetKind::LinkToRegular)
+        WriteFile(Utf8FromPath(real / "file"), "old");
+      // Windows lets only some users make links.
+      std::filesystem::create_symlink(real / "file", target, error);
+      return !error;
+    case TargetKind::Folder:
+      return std::filesystem::create_directory(target);
+    case TargetKind::Fifo:
+    case TargetKind::Device:
+    case TargetKind::Socket:
+      return MakeSpecialFile(kind, path);
+  }
+  return false;
+}
+
+std::string WrittenFileOf(TargetKind kind, const std::string& path) {
+  if (kind == TargetKind::LinkToRegular || kind == TargetKind::DanglingLink)
+    return Utf8FromPath(PathFromUtf8(path).parent_path() / "real" / "file");
+  return path;
+}
+
 }  // namespace pinwright::testing

@@ -1,0 +1,36 @@
+// FIFOs, devices and sockets as test targets on POSIX systems.
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "support/tempdir.h"
+
+namespace pinwright::testing {
+
+bool MakeSpecialFile(TargetKind kind, const std::string& path) {
+  switch (kind) {
+    case TargetKind::Fifo:
+      return mkfifo(path.c_str(), 0666) == 0;
+    case TargetKind::Device:
+      return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    case TargetKind::Socket: {
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      if (path.size() >= sizeof address.sun_path)
+        return false;
+      path.copy(address.sun_path, path.size());
+      const int handle = socket(AF_UNIX, SOCK_STREAM, 0);
+      const bool bound =
+          handle >= 0 && bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+      if (handle >= 0)
+        close(handle);
+      return bound;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace pinwright::testing
