@@ -64,25 +64,17 @@ Status CheckRecord(TLarkspurSettings& settings) {
   return {};
 }
 
-// Text as it stands in the record, quoted, with every byte that is not printable ASCII
-// written as \xNN so that a hostile file cannot drive the terminal.
+// Text as it stands in the record, quoted, escaped so that a hostile file can neither drive
+// the terminal nor forge a line of the output.
 std::string Quoted(const std::string& text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string quoted = "\"";
+  // Backslashes and quotes first, so that an escape in the output is always one.
+  std::string marked;
   for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (byte >= 0x20 && byte < 0x7f) {
-      quoted += c;
-    } else {
-      quoted += "\\x";
-      quoted += kHex[byte >> 4];
-      quoted += kHex[byte & 0xf];
-    }
+    if (c == '"' || c == '\\')
+      marked += '\\';
+    marked += c;
   }
-  return quoted + "\"";
+  return "\"" + EscapedText(marked, false) + "\"";
 }
 
 std::string CardText(const TConfigBoard& choices, std::int32_t card) {
@@ -121,9 +113,7 @@ int RunGenerate(const Request& request, std::ostream& out) {
       return Report(
           {kExitRefused, "Failed to generate Quartus project: " + qpf.filename().string() + "."});
   }
-  out << "Generate Quartus Project successfully.\n"
-      << "The project is located in the folder:\n"
-      << (qpf.parent_path() / "").string() << '\n';
+  out << TerminalText(GeneratedMessage(qpf.string(), outcome.Backups)) << '\n';
   std::string warning = MemoryWarning(config.Settings);
   if (!warning.empty())
     out << '\n' << TerminalText(warning);

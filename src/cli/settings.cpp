@@ -50,6 +50,17 @@ void SetText(TextField& field, const std::optional<std::string>& text) {
     field.Set(*text);
 }
 
+// Plain line ends turned into the CR LF line breaks of a message.
+std::string LinesWithBreaks(const std::string& text) {
+  std::string broken;
+  for (char c : text) {
+    if (c == '\n')
+      broken += '\r';
+    broken += c;
+  }
+  return broken;
+}
+
 }  // namespace
 
 std::optional<std::int32_t> ResolveCard(const TConfigBoard& choices, std::string_view text) {
@@ -88,6 +99,8 @@ Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
   }
   if (!config.LoadFile(path)) {
     std::string reason = config.LoadFailReason();
+    if (!config.LoadFailDetail().empty())
+      reason += " (" + config.LoadFailDetail() + ")";
     return {kExitRefused,
             "cannot read " + path + ": " + (reason.empty() ? "the file is gone" : reason)};
   }
@@ -115,8 +128,8 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
     cards[header] = ResolveCard(config, *request.Cards[header]);
     if (!cards[header]) {
       return {kExitUsage, std::string(cardOptions[header]) + ": unknown card '" +
-                              *request.Cards[header] + "'; the choices are:\n" +
-                              CardChoicesText(config)};
+                              *request.Cards[header] + "'; the choices are:\r\n" +
+                              LinesWithBreaks(CardChoicesText(config))};
     }
   }
   for (const Status& status : {CheckTextFits("--project", request.Project),
