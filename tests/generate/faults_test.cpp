@@ -212,6 +212,42 @@ TEST(GenerationFaults, PathThroughARegularFileWritesNothing) {
   EXPECT_EQ(ReadFile(dir.File("plain")), "a regular file");
 }
 
+TEST(GenerationFaults, EachKindOfTargetAsTheSettingsFile) {
+  for (const testing::TargetCase& target : testing::AllTargetKinds()) {
+    SCOPED_TRACE(target.Name);
+    RecordingHost host;
+    TempDir dir;
+    const std::string qsf = dir.File("P.qsf");
+    if (!testing::MakeTarget(target.Kind, qsf))
+      continue;  // a device node needs root
+    const auto type = [&] { return std::filesystem::symlink_status(qsf).type(); };
+    const std::filesystem::file_type before = type();
+    TConfigLarkspur config;
+    config.Settings = DefaultLarkspurSettings();
+
+    const GenerateOutcome outcome = GenerateLarkspurProject(config, dir.File("P.qpf"));
+    EXPECT_EQ(type(), before) << "a link stays a link";
+    if (target.Written) {
+      EXPECT_EQ(outcome.Status, GenerateStatus::Generated);
+      const std::string written = ReadFile(testing::WrittenFileOf(target.Kind, qsf));
+      EXPECT_TRUE(written.starts_with("#=====")) << written;
+      // The old text was no generated one: it is kept beside the file it stood in.
+      if (target.Kind != testing::TargetKind::DanglingLink) {
+        EXPECT_EQ(outcome.Backups,
+                  std::vector<std::string>{testing::WrittenFileOf(target.Kind, qsf) + ".~1~"});
+      }
+    } else {
+      EXPECT_EQ(outcome.Status, GenerateStatus::Failed);
+      const std::string verb =
+          target.Kind == testing::TargetKind::Folder ? "Cannot create " : "Cannot replace ";
+      EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
+                                   {MessageKind::Unexpected, verb + qsf + ": " + target.Reason},
+                                   {MessageKind::Error, "Failed to create file P.qsf"}}));
+      EXPECT_FALSE(std::filesystem::exists(dir.File("P.v"))) << "generation stops there";
+    }
+  }
+}
+
 TEST(GenerationFaults, PipelineReportsAFailedWriteAsFailed) {
   for (std::size_t step = 0; step < kExtensions.size(); ++step) {
     SCOPED_TRACE(kExtensions[step]);
