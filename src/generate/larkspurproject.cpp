@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -266,7 +267,10 @@ GenerateOutcome GenerateLarkspurProject(TConfigLarkspur& config, const std::stri
 }
 
 std::string GeneratedMessage(const std::string& qpfPath, const std::vector<std::string>& backups) {
-  const std::size_t cut = qpfPath.rfind('/');
+  // Hosts hand over '/' paths; on Windows a native '\\' is accepted as well.
+  constexpr std::string_view kSeparators =
+      std::filesystem::path::preferred_separator == '\\' ? "/\\" : "/";
+  const std::size_t cut = qpfPath.find_last_of(kSeparators);
   const std::string folder = cut == std::string::npos ? std::string() : qpfPath.substr(0, cut + 1);
   std::string text =
       "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
@@ -278,7 +282,7 @@ std::string GeneratedMessage(const std::string& qpfPath, const std::vector<std::
     // Beside the project a file name says enough; a backup beside a linked file elsewhere
     // keeps its full path.
     const bool beside = !folder.empty() && backup.starts_with(folder) &&
-                        backup.find('/', folder.size()) == std::string::npos;
+                        backup.find_first_of(kSeparators, folder.size()) == std::string::npos;
     text += "\r\n" + (beside ? backup.substr(folder.size()) : backup);
   }
   return text;

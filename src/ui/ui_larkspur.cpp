@@ -196,11 +196,7 @@ constexpr const char* kPathSeparators = "\\/";
 constexpr const char* kPathSeparators = "/";
 #endif
 
-// The folder part of a path with its trailing separator, and the file name part.
-std::string FolderOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of(kPathSeparators);
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
+// The file name part of a path.
 std::string FileNameOf(const std::string& path) {
   const std::size_t cut = path.find_last_of(kPathSeparators);
   return cut == std::string::npos ? path : path.substr(cut + 1);
@@ -304,8 +300,16 @@ void TFormLarkspur::WireHandlers() {
 }
 
 void TFormLarkspur::closeEvent(QCloseEvent* event) {
-  RunGuarded([this] { FormClose(); });
-  event->accept();
+  bool kept = false;
+  RunGuarded([this, &kept] { kept = FormClose(); });
+  // Settings that could not be kept hold the window open once, so that nothing is lost
+  // unnoticed; a second Exit leaves without them.
+  if (kept || SettingsNotKept) {
+    event->accept();
+    return;
+  }
+  SettingsNotKept = true;
+  event->ignore();
 }
 
 void TFormLarkspur::CheckBoxClick() {
@@ -321,7 +325,8 @@ void TFormLarkspur::ButtonSaveClick() {
   if (!CheckInputs())
     return;
   ControlsToSettings();
-  Config->SaveWithDialog(SaveDialog);  // a failed save has shown its own message
+  // A failed save has shown its own message.
+  Config->SaveWithDialog(SaveDialog, Config->Settings.ProjectName.Get() + ".cfg");
 }
 
 void TFormLarkspur::ButtonLoadClick() {
@@ -338,16 +343,13 @@ void TFormLarkspur::ButtonLoadClick() {
 void TFormLarkspur::ButtonGenClick() {
   if (!CheckInputs())
     return;
-  const std::string path = Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder,
+  const std::string path = Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder,
                                                      ToRecordText(EditProjectName->text()));
   if (path.empty())
     return;
   switch (GenerateProject(path)) {
     case GenerateStatus::Generated: {
-      ShowInformation(
-          "Generate Quartus Project successfully.\r\nThe project is located in the "
-          "folder:\r\n" +
-          FolderOf(path));
+      ShowInformation(GeneratedMessage(path, LastBackups));
       const std::string warning = MemoryWarning(Config->Settings);
       if (!warning.empty())
         ShowInformation(warning);
@@ -362,13 +364,18 @@ void TFormLarkspur::ButtonGenClick() {
 }
 
 void TFormLarkspur::ButtonExitClick() {
-  close();  // runs FormClose
-  Owner.close();
+  if (close())  // runs FormClose
+    Owner.close();
 }
 
-void TFormLarkspur::FormClose() {
+bool TFormLarkspur::FormClose() {
   ControlsToSettings();
-  Config->SaveDefault();  // a failed save has shown its own message
+  if (SettingsNotKept || Config->SaveDefault())
+    return true;
+  // SaveFile has shown the file and the system's reason.
+  ShowError("The settings were not kept: " + Config->DefaultPath() +
+            " could not be written.\r\nPress Exit again to leave without keeping them.");
+  return false;
 }
 
 void TFormLarkspur::InitChoiceLists() {
@@ -471,6 +478,7 @@ bool TFormLarkspur::IsDefaultGpioPair() const {
 GenerateStatus TFormLarkspur::GenerateProject(const std::string& qpfPath) {
   ControlsToSettings();
   const GenerateOutcome outcome = GenerateLarkspurProject(*Config, qpfPath);
+  LastBackups = outcome.Backups;
   if (outcome.Status == GenerateStatus::Refused)
     ShowError(outcome.Refusal.Message);
   return outcome.Status;

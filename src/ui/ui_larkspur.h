@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "generate/larkspurproject.h"
 #include "host/host.h"
@@ -45,7 +46,9 @@ class TFormLarkspur : public QWidget {
   void ButtonLoadClick();
   void ButtonGenClick();
   void ButtonExitClick();
-  void FormClose();
+  // Copies the controls into the record and writes default.cfg; false when it could not be
+  // written (the form then stays open once).
+  bool FormClose();
 
   void InitChoiceLists();
   void SetDefaultSettings();
@@ -83,9 +86,15 @@ class TFormLarkspur : public QWidget {
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
 
-  // The settings object sets kind, filter and folder each time it runs one of them.
+  // Each dialog keeps its own folder and file name; the settings object sets kind, filter,
+  // folder and file name each time it runs one of them.
   FileDialog OpenDialog;
   FileDialog SaveDialog;
+  FileDialog ProjectDialog;
+  // Set when Exit could not keep the settings in default.cfg: the next Exit leaves anyway.
+  bool SettingsNotKept = false;
+  // The backups the last generation kept of edited files.
+  std::vector<std::string> LastBackups;
 };
 
 }  // namespace pinwright
