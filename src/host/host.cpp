@@ -5,6 +5,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "host/failure.h"
 #include "host/platform.h"
 
 namespace pinwright {
@@ -59,6 +60,13 @@ HostScope::HostScope(Host& host) : Previous(gCurrent) {
 
 HostScope::~HostScope() {
   gCurrent = Previous;
+}
+
+void ReportFailure(const Failure& failure) {
+  if (!failure.SystemMessage.empty())
+    ShowUnexpectedError(failure.SystemMessage);
+  if (!failure.Reason.empty())
+    ShowError(failure.Reason);
 }
 
 }  // namespace pinwright

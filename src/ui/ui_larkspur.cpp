@@ -190,18 +190,6 @@ QString FromRecordText(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-#ifdef _WIN32
-constexpr const char* kPathSeparators = "\\/";
-#else
-constexpr const char* kPathSeparators = "/";
-#endif
-
-// The file name part of a path.
-std::string FileNameOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of(kPathSeparators);
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 }  // namespace
 
 TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
@@ -341,26 +329,29 @@ void TFormLarkspur::ButtonLoadClick() {
 }
 
 void TFormLarkspur::ButtonGenClick() {
-  if (!CheckInputs())
+  const std::optional<CheckedSettings> checked = CheckInputs();
+  if (!checked)
     return;
-  const std::string path = Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder,
-                                                     ToRecordText(EditProjectName->text()));
+  const std::string path =
+      Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder, checked->ProjectName());
   if (path.empty())
     return;
-  switch (GenerateProject(path)) {
-    case GenerateStatus::Generated: {
-      ShowInformation(GeneratedMessage(path, LastBackups));
-      const std::string warning = MemoryWarning(Config->Settings);
-      if (!warning.empty())
-        ShowInformation(warning);
-      break;
-    }
-    case GenerateStatus::Failed:
-      ShowError("Failed to generate Quartus project: " + FileNameOf(path) + ".");
-      break;
-    case GenerateStatus::Refused:
-      break;  // GenerateProject has shown why
+  ControlsToSettings();
+  const Result<CheckedProjectPath> chosen = CheckProjectPath(path);
+  if (!chosen) {
+    ShowError(chosen.Error().Reason);
+    return;
   }
+  std::vector<std::string> backups;
+  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, &backups); !generated) {
+    ReportFailure(generated.Error());
+    ShowError(GenerateFailedText(path));
+    return;
+  }
+  ShowInformation(GeneratedText(*chosen, backups));
+  const std::string warning = MemoryWarning(checked->Settings());
+  if (!warning.empty())
+    ShowInformation(warning);
 }
 
 void TFormLarkspur::ButtonExitClick() {
@@ -422,8 +413,7 @@ void TFormLarkspur::SettingsToControls() {
 }
 
 void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
-  record.BoardId.Set(kLarkspurBoardId);
-  record.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
+  StampLarkspurRecord(record);
   record.ProjectName.Set(ToRecordText(EditProjectName->text()));
   for (int i = 0; i < kComponentCount; ++i) {
     record.*kComponents[i].Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
@@ -459,29 +449,20 @@ void TFormLarkspur::UpdateOutlines() {
   }
 }
 
-bool TFormLarkspur::CheckInputs() {
+std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
-  const CheckResult result = CheckLarkspurSettings(record);
-  if (result.Passed())
-    return true;
-  ShowError(result.Message);
-  return false;
+  Result<CheckedSettings> result = CheckLarkspurSettings(record);
+  if (result)
+    return std::move(result).Value();
+  ShowError(result.Error().Reason);
+  return std::nullopt;
 }
 
 bool TFormLarkspur::IsDefaultGpioPair() const {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
   return pinwright::IsDefaultGpioPair(record);
-}
-
-GenerateStatus TFormLarkspur::GenerateProject(const std::string& qpfPath) {
-  ControlsToSettings();
-  const GenerateOutcome outcome = GenerateLarkspurProject(*Config, qpfPath);
-  LastBackups = outcome.Backups;
-  if (outcome.Status == GenerateStatus::Refused)
-    ShowError(outcome.Refusal.Message);
-  return outcome.Status;
 }
 
 }  // namespace pinwright

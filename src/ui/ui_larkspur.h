@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,12 +57,10 @@ class TFormLarkspur : public QWidget {
   void ControlsToSettings();
   void UpdateCardImages();
   void UpdateOutlines();
-  // Checks the controls as they would be saved; shows the first problem in an error box.
-  bool CheckInputs();
+  // Checks the controls as they would be saved: the checked settings, or nothing after
+  // showing the first problem in an error box.
+  std::optional<CheckedSettings> CheckInputs();
   bool IsDefaultGpioPair() const;
-  // Copies the controls into the record and writes the project; a refused record or path is
-  // shown in an error box here.
-  GenerateStatus GenerateProject(const std::string& qpfPath);
 
   TConfigLarkspur& Configuration() { return *Config; }
 
@@ -93,8 +92,6 @@ class TFormLarkspur : public QWidget {
   FileDialog ProjectDialog;
   // Set when Exit could not keep the settings in default.cfg: the next Exit leaves anyway.
   bool SettingsNotKept = false;
-  // The backups the last generation kept of edited files.
-  std::vector<std::string> LastBackups;
 };
 
 }  // namespace pinwright

@@ -271,11 +271,11 @@ class LarkspurFormTest : public QObject {
       c.Enter(program);
       TLarkspurSettings record = DefaultLarkspurSettings();
       c.Record(record);
-      const CheckResult core = CheckLarkspurSettings(record);
-      QVERIFY2(!core.Passed(), c.Name);
+      const Result<CheckedSettings> core = CheckLarkspurSettings(record);
+      QVERIFY2(!core.Ok(), c.Name);
       if (!c.Message.empty())
-        QVERIFY2(core.Message == c.Message, c.Name);
-      const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+        QVERIFY2(core.Error().Reason == c.Message, c.Name);
+      const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Error().Reason}};
 
       program.Click("ButtonSave");
       QVERIFY2(program.Host.Messages == expected, c.Name + Describe(program.Host.Messages));
@@ -396,11 +396,11 @@ class LarkspurFormTest : public QObject {
     StartedProgram program;
     program.Start();
     const std::string path = DefaultProjectFolder(program, "LARKSPUR") + "my top.qpf";
-    const CheckResult core = CheckProjectPath(path);
-    QVERIFY(!core.Passed());
+    const Result<CheckedProjectPath> core = CheckProjectPath(path);
+    QVERIFY(!core.Ok());
     program.Host.AnswerNextDialog(path);
     program.Click("ButtonGen");
-    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Error().Reason}};
     QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
     QVERIFY(fs::is_empty(DefaultProjectFolder(program, "LARKSPUR")));
   }
