@@ -25,16 +25,12 @@ int Report(const Status& status) {
   return status.Exit;
 }
 
-// The .qpf path of the operand, or the default folder under the current one. The project
-// name has passed the record checks (an identifier) before it is used as a folder name.
-Status ProjectPath(const Request& request, const TLarkspurSettings& settings, fs::path& qpf) {
+// The .qpf path of the operand, or the default path under the current folder. The checked
+// project name is an identifier, so it can name a folder.
+Status ProjectPath(const Request& request, const CheckedSettings& checked, fs::path& qpf) {
   if (request.Operands.empty()) {
-    std::string name = settings.ProjectName.Get();
-    if (name.empty() || name == "." || name == ".." ||
-        name.find_first_of("/\\") != std::string::npos) {
-      return {kExitRefused, "the project name '" + name + "' cannot name a folder"};
-    }
-    qpf = fs::current_path() / "CodeGenerated" / kLarkspurBoardFolder / name / (name + ".qpf");
+    qpf = PathFromUtf8(
+        DefaultProjectPath(Utf8FromPath(fs::current_path() / ""), checked.ProjectName()));
     return {};
   }
   const std::string& operand = request.Operands.front();
@@ -57,35 +53,17 @@ Status CreateFolder(const fs::path& folder) {
   return {};
 }
 
-// The record checks that saving and generating share; the record gets its board ID and size.
-Status CheckRecord(TLarkspurSettings& settings) {
-  settings.BoardId.Set(kLarkspurBoardId);
-  settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
-  CheckResult check = CheckLarkspurSettings(settings);
-  if (!check.Passed())
-    return {kExitRefused, check.Message};
-  return {};
-}
-
-// Text as it stands in the record, quoted, with every byte that is not printable ASCII
-// written as \xNN so that a hostile file cannot drive the terminal.
+// Text as it stands in the record, quoted, escaped so that a hostile file can neither drive
+// the terminal nor forge a line of the output.
 std::string Quoted(const std::string& text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string quoted = "\"";
+  // Backslashes and quotes first, so that an escape in the output is always one.
+  std::string marked;
   for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (byte >= 0x20 && byte < 0x7f) {
-      quoted += c;
-    } else {
-      quoted += "\\x";
-      quoted += kHex[byte >> 4];
-      quoted += kHex[byte & 0xf];
-    }
+    if (c == '"' || c == '\\')
+      marked += '\\';
+    marked += c;
   }
-  return quoted + "\"";
+  return "\"" + EscapedText(marked, false) + "\"";
 }
 
 std::string CardText(const TConfigBoard& choices, std::int32_t card) {
@@ -101,34 +79,27 @@ int RunGenerate(const Request& request, std::ostream& out) {
   TConfigLarkspur config;
   if (int exit = Report(BuildSettings(request, config)); exit != kExitOk)
     return exit;
-  if (int exit = Report(CheckRecord(config.Settings)); exit != kExitOk)
-    return exit;
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
+  if (!checked)
+    return Report({kExitRefused, checked.Error().Reason});
 
   fs::path qpf;
-  if (int exit = Report(ProjectPath(request, config.Settings, qpf)); exit != kExitOk) {
+  if (int exit = Report(ProjectPath(request, *checked, qpf)); exit != kExitOk)
     return exit;
-  }
-  const std::string qpfPath = Utf8FromPath(qpf);
-  CheckResult pathCheck = CheckProjectPath(qpfPath);
-  if (!pathCheck.Passed())
-    return Report({kExitRefused, pathCheck.Message});
+  const Result<CheckedProjectPath> path = CheckProjectPath(Utf8FromPath(qpf));
+  if (!path)
+    return Report({kExitRefused, path.Error().Reason});
   if (int exit = Report(CreateFolder(qpf.parent_path())); exit != kExitOk)
     return exit;
 
-  GenerateOutcome outcome = GenerateLarkspurProject(config, qpfPath);
-  switch (outcome.Status) {
-    case GenerateStatus::Generated:
-      break;
-    case GenerateStatus::Refused:
-      return Report({kExitRefused, outcome.Refusal.Message});
-    case GenerateStatus::Failed:
-      return Report(
-          {kExitRefused, "Failed to generate Quartus project: " + FileNameOf(qpfPath) + "."});
+  std::vector<std::string> backups;
+  if (const pinwright::Status generated = GenerateLarkspurProject(*checked, *path, &backups);
+      !generated) {
+    ReportFailure(generated.Error());
+    return Report({kExitRefused, GenerateFailedText(path->QpfPath())});
   }
-  out << "Generate Quartus Project successfully.\n"
-      << "The project is located in the folder:\n"
-      << Utf8FromPath(qpf.parent_path() / "") << '\n';
-  std::string warning = MemoryWarning(config.Settings);
+  out << TerminalText(GeneratedText(*path, backups)) << '\n';
+  std::string warning = MemoryWarning(checked->Settings());
   if (!warning.empty())
     out << '\n' << TerminalText(warning);
   return kExitOk;
@@ -138,9 +109,12 @@ int RunConfig(const Request& request, std::ostream&) {
   TConfigLarkspur config;
   if (int exit = Report(BuildSettings(request, config)); exit != kExitOk)
     return exit;
-  if (int exit = Report(CheckRecord(config.Settings)); exit != kExitOk)
-    return exit;
-  // SaveFile shows its own reason when it fails.
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
+  if (!checked)
+    return Report({kExitRefused, checked.Error().Reason});
+  // The file gets the record as checked, board ID and size included. SaveFile shows its own
+  // reason when it fails.
+  config.Settings = checked->Settings();
   const std::string& path = request.Operands.front();
   if (!config.SaveFile(path))
     return Report({kExitRefused, "cannot write " + path});
@@ -169,13 +143,9 @@ int RunShow(const Request& request, std::ostream& out) {
       << "GPIO-1:      " << CardText(config, settings.Gpio1.Get()) << '\n'
       << "Prefix 1:    " << Quoted(settings.PrefixGpio1.Get()) << '\n';
 
-  std::string problem = CheckTextFields(settings);
-  if (problem.empty()) {
-    TLarkspurSettings checked = settings;
-    problem = CheckRecord(checked).Message;
-  }
-  out << "Check:       " << (problem.empty() ? "passed" : "refused: " + TerminalText(problem))
-      << '\n';
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
+  out << "Check:       "
+      << (checked ? "passed" : "refused: " + TerminalText(checked.Error().Reason)) << '\n';
   return kExitOk;
 }
 

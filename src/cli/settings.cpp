@@ -11,19 +11,6 @@
 namespace pinwright::cli {
 namespace {
 
-constexpr std::size_t kTextCapacity = TextField::kSize - 1;  // bytes before the NUL
-
-struct TextFieldRef {
-  std::string_view What;
-  TextField TLarkspurSettings::*Field;
-};
-
-constexpr std::array<TextFieldRef, 3> kTextFields{{
-    {"project name", &TLarkspurSettings::ProjectName},
-    {"GPIO-0 prefix", &TLarkspurSettings::PrefixGpio0},
-    {"GPIO-1 prefix", &TLarkspurSettings::PrefixGpio1},
-}};
-
 bool InChoiceList(const TConfigBoard& choices, std::int32_t id) {
   for (std::int32_t i = 0; i < choices.ChoiceCount; ++i) {
     if (choices.ChoiceList[static_cast<std::size_t>(i)] == id)
@@ -49,6 +36,17 @@ void SetCard(LeInt32& field, const std::optional<std::int32_t>& card) {
 void SetText(TextField& field, const std::optional<std::string>& text) {
   if (text)
     field.Set(*text);
+}
+
+// Plain line ends turned into the CR LF line breaks of a message.
+std::string LinesWithBreaks(const std::string& text) {
+  std::string broken;
+  for (char c : text) {
+    if (c == '\n')
+      broken += '\r';
+    broken += c;
+  }
+  return broken;
 }
 
 }  // namespace
@@ -89,18 +87,10 @@ Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
   }
   if (!config.LoadFile(path)) {
     std::string reason = config.LoadFailReason();
+    if (!config.LoadFailDetail().empty())
+      reason += " (" + config.LoadFailDetail() + ")";
     return {kExitRefused,
             "cannot read " + path + ": " + (reason.empty() ? "the file is gone" : reason)};
-  }
-  return {};
-}
-
-std::string CheckTextFields(const TLarkspurSettings& settings) {
-  for (const TextFieldRef& ref : kTextFields) {
-    if ((settings.*ref.Field).Get().size() > kTextCapacity) {
-      return "the " + std::string(ref.What) + " holds no terminating NUL within its " +
-             std::to_string(TextField::kSize) + " bytes";
-    }
   }
   return {};
 }
@@ -116,8 +106,8 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
     cards[header] = ResolveCard(config, *request.Cards[header]);
     if (!cards[header]) {
       return {kExitUsage, std::string(cardOptions[header]) + ": unknown card '" +
-                              *request.Cards[header] + "'; the choices are:\n" +
-                              CardChoicesText(config)};
+                              *request.Cards[header] + "'; the choices are:\r\n" +
+                              LinesWithBreaks(CardChoicesText(config))};
     }
   }
   for (const Status& status : {CheckTextFits("--project", request.Project),
@@ -145,9 +135,9 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
   SetText(settings.PrefixGpio0, request.Prefixes[0]);
   SetText(settings.PrefixGpio1, request.Prefixes[1]);
 
-  if (std::string problem = CheckTextFields(settings); !problem.empty()) {
-    return {kExitRefused,
-            (request.ConfigFile ? *request.ConfigFile + ": " : std::string()) + problem};
+  if (const pinwright::Status text = CheckTextFields(settings); !text) {
+    return {kExitRefused, (request.ConfigFile ? *request.ConfigFile + ": " : std::string()) +
+                              text.Error().Reason};
   }
   return {};
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "generate/htmlgenerator.h"
 #include "host/filewrite.h"
@@ -31,9 +32,9 @@ std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
 bool WritesAssignment(const TPin* pin) {
   if (!pin)
     return false;
-  const std::int32_t direction = pin->Direction();
-  return direction == kDirectionInout || direction == kDirectionInput ||
-         direction == kDirectionOutput;
+  const PinDirection direction = pin->Direction();
+  return direction == PinDirection::Inout || direction == PinDirection::Input ||
+         direction == PinDirection::Output;
 }
 
 // Appends the pieces one after the other, without building a joined temporary first: the
@@ -47,22 +48,22 @@ std::string ConnectorTypeName(std::int32_t type) {
   return type == kConnectorGpio ? "GPIO" : "";
 }
 
-// The writing rule of the .qpf, .qsf, .v and .sdc: the whole text or a message. An edited
-// file is kept as a numbered backup first.
-bool WriteProjectFile(const std::string& path, const std::string& text,
-                      std::string_view timeLinePrefix, std::vector<std::string>& backups) {
+// The writing rule of the .qpf, .qsf, .v and .sdc: the whole text, or a failure whose
+// reason names the file and, when there is one, carries the full path with the system's
+// words. An edited old file is kept as a numbered backup first.
+Status WriteProjectFile(const std::string& path, const std::string& text,
+                        std::string_view timeLinePrefix, std::vector<std::string>* backups) {
   WriteOptions options;
   options.KeepEdits = true;
   options.IgnoredLinePrefix = timeLinePrefix;
   const WriteOutcome outcome = WriteFileAtomically(path, text, options);
-  if (!outcome.Backup.empty())
-    backups.push_back(outcome.Backup);
+  if (backups && !outcome.Backup.empty())
+    backups->push_back(outcome.Backup);
   if (outcome.Ok())
-    return true;
-  if (!outcome.ErrorMessage.empty())
-    ShowUnexpectedError(outcome.ErrorMessage);
-  ShowError("Failed to create file " + FileNameOf(path));
-  return false;
+    return {};
+  const bool created = outcome.Status == WriteStatus::ShortWrite;
+  return Failure{created ? FailureKind::ShortWrite : FailureKind::CannotCreate, path,
+                 "Failed to create file " + FileNameOf(path), outcome.ErrorMessage};
 }
 
 }  // namespace
@@ -243,6 +244,19 @@ std::string HtmlText(const TMainBoard& board) {
   return html.Text();
 }
 
+Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
+                                             const std::string& projectName,
+                                             const LocalDateTime& now) {
+  try {
+    return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
+                        VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+  } catch (const BusIndexError& error) {
+    // Every text is complete before the first file is written, so a bad bus index stops
+    // the generation with nothing on disk.
+    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+  }
+}
+
 std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
                                              const LocalDateTime& now) {
   if (!TSystemBuild::CheckPinNames(board))
@@ -250,6 +264,33 @@ std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::strin
   board.OrderPins();
   return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
                       VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+}
+
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
+                         std::vector<std::string>* backups, std::chrono::milliseconds folderWait) {
+  // One generation at a time per folder, so that its five files always come from one run.
+  // A folder that cannot even be opened is left to the first write to report.
+  const std::string folder = FolderOf(qpfPath);
+  platform::FolderLock lock;
+  int error = 0;
+  if (!lock.Acquire(folder, folderWait, error) && error == EWOULDBLOCK) {
+    return Failure{FailureKind::CannotCreate,
+                   qpfPath,
+                   "Cannot write into " + (folder.empty() ? std::string("./") : folder) +
+                       ": another generation is writing there; try again when it has finished",
+                   {}};
+  }
+  using Writer = Status (*)(const std::string&, const std::string&, std::vector<std::string>*);
+  const std::pair<Writer, const std::string*> files[] = {
+      {TSystemBuild::WriteQpf, &texts.Qpf},         {TSystemBuild::WriteQsf, &texts.Qsf},
+      {TSystemBuild::WriteVerilog, &texts.Verilog}, {TSystemBuild::WriteSdc, &texts.Sdc},
+      {TSystemBuild::WriteHtml, &texts.Html},
+  };
+  for (const auto& [write, text] : files) {
+    if (Status written = write(qpfPath, *text, backups); !written)
+      return written;
+  }
+  return {};
 }
 
 bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
@@ -270,58 +311,56 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
   Backups.clear();
-  std::optional<ProjectTexts> texts;
-  try {
-    texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
-  } catch (const BusIndexError& error) {
-    // Every text is complete before the first file is written, so a bad bus index stops
-    // the generation with nothing on disk.
-    ShowUnexpectedError(error.what());
+  if (!CheckPinNames(board))
     return false;
-  }
-  if (!texts)
-    return false;
-
-  // One generation at a time per folder, so that its five files always come from one run.
-  // A folder that cannot even be opened is left to the first write to report.
-  const std::string folder = FolderOf(qpfPath);
-  platform::FolderLock lock;
-  int error = 0;
-  if (!lock.Acquire(folder, FolderWait, error) && error == EWOULDBLOCK) {
-    ShowError("Cannot write into " + (folder.empty() ? std::string("./") : folder) +
-              ": another generation is writing there; try again when it has finished");
-    return false;
-  }
-  return WriteQpf(qpfPath, texts->Qpf) && WriteQsf(qpfPath, texts->Qsf) &&
-         WriteVerilog(qpfPath, texts->Verilog) && WriteSdc(qpfPath, texts->Sdc) &&
-         WriteHtml(qpfPath, texts->Html);
+  Status built = [&]() -> Status {
+    try {
+      board.OrderPins();
+    } catch (const BusIndexError& error) {
+      return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+    }
+    Result<ProjectTexts> texts =
+        MakeOrderedProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
+    if (!texts)
+      return texts.Error();
+    return WriteProjectTexts(qpfPath, *texts, &Backups, FolderWait);
+  }();
+  if (!built)
+    ReportFailure(built.Error());
+  return built.Ok();
 }
 
-bool TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text, kQpfTimeLine, Backups);
+Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text, kQpfTimeLine, backups);
 }
 
-bool TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text, kQsfTimeLine, Backups);
+Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text, kQsfTimeLine, backups);
 }
 
-bool TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text, {}, Backups);
+Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text,
+                                  std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text, {}, backups);
 }
 
-bool TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text, {}, Backups);
+Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text, {}, backups);
 }
 
-bool TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
-  const WriteOutcome outcome = SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
-  if (!outcome.Backup.empty())
-    Backups.push_back(outcome.Backup);
-  // The report has no failure box of its own; the file and the reason are still worth
-  // showing before the caller reports the failed generation.
-  if (!outcome.Ok() && !outcome.ErrorMessage.empty())
-    ShowUnexpectedError(outcome.ErrorMessage);
-  return outcome.Ok();
+Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text,
+                               std::vector<std::string>* backups) {
+  const std::string path = ProjectFilePath(qpfPath, ".htm");
+  const WriteOutcome outcome = SaveReportFile(path, text);
+  if (backups && !outcome.Backup.empty())
+    backups->push_back(outcome.Backup);
+  if (outcome.Ok())
+    return {};
+  // The report has no failure message of its own (the caller's says it all); the file with
+  // the system's reason is still worth showing.
+  return Failure{FailureKind::CannotCreate, path, {}, outcome.ErrorMessage};
 }
 
 }  // namespace pinwright

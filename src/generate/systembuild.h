@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/failure.h"
 #include "host/host.h"
 #include "model/mainboard.h"
 
@@ -35,6 +36,12 @@ struct ProjectTexts {
   std::string Html;
 };
 
+// All five texts of a model whose pins are already in generation order. A bus index that is
+// not a decimal integer fails with BadPinName and the error's words as SystemMessage.
+Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
+                                             const std::string& projectName,
+                                             const LocalDateTime& now);
+
 // Checks the pin names, orders the pins and builds all five texts in memory. Nothing when
 // a pin name holds only one of the two brackets. Throws BusIndexError for a bus index that
 // is not a decimal integer.
@@ -44,25 +51,38 @@ std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::strin
 // How long a generation waits for another one writing into the same folder.
 inline constexpr std::chrono::milliseconds kFolderWait{5000};
 
+// Writes the five texts next to qpfPath (.qpf, .qsf, .v, .sdc, .htm), in this order,
+// stopping at the first failure, which it returns. Files written before it stay. An edited
+// old file is kept as a numbered backup, whose path goes into backups. The folder is locked
+// against other generations meanwhile; after folderWait without the lock nothing is written.
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
+                         std::vector<std::string>* backups = nullptr,
+                         std::chrono::milliseconds folderWait = kFolderWait);
+
 class TSystemBuild {
  public:
-  // Writes the five files next to qpfPath, in order, stopping at the first failure; true
-  // when all five were written. The failing writer has shown its messages. The folder is
-  // locked against other generations meanwhile.
+  // Checks the pin names, orders the pins and writes the five files next to qpfPath, in
+  // order, stopping at the first failure; true when all five were written. A failure is
+  // shown through the host (ReportFailure) before it returns false.
   bool BuildProject(TMainBoard& board, const std::string& qpfPath);
 
   // False when a pin name holds one of "[" and "]" but not the other.
   static bool CheckPinNames(const TMainBoard& board);
 
-  // Each writes its text to the project path with its own extension, keeping an edited
-  // old file as a numbered backup (listed in Backups). The first four show the file with
-  // the system's reason and "Failed to create file %s" on failure; the report shows only
-  // the first.
-  bool WriteQpf(const std::string& qpfPath, const std::string& text);
-  bool WriteQsf(const std::string& qpfPath, const std::string& text);
-  bool WriteVerilog(const std::string& qpfPath, const std::string& text);
-  bool WriteSdc(const std::string& qpfPath, const std::string& text);
-  bool WriteHtml(const std::string& qpfPath, const std::string& text);
+  // Each writes its text to the project path with its own extension, keeping an edited old
+  // file as a numbered backup (its path goes into backups). A failure of the first four
+  // carries "Failed to create file NAME" and the file's full path with the system's words
+  // when there are any; the report's failure carries only the latter.
+  static Status WriteQpf(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteQsf(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteVerilog(const std::string& qpfPath, const std::string& text,
+                             std::vector<std::string>* backups = nullptr);
+  static Status WriteSdc(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteHtml(const std::string& qpfPath, const std::string& text,
+                          std::vector<std::string>* backups = nullptr);
 
   // The backups the last BuildProject kept of edited files, full paths in writing order.
   std::vector<std::string> Backups;

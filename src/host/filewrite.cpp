@@ -188,6 +188,10 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
   return outcome;
 }
 
+void RemoveTemporaryFileOnInterrupt() {
+  platform::RemoveTemporaryFileOnInterrupt();
+}
+
 ScopedWriteLimit::ScopedWriteLimit(WriteLimit limit) : Previous(std::move(gLimit)) {
   gLimit = std::move(limit);
 }

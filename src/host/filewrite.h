@@ -48,6 +48,10 @@ struct WriteOptions {
 WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
                                  const WriteOptions& options = {});
 
+// From now on SIGINT, SIGTERM and SIGHUP remove the temporary file being written, if any,
+// and end the program with 128 plus the signal number. For the command-line tool.
+void RemoveTemporaryFileOnInterrupt();
+
 // Test seam: a limit asked for every write, given the target path; it returns how many bytes
 // that write may put into the file before it fails, or nothing for no limit. It is asked
 // once the temporary file exists.

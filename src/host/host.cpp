@@ -5,6 +5,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "host/failure.h"
 #include "host/paths.h"
 #include "host/platform.h"
 
@@ -56,6 +57,13 @@ HostScope::HostScope(Host& host) : Previous(gCurrent) {
 
 HostScope::~HostScope() {
   gCurrent = Previous;
+}
+
+void ReportFailure(const Failure& failure) {
+  if (!failure.SystemMessage.empty())
+    ShowUnexpectedError(failure.SystemMessage);
+  if (!failure.Reason.empty())
+    ShowError(failure.Reason);
 }
 
 }  // namespace pinwright

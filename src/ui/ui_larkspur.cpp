@@ -289,8 +289,16 @@ void TFormLarkspur::WireHandlers() {
 }
 
 void TFormLarkspur::closeEvent(QCloseEvent* event) {
-  RunGuarded([this] { FormClose(); });
-  event->accept();
+  bool kept = false;
+  RunGuarded([this, &kept] { kept = FormClose(); });
+  // Settings that could not be kept hold the window open once, so that nothing is lost
+  // unnoticed; a second Exit leaves without them.
+  if (kept || SettingsNotKept) {
+    event->accept();
+    return;
+  }
+  SettingsNotKept = true;
+  event->ignore();
 }
 
 void TFormLarkspur::CheckBoxClick() {
@@ -306,7 +314,8 @@ void TFormLarkspur::ButtonSaveClick() {
   if (!CheckInputs())
     return;
   ControlsToSettings();
-  Config->SaveWithDialog(SaveDialog);  // a failed save has shown its own message
+  // A failed save has shown its own message.
+  Config->SaveWithDialog(SaveDialog, Config->Settings.ProjectName.Get() + ".cfg");
 }
 
 void TFormLarkspur::ButtonLoadClick() {
@@ -321,39 +330,44 @@ void TFormLarkspur::ButtonLoadClick() {
 }
 
 void TFormLarkspur::ButtonGenClick() {
-  if (!CheckInputs())
+  const std::optional<CheckedSettings> checked = CheckInputs();
+  if (!checked)
     return;
-  const std::string path = Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder,
-                                                     ToRecordText(EditProjectName->text()));
+  const std::string path =
+      Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder, checked->ProjectName());
   if (path.empty())
     return;
-  switch (GenerateProject(path)) {
-    case GenerateStatus::Generated: {
-      ShowInformation(
-          "Generate Quartus Project successfully.\r\nThe project is located in the "
-          "folder:\r\n" +
-          FolderOf(path));
-      const std::string warning = MemoryWarning(Config->Settings);
-      if (!warning.empty())
-        ShowInformation(warning);
-      break;
-    }
-    case GenerateStatus::Failed:
-      ShowError("Failed to generate Quartus project: " + FileNameOf(path) + ".");
-      break;
-    case GenerateStatus::Refused:
-      break;  // GenerateProject has shown why
+  ControlsToSettings();
+  const Result<CheckedProjectPath> chosen = CheckProjectPath(path);
+  if (!chosen) {
+    ShowError(chosen.Error().Reason);
+    return;
   }
+  std::vector<std::string> backups;
+  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, &backups); !generated) {
+    ReportFailure(generated.Error());
+    ShowError(GenerateFailedText(path));
+    return;
+  }
+  ShowInformation(GeneratedText(*chosen, backups));
+  const std::string warning = MemoryWarning(checked->Settings());
+  if (!warning.empty())
+    ShowInformation(warning);
 }
 
 void TFormLarkspur::ButtonExitClick() {
-  close();  // runs FormClose
-  Owner.close();
+  if (close())  // runs FormClose
+    Owner.close();
 }
 
-void TFormLarkspur::FormClose() {
+bool TFormLarkspur::FormClose() {
   ControlsToSettings();
-  Config->SaveDefault();  // a failed save has shown its own message
+  if (SettingsNotKept || Config->SaveDefault())
+    return true;
+  // SaveFile has shown the file and the system's reason.
+  ShowError("The settings were not kept: " + Config->DefaultPath() +
+            " could not be written.\r\nPress Exit again to leave without keeping them.");
+  return false;
 }
 
 void TFormLarkspur::InitChoiceLists() {
@@ -400,8 +414,7 @@ void TFormLarkspur::SettingsToControls() {
 }
 
 void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
-  record.BoardId.Set(kLarkspurBoardId);
-  record.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
+  StampLarkspurRecord(record);
   record.ProjectName.Set(ToRecordText(EditProjectName->text()));
   for (int i = 0; i < kComponentCount; ++i) {
     record.*kComponents[i].Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
@@ -437,28 +450,20 @@ void TFormLarkspur::UpdateOutlines() {
   }
 }
 
-bool TFormLarkspur::CheckInputs() {
+std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
-  const CheckResult result = CheckLarkspurSettings(record);
-  if (result.Passed())
-    return true;
-  ShowError(result.Message);
-  return false;
+  Result<CheckedSettings> result = CheckLarkspurSettings(record);
+  if (result)
+    return std::move(result).Value();
+  ShowError(result.Error().Reason);
+  return std::nullopt;
 }
 
 bool TFormLarkspur::IsDefaultGpioPair() const {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
   return pinwright::IsDefaultGpioPair(record);
-}
-
-GenerateStatus TFormLarkspur::GenerateProject(const std::string& qpfPath) {
-  ControlsToSettings();
-  const GenerateOutcome outcome = GenerateLarkspurProject(*Config, qpfPath);
-  if (outcome.Status == GenerateStatus::Refused)
-    ShowError(outcome.Refusal.Message);
-  return outcome.Status;
 }
 
 }  // namespace pinwright

@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "generate/larkspurproject.h"
 #include "host/host.h"
@@ -45,7 +47,9 @@ class TFormLarkspur : public QWidget {
   void ButtonLoadClick();
   void ButtonGenClick();
   void ButtonExitClick();
-  void FormClose();
+  // Copies the controls into the record and writes default.cfg; false when it could not be
+  // written (the form then stays open once).
+  bool FormClose();
 
   void InitChoiceLists();
   void SetDefaultSettings();
@@ -53,12 +57,10 @@ class TFormLarkspur : public QWidget {
   void ControlsToSettings();
   void UpdateCardImages();
   void UpdateOutlines();
-  // Checks the controls as they would be saved; shows the first problem in an error box.
-  bool CheckInputs();
+  // Checks the controls as they would be saved: the checked settings, or nothing after
+  // showing the first problem in an error box.
+  std::optional<CheckedSettings> CheckInputs();
   bool IsDefaultGpioPair() const;
-  // Copies the controls into the record and writes the project; a refused record or path is
-  // shown in an error box here.
-  GenerateStatus GenerateProject(const std::string& qpfPath);
 
   TConfigLarkspur& Configuration() { return *Config; }
 
@@ -83,9 +85,13 @@ class TFormLarkspur : public QWidget {
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
 
-  // The settings object sets kind, filter and folder each time it runs one of them.
+  // Each dialog keeps its own folder and file name; the settings object sets kind, filter,
+  // folder and file name each time it runs one of them.
   FileDialog OpenDialog;
   FileDialog SaveDialog;
+  FileDialog ProjectDialog;
+  // Set when Exit could not keep the settings in default.cfg: the next Exit leaves anyway.
+  bool SettingsNotKept = false;
 };
 
 }  // namespace pinwright

@@ -39,9 +39,7 @@ constexpr std::array<const char*, 5> kExtensions = {".qpf", ".qsf", ".v", ".sdc"
 constexpr std::size_t kReport = 4;  // the .htm step, which shows no message of its own
 
 std::unique_ptr<TMainBoard> ModelOf(const TLarkspurSettings& settings) {
-  TConfigLarkspur config;
-  config.Settings = settings;
-  return BuildLarkspurModel(config);
+  return BuildLarkspurModel(settings);
 }
 
 // Every file's expected text, in writing order.
@@ -197,20 +195,57 @@ TEST(GenerationFaults, PathThroughARegularFileWritesNothing) {
   RecordingHost host;
   TempDir dir;
   WriteFile(dir.File("plain"), "a regular file");
-  TConfigLarkspur config;
-  config.Settings = DefaultLarkspurSettings();
-
-  const GenerateOutcome outcome = GenerateLarkspurProject(config, dir.File("plain/P.qpf"));
-  EXPECT_EQ(outcome.Status, GenerateStatus::Failed);
-  // The path, then the system's own words, which differ between systems.
-  ASSERT_EQ(host.Messages.size(), 2u);
-  const std::string cause = "Cannot create " + dir.File("plain/P.qpf") + ": ";
-  EXPECT_EQ(host.Messages[0].Kind, MessageKind::Unexpected);
-  EXPECT_EQ(host.Messages[0].Text.substr(0, cause.size()), cause);
-  EXPECT_GT(host.Messages[0].Text.size(), cause.size());
-  EXPECT_EQ(host.Messages[1], (RecordedMessage{MessageKind::Error, "Failed to create file P.qpf"}));
+  const Status outcome =
+      testing::CheckAndGenerate(DefaultLarkspurSettings(), dir.File("plain/P.qpf"));
+  ASSERT_FALSE(outcome);
+  EXPECT_EQ(outcome.Error().Kind, FailureKind::CannotCreate);
+  EXPECT_EQ(outcome.Error().File, dir.File("plain/P.qpf"));
+  EXPECT_TRUE(host.Messages.empty());  // the core shows nothing; the front end decides
+  ReportFailure(outcome.Error());
+  EXPECT_EQ(host.Messages,
+            (std::vector<RecordedMessage>{
+                {MessageKind::Unexpected,
+                 "Cannot create " + dir.File("plain/P.qpf") + ": " + std::strerror(ENOTDIR)},
+                {MessageKind::Error, "Failed to create file P.qpf"},
+            }));
   EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"plain"});
   EXPECT_EQ(ReadFile(dir.File("plain")), "a regular file");
+}
+
+TEST(GenerationFaults, EachKindOfTargetAsTheSettingsFile) {
+  for (const testing::TargetCase& target : testing::AllTargetKinds()) {
+    SCOPED_TRACE(target.Name);
+    RecordingHost host;
+    TempDir dir;
+    const std::string qsf = dir.File("P.qsf");
+    if (!testing::MakeTarget(target.Kind, qsf))
+      continue;  // a device node needs root
+    const auto type = [&] { return std::filesystem::symlink_status(qsf).type(); };
+    const std::filesystem::file_type before = type();
+    std::vector<std::string> backups;
+    const Status outcome =
+        testing::CheckAndGenerate(DefaultLarkspurSettings(), dir.File("P.qpf"), &backups);
+    EXPECT_EQ(type(), before) << "a link stays a link";
+    if (target.Written) {
+      EXPECT_TRUE(outcome.Ok());
+      const std::string written = ReadFile(testing::WrittenFileOf(target.Kind, qsf));
+      EXPECT_TRUE(written.starts_with("#=====")) << written;
+      // The old text was no generated one: it is kept beside the file it stood in.
+      if (target.Kind != testing::TargetKind::DanglingLink) {
+        EXPECT_EQ(backups,
+                  std::vector<std::string>{testing::WrittenFileOf(target.Kind, qsf) + ".~1~"});
+      }
+    } else {
+      ASSERT_FALSE(outcome.Ok());
+      ReportFailure(outcome.Error());
+      const std::string verb =
+          target.Kind == testing::TargetKind::Folder ? "Cannot create " : "Cannot replace ";
+      EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
+                                   {MessageKind::Unexpected, verb + qsf + ": " + target.Reason},
+                                   {MessageKind::Error, "Failed to create file P.qsf"}}));
+      EXPECT_FALSE(std::filesystem::exists(dir.File("P.v"))) << "generation stops there";
+    }
+  }
 }
 
 TEST(GenerationFaults, PipelineReportsAFailedWriteAsFailed) {
@@ -219,14 +254,14 @@ TEST(GenerationFaults, PipelineReportsAFailedWriteAsFailed) {
     RecordingHost host;
     TempDir dir;
     const std::string qpf = dir.File("P.qpf");
-    TConfigLarkspur config;
-    config.Settings = DefaultLarkspurSettings();
     ScopedWriteLimit cut([&](const std::string& target) -> std::optional<std::size_t> {
       if (target == ProjectFilePath(qpf, kExtensions[step]))
         return 0;
       return std::nullopt;
     });
-    EXPECT_EQ(GenerateLarkspurProject(config, qpf).Status, GenerateStatus::Failed);
+    const Status outcome = testing::CheckAndGenerate(DefaultLarkspurSettings(), qpf);
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.Error().File, ProjectFilePath(qpf, kExtensions[step]));
     EXPECT_EQ(testing::SortedFileNames(dir.Path()).size(), step);
   }
 }

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "host/platform.h"
 #include "support/tempdir.h"
 
 namespace pinwright {
@@ -103,6 +108,113 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
     EXPECT_EQ(ReadFile(dir.File("blocker")), "a regular file");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder"));
   }
+}
+
+TEST(WriteFileAtomically, KeepsEditedFilesAsNumberedBackups) {
+  struct Case {
+    const char* Name;
+    std::string Old;
+    std::string New;
+    std::string_view Ignored;
+    std::vector<std::string> Present;  // other files in the folder before the write
+    std::string Backup;                // the backup expected, or empty for none
+  };
+  const std::string old = "DATE = \"10:00:00\"\r\nline\r\n";
+  const std::string later = "DATE = \"11:30:00\"\r\nline\r\n";
+  const Case cases[] = {
+      {"untouched", old, old, "DATE = ", {}, ""},
+      {"only the time differs", old, later, "DATE = ", {}, ""},
+      {"time is not ignored here", old, later, "", {}, "f.qpf.~1~"},
+      {"an edited line", old + "mine\r\n", later, "DATE = ", {}, "f.qpf.~1~"},
+      {"a line cut off", old, "DATE = \"1\"\r\n", "DATE = ", {}, "f.qpf.~1~"},
+      {"after the highest number", old, "new", "", {"f.qpf.~1~", "f.qpf.~3~"}, "f.qpf.~4~"},
+      {"other names do not count",
+       old,
+       "new",
+       "",
+       {"f.qpf.~x~", "f.qpf.~7~.bak", "g.qpf.~5~", "f.qpf~"},
+       "f.qpf.~1~"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TempDir dir;
+    const std::string path = dir.File("f.qpf");
+    WriteFile(path, c.Old);
+    std::filesystem::permissions(path, std::filesystem::perms(0604));
+    // As the system keeps them: Windows knows read-only or not.
+    const std::filesystem::perms mode = std::filesystem::status(path).permissions();
+    for (const std::string& name : c.Present)
+      WriteFile(dir.File(name), "earlier");
+    WriteOptions options;
+    options.KeepEdits = true;
+    options.IgnoredLinePrefix = c.Ignored;
+
+    const WriteOutcome outcome = WriteFileAtomically(path, c.New, options);
+    ASSERT_TRUE(outcome.Ok()) << outcome.ErrorMessage;
+    EXPECT_EQ(ReadFile(path), c.New);
+    EXPECT_EQ(outcome.Backup, c.Backup.empty() ? "" : dir.File(c.Backup));
+    std::vector<std::string> names = c.Present;
+    names.push_back("f.qpf");
+    if (!c.Backup.empty()) {
+      names.push_back(c.Backup);
+      EXPECT_EQ(ReadFile(dir.File(c.Backup)), c.Old);
+      EXPECT_EQ(std::filesystem::status(dir.File(c.Backup)).permissions(), mode);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), names);
+  }
+}
+
+// The hook raises the signal while the temporary file is being written; the handler must
+// remove it before the program ends with 128 plus the signal number.
+TEST(WriteFileAtomicallyDeathTest, InterruptLeavesNoTemporaryFile) {
+  const std::vector<int> signals = testing::InterruptSignals();
+  if (signals.empty())
+    GTEST_SKIP() << "no interrupt this system lets a program raise in itself";
+  for (int signal : signals) {
+    SCOPED_TRACE(signal);
+    TempDir dir;
+    const std::string path = dir.File("target.cfg");
+    WriteFile(path, "old");
+    EXPECT_EXIT(
+        {
+          RemoveTemporaryFileOnInterrupt();
+          ScopedWriteLimit hook([signal](const std::string&) -> std::optional<std::size_t> {
+            std::raise(signal);
+            return std::nullopt;
+          });
+          WriteFileAtomically(path, "new contents");
+          std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(128 + signal), "");
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"target.cfg"});
+    EXPECT_EQ(ReadFile(path), "old");
+  }
+}
+
+// One holder per folder at a time, in one process as between two; nothing stays behind.
+TEST(FolderLock, OneHolderAtATime) {
+  TempDir dir;
+  const std::string folder = dir.FolderWithSeparator();
+  int error = 0;
+  {
+    platform::FolderLock first;
+    ASSERT_TRUE(first.Acquire(folder, std::chrono::milliseconds(0), error)) << error;
+    platform::FolderLock second;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(second.Acquire(folder, std::chrono::milliseconds(200), error));
+    EXPECT_EQ(error, EWOULDBLOCK);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+    EXPECT_FALSE(second.Held());
+  }
+  {
+    platform::FolderLock again;
+    EXPECT_TRUE(again.Acquire(folder, std::chrono::milliseconds(0), error)) << error;
+    EXPECT_FALSE(
+        again.Acquire(dir.File("missing") + kFolderSeparator, std::chrono::milliseconds(0), error));
+    EXPECT_TRUE(again.Held()) << "a failed attempt keeps the lock held";
+  }
+  EXPECT_TRUE(testing::SortedFileNames(dir.Path()).empty());
 }
 
 TEST(ScopedWriteLimit, RestoresThePreviousLimit) {

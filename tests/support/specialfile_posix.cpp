@@ -1,4 +1,5 @@
 // FIFOs, devices and sockets as test targets on POSIX systems.
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -31,6 +32,14 @@ bool MakeSpecialFile(TargetKind kind, const std::string& path) {
     default:
       return false;
   }
+}
+
+std::string DevicePath() {
+  return "/dev/zero";
+}
+
+std::vector<int> InterruptSignals() {
+  return {SIGINT, SIGTERM, SIGHUP};
 }
 
 }  // namespace pinwright::testing

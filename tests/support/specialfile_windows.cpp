@@ -1,11 +1,19 @@
-// Windows has no FIFOs, device nodes or sockets that live in a folder: those cases are
-// skipped there.
+// Windows has no FIFOs, device nodes or sockets that live in a folder, and its interrupts
+// are console events that only a console can send: those cases are skipped there.
 #include "support/tempdir.h"
 
 namespace pinwright::testing {
 
 bool MakeSpecialFile(TargetKind, const std::string&) {
   return false;
+}
+
+std::string DevicePath() {
+  return "NUL";
+}
+
+std::vector<int> InterruptSignals() {
+  return {};
 }
 
 }  // namespace pinwright::testing

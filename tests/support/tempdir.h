@@ -63,6 +63,13 @@ bool MakeTarget(TargetKind kind, const std::string& path);
 // specialfile_posix.cpp, specialfile_windows.cpp); false where the system has no such file.
 bool MakeSpecialFile(TargetKind kind, const std::string& path);
 
+// The signals that interrupt a command-line run and that a test can raise in the program
+// itself; none on Windows, whose console events only a console can send.
+std::vector<int> InterruptSignals();
+
+// A device that reads endlessly or empty: /dev/zero, or NUL on Windows.
+std::string DevicePath();
+
 // The file a write to path must have replaced: the link's target for a link.
 std::string WrittenFileOf(TargetKind kind, const std::string& path);
 

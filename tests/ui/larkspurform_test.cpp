@@ -271,11 +271,11 @@ class LarkspurFormTest : public QObject {
       c.Enter(program);
       TLarkspurSettings record = DefaultLarkspurSettings();
       c.Record(record);
-      const CheckResult core = CheckLarkspurSettings(record);
-      QVERIFY2(!core.Passed(), c.Name);
+      const Result<CheckedSettings> core = CheckLarkspurSettings(record);
+      QVERIFY2(!core.Ok(), c.Name);
       if (!c.Message.empty())
-        QVERIFY2(core.Message == c.Message, c.Name);
-      const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+        QVERIFY2(core.Error().Reason == c.Message, c.Name);
+      const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Error().Reason}};
 
       program.Click("ButtonSave");
       QVERIFY2(program.Host.Messages == expected, c.Name + Describe(program.Host.Messages));
@@ -325,6 +325,23 @@ class LarkspurFormTest : public QObject {
     for (const char* extension : kProjectFiles) {
       QVERIFY2(fs::is_regular_file(folder + "LARKSPUR" + extension), extension);
     }
+
+    // The settings dialog keeps its own place and proposes a settings file, never the .qpf.
+    program.Click("ButtonSave");  // cancelled
+    QCOMPARE(program.Host.Dialogs.back().InitialFileName, std::string("LARKSPUR.cfg"));
+    QCOMPARE(program.Host.Dialogs.back().InitialFolder, program.Folder.FolderWithSeparator());
+
+    // Regenerating keeps an edited file and says so; an untouched one is replaced quietly.
+    WriteFile(folder + "LARKSPUR.v", "module mine;\r\nendmodule\r\n");
+    program.Host.Messages.clear();
+    program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+    program.Click("ButtonGen");
+    const std::vector<RecordedMessage> kept = {
+        {MessageKind::Information,
+         expected.front().Text +
+             "\r\n\r\nEdited files were kept as numbered backups:\r\nLARKSPUR.v.~1~"}};
+    QVERIFY2(program.Host.Messages == kept, Describe(program.Host.Messages));
+    QCOMPARE(ReadFile(folder + "LARKSPUR.v.~1~"), std::string("module mine;\r\nendmodule\r\n"));
   }
 
   void memoryAndHpsWarningFollowsSuccess() {
@@ -379,11 +396,11 @@ class LarkspurFormTest : public QObject {
     StartedProgram program;
     program.Start();
     const std::string path = DefaultProjectFolder(program, "LARKSPUR") + "my top.qpf";
-    const CheckResult core = CheckProjectPath(path);
-    QVERIFY(!core.Passed());
+    const Result<CheckedProjectPath> core = CheckProjectPath(path);
+    QVERIFY(!core.Ok());
     program.Host.AnswerNextDialog(path);
     program.Click("ButtonGen");
-    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Error().Reason}};
     QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
     QVERIFY(fs::is_empty(DefaultProjectFolder(program, "LARKSPUR")));
   }
@@ -418,6 +435,22 @@ class LarkspurFormTest : public QObject {
     QVERIFY(program.Find<QLineEdit>("EditProjectName")->text().isEmpty());
     QVERIFY(program.Find<QCheckBox>("CheckBoxFAN")->isChecked());
     QVERIFY(!program.Find<TOutline>("ShapeFAN")->isHidden());
+  }
+
+  void exitThatCannotKeepTheSettingsStaysOpenOnce() {
+    StartedProgram program;
+    program.Start();
+    fs::create_directory(program.DefaultCfgPath());
+    program.Click("ButtonExit");
+    QVERIFY(program.Window().isVisible());
+    QCOMPARE(program.Host.Messages.size(), size_t{3});
+    QCOMPARE(program.Host.Messages[0].Text,
+             "Cannot create " + program.DefaultCfgPath() + ": Is a directory");
+    QCOMPARE(program.Host.Messages[1].Text, std::string("Failed to create file."));
+    QVERIFY(program.Host.Messages[2].Text.starts_with("The settings were not kept"));
+    program.Click("ButtonExit");
+    QVERIFY(!program.Window().isVisible());
+    QCOMPARE(program.Host.Messages.size(), size_t{3});
   }
 
   void closeButtonLeavesDefaultCfgAlone() {
@@ -479,6 +512,21 @@ class LarkspurFormTest : public QObject {
     const std::vector<RecordedMessage> expected = {{MessageKind::Error, "Invalid File Size."}};
     QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
     QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
+  }
+
+  void settingsFilesThatAreNoFilesAreRefusedAtOnce() {
+    for (TargetKind kind : {TargetKind::Fifo, TargetKind::Device, TargetKind::Folder}) {
+      StartedProgram program;
+      if (!MakeTarget(kind, program.DefaultCfgPath()))
+        continue;       // a device node needs root
+      program.Start();  // neither waits for a writer nor complains: the defaults apply
+      QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+      QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
+      program.Host.AnswerNextDialog(program.DefaultCfgPath());
+      program.Click("ButtonLoad");
+      const std::vector<RecordedMessage> expected = {{MessageKind::Error, "Failed to open file."}};
+      QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
+    }
   }
 
   void savedSettingsComeBackOnLoad() {

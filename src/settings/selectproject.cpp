@@ -8,11 +8,17 @@
 
 namespace pinwright {
 
+std::string DefaultProjectFolder(const std::string& baseFolder, const std::string& boardFolderName,
+                                 const std::string& projectName) {
+  // The base folder ends in its separator; the rest follows the system's own.
+  return baseFolder + "CodeGenerated" + kFolderSeparator + boardFolderName + kFolderSeparator +
+         projectName + kFolderSeparator;
+}
+
 std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                             const std::string& projectName) {
-  // The executable's folder ends in its separator; the rest follows the system's own.
-  const std::string folder = CurrentHost().ExecutableFolder() + "CodeGenerated" + kFolderSeparator +
-                             boardFolderName + kFolderSeparator + projectName + kFolderSeparator;
+  const std::string folder =
+      DefaultProjectFolder(CurrentHost().ExecutableFolder(), boardFolderName, projectName);
   // The dialog opens in this folder; should it be missing after all, the dialog still lets
   // the user pick another one, so a failure here needs no message.
   std::error_code error;
