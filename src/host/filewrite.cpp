@@ -17,13 +17,17 @@ constexpr int kBackupAttempts = 100;
 // An old file this much longer than the new text differs from it in more than a time stamp.
 constexpr std::size_t kCompareSlack = 4096;
 
+// Where a path's folder part ends: at a '/', and on Windows at a native '\\' as well.
+constexpr std::string_view kSeparators =
+    std::filesystem::path::preferred_separator == '\\' ? "/\\" : "/";
+
 std::string FolderOf(const std::string& path) {
-  const std::size_t cut = path.rfind('/');
+  const std::size_t cut = path.find_last_of(kSeparators);
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
 std::string FileNameOf(const std::string& path) {
-  const std::size_t cut = path.rfind('/');
+  const std::size_t cut = path.find_last_of(kSeparators);
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
