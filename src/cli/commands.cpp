@@ -96,7 +96,7 @@ int RunGenerate(const Request& request, std::ostream& out) {
   if (const pinwright::Status generated = GenerateLarkspurProject(*checked, *path, &backups);
       !generated) {
     ReportFailure(generated.Error());
-    return Report({kExitRefused, GenerateFailedText(path->QpfPath())});
+    return Report({kExitRefused, GenerateFailedText(path->QpfPath(), backups)});
   }
   out << TerminalText(GeneratedText(*path, backups)) << '\n';
   std::string warning = MemoryWarning(checked->Settings());

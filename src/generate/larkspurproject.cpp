@@ -289,14 +289,14 @@ Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedPro
   return WriteProjectTexts(path.QpfPath(), *texts, backups);
 }
 
-std::string GeneratedText(const CheckedProjectPath& path, const std::vector<std::string>& backups) {
-  const std::string folder = FolderOf(path.QpfPath());
-  std::string text =
-      "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
-      folder;
+namespace {
+
+// "\r\n\r\nEdited files were kept as numbered backups:" and one line per backup, or nothing.
+std::string BackupsText(const std::string& qpfPath, const std::vector<std::string>& backups) {
   if (backups.empty())
-    return text;
-  text += "\r\n\r\nEdited files were kept as numbered backups:";
+    return {};
+  const std::string folder = FolderOf(qpfPath);
+  std::string text = "\r\n\r\nEdited files were kept as numbered backups:";
   for (const std::string& backup : backups) {
     // Beside the project a file name says enough; a backup beside a linked file elsewhere
     // keeps its full path.
@@ -307,8 +307,17 @@ std::string GeneratedText(const CheckedProjectPath& path, const std::vector<std:
   return text;
 }
 
-std::string GenerateFailedText(const std::string& qpfPath) {
-  return "Failed to generate Quartus project: " + FileNameOf(qpfPath) + ".";
+}  // namespace
+
+std::string GeneratedText(const CheckedProjectPath& path, const std::vector<std::string>& backups) {
+  return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
+         FolderOf(path.QpfPath()) + BackupsText(path.QpfPath(), backups);
+}
+
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups) {
+  return "Failed to generate Quartus project: " + FileNameOf(qpfPath) + "." +
+         BackupsText(qpfPath, backups);
 }
 
 }  // namespace pinwright

@@ -96,7 +96,9 @@ Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedPro
 // files, when there are any.
 std::string GeneratedText(const CheckedProjectPath& path,
                           const std::vector<std::string>& backups = {});
-// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path.
-std::string GenerateFailedText(const std::string& qpfPath);
+// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path;
+// then the backups kept of edited files before the failure, when there are any.
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups = {});
 
 }  // namespace pinwright

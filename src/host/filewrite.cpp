@@ -172,7 +172,7 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
     if (error != 0)
       outcome.ErrorMessage = "Cannot write " + path + ": " + platform::ErrorText(error);
   } else if (!platform::SetPermissions(temporary, permissions, error) ||
-             !platform::FlushAndClose(temporary, error)) {
+             !platform::CloseTemporaryFile(temporary, error)) {
     outcome = Failure(WriteStatus::ShortWrite, "Cannot write", path, platform::ErrorText(error));
   } else if (!platform::CommitTemporaryFile(temporary, target, error)) {
     outcome = Failure(WriteStatus::CreateFailed, "Cannot create", path, platform::ErrorText(error));

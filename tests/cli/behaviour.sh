@@ -386,6 +386,12 @@ has "$out" $'Edited files were kept as numbered backups:\ntop.v.~4~'
 grep -q "// my design" "$dir/top.v.~4~" || fail "the backup lacks the edit"
 grep -q "// my design" "$dir/top.v" && fail "the edit is still in the new file"
 [[ $(stat -c %a "$dir/top.v") == 600 ]] || fail "the regenerated .v lost its mode"
+# A generation that stops at a write-protected file still names the backups it kept.
+echo "// again" >>"$dir/top.v"
+chmod 444 "$dir/top.sdc"
+expect 1 generate "$dir/top.qpf"
+has "$err" "Cannot replace $dir/top.sdc: the file is write-protected"
+has "$err" $'Edited files were kept as numbered backups:\ntop.v.~5~'
 
 # The longest legal names: the temporary file's name is short.
 dir=$(fresh_dir long)
