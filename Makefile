@@ -8,6 +8,8 @@ WINDOWS_BUILD := build/windows
 # Seconds of fuzzing for `make fuzz`, shared among the harnesses; `make test` runs a short smoke.
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 20
+# `make test TEST_WINDOWS=0` leaves out the Windows build and its tests under Wine.
+TEST_WINDOWS ?= 1
 
 .PHONY: all deps configure build run test test-default test-asan test-windows windows-build package-windows format format-check screenshot fuzz fuzz-build fuzz-smoke bench clean
 
@@ -43,6 +45,7 @@ test: build
 	ctest --preset asan
 	$(MAKE) --no-print-directory format-check
 	$(MAKE) --no-print-directory fuzz-smoke
+	@if [ "$(TEST_WINDOWS)" != 0 ]; then $(MAKE) --no-print-directory test-windows; fi
 
 # The core, pinwright-cli and their tests cross-built for 64-bit Windows with mingw-w64.
 windows-build: deps
