@@ -1,16 +1,17 @@
-// The project-location step: the default project folder beside the executable and the save
+// The project-location step: the default project folder in the projects folder and the save
 // dialog for the .qpf.
 #include <filesystem>
 #include <system_error>
 
+#include "host/places.h"
 #include "settings/configboard.h"
 
 namespace pinwright {
 
 std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                             const std::string& projectName) {
-  const std::string folder = CurrentHost().ExecutableFolder() + "CodeGenerated/" + boardFolderName +
-                             "/" + projectName + "/";
+  const std::string folder =
+      CurrentPlaces().ProjectsFolder + "CodeGenerated/" + boardFolderName + "/" + projectName + "/";
   // The dialog opens in this folder; should it be missing after all, the dialog still lets
   // the user pick another one, so a failure here needs no message.
   std::error_code error;

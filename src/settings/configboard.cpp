@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "host/places.h"
+
 namespace pinwright {
 namespace {
 
@@ -33,7 +35,7 @@ void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string
 }  // namespace
 
 std::string TConfigBoard::DefaultPath() const {
-  return CurrentHost().ExecutableFolder() + "default.cfg";
+  return CurrentPlaces().SettingsFolder + "default.cfg";
 }
 
 // LoadFile itself answers a missing file with false and no reason.
@@ -42,6 +44,9 @@ bool TConfigBoard::LoadDefault() {
 }
 
 bool TConfigBoard::SaveDefault() {
+  // The configuration folder of an installed program may not exist yet; should it fail to
+  // appear, SaveFile says so.
+  MakeFolder(CurrentPlaces().SettingsFolder);
   return SaveFile(DefaultPath());
 }
 

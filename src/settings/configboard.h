@@ -24,7 +24,8 @@ class TConfigBoard {
 
   const std::string& LoadFailReason() const { return LoadReason; }
 
-  // default.cfg in the executable's folder.
+  // default.cfg in the settings folder: beside the executable, or the user's configuration
+  // folder for an installed program.
   std::string DefaultPath() const;
   bool LoadDefault();
   bool SaveDefault();
@@ -34,8 +35,9 @@ class TConfigBoard {
 
   // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers.
   void FillChoiceList();
-  // Creates the default project folder, runs the save dialog for the .qpf and returns the
-  // chosen path, or empty text on cancel.
+  // Creates the default project folder (CodeGenerated/<board>/<project>/ in the projects
+  // folder), runs the save dialog for the .qpf and returns the chosen path, or empty text on
+  // cancel.
   std::string SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                 const std::string& projectName);
 

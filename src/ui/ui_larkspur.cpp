@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "cards/catalogue.h"
+#include "host/places.h"
 #include "model/mainboard.h"
 #include "ui/guard.h"
 #include "ui/outline.h"
@@ -223,7 +224,7 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
 
   Owner.setWindowTitle(windowTitle());
   InitChoiceLists();
-  Config->Folder = CurrentHost().ExecutableFolder();
+  Config->Folder = CurrentPlaces().ProjectsFolder;
   // A missing or unusable default.cfg is no problem worth a message: the defaults apply.
   if (!Config->LoadDefault())
     SetDefaultSettings();
