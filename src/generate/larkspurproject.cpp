@@ -128,8 +128,10 @@ std::string LowerAscii(std::string text) {
 }
 
 // Two groups must not declare the same port, letter case ignored: the top-level module
-// would declare it twice and the settings file would assign two pins to one name.
-CheckResult CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
+// would declare it twice and the settings file would assign two pins to one name. The
+// header whose prefix would mend a clash is named in blamed, when there is one.
+CheckResult CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
+                           const Header** blamed = nullptr) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
@@ -145,6 +147,8 @@ CheckResult CheckPortNames(const TMainBoard& board, const std::array<Header, 2>&
       const Header* header = HeaderOf(group, headers);
       if (!header)
         header = HeaderOf(first, headers);
+      if (blamed)
+        *blamed = header;
       const std::string advice =
           !header ? "these two groups cannot be used together."
                   : "give the " + std::string(header->Label) + " header " +
@@ -211,6 +215,82 @@ CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings,
 
 CheckResult CheckProjectPath(const std::string& qpfPath) {
   return CheckModuleName(ProjectNameOf(qpfPath), "Project file name", Refusal::BadFileName);
+}
+
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
+  TypedFieldProblems problems;
+  const std::string projectName = settings.ProjectName.Get();
+  problems.ProjectName =
+      projectName.empty()
+          ? "Project Name cannot be empty."
+          : CheckModuleName(projectName, "Project name", Refusal::BadProjectName).Message;
+
+  const std::array<Header, 2> headers = HeadersOf(settings);
+  for (std::size_t h = 0; h < headers.size(); ++h)
+    problems.Prefixes[h] = CheckPrefix(headers[h]).Message;
+  if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
+    return problems;
+
+  if (!IsDefaultGpioPair(settings)) {
+    const std::array<HeaderChoice, 2> choices = {
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
+    std::string message;
+    if (!TMainBoard::CheckPrefixClash(choices, message)) {
+      problems.Prefixes = {message, message};
+      return problems;
+    }
+  }
+
+  TConfigLarkspur config;
+  config.Settings = settings;
+  config.FillChoiceList();
+  for (const Header& header : headers) {
+    if (!CheckCard(header, config).Passed())
+      return problems;  // not a typing matter: the list offers only valid cards
+  }
+  const Header* blamed = nullptr;
+  const CheckResult ports = CheckPortNames(*BuildLarkspurModel(config), headers, &blamed);
+  if (!ports.Passed() && blamed)
+    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Message;
+  return problems;
+}
+
+namespace {
+
+SignalSummary SummariseSignals(TConfigLarkspur& config) {
+  config.FillChoiceList();
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config);
+  board->OrderPins();
+  SignalSummary summary;
+  for (std::size_t g = 0; g < board->GroupCount(); ++g) {
+    const TConnector& group = board->GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      ++summary.PinCount;
+      std::string base = SplitPortName(pin->Name()).Base;
+      if (std::find(summary.Signals.begin(), summary.Signals.end(), base) ==
+          summary.Signals.end()) {
+        summary.Signals.push_back(std::move(base));
+      }
+    }
+  }
+  return summary;
+}
+
+}  // namespace
+
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag) {
+  TConfigLarkspur config;
+  config.Settings.*flag = 1;
+  return SummariseSignals(config);
+}
+
+SignalSummary CardSignals(std::int32_t cardId) {
+  TConfigLarkspur config;
+  config.Settings.Gpio0.Set(cardId);
+  return SummariseSignals(config);
 }
 
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TConfigLarkspur& config) {
