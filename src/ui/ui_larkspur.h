@@ -14,6 +14,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 
@@ -29,6 +30,7 @@ inline constexpr int kProjectNameMaxLength = 127;
 inline constexpr int kPrefixMaxLength = 100;
 inline constexpr int kComponentCount = 13;
 inline constexpr int kHeaderCount = 2;
+inline constexpr int kButtonCount = 4;
 
 class TFormLarkspur : public QWidget {
   Q_OBJECT
@@ -53,6 +55,9 @@ class TFormLarkspur : public QWidget {
   void ControlsToSettings();
   void UpdateCardImages();
   void UpdateOutlines();
+  // Enables each prefix field while its header carries a card, and marks the typed fields
+  // that generation would refuse, with the reason as their tooltip.
+  void UpdateFieldMarks();
   // Checks the controls as they would be saved; shows the first problem in an error box.
   bool CheckInputs();
   bool IsDefaultGpioPair() const;
@@ -68,6 +73,7 @@ class TFormLarkspur : public QWidget {
  private:
   void CreateControls();
   void WireHandlers();
+  void SetTabOrder();
   // The controls written over a copy of the record, as ControlsToSettings would store them.
   void ControlsToRecord(TLarkspurSettings& record) const;
   std::int32_t SelectedCard(int header) const;
@@ -82,6 +88,7 @@ class TFormLarkspur : public QWidget {
   std::array<QLineEdit*, kHeaderCount> PrefixEdits{};
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
+  std::array<QPushButton*, kButtonCount> Buttons{};
 
   // The settings object sets kind, filter and folder each time it runs one of them.
   FileDialog OpenDialog;

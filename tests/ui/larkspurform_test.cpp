@@ -523,6 +523,7 @@ class LarkspurFormTest : public QObject {
     // Two bytes each in UTF-8: 63 of them fill 126 of the 127 bytes, a 64th would not fit.
     program.TypeInto("EditProjectName", QString(70, QChar(0x00e9)));
     QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text().size(), 63);
+    program.SelectCard("ComboBoxGpio0", 12);  // a prefix takes text only with a card
     program.TypeInto("EditPrefixGpio0", QString(105, QLatin1Char('b')));
     QCOMPARE(program.Find<QLineEdit>("EditPrefixGpio0")->text().size(), 100);
 
