@@ -141,7 +141,7 @@ QPalette FormPalette() {
     QColor Disabled;
   };
   const QColor text(0, 0, 0);
-  const QColor greyText(120, 120, 120);
+  const QColor greyText(100, 100, 100);
   const RoleColour colours[] = {
       {QPalette::Window, kBackground, kBackground},
       {QPalette::WindowText, text, greyText},
