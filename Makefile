@@ -68,10 +68,13 @@ format:
 format-check:
 	@find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | xargs clang-format --dry-run --Werror && echo "Formatting: clean"
 
-# The main window as docs/screenshot.png, drawn offscreen (no display needed).
+# The main window as docs/screenshot.png, and under a light and a dark desktop theme, drawn
+# offscreen (no display needed).
 screenshot: build
 	mkdir -p docs
 	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot.png everything
+	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot-light.png
+	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot-dark.png dark
 
 clean:
 	rm -rf build
