@@ -51,17 +51,17 @@ _pinwright_cli() {
             return
             ;;
         --gpio0 | --gpio1)
-            local IFS=$'\n' id name candidates=()
+            # Names hold blanks and quotes, so they are matched here rather than by compgen
+            # and handed back escaped; letter case does not matter to pinwright-cli.
+            local id name candidate
+            COMPREPLY=()
             while read -r id name; do
-                candidates+=("$id" "$name")
+                for candidate in "$id" "$name"; do
+                    [[ ${candidate,,} == "${cur,,}"* ]] &&
+                        COMPREPLY+=("$(printf '%q' "$candidate")")
+                done
             done < <("$cli" cards 2>/dev/null)
-            candidates+=(none)
-            COMPREPLY=($(compgen -W "${candidates[*]}" -- "$cur"))
-            # Names hold blanks and quotes: hand them back escaped.
-            local i
-            for i in "${!COMPREPLY[@]}"; do
-                COMPREPLY[i]=$(printf '%q' "${COMPREPLY[i]}")
-            done
+            [[ none == "${cur,,}"* ]] && COMPREPLY+=(none)
             return
             ;;
     esac
