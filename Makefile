@@ -8,7 +8,7 @@ DEFAULT_BUILD := build/default
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 20
 
-.PHONY: all deps configure build run test test-default test-asan format format-check screenshot fuzz fuzz-build fuzz-smoke bench clean
+.PHONY: all deps configure build run test test-default test-asan format format-check screenshot fuzz fuzz-build fuzz-smoke bench package clean
 
 all: build
 
@@ -41,7 +41,14 @@ test: build
 	ctest --preset default
 	ctest --preset asan
 	$(MAKE) --no-print-directory format-check
+	$(MAKE) --no-print-directory package
 	$(MAKE) --no-print-directory fuzz-smoke
+
+# A Debian package of the default build (stripped), checked by lintian: build/package/.
+package: build
+	rm -f build/package/pinwright_*.deb
+	cd $(DEFAULT_BUILD) && cpack -G DEB -B $(CURDIR)/build/package
+	lintian --fail-on error build/package/pinwright_*.deb
 
 # The libFuzzer harnesses (clang, sanitizers) in build/fuzz.
 fuzz-build: deps
