@@ -23,13 +23,13 @@ void Generate(benchmark::State& state, const TLarkspurSettings& settings) {
   config.Settings = settings;
   std::size_t bytes = 0;
   for (auto _ : state) {
-    std::unique_ptr<TMainBoard> model;
-    const CheckResult check = CheckLarkspurSettings(config.Settings, model);
-    if (!check.Passed()) {
-      state.SkipWithError(check.Message.c_str());
+    const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
+    if (!checked) {
+      state.SkipWithError(checked.Error().Reason.c_str());
       return;
     }
-    std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Now());
+    Result<ProjectTexts> texts =
+        MakeOrderedProjectTexts(checked->Board(), checked->ProjectName(), host.Now());
     bytes = texts->Qpf.size() + texts->Qsf.size() + texts->Verilog.size() + texts->Sdc.size() +
             texts->Html.size();
     benchmark::DoNotOptimize(texts);
@@ -53,7 +53,7 @@ void BM_LargestModel(benchmark::State& state) {
   TConfigLarkspur config;
   config.Settings = LargestLarkspurSettings();
   for (auto _ : state)
-    benchmark::DoNotOptimize(BuildLarkspurModel(config));
+    benchmark::DoNotOptimize(BuildLarkspurModel(config.Settings));
 }
 BENCHMARK(BM_LargestModel);
 
@@ -61,7 +61,7 @@ void BM_LargestOrderedTexts(benchmark::State& state) {
   QuietHost host;
   TConfigLarkspur config;
   config.Settings = LargestLarkspurSettings();
-  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
   for (auto _ : state) {
     state.PauseTiming();
     TMainBoard copy = *model;
@@ -75,7 +75,7 @@ void BM_LargestTextsEach(benchmark::State& state) {
   QuietHost host;
   TConfigLarkspur config;
   config.Settings = LargestLarkspurSettings();
-  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
   model->OrderPins();
   const int which = static_cast<int>(state.range(0));
   for (auto _ : state) {
@@ -104,7 +104,7 @@ void BM_LargestOrderPins(benchmark::State& state) {
   QuietHost host;
   TConfigLarkspur config;
   config.Settings = LargestLarkspurSettings();
-  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
   for (auto _ : state) {
     state.PauseTiming();
     TMainBoard copy = *model;

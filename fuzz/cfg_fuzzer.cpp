@@ -122,22 +122,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CheckShow(path);
 
-  const CheckResult check = CheckLarkspurSettings(config.Settings);
-  if (!check.Passed()) {
-    if (check.Message.empty())
-      Fail("a refusal without a message", std::to_string(static_cast<int>(check.Kind)));
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
+  if (!checked) {
+    if (checked.Error().Reason.empty())
+      Fail("a refusal without a message", std::to_string(static_cast<int>(checked.Error().Kind)));
     return 0;
   }
-  if (!check.Message.empty())
-    Fail("a pass with a message", check.Message);
 
-  std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
-  const std::string projectName = config.Settings.ProjectName.Get();
-  std::optional<ProjectTexts> texts = MakeProjectTexts(*model, projectName, host.Now());
+  const std::string& projectName = checked->ProjectName();
+  Result<ProjectTexts> texts = MakeOrderedProjectTexts(checked->Board(), projectName, host.Now());
   if (!texts)
-    Fail("a checked record gave a pin name with one bracket", projectName);
+    Fail("a checked record failed to generate", texts.Error().SystemMessage);
   for (const std::string& problem :
-       testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc})) {
+       testing::CheckProject(checked->Board(), {texts->Qsf, texts->Verilog, texts->Sdc})) {
     Fail("generated project", problem);
   }
   if (host.Messages != 0 || host.AlertSounds != 0)

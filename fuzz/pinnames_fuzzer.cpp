@@ -37,7 +37,7 @@ std::vector<std::optional<TPin>> EntriesOf(std::string_view input) {
       entries.emplace_back(std::nullopt);
       continue;
     }
-    const auto direction = static_cast<std::int32_t>(static_cast<unsigned char>(line[0]) % 5);
+    const auto direction = static_cast<PinDirection>(static_cast<unsigned char>(line[0]) % 5);
     const std::string location = "L" + std::to_string(entries.size());
     entries.emplace_back(TPin(line.substr(1), location, direction, kIoLvcmos33, 0));
   }

@@ -12,9 +12,9 @@
 namespace pinwright {
 namespace {
 
-constexpr std::int32_t kInout = kDirectionInout;
-constexpr std::int32_t kInput = kDirectionInput;
-constexpr std::int32_t kOutput = kDirectionOutput;
+constexpr PinDirection kInout = PinDirection::Inout;
+constexpr PinDirection kInput = PinDirection::Input;
+constexpr PinDirection kOutput = PinDirection::Output;
 
 enum class ClockKind {
   kNone,
@@ -30,7 +30,7 @@ constexpr std::string_view kOscillatorText = "50.0 MHz";
 // up to NAME[b] with one location each, in the same order.
 struct BoardPinRow {
   std::string_view Signal;
-  std::int32_t Direction;
+  PinDirection Direction;
   std::int32_t IoStandard;
   std::string_view Locations;  // blank-separated
   ClockKind Clock = ClockKind::kNone;
@@ -373,7 +373,7 @@ void AddHeader(TMainBoard& board, std::string name, std::int32_t headerKey, std:
     if (location.empty()) {
       header.AddPin(std::nullopt);
     } else {
-      header.AddPin(TPin("", location, kDirectionFromCard, kIoFromCard, 0.0));
+      header.AddPin(TPin("", location, PinDirection::FromCard, kIoFromCard, 0.0));
     }
   }
   header.SetIsHeader(1);
@@ -387,8 +387,7 @@ bool IsSet(std::uint8_t flag) {
 
 }  // namespace
 
-void DefineLarkspurBoard(TMainBoard& board, const TConfigLarkspur& config) {
-  const TLarkspurSettings& s = config.Settings;
+void DefineLarkspurBoard(TMainBoard& board, const TLarkspurSettings& s) {
   board.ClearGroups();
   board.SetDeviceData(s.BoardId.Get(), "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
 

@@ -11,6 +11,8 @@ namespace pinwright {
 inline constexpr std::int32_t kHeaderKeyGpio0 = 16;
 inline constexpr std::int32_t kHeaderKeyGpio1 = 17;
 
-void DefineLarkspurBoard(TMainBoard& board, const TConfigLarkspur& config);
+// Clears the model and fills it from the record: device data, one group per ticked component
+// and one header template per GPIO header that names a card.
+void DefineLarkspurBoard(TMainBoard& board, const TLarkspurSettings& settings);
 
 }  // namespace pinwright

@@ -5,9 +5,9 @@
 namespace pinwright {
 namespace {
 
-constexpr std::int32_t kInout = kDirectionInout;
-constexpr std::int32_t kInput = kDirectionInput;
-constexpr std::int32_t kOutput = kDirectionOutput;
+constexpr PinDirection kInout = PinDirection::Inout;
+constexpr PinDirection kInput = PinDirection::Input;
+constexpr PinDirection kOutput = PinDirection::Output;
 
 // Each row: first and last position, name, bus index at the first and at the last position
 // (-1 -1: the name stands as it is), direction.

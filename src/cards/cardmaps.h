@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "model/pin.h"
+
 namespace pinwright {
 
 inline constexpr std::int32_t kGpioHeaderPositions = 40;
@@ -18,7 +20,7 @@ struct CardMapRow {
   std::string_view Name;    // the whole name of a single pin, or the base name of a bus
   std::int32_t FirstIndex;  // bus index at FirstPosition; -1 for a name used as it stands
   std::int32_t LastIndex;   // bus index at LastPosition; -1 for a name used as it stands
-  std::int32_t Direction;
+  PinDirection Direction;
 };
 
 // The base name of the GPIO default card's plain variant.

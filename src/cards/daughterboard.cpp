@@ -63,14 +63,14 @@ bool ApplyCardToConnector(const TDaughterBoard& board, TConnector& header,
     if (position == nullptr)
       continue;  // no FPGA pin here: a card pin is dropped
     if (cardPin == nullptr) {
-      position->SetDirection(kDirectionUnused);
+      position->SetDirection(PinDirection::Unused);
       continue;
     }
     TPin fitted = *cardPin;
     fitted.SetLocation(position->Location());
     if (!prefix.empty())
       fitted.SetName(prefix + cardPin->Name());
-    if (position->Direction() != kDirectionFromCard)
+    if (position->Direction() != PinDirection::FromCard)
       fitted.SetDirection(position->Direction());
     if (position->IoStandard() != kIoFromCard)
       fitted.SetIoStandard(position->IoStandard());

@@ -24,15 +24,11 @@ int Report(const Status& status) {
   return status.Exit;
 }
 
-// The .qpf path of the operand, or the default folder under the current one. The project
-// name has passed the record checks (an identifier) before it is used as a folder name.
-Status ProjectPath(const Request& request, const TLarkspurSettings& settings, fs::path& qpf) {
+// The .qpf path of the operand, or the default path under the current folder. The checked
+// project name is an identifier, so it can name a folder.
+Status ProjectPath(const Request& request, const CheckedSettings& checked, fs::path& qpf) {
   if (request.Operands.empty()) {
-    std::string name = settings.ProjectName.Get();
-    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
-      return {kExitRefused, "the project name '" + name + "' cannot name a folder"};
-    }
-    qpf = fs::current_path() / "CodeGenerated" / kLarkspurBoardFolder / name / (name + ".qpf");
+    qpf = DefaultProjectPath((fs::current_path() / "").string(), checked.ProjectName());
     return {};
   }
   fs::path given = request.Operands.front();
@@ -51,16 +47,6 @@ Status CreateFolder(const fs::path& folder) {
   fs::create_directories(folder, error);
   if (error)
     return {kExitRefused, "cannot create folder " + folder.string() + ": " + error.message()};
-  return {};
-}
-
-// The record checks that saving and generating share; the record gets its board ID and size.
-Status CheckRecord(TLarkspurSettings& settings) {
-  settings.BoardId.Set(kLarkspurBoardId);
-  settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
-  CheckResult check = CheckLarkspurSettings(settings);
-  if (!check.Passed())
-    return {kExitRefused, check.Message};
   return {};
 }
 
@@ -98,33 +84,25 @@ int RunGenerate(const Request& request, std::ostream& out) {
   TConfigLarkspur config;
   if (int exit = Report(BuildSettings(request, config)); exit != kExitOk)
     return exit;
-  if (int exit = Report(CheckRecord(config.Settings)); exit != kExitOk)
-    return exit;
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
+  if (!checked)
+    return Report({kExitRefused, checked.Error().Reason});
 
   fs::path qpf;
-  if (int exit = Report(ProjectPath(request, config.Settings, qpf)); exit != kExitOk) {
+  if (int exit = Report(ProjectPath(request, *checked, qpf)); exit != kExitOk)
     return exit;
-  }
-  CheckResult pathCheck = CheckProjectPath(qpf.string());
-  if (!pathCheck.Passed())
-    return Report({kExitRefused, pathCheck.Message});
+  const Result<CheckedProjectPath> path = CheckProjectPath(qpf.string());
+  if (!path)
+    return Report({kExitRefused, path.Error().Reason});
   if (int exit = Report(CreateFolder(qpf.parent_path())); exit != kExitOk)
     return exit;
 
-  GenerateOutcome outcome = GenerateLarkspurProject(config, qpf.string());
-  switch (outcome.Status) {
-    case GenerateStatus::Generated:
-      break;
-    case GenerateStatus::Refused:
-      return Report({kExitRefused, outcome.Refusal.Message});
-    case GenerateStatus::Failed:
-      return Report(
-          {kExitRefused, "Failed to generate Quartus project: " + qpf.filename().string() + "."});
+  if (const pinwright::Status generated = GenerateLarkspurProject(*checked, *path); !generated) {
+    ReportFailure(generated.Error());
+    return Report({kExitRefused, GenerateFailedText(path->QpfPath())});
   }
-  out << "Generate Quartus Project successfully.\n"
-      << "The project is located in the folder:\n"
-      << (qpf.parent_path() / "").string() << '\n';
-  std::string warning = MemoryWarning(config.Settings);
+  out << TerminalText(GeneratedText(*path)) << '\n';
+  std::string warning = MemoryWarning(checked->Settings());
   if (!warning.empty())
     out << '\n' << TerminalText(warning);
   return kExitOk;
@@ -134,9 +112,12 @@ int RunConfig(const Request& request, std::ostream&) {
   TConfigLarkspur config;
   if (int exit = Report(BuildSettings(request, config)); exit != kExitOk)
     return exit;
-  if (int exit = Report(CheckRecord(config.Settings)); exit != kExitOk)
-    return exit;
-  // SaveFile shows its own reason when it fails.
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
+  if (!checked)
+    return Report({kExitRefused, checked.Error().Reason});
+  // The file gets the record as checked, board ID and size included. SaveFile shows its own
+  // reason when it fails.
+  config.Settings = checked->Settings();
   const std::string& path = request.Operands.front();
   if (!config.SaveFile(path))
     return Report({kExitRefused, "cannot write " + path});
@@ -165,13 +146,9 @@ int RunShow(const Request& request, std::ostream& out) {
       << "GPIO-1:      " << CardText(config, settings.Gpio1.Get()) << '\n'
       << "Prefix 1:    " << Quoted(settings.PrefixGpio1.Get()) << '\n';
 
-  std::string problem = CheckTextFields(settings);
-  if (problem.empty()) {
-    TLarkspurSettings checked = settings;
-    problem = CheckRecord(checked).Message;
-  }
-  out << "Check:       " << (problem.empty() ? "passed" : "refused: " + TerminalText(problem))
-      << '\n';
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
+  out << "Check:       "
+      << (checked ? "passed" : "refused: " + TerminalText(checked.Error().Reason)) << '\n';
   return kExitOk;
 }
 

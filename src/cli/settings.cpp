@@ -10,19 +10,6 @@
 namespace pinwright::cli {
 namespace {
 
-constexpr std::size_t kTextCapacity = TextField::kSize - 1;  // bytes before the NUL
-
-struct TextFieldRef {
-  std::string_view What;
-  TextField TLarkspurSettings::*Field;
-};
-
-constexpr std::array<TextFieldRef, 3> kTextFields{{
-    {"project name", &TLarkspurSettings::ProjectName},
-    {"GPIO-0 prefix", &TLarkspurSettings::PrefixGpio0},
-    {"GPIO-1 prefix", &TLarkspurSettings::PrefixGpio1},
-}};
-
 bool InChoiceList(const TConfigBoard& choices, std::int32_t id) {
   for (std::int32_t i = 0; i < choices.ChoiceCount; ++i) {
     if (choices.ChoiceList[static_cast<std::size_t>(i)] == id)
@@ -94,16 +81,6 @@ Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
   return {};
 }
 
-std::string CheckTextFields(const TLarkspurSettings& settings) {
-  for (const TextFieldRef& ref : kTextFields) {
-    if ((settings.*ref.Field).Get().size() > kTextCapacity) {
-      return "the " + std::string(ref.What) + " holds no terminating NUL within its " +
-             std::to_string(TextField::kSize) + " bytes";
-    }
-  }
-  return {};
-}
-
 Status BuildSettings(const Request& request, TConfigLarkspur& config) {
   config.FillChoiceList();
 
@@ -144,9 +121,9 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
   SetText(settings.PrefixGpio0, request.Prefixes[0]);
   SetText(settings.PrefixGpio1, request.Prefixes[1]);
 
-  if (std::string problem = CheckTextFields(settings); !problem.empty()) {
-    return {kExitRefused,
-            (request.ConfigFile ? *request.ConfigFile + ": " : std::string()) + problem};
+  if (const pinwright::Status text = CheckTextFields(settings); !text) {
+    return {kExitRefused, (request.ConfigFile ? *request.ConfigFile + ": " : std::string()) +
+                              text.Error().Reason};
   }
   return {};
 }

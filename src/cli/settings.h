@@ -34,10 +34,6 @@ std::string CardChoicesText(const TConfigBoard& choices);
 // Loads the .cfg into the record; a missing file and each load failure get their reason.
 Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path);
 
-// The reason a text field cannot stand as it is (no terminating NUL within its 128 bytes),
-// or empty text.
-std::string CheckTextFields(const TLarkspurSettings& settings);
-
 // Fills the choice list, starts from --config or the defaults and applies the overrides in
 // this order: components (in command-line order), project name, cards, prefixes. Usage
 // errors are found before any file is read.

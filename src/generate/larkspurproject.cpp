@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -58,15 +59,24 @@ std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
+Failure Refused(FailureKind kind, std::string reason) {
+  return {kind, {}, std::move(reason), {}};
+}
+
+// The reason of a refusal; empty when the check passed.
+std::string ReasonOf(const Status& status) {
+  return status ? std::string() : status.Error().Reason;
+}
+
 // A module name: the project name field or the .qpf base name.
-CheckResult CheckModuleName(const std::string& name, const char* what, Refusal kind) {
+Status CheckModuleName(const std::string& name, const char* what, FailureKind kind) {
   if (!IsIdentifier(name)) {
-    return {kind, std::string(what) + " " + Quoted(name) +
-                      " is not a valid Verilog identifier: " + kIdentifierHint};
+    return Refused(kind, std::string(what) + " " + Quoted(name) +
+                             " is not a valid Verilog identifier: " + kIdentifierHint);
   }
   if (IsReservedWord(name)) {
-    return {kind, std::string(what) + " " + Quoted(name) +
-                      " is a reserved word of Verilog: choose another name."};
+    return Refused(kind, std::string(what) + " " + Quoted(name) +
+                             " is a reserved word of Verilog: choose another name.");
   }
   return {};
 }
@@ -82,30 +92,30 @@ std::array<Header, 2> HeadersOf(const TLarkspurSettings& settings) {
            {"GPIO-1", settings.Gpio1.Get(), settings.PrefixGpio1.Get()}}};
 }
 
-CheckResult CheckPrefix(const Header& header) {
+Status CheckPrefix(const Header& header) {
   if (header.CardId == kCardNone || header.Prefix.empty())
     return {};
   if (header.Prefix.size() > kPrefixLimit) {
-    return {Refusal::BadPrefix, "The prefix of the " + std::string(header.Label) +
-                                    " header is longer than " + std::to_string(kPrefixLimit) +
-                                    " characters: shorten it."};
+    return Refused(FailureKind::BadPrefix,
+                   "The prefix of the " + std::string(header.Label) + " header is longer than " +
+                       std::to_string(kPrefixLimit) + " characters: shorten it.");
   }
   if (!IsIdentifier(header.Prefix)) {
-    return {Refusal::BadPrefix, "The prefix " + Quoted(header.Prefix) + " of the " + header.Label +
-                                    " header is not valid in a Verilog name: leave it empty or " +
-                                    kIdentifierHint};
+    return Refused(FailureKind::BadPrefix,
+                   "The prefix " + Quoted(header.Prefix) + " of the " + header.Label +
+                       " header is not valid in a Verilog name: leave it empty or " +
+                       kIdentifierHint);
   }
   return {};
 }
 
-CheckResult CheckCard(const Header& header, const TConfigLarkspur& choices) {
+Status CheckCard(const Header& header, const TConfigLarkspur& choices) {
   const auto end = choices.ChoiceList.begin() + choices.ChoiceCount;
   if (std::find(choices.ChoiceList.begin(), end, header.CardId) != end)
     return {};
-  return {Refusal::UnknownCard, "Card ID " + std::to_string(header.CardId) + " on the " +
-                                    header.Label +
-                                    " header is not a card that a GPIO header offers: choose "
-                                    "one from the list."};
+  return Refused(FailureKind::UnknownCard,
+                 "Card ID " + std::to_string(header.CardId) + " on the " + header.Label +
+                     " header is not a card that a GPIO header offers: choose one from the list.");
 }
 
 // The form's header behind a header group; nullptr for an on-board group.
@@ -130,8 +140,8 @@ std::string LowerAscii(std::string text) {
 // Two groups must not declare the same port, letter case ignored: the top-level module
 // would declare it twice and the settings file would assign two pins to one name. The
 // header whose prefix would mend a clash is named in blamed, when there is one.
-CheckResult CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
-                           const Header** blamed = nullptr) {
+Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
+                      const Header** blamed = nullptr) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
@@ -153,9 +163,9 @@ CheckResult CheckPortNames(const TMainBoard& board, const std::array<Header, 2>&
           !header ? "these two groups cannot be used together."
                   : "give the " + std::string(header->Label) + " header " +
                         (header->Prefix.empty() ? "a prefix." : "a different prefix.");
-      return {Refusal::DuplicatePort, "The signal " + Quoted(port) + " would be a port of both " +
-                                          Quoted(first.Name()) + " and " + Quoted(group.Name()) +
-                                          ": " + advice};
+      return Refused(FailureKind::DuplicatePort,
+                     "The signal " + Quoted(port) + " would be a port of both " +
+                         Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
     }
   }
   return {};
@@ -168,17 +178,25 @@ bool IsDefaultGpioPair(const TLarkspurSettings& settings) {
          settings.PrefixGpio0.Get().empty() && settings.PrefixGpio1.Get().empty();
 }
 
-CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings) {
-  std::unique_ptr<TMainBoard> model;
-  return CheckLarkspurSettings(settings, model);
+CheckedSettings::CheckedSettings(const TLarkspurSettings& record, std::unique_ptr<TMainBoard> model)
+    : Record(record),
+      Model(std::move(model)),
+      Name(record.ProjectName.Get()),
+      HeaderPrefixes{record.PrefixGpio0.Get(), record.PrefixGpio1.Get()} {}
+
+CheckedProjectPath::CheckedProjectPath(std::string path, std::string name)
+    : Path(std::move(path)), Name(std::move(name)) {}
+
+std::string CheckedProjectPath::FilePath(std::string_view extension) const {
+  return ProjectFilePath(Path, std::string(extension));
 }
 
-CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings,
-                                  std::unique_ptr<TMainBoard>& model) {
-  model.reset();
+Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings) {
+  if (Status text = CheckTextFields(settings); !text)
+    return text.Error();
   const std::string projectName = settings.ProjectName.Get();
   if (projectName.empty())
-    return {Refusal::EmptyProjectName, "Project Name cannot be empty."};
+    return Refused(FailureKind::EmptyProjectName, "Project Name cannot be empty.");
 
   const std::array<Header, 2> headers = HeadersOf(settings);
   if (!IsDefaultGpioPair(settings)) {
@@ -186,35 +204,49 @@ CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings,
         {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
     std::string message;
     if (!TMainBoard::CheckPrefixClash(choices, message))
-      return {Refusal::PrefixClash, message};
+      return Refused(FailureKind::PrefixClash, message);
   }
 
-  if (CheckResult name = CheckModuleName(projectName, "Project name", Refusal::BadProjectName);
-      !name.Passed()) {
-    return name;
+  if (Status name = CheckModuleName(projectName, "Project name", FailureKind::BadProjectName);
+      !name) {
+    return name.Error();
   }
   for (const Header& header : headers) {
-    if (CheckResult prefix = CheckPrefix(header); !prefix.Passed())
-      return prefix;
+    if (Status prefix = CheckPrefix(header); !prefix)
+      return prefix.Error();
   }
 
-  TConfigLarkspur config;
-  config.Settings = settings;
-  config.FillChoiceList();
+  TConfigLarkspur choices;
+  choices.FillChoiceList();
   for (const Header& header : headers) {
-    if (CheckResult card = CheckCard(header, config); !card.Passed())
-      return card;
+    if (Status card = CheckCard(header, choices); !card)
+      return card.Error();
   }
 
-  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config);
-  CheckResult ports = CheckPortNames(*board, headers);
-  if (ports.Passed())
-    model = std::move(board);
-  return ports;
+  TLarkspurSettings record = settings;
+  StampLarkspurRecord(record);
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(record);
+  if (Status ports = CheckPortNames(*board, headers); !ports)
+    return ports.Error();
+  // Every file lists the pins in generation order; the checked model holds them so. Names
+  // made of identifiers and the fixed tables always pass, so this guards the tables.
+  if (!TSystemBuild::CheckPinNames(*board)) {
+    return Refused(FailureKind::BadPinName,
+                   "A signal name holds only one of the brackets \"[\" and \"]\".");
+  }
+  try {
+    board->OrderPins();
+  } catch (const BusIndexError& error) {
+    return Refused(FailureKind::BadPinName, error.what());
+  }
+  return CheckedSettings(record, std::move(board));
 }
 
-CheckResult CheckProjectPath(const std::string& qpfPath) {
-  return CheckModuleName(ProjectNameOf(qpfPath), "Project file name", Refusal::BadFileName);
+Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath) {
+  std::string name = ProjectNameOf(qpfPath);
+  if (Status check = CheckModuleName(name, "Project file name", FailureKind::BadFileName); !check)
+    return check.Error();
+  return CheckedProjectPath(qpfPath, std::move(name));
 }
 
 TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
@@ -223,11 +255,11 @@ TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
   problems.ProjectName =
       projectName.empty()
           ? "Project Name cannot be empty."
-          : CheckModuleName(projectName, "Project name", Refusal::BadProjectName).Message;
+          : ReasonOf(CheckModuleName(projectName, "Project name", FailureKind::BadProjectName));
 
   const std::array<Header, 2> headers = HeadersOf(settings);
   for (std::size_t h = 0; h < headers.size(); ++h)
-    problems.Prefixes[h] = CheckPrefix(headers[h]).Message;
+    problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h]));
   if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
     return problems;
 
@@ -241,25 +273,23 @@ TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
     }
   }
 
-  TConfigLarkspur config;
-  config.Settings = settings;
-  config.FillChoiceList();
+  TConfigLarkspur choices;
+  choices.FillChoiceList();
   for (const Header& header : headers) {
-    if (!CheckCard(header, config).Passed())
+    if (!CheckCard(header, choices))
       return problems;  // not a typing matter: the list offers only valid cards
   }
   const Header* blamed = nullptr;
-  const CheckResult ports = CheckPortNames(*BuildLarkspurModel(config), headers, &blamed);
-  if (!ports.Passed() && blamed)
-    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Message;
+  const Status ports = CheckPortNames(*BuildLarkspurModel(settings), headers, &blamed);
+  if (!ports && blamed)
+    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
   return problems;
 }
 
 namespace {
 
-SignalSummary SummariseSignals(TConfigLarkspur& config) {
-  config.FillChoiceList();
-  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config);
+SignalSummary SummariseSignals(const TLarkspurSettings& settings) {
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
   board->OrderPins();
   SignalSummary summary;
   for (std::size_t g = 0; g < board->GroupCount(); ++g) {
@@ -282,21 +312,20 @@ SignalSummary SummariseSignals(TConfigLarkspur& config) {
 }  // namespace
 
 SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag) {
-  TConfigLarkspur config;
-  config.Settings.*flag = 1;
-  return SummariseSignals(config);
+  TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
+  settings.*flag = 1;
+  return SummariseSignals(settings);
 }
 
 SignalSummary CardSignals(std::int32_t cardId) {
-  TConfigLarkspur config;
-  config.Settings.Gpio0.Set(cardId);
-  return SummariseSignals(config);
+  TLarkspurSettings settings = TConfigLarkspur().Settings;
+  settings.Gpio0.Set(cardId);
+  return SummariseSignals(settings);
 }
 
-std::unique_ptr<TMainBoard> BuildLarkspurModel(const TConfigLarkspur& config) {
+std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
   auto board = std::make_unique<TMainBoard>();
-  DefineLarkspurBoard(*board, config);
-  const TLarkspurSettings& settings = config.Settings;
+  DefineLarkspurBoard(*board, settings);
   if (IsDefaultGpioPair(settings)) {
     // Both headers carry the plain GPIO card: their pins become the buses GPIO_0 and GPIO_1.
     board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "GPIO_0", "");
@@ -312,6 +341,10 @@ std::unique_ptr<TMainBoard> BuildLarkspurModel(const TConfigLarkspur& config) {
     }
   }
   return board;
+}
+
+std::string DefaultProjectPath(const std::string& baseFolder, const std::string& projectName) {
+  return DefaultProjectFolder(baseFolder, kLarkspurBoardFolder, projectName) + projectName + ".qpf";
 }
 
 std::string MemoryWarning(const TLarkspurSettings& settings) {
@@ -330,19 +363,23 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
          "please add the Altera " + feature + " IP to your design.\r\n";
 }
 
-GenerateOutcome GenerateLarkspurProject(TConfigLarkspur& config, const std::string& qpfPath) {
-  config.Settings.BoardId.Set(kLarkspurBoardId);
-  config.Settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
-  // The checks build the board model anyway; generation goes on with that one.
-  std::unique_ptr<TMainBoard> board;
-  for (CheckResult check :
-       {CheckLarkspurSettings(config.Settings, board), CheckProjectPath(qpfPath)}) {
-    if (!check.Passed())
-      return {GenerateStatus::Refused, check};
-  }
-  TSystemBuild build;
-  const bool written = build.BuildProject(*board, qpfPath);
-  return {written ? GenerateStatus::Generated : GenerateStatus::Failed, {}};
+Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path) {
+  Result<ProjectTexts> texts =
+      MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now());
+  if (!texts)
+    return texts.Error();
+  return WriteProjectTexts(path.QpfPath(), *texts);
+}
+
+std::string GeneratedText(const CheckedProjectPath& path) {
+  const std::string folder = (std::filesystem::path(path.QpfPath()).parent_path() / "").string();
+  return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
+         folder;
+}
+
+std::string GenerateFailedText(const std::string& qpfPath) {
+  return "Failed to generate Quartus project: " +
+         std::filesystem::path(qpfPath).filename().string() + ".";
 }
 
 }  // namespace pinwright

@@ -1,6 +1,6 @@
 // The one road from a Larkspur settings record to a generated project, shared by the desktop
-// program and the command-line tool: the input checks, the board model with its cards fitted,
-// the project files, and the memory/HPS warning.
+// program and the command-line tool: the checks, which alone make the checked values that
+// generation accepts, the generation itself, and the texts both front ends show.
 #pragma once
 
 #include <array>
@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "host/failure.h"
 #include "model/mainboard.h"
 #include "settings/configlarkspur.h"
 
@@ -17,40 +19,61 @@ namespace pinwright {
 
 inline constexpr const char* kLarkspurBoardFolder = "LARKSPUR";
 
-// Why a record or a project path was refused; None when it passed.
-enum class Refusal {
-  None,
-  EmptyProjectName,  // "Project Name cannot be empty."
-  PrefixClash,       // the prefix clash message
-  BadProjectName,    // the project name field is not a Verilog identifier
-  BadFileName,       // the .qpf base name is not a Verilog identifier
-  BadPrefix,         // a header prefix is not empty or an identifier of at most 100 characters
-  UnknownCard,       // a card ID that the GPIO choice list does not offer
-  DuplicatePort,     // one port name in two groups
+// A settings record that passed every check, with the board model the checks built from it
+// and the names they approved. Only CheckLarkspurSettings makes one, so holding one means the
+// checks passed. Copies share the one model, which nothing changes any more.
+class CheckedSettings {
+ public:
+  // The record as checked, carrying board ID 43 and record size 416.
+  const TLarkspurSettings& Settings() const { return Record; }
+  // The board model: one group per ticked component and per header with a card, the cards
+  // fitted, and the pins of every group in generation order (the order every file lists).
+  const TMainBoard& Board() const { return *Model; }
+  // The project name field: a Verilog identifier and no reserved word.
+  const std::string& ProjectName() const { return Name; }
+  // The header prefixes, GPIO-0 first: each empty or an identifier of at most 100 bytes.
+  const std::array<std::string, 2>& Prefixes() const { return HeaderPrefixes; }
+
+ private:
+  friend Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings);
+  CheckedSettings(const TLarkspurSettings& record, std::unique_ptr<TMainBoard> model);
+
+  TLarkspurSettings Record;
+  std::shared_ptr<const TMainBoard> Model;
+  std::string Name;
+  std::array<std::string, 2> HeaderPrefixes;
 };
 
-struct CheckResult {
-  Refusal Kind = Refusal::None;
-  std::string Message;  // one clear sentence for the user; empty when passed
+// A .qpf path whose base name passed the checks. Only CheckProjectPath makes one.
+class CheckedProjectPath {
+ public:
+  // The path as given; its extension is replaced for every file of the project.
+  const std::string& QpfPath() const { return Path; }
+  // The base name: a Verilog identifier that names the module, the revision and the
+  // top-level entity.
+  const std::string& ProjectName() const { return Name; }
+  // The project's file with this extension, e.g. ".qsf".
+  std::string FilePath(std::string_view extension) const;
 
-  bool Passed() const { return Kind == Refusal::None; }
+ private:
+  friend Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath);
+  CheckedProjectPath(std::string path, std::string name);
+
+  std::string Path;
+  std::string Name;
 };
 
 // True when both headers carry "GPIO Default" and both prefixes are empty.
 bool IsDefaultGpioPair(const TLarkspurSettings& settings);
 
-// The checks run before saving or generating, in this order: empty project name, prefix
-// clash (skipped for the default GPIO pair), project name, prefixes, card IDs, port names
-// across groups. Returns the first problem; shows nothing.
-CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings);
-// The same checks. When they pass, model receives the board model that the port-name check
-// built, the same one BuildLarkspurModel makes, so that generation need not build it again;
-// after a refusal it is empty.
-CheckResult CheckLarkspurSettings(const TLarkspurSettings& settings,
-                                  std::unique_ptr<TMainBoard>& model);
+// The checks run before saving or generating, in this order: text fields without a NUL,
+// empty project name, prefix clash (skipped for the default GPIO pair), project name,
+// prefixes, card IDs, port names across groups. The first problem is the failure (a refusal
+// kind, no file); on success the checked settings with their board model. Shows nothing.
+Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings);
 
 // The base name of the chosen .qpf path must be a Verilog identifier too.
-CheckResult CheckProjectPath(const std::string& qpfPath);
+Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath);
 
 // The problems of the fields a user types into, each checked as generation checks it: the
 // project name, and each header's prefix, which also answers for a prefix clash or a signal
@@ -70,23 +93,26 @@ struct SignalSummary {
 SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag);
 SignalSummary CardSignals(std::int32_t cardId);
 
-// The board model of the record with its daughter cards fitted, pins not yet ordered.
-std::unique_ptr<TMainBoard> BuildLarkspurModel(const TConfigLarkspur& config);
+// The board model of the record with its daughter cards fitted, pins not yet ordered. Takes
+// the record as it stands, checked or not.
+std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings);
+
+// The default .qpf path of a project: NAME.qpf in the default project folder inside the base
+// folder (which ends in a separator).
+std::string DefaultProjectPath(const std::string& baseFolder, const std::string& projectName);
 
 // "===== %s System warning =====..." when LPDDR4-A, LPDDR4-B or HPS is ticked; else empty.
 std::string MemoryWarning(const TLarkspurSettings& settings);
 
-enum class GenerateStatus { Generated, Refused, Failed };
+// Writes the five files of the checked settings at the checked path, in order, stopping at
+// the first failure. The failure names the file that failed; a file written before it stays.
+Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path);
 
-struct GenerateOutcome {
-  GenerateStatus Status = GenerateStatus::Failed;
-  CheckResult Refusal;  // filled when Status is Refused
-};
-
-// Sets BoardId 43 and Size 416 in the record, runs the checks (record and path), builds the
-// model and writes the five files next to qpfPath. A refusal writes nothing and shows
-// nothing (the caller shows Refusal.Message); a write failure has already shown the writers'
-// own messages through the host.
-GenerateOutcome GenerateLarkspurProject(TConfigLarkspur& config, const std::string& qpfPath);
+// The texts the front ends show after a generation, CR LF line ends as in a message box.
+// "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" and
+// the folder of the .qpf with its trailing separator.
+std::string GeneratedText(const CheckedProjectPath& path);
+// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path.
+std::string GenerateFailedText(const std::string& qpfPath);
 
 }  // namespace pinwright

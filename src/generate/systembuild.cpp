@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string_view>
+#include <utility>
 
 #include "generate/htmlgenerator.h"
 #include "host/filewrite.h"
@@ -25,9 +26,9 @@ std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
 bool WritesAssignment(const TPin* pin) {
   if (!pin)
     return false;
-  const std::int32_t direction = pin->Direction();
-  return direction == kDirectionInout || direction == kDirectionInput ||
-         direction == kDirectionOutput;
+  const PinDirection direction = pin->Direction();
+  return direction == PinDirection::Inout || direction == PinDirection::Input ||
+         direction == PinDirection::Output;
 }
 
 // Appends the pieces one after the other, without building a joined temporary first: the
@@ -41,15 +42,16 @@ std::string ConnectorTypeName(std::int32_t type) {
   return type == kConnectorGpio ? "GPIO" : "";
 }
 
-// The writing rule of the .qpf, .qsf, .v and .sdc: the whole text or a message.
-bool WriteProjectFile(const std::string& path, const std::string& text) {
+// The writing rule of the .qpf, .qsf, .v and .sdc: the whole text, or a failure whose
+// reason names the file and, when the system raised an error, carries the system's words.
+Status WriteProjectFile(const std::string& path, const std::string& text) {
   const WriteOutcome outcome = WriteFileAtomically(path, text);
   if (outcome.Ok())
-    return true;
-  if (outcome.Status == WriteStatus::CreateFailed)
-    ShowUnexpectedError(outcome.ErrorMessage);
-  ShowError("Failed to create file " + std::filesystem::path(path).filename().string());
-  return false;
+    return {};
+  const bool created = outcome.Status != WriteStatus::CreateFailed;
+  return Failure{created ? FailureKind::ShortWrite : FailureKind::CannotCreate, path,
+                 "Failed to create file " + std::filesystem::path(path).filename().string(),
+                 created ? std::string() : outcome.ErrorMessage};
 }
 
 }  // namespace
@@ -230,6 +232,19 @@ std::string HtmlText(const TMainBoard& board) {
   return html.Text();
 }
 
+Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
+                                             const std::string& projectName,
+                                             const LocalDateTime& now) {
+  try {
+    return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
+                        VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+  } catch (const BusIndexError& error) {
+    // Every text is complete before the first file is written, so a bad bus index stops
+    // the generation with nothing on disk.
+    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+  }
+}
+
 std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
                                              const LocalDateTime& now) {
   if (!TSystemBuild::CheckPinNames(board))
@@ -237,6 +252,20 @@ std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::strin
   board.OrderPins();
   return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
                       VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+}
+
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts) {
+  using Writer = Status (*)(const std::string&, const std::string&);
+  const std::pair<Writer, const std::string*> files[] = {
+      {TSystemBuild::WriteQpf, &texts.Qpf},         {TSystemBuild::WriteQsf, &texts.Qsf},
+      {TSystemBuild::WriteVerilog, &texts.Verilog}, {TSystemBuild::WriteSdc, &texts.Sdc},
+      {TSystemBuild::WriteHtml, &texts.Html},
+  };
+  for (const auto& [write, text] : files) {
+    if (Status written = write(qpfPath, *text); !written)
+      return written;
+  }
+  return {};
 }
 
 bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
@@ -256,40 +285,47 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 }
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
-  std::optional<ProjectTexts> texts;
-  try {
-    texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
-  } catch (const BusIndexError& error) {
-    // Every text is complete before the first file is written, so a bad bus index stops
-    // the generation with nothing on disk.
-    ShowUnexpectedError(error.what());
+  if (!CheckPinNames(board))
     return false;
-  }
-  if (!texts)
-    return false;
-  return WriteQpf(qpfPath, texts->Qpf) && WriteQsf(qpfPath, texts->Qsf) &&
-         WriteVerilog(qpfPath, texts->Verilog) && WriteSdc(qpfPath, texts->Sdc) &&
-         WriteHtml(qpfPath, texts->Html);
+  Status built = [&]() -> Status {
+    try {
+      board.OrderPins();
+    } catch (const BusIndexError& error) {
+      return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+    }
+    Result<ProjectTexts> texts =
+        MakeOrderedProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
+    if (!texts)
+      return texts.Error();
+    return WriteProjectTexts(qpfPath, *texts);
+  }();
+  if (!built)
+    ReportFailure(built.Error());
+  return built.Ok();
 }
 
-bool TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text) {
+Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text) {
   return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text);
 }
 
-bool TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text) {
+Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text) {
   return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text);
 }
 
-bool TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text) {
+Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text) {
   return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text);
 }
 
-bool TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text) {
+Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text) {
   return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text);
 }
 
-bool TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
-  return SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
+Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
+  const std::string path = ProjectFilePath(qpfPath, ".htm");
+  if (SaveReportFile(path, text))
+    return {};
+  // The report has never had a message of its own: the caller's failure message says it all.
+  return Failure{FailureKind::CannotCreate, path, {}, {}};
 }
 
 }  // namespace pinwright

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "host/failure.h"
 #include "host/host.h"
 #include "model/mainboard.h"
 
@@ -33,28 +34,40 @@ struct ProjectTexts {
   std::string Html;
 };
 
+// All five texts of a model whose pins are already in generation order. A bus index that is
+// not a decimal integer fails with BadPinName and the error's words as SystemMessage.
+Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
+                                             const std::string& projectName,
+                                             const LocalDateTime& now);
+
 // Checks the pin names, orders the pins and builds all five texts in memory. Nothing when
 // a pin name holds only one of the two brackets. Throws BusIndexError for a bus index that
 // is not a decimal integer.
 std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
                                              const LocalDateTime& now);
 
+// Writes the five texts next to qpfPath (.qpf, .qsf, .v, .sdc, .htm), in this order,
+// stopping at the first failure, which it returns. Files written before it stay.
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts);
+
 class TSystemBuild {
  public:
-  // Writes the five files next to qpfPath, in order, stopping at the first failure; true
-  // when all five were written. The failing writer has shown its messages.
+  // Checks the pin names, orders the pins and writes the five files next to qpfPath, in
+  // order, stopping at the first failure; true when all five were written. A failure is
+  // shown through the host (ReportFailure) before it returns false.
   bool BuildProject(TMainBoard& board, const std::string& qpfPath);
 
   // False when a pin name holds one of "[" and "]" but not the other.
   static bool CheckPinNames(const TMainBoard& board);
 
-  // Each writes its text to the project path with its own extension. The first four show
-  // the system's message and "Failed to create file %s" on failure; the report shows none.
-  static bool WriteQpf(const std::string& qpfPath, const std::string& text);
-  static bool WriteQsf(const std::string& qpfPath, const std::string& text);
-  static bool WriteVerilog(const std::string& qpfPath, const std::string& text);
-  static bool WriteSdc(const std::string& qpfPath, const std::string& text);
-  static bool WriteHtml(const std::string& qpfPath, const std::string& text);
+  // Each writes its text to the project path with its own extension. A failure of the first
+  // four carries "Failed to create file NAME" and the system's words when it raised an
+  // error; the report's failure carries no message.
+  static Status WriteQpf(const std::string& qpfPath, const std::string& text);
+  static Status WriteQsf(const std::string& qpfPath, const std::string& text);
+  static Status WriteVerilog(const std::string& qpfPath, const std::string& text);
+  static Status WriteSdc(const std::string& qpfPath, const std::string& text);
+  static Status WriteHtml(const std::string& qpfPath, const std::string& text);
 };
 
 }  // namespace pinwright

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <system_error>
 
+#include "host/failure.h"
+
 namespace pinwright {
 namespace {
 
@@ -56,6 +58,13 @@ HostScope::HostScope(Host& host) : Previous(gCurrent) {
 
 HostScope::~HostScope() {
   gCurrent = Previous;
+}
+
+void ReportFailure(const Failure& failure) {
+  if (!failure.SystemMessage.empty())
+    ShowUnexpectedError(failure.SystemMessage);
+  if (!failure.Reason.empty())
+    ShowError(failure.Reason);
 }
 
 }  // namespace pinwright

@@ -96,13 +96,13 @@ std::string_view IoStandardName(std::int32_t code) {
   return kIoStandardNames[static_cast<std::size_t>(code)];
 }
 
-std::string_view DirectionWord(std::int32_t direction) {
+std::string_view DirectionWord(PinDirection direction) {
   switch (direction) {
-    case kDirectionInout:
+    case PinDirection::Inout:
       return "inout ";
-    case kDirectionInput:
+    case PinDirection::Input:
       return "input ";
-    case kDirectionOutput:
+    case PinDirection::Output:
       return "output";
     default:
       return {};
@@ -143,7 +143,7 @@ std::string BusBaseName(std::string_view name) {
   return std::string(name.substr(0, open));
 }
 
-TPin::TPin(std::string_view name, std::string_view location, std::int32_t direction,
+TPin::TPin(std::string_view name, std::string_view location, PinDirection direction,
            std::int32_t ioStandard, double frequencyMHz)
     : NameText(Capped(name)),
       LocationText(Capped(location)),
@@ -157,7 +157,7 @@ TPin::TPin(std::string_view name, std::string_view location, std::int32_t direct
   }
 }
 
-TPin::TPin(std::string_view name, std::int32_t direction, std::int32_t ioStandard,
+TPin::TPin(std::string_view name, PinDirection direction, std::int32_t ioStandard,
            std::int32_t pinNumber)
     : NameText(Capped(name)),
       DirectionCode(direction),

@@ -9,12 +9,14 @@
 
 namespace pinwright {
 
-// Direction codes.
-inline constexpr std::int32_t kDirectionUnused = 0;
-inline constexpr std::int32_t kDirectionInout = 1;
-inline constexpr std::int32_t kDirectionInput = 2;
-inline constexpr std::int32_t kDirectionOutput = 3;
-inline constexpr std::int32_t kDirectionFromCard = 4;  // decided by the fitted daughter card
+// The direction of a pin, with the codes the board tables and the port lists use.
+enum class PinDirection : std::int32_t {
+  Unused = 0,  // skipped by every generated file
+  Inout = 1,
+  Input = 2,
+  Output = 3,
+  FromCard = 4,  // decided by the fitted daughter card
+};
 
 // I/O standard codes used by the board definitions.
 inline constexpr std::int32_t kIoStandardCount = 70;  // codes 0..69
@@ -28,7 +30,7 @@ inline constexpr std::size_t kPinTextCapacity = 128;
 std::string_view IoStandardName(std::int32_t code);
 
 // "inout ", "input ", "output", or empty text for any other code.
-std::string_view DirectionWord(std::int32_t direction);
+std::string_view DirectionWord(PinDirection direction);
 
 // Raised by BusIndex when the text between the brackets is not a decimal integer.
 class BusIndexError : public std::runtime_error {
@@ -50,18 +52,18 @@ std::string BusBaseName(std::string_view name);
 class TPin {
  public:
   // An on-board pin. A frequency above 0 makes it a clock with the text "%.5f MHz".
-  TPin(std::string_view name, std::string_view location, std::int32_t direction,
+  TPin(std::string_view name, std::string_view location, PinDirection direction,
        std::int32_t ioStandard, double frequencyMHz);
   // A daughter-card connector pin: no location, no clock.
-  TPin(std::string_view name, std::int32_t direction, std::int32_t ioStandard,
+  TPin(std::string_view name, PinDirection direction, std::int32_t ioStandard,
        std::int32_t pinNumber);
 
   const std::string& Name() const { return NameText; }
   void SetName(std::string_view name);
   const std::string& Location() const { return LocationText; }
   void SetLocation(std::string_view location);
-  std::int32_t Direction() const { return DirectionCode; }
-  void SetDirection(std::int32_t direction) { DirectionCode = direction; }
+  PinDirection Direction() const { return DirectionCode; }
+  void SetDirection(PinDirection direction) { DirectionCode = direction; }
   std::int32_t IoStandard() const { return IoStandardCode; }
   void SetIoStandard(std::int32_t code) { IoStandardCode = code; }
   std::int32_t PinNumber() const { return Number; }
@@ -71,14 +73,14 @@ class TPin {
   const std::string& FrequencyText() const { return Frequency; }
   void SetFrequencyText(std::string_view text);
 
-  bool IsActive() const { return DirectionCode != kDirectionUnused; }
+  bool IsActive() const { return DirectionCode != PinDirection::Unused; }
   std::string_view DirectionWord() const { return pinwright::DirectionWord(DirectionCode); }
   std::string_view IoStandardName() const { return pinwright::IoStandardName(IoStandardCode); }
 
  private:
   std::string NameText;
   std::string LocationText;
-  std::int32_t DirectionCode = kDirectionUnused;
+  PinDirection DirectionCode = PinDirection::Unused;
   std::int32_t IoStandardCode = 0;
   std::int32_t Number = -1;
   std::int32_t Clock = 0;

@@ -49,14 +49,19 @@ void TPinParsing::Build(const TConnector& group) {
       return SameTextIgnoringCase(e.Name, port.Base);
     });
     if (entry == Entries.end()) {
-      Entries.push_back({port.Base, port.IsBusMember, index, index, pin->Direction()});
+      PortEntry added{port.Base, pin->Direction(), std::nullopt};
+      if (port.IsBusMember)
+        added.Range = PortRange{index, index};
+      Entries.push_back(std::move(added));
       continue;
     }
     if (!port.IsBusMember) {
       Complain("TPinParsing::Build fail\r\n,i=" + position + ",name=" + port.Base);
     }
-    entry->Msb = std::max(entry->Msb, index);
-    entry->Lsb = std::min(entry->Lsb, index);
+    if (entry->Range) {
+      entry->Range->Msb = std::max(entry->Range->Msb, index);
+      entry->Range->Lsb = std::min(entry->Range->Lsb, index);
+    }
     if (pin->Direction() != entry->Direction) {
       const std::string where =
           port.IsBusMember ? port.Base + "[" + std::to_string(index) + "]" : port.Base;
@@ -66,30 +71,43 @@ void TPinParsing::Build(const TConnector& group) {
 }
 
 std::string TPinParsing::VerilogLine(std::size_t index) const {
-  const PortEntry& entry = Entries.at(index);
-  const std::string range =
-      entry.IsVector ? "[" + std::to_string(entry.Msb) + ":" + std::to_string(entry.Lsb) + "]"
-                     : std::string();
-  // The range stands right-aligned in ten characters, as "%10s" would put it.
-  const std::string padding(range.size() < 10 ? 10 - range.size() : 0, ' ');
-  return std::string(DirectionWord(entry.Direction)) + "\t\t" + padding + range + "\t\t" +
-         entry.Name;
+  return VerilogPortLine(Entries.at(index));
 }
 
-std::string TMainBoard::VerilogPortList() const {
+std::string PortGroup::Comment() const {
+  return Description.empty() ? Name : Name + ", " + Description;
+}
+
+std::vector<PortGroup> TopLevelPorts(const TMainBoard& board) {
+  std::vector<PortGroup> groups;
+  groups.reserve(board.GroupCount());
+  TPinParsing parsing;
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    parsing.Build(group);
+    groups.push_back({group.Name(), group.Description(), parsing.TakeEntries()});
+  }
+  return groups;
+}
+
+std::string VerilogPortLine(const PortEntry& port) {
+  const std::string range = port.Range ? "[" + std::to_string(port.Range->Msb) + ":" +
+                                             std::to_string(port.Range->Lsb) + "]"
+                                       : std::string();
+  // The range stands right-aligned in ten characters, as "%10s" would put it.
+  const std::string padding(range.size() < 10 ? 10 - range.size() : 0, ' ');
+  return std::string(DirectionWord(port.Direction)) + "\t\t" + padding + range + "\t\t" + port.Name;
+}
+
+std::string VerilogPortList(const std::vector<PortGroup>& groups) {
   std::string text;
-  // Every entry line ends in a comma except the very last one of the whole list; the offset
+  // Every declaration ends in a comma except the very last one of the whole list; the offset
   // of the latest comma lets it be taken back once the list is complete.
   std::size_t lastComma = std::string::npos;
-  TPinParsing parsing;
-  for (const TConnector& group : Groups) {
-    text += "\r\n\t//////////// " + group.Name();
-    if (!group.Description().empty())
-      text += ", " + group.Description();
-    text += " //////////\r\n";
-    parsing.Build(group);
-    for (std::size_t i = 0; i < parsing.EntryCount(); ++i) {
-      text += "\t" + parsing.VerilogLine(i);
+  for (const PortGroup& group : groups) {
+    text += "\r\n\t//////////// " + group.Comment() + " //////////\r\n";
+    for (const PortEntry& port : group.Ports) {
+      text += "\t" + VerilogPortLine(port);
       lastComma = text.size();
       text += ",\r\n";
     }
@@ -97,6 +115,10 @@ std::string TMainBoard::VerilogPortList() const {
   if (lastComma != std::string::npos)
     text.erase(lastComma, 1);
   return text;
+}
+
+std::string TMainBoard::VerilogPortList() const {
+  return pinwright::VerilogPortList(TopLevelPorts(*this));
 }
 
 }  // namespace pinwright

@@ -1,9 +1,11 @@
-// Turns the pins of one group into the port declarations of the top-level Verilog module:
-// one entry per scalar pin, one vector entry per bus covering every index seen.
+// The ports of the top-level module, built from the board model: one port per scalar pin and
+// one vector port per bus covering every index seen, group by group. Every top-level file is
+// rendered from this one model; the Verilog port list is its first rendering.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,12 +13,32 @@
 
 namespace pinwright {
 
+class TMainBoard;
+
+// The index range of a vector port, as "[Msb:Lsb]" declares it; Msb >= Lsb.
+struct PortRange {
+  std::int32_t Msb = 0;
+  std::int32_t Lsb = 0;
+};
+
+// One port of the top-level module.
 struct PortEntry {
   std::string Name;  // the bus's base name, or the scalar pin's whole name
-  bool IsVector = false;
-  std::int32_t Msb = -1;
-  std::int32_t Lsb = -1;
-  std::int32_t Direction = kDirectionUnused;  // of the first pin that made the entry
+  PinDirection Direction = PinDirection::Unused;  // of the first pin that made the entry
+  std::optional<PortRange> Range;                 // a vector's range; nothing for a scalar
+
+  bool IsVector() const { return Range.has_value(); }
+};
+
+// The ports of one group of the board model, in the order their first pins stand.
+struct PortGroup {
+  std::string Name;         // the group's name, e.g. "GPIO_0"
+  std::string Description;  // the group's description; often empty
+  std::vector<PortEntry> Ports;
+
+  // The heading the port lists put above the group: the name, then ", " and the description
+  // when there is one.
+  std::string Comment() const;
 };
 
 // How a pin name reads as a port: a bus member when its first "[" comes before its first "]".
@@ -28,18 +50,34 @@ PortName SplitPortName(const std::string& pinName);
 
 class TPinParsing {
  public:
-  // Replaces the entries with those of the group. Problems (a scalar whose name an entry
-  // already has, a member whose direction differs from its entry's) play the alert sound and
-  // show an error box, and do not stop the build. Throws BusIndexError for an index that is
-  // not a decimal integer.
+  // Replaces the entries with those of the group's active pins. Problems (a scalar whose name
+  // an entry already has, a member whose direction differs from its entry's) play the alert
+  // sound and show an error box, and do not stop the build. Throws BusIndexError for an index
+  // that is not a decimal integer.
   void Build(const TConnector& group);
   std::size_t EntryCount() const { return Entries.size(); }
   const PortEntry& EntryAt(std::size_t index) const { return Entries.at(index); }
+  // The entries, taken out of the parser.
+  std::vector<PortEntry> TakeEntries() { return std::move(Entries); }
   // The declaration of one entry, without separator and line end.
   std::string VerilogLine(std::size_t index) const;
 
  private:
   std::vector<PortEntry> Entries;
 };
+
+// The top-level ports of the whole board, one PortGroup per group of the model in model
+// order (a group without active pins gives a group without ports). The pins should already
+// be in generation order. Problems are reported as TPinParsing::Build reports them; throws
+// BusIndexError.
+std::vector<PortGroup> TopLevelPorts(const TMainBoard& board);
+
+// The Verilog declaration of one port, e.g. "output\t\t     [7:0]\t\tLED": the direction word,
+// the range right-aligned in ten characters, the name; without separator and line end.
+std::string VerilogPortLine(const PortEntry& port);
+
+// The port list of the top-level Verilog module: a comment line before every group, one
+// declaration per port, commas between the declarations of the whole list.
+std::string VerilogPortList(const std::vector<PortGroup>& groups);
 
 }  // namespace pinwright

@@ -10,6 +10,12 @@
 
 namespace pinwright {
 
+// The default project folder, with its trailing separator: "CodeGenerated/BOARD/NAME/" inside
+// the base folder (which ends in a separator), BOARD being the board folder name and NAME the
+// project name.
+std::string DefaultProjectFolder(const std::string& baseFolder, const std::string& boardFolderName,
+                                 const std::string& projectName);
+
 class TConfigBoard {
  public:
   virtual ~TConfigBoard() = default;

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "host/filewrite.h"
+#include "model/mainboard.h"
 
 namespace pinwright {
 
@@ -59,8 +60,7 @@ TLarkspurSettings DefaultLarkspurSettings() {
   // Value-initialisation zeroes every member, and the record has no hidden padding (it is
   // byte-aligned and exactly 416 bytes), so every byte is zero.
   TLarkspurSettings settings{};
-  settings.BoardId.Set(43);
-  settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
+  StampLarkspurRecord(settings);
   settings.ProjectName.Set("LARKSPUR");
   settings.OSC = 1;
   settings.LED = 1;
@@ -71,6 +71,24 @@ TLarkspurSettings DefaultLarkspurSettings() {
   settings.UART = 1;
   settings.SDRAM = 1;
   return settings;
+}
+
+void StampLarkspurRecord(TLarkspurSettings& settings) {
+  settings.BoardId.Set(kLarkspurBoardId);
+  settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
+}
+
+Status CheckTextFields(const TLarkspurSettings& settings) {
+  for (const LarkspurTextField& text : kLarkspurTextFields) {
+    if ((settings.*text.Field).Get().size() > kTextCapacity) {
+      return Failure{FailureKind::BadText,
+                     {},
+                     "the " + std::string(text.What) + " holds no terminating NUL within its " +
+                         std::to_string(TextField::kSize) + " bytes",
+                     {}};
+    }
+  }
+  return {};
 }
 
 TConfigLarkspur::TConfigLarkspur() : Settings{} {}

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/failure.h"
 #include "settings/configboard.h"
 
 namespace pinwright {
@@ -111,8 +112,34 @@ inline constexpr std::array<LarkspurComponent, 13> kLarkspurComponents{{
 }};
 // clang-format on
 
+// The bytes of text a text field holds before its terminating NUL.
+inline constexpr std::size_t kTextCapacity = TextField::kSize - 1;
+
+// The three text fields of the record: how messages name each, and the field.
+struct LarkspurTextField {
+  std::string_view What;
+  TextField TLarkspurSettings::*Field;
+};
+
+// clang-format off
+inline constexpr std::array<LarkspurTextField, 3> kLarkspurTextFields{{
+  {"project name",  &TLarkspurSettings::ProjectName},
+  {"GPIO-0 prefix", &TLarkspurSettings::PrefixGpio0},
+  {"GPIO-1 prefix", &TLarkspurSettings::PrefixGpio1},
+}};
+// clang-format on
+
 // The record as the form stores it when it starts without a usable default.cfg.
 TLarkspurSettings DefaultLarkspurSettings();
+
+// Writes board ID 43 and record size 416 into the record, as every copy of the form's
+// controls into it does; a loaded file may carry other values.
+void StampLarkspurRecord(TLarkspurSettings& settings);
+
+// A loaded record may hold a text field without a NUL in its 128 bytes, which no control can
+// show as it stands: a BadText failure naming the first such field ("the project name holds
+// no terminating NUL within its 128 bytes").
+Status CheckTextFields(const TLarkspurSettings& settings);
 
 class TConfigLarkspur : public TConfigBoard {
  public:

@@ -292,22 +292,6 @@ QString FromRecordText(const std::string& text) {
   return QString::fromStdString(text);
 }
 
-#ifdef _WIN32
-constexpr const char* kPathSeparators = "\\/";
-#else
-constexpr const char* kPathSeparators = "/";
-#endif
-
-// The folder part of a path with its trailing separator, and the file name part.
-std::string FolderOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of(kPathSeparators);
-  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-}
-std::string FileNameOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of(kPathSeparators);
-  return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
 }  // namespace
 
 TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
@@ -477,29 +461,28 @@ void TFormLarkspur::ButtonLoadClick() {
 }
 
 void TFormLarkspur::ButtonGenClick() {
-  if (!CheckInputs())
+  const std::optional<CheckedSettings> checked = CheckInputs();
+  if (!checked)
     return;
-  const std::string path = Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder,
-                                                     ToRecordText(EditProjectName->text()));
+  const std::string path =
+      Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder, checked->ProjectName());
   if (path.empty())
     return;
-  switch (GenerateProject(path)) {
-    case GenerateStatus::Generated: {
-      ShowInformation(
-          "Generate Quartus Project successfully.\r\nThe project is located in the "
-          "folder:\r\n" +
-          FolderOf(path));
-      const std::string warning = MemoryWarning(Config->Settings);
-      if (!warning.empty())
-        ShowInformation(warning);
-      break;
-    }
-    case GenerateStatus::Failed:
-      ShowError("Failed to generate Quartus project: " + FileNameOf(path) + ".");
-      break;
-    case GenerateStatus::Refused:
-      break;  // GenerateProject has shown why
+  ControlsToSettings();
+  const Result<CheckedProjectPath> chosen = CheckProjectPath(path);
+  if (!chosen) {
+    ShowError(chosen.Error().Reason);
+    return;
   }
+  if (const Status generated = GenerateLarkspurProject(*checked, *chosen); !generated) {
+    ReportFailure(generated.Error());
+    ShowError(GenerateFailedText(path));
+    return;
+  }
+  ShowInformation(GeneratedText(*chosen));
+  const std::string warning = MemoryWarning(checked->Settings());
+  if (!warning.empty())
+    ShowInformation(warning);
 }
 
 void TFormLarkspur::ButtonExitClick() {
@@ -558,8 +541,7 @@ void TFormLarkspur::SettingsToControls() {
 }
 
 void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
-  record.BoardId.Set(kLarkspurBoardId);
-  record.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
+  StampLarkspurRecord(record);
   record.ProjectName.Set(ToRecordText(EditProjectName->text()));
   for (int i = 0; i < kComponentCount; ++i) {
     record.*kComponents[i].Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
@@ -618,28 +600,20 @@ void TFormLarkspur::UpdateFieldMarks() {
   }
 }
 
-bool TFormLarkspur::CheckInputs() {
+std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
-  const CheckResult result = CheckLarkspurSettings(record);
-  if (result.Passed())
-    return true;
-  ShowError(result.Message);
-  return false;
+  Result<CheckedSettings> result = CheckLarkspurSettings(record);
+  if (result)
+    return std::move(result).Value();
+  ShowError(result.Error().Reason);
+  return std::nullopt;
 }
 
 bool TFormLarkspur::IsDefaultGpioPair() const {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
   return pinwright::IsDefaultGpioPair(record);
-}
-
-GenerateStatus TFormLarkspur::GenerateProject(const std::string& qpfPath) {
-  ControlsToSettings();
-  const GenerateOutcome outcome = GenerateLarkspurProject(*Config, qpfPath);
-  if (outcome.Status == GenerateStatus::Refused)
-    ShowError(outcome.Refusal.Message);
-  return outcome.Status;
 }
 
 }  // namespace pinwright

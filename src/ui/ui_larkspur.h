@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "generate/larkspurproject.h"
@@ -58,12 +59,10 @@ class TFormLarkspur : public QWidget {
   // Enables each prefix field while its header carries a card, and marks the typed fields
   // that generation would refuse, with the reason as their tooltip.
   void UpdateFieldMarks();
-  // Checks the controls as they would be saved; shows the first problem in an error box.
-  bool CheckInputs();
+  // Checks the controls as they would be saved: the checked settings, or nothing after
+  // showing the first problem in an error box.
+  std::optional<CheckedSettings> CheckInputs();
   bool IsDefaultGpioPair() const;
-  // Copies the controls into the record and writes the project; a refused record or path is
-  // shown in an error box here.
-  GenerateStatus GenerateProject(const std::string& qpfPath);
 
   TConfigLarkspur& Configuration() { return *Config; }
 

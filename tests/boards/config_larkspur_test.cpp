@@ -28,7 +28,7 @@ void SetAllFlags(TLarkspurSettings& s) {
 
 TMainBoard Define(const TConfigLarkspur& config) {
   TMainBoard board;
-  DefineLarkspurBoard(board, config);
+  DefineLarkspurBoard(board, config.Settings);
   return board;
 }
 
@@ -129,7 +129,7 @@ TEST(DefineLarkspurBoard, FanKeepsTheI2cPinsOnlyWithoutHdmi) {
             (std::vector<std::string>{"FAN_ALERT_n", "HDMI_I2C_SCL", "HDMI_I2C_SDA"}));
 
   config.Settings.HdmiTx = 1;
-  DefineLarkspurBoard(board, config);
+  DefineLarkspurBoard(board, config.Settings);
   ASSERT_EQ(GroupNames(board), (std::vector<std::string>{kFan, "HDMI OUT"}));
   EXPECT_EQ(PinNames(board.GroupAt(0)), std::vector<std::string>{"FAN_ALERT_n"});
   const std::vector<std::string> hdmi = PinNames(board.GroupAt(1));
@@ -143,7 +143,7 @@ TEST(DefineLarkspurBoard, DefiningTwiceGivesEachGroupOnce) {
   config.Settings.Gpio0.Set(1);
   TMainBoard board = Define(config);
   const std::vector<std::string> once = GroupNames(board);
-  DefineLarkspurBoard(board, config);
+  DefineLarkspurBoard(board, config.Settings);
   EXPECT_EQ(GroupNames(board), once);
   EXPECT_EQ(board.GroupCount(), 14u);
 }
@@ -254,7 +254,7 @@ TEST(DefineLarkspurBoard, HeaderHoldsFortyPositionTemplates) {
       if (supply)
         continue;
       EXPECT_EQ(pin->Name(), "");
-      EXPECT_EQ(pin->Direction(), kDirectionFromCard);
+      EXPECT_EQ(pin->Direction(), PinDirection::FromCard);
       EXPECT_EQ(pin->IoStandard(), kIoFromCard);
       EXPECT_EQ(pin->PinNumber(), -1);
       EXPECT_EQ(pin->IsClock(), 0);
@@ -311,39 +311,39 @@ TEST(LarkspurPinTables, SpotChecksAgainstTheBoardTables) {
   struct Case {
     const char* Name;
     const char* Location;
-    std::int32_t Direction;
+    PinDirection Direction;
     std::int32_t IoStandard;
   };
   const Case cases[] = {
-      {"CLOCK3_50", "DJ35", kDirectionInput, 65},
-      {"KEY[1]", "C11", kDirectionInput, 7},
-      {"LED[7]", "DP30", kDirectionOutput, 65},
-      {"SW[0]", "DK24", kDirectionInput, 65},
-      {"FPGA_UART_RX", "BR19", kDirectionInput, 7},
-      {"ADC_SDO", "CH19", kDirectionInput, 7},
-      {"HDMI_TX_CLK", "DJ24", kDirectionOutput, 65},
-      {"HDMI_TX_D[0]", "AV19", kDirectionOutput, 7},
-      {"HDMI_TX_D[17]", "DA1", kDirectionOutput, 7},
-      {"HDMI_TX_D[23]", "CU2", kDirectionOutput, 7},
-      {"HDMI_TX_INT", "CF2", kDirectionInput, 7},
-      {"CAM_D_n[1]", "DN38", kDirectionInput, 61},
-      {"CAM_RZQ1", "DD35", kDirectionInput, 65},
-      {"LPDDR4A_REFCLK_p", "B55", kDirectionInput, 68},
-      {"LPDDR4A_CA[5]", "A66", kDirectionOutput, 66},
-      {"LPDDR4A_DQS_n[3]", "A30", kDirectionInout, 67},
-      {"LPDDR4A_DQ[0]", "T62", kDirectionInout, 66},
-      {"LPDDR4A_DQ[31]", "B22", kDirectionInout, 66},
-      {"LPDDR4B_CK_n", "DN45", kDirectionOutput, 67},
-      {"LPDDR4B_DQ[20]", "DP7", kDirectionInout, 66},
-      {"LPDDR4B_DQ[31]", "DK9", kDirectionInout, 66},
-      {"LPDDR4B_RZQ", "DP58", kDirectionInput, 65},
-      {"DRAM_ADDR[12]", "AH11", kDirectionOutput, 63},
-      {"DRAM_DQ[15]", "BL2", kDirectionInout, 63},
-      {"DRAM_CS_n[1]", "AE14", kDirectionOutput, 63},
-      {"HPS_ENET_TX_DATA[3]", "AM74", kDirectionOutput, 69},
-      {"HPS_SD_DATA[3]", "Y74", kDirectionInout, 69},
-      {"HPS_USB_DATA[7]", "BP74", kDirectionInout, 69},
-      {"HPS_USB_STP", "BC67", kDirectionOutput, 69},
+      {"CLOCK3_50", "DJ35", PinDirection::Input, 65},
+      {"KEY[1]", "C11", PinDirection::Input, 7},
+      {"LED[7]", "DP30", PinDirection::Output, 65},
+      {"SW[0]", "DK24", PinDirection::Input, 65},
+      {"FPGA_UART_RX", "BR19", PinDirection::Input, 7},
+      {"ADC_SDO", "CH19", PinDirection::Input, 7},
+      {"HDMI_TX_CLK", "DJ24", PinDirection::Output, 65},
+      {"HDMI_TX_D[0]", "AV19", PinDirection::Output, 7},
+      {"HDMI_TX_D[17]", "DA1", PinDirection::Output, 7},
+      {"HDMI_TX_D[23]", "CU2", PinDirection::Output, 7},
+      {"HDMI_TX_INT", "CF2", PinDirection::Input, 7},
+      {"CAM_D_n[1]", "DN38", PinDirection::Input, 61},
+      {"CAM_RZQ1", "DD35", PinDirection::Input, 65},
+      {"LPDDR4A_REFCLK_p", "B55", PinDirection::Input, 68},
+      {"LPDDR4A_CA[5]", "A66", PinDirection::Output, 66},
+      {"LPDDR4A_DQS_n[3]", "A30", PinDirection::Inout, 67},
+      {"LPDDR4A_DQ[0]", "T62", PinDirection::Inout, 66},
+      {"LPDDR4A_DQ[31]", "B22", PinDirection::Inout, 66},
+      {"LPDDR4B_CK_n", "DN45", PinDirection::Output, 67},
+      {"LPDDR4B_DQ[20]", "DP7", PinDirection::Inout, 66},
+      {"LPDDR4B_DQ[31]", "DK9", PinDirection::Inout, 66},
+      {"LPDDR4B_RZQ", "DP58", PinDirection::Input, 65},
+      {"DRAM_ADDR[12]", "AH11", PinDirection::Output, 63},
+      {"DRAM_DQ[15]", "BL2", PinDirection::Inout, 63},
+      {"DRAM_CS_n[1]", "AE14", PinDirection::Output, 63},
+      {"HPS_ENET_TX_DATA[3]", "AM74", PinDirection::Output, 69},
+      {"HPS_SD_DATA[3]", "Y74", PinDirection::Inout, 69},
+      {"HPS_USB_DATA[7]", "BP74", PinDirection::Inout, 69},
+      {"HPS_USB_STP", "BC67", PinDirection::Output, 69},
   };
   TConfigLarkspur config = EmptyConfig();
   SetAllFlags(config.Settings);
@@ -392,7 +392,7 @@ TEST(LarkspurHeaders, FittedCardsTakeTheBoardLocations) {
   EXPECT_EQ(gpio0.PinAt(15)->Name(), "A_CORVEL_D[0]");
   EXPECT_EQ(gpio0.PinAt(15)->Location(), "H6");
   EXPECT_EQ(gpio0.PinAt(15)->PinNumber(), 16);
-  EXPECT_EQ(gpio0.PinAt(2)->Direction(), kDirectionUnused);  // position 3: not on the card
+  EXPECT_EQ(gpio0.PinAt(2)->Direction(), PinDirection::Unused);  // position 3: not on the card
 
   const TConnector& gpio1 = board.GroupAt(1);
   EXPECT_EQ(gpio1.ActiveCount(), 36u);

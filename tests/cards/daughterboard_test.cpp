@@ -30,7 +30,7 @@ TConnector MakeHeader(std::int32_t key = 16) {
     if (IsSupply(position)) {
       header.AddPin(std::nullopt);
     } else {
-      header.AddPin(TPin("", LocationOf(position), kDirectionFromCard, kIoFromCard, 0));
+      header.AddPin(TPin("", LocationOf(position), PinDirection::FromCard, kIoFromCard, 0));
     }
   }
   header.SetIsHeader(1);
@@ -52,7 +52,8 @@ std::string NameAt(const TConnector& pins, std::size_t position) {
 
 struct PinSnapshot {
   std::string Name, Location, Frequency;
-  std::int32_t Direction, IoStandard, PinNumber, IsClock;
+  PinDirection Direction;
+  std::int32_t IoStandard, PinNumber, IsClock;
   bool operator==(const PinSnapshot&) const = default;
 };
 
@@ -96,12 +97,12 @@ TEST(CardMaps, FittedHeaderHasOneActivePinPerMappedSignal) {
       ASSERT_NE(pin, nullptr);
       EXPECT_EQ(pin->Location(), LocationOf(position));
       if (card.PinAt(position - 1) == nullptr) {
-        EXPECT_EQ(pin->Direction(), kDirectionUnused);
+        EXPECT_EQ(pin->Direction(), PinDirection::Unused);
         continue;
       }
       EXPECT_EQ(pin->Name(), NameAt(card, position));
-      EXPECT_GE(pin->Direction(), kDirectionInout);
-      EXPECT_LE(pin->Direction(), kDirectionOutput);
+      EXPECT_GE(pin->Direction(), PinDirection::Inout);
+      EXPECT_LE(pin->Direction(), PinDirection::Output);
       EXPECT_EQ(pin->IoStandard(), kIoLvcmos33);
       EXPECT_EQ(pin->PinNumber(), static_cast<std::int32_t>(position));
       EXPECT_EQ(pin->IsClock(), 0);
@@ -142,41 +143,41 @@ TEST(CardMaps, SpotChecksAgainstTheCardDescriptions) {
     std::int32_t CardId;
     std::size_t Position;
     const char* Name;
-    std::int32_t Direction;
+    PinDirection Direction;
   };
   const Case cases[] = {
-      {1, 1, "GPIO_D[0]", kDirectionInout},
-      {1, 10, "GPIO_D[9]", kDirectionInout},
-      {1, 13, "GPIO_D[10]", kDirectionInout},
-      {1, 31, "GPIO_D[26]", kDirectionInout},
-      {1, 40, "GPIO_D[35]", kDirectionInout},
-      {12, 2, "CORVEL_D[11]", kDirectionInput},
-      {12, 4, "CORVEL_D[10]", kDirectionInput},
-      {12, 10, "CORVEL_D[4]", kDirectionInput},
-      {12, 16, "CORVEL_D[0]", kDirectionInput},
-      {12, 26, "CORVEL_SDATA", kDirectionInout},
-      {13, 6, "SANDREL_B[3]", kDirectionOutput},
-      {13, 28, "SANDREL_R[0]", kDirectionOutput},
-      {13, 31, "SANDREL_R[1]", kDirectionOutput},
-      {13, 40, "SANDREL_SDA", kDirectionInout},
-      {55, 23, "PAVONA_B[0]", kDirectionOutput},
-      {55, 24, "PAVONA_G[7]", kDirectionOutput},
-      {55, 39, "PAVONA_TOUCH_INT_n", kDirectionInput},
-      {62, 9, "WICKETT_D[0]", kDirectionOutput},
-      {62, 27, "WICKETT_D[15]", kDirectionOutput},
-      {66, 26, "PMW[23]", kDirectionInout},
-      {66, 37, "SOC_SYS_PDN_n", kDirectionOutput},
-      {67, 2, "WIFI_RST_n", kDirectionOutput},
-      {67, 36, "ZEPHRY_D[0]", kDirectionInout},
-      {67, 40, "ZEPHRY_D[4]", kDirectionInout},
-      {68, 28, "ESP32_UART1_CTS", kDirectionInput},
-      {69, 7, "SD_DATA[3]", kDirectionInout},
-      {69, 27, "QSPI_DQ[1]", kDirectionInout},
-      {69, 33, "RIO_D[0]", kDirectionInout},
-      {69, 34, "RIO_D[5]", kDirectionInout},
-      {69, 40, "UART_TX", kDirectionOutput},
-      {76, 15, "MIPI_PIXEL_D[9]", kDirectionInput},
-      {76, 21, "MIPI_REFCLK", kDirectionOutput},
+      {1, 1, "GPIO_D[0]", PinDirection::Inout},
+      {1, 10, "GPIO_D[9]", PinDirection::Inout},
+      {1, 13, "GPIO_D[10]", PinDirection::Inout},
+      {1, 31, "GPIO_D[26]", PinDirection::Inout},
+      {1, 40, "GPIO_D[35]", PinDirection::Inout},
+      {12, 2, "CORVEL_D[11]", PinDirection::Input},
+      {12, 4, "CORVEL_D[10]", PinDirection::Input},
+      {12, 10, "CORVEL_D[4]", PinDirection::Input},
+      {12, 16, "CORVEL_D[0]", PinDirection::Input},
+      {12, 26, "CORVEL_SDATA", PinDirection::Inout},
+      {13, 6, "SANDREL_B[3]", PinDirection::Output},
+      {13, 28, "SANDREL_R[0]", PinDirection::Output},
+      {13, 31, "SANDREL_R[1]", PinDirection::Output},
+      {13, 40, "SANDREL_SDA", PinDirection::Inout},
+      {55, 23, "PAVONA_B[0]", PinDirection::Output},
+      {55, 24, "PAVONA_G[7]", PinDirection::Output},
+      {55, 39, "PAVONA_TOUCH_INT_n", PinDirection::Input},
+      {62, 9, "WICKETT_D[0]", PinDirection::Output},
+      {62, 27, "WICKETT_D[15]", PinDirection::Output},
+      {66, 26, "PMW[23]", PinDirection::Inout},
+      {66, 37, "SOC_SYS_PDN_n", PinDirection::Output},
+      {67, 2, "WIFI_RST_n", PinDirection::Output},
+      {67, 36, "ZEPHRY_D[0]", PinDirection::Inout},
+      {67, 40, "ZEPHRY_D[4]", PinDirection::Inout},
+      {68, 28, "ESP32_UART1_CTS", PinDirection::Input},
+      {69, 7, "SD_DATA[3]", PinDirection::Inout},
+      {69, 27, "QSPI_DQ[1]", PinDirection::Inout},
+      {69, 33, "RIO_D[0]", PinDirection::Inout},
+      {69, 34, "RIO_D[5]", PinDirection::Inout},
+      {69, 40, "UART_TX", PinDirection::Output},
+      {76, 15, "MIPI_PIXEL_D[9]", PinDirection::Input},
+      {76, 21, "MIPI_REFCLK", PinDirection::Output},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.CardId) + " position " + std::to_string(c.Position));
@@ -258,12 +259,12 @@ TEST(ApplyCardToConnector, OverlongNameIsCutToTheFieldSize) {
 
 TEST(ApplyCardToConnector, FixedBoardDirectionAndStandardWin) {
   TConnector header = MakeHeader();
-  header.PinAt(0)->SetDirection(kDirectionInput);
+  header.PinAt(0)->SetDirection(PinDirection::Input);
   header.PinAt(0)->SetIoStandard(63);
   ApplyCardToConnector(CardPins(1), header, "");
-  EXPECT_EQ(header.PinAt(0)->Direction(), kDirectionInput);
+  EXPECT_EQ(header.PinAt(0)->Direction(), PinDirection::Input);
   EXPECT_EQ(header.PinAt(0)->IoStandard(), 63);
-  EXPECT_EQ(header.PinAt(1)->Direction(), kDirectionInout);
+  EXPECT_EQ(header.PinAt(1)->Direction(), PinDirection::Inout);
   EXPECT_EQ(header.PinAt(1)->IoStandard(), kIoLvcmos33);
 }
 
@@ -272,15 +273,15 @@ TEST(ApplyCardToConnector, PositionsBeyondEitherListAreHandled) {
   // the card's list gets its extra positions switched off.
   TConnector header("H", "", kConnectorGpio);
   header.AddPin(std::nullopt);
-  header.AddPin(TPin("", "X2", kDirectionFromCard, kIoFromCard, 0));
+  header.AddPin(TPin("", "X2", PinDirection::FromCard, kIoFromCard, 0));
   for (std::size_t position = 3; position <= 41; ++position) {
-    header.AddPin(TPin("", LocationOf(position), kDirectionFromCard, kIoFromCard, 0));
+    header.AddPin(TPin("", LocationOf(position), PinDirection::FromCard, kIoFromCard, 0));
   }
   ApplyCardToConnector(CardPins(12), header, "");
   EXPECT_EQ(header.PinAt(0), nullptr);
   EXPECT_EQ(NameAt(header, 2), "CORVEL_D[11]");
-  EXPECT_EQ(header.PinAt(2)->Direction(), kDirectionUnused);  // position 3: not on the card
-  EXPECT_EQ(header.PinAt(40)->Direction(), kDirectionUnused);
+  EXPECT_EQ(header.PinAt(2)->Direction(), PinDirection::Unused);  // position 3: not on the card
+  EXPECT_EQ(header.PinAt(40)->Direction(), PinDirection::Unused);
   EXPECT_EQ(header.ActiveCount(), 20u);
 }
 
@@ -296,7 +297,7 @@ TEST(ApplyCardToConnector, DifferentHeaderFamilyLeavesPinsAlone) {
 TEST(AttachCard, FitsOnlyTheHeaderWithTheKey) {
   TMainBoard board;
   TConnector onBoard("LED", "", kConnectorOnBoard);
-  onBoard.AddPin(TPin("LED[0]", "A1", kDirectionOutput, 65, 0));
+  onBoard.AddPin(TPin("LED[0]", "A1", PinDirection::Output, 65, 0));
   board.AddGroup(onBoard);  // header key 0, but not a header
   board.AddGroup(MakeHeader(16));
   board.AddGroup(MakeHeader(17));

@@ -39,9 +39,7 @@ constexpr std::array<const char*, 5> kExtensions = {".qpf", ".qsf", ".v", ".sdc"
 constexpr std::size_t kReport = 4;  // the .htm step, which shows no message of its own
 
 std::unique_ptr<TMainBoard> ModelOf(const TLarkspurSettings& settings) {
-  TConfigLarkspur config;
-  config.Settings = settings;
-  return BuildLarkspurModel(config);
+  return BuildLarkspurModel(settings);
 }
 
 // Every file's expected text, in writing order.
@@ -188,11 +186,13 @@ TEST(GenerationFaults, PathThroughARegularFileWritesNothing) {
   RecordingHost host;
   TempDir dir;
   WriteFile(dir.File("plain"), "a regular file");
-  TConfigLarkspur config;
-  config.Settings = DefaultLarkspurSettings();
-
-  const GenerateOutcome outcome = GenerateLarkspurProject(config, dir.File("plain/P.qpf"));
-  EXPECT_EQ(outcome.Status, GenerateStatus::Failed);
+  const Status outcome =
+      testing::CheckAndGenerate(DefaultLarkspurSettings(), dir.File("plain/P.qpf"));
+  ASSERT_FALSE(outcome);
+  EXPECT_EQ(outcome.Error().Kind, FailureKind::CannotCreate);
+  EXPECT_EQ(outcome.Error().File, dir.File("plain/P.qpf"));
+  EXPECT_TRUE(host.Messages.empty());  // the core shows nothing; the front end decides
+  ReportFailure(outcome.Error());
   EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
                                {MessageKind::Unexpected, std::strerror(ENOTDIR)},
                                {MessageKind::Error, "Failed to create file P.qpf"},
@@ -207,14 +207,14 @@ TEST(GenerationFaults, PipelineReportsAFailedWriteAsFailed) {
     RecordingHost host;
     TempDir dir;
     const std::string qpf = dir.File("P.qpf");
-    TConfigLarkspur config;
-    config.Settings = DefaultLarkspurSettings();
     ScopedWriteLimit cut([&](const std::string& target) -> std::optional<std::size_t> {
       if (target == ProjectFilePath(qpf, kExtensions[step]))
         return 0;
       return std::nullopt;
     });
-    EXPECT_EQ(GenerateLarkspurProject(config, qpf).Status, GenerateStatus::Failed);
+    const Status outcome = testing::CheckAndGenerate(DefaultLarkspurSettings(), qpf);
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.Error().File, ProjectFilePath(qpf, kExtensions[step]));
     EXPECT_EQ(testing::SortedFileNames(dir.Path()).size(), step);
   }
 }

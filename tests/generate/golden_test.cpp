@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "generate/larkspurproject.h"
+#include "support/configurations.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
 
@@ -67,12 +68,10 @@ TEST(GoldenProjects, MatchTheReviewedFiles) {
     SCOPED_TRACE(c.Folder);
     RecordingHost host;
     TempDir dir;
-    TConfigLarkspur config;
-    config.Settings = DefaultLarkspurSettings();
-    c.Change(config.Settings);
+    TLarkspurSettings settings = DefaultLarkspurSettings();
+    c.Change(settings);
     const std::string project = c.Project;
-    ASSERT_EQ(GenerateLarkspurProject(config, dir.File(project + ".qpf")).Status,
-              GenerateStatus::Generated);
+    ASSERT_TRUE(testing::CheckAndGenerate(settings, dir.File(project + ".qpf")));
     EXPECT_TRUE(host.Messages.empty());
     EXPECT_EQ(host.AlertSounds, 0);
 

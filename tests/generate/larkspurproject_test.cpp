@@ -87,6 +87,8 @@ TEST(MemoryWarning, NamesTheMemoryAndHpsAsTicked) {
   }
 }
 
+constexpr std::optional<FailureKind> kPasses;
+
 constexpr const char* kClash =
     "GPIO-0 and GPIO-1 cannot have the same prefix name when both connect to the same type of "
     "daughter boards.";
@@ -95,93 +97,93 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
   struct Case {
     const char* What;
     Edit Change;
-    Refusal Kind;
+    std::optional<FailureKind> Kind;        // kPasses for none
     std::vector<std::string> MessageHolds;  // one whole sentence, or parts of the message
   };
   const std::string longPrefix(100, 'P');
   const std::vector<Case> cases = {
-      {"defaults", [](auto&) {}, Refusal::None, {""}},
-      {"default GPIO pair", [](auto& s) { Cards(s, 1, "", 1, ""); }, Refusal::None, {""}},
+      {"defaults", [](auto&) {}, kPasses, {""}},
+      {"default GPIO pair", [](auto& s) { Cards(s, 1, "", 1, ""); }, kPasses, {""}},
       {"empty name",
        [](auto& s) {
          s.ProjectName.Set("");
          Cards(s, 12, "", 12, "");
        },
-       Refusal::EmptyProjectName,
+       FailureKind::EmptyProjectName,
        {"Project Name cannot be empty."}},
       {"same card, same prefix",
        [](auto& s) { Cards(s, 12, "A_", 12, "A_"); },
-       Refusal::PrefixClash,
+       FailureKind::PrefixClash,
        {kClash}},
       {"default card twice with one prefix each",
        [](auto& s) { Cards(s, 1, "X_", 1, "X_"); },
-       Refusal::PrefixClash,
+       FailureKind::PrefixClash,
        {kClash}},
       {"clash comes before the name",
        [](auto& s) {
          s.ProjectName.Set("my proj");
          Cards(s, 13, "", 13, "");
        },
-       Refusal::PrefixClash,
+       FailureKind::PrefixClash,
        {kClash}},
       {"name with a space",
        [](auto& s) { s.ProjectName.Set("my proj"); },
-       Refusal::BadProjectName,
+       FailureKind::BadProjectName,
        {"Project name \"my proj\" is not a valid Verilog identifier: use letters, digits and "
         "underscores, starting with a letter or underscore."}},
       {"name with a hyphen",
        [](auto& s) { s.ProjectName.Set("my-proj"); },
-       Refusal::BadProjectName,
+       FailureKind::BadProjectName,
        {"\"my-proj\""}},
       {"name with a leading digit",
        [](auto& s) { s.ProjectName.Set("1st"); },
-       Refusal::BadProjectName,
+       FailureKind::BadProjectName,
        {"\"1st\""}},
       {"reserved word",
        [](auto& s) { s.ProjectName.Set("module"); },
-       Refusal::BadProjectName,
+       FailureKind::BadProjectName,
        {"Project name \"module\" is a reserved word of Verilog: choose another name."}},
       {"reserved words are small letters only",
        [](auto& s) { s.ProjectName.Set("Module"); },
-       Refusal::None,
+       kPasses,
        {""}},
       {"hostile prefix",
        [](auto& s) { Cards(s, 12, "\"]; exec", 0, ""); },
-       Refusal::BadPrefix,
+       FailureKind::BadPrefix,
        {"The prefix \"\"]; exec\" of the GPIO-0 header is not valid in a Verilog name: leave it "
         "empty or use letters, digits and underscores, starting with a letter or underscore."}},
       {"prefix with brackets",
        [](auto& s) { Cards(s, 0, "", 66, "M[0]"); },
-       Refusal::BadPrefix,
+       FailureKind::BadPrefix,
        {"\"M[0]\"", "GPIO-1"}},
       {"prefix of 101 characters",
        [&](auto& s) { Cards(s, 12, "", 13, (longPrefix + "Q").c_str()); },
-       Refusal::BadPrefix,
+       FailureKind::BadPrefix,
        {"The prefix of the GPIO-1 header is longer than 100 characters: shorten it."}},
       {"prefix of 100 characters",
        [&](auto& s) { Cards(s, 13, longPrefix.c_str(), 0, ""); },
-       Refusal::None,
+       kPasses,
        {""}},
       {"prefix of a header without card",
        [](auto& s) { Cards(s, 0, "no card here", 12, ""); },
-       Refusal::None,
+       kPasses,
        {""}},
       {"card 99",
        [](auto& s) { Cards(s, 99, "", 0, ""); },
-       Refusal::UnknownCard,
+       FailureKind::UnknownCard,
        {"Card ID 99 on the GPIO-0 header is not a card that a GPIO header offers: choose one "
         "from the list."}},
       {"card -1",
        [](auto& s) { Cards(s, 12, "", -1, ""); },
-       Refusal::UnknownCard,
+       FailureKind::UnknownCard,
        {"Card ID -1 on the GPIO-1 header"}},
       {"offered only on other headers",
        [](auto& s) { Cards(s, 2, "", 0, ""); },
-       Refusal::UnknownCard,
+       FailureKind::UnknownCard,
        {"Card ID 2"}},
       {"two RF cards without prefixes",
        [](auto& s) { Cards(s, 67, "", 68, ""); },
-       Refusal::DuplicatePort,
+       FailureKind::DuplicatePort,
        {"The signal \"LSENSOR_INT\" would be a port of both \"GPIO_0\" and \"GPIO_1\": give the "
         "GPIO-1 header a prefix."}},
       {"prefix makes a card clash with the HPS",
@@ -189,36 +191,25 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
          s.HPS = 1;
          Cards(s, 68, "HPS_", 0, "");
        },
-       Refusal::DuplicatePort,
+       FailureKind::DuplicatePort,
        {"\"HPS_", "\"HPS\" and \"GPIO_0\"", "GPIO-0 header a different prefix."}},
       {"the two panel cards without prefixes",
        [](auto& s) { Cards(s, 55, "", 63, ""); },
-       Refusal::DuplicatePort,
+       FailureKind::DuplicatePort,
        {"\"PAVONA_", "\"GPIO_0\"", "\"GPIO_1\""}},
       {"the two panel cards apart by a prefix",
        [](auto& s) { Cards(s, 55, "", 63, "P2_"); },
-       Refusal::None,
+       kPasses,
        {""}},
       {"prefixes equal but for letter case",
        [](auto& s) { Cards(s, 67, "A_", 67, "a_"); },
-       Refusal::DuplicatePort,
+       FailureKind::DuplicatePort,
        {"\"a_LSENSOR_INT\""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
     RecordingHost host;
-    const CheckResult result = CheckLarkspurSettings(Edited(c.Change));
-    EXPECT_EQ(result.Kind, c.Kind);
-    EXPECT_EQ(result.Passed(), c.Kind == Refusal::None);
-    if (c.Kind == Refusal::None) {
-      EXPECT_EQ(result.Message, "");
-    } else if (c.MessageHolds.size() == 1 && c.MessageHolds[0].ends_with('.')) {
-      EXPECT_EQ(result.Message, c.MessageHolds[0]);
-    } else {
-      for (const std::string& part : c.MessageHolds) {
-        EXPECT_NE(result.Message.find(part), std::string::npos) << result.Message;
-      }
-    }
+    const Result<CheckedSettings> result = CheckLarkspurSettings(Edited(c.Change));
     EXPECT_TRUE(host.Messages.empty());
 
     // The checks a form runs while the user types mark a field with the refusal's own
@@ -226,31 +217,35 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
     const TypedFieldProblems typed = CheckTypedFields(Edited(c.Change));
     const std::vector<std::string> marks = {typed.ProjectName, typed.Prefixes[0],
                                             typed.Prefixes[1]};
-    if (c.Kind == Refusal::None || c.Kind == Refusal::UnknownCard) {
+    if (!c.Kind || c.Kind == FailureKind::UnknownCard) {
       EXPECT_EQ(marks, std::vector<std::string>(3));
     } else {
-      EXPECT_NE(std::find(marks.begin(), marks.end(), result.Message), marks.end());
+      EXPECT_NE(std::find(marks.begin(), marks.end(), result.Error().Reason), marks.end());
     }
 
-    // The overload gives the same verdict, and on a pass the model BuildLarkspurModel makes.
-    auto model = std::make_unique<TMainBoard>();
-    const CheckResult same = CheckLarkspurSettings(Edited(c.Change), model);
-    EXPECT_EQ(same.Kind, result.Kind);
-    EXPECT_EQ(same.Message, result.Message);
-    ASSERT_EQ(model != nullptr, result.Passed());
-    if (model) {
-      TConfigLarkspur config;
-      config.Settings = Edited(c.Change);
-      const std::unique_ptr<TMainBoard> built = BuildLarkspurModel(config);
+    if (!c.Kind) {
+      ASSERT_TRUE(result) << result.Error().Reason;
+      // The checked model is the one BuildLarkspurModel makes, with its pins already in order.
+      const std::unique_ptr<TMainBoard> built = BuildLarkspurModel(Edited(c.Change));
       const LocalDateTime now = host.Now();
       const std::optional<ProjectTexts> expected = MakeProjectTexts(*built, "TOP", now);
-      const std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "TOP", now);
-      ASSERT_EQ(texts.has_value(), expected.has_value());
-      if (texts) {
-        EXPECT_EQ(texts->Qsf, expected->Qsf);
-        EXPECT_EQ(texts->Verilog, expected->Verilog);
-        EXPECT_EQ(texts->Sdc, expected->Sdc);
-        EXPECT_EQ(texts->Html, expected->Html);
+      const Result<ProjectTexts> texts = MakeOrderedProjectTexts(result->Board(), "TOP", now);
+      ASSERT_TRUE(expected && texts);
+      EXPECT_EQ(texts->Qsf, expected->Qsf);
+      EXPECT_EQ(texts->Verilog, expected->Verilog);
+      EXPECT_EQ(texts->Sdc, expected->Sdc);
+      EXPECT_EQ(texts->Html, expected->Html);
+      continue;
+    }
+    ASSERT_FALSE(result);
+    const Failure& refusal = result.Error();
+    EXPECT_EQ(refusal.Kind, *c.Kind);
+    EXPECT_TRUE(refusal.File.empty());
+    if (c.MessageHolds.size() == 1 && c.MessageHolds[0].ends_with('.')) {
+      EXPECT_EQ(refusal.Reason, c.MessageHolds[0]);
+    } else {
+      for (const std::string& part : c.MessageHolds) {
+        EXPECT_NE(refusal.Reason.find(part), std::string::npos) << refusal.Reason;
       }
     }
   }
@@ -301,11 +296,15 @@ TEST(CheckProjectPath, NeedsAVerilogIdentifierAsBaseName) {
   };
   for (const auto& [path, passes] : cases) {
     SCOPED_TRACE(path);
-    const CheckResult result = CheckProjectPath(path);
-    EXPECT_EQ(result.Kind, passes ? Refusal::None : Refusal::BadFileName);
-    EXPECT_EQ(result.Message.empty(), passes);
+    const Result<CheckedProjectPath> result = CheckProjectPath(path);
+    ASSERT_EQ(result.Ok(), passes);
+    if (!passes) {
+      EXPECT_EQ(result.Error().Kind, FailureKind::BadFileName);
+    }
   }
-  EXPECT_EQ(CheckProjectPath("/p/my-top.qpf").Message,
+  EXPECT_EQ(CheckProjectPath("/p/top.txt")->ProjectName(), "top");
+  EXPECT_EQ(CheckProjectPath("/p/top.txt")->FilePath(".qsf"), "/p/top.qsf");
+  EXPECT_EQ(CheckProjectPath("/p/my-top.qpf").Error().Reason,
             "Project file name \"my-top\" is not a valid Verilog identifier: use letters, digits "
             "and underscores, starting with a letter or underscore.");
 }
@@ -328,7 +327,7 @@ TEST(BuildLarkspurModel, FitsTheCardsOfTheRecord) {
     SCOPED_TRACE(c.What);
     TConfigLarkspur config;
     config.Settings = Edited(c.Change);
-    const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config);
+    const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(config.Settings);
     std::vector<std::string> first;
     for (std::size_t g = 0; g < board->GroupCount(); ++g) {
       const TConnector& group = board->GroupAt(g);
@@ -339,57 +338,39 @@ TEST(BuildLarkspurModel, FitsTheCardsOfTheRecord) {
   }
 }
 
-TEST(GenerateLarkspurProject, ARefusalWritesAndShowsNothing) {
-  struct Case {
-    const char* What;
-    Edit Change;
-    const char* File;
-    Refusal Kind;
-  };
-  const std::vector<Case> cases = {
-      {"empty name", [](auto& s) { s.ProjectName.Set(""); }, "P.qpf", Refusal::EmptyProjectName},
-      {"clash", [](auto& s) { Cards(s, 12, "", 12, ""); }, "P.qpf", Refusal::PrefixClash},
-      {"bad name", [](auto& s) { s.ProjectName.Set("a b"); }, "P.qpf", Refusal::BadProjectName},
-      {"bad prefix", [](auto& s) { Cards(s, 12, "a-b", 0, ""); }, "P.qpf", Refusal::BadPrefix},
-      {"bad card", [](auto& s) { Cards(s, 99, "", 0, ""); }, "P.qpf", Refusal::UnknownCard},
-      {"same ports", [](auto& s) { Cards(s, 55, "", 63, ""); }, "P.qpf", Refusal::DuplicatePort},
-      {"bad file name", [](auto&) {}, "my top.qpf", Refusal::BadFileName},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.What);
-    RecordingHost host;
-    TempDir dir;
-    TConfigLarkspur config;
-    config.Settings = Edited(c.Change);
-    config.Settings.BoardId.Set(0);
-    config.Settings.Size.Set(0);
-    const GenerateOutcome outcome = GenerateLarkspurProject(config, dir.File(c.File));
-    EXPECT_EQ(outcome.Status, GenerateStatus::Refused);
-    EXPECT_EQ(outcome.Refusal.Kind, c.Kind);
-    EXPECT_FALSE(outcome.Refusal.Message.empty());
-    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
-    EXPECT_TRUE(host.Messages.empty());
-    EXPECT_EQ(config.Settings.BoardId.Get(), 43);
-    EXPECT_EQ(config.Settings.Size.Get(), 416);
-  }
+TEST(CheckedSettings, CarryTheRecordStampedAndTheApprovedNames) {
+  TLarkspurSettings settings = Edited([](auto& s) { Cards(s, 12, "CAM_", 0, "stale"); });
+  settings.BoardId.Set(0);
+  settings.Size.Set(0);
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
+  ASSERT_TRUE(checked);
+  EXPECT_EQ(checked->Settings().BoardId.Get(), 43);
+  EXPECT_EQ(checked->Settings().Size.Get(), 416);
+  EXPECT_EQ(checked->ProjectName(), "LARKSPUR");
+  EXPECT_EQ(checked->Prefixes(), (std::array<std::string, 2>{"CAM_", "stale"}));
+  EXPECT_EQ(checked->Board().BoardId(), 43);
 }
 
 TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
   RecordingHost host;
   TempDir dir;
-  TConfigLarkspur config;
-  config.Settings = DefaultLarkspurSettings();
-  EXPECT_EQ(GenerateLarkspurProject(config, dir.File("P.qpf")).Status, GenerateStatus::Generated);
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(DefaultLarkspurSettings());
+  ASSERT_TRUE(checked);
+  EXPECT_TRUE(GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("P.qpf"))));
   for (const char* name : {"P.qpf", "P.qsf", "P.v", "P.sdc", "P.htm"}) {
     EXPECT_TRUE(std::filesystem::is_regular_file(dir.File(name))) << name;
   }
   EXPECT_TRUE(host.Messages.empty());
 
   std::filesystem::create_directory(dir.File("Q.v"));
-  EXPECT_EQ(GenerateLarkspurProject(config, dir.File("Q.qpf")).Status, GenerateStatus::Failed);
+  const Status failed = GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("Q.qpf")));
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.Error().Kind, FailureKind::CannotCreate);
+  EXPECT_EQ(failed.Error().File, dir.File("Q.v"));
+  EXPECT_EQ(failed.Error().Reason, "Failed to create file Q.v");
+  EXPECT_FALSE(failed.Error().SystemMessage.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.File("Q.sdc")));
-  ASSERT_EQ(host.Messages.size(), 2u);
-  EXPECT_EQ(host.Messages[1].Text, "Failed to create file Q.v");
+  EXPECT_TRUE(host.Messages.empty());
 }
 
 }  // namespace

@@ -49,27 +49,8 @@ bool InSample(unsigned mask) {
 constexpr std::array<std::int32_t, 12> kOfferedCards = {0,  1,  12, 13, 55, 62,
                                                         63, 66, 67, 68, 69, 76};
 
-const char* RefusalName(Refusal kind) {
-  switch (kind) {
-    case Refusal::None:
-      return "none";
-    case Refusal::EmptyProjectName:
-      return "empty project name";
-    case Refusal::PrefixClash:
-      return "prefix clash";
-    case Refusal::BadProjectName:
-      return "bad project name";
-    case Refusal::BadFileName:
-      return "bad file name";
-    case Refusal::BadPrefix:
-      return "bad prefix";
-    case Refusal::UnknownCard:
-      return "unknown card";
-    case Refusal::DuplicatePort:
-      return "duplicate port";
-  }
-  return "?";
-}
+// What a configuration must get from the checks.
+enum class Expect { Pass, PrefixClash, PassOrDuplicatePort };
 
 std::string Describe(const TLarkspurSettings& settings) {
   std::string text = "components";
@@ -83,57 +64,70 @@ std::string Describe(const TLarkspurSettings& settings) {
 
 struct Tally {
   int Accepted = 0;
-  std::map<Refusal, int> Refused;
+  std::map<FailureKind, int> Refused;
 
   void Print(const char* what) const {
     std::printf("[ sweep    ] %s: %d accepted", what, Accepted);
     for (const auto& [kind, count] : Refused)
-      std::printf(", %d refused (%s)", count, RefusalName(kind));
+      std::printf(", %d refused (kind %d)", count, static_cast<int>(kind));
     std::printf("\n");
   }
 };
 
-// The problems of the project the record gives, generated in memory; the host records what
-// generation showed.
+// The problems of the project of the checked settings, generated in memory from the model the
+// checks built; the host records what generation showed.
+std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, RecordingHost& host) {
+  Result<ProjectTexts> texts =
+      MakeOrderedProjectTexts(checked.Board(), checked.ProjectName(), host.Clock);
+  if (!texts)
+    return {"generation failed: " + texts.Error().SystemMessage};
+  return testing::CheckProject(checked.Board(), {texts->Qsf, texts->Verilog, texts->Sdc});
+}
+
+// The same for a record the checks refused: its model built and generated as it stands.
 std::vector<std::string> GenerateAndCheck(const TLarkspurSettings& settings, RecordingHost& host) {
-  TConfigLarkspur config;
-  config.Settings = settings;
-  std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+  std::unique_ptr<TMainBoard> model = BuildLarkspurModel(settings);
   std::optional<ProjectTexts> texts =
-      MakeProjectTexts(*model, config.Settings.ProjectName.Get(), host.Clock);
+      MakeProjectTexts(*model, settings.ProjectName.Get(), host.Clock);
   if (!texts)
     return {"a pin name with one bracket"};
   return testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
 }
 
-// Runs one configuration. expected is the refusal it must get, or nothing when it may pass
-// or be refused for a duplicate port.
-void Sweep(const TLarkspurSettings& settings, std::optional<Refusal> expected, Tally& tally) {
+void Sweep(const TLarkspurSettings& settings, Expect expected, Tally& tally) {
   SCOPED_TRACE(Describe(settings));
   RecordingHost host;
-  const CheckResult check = CheckLarkspurSettings(settings);
-  if (expected) {
-    EXPECT_EQ(RefusalName(check.Kind), RefusalName(*expected));
-  }
-  if (check.Passed()) {
+  const Result<CheckedSettings> check = CheckLarkspurSettings(settings);
+  if (check) {
+    EXPECT_NE(expected, Expect::PrefixClash);
     ++tally.Accepted;
-    EXPECT_TRUE(check.Message.empty());
-    for (const std::string& problem : GenerateAndCheck(settings, host))
+    for (const std::string& problem : GenerateAndCheck(*check, host))
       ADD_FAILURE() << problem;
     EXPECT_TRUE(host.Messages.empty()) << host.Messages.front().Text;
     EXPECT_EQ(host.AlertSounds, 0);
     return;
   }
-  ++tally.Refused[check.Kind];
-  EXPECT_FALSE(check.Message.empty());
+  const Failure& refusal = check.Error();
+  ++tally.Refused[refusal.Kind];
+  EXPECT_FALSE(refusal.Reason.empty());
+  EXPECT_TRUE(refusal.File.empty());
   EXPECT_TRUE(host.Messages.empty()) << "the checks show nothing themselves";
-  if (!expected) {
-    // Without a prefix clash the only reason left is a real clash of port names.
-    ASSERT_EQ(RefusalName(check.Kind), RefusalName(Refusal::DuplicatePort)) << check.Message;
-    bool clash = false;
-    for (const std::string& problem : GenerateAndCheck(settings, host))
-      clash = clash || problem.find("used twice") != std::string::npos;
-    EXPECT_TRUE(clash) << "refused without a clash: " << check.Message;
+  switch (expected) {
+    case Expect::Pass:
+      ADD_FAILURE() << "refused: " << refusal.Reason;
+      break;
+    case Expect::PrefixClash:
+      EXPECT_EQ(refusal.Kind, FailureKind::PrefixClash) << refusal.Reason;
+      break;
+    case Expect::PassOrDuplicatePort: {
+      // Without a prefix clash the only reason left is a real clash of port names.
+      ASSERT_EQ(refusal.Kind, FailureKind::DuplicatePort) << refusal.Reason;
+      bool clash = false;
+      for (const std::string& problem : GenerateAndCheck(settings, host))
+        clash = clash || problem.find("used twice") != std::string::npos;
+      EXPECT_TRUE(clash) << "refused without a clash: " << refusal.Reason;
+      break;
+    }
   }
 }
 
@@ -147,7 +141,7 @@ TEST(ConfigurationSweep, EveryComponentCombinationWithoutCards) {
     TLarkspurSettings settings = DefaultLarkspurSettings();
     for (std::size_t i = 0; i < kLarkspurComponents.size(); ++i)
       settings.*kLarkspurComponents[i].Flag = (mask >> i) & 1;
-    Sweep(settings, Refusal::None, tally);
+    Sweep(settings, Expect::Pass, tally);
     if (::testing::Test::HasFailure())
       break;  // one broken combination is enough to report; thousands would drown it
   }
@@ -177,9 +171,9 @@ TEST(ConfigurationSweep, EveryCardPairWithPrefixes) {
           settings.PrefixGpio0.Set(prefixes.First);
           settings.PrefixGpio1.Set(prefixes.Second);
           const bool samePrefix = std::string(prefixes.First) == prefixes.Second;
-          std::optional<Refusal> expected;
+          Expect expected = Expect::PassOrDuplicatePort;
           if (first != kCardNone && first == second && samePrefix)
-            expected = IsDefaultGpioPair(settings) ? Refusal::None : Refusal::PrefixClash;
+            expected = IsDefaultGpioPair(settings) ? Expect::Pass : Expect::PrefixClash;
           Sweep(settings, expected, tally);
         }
       }
@@ -220,15 +214,15 @@ TEST(CheckProject, NoticesEachBrokenRule) {
        },
        "", "", "used by"},
       {"unfilled header position",
-       [](TMainBoard& model) { model.GroupAt(0).PinAt(0)->SetDirection(kDirectionFromCard); }, "",
-       "", "direction 4"},
+       [](TMainBoard& model) { model.GroupAt(0).PinAt(0)->SetDirection(PinDirection::FromCard); },
+       "", "", "direction 4"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
     RecordingHost host;
     TConfigLarkspur config;
     config.Settings = DefaultLarkspurSettings();
-    std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config);
+    std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
     std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Clock);
     ASSERT_TRUE(texts);
     if (c.BreakModel)

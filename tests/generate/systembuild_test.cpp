@@ -27,25 +27,25 @@ TMainBoard SmallBoard() {
   TMainBoard board;
   board.SetDeviceData(kLarkspurBoardId, "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
   TConnector clock("CLOCK", "", kConnectorOnBoard);
-  TPin slow("CLK_B", "BF23", kDirectionInput, 65, 0);
+  TPin slow("CLK_B", "BF23", PinDirection::Input, 65, 0);
   slow.SetIsClock(1);
   slow.SetFrequencyText("50.0 MHz");
   clock.AddPin(slow);
-  clock.AddPin(TPin("CLK_A", "V16", kDirectionInput, kIoLvcmos33, 166.666));
+  clock.AddPin(TPin("CLK_A", "V16", PinDirection::Input, kIoLvcmos33, 166.666));
   board.AddGroup(clock);
 
   TConnector header("GPIO_0", "GPIO connect to GPIO Default", kConnectorGpio);
   header.SetIsHeader(1);
   header.SetHeaderKey(16);
-  TPin d1("D[1]", kDirectionInout, kIoLvcmos33, 2);
+  TPin d1("D[1]", PinDirection::Inout, kIoLvcmos33, 2);
   d1.SetLocation("Y1");
-  TPin d0("D[0]", kDirectionInout, kIoLvcmos33, 1);
+  TPin d0("D[0]", PinDirection::Inout, kIoLvcmos33, 1);
   d0.SetLocation("H16");
   header.AddPin(d1);
   header.AddPin(d0);
   header.AddPin(std::nullopt);
-  header.AddPin(TPin("NOWHERE", kDirectionOutput, kIoLvcmos33, 4));  // no location
-  header.AddPin(TPin("UNUSED", kDirectionUnused, kIoLvcmos33, 5));
+  header.AddPin(TPin("NOWHERE", PinDirection::Output, kIoLvcmos33, 4));  // no location
+  header.AddPin(TPin("UNUSED", PinDirection::Unused, kIoLvcmos33, 5));
   board.AddGroup(header);
   return board;
 }
@@ -127,10 +127,10 @@ TEST(ProjectTexts, QsfSkipsHeadersOfGroupsWithoutActivePinsAndUnfilledPositions)
   RecordingHost host;
   TMainBoard board = EmptyBoard();
   TConnector idle("IDLE", "", kConnectorOnBoard);
-  idle.AddPin(TPin("OFF", "A1", kDirectionUnused, kIoLvcmos33, 0));
+  idle.AddPin(TPin("OFF", "A1", PinDirection::Unused, kIoLvcmos33, 0));
   board.AddGroup(idle);
   TConnector unfilled("GPIO_1", "GPIO connect to ", kConnectorGpio);
-  unfilled.AddPin(TPin("", "B2", kDirectionFromCard, kIoFromCard, 0));
+  unfilled.AddPin(TPin("", "B2", PinDirection::FromCard, kIoFromCard, 0));
   board.AddGroup(unfilled);
   const std::string rule = "#============================================================\r\n";
   const std::string tail = "output_files\r\n" + board.QsfExtraAssignments() + "\r\n" + rule +
@@ -205,7 +205,7 @@ TEST(CheckPinNames, RefusesUnbalancedBrackets) {
     TMainBoard board = EmptyBoard();
     TConnector group("G", "", kConnectorOnBoard);
     group.AddPin(std::nullopt);
-    group.AddPin(TPin(name, "A1", kDirectionUnused, kIoLvcmos33, 0));
+    group.AddPin(TPin(name, "A1", PinDirection::Unused, kIoLvcmos33, 0));
     board.AddGroup(group);
     EXPECT_EQ(TSystemBuild::CheckPinNames(board), passes);
   }

@@ -18,7 +18,7 @@ TConnector GroupOf(const std::vector<std::string>& names) {
     if (name.empty()) {
       group.AddPin(std::nullopt);
     } else {
-      group.AddPin(TPin(name, "A1", kDirectionInput, 7, 0));
+      group.AddPin(TPin(name, "A1", PinDirection::Input, 7, 0));
     }
   }
   return group;
@@ -152,7 +152,7 @@ TEST(SortPins, MatchesThePlainExchangeSortOnRandomNames) {
 
 TEST(Connector, EntriesCountsAndLookups) {
   TConnector group = GroupOf({"A", "", "B"});
-  group.PinAt(2)->SetDirection(kDirectionUnused);
+  group.PinAt(2)->SetDirection(PinDirection::Unused);
   EXPECT_EQ(group.PinEntryCount(), 3u);
   EXPECT_EQ(group.ActiveCount(), 1u);
   EXPECT_EQ(group.PinAt(1), nullptr);

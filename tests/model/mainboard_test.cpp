@@ -61,8 +61,8 @@ TEST(MainBoard, BoardNameAndOrderPins) {
   EXPECT_EQ(board.BoardName(), "Larkspur");
 
   TConnector keys("KEY", "", kConnectorOnBoard);
-  keys.AddPin(TPin("KEY[1]", "C11", kDirectionInput, 7, 0));
-  keys.AddPin(TPin("KEY[0]", "C8", kDirectionInput, 7, 0));
+  keys.AddPin(TPin("KEY[1]", "C11", PinDirection::Input, 7, 0));
+  keys.AddPin(TPin("KEY[0]", "C8", PinDirection::Input, 7, 0));
   board.AddGroup(keys);
   board.OrderPins();
   EXPECT_EQ(board.GroupAt(0).PinAt(0)->Name(), "KEY[0]");

@@ -65,17 +65,17 @@ TEST(IoStandards, NamesAreFixedAndUnknownCodesBeep) {
 }
 
 TEST(Pin, ConstructorsSetClockAndConnectorFields) {
-  const TPin plain("LED[0]", "DF35", kDirectionOutput, 65, 0);
+  const TPin plain("LED[0]", "DF35", PinDirection::Output, 65, 0);
   EXPECT_EQ(plain.IsClock(), 0);
   EXPECT_EQ(plain.FrequencyText(), "");
   EXPECT_EQ(plain.PinNumber(), -1);
 
-  EXPECT_EQ(TPin("C", "A1", kDirectionInput, 7, 25).FrequencyText(), "25.00000 MHz");
-  const TPin refclk("LPDDR4A_REFCLK_p", "B55", kDirectionInput, 68, 166.666);
+  EXPECT_EQ(TPin("C", "A1", PinDirection::Input, 7, 25).FrequencyText(), "25.00000 MHz");
+  const TPin refclk("LPDDR4A_REFCLK_p", "B55", PinDirection::Input, 68, 166.666);
   EXPECT_EQ(refclk.IsClock(), 1);
   EXPECT_EQ(refclk.FrequencyText(), "166.66600 MHz");
 
-  const TPin card("GPIO_D[0]", kDirectionInout, 7, 1);
+  const TPin card("GPIO_D[0]", PinDirection::Inout, 7, 1);
   EXPECT_EQ(card.Location(), "");
   EXPECT_EQ(card.PinNumber(), 1);
   EXPECT_EQ(card.IsClock(), 0);
@@ -83,13 +83,16 @@ TEST(Pin, ConstructorsSetClockAndConnectorFields) {
 
 TEST(Pin, DerivedWords) {
   const struct {
-    int Direction;
+    PinDirection Direction;
     const char* Word;
     bool Active;
-  } cases[] = {
-      {0, "", false}, {1, "inout ", true}, {2, "input ", true}, {3, "output", true}, {4, "", true}};
+  } cases[] = {{PinDirection::Unused, "", false},
+               {PinDirection::Inout, "inout ", true},
+               {PinDirection::Input, "input ", true},
+               {PinDirection::Output, "output", true},
+               {PinDirection::FromCard, "", true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.Direction);
+    SCOPED_TRACE(c.Word);
     TPin pin("P", "A1", c.Direction, 7, 0);
     EXPECT_EQ(pin.DirectionWord(), c.Word);
     EXPECT_EQ(pin.IsActive(), c.Active);
@@ -98,7 +101,7 @@ TEST(Pin, DerivedWords) {
 
 TEST(Pin, LongTextIsCutAt128Characters) {
   const std::string longName(300, 'N');
-  TPin pin(longName, longName, kDirectionInput, 7, 0);
+  TPin pin(longName, longName, PinDirection::Input, 7, 0);
   EXPECT_EQ(pin.Name().size(), kPinTextCapacity);
   EXPECT_EQ(pin.Location().size(), kPinTextCapacity);
   pin.SetName("A_" + longName);

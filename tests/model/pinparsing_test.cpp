@@ -16,7 +16,7 @@ using testing::RecordingHost;
 
 struct PinSpec {
   const char* Name;
-  std::int32_t Direction;
+  PinDirection Direction;
 };
 
 // A group of on-board pins; a null name stands for an empty entry.
@@ -40,9 +40,9 @@ std::vector<std::string> Lines(const TPinParsing& parsing) {
   return lines;
 }
 
-constexpr std::int32_t kIn = kDirectionInput;
-constexpr std::int32_t kOut = kDirectionOutput;
-constexpr std::int32_t kIo = kDirectionInout;
+constexpr PinDirection kIn = PinDirection::Input;
+constexpr PinDirection kOut = PinDirection::Output;
+constexpr PinDirection kIo = PinDirection::Inout;
 
 TEST(TPinParsing, BuildsOneEntryPerScalarAndPerBus) {
   struct Case {
@@ -62,15 +62,15 @@ TEST(TPinParsing, BuildsOneEntryPerScalarAndPerBus) {
        {{"Z[7]", kIo}, {"Z[3]", kIo}, {"Z[12]", kIo}},
        {"inout \t\t    [12:3]\t\tZ"}},
       {"inactive and empty entries skipped",
-       {{"A", kDirectionUnused}, {nullptr, 0}, {"B", kOut}},
+       {{"A", PinDirection::Unused}, {nullptr, PinDirection::Unused}, {"B", kOut}},
        {"output\t\t          \t\tB"}},
       {"name starting with a bracket", {{"[3]", kIn}}, {"input \t\t     [3:3]\t\t"}},
       {"close before open is a scalar", {{"X]Y[", kIn}}, {"input \t\t          \t\tX]Y["}},
-      {"unfilled header template", {{"", kDirectionFromCard}}, {"\t\t          \t\t"}},
+      {"unfilled header template", {{"", PinDirection::FromCard}}, {"\t\t          \t\t"}},
       {"range wider than ten characters",
        {{"W[-1000000]", kIn}, {"W[1000000]", kIn}},
        {"input \t\t[1000000:-1000000]\t\tW"}},
-      {"all inactive", {{"A", kDirectionUnused}}, {}},
+      {"all inactive", {{"A", PinDirection::Unused}}, {}},
       {"empty group", {}, {}},
   };
   for (const Case& c : cases) {
@@ -101,7 +101,7 @@ TEST(TPinParsing, ReportsNameAndDirectionProblemsAndGoesOn) {
        {"output\t\t    [7:-1]\t\tLED"},
        {"TPinParsing::Build fail\r\n,i=2,name=LED"}},
       {"member with another direction",
-       {{"nothing", kDirectionUnused}, {"D[0]", kOut}, {"D[1]", kIn}},
+       {{"nothing", PinDirection::Unused}, {"D[0]", kOut}, {"D[1]", kIn}},
        {"output\t\t     [1:0]\t\tD"},
        {"Connector D[1]:2 has an unmathced pin direction"}},
       {"scalar twice with another direction",
@@ -153,7 +153,7 @@ TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
        "\r\n\t//////////// GPIO_0, GPIO connect to GPIO Default //////////\r\n"
        "\tinout \t\t     [0:0]\t\tGPIO_0\r\n"},
       {"last group without entries",
-       {Group("A", {{"X", kIn}, {"Y", kOut}}), Group("B", {{"Z", kDirectionUnused}}),
+       {Group("A", {{"X", kIn}, {"Y", kOut}}), Group("B", {{"Z", PinDirection::Unused}}),
         Group("C", {})},
        "\r\n\t//////////// A //////////\r\n"
        "\tinput \t\t          \t\tX,\r\n"
@@ -161,7 +161,7 @@ TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
        "\r\n\t//////////// B //////////\r\n"
        "\r\n\t//////////// C //////////\r\n"},
       {"no group yields an entry",
-       {Group("A", {}), Group("B", {{nullptr, 0}})},
+       {Group("A", {}), Group("B", {{nullptr, PinDirection::Unused}})},
        "\r\n\t//////////// A //////////\r\n"
        "\r\n\t//////////// B //////////\r\n"},
   };

@@ -1,6 +1,9 @@
 // Settings records that several tests, benchmarks and fuzz seeds start from.
 #pragma once
 
+#include <string>
+
+#include "generate/larkspurproject.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::testing {
@@ -16,6 +19,18 @@ inline TLarkspurSettings LargestLarkspurSettings() {
   settings.PrefixGpio0.Set("LCD_");
   settings.PrefixGpio1.Set("RF_");
   return settings;
+}
+
+// The road of a front end without its messages: check the record and the path, then
+// generate. The first failure, or success.
+inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::string& qpfPath) {
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
+  if (!checked)
+    return checked.Error();
+  const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath);
+  if (!path)
+    return path.Error();
+  return GenerateLarkspurProject(*checked, *path);
 }
 
 }  // namespace pinwright::testing

@@ -181,8 +181,9 @@ std::vector<std::string> CheckProject(const TMainBoard& model, const GeneratedTe
       const std::string where = group.Name() + " entry " + std::to_string(i) + " " + pin->Name();
       if (pin->Name().empty())
         problems.push_back("active pin without a name in " + where);
-      if (pin->Direction() < kDirectionInout || pin->Direction() > kDirectionOutput)
-        problems.push_back("direction " + std::to_string(pin->Direction()) + " in " + where);
+      if (pin->Direction() < PinDirection::Inout || pin->Direction() > PinDirection::Output)
+        problems.push_back("direction " + std::to_string(static_cast<int>(pin->Direction())) +
+                           " in " + where);
       if (pin->Location().empty())
         problems.push_back("no location for " + where);
       if (pin->IoStandardName().empty())

@@ -305,11 +305,11 @@ class LarkspurFormTest : public QObject {
       c.Enter(program);
       TLarkspurSettings record = DefaultLarkspurSettings();
       c.Record(record);
-      const CheckResult core = CheckLarkspurSettings(record);
-      QVERIFY2(!core.Passed(), c.Name);
+      const Result<CheckedSettings> core = CheckLarkspurSettings(record);
+      QVERIFY2(!core.Ok(), c.Name);
       if (!c.Message.empty())
-        QVERIFY2(core.Message == c.Message, c.Name);
-      const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+        QVERIFY2(core.Error().Reason == c.Message, c.Name);
+      const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Error().Reason}};
 
       program.Click("ButtonSave");
       QVERIFY2(program.Host.Messages == expected, c.Name + Describe(program.Host.Messages));
@@ -413,11 +413,11 @@ class LarkspurFormTest : public QObject {
     StartedProgram program;
     program.Start();
     const std::string path = DefaultProjectFolder(program, "LARKSPUR") + "my top.qpf";
-    const CheckResult core = CheckProjectPath(path);
-    QVERIFY(!core.Passed());
+    const Result<CheckedProjectPath> core = CheckProjectPath(path);
+    QVERIFY(!core.Ok());
     program.Host.AnswerNextDialog(path);
     program.Click("ButtonGen");
-    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Message}};
+    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Error().Reason}};
     QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
     QVERIFY(fs::is_empty(DefaultProjectFolder(program, "LARKSPUR")));
   }
@@ -743,7 +743,8 @@ class LarkspurFormTest : public QObject {
       program.TypeInto("EditProjectName", QString::fromUtf8(c.Name));
 
       program.Form().ControlsToSettings();
-      const CheckResult verdict = CheckLarkspurSettings(program.Form().Configuration().Settings);
+      const Result<CheckedSettings> verdict =
+          CheckLarkspurSettings(program.Form().Configuration().Settings);
       for (const char* name : {"EditProjectName", "EditPrefixGpio0", "EditPrefixGpio1"}) {
         auto* edit = program.Find<QLineEdit>(name);
         const bool marked = c.Marked.count(name) > 0;
@@ -754,10 +755,11 @@ class LarkspurFormTest : public QObject {
                  qPrintable(what));
         QVERIFY2(!edit->toolTip().isEmpty(), qPrintable(what));
         if (marked) {
-          QVERIFY2(edit->toolTip().toStdString() == verdict.Message, qPrintable(what));
+          QVERIFY2(!verdict && edit->toolTip().toStdString() == verdict.Error().Reason,
+                   qPrintable(what));
         }
       }
-      QVERIFY2(verdict.Passed() == c.Marked.empty(), c.What);
+      QVERIFY2(verdict.Ok() == c.Marked.empty(), c.What);
     }
   }
 

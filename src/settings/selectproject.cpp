@@ -8,10 +8,15 @@
 
 namespace pinwright {
 
+std::string DefaultProjectFolder(const std::string& baseFolder, const std::string& boardFolderName,
+                                 const std::string& projectName) {
+  return baseFolder + "CodeGenerated/" + boardFolderName + "/" + projectName + "/";
+}
+
 std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                             const std::string& projectName) {
   const std::string folder =
-      CurrentPlaces().ProjectsFolder + "CodeGenerated/" + boardFolderName + "/" + projectName + "/";
+      DefaultProjectFolder(CurrentPlaces().ProjectsFolder, boardFolderName, projectName);
   // The dialog opens in this folder; should it be missing after all, the dialog still lets
   // the user pick another one, so a failure here needs no message.
   std::error_code error;
