@@ -11,6 +11,7 @@
 #include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/daughterboard.h"
 #include "generate/systembuild.h"
 #include "host/text.h"
 #include "model/pinparsing.h"
@@ -236,19 +237,19 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath) {
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
   auto board = std::make_unique<TMainBoard>();
   DefineLarkspurBoard(*board, settings);
+  auto attach = [&](std::int32_t headerKey, std::int32_t cardId, const std::string& baseName,
+                    const std::string& prefix) {
+    FitCard(*board, headerKey, cardId, kIoLvcmos33, baseName, prefix);
+  };
   if (IsDefaultGpioPair(settings)) {
     // Both headers carry the plain GPIO card: their pins become the buses GPIO_0 and GPIO_1.
-    board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "GPIO_0", "");
-    board->AttachCard(kHeaderKeyGpio1, settings.Gpio1.Get(), kIoLvcmos33, "GPIO_1", "");
+    attach(kHeaderKeyGpio0, settings.Gpio0.Get(), "GPIO_0", "");
+    attach(kHeaderKeyGpio1, settings.Gpio1.Get(), "GPIO_1", "");
   } else {
-    if (settings.Gpio0.Get() > 0) {
-      board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "",
-                        settings.PrefixGpio0.Get());
-    }
-    if (settings.Gpio1.Get() > 0) {
-      board->AttachCard(kHeaderKeyGpio1, settings.Gpio1.Get(), kIoLvcmos33, "",
-                        settings.PrefixGpio1.Get());
-    }
+    if (settings.Gpio0.Get() > 0)
+      attach(kHeaderKeyGpio0, settings.Gpio0.Get(), "", settings.PrefixGpio0.Get());
+    if (settings.Gpio1.Get() > 0)
+      attach(kHeaderKeyGpio1, settings.Gpio1.Get(), "", settings.PrefixGpio1.Get());
   }
   return board;
 }
