@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "generate/systembuild.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
@@ -275,7 +276,7 @@ TEST(SignalSummary, CountsThePinsAComponentOrCardAddsToTheProject) {
   }
   // A card's pins are its share of a generated header: at most the header's 36 signal pins.
   TConfigLarkspur choices;
-  choices.FillChoiceList();
+  choices.FillChoiceList(GpioHeaderChoices());
   for (int i = 1; i < choices.ChoiceCount; ++i) {
     const SignalSummary card = CardSignals(choices.ChoiceList[i]);
     EXPECT_GT(card.PinCount, 0u) << choices.ChoiceList[i];
