@@ -56,15 +56,16 @@ Status WriteProjectFile(const std::string& path, const std::string& text,
   WriteOptions options;
   options.KeepEdits = true;
   options.IgnoredLinePrefix = timeLinePrefix;
-  const WriteOutcome outcome = WriteFileAtomically(path, text, options);
-  if (backups && !outcome.Backup.empty())
-    backups->push_back(outcome.Backup);
-  if (outcome.Ok())
-    return {};
-  const bool created = outcome.Status == WriteStatus::ShortWrite;
-  return Failure{created ? FailureKind::ShortWrite : FailureKind::CannotCreate, path,
-                 "Failed to create file " + std::filesystem::path(path).filename().string(),
-                 outcome.ErrorMessage};
+  std::string backup;
+  Status written = WriteFileAtomically(path, text, options, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
+  if (!written) {
+    Failure failure = written.Error();
+    failure.Reason = "Failed to create file " + std::filesystem::path(path).filename().string();
+    return failure;
+  }
+  return written;
 }
 
 // The folder part of a path, with its trailing separator ("" for the current folder).
@@ -359,15 +360,13 @@ Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& tex
 
 Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text,
                                std::vector<std::string>* backups) {
-  const std::string path = ProjectFilePath(qpfPath, ".htm");
-  const WriteOutcome outcome = SaveReportFile(path, text);
-  if (backups && !outcome.Backup.empty())
-    backups->push_back(outcome.Backup);
-  if (outcome.Ok())
-    return {};
   // The report has no failure message of its own (the caller's says it all); the file with
-  // the system's reason is still worth showing.
-  return Failure{FailureKind::CannotCreate, path, {}, outcome.ErrorMessage};
+  // the system's reason still shows.
+  std::string backup;
+  Status written = SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
+  return written;
 }
 
 }  // namespace pinwright

@@ -356,7 +356,8 @@ for source in "$kinds/fifo.cfg" /dev/zero; do
     SECONDS=0 && timeout 10 "$cli" $args >/dev/null 2>"$work/.err"
     rc=$? err=$(<"$work/.err")
     [[ $rc == 1 && $SECONDS -lt 5 ]] || fail "$args: exit $rc after ${SECONDS}s"
-    has "$err" "cannot read $source: Failed to open file. (it is not a regular file)"
+    has "$err" "Cannot open $source: it is not a regular file"
+    has "$err" "cannot read $source: Failed to open file."
   done
 done
 

@@ -524,7 +524,10 @@ class LarkspurFormTest : public QObject {
       QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
       program.Host.AnswerNextDialog(program.DefaultCfgPath());
       program.Click("ButtonLoad");
-      const std::vector<RecordedMessage> expected = {{MessageKind::Error, "Failed to open file."}};
+      const std::vector<RecordedMessage> expected = {
+          {MessageKind::Unexpected,
+           "Cannot open " + program.DefaultCfgPath() + ": it is not a regular file"},
+          {MessageKind::Error, "Failed to open file."}};
       QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
     }
   }
