@@ -357,23 +357,45 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
          "please add the Altera " + feature + " IP to your design.\r\n";
 }
 
-Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path) {
+Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
+                               std::vector<std::string>* backups) {
   Result<ProjectTexts> texts =
       MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now());
   if (!texts)
     return texts.Error();
-  return WriteProjectTexts(path.QpfPath(), *texts);
+  return WriteProjectTexts(path.QpfPath(), *texts, backups);
 }
 
-std::string GeneratedText(const CheckedProjectPath& path) {
+namespace {
+
+// "\r\n\r\nEdited files were kept as numbered backups:" and one line per backup, or nothing.
+std::string BackupsText(const std::string& qpfPath, const std::vector<std::string>& backups) {
+  if (backups.empty())
+    return {};
+  const std::string folder = (std::filesystem::path(qpfPath).parent_path() / "").string();
+  std::string text = "\r\n\r\nEdited files were kept as numbered backups:";
+  for (const std::string& backup : backups) {
+    // Beside the project a file name says enough; a backup beside a linked file elsewhere
+    // keeps its full path.
+    const std::filesystem::path kept(backup);
+    const bool beside = (kept.parent_path() / "").string() == folder;
+    text += "\r\n" + (beside ? kept.filename().string() : backup);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string GeneratedText(const CheckedProjectPath& path, const std::vector<std::string>& backups) {
   const std::string folder = (std::filesystem::path(path.QpfPath()).parent_path() / "").string();
   return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
-         folder;
+         folder + BackupsText(path.QpfPath(), backups);
 }
 
-std::string GenerateFailedText(const std::string& qpfPath) {
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups) {
   return "Failed to generate Quartus project: " +
-         std::filesystem::path(qpfPath).filename().string() + ".";
+         std::filesystem::path(qpfPath).filename().string() + "." + BackupsText(qpfPath, backups);
 }
 
 }  // namespace pinwright

@@ -106,13 +106,19 @@ std::string MemoryWarning(const TLarkspurSettings& settings);
 
 // Writes the five files of the checked settings at the checked path, in order, stopping at
 // the first failure. The failure names the file that failed; a file written before it stays.
-Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path);
+// An edited old file is kept as a numbered backup, whose full path goes into backups.
+Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
+                               std::vector<std::string>* backups = nullptr);
 
 // The texts the front ends show after a generation, CR LF line ends as in a message box.
 // "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" and
-// the folder of the .qpf with its trailing separator.
-std::string GeneratedText(const CheckedProjectPath& path);
-// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path.
-std::string GenerateFailedText(const std::string& qpfPath);
+// the folder of the .qpf with its trailing separator; then the backups kept of edited
+// files, when there are any.
+std::string GeneratedText(const CheckedProjectPath& path,
+                          const std::vector<std::string>& backups = {});
+// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path;
+// then the backups kept of edited files before the failure, when there are any.
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups = {});
 
 }  // namespace pinwright

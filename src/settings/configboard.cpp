@@ -23,14 +23,22 @@ std::string FolderOf(const std::string& path) {
   const std::string::size_type cut = path.find_last_of(kSeparators);
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
+std::string FileNameOf(const std::string& path) {
+  const std::string::size_type cut = path.find_last_of(kSeparators);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
 
-void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder) {
+void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder,
+                      const std::string& fileName) {
   dialog.Kind = kind;
   dialog.FilterDescription = kCfgFilterDescription;
   dialog.FilterPattern = kCfgFilterPattern;
   dialog.FilterIndex = 1;
   dialog.DefaultExtension = kCfgExtension;
   dialog.InitialFolder = folder;
+  // Set every time: a dialog object that once proposed a file of another kind must not
+  // propose it here.
+  dialog.InitialFileName = fileName;
 }
 
 }  // namespace
@@ -75,21 +83,24 @@ Status TConfigBoard::SaveDefault() {
 }
 
 Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {
-  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder);
+  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return Failure{FailureKind::Cancelled, {}, {}, {}};
   // Follows the pick even when the file then turns out to be unusable.
   Folder = FolderOf(*path);
+  FileName = FileNameOf(*path);
   return LoadFile(*path);
 }
 
-Status TConfigBoard::SaveWithDialog(FileDialog& dialog) {
-  PrepareCfgDialog(dialog, FileDialogKind::Save, Folder);
+Status TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& proposedName) {
+  PrepareCfgDialog(dialog, FileDialogKind::Save, Folder,
+                   FileName.empty() ? proposedName : FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return Failure{FailureKind::Cancelled, {}, {}, {}};
   Folder = FolderOf(*path);
+  FileName = FileNameOf(*path);
   return SaveFile(*path);
 }
 

@@ -38,8 +38,10 @@ class TConfigBoard {
   Status SaveDefault();
   // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick;
   // Cancelled when the user cancels. Folder follows the pick even when the file then fails.
+  // Both dialogs propose FileName, the last .cfg file picked; before the first pick the save
+  // dialog proposes proposedName (e.g. "LARKSPUR.cfg").
   Status LoadWithDialog(FileDialog& dialog);
-  Status SaveWithDialog(FileDialog& dialog);
+  Status SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 
   // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers, in display
   // order ("None" first; the cards layer's GpioHeaderChoices), at most 256 of them.
@@ -57,6 +59,7 @@ class TConfigBoard {
                                 const std::string& projectName);
 
   std::string Folder;
+  std::string FileName;
   std::int32_t ChoiceCount = 0;
   std::array<std::int32_t, 256> ChoiceList{};
 };

@@ -430,8 +430,16 @@ void TFormLarkspur::WireHandlers() {
 }
 
 void TFormLarkspur::closeEvent(QCloseEvent* event) {
-  RunGuarded([this] { FormClose(); });
-  event->accept();
+  bool kept = false;
+  RunGuarded([this, &kept] { kept = FormClose(); });
+  // Settings that could not be kept hold the window open once, so that nothing is lost
+  // unnoticed; a second Exit leaves without them.
+  if (kept || SettingsNotKept) {
+    event->accept();
+    return;
+  }
+  SettingsNotKept = true;
+  event->ignore();
 }
 
 void TFormLarkspur::CheckBoxClick() {
@@ -449,7 +457,9 @@ void TFormLarkspur::ButtonSaveClick() {
     return;
   ControlsToSettings();
   // A cancelled dialog carries no message; ReportFailure shows nothing for it.
-  if (const Status saved = Config->SaveWithDialog(SaveDialog); !saved)
+  if (const Status saved =
+          Config->SaveWithDialog(SaveDialog, Config->Settings.ProjectName.Get() + ".cfg");
+      !saved)
     ReportFailure(saved.Error());
 }
 
@@ -475,7 +485,7 @@ void TFormLarkspur::ButtonGenClick() {
   if (!checked)
     return;
   const std::string path =
-      Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder, checked->ProjectName());
+      Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder, checked->ProjectName());
   if (path.empty())
     return;
   ControlsToSettings();
@@ -484,26 +494,34 @@ void TFormLarkspur::ButtonGenClick() {
     ShowError(chosen.Error().Reason);
     return;
   }
-  if (const Status generated = GenerateLarkspurProject(*checked, *chosen); !generated) {
+  std::vector<std::string> backups;
+  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, &backups); !generated) {
     ReportFailure(generated.Error());
-    ShowError(GenerateFailedText(path));
+    ShowError(GenerateFailedText(path, backups));
     return;
   }
-  ShowInformation(GeneratedText(*chosen));
+  ShowInformation(GeneratedText(*chosen, backups));
   const std::string warning = MemoryWarning(checked->Settings());
   if (!warning.empty())
     ShowInformation(warning);
 }
 
 void TFormLarkspur::ButtonExitClick() {
-  close();  // runs FormClose
-  Owner.close();
+  if (close())  // runs FormClose
+    Owner.close();
 }
 
-void TFormLarkspur::FormClose() {
+bool TFormLarkspur::FormClose() {
   ControlsToSettings();
-  if (const Status saved = Config->SaveDefault(); !saved)
-    ReportFailure(saved.Error());
+  if (SettingsNotKept)
+    return true;
+  const Status saved = Config->SaveDefault();
+  if (saved)
+    return true;
+  ReportFailure(saved.Error());
+  ShowError("The settings were not kept: " + Config->DefaultPath() +
+            " could not be written.\r\nPress Exit again to leave without keeping them.");
+  return false;
 }
 
 void TFormLarkspur::InitChoiceLists() {

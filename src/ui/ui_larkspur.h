@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "generate/larkspurproject.h"
 #include "host/host.h"
@@ -48,7 +49,9 @@ class TFormLarkspur : public QWidget {
   void ButtonLoadClick();
   void ButtonGenClick();
   void ButtonExitClick();
-  void FormClose();
+  // Copies the controls into the record and writes default.cfg; false when it could not be
+  // written (the form then stays open once).
+  bool FormClose();
 
   void InitChoiceLists();
   void SetDefaultSettings();
@@ -89,9 +92,13 @@ class TFormLarkspur : public QWidget {
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
   std::array<QPushButton*, kButtonCount> Buttons{};
 
-  // The settings object sets kind, filter and folder each time it runs one of them.
+  // Each dialog keeps its own folder and file name; the settings object sets kind, filter,
+  // folder and file name each time it runs one of them.
   FileDialog OpenDialog;
   FileDialog SaveDialog;
+  FileDialog ProjectDialog;
+  // Set when Exit could not keep the settings in default.cfg: the next Exit leaves anyway.
+  bool SettingsNotKept = false;
 };
 
 }  // namespace pinwright

@@ -359,6 +359,23 @@ class LarkspurFormTest : public QObject {
     for (const char* extension : kProjectFiles) {
       QVERIFY2(fs::is_regular_file(folder + "LARKSPUR" + extension), extension);
     }
+
+    // The settings dialog keeps its own place and proposes a settings file, never the .qpf.
+    program.Click("ButtonSave");  // cancelled
+    QCOMPARE(program.Host.Dialogs.back().InitialFileName, std::string("LARKSPUR.cfg"));
+    QCOMPARE(program.Host.Dialogs.back().InitialFolder, program.Folder.FolderWithSeparator());
+
+    // Regenerating keeps an edited file and says so; an untouched one is replaced quietly.
+    WriteFile(folder + "LARKSPUR.v", "module mine;\r\nendmodule\r\n");
+    program.Host.Messages.clear();
+    program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+    program.Click("ButtonGen");
+    const std::vector<RecordedMessage> kept = {
+        {MessageKind::Information,
+         expected.front().Text +
+             "\r\n\r\nEdited files were kept as numbered backups:\r\nLARKSPUR.v.~1~"}};
+    QVERIFY2(program.Host.Messages == kept, Describe(program.Host.Messages));
+    QCOMPARE(ReadFile(folder + "LARKSPUR.v.~1~"), std::string("module mine;\r\nendmodule\r\n"));
   }
 
   void memoryAndHpsWarningFollowsSuccess() {
@@ -454,6 +471,22 @@ class LarkspurFormTest : public QObject {
     QVERIFY(!program.Find<TOutline>("ShapeFAN")->isHidden());
   }
 
+  void exitThatCannotKeepTheSettingsStaysOpenOnce() {
+    StartedProgram program;
+    program.Start();
+    fs::create_directory(program.DefaultCfgPath());
+    program.Click("ButtonExit");
+    QVERIFY(program.Window().isVisible());
+    QCOMPARE(program.Host.Messages.size(), size_t{3});
+    QCOMPARE(program.Host.Messages[0].Text,
+             "Cannot create " + program.DefaultCfgPath() + ": Is a directory");
+    QCOMPARE(program.Host.Messages[1].Text, std::string("Failed to create file."));
+    QVERIFY(program.Host.Messages[2].Text.starts_with("The settings were not kept"));
+    program.Click("ButtonExit");
+    QVERIFY(!program.Window().isVisible());
+    QCOMPARE(program.Host.Messages.size(), size_t{3});
+  }
+
   void closeButtonLeavesDefaultCfgAlone() {
     StartedProgram program;
     program.Start();
@@ -513,6 +546,24 @@ class LarkspurFormTest : public QObject {
     const std::vector<RecordedMessage> expected = {{MessageKind::Error, "Invalid File Size."}};
     QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
     QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
+  }
+
+  void settingsFilesThatAreNoFilesAreRefusedAtOnce() {
+    for (TargetKind kind : {TargetKind::Fifo, TargetKind::Device, TargetKind::Folder}) {
+      StartedProgram program;
+      if (!MakeTarget(kind, program.DefaultCfgPath()))
+        continue;       // a device node needs root
+      program.Start();  // neither waits for a writer nor complains: the defaults apply
+      QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+      QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
+      program.Host.AnswerNextDialog(program.DefaultCfgPath());
+      program.Click("ButtonLoad");
+      const std::vector<RecordedMessage> expected = {
+          {MessageKind::Unexpected,
+           "Cannot open " + program.DefaultCfgPath() + ": it is not a regular file"},
+          {MessageKind::Error, "Failed to open file."}};
+      QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
+    }
   }
 
   void savedSettingsComeBackOnLoad() {
