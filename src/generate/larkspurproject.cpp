@@ -66,6 +66,11 @@ Failure Refused(FailureKind kind, std::string reason) {
   return {kind, {}, std::move(reason), {}};
 }
 
+// The reason of a refusal; empty when the check passed.
+std::string ReasonOf(const Status& status) {
+  return status ? std::string() : status.Error().Reason;
+}
+
 // A module name: the project name field or the .qpf base name.
 Status CheckModuleName(const std::string& name, const char* what, FailureKind kind) {
   if (!IsIdentifier(name)) {
@@ -127,8 +132,10 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
 }
 
 // Two groups must not declare the same port, letter case ignored: the top-level module
-// would declare it twice and the settings file would assign two pins to one name.
-Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
+// would declare it twice and the settings file would assign two pins to one name. The
+// header whose prefix would mend a clash is named in blamed, when there is one.
+Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
+                      const Header** blamed = nullptr) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
@@ -144,6 +151,8 @@ Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& head
       const Header* header = HeaderOf(group, headers);
       if (!header)
         header = HeaderOf(first, headers);
+      if (blamed)
+        *blamed = header;
       const std::string advice =
           !header ? "these two groups cannot be used together."
                   : "give the " + std::string(header->Label) + " header " +
@@ -232,6 +241,80 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath) {
   if (Status check = CheckModuleName(name, "Project file name", FailureKind::BadFileName); !check)
     return check.Error();
   return CheckedProjectPath(qpfPath, std::move(name));
+}
+
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
+  TypedFieldProblems problems;
+  const std::string projectName = settings.ProjectName.Get();
+  problems.ProjectName =
+      projectName.empty()
+          ? "Project Name cannot be empty."
+          : ReasonOf(CheckModuleName(projectName, "Project name", FailureKind::BadProjectName));
+
+  const std::array<Header, 2> headers = HeadersOf(settings);
+  for (std::size_t h = 0; h < headers.size(); ++h)
+    problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h]));
+  if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
+    return problems;
+
+  if (!IsDefaultGpioPair(settings)) {
+    const std::array<HeaderChoice, 2> choices = {
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
+    std::string message;
+    if (!TMainBoard::CheckPrefixClash(choices, message)) {
+      problems.Prefixes = {message, message};
+      return problems;
+    }
+  }
+
+  TConfigLarkspur choices;
+  choices.FillChoiceList(GpioHeaderChoices());
+  for (const Header& header : headers) {
+    if (!CheckCard(header, choices))
+      return problems;  // not a typing matter: the list offers only valid cards
+  }
+  const Header* blamed = nullptr;
+  const Status ports = CheckPortNames(*BuildLarkspurModel(settings), headers, &blamed);
+  if (!ports && blamed)
+    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
+  return problems;
+}
+
+namespace {
+
+SignalSummary SummariseSignals(const TLarkspurSettings& settings) {
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
+  board->OrderPins();
+  SignalSummary summary;
+  for (std::size_t g = 0; g < board->GroupCount(); ++g) {
+    const TConnector& group = board->GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      ++summary.PinCount;
+      std::string base = SplitPortName(pin->Name()).Base;
+      if (std::find(summary.Signals.begin(), summary.Signals.end(), base) ==
+          summary.Signals.end()) {
+        summary.Signals.push_back(std::move(base));
+      }
+    }
+  }
+  return summary;
+}
+
+}  // namespace
+
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
+  settings.*flag = 1;
+  return SummariseSignals(settings);
+}
+
+SignalSummary CardSignals(std::int32_t cardId) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;
+  settings.Gpio0.Set(cardId);
+  return SummariseSignals(settings);
 }
 
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "host/places.h"
+
 namespace pinwright {
 namespace {
 
@@ -66,7 +68,7 @@ std::int32_t TConfigBoard::ChoiceAt(int index) const {
 }
 
 std::string TConfigBoard::DefaultPath() const {
-  return CurrentHost().ExecutableFolder() + "default.cfg";
+  return CurrentPlaces().SettingsFolder + "default.cfg";
 }
 
 Status TConfigBoard::LoadDefault() {
@@ -74,6 +76,9 @@ Status TConfigBoard::LoadDefault() {
 }
 
 Status TConfigBoard::SaveDefault() {
+  // The configuration folder of an installed program may not exist yet; should it fail to
+  // appear, SaveFile says so.
+  MakeFolder(CurrentPlaces().SettingsFolder);
   return SaveFile(DefaultPath());
 }
 

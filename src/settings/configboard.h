@@ -31,7 +31,8 @@ class TConfigBoard {
   // create file." (CannotCreate) or "Failed to write file." (ShortWrite). Shows nothing.
   virtual Status SaveFile(const std::string& path) = 0;
 
-  // default.cfg in the executable's folder.
+  // default.cfg in the settings folder: beside the executable, or the user's configuration
+  // folder for an installed program.
   std::string DefaultPath() const;
   Status LoadDefault();
   Status SaveDefault();
@@ -51,8 +52,9 @@ class TConfigBoard {
   std::optional<int> ChoiceIndexOf(std::int32_t cardId) const;
   // The card of an item index; "None" (0) for an index outside the list.
   std::int32_t ChoiceAt(int index) const;
-  // Creates the default project folder, runs the save dialog for the .qpf and returns the
-  // chosen path, or empty text on cancel.
+  // Creates the default project folder (CodeGenerated/<board>/<project>/ in the projects
+  // folder), runs the save dialog for the .qpf and returns the chosen path, or empty text on
+  // cancel.
   std::string SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                 const std::string& projectName);
 
