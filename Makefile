@@ -11,7 +11,7 @@ FUZZ_SMOKE_SECONDS ?= 20
 # `make test TEST_WINDOWS=0` leaves out the Windows build and its tests under Wine.
 TEST_WINDOWS ?= 1
 
-.PHONY: all deps configure build run test test-default test-asan test-windows windows-build package-windows format format-check screenshot fuzz fuzz-build fuzz-smoke bench clean
+.PHONY: all deps configure build run test test-default test-asan test-windows windows-build package-windows format format-check screenshot fuzz fuzz-build fuzz-smoke bench package clean
 
 all: build
 
@@ -44,6 +44,7 @@ test: build
 	ctest --preset default
 	ctest --preset asan
 	$(MAKE) --no-print-directory format-check
+	$(MAKE) --no-print-directory package
 	$(MAKE) --no-print-directory fuzz-smoke
 	@if [ "$(TEST_WINDOWS)" != 0 ]; then $(MAKE) --no-print-directory test-windows; fi
 
@@ -67,6 +68,12 @@ package-windows: windows-build
 	cd $(WINDOWS_BUILD)/package && cmake -E tar cf ../$(notdir $(WINDOWS_ZIP)) --format=zip \
 	  --mtime="$$(TZ=UTC git log -1 --date=format-local:"%Y-%m-%d %H:%M:%S" --format=%cd 2>/dev/null || echo 1980-01-01) UTC" pinwright-cli.exe README.md
 	@echo "Windows package: $(WINDOWS_ZIP)"
+
+# A Debian package of the default build (stripped), checked by lintian: build/package/.
+package: build
+	rm -f build/package/pinwright_*.deb
+	cd $(DEFAULT_BUILD) && cpack -G DEB -B $(CURDIR)/build/package
+	lintian --fail-on error build/package/pinwright_*.deb
 
 # The libFuzzer harnesses (clang, sanitizers) in build/fuzz.
 fuzz-build: deps
@@ -93,10 +100,13 @@ format:
 format-check:
 	@find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | xargs clang-format --dry-run --Werror && echo "Formatting: clean"
 
-# The main window as docs/screenshot.png, drawn offscreen (no display needed).
+# The main window as docs/screenshot.png, and under a light and a dark desktop theme, drawn
+# offscreen (no display needed).
 screenshot: build
 	mkdir -p docs
 	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot.png everything
+	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot-light.png
+	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot-dark.png dark
 
 clean:
 	rm -rf build

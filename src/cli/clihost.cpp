@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <iostream>
 
+#include "host/text.h"
+
 namespace pinwright::cli {
 namespace {
 
@@ -72,7 +74,6 @@ std::size_t PrintableSequence(std::string_view text) {
 }  // namespace
 
 std::string EscapedText(std::string_view text, bool keepLineBreaks) {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string plain;
   plain.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
@@ -89,9 +90,7 @@ std::string EscapedText(std::string_view text, bool keepLineBreaks) {
       plain.append(text, i, length);
       i += length;
     } else {
-      plain += "\\x";
-      plain += kHex[byte >> 4];
-      plain += kHex[byte & 0xf];
+      AppendHexEscape(plain, byte);
       ++i;
     }
   }

@@ -6,12 +6,13 @@
 #include <system_error>
 
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "cli/clihost.h"
-#include "cli/components.h"
-#include "cli/settings.h"
+#include "cli/overrides.h"
 #include "generate/larkspurproject.h"
 #include "host/host.h"
 #include "host/paths.h"
+#include "host/text.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
@@ -19,28 +20,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Report(const Status& status) {
-  if (!status.Ok())
-    ShowError(status.Message);
-  return status.Exit;
+Failure FileFailure(std::string reason, std::string file = {}) {
+  return {FailureKind::CannotCreate, std::move(file), std::move(reason), {}};
 }
 
 // The .qpf path of the operand, or the default path under the current folder. The checked
 // project name is an identifier, so it can name a folder.
-Status ProjectPath(const Request& request, const CheckedSettings& checked, fs::path& qpf) {
-  if (request.Operands.empty()) {
-    qpf = PathFromUtf8(
-        DefaultProjectPath(Utf8FromPath(fs::current_path() / ""), checked.ProjectName()));
-    return {};
-  }
+Result<std::string> ProjectPath(const Request& request, const CheckedSettings& checked) {
+  if (request.Operands.empty())
+    return DefaultProjectPath(Utf8FromPath(fs::current_path() / ""), checked.ProjectName());
   const std::string& operand = request.Operands.front();
   fs::path given = PathFromUtf8(operand);
   if (!given.has_filename() || given.filename() == "." || given.filename() == "..") {
-    return {kExitUsage, "'" + operand + "' names no project file (for example demo.qpf)"};
+    return Failure{FailureKind::BadArgument,
+                   operand,
+                   "'" + operand + "' names no project file (for example demo.qpf)",
+                   {}};
   }
-  qpf = fs::absolute(given).lexically_normal();
+  fs::path qpf = fs::absolute(given).lexically_normal();
   qpf.replace_extension(".qpf");
-  return {};
+  return Utf8FromPath(qpf);
 }
 
 Status CreateFolder(const fs::path& folder) {
@@ -49,7 +48,8 @@ Status CreateFolder(const fs::path& folder) {
     return {};
   fs::create_directories(folder, error);
   if (error)
-    return {kExitRefused, "cannot create folder " + Utf8FromPath(folder) + ": " + error.message()};
+    return FileFailure("cannot create folder " + Utf8FromPath(folder) + ": " + error.message(),
+                       Utf8FromPath(folder));
   return {};
 }
 
@@ -68,7 +68,7 @@ std::string Quoted(const std::string& text) {
 
 std::string CardText(const TConfigBoard& choices, std::int32_t card) {
   std::string id = std::to_string(card);
-  if (!ResolveCard(choices, id))
+  if (!choices.OffersCard(card))
     return id + " (not a card the GPIO headers take)";
   return id + " " + std::string(CardDisplayName(card));
 }
@@ -77,26 +77,25 @@ std::string CardText(const TConfigBoard& choices, std::int32_t card) {
 
 int RunGenerate(const Request& request, std::ostream& out) {
   TConfigLarkspur config;
-  if (int exit = Report(BuildSettings(request, config)); exit != kExitOk)
-    return exit;
+  if (Status built = BuildSettings(request, config); !built)
+    return Report(built);
   const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
   if (!checked)
-    return Report({kExitRefused, checked.Error().Reason});
+    return Report(checked.Error());
 
-  fs::path qpf;
-  if (int exit = Report(ProjectPath(request, *checked, qpf)); exit != kExitOk)
-    return exit;
-  const Result<CheckedProjectPath> path = CheckProjectPath(Utf8FromPath(qpf));
+  const Result<std::string> qpf = ProjectPath(request, *checked);
+  if (!qpf)
+    return Report(qpf.Error());
+  const Result<CheckedProjectPath> path = CheckProjectPath(*qpf);
   if (!path)
-    return Report({kExitRefused, path.Error().Reason});
-  if (int exit = Report(CreateFolder(qpf.parent_path())); exit != kExitOk)
-    return exit;
+    return Report(path.Error());
+  if (Status folder = CreateFolder(PathFromUtf8(*qpf).parent_path()); !folder)
+    return Report(folder);
 
   std::vector<std::string> backups;
-  if (const pinwright::Status generated = GenerateLarkspurProject(*checked, *path, &backups);
-      !generated) {
+  if (const Status generated = GenerateLarkspurProject(*checked, *path, &backups); !generated) {
     ReportFailure(generated.Error());
-    return Report({kExitRefused, GenerateFailedText(path->QpfPath(), backups)});
+    return Report(FileFailure(GenerateFailedText(path->QpfPath(), backups), path->QpfPath()));
   }
   out << TerminalText(GeneratedText(*path, backups)) << '\n';
   std::string warning = MemoryWarning(checked->Settings());
@@ -107,30 +106,31 @@ int RunGenerate(const Request& request, std::ostream& out) {
 
 int RunConfig(const Request& request, std::ostream&) {
   TConfigLarkspur config;
-  if (int exit = Report(BuildSettings(request, config)); exit != kExitOk)
-    return exit;
+  if (Status built = BuildSettings(request, config); !built)
+    return Report(built);
   const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
   if (!checked)
-    return Report({kExitRefused, checked.Error().Reason});
-  // The file gets the record as checked, board ID and size included. SaveFile shows its own
-  // reason when it fails.
+    return Report(checked.Error());
+  // The file gets the record as checked, board ID and size included.
   config.Settings = checked->Settings();
   const std::string& path = request.Operands.front();
-  if (!config.SaveFile(path))
-    return Report({kExitRefused, "cannot write " + path});
+  if (Status saved = config.SaveFile(path); !saved) {
+    ReportFailure(saved.Error());
+    return Report(FileFailure("cannot write " + path, path));
+  }
   return kExitOk;
 }
 
 int RunShow(const Request& request, std::ostream& out) {
   TConfigLarkspur config;
-  config.FillChoiceList();
+  config.FillChoiceList(GpioHeaderChoices());
   const std::string& path = request.Operands.front();
-  if (int exit = Report(LoadSettingsFile(config, path)); exit != kExitOk)
-    return exit;
+  if (Status loaded = LoadSettingsFile(config, path); !loaded)
+    return Report(loaded);
   const TLarkspurSettings& settings = config.Settings;
 
   std::string ticked;
-  for (const ComponentField& component : kComponents) {
+  for (const LarkspurComponent& component : kLarkspurComponents) {
     if (settings.*component.Flag != 0)
       ticked += (ticked.empty() ? "" : " ") + std::string(component.Name);
   }
@@ -150,9 +150,7 @@ int RunShow(const Request& request, std::ostream& out) {
 }
 
 int RunCards(std::ostream& out) {
-  TConfigLarkspur config;
-  config.FillChoiceList();
-  out << CardChoicesText(config);
+  out << CardChoicesText();
   return kExitOk;
 }
 

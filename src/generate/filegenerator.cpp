@@ -41,15 +41,16 @@ bool FileGenerator::SaveToFile(const std::string& path) const {
   return SaveReportFile(path, Text()).Ok();
 }
 
-WriteOutcome SaveReportFile(const std::string& path, const std::string& text) {
+Status SaveReportFile(const std::string& path, const std::string& text, std::string* backup) {
   std::error_code error;
   const std::filesystem::path folder = PathFromUtf8(path).parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
     std::filesystem::create_directories(folder, error);
     if (error) {
-      return {WriteStatus::CreateFailed,
-              "Cannot create folder " + Utf8FromPath(folder) + ": " + error.message(),
-              {}};
+      return Failure{FailureKind::CannotCreate,
+                     path,
+                     {},
+                     "Cannot create folder " + Utf8FromPath(folder) + ": " + error.message()};
     }
   }
   // An old report goes first, so that a failed write leaves none behind; an edited one is
@@ -57,7 +58,7 @@ WriteOutcome SaveReportFile(const std::string& path, const std::string& text) {
   WriteOptions options;
   options.KeepEdits = true;
   options.RemoveOldFirst = true;
-  return WriteFileAtomically(path, text, options);
+  return WriteFileAtomically(path, text, options, backup);
 }
 
 }  // namespace pinwright

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/filewrite.h"
+#include "host/failure.h"
 
 namespace pinwright {
 
@@ -31,7 +31,10 @@ class FileGenerator {
 };
 
 // The writing of a report: create a missing folder, keep an edited old report as a numbered
-// backup, delete the old file, write all or nothing. Shows nothing.
-WriteOutcome SaveReportFile(const std::string& path, const std::string& text);
+// backup (its path goes into backup), delete the old file, write all or nothing. A failure
+// carries the path and no reason, the report having no failure message of its own; its
+// SystemMessage names the file with the system's reason.
+Status SaveReportFile(const std::string& path, const std::string& text,
+                      std::string* backup = nullptr);
 
 }  // namespace pinwright

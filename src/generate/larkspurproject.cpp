@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -9,14 +11,15 @@
 
 #include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
+#include "cards/daughterboard.h"
 #include "generate/systembuild.h"
 #include "host/paths.h"
+#include "host/text.h"
 #include "model/pinparsing.h"
 
 namespace pinwright {
 namespace {
-
-constexpr std::size_t kPrefixLimit = 100;
 
 // The reserved words of Verilog-2001, sorted for a binary search.
 // clang-format off
@@ -63,6 +66,11 @@ Failure Refused(FailureKind kind, std::string reason) {
   return {kind, {}, std::move(reason), {}};
 }
 
+// The reason of a refusal; empty when the check passed.
+std::string ReasonOf(const Status& status) {
+  return status ? std::string() : status.Error().Reason;
+}
+
 // A module name: the project name field or the .qpf base name.
 Status CheckModuleName(const std::string& name, const char* what, FailureKind kind) {
   if (!IsIdentifier(name)) {
@@ -104,9 +112,8 @@ Status CheckPrefix(const Header& header) {
   return {};
 }
 
-Status CheckCard(const Header& header, const TConfigLarkspur& choices) {
-  const auto end = choices.ChoiceList.begin() + choices.ChoiceCount;
-  if (std::find(choices.ChoiceList.begin(), end, header.CardId) != end)
+Status CheckCard(const Header& header, const TConfigBoard& choices) {
+  if (choices.OffersCard(header.CardId))
     return {};
   return Refused(FailureKind::UnknownCard,
                  "Card ID " + std::to_string(header.CardId) + " on the " + header.Label +
@@ -124,41 +131,36 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
   return nullptr;
 }
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 // Two groups must not declare the same port, letter case ignored: the top-level module
-// would declare it twice and the settings file would assign two pins to one name.
-Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
+// would declare it twice and the settings file would assign two pins to one name. The
+// header whose prefix would mend a clash is named in blamed, when there is one.
+Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
+                      const Header** blamed = nullptr) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
-  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
-    const TConnector& group = board.GroupAt(g);
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!pin || !pin->IsActive())
-        continue;
-      const std::string port = SplitPortName(pin->Name()).Base;
-      const auto [seen, isNew] = owner.emplace(LowerAscii(port), g);
-      if (isNew || seen->second == g)
-        continue;
-      const TConnector& first = board.GroupAt(seen->second);
-      const Header* header = HeaderOf(group, headers);
-      if (!header)
-        header = HeaderOf(first, headers);
-      const std::string advice =
-          !header ? "these two groups cannot be used together."
-                  : "give the " + std::string(header->Label) + " header " +
-                        (header->Prefix.empty() ? "a prefix." : "a different prefix.");
-      return Refused(FailureKind::DuplicatePort,
-                     "The signal " + Quoted(port) + " would be a port of both " +
-                         Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
-    }
-  }
+  std::optional<Failure> clash;
+  board.ForEachActivePin([&](std::size_t g, const TConnector& group, const TPin& pin) {
+    if (clash)
+      return;
+    const std::string port = SplitPortName(pin.Name()).Base;
+    const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
+    if (isNew || seen->second == g)
+      return;
+    const TConnector& first = board.GroupAt(seen->second);
+    const Header* header = HeaderOf(group, headers);
+    if (!header)
+      header = HeaderOf(first, headers);
+    const std::string advice =
+        !header ? "these two groups cannot be used together."
+                : "give the " + std::string(header->Label) + " header " +
+                      (header->Prefix.empty() ? "a prefix." : "a different prefix.");
+    if (blamed)
+      *blamed = header;
+    clash = Refused(FailureKind::DuplicatePort,
+                    "The signal " + Quoted(port) + " would be a port of both " +
+                        Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
+  });
+  if (clash)
+    return *clash;
   return {};
 }
 
@@ -208,7 +210,7 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
   }
 
   TConfigLarkspur choices;
-  choices.FillChoiceList();
+  choices.FillChoiceList(GpioHeaderChoices());
   for (const Header& header : headers) {
     if (Status card = CheckCard(header, choices); !card)
       return card.Error();
@@ -240,22 +242,96 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath) {
   return CheckedProjectPath(qpfPath, std::move(name));
 }
 
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
+  TypedFieldProblems problems;
+  const std::string projectName = settings.ProjectName.Get();
+  problems.ProjectName =
+      projectName.empty()
+          ? "Project Name cannot be empty."
+          : ReasonOf(CheckModuleName(projectName, "Project name", FailureKind::BadProjectName));
+
+  const std::array<Header, 2> headers = HeadersOf(settings);
+  for (std::size_t h = 0; h < headers.size(); ++h)
+    problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h]));
+  if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
+    return problems;
+
+  if (!IsDefaultGpioPair(settings)) {
+    const std::array<HeaderChoice, 2> choices = {
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
+    std::string message;
+    if (!TMainBoard::CheckPrefixClash(choices, message)) {
+      problems.Prefixes = {message, message};
+      return problems;
+    }
+  }
+
+  TConfigLarkspur choices;
+  choices.FillChoiceList(GpioHeaderChoices());
+  for (const Header& header : headers) {
+    if (!CheckCard(header, choices))
+      return problems;  // not a typing matter: the list offers only valid cards
+  }
+  const Header* blamed = nullptr;
+  const Status ports = CheckPortNames(*BuildLarkspurModel(settings), headers, &blamed);
+  if (!ports && blamed)
+    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
+  return problems;
+}
+
+namespace {
+
+SignalSummary SummariseSignals(const TLarkspurSettings& settings) {
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
+  board->OrderPins();
+  SignalSummary summary;
+  for (std::size_t g = 0; g < board->GroupCount(); ++g) {
+    const TConnector& group = board->GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      ++summary.PinCount;
+      std::string base = SplitPortName(pin->Name()).Base;
+      if (std::find(summary.Signals.begin(), summary.Signals.end(), base) ==
+          summary.Signals.end()) {
+        summary.Signals.push_back(std::move(base));
+      }
+    }
+  }
+  return summary;
+}
+
+}  // namespace
+
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
+  settings.*flag = 1;
+  return SummariseSignals(settings);
+}
+
+SignalSummary CardSignals(std::int32_t cardId) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;
+  settings.Gpio0.Set(cardId);
+  return SummariseSignals(settings);
+}
+
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
   auto board = std::make_unique<TMainBoard>();
   DefineLarkspurBoard(*board, settings);
+  auto attach = [&](std::int32_t headerKey, std::int32_t cardId, const std::string& baseName,
+                    const std::string& prefix) {
+    FitCard(*board, headerKey, cardId, kIoLvcmos33, baseName, prefix);
+  };
   if (IsDefaultGpioPair(settings)) {
     // Both headers carry the plain GPIO card: their pins become the buses GPIO_0 and GPIO_1.
-    board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "GPIO_0", "");
-    board->AttachCard(kHeaderKeyGpio1, settings.Gpio1.Get(), kIoLvcmos33, "GPIO_1", "");
+    attach(kHeaderKeyGpio0, settings.Gpio0.Get(), "GPIO_0", "");
+    attach(kHeaderKeyGpio1, settings.Gpio1.Get(), "GPIO_1", "");
   } else {
-    if (settings.Gpio0.Get() > 0) {
-      board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "",
-                        settings.PrefixGpio0.Get());
-    }
-    if (settings.Gpio1.Get() > 0) {
-      board->AttachCard(kHeaderKeyGpio1, settings.Gpio1.Get(), kIoLvcmos33, "",
-                        settings.PrefixGpio1.Get());
-    }
+    if (settings.Gpio0.Get() > 0)
+      attach(kHeaderKeyGpio0, settings.Gpio0.Get(), "", settings.PrefixGpio0.Get());
+    if (settings.Gpio1.Get() > 0)
+      attach(kHeaderKeyGpio1, settings.Gpio1.Get(), "", settings.PrefixGpio1.Get());
   }
   return board;
 }

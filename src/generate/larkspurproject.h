@@ -4,6 +4,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +18,9 @@
 namespace pinwright {
 
 inline constexpr const char* kLarkspurBoardFolder = "LARKSPUR";
+
+// The longest header prefix the checks accept, in bytes.
+inline constexpr std::size_t kPrefixLimit = 100;
 
 // A settings record that passed every check, with the board model the checks built from it
 // and the names they approved. Only CheckLarkspurSettings makes one, so holding one means the
@@ -72,6 +77,24 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
 
 // The base name of the chosen .qpf path must be a Verilog identifier too.
 Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath);
+
+// The problems of the fields a user types into, each checked as generation checks it: the
+// project name, and each header's prefix, which also answers for a prefix clash or a signal
+// clash that a different prefix would mend. Empty text where the field passes.
+struct TypedFieldProblems {
+  std::string ProjectName;
+  std::array<std::string, 2> Prefixes;  // GPIO-0, GPIO-1
+};
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings);
+
+// What one component or one card adds to a project: its pins and its signal names, a bus
+// once by its base name, in the order the generated files list them.
+struct SignalSummary {
+  std::size_t PinCount = 0;
+  std::vector<std::string> Signals;
+};
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag);
+SignalSummary CardSignals(std::int32_t cardId);
 
 // The board model of the record with its daughter cards fitted, pins not yet ordered. Takes
 // the record as it stands, checked or not.

@@ -29,12 +29,9 @@ std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
   return text;
 }
 
-bool WritesAssignment(const TPin* pin) {
-  if (!pin)
-    return false;
-  const PinDirection direction = pin->Direction();
-  return direction == PinDirection::Inout || direction == PinDirection::Input ||
-         direction == PinDirection::Output;
+// An active pin whose direction a card has not left undecided: the settings file assigns it.
+bool WritesAssignment(const TPin& pin) {
+  return pin.Direction() != PinDirection::FromCard;
 }
 
 // Appends the pieces one after the other, without building a joined temporary first: the
@@ -56,14 +53,16 @@ Status WriteProjectFile(const std::string& path, const std::string& text,
   WriteOptions options;
   options.KeepEdits = true;
   options.IgnoredLinePrefix = timeLinePrefix;
-  const WriteOutcome outcome = WriteFileAtomically(path, text, options);
-  if (backups && !outcome.Backup.empty())
-    backups->push_back(outcome.Backup);
-  if (outcome.Ok())
-    return {};
-  const bool created = outcome.Status == WriteStatus::ShortWrite;
-  return Failure{created ? FailureKind::ShortWrite : FailureKind::CannotCreate, path,
-                 "Failed to create file " + FileNameOf(path), outcome.ErrorMessage};
+  std::string backup;
+  Status written = WriteFileAtomically(path, text, options, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
+  if (!written) {
+    Failure failure = written.Error();
+    failure.Reason = "Failed to create file " + FileNameOf(path);
+    return failure;
+  }
+  return written;
 }
 
 }  // namespace
@@ -122,19 +121,16 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
         text += ", " + group.Description();
       text += "\r\n" + rule;
     }
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!WritesAssignment(pin))
-        continue;
-      Append(text, {"set_instance_assignment -name IO_STANDARD \"", pin->IoStandardName(),
-                    "\" -to ", pin->Name(), "\r\n"});
-    }
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!WritesAssignment(pin) || pin->Location().empty())
-        continue;
-      Append(text, {"set_location_assignment PIN_", pin->Location(), " -to ", pin->Name(), "\r\n"});
-    }
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
+      if (WritesAssignment(pin)) {
+        Append(text, {"set_instance_assignment -name IO_STANDARD \"", pin.IoStandardName(),
+                      "\" -to ", pin.Name(), "\r\n"});
+      }
+    });
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
+      if (WritesAssignment(pin) && !pin.Location().empty())
+        Append(text, {"set_location_assignment PIN_", pin.Location(), " -to ", pin.Name(), "\r\n"});
+    });
   }
 
   text += "\r\n" + rule + "# End of pin assignments by Velmora Pinwright\r\n" + rule + "\r\n";
@@ -225,19 +221,16 @@ std::string HtmlText(const TMainBoard& board) {
     }
     html.EndRow();
 
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!pin || !pin->IsActive())
-        continue;
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
       html.BeginRow();
-      html.AddCell(pin->Name(), "left", false, "");
-      html.AddCell(pin->Location(), "left", false, "");
-      html.AddCell(std::string(pin->DirectionWord()), "left", false, "");
-      html.AddCell(std::string(pin->IoStandardName()), "left", false, "");
+      html.AddCell(pin.Name(), "left", false, "");
+      html.AddCell(pin.Location(), "left", false, "");
+      html.AddCell(std::string(pin.DirectionWord()), "left", false, "");
+      html.AddCell(std::string(pin.IoStandardName()), "left", false, "");
       if (isHeader)
-        html.AddCell(std::to_string(pin->PinNumber()), "left", false, "");
+        html.AddCell(std::to_string(pin.PinNumber()), "left", false, "");
       html.EndRow();
-    }
+    });
     html.EndTable();
   }
   html.EndHtml();
@@ -300,9 +293,7 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
       const TPin* pin = group.PinAt(i);
       if (!pin)
         continue;
-      const bool open = pin->Name().find('[') != std::string::npos;
-      const bool close = pin->Name().find(']') != std::string::npos;
-      if (open != close)
+      if (FindBrackets(pin->Name()).Unbalanced())
         return false;
     }
   }
@@ -352,15 +343,13 @@ Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& tex
 
 Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text,
                                std::vector<std::string>* backups) {
-  const std::string path = ProjectFilePath(qpfPath, ".htm");
-  const WriteOutcome outcome = SaveReportFile(path, text);
-  if (backups && !outcome.Backup.empty())
-    backups->push_back(outcome.Backup);
-  if (outcome.Ok())
-    return {};
   // The report has no failure message of its own (the caller's says it all); the file with
-  // the system's reason is still worth showing.
-  return Failure{FailureKind::CannotCreate, path, {}, outcome.ErrorMessage};
+  // the system's reason still shows.
+  std::string backup;
+  Status written = SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
+  return written;
 }
 
 }  // namespace pinwright

@@ -18,9 +18,9 @@ constexpr int kBackupAttempts = 100;
 // An old file this much longer than the new text differs from it in more than a time stamp.
 constexpr std::size_t kCompareSlack = 4096;
 
-WriteOutcome Failure(WriteStatus status, const char* verb, const std::string& path,
+Failure WriteFailure(FailureKind kind, const char* verb, const std::string& path,
                      const std::string& reason) {
-  return {status, std::string(verb) + " " + path + ": " + reason, {}};
+  return Failure{kind, path, {}, std::string(verb) + " " + path + ": " + reason};
 }
 
 // The next line of text, with its line end, taken off the front.
@@ -68,8 +68,8 @@ unsigned long HighestBackupNumber(const std::string& target) {
 
 // Keeps the old target as NAME.~N~ when its contents differ from the new bytes. backup
 // receives the backup's path, or stays empty when the old file matched.
-WriteOutcome KeepEditedFile(const std::string& target, const platform::Entry& entry,
-                            std::string_view bytes, std::string_view ignored, std::string& backup) {
+Status KeepEditedFile(const std::string& target, const platform::Entry& entry,
+                      std::string_view bytes, std::string_view ignored, std::string& backup) {
   const platform::ReadResult old = platform::ReadRegularFile(target, bytes.size() + kCompareSlack);
   const bool readWhole = old.Status == platform::ReadStatus::Read && old.Bytes.size() == old.Size;
   if (readWhole && SameApartFrom(old.Bytes, bytes, ignored))
@@ -89,8 +89,8 @@ WriteOutcome KeepEditedFile(const std::string& target, const platform::Entry& en
       continue;
     // A file system without hard links: copy what was read instead.
     if (error == ENAMETOOLONG || !readWhole) {
-      return Failure(WriteStatus::CreateFailed, "Cannot keep a backup of", target,
-                     platform::ErrorText(error));
+      return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", target,
+                          platform::ErrorText(error));
     }
     error = 0;
     if (platform::CreateNewFile(candidate, old.Bytes, entry.Permissions, error)) {
@@ -98,12 +98,12 @@ WriteOutcome KeepEditedFile(const std::string& target, const platform::Entry& en
       return {};
     }
     if (error != EEXIST) {
-      return Failure(WriteStatus::CreateFailed, "Cannot keep a backup of", target,
-                     platform::ErrorText(error));
+      return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", target,
+                          platform::ErrorText(error));
     }
   }
-  return Failure(WriteStatus::CreateFailed, "Cannot keep a backup of", target,
-                 platform::ErrorText(EEXIST));
+  return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", target,
+                      platform::ErrorText(EEXIST));
 }
 
 void DropBackup(std::string& backup) {
@@ -115,27 +115,34 @@ void DropBackup(std::string& backup) {
 
 }  // namespace
 
-WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
-                                 const WriteOptions& options) {
+Status WriteFileAtomically(const std::string& path, std::string_view bytes,
+                           const WriteOptions& options, std::string* keptBackup) {
+  if (keptBackup)
+    keptBackup->clear();
   std::string target;
   int error = 0;
   if (!platform::ResolveLinks(path, target, error))
-    return Failure(WriteStatus::CreateFailed, "Cannot create", path, platform::ErrorText(error));
+    return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
+                        platform::ErrorText(error));
 
   const platform::Entry entry = platform::Examine(target);
   if (entry.Error != 0) {
-    return Failure(WriteStatus::CreateFailed, "Cannot create", path,
-                   platform::ErrorText(entry.Error));
+    return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
+                        platform::ErrorText(entry.Error));
   }
   switch (entry.Kind) {
     case platform::EntryKind::Folder:
-      return Failure(WriteStatus::Refused, "Cannot create", path, platform::ErrorText(EISDIR));
+      return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
+                          platform::ErrorText(EISDIR));
     case platform::EntryKind::Other:
-      return Failure(WriteStatus::Refused, "Cannot replace", path, "it is not a regular file");
+      return WriteFailure(FailureKind::CannotCreate, "Cannot replace", path,
+                          "it is not a regular file");
     case platform::EntryKind::Regular:
       // Root could write anyway; the missing write bits are the user's wish all the same.
-      if (entry.WriteProtected())
-        return Failure(WriteStatus::Refused, "Cannot replace", path, "the file is write-protected");
+      if (entry.WriteProtected()) {
+        return WriteFailure(FailureKind::CannotCreate, "Cannot replace", path,
+                            "the file is write-protected");
+      }
       break;
     case platform::EntryKind::Missing:
       break;
@@ -144,12 +151,13 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
 
   platform::TemporaryFile temporary;
   if (!platform::CreateTemporaryFile(FolderOf(target), temporary, error))
-    return Failure(WriteStatus::CreateFailed, "Cannot create", path, platform::ErrorText(error));
+    return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
+                        platform::ErrorText(error));
 
   std::string backup;
   if (replacing && options.KeepEdits) {
-    WriteOutcome kept = KeepEditedFile(target, entry, bytes, options.IgnoredLinePrefix, backup);
-    if (!kept.Ok()) {
+    Status kept = KeepEditedFile(target, entry, bytes, options.IgnoredLinePrefix, backup);
+    if (!kept) {
       platform::DiscardTemporaryFile(temporary);
       return kept;
     }
@@ -165,26 +173,34 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
       allowed = *limit;
   }
   const unsigned permissions = replacing ? entry.Permissions : platform::NewFilePermissions();
-  WriteOutcome outcome;
+  Status outcome;
   const std::size_t written = platform::WriteBytes(temporary, bytes.substr(0, allowed), error);
   if (written != bytes.size()) {
-    outcome.Status = WriteStatus::ShortWrite;
-    if (error != 0)
-      outcome.ErrorMessage = "Cannot write " + path + ": " + platform::ErrorText(error);
+    outcome = error != 0 ? WriteFailure(FailureKind::ShortWrite, "Cannot write", path,
+                                        platform::ErrorText(error))
+                         : Failure{FailureKind::ShortWrite, path, {}, {}};
   } else if (!platform::SetPermissions(temporary, permissions, error) ||
              !platform::CloseTemporaryFile(temporary, error)) {
-    outcome = Failure(WriteStatus::ShortWrite, "Cannot write", path, platform::ErrorText(error));
+    outcome =
+        WriteFailure(FailureKind::ShortWrite, "Cannot write", path, platform::ErrorText(error));
   } else if (!platform::CommitTemporaryFile(temporary, target, error)) {
-    outcome = Failure(WriteStatus::CreateFailed, "Cannot create", path, platform::ErrorText(error));
+    outcome =
+        WriteFailure(FailureKind::CannotCreate, "Cannot create", path, platform::ErrorText(error));
   }
-  if (outcome.Ok()) {
-    outcome.Backup = backup;
+  if (outcome) {
+    if (keptBackup)
+      *keptBackup = backup;
     return outcome;
   }
   platform::DiscardTemporaryFile(temporary);
-  // Unless the old file had to go first, it is still in place and its copy is not needed.
-  if (!options.RemoveOldFirst)
+  if (options.RemoveOldFirst) {
+    // The old file is gone: its backup, if one was due, is all that is left of it.
+    if (keptBackup)
+      *keptBackup = backup;
+  } else {
+    // The old file is still in place: its copy is not needed.
     DropBackup(backup);
+  }
   return outcome;
 }
 

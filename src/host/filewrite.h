@@ -9,25 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "host/failure.h"
+
 namespace pinwright {
-
-enum class WriteStatus {
-  Written,
-  Refused,       // the target is no regular file, or it is write-protected; nothing written
-  CreateFailed,  // the file (or its backup) could not be created or put in place
-  ShortWrite,    // fewer bytes than asked for reached the file
-};
-
-struct WriteOutcome {
-  WriteStatus Status = WriteStatus::Written;
-  // The file's full path and the reason, e.g. "Cannot create /p/top.qsf: Is a directory".
-  // Empty after a short write that the system gave no reason for.
-  std::string ErrorMessage;
-  // The full path of the numbered backup kept of the old contents, or empty.
-  std::string Backup;
-
-  bool Ok() const { return Status == WriteStatus::Written; }
-};
 
 struct WriteOptions {
   // Before an existing file is replaced, keep it as NAME.~N~ (N one more than the highest
@@ -41,12 +25,18 @@ struct WriteOptions {
   bool RemoveOldFirst = false;
 };
 
-// Writes the bytes to a temporary file in the target's folder, flushes it and renames it
-// over the target only when every byte arrived. A symbolic link is followed: the file it
-// names is replaced and the link stays. A replaced file keeps its permission bits. On any
-// failure the temporary file is removed and an existing target keeps its old contents.
-WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes,
-                                 const WriteOptions& options = {});
+// Writes the bytes to a temporary file in the target's folder and renames it over the target
+// only when every byte arrived. A symbolic link is followed: the file it names is replaced
+// and the link stays. A replaced file keeps its permission bits. A target that is no regular
+// file, or is write-protected, is refused before anything is written. On any failure the
+// temporary file is removed and an existing target keeps its old contents.
+// The failure is CannotCreate (refused, or not created or put in place) or ShortWrite, with
+// the target as File, no Reason (the caller words it for the user), and as SystemMessage the
+// file's full path with the system's reason ("Cannot create /p/top.qsf: Is a directory"),
+// empty only after a short write the system gave no reason for. backup, when given,
+// receives the full path of the numbered backup kept of the old contents, or empty text.
+Status WriteFileAtomically(const std::string& path, std::string_view bytes,
+                           const WriteOptions& options = {}, std::string* backup = nullptr);
 
 // From now on SIGINT, SIGTERM and SIGHUP remove the temporary file being written, if any,
 // and end the program with 128 plus the signal number. For the command-line tool.

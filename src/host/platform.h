@@ -149,6 +149,13 @@ void RemoveTemporaryFileOnInterrupt();
 // The folder of the running executable, with its trailing separator; empty when unknown.
 std::string ExecutableFolder();
 
+// The user's home folder: $HOME when set, else the system's record of the user (on Windows
+// the user profile folder); never empty.
+std::string HomeFolder();
+
+// True when the folder exists and a new file can be made in it.
+bool CanCreateFilesIn(const std::string& folder);
+
 // The instant in the user's local time zone.
 LocalDateTime LocalTime(std::time_t instant);
 

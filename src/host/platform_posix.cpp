@@ -1,5 +1,6 @@
 // The platform layer on POSIX systems (Linux first).
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -338,6 +340,18 @@ std::string ExecutableFolder() {
   if (length <= 0)
     return {};
   return FolderOf(std::string(target, static_cast<std::size_t>(length)));
+}
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home && *home)
+    return home;
+  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir)
+    return entry->pw_dir;
+  return "/";
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+  return access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 LocalDateTime LocalTime(std::time_t instant) {

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -526,6 +527,28 @@ std::string ExecutableFolder() {
   const std::size_t cut = path.find_last_of(L"\\/");
   return cut == std::wstring::npos ? std::string()
                                    : Utf8(std::wstring_view(path).substr(0, cut + 1));
+}
+
+std::string HomeFolder() {
+  // HOME when a user sets it (as the shells of POSIX tools on Windows do), else the profile.
+  for (const wchar_t* name : {L"HOME", L"USERPROFILE"}) {
+    if (const wchar_t* value = _wgetenv(name); value && *value)
+      return Utf8(value);
+  }
+  return "C:\\";
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+  // Access rights decide, not the folder's read-only attribute: try it with a file that
+  // goes as soon as its handle closes.
+  const std::wstring probe =
+      Wide(folder) + L"\\.pw-probe-" + std::to_wstring(GetCurrentProcessId());
+  HANDLE handle = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    return false;
+  CloseHandle(handle);
+  return true;
 }
 
 LocalDateTime LocalTime(std::time_t instant) {

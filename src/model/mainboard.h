@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/connector.h"
@@ -28,6 +29,15 @@ class TMainBoard {
   const TConnector& GroupAt(std::size_t index) const { return Groups.at(index); }
   TConnector& GroupAt(std::size_t index) { return Groups.at(index); }
 
+  // Calls visit(groupIndex, group, pin) for every active pin of every group: groups in model
+  // order, pins in list order (generation order once the pins are ordered).
+  template <class Visit>
+  void ForEachActivePin(Visit&& visit) const {
+    for (std::size_t g = 0; g < Groups.size(); ++g) {
+      Groups[g].ForEachActivePin([&](std::size_t, const TPin& pin) { visit(g, Groups[g], pin); });
+    }
+  }
+
   std::int32_t BoardId() const { return Id; }
   const std::string& Family() const { return FamilyText; }
   const std::string& Device() const { return DeviceText; }
@@ -42,13 +52,15 @@ class TMainBoard {
   // The board's display name: "Larkspur" for board 43, empty for any other ID.
   std::string BoardName() const;
 
-  // Fits a daughter card onto the header with the key; does nothing when no header has it.
-  void AttachCard(std::int32_t headerKey, std::int32_t cardId, std::int32_t ioStandard,
-                  const std::string& baseName, const std::string& prefix);
+  // Fits a daughter card, whose pin list the cards layer built, onto the first header group
+  // with the key (TConnector::TakeCardPins); does nothing when no header has it.
+  void AttachCard(std::int32_t headerKey, const TConnector& card, const std::string& prefix);
   // The port declarations of the top-level Verilog module, group by group.
   std::string VerilogPortList() const;
-  // The board's configuration block of the settings file.
-  std::string QsfExtraAssignments() const;
+  // The board's configuration block of the settings file, as the board definition set it;
+  // empty for a new model.
+  const std::string& QsfExtraAssignments() const { return ExtraAssignments; }
+  void SetQsfExtraAssignments(std::string text) { ExtraAssignments = std::move(text); }
 
   // Checks that no two headers carrying the same card share a prefix. On the first clash it
   // fills the message and returns false; otherwise it leaves the message alone.
@@ -62,6 +74,7 @@ class TMainBoard {
   std::string PackageText;
   std::int32_t Pins = 0;
   std::string SpeedGradeText;
+  std::string ExtraAssignments;
 };
 
 }  // namespace pinwright

@@ -1,6 +1,11 @@
 #include "settings/configboard.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <string_view>
 #include "host/paths.h"
+
+#include "host/places.h"
 
 namespace pinwright {
 namespace {
@@ -24,38 +29,62 @@ void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string
 
 }  // namespace
 
-std::string TConfigBoard::DefaultPath() const {
-  return CurrentHost().ExecutableFolder() + "default.cfg";
+void TConfigBoard::FillChoiceList(std::span<const std::int32_t> offered) {
+  ChoiceCount = 0;
+  for (std::int32_t card : offered.first(std::min(offered.size(), ChoiceList.size())))
+    ChoiceList[static_cast<std::size_t>(ChoiceCount++)] = card;
 }
 
-// LoadFile itself answers a missing file with false and no reason.
-bool TConfigBoard::LoadDefault() {
+bool TConfigBoard::OffersCard(std::int32_t cardId) const {
+  return ChoiceIndexOf(cardId).has_value();
+}
+
+std::optional<int> TConfigBoard::ChoiceIndexOf(std::int32_t cardId) const {
+  for (int i = 0; i < ChoiceCount; ++i) {
+    if (ChoiceList[static_cast<std::size_t>(i)] == cardId)
+      return i;
+  }
+  return std::nullopt;
+}
+
+std::int32_t TConfigBoard::ChoiceAt(int index) const {
+  if (index < 0 || index >= ChoiceCount)
+    return 0;
+  return ChoiceList[static_cast<std::size_t>(index)];
+}
+
+std::string TConfigBoard::DefaultPath() const {
+  return CurrentPlaces().SettingsFolder + "default.cfg";
+}
+
+Status TConfigBoard::LoadDefault() {
   return LoadFile(DefaultPath());
 }
 
-bool TConfigBoard::SaveDefault() {
+Status TConfigBoard::SaveDefault() {
+  // The configuration folder of an installed program may not exist yet; should it fail to
+  // appear, SaveFile says so.
+  MakeFolder(CurrentPlaces().SettingsFolder);
   return SaveFile(DefaultPath());
 }
 
-bool TConfigBoard::LoadWithDialog(FileDialog& dialog) {
-  // A reason left from an earlier load must not be taken for this one's.
-  LoadReason.clear();
+Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {
   PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
-    return false;
+    return Failure{FailureKind::Cancelled, {}, {}, {}};
   // Follows the pick even when the file then turns out to be unusable.
   Folder = FolderOf(*path);
   FileName = FileNameOf(*path);
   return LoadFile(*path);
 }
 
-bool TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& proposedName) {
+Status TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& proposedName) {
   PrepareCfgDialog(dialog, FileDialogKind::Save, Folder,
                    FileName.empty() ? proposedName : FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
-    return false;
+    return Failure{FailureKind::Cancelled, {}, {}, {}};
   Folder = FolderOf(*path);
   FileName = FileNameOf(*path);
   return SaveFile(*path);

@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
+#include "host/failure.h"
 #include "host/host.h"
 
 namespace pinwright {
@@ -20,33 +23,38 @@ class TConfigBoard {
  public:
   virtual ~TConfigBoard() = default;
 
-  // Fills the record from the file; on failure leaves it untouched and returns false, with
-  // the reason in LoadFailReason ("Invalid File Size.", "Failed to read file.", "Failed to
-  // open file.", or empty when the file does not exist).
-  virtual bool LoadFile(const std::string& path) = 0;
-  // Writes the record to the file, all or nothing; on failure shows "Failed to create file."
-  // or "Failed to write file." and returns false.
-  virtual bool SaveFile(const std::string& path) = 0;
+  // Fills the record from the file, or leaves it untouched and fails: Missing (no reason)
+  // when the file does not exist, else CannotRead with the reason "Invalid File Size.",
+  // "Failed to read file." or "Failed to open file.". Shows nothing.
+  virtual Status LoadFile(const std::string& path) = 0;
+  // Writes the record to the file, all or nothing, or fails with the reason "Failed to
+  // create file." (CannotCreate) or "Failed to write file." (ShortWrite). Shows nothing.
+  virtual Status SaveFile(const std::string& path) = 0;
 
-  const std::string& LoadFailReason() const { return LoadReason; }
-  // The system's words behind the last failed load ("it is not a regular file",
-  // "Permission denied"), or empty.
-  const std::string& LoadFailDetail() const { return LoadDetail; }
-
-  // default.cfg in the executable's folder.
+  // default.cfg in the settings folder: beside the executable, or the user's configuration
+  // folder for an installed program.
   std::string DefaultPath() const;
-  bool LoadDefault();
-  bool SaveDefault();
-  // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick.
-  // Both dialogs propose FileName, the last .cfg file picked; before the first pick the
-  // save dialog proposes proposedName (e.g. "LARKSPUR.cfg").
-  bool LoadWithDialog(FileDialog& dialog);
-  bool SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
+  Status LoadDefault();
+  Status SaveDefault();
+  // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick;
+  // Cancelled when the user cancels. Folder follows the pick even when the file then fails.
+  // Both dialogs propose FileName, the last .cfg file picked; before the first pick the save
+  // dialog proposes proposedName (e.g. "LARKSPUR.cfg").
+  Status LoadWithDialog(FileDialog& dialog);
+  Status SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 
-  // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers.
-  void FillChoiceList();
-  // Creates the default project folder, runs the save dialog for the .qpf and returns the
-  // chosen path, or empty text on cancel.
+  // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers, in display
+  // order ("None" first; the cards layer's GpioHeaderChoices), at most 256 of them.
+  void FillChoiceList(std::span<const std::int32_t> offered);
+  // True when the choice list holds the card.
+  bool OffersCard(std::int32_t cardId) const;
+  // The item index of the card in the choice list; nothing when the list does not hold it.
+  std::optional<int> ChoiceIndexOf(std::int32_t cardId) const;
+  // The card of an item index; "None" (0) for an index outside the list.
+  std::int32_t ChoiceAt(int index) const;
+  // Creates the default project folder (CodeGenerated/<board>/<project>/ in the projects
+  // folder), runs the save dialog for the .qpf and returns the chosen path, or empty text on
+  // cancel.
   std::string SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                 const std::string& projectName);
 
@@ -54,10 +62,6 @@ class TConfigBoard {
   std::string FileName;
   std::int32_t ChoiceCount = 0;
   std::array<std::int32_t, 256> ChoiceList{};
-
- protected:
-  std::string LoadReason;
-  std::string LoadDetail;
 };
 
 }  // namespace pinwright

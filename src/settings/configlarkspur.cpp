@@ -9,6 +9,7 @@
 
 #include "host/filewrite.h"
 #include "host/platform.h"
+#include "host/text.h"
 #include "model/mainboard.h"
 
 namespace pinwright {
@@ -74,6 +75,14 @@ TLarkspurSettings DefaultLarkspurSettings() {
   return settings;
 }
 
+std::optional<std::size_t> FindLarkspurComponent(std::string_view name) {
+  for (std::size_t i = 0; i < kLarkspurComponents.size(); ++i) {
+    if (EqualsIgnoringCase(kLarkspurComponents[i].Name, name))
+      return i;
+  }
+  return std::nullopt;
+}
+
 void StampLarkspurRecord(TLarkspurSettings& settings) {
   settings.BoardId.Set(kLarkspurBoardId);
   settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
@@ -94,51 +103,45 @@ Status CheckTextFields(const TLarkspurSettings& settings) {
 
 TConfigLarkspur::TConfigLarkspur() : Settings{} {}
 
-bool TConfigLarkspur::LoadFile(const std::string& path) {
-  LoadReason.clear();
-  LoadDetail.clear();
+Status TConfigLarkspur::LoadFile(const std::string& path) {
+  auto cannotRead = [&](const char* reason, std::string detail) {
+    return Failure{FailureKind::CannotRead, path, reason,
+                   detail.empty() ? std::string() : "Cannot open " + path + ": " + detail};
+  };
   // One byte more than a record, so that a file that grew after it was measured shows.
   const platform::ReadResult read = platform::ReadRegularFile(path, kLarkspurRecordSize + 1);
   switch (read.Status) {
     case platform::ReadStatus::Missing:
-      return false;
+      return Failure{FailureKind::Missing, path, {}, {}};
     case platform::ReadStatus::NotRegular:
       // A FIFO or a device could block or never end; it is refused before anything is read.
-      LoadReason = "Failed to open file.";
-      LoadDetail = "it is not a regular file";
-      return false;
+      return cannotRead("Failed to open file.", "it is not a regular file");
     case platform::ReadStatus::Failed:
-      LoadReason = read.Size == kLarkspurRecordSize || read.Size == 0 ? "Failed to open file."
-                                                                      : "Invalid File Size.";
-      LoadDetail = platform::ErrorText(read.Error);
-      return false;
+      return cannotRead(read.Size == 0 || read.Size == kLarkspurRecordSize ? "Failed to open file."
+                                                                           : "Invalid File Size.",
+                        platform::ErrorText(read.Error));
     case platform::ReadStatus::Read:
       break;
   }
-  if (read.Size != kLarkspurRecordSize) {
-    LoadReason = "Invalid File Size.";
-    return false;
-  }
-  if (read.Bytes.size() != kLarkspurRecordSize) {
-    LoadReason = "Failed to read file.";
-    return false;
-  }
+  if (read.Size != kLarkspurRecordSize)
+    return cannotRead("Invalid File Size.", {});
+  if (read.Bytes.size() != kLarkspurRecordSize)
+    return cannotRead("Failed to read file.", {});
   // Only a whole record replaces the one in memory.
   std::memcpy(&Settings, read.Bytes.data(), sizeof Settings);
-  return true;
+  return {};
 }
 
-bool TConfigLarkspur::SaveFile(const std::string& path) {
+Status TConfigLarkspur::SaveFile(const std::string& path) {
   const std::string_view bytes(reinterpret_cast<const char*>(&Settings), sizeof Settings);
-  const WriteOutcome outcome = WriteFileAtomically(path, bytes);
-  if (outcome.Ok())
-    return true;
-  // The file and the system's reason first; then the message every failed save shows.
-  if (!outcome.ErrorMessage.empty())
-    ShowUnexpectedError(outcome.ErrorMessage);
-  ShowError(outcome.Status == WriteStatus::ShortWrite ? "Failed to write file."
-                                                      : "Failed to create file.");
-  return false;
+  Status written = WriteFileAtomically(path, bytes);
+  if (written)
+    return written;
+  // The file with the system's reason (as SystemMessage), then what every failed save says.
+  Failure failure = written.Error();
+  failure.Reason =
+      failure.Kind == FailureKind::ShortWrite ? "Failed to write file." : "Failed to create file.";
+  return failure;
 }
 
 }  // namespace pinwright

@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 
@@ -27,10 +28,11 @@ class TOutline;
 inline constexpr int kLarkspurFormWidth = 789;
 inline constexpr int kLarkspurFormHeight = 520;
 inline constexpr const char* kLarkspurCaption = "Larkspur V1.0.0";
-inline constexpr int kProjectNameMaxLength = 127;
-inline constexpr int kPrefixMaxLength = 100;
-inline constexpr int kComponentCount = 13;
+inline constexpr int kProjectNameMaxLength = static_cast<int>(kTextCapacity);
+inline constexpr int kPrefixMaxLength = static_cast<int>(kPrefixLimit);
+inline constexpr int kComponentCount = static_cast<int>(kLarkspurComponents.size());
 inline constexpr int kHeaderCount = 2;
+inline constexpr int kButtonCount = 4;
 
 class TFormLarkspur : public QWidget {
   Q_OBJECT
@@ -57,6 +59,9 @@ class TFormLarkspur : public QWidget {
   void ControlsToSettings();
   void UpdateCardImages();
   void UpdateOutlines();
+  // Enables each prefix field while its header carries a card, and marks the typed fields
+  // that generation would refuse, with the reason as their tooltip.
+  void UpdateFieldMarks();
   // Checks the controls as they would be saved: the checked settings, or nothing after
   // showing the first problem in an error box.
   std::optional<CheckedSettings> CheckInputs();
@@ -70,6 +75,7 @@ class TFormLarkspur : public QWidget {
  private:
   void CreateControls();
   void WireHandlers();
+  void SetTabOrder();
   // The controls written over a copy of the record, as ControlsToSettings would store them.
   void ControlsToRecord(TLarkspurSettings& record) const;
   std::int32_t SelectedCard(int header) const;
@@ -84,6 +90,7 @@ class TFormLarkspur : public QWidget {
   std::array<QLineEdit*, kHeaderCount> PrefixEdits{};
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
+  std::array<QPushButton*, kButtonCount> Buttons{};
 
   // Each dialog keeps its own folder and file name; the settings object sets kind, filter,
   // folder and file name each time it runs one of them.

@@ -11,6 +11,7 @@
 #include "cards/catalogue.h"
 #include "host/host.h"
 #include "host/paths.h"
+#include "host/places.h"
 #include "model/mainboard.h"
 #include "ui/pictures.h"
 #include "ui/ui_larkspur.h"
@@ -28,10 +29,10 @@ WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int widt
   return {(screenWidth - width) / 2, (screenHeight - height) / 2};
 }
 
-std::string IniFilePath(const std::string& executableFolder, const std::string& executableName) {
+std::string IniFilePath(const std::string& settingsFolder, const std::string& executableName) {
   std::filesystem::path name = PathFromUtf8(executableName);
   name.replace_extension(".INI");
-  return executableFolder + Utf8FromPath(name);
+  return settingsFolder + Utf8FromPath(name);
 }
 
 TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
@@ -40,6 +41,7 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
+  setWindowIcon(ApplicationIcon());
   ShowBoard();
 }
 
@@ -80,7 +82,9 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
 void TFormMain::SaveLastBoard() {
   const std::string executable =
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-  const std::string path = IniFilePath(CurrentHost().ExecutableFolder(), executable);
+  const std::string folder = CurrentPlaces().SettingsFolder;
+  MakeFolder(folder);
+  const std::string path = IniFilePath(folder, executable);
   QSettings ini(QString::fromStdString(path), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Builder/MainBoard"), Board);
   ini.sync();  // a folder that cannot be written is no reason to stop the program ending

@@ -45,7 +45,7 @@ TEST(WriteFileAtomically, WritesWholeFiles) {
     TempDir dir;
     if (!c.Old.empty())
       WriteFile(dir.File(c.Target), c.Old);
-    const WriteOutcome outcome = WriteFileAtomically(dir.File(c.Target), c.Bytes);
+    const Status outcome = WriteFileAtomically(dir.File(c.Target), c.Bytes);
     EXPECT_TRUE(outcome.Ok());
     EXPECT_EQ(ReadFile(dir.File(c.Target)), c.Bytes);
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{c.Target});
@@ -70,15 +70,15 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
     std::string Target;  // relative to the test folder
     bool HasOld;
     std::optional<std::size_t> Limit;
-    WriteStatus Status;
+    FailureKind Kind;
   };
   const Case cases[] = {
-      {"short write over a file", "target", true, 3, WriteStatus::ShortWrite},
-      {"nothing written over a file", "target", true, 0, WriteStatus::ShortWrite},
-      {"short write of a new file", "new", false, 3, WriteStatus::ShortWrite},
-      {"folder through a file", "blocker/sub/x", false, std::nullopt, WriteStatus::CreateFailed},
-      {"missing folder", "nowhere/x", false, std::nullopt, WriteStatus::CreateFailed},
-      {"target is a folder", "folder", false, std::nullopt, WriteStatus::Refused},
+      {"short write over a file", "target", true, 3, FailureKind::ShortWrite},
+      {"nothing written over a file", "target", true, 0, FailureKind::ShortWrite},
+      {"short write of a new file", "new", false, 3, FailureKind::ShortWrite},
+      {"folder through a file", "blocker/sub/x", false, std::nullopt, FailureKind::CannotCreate},
+      {"missing folder", "nowhere/x", false, std::nullopt, FailureKind::CannotCreate},
+      {"target is a folder", "folder", false, std::nullopt, FailureKind::CannotCreate},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -89,17 +89,21 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
       WriteFile(dir.File(c.Target), "the old contents");
     const std::vector<std::string> before = testing::SortedFileNames(dir.Path());
 
-    WriteOutcome outcome;
+    Status outcome;
     if (c.Limit) {
       ScopedWriteLimit limit(LimitTo(*c.Limit));
       outcome = WriteFileAtomically(dir.File(c.Target), "the new contents, longer");
     } else {
       outcome = WriteFileAtomically(dir.File(c.Target), "the new contents, longer");
     }
-    EXPECT_EQ(outcome.Status, c.Status);
-    if (c.Status != WriteStatus::ShortWrite) {
-      EXPECT_TRUE(outcome.ErrorMessage.starts_with("Cannot create " + dir.File(c.Target) + ": "))
-          << outcome.ErrorMessage;
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.Error().Kind, c.Kind);
+    EXPECT_EQ(outcome.Error().File, dir.File(c.Target));
+    EXPECT_EQ(outcome.Error().SystemMessage.empty(), c.Kind == FailureKind::ShortWrite);
+    if (c.Kind == FailureKind::CannotCreate) {
+      EXPECT_TRUE(
+          outcome.Error().SystemMessage.starts_with("Cannot create " + dir.File(c.Target) + ": "))
+          << outcome.Error().SystemMessage;
     }
     if (c.HasOld) {
       EXPECT_EQ(ReadFile(dir.File(c.Target)), "the old contents");
@@ -149,10 +153,11 @@ TEST(WriteFileAtomically, KeepsEditedFilesAsNumberedBackups) {
     options.KeepEdits = true;
     options.IgnoredLinePrefix = c.Ignored;
 
-    const WriteOutcome outcome = WriteFileAtomically(path, c.New, options);
-    ASSERT_TRUE(outcome.Ok()) << outcome.ErrorMessage;
+    std::string backup;
+    const Status outcome = WriteFileAtomically(path, c.New, options, &backup);
+    ASSERT_TRUE(outcome.Ok()) << outcome.Error().SystemMessage;
     EXPECT_EQ(ReadFile(path), c.New);
-    EXPECT_EQ(outcome.Backup, c.Backup.empty() ? "" : dir.File(c.Backup));
+    EXPECT_EQ(backup, c.Backup.empty() ? "" : dir.File(c.Backup));
     std::vector<std::string> names = c.Present;
     names.push_back("f.qpf");
     if (!c.Backup.empty()) {
@@ -183,7 +188,7 @@ TEST(WriteFileAtomicallyDeathTest, InterruptLeavesNoTemporaryFile) {
             std::raise(signal);
             return std::nullopt;
           });
-          WriteFileAtomically(path, "new contents");
+          (void)WriteFileAtomically(path, "new contents");
           std::_Exit(0);
         },
         ::testing::ExitedWithCode(128 + signal), "");
@@ -222,7 +227,7 @@ TEST(ScopedWriteLimit, RestoresThePreviousLimit) {
   {
     ScopedWriteLimit outer(LimitTo(1));
     { ScopedWriteLimit inner(LimitTo(100)); }
-    EXPECT_EQ(WriteFileAtomically(dir.File("x"), "abc").Status, WriteStatus::ShortWrite);
+    EXPECT_EQ(WriteFileAtomically(dir.File("x"), "abc").Error().Kind, FailureKind::ShortWrite);
   }
   EXPECT_TRUE(WriteFileAtomically(dir.File("x"), "abc").Ok());
 }

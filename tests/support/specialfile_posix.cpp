@@ -1,5 +1,6 @@
 // FIFOs, devices and sockets as test targets on POSIX systems.
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -32,6 +33,10 @@ bool MakeSpecialFile(TargetKind kind, const std::string& path) {
     default:
       return false;
   }
+}
+
+void SetEnvironment(const char* name, const std::string& value) {
+  setenv(name, value.c_str(), 1);
 }
 
 std::string DevicePath() {

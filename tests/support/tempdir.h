@@ -67,6 +67,9 @@ bool MakeSpecialFile(TargetKind kind, const std::string& path);
 // itself; none on Windows, whose console events only a console can send.
 std::vector<int> InterruptSignals();
 
+// Sets an environment variable of this process.
+void SetEnvironment(const char* name, const std::string& value);
+
 // A device that reads endlessly or empty: /dev/zero, or NUL on Windows.
 std::string DevicePath();
 
