@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -18,8 +19,6 @@
 
 namespace pinwright {
 namespace {
-
-constexpr std::size_t kPrefixLimit = 100;
 
 // The reserved words of Verilog-2001, sorted for a binary search.
 // clang-format off
@@ -137,31 +136,30 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
 Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
                       const Header** blamed = nullptr) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
-  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
-    const TConnector& group = board.GroupAt(g);
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!pin || !pin->IsActive())
-        continue;
-      const std::string port = SplitPortName(pin->Name()).Base;
-      const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
-      if (isNew || seen->second == g)
-        continue;
-      const TConnector& first = board.GroupAt(seen->second);
-      const Header* header = HeaderOf(group, headers);
-      if (!header)
-        header = HeaderOf(first, headers);
-      if (blamed)
-        *blamed = header;
-      const std::string advice =
-          !header ? "these two groups cannot be used together."
-                  : "give the " + std::string(header->Label) + " header " +
-                        (header->Prefix.empty() ? "a prefix." : "a different prefix.");
-      return Refused(FailureKind::DuplicatePort,
-                     "The signal " + Quoted(port) + " would be a port of both " +
-                         Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
-    }
-  }
+  std::optional<Failure> clash;
+  board.ForEachActivePin([&](std::size_t g, const TConnector& group, const TPin& pin) {
+    if (clash)
+      return;
+    const std::string port = SplitPortName(pin.Name()).Base;
+    const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
+    if (isNew || seen->second == g)
+      return;
+    const TConnector& first = board.GroupAt(seen->second);
+    const Header* header = HeaderOf(group, headers);
+    if (!header)
+      header = HeaderOf(first, headers);
+    const std::string advice =
+        !header ? "these two groups cannot be used together."
+                : "give the " + std::string(header->Label) + " header " +
+                      (header->Prefix.empty() ? "a prefix." : "a different prefix.");
+    if (blamed)
+      *blamed = header;
+    clash = Refused(FailureKind::DuplicatePort,
+                    "The signal " + Quoted(port) + " would be a port of both " +
+                        Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
+  });
+  if (clash)
+    return *clash;
   return {};
 }
 

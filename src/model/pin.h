@@ -18,9 +18,18 @@ enum class PinDirection : std::int32_t {
   FromCard = 4,  // decided by the fitted daughter card
 };
 
-// I/O standard codes used by the board definitions.
+// I/O standard codes: indices into the table of I/O standard names (IoStandardName). The
+// ones the board tables use are named after the table's text; the names are checked against
+// the table when it compiles.
 inline constexpr std::int32_t kIoStandardCount = 70;  // codes 0..69
 inline constexpr std::int32_t kIoLvcmos33 = 7;        // "3.3-V LVCMOS"
+inline constexpr std::int32_t kIoDphy = 61;           // "DPHY"
+inline constexpr std::int32_t kIoLvcmos18 = 63;       // "1.8-V LVCMOS"
+inline constexpr std::int32_t kIo11V = 65;            // "1.1-V"
+inline constexpr std::int32_t kIoLvstl11 = 66;        // "1.1-V LVSTL"
+inline constexpr std::int32_t kIoDiffLvstl11 = 67;    // "DIFFERENTIAL 1.1-V LVSTL"
+inline constexpr std::int32_t kIoTrueDiff11 = 68;     // "1.1V TRUE DIFFERENTIAL SIGNALING"
+inline constexpr std::int32_t kIo18V = 69;            // "1.8-V"
 inline constexpr std::int32_t kIoFromCard = 71;       // decided by the fitted daughter card
 
 // Longest name or location a pin holds; longer text is cut.
@@ -41,6 +50,28 @@ class BusIndexError : public std::runtime_error {
  private:
   std::string Name;
 };
+
+// Where the first "[" and the first "]" of a pin name stand: the one reading of brackets that
+// the bus helpers, the pin sort, the port model and the name check share.
+struct BracketPositions {
+  std::size_t Open = std::string_view::npos;
+  std::size_t Close = std::string_view::npos;
+
+  // Both brackets are there, in either order.
+  constexpr bool Both() const {
+    return Open != std::string_view::npos && Close != std::string_view::npos;
+  }
+  // Exactly one of the two is there.
+  constexpr bool Unbalanced() const {
+    return (Open == std::string_view::npos) != (Close == std::string_view::npos);
+  }
+  // "[" comes before "]": the name reads as a bus member.
+  constexpr bool OpenFirst() const { return Both() && Open < Close; }
+};
+
+constexpr BracketPositions FindBrackets(std::string_view name) {
+  return {name.find('['), name.find(']')};
+}
 
 // True when the name holds both "[" and "]", in either order.
 bool HasBrackets(std::string_view name);

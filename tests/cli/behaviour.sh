@@ -417,7 +417,7 @@ for round in {1..50}; do
 done
 # A generation that cannot get the folder gives up after a few seconds.
 if command -v flock >/dev/null; then
-  flock "$dir" sleep 20 &
+  flock "$dir" sleep 9 &
   holder=$!
   sleep 0.5
   SECONDS=0
