@@ -134,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!texts)
     Fail("a checked record failed to generate", texts.Error().SystemMessage);
   for (const std::string& problem :
-       testing::CheckProject(checked->Board(), {texts->Qsf, texts->Verilog, texts->Sdc})) {
+       testing::CheckProject(checked->Board(), {texts->Qsf, texts->TopLevel, texts->Sdc})) {
     Fail("generated project", problem);
   }
   if (host.Messages != 0 || host.AlertSounds != 0)

@@ -87,17 +87,21 @@ int RunGenerate(const Request& request, std::ostream& out) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
   if (!checked)
     return Report({kExitRefused, checked.Error().Reason});
+  const HdlLanguage language = request.Output.TopLevel;
+  if (const pinwright::Status names = CheckTopLevelNames(*checked, language); !names)
+    return Report({kExitRefused, names.Error().Reason});
 
   fs::path qpf;
   if (int exit = Report(ProjectPath(request, *checked, qpf)); exit != kExitOk)
     return exit;
-  const Result<CheckedProjectPath> path = CheckProjectPath(qpf.string());
+  const Result<CheckedProjectPath> path = CheckProjectPath(qpf.string(), language);
   if (!path)
     return Report({kExitRefused, path.Error().Reason});
   if (int exit = Report(CreateFolder(qpf.parent_path())); exit != kExitOk)
     return exit;
 
-  if (const pinwright::Status generated = GenerateLarkspurProject(*checked, *path); !generated) {
+  if (const pinwright::Status generated = GenerateLarkspurProject(*checked, *path, request.Output);
+      !generated) {
     ReportFailure(generated.Error());
     return Report({kExitRefused, GenerateFailedText(path->QpfPath())});
   }

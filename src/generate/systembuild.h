@@ -4,7 +4,9 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "generate/generationoptions.h"
 #include "host/failure.h"
 #include "host/host.h"
 #include "model/mainboard.h"
@@ -20,8 +22,9 @@ std::string ProjectFilePath(const std::string& qpfPath, const std::string& exten
 // The text of each file, top to bottom as it is written. They read the pins in the order
 // they stand, so the model's pins should already be ordered.
 std::string QpfText(const std::string& projectName, const LocalDateTime& now);
+// A SystemVerilog or VHDL top level is named in the settings file; a Verilog one is not.
 std::string QsfText(const TMainBoard& board, const std::string& projectName,
-                    const LocalDateTime& now);
+                    const LocalDateTime& now, HdlLanguage topLevel = HdlLanguage::Verilog);
 std::string VerilogText(const TMainBoard& board, const std::string& projectName);
 std::string SdcText(const TMainBoard& board);
 std::string HtmlText(const TMainBoard& board);
@@ -29,16 +32,19 @@ std::string HtmlText(const TMainBoard& board);
 struct ProjectTexts {
   std::string Qpf;
   std::string Qsf;
-  std::string Verilog;
+  std::string TopLevel;  // in the chosen language
   std::string Sdc;
   std::string Html;
+  std::string Testbench;  // empty when none was asked for
+  HdlLanguage Language = HdlLanguage::Verilog;
 };
 
-// All five texts of a model whose pins are already in generation order. A bus index that is
-// not a decimal integer fails with BadPinName and the error's words as SystemMessage.
+// All texts of a model whose pins are already in generation order. A bus index that is not a
+// decimal integer fails with BadPinName and the error's words as SystemMessage.
 Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
                                              const std::string& projectName,
-                                             const LocalDateTime& now);
+                                             const LocalDateTime& now,
+                                             const GenerationOptions& options = {});
 
 // Checks the pin names, orders the pins and builds all five texts in memory. Nothing when
 // a pin name holds only one of the two brackets. Throws BusIndexError for a bus index that
@@ -46,8 +52,9 @@ Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
 std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
                                              const LocalDateTime& now);
 
-// Writes the five texts next to qpfPath (.qpf, .qsf, .v, .sdc, .htm), in this order,
-// stopping at the first failure, which it returns. Files written before it stay.
+// Writes the texts next to qpfPath (.qpf, .qsf, the top level, .sdc, .htm, then NAME_tb
+// when there is a testbench), in this order, stopping at the first failure, which it
+// returns. Files written before it stay.
 Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts);
 
 class TSystemBuild {
@@ -66,6 +73,9 @@ class TSystemBuild {
   static Status WriteQpf(const std::string& qpfPath, const std::string& text);
   static Status WriteQsf(const std::string& qpfPath, const std::string& text);
   static Status WriteVerilog(const std::string& qpfPath, const std::string& text);
+  // The design file with the extension; a testbench's extension begins with "_tb".
+  static Status WriteDesignFile(const std::string& qpfPath, std::string_view extension,
+                                const std::string& text);
   static Status WriteSdc(const std::string& qpfPath, const std::string& text);
   static Status WriteHtml(const std::string& qpfPath, const std::string& text);
 };

@@ -49,7 +49,7 @@ std::array<std::string, 5> ExpectedTexts(const TLarkspurSettings& settings,
   std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "P", host.Clock);
   if (!texts)
     return {};
-  return {texts->Qpf, texts->Qsf, texts->Verilog, texts->Sdc, texts->Html};
+  return {texts->Qpf, texts->Qsf, texts->TopLevel, texts->Sdc, texts->Html};
 }
 
 enum class Fault { FolderInPlace, WriteLimit };

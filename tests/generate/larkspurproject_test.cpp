@@ -218,7 +218,7 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
       const Result<ProjectTexts> texts = MakeOrderedProjectTexts(result->Board(), "TOP", now);
       ASSERT_TRUE(expected && texts);
       EXPECT_EQ(texts->Qsf, expected->Qsf);
-      EXPECT_EQ(texts->Verilog, expected->Verilog);
+      EXPECT_EQ(texts->TopLevel, expected->TopLevel);
       EXPECT_EQ(texts->Sdc, expected->Sdc);
       EXPECT_EQ(texts->Html, expected->Html);
       continue;

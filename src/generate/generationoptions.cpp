@@ -1,0 +1,56 @@
+#include "generate/generationoptions.h"
+
+#include <algorithm>
+
+namespace pinwright {
+namespace {
+
+struct LanguageRow {
+  HdlLanguage Language;
+  std::string_view Keyword;
+  std::string_view Caption;
+  std::string_view Extension;
+};
+
+// clang-format off
+constexpr std::array<LanguageRow, 3> kLanguageRows = {{
+  {HdlLanguage::Verilog,       "verilog",       "Verilog",       ".v"},
+  {HdlLanguage::SystemVerilog, "systemverilog", "SystemVerilog", ".sv"},
+  {HdlLanguage::Vhdl,          "vhdl",          "VHDL",          ".vhd"},
+}};
+// clang-format on
+
+const LanguageRow& RowOf(HdlLanguage language) {
+  return *std::find_if(kLanguageRows.begin(), kLanguageRows.end(),
+                       [language](const LanguageRow& row) { return row.Language == language; });
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+std::string_view HdlLanguageKeyword(HdlLanguage language) {
+  return RowOf(language).Keyword;
+}
+
+std::optional<HdlLanguage> HdlLanguageFromKeyword(std::string_view keyword) {
+  for (const LanguageRow& row : kLanguageRows) {
+    if (EqualIgnoringCase(row.Keyword, keyword))
+      return row.Language;
+  }
+  return std::nullopt;
+}
+
+std::string_view HdlLanguageCaption(HdlLanguage language) {
+  return RowOf(language).Caption;
+}
+
+std::string_view HdlFileExtension(HdlLanguage language) {
+  return RowOf(language).Extension;
+}
+
+}  // namespace pinwright
