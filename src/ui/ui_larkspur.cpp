@@ -18,6 +18,7 @@
 #include "model/mainboard.h"
 #include "ui/guard.h"
 #include "ui/outline.h"
+#include "ui/outputchoices.h"
 #include "ui/pictures.h"
 #include "ui/textlimit.h"
 #include "ui/unitmain.h"
@@ -84,6 +85,11 @@ constexpr HeaderControl kHeaders[kHeaderCount] = {
    "ShapeGpio1", {94, 263, 182, 23}, &TLarkspurSettings::Gpio1, &TLarkspurSettings::PrefixGpio1},
 };
 // clang-format on
+// The output controls in the band of Panel1 below the board picture, its left part.
+constexpr QPoint kTopLevelLabelAt{8, 297};
+constexpr QRect kTopLevelComboBox{84, 293, 150, 26};
+constexpr QRect kTestbenchCheckBox{84, 322, 150, 20};
+
 constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kBoardPictureSize{400, 245};
 
@@ -208,6 +214,11 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   Owner.setWindowTitle(windowTitle());
   InitChoiceLists();
   Config->Folder = CurrentHost().ExecutableFolder();
+  const GenerationOptions output = ReadOutputChoices(Owner.IniPath());
+  ComboTopLevel->setCurrentIndex(static_cast<int>(
+      std::find(kHdlLanguages.begin(), kHdlLanguages.end(), output.TopLevel) -
+      kHdlLanguages.begin()));
+  CheckTestbench->setChecked(output.Testbench);
   // A missing or unusable default.cfg is no problem worth a message: the defaults apply.
   if (!Config->LoadDefault())
     SetDefaultSettings();
@@ -239,6 +250,20 @@ void TFormLarkspur::CreateControls() {
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderShapes[h] = MakeOutline(panel, kHeaders[h].OutlineName, kHeaders[h].OutlineBox);
   }
+  MakeLabel(panel, "LabelTopLevel", "Top level:", kTopLevelLabelAt, /*bold=*/false);
+  ComboTopLevel = new QComboBox(panel);
+  ComboTopLevel->setObjectName(QStringLiteral("ComboBoxTopLevel"));
+  ComboTopLevel->setGeometry(kTopLevelComboBox);
+  ComboTopLevel->setEditable(false);
+  ComboTopLevel->setCursor(Qt::PointingHandCursor);
+  for (HdlLanguage language : kHdlLanguages) {
+    const std::string_view caption = HdlLanguageCaption(language);
+    ComboTopLevel->addItem(QString::fromLatin1(caption.data(), qsizetype(caption.size())));
+  }
+  CheckTestbench = new QCheckBox(QStringLiteral("Testbench"), panel);
+  CheckTestbench->setObjectName(QStringLiteral("CheckBoxTestbench"));
+  CheckTestbench->setGeometry(kTestbenchCheckBox);
+  CheckTestbench->setCursor(Qt::PointingHandCursor);
 
   for (const ButtonControl& row : kButtons) {
     auto* button = new QPushButton(QString::fromUtf8(row.Caption), this);
@@ -285,6 +310,10 @@ void TFormLarkspur::WireHandlers() {
     connect(combo, &QComboBox::currentIndexChanged, this,
             [this] { RunGuarded([this] { ComboBoxGpioChange(); }); });
   }
+  connect(ComboTopLevel, &QComboBox::currentIndexChanged, this,
+          [this] { RunGuarded([this] { OutputChoiceChange(); }); });
+  connect(CheckTestbench, &QCheckBox::toggled, this,
+          [this] { RunGuarded([this] { OutputChoiceChange(); }); });
 }
 
 void TFormLarkspur::closeEvent(QCloseEvent* event) {
@@ -299,6 +328,11 @@ void TFormLarkspur::CheckBoxClick() {
 void TFormLarkspur::ComboBoxGpioChange() {
   UpdateCardImages();
   UpdateOutlines();
+}
+
+void TFormLarkspur::OutputChoiceChange() {
+  // Kept at once, however the program ends later.
+  WriteOutputChoices(Owner.IniPath(), OutputChoices());
 }
 
 void TFormLarkspur::ButtonSaveClick() {
@@ -323,17 +357,22 @@ void TFormLarkspur::ButtonGenClick() {
   const std::optional<CheckedSettings> checked = CheckInputs();
   if (!checked)
     return;
+  const GenerationOptions output = OutputChoices();
+  if (const Status names = CheckTopLevelNames(*checked, output.TopLevel); !names) {
+    ShowError(names.Error().Reason);
+    return;
+  }
   const std::string path =
       Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder, checked->ProjectName());
   if (path.empty())
     return;
   ControlsToSettings();
-  const Result<CheckedProjectPath> chosen = CheckProjectPath(path);
+  const Result<CheckedProjectPath> chosen = CheckProjectPath(path, output.TopLevel);
   if (!chosen) {
     ShowError(chosen.Error().Reason);
     return;
   }
-  if (const Status generated = GenerateLarkspurProject(*checked, *chosen); !generated) {
+  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, output); !generated) {
     ReportFailure(generated.Error());
     ShowError(GenerateFailedText(path));
     return;
@@ -442,6 +481,15 @@ std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
     return std::move(result).Value();
   ShowError(result.Error().Reason);
   return std::nullopt;
+}
+
+GenerationOptions TFormLarkspur::OutputChoices() const {
+  GenerationOptions options;
+  const int index = ComboTopLevel->currentIndex();
+  if (index >= 0 && index < static_cast<int>(kHdlLanguages.size()))
+    options.TopLevel = kHdlLanguages[static_cast<std::size_t>(index)];
+  options.Testbench = CheckTestbench->isChecked();
+  return options;
 }
 
 bool TFormLarkspur::IsDefaultGpioPair() const {

@@ -42,6 +42,7 @@ class TFormLarkspur : public QWidget {
   // Event handlers.
   void CheckBoxClick();
   void ComboBoxGpioChange();
+  void OutputChoiceChange();
   void ButtonSaveClick();
   void ButtonLoadClick();
   void ButtonGenClick();
@@ -58,6 +59,8 @@ class TFormLarkspur : public QWidget {
   // showing the first problem in an error box.
   std::optional<CheckedSettings> CheckInputs();
   bool IsDefaultGpioPair() const;
+  // What Generate writes beyond the fixed files, as the output controls show it.
+  GenerationOptions OutputChoices() const;
 
   TConfigLarkspur& Configuration() { return *Config; }
 
@@ -81,6 +84,8 @@ class TFormLarkspur : public QWidget {
   std::array<QLineEdit*, kHeaderCount> PrefixEdits{};
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
+  QComboBox* ComboTopLevel = nullptr;
+  QCheckBox* CheckTestbench = nullptr;
 
   // The settings object sets kind, filter and folder each time it runs one of them.
   FileDialog OpenDialog;

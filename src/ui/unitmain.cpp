@@ -76,11 +76,14 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
   picture->show();
 }
 
-void TFormMain::SaveLastBoard() {
+std::string TFormMain::IniPath() const {
   const std::string executable =
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-  const std::string path = IniFilePath(CurrentHost().ExecutableFolder(), executable);
-  QSettings ini(QString::fromStdString(path), QSettings::IniFormat);
+  return IniFilePath(CurrentHost().ExecutableFolder(), executable);
+}
+
+void TFormMain::SaveLastBoard() {
+  QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Builder/MainBoard"), Board);
   ini.sync();  // a folder that cannot be written is no reason to stop the program ending
 }

@@ -38,6 +38,8 @@ class TFormMain : public QWidget {
   void ShowCardPicture(QLabel* picture, std::int32_t cardId);
   // Writes CurrentBoard under [Builder] MainBoard; failures are ignored.
   void SaveLastBoard();
+  // The INI file of the running program.
+  std::string IniPath() const;
 
   std::int32_t CurrentBoard() const { return Board; }
   TFormLarkspur* Form() const { return Larkspur; }

@@ -61,6 +61,9 @@ const Placement kPlacements[] = {
   {"Panel1",          "FormLarkspur", {8, 64, 417, 345}},
   {"LabelBoardName",  "Panel1",       {8, 8, 405, 29}},
   {"ImageBoard",      "Panel1",       {6, 43, 400, 245}},
+  {"LabelTopLevel",   "Panel1",       {8, 297, 0, 0}},
+  {"ComboBoxTopLevel", "Panel1",      {84, 293, 150, 26}},
+  {"CheckBoxTestbench", "Panel1",     {84, 322, 150, 20}},
   {"ButtonSave",      "FormLarkspur", {16, 423, 190, 35}},
   {"ButtonLoad",      "FormLarkspur", {16, 471, 190, 35}},
   {"ButtonGen",       "FormLarkspur", {224, 423, 190, 35}},
@@ -534,9 +537,30 @@ class LarkspurFormTest : public QObject {
 
   // The form adds nothing of its own: its project equals the one the command-line tool writes
   // for the same settings and time.
+  void generatedProjectEqualsTheCommandLineTools_data() {
+    QTest::addColumn<int>("language");  // index in the "Top level:" list
+    QTest::addColumn<bool>("testbench");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("Verilog") << 0 << false << QStringList{}
+                             << QStringList{".qpf", ".qsf", ".v", ".sdc", ".htm"};
+    QTest::newRow("SystemVerilog with testbench")
+        << 1 << true << QStringList{"--hdl", "systemverilog", "--testbench"}
+        << QStringList{".qpf", ".qsf", ".sv", ".sdc", ".htm", "_tb.sv"};
+    QTest::newRow("VHDL with testbench")
+        << 2 << true << QStringList{"--hdl", "vhdl", "--testbench"}
+        << QStringList{".qpf", ".qsf", ".vhd", ".sdc", ".htm", "_tb.vhd"};
+  }
   void generatedProjectEqualsTheCommandLineTools() {
+    QFETCH(int, language);
+    QFETCH(bool, testbench);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, files);
     StartedProgram program;
     program.Start();
+    program.SelectItem("ComboBoxTopLevel", language);
+    if (testbench)
+      program.Click("CheckBoxTestbench");
     program.Click("CheckBoxUART");
     program.Click("CheckBoxMIPI");
     program.Click("CheckBoxFAN");
@@ -556,14 +580,17 @@ class LarkspurFormTest : public QObject {
     environment.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QString::number(kRecorderClockEpoch));
     cli.setProcessEnvironment(environment);
     cli.start(QStringLiteral(PINWRIGHT_CLI_PATH),
-              {"generate", "--without", "UART", "--with", "MIPI,FAN,LPDDR4A", "--gpio0", "12",
-               "--prefix0", "CAM_", "--gpio1", "69", QString::fromStdString(direct + "top.qpf")});
+              QStringList{"generate", "--without", "UART", "--with", "MIPI,FAN,LPDDR4A", "--gpio0",
+                          "12", "--prefix0", "CAM_", "--gpio1", "69"}
+                  << options << QString::fromStdString(direct + "top.qpf"));
     QVERIFY(cli.waitForFinished(30000));
     QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
-    for (const char* extension : kProjectFiles) {
-      const std::string ours = ReadFile(folder + "top" + extension);
-      QVERIFY2(!ours.empty(), extension);
-      QVERIFY2(ours == ReadFile(direct + "top" + extension), extension);
+    QCOMPARE(SortedFileNames(folder).size(), std::size_t(files.size()));
+    for (const QString& file : files) {
+      const std::string name = "top" + file.toStdString();
+      const std::string ours = ReadFile(folder + name);
+      QVERIFY2(!ours.empty(), name.c_str());
+      QVERIFY2(ours == ReadFile(direct + name), name.c_str());
     }
   }
 };
