@@ -66,7 +66,7 @@ DrivenPort StimulusOf(const PortGroup& group, const PortEntry& port,
   if (group.Name == kPushButtonGroup)
     return {&port, Stimulus::IdleHigh, 0, {}, "released"};
   if (EndsInActiveLowMark(port.Name))
-    return {&port, Stimulus::IdleHigh, 0, {}, "active low, inactive"};
+    return {&port, Stimulus::IdleHigh, 0, {}, "active low: idle high"};
   return {&port, Stimulus::IdleLow, 0, {}, {}};
 }
 
@@ -80,6 +80,16 @@ std::vector<std::vector<DrivenPort>> Stimuli(const std::vector<PortGroup>& group
       row.push_back(StimulusOf(group, port, clocks));
   }
   return stimuli;
+}
+
+bool HasClock(const std::vector<std::vector<DrivenPort>>& stimuli) {
+  for (const std::vector<DrivenPort>& row : stimuli) {
+    for (const DrivenPort& driven : row) {
+      if (driven.Kind == Stimulus::Clock)
+        return true;
+    }
+  }
+  return false;
 }
 
 // A name that no port has, letter case ignored: the base, or the base with "_1", "_2", ...
@@ -260,6 +270,8 @@ std::string VhdlTestbench(const std::vector<PortGroup>& groups,
   text += "\r\n";
   text += kVhdlRule + "--  Clocks at the frequencies of the timing constraints\r\n" + kVhdlRule;
   text += "\r\n";
+  if (!HasClock(stimuli))
+    text += "\t-- no clock input\r\n";
   for (const std::vector<DrivenPort>& row : stimuli) {
     for (const DrivenPort& driven : row) {
       if (driven.Kind != Stimulus::Clock)

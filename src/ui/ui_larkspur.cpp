@@ -215,9 +215,9 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   InitChoiceLists();
   Config->Folder = CurrentHost().ExecutableFolder();
   const GenerationOptions output = ReadOutputChoices(Owner.IniPath());
-  ComboTopLevel->setCurrentIndex(static_cast<int>(
-      std::find(kHdlLanguages.begin(), kHdlLanguages.end(), output.TopLevel) -
-      kHdlLanguages.begin()));
+  ComboTopLevel->setCurrentIndex(
+      static_cast<int>(std::find(kHdlLanguages.begin(), kHdlLanguages.end(), output.TopLevel) -
+                       kHdlLanguages.begin()));
   CheckTestbench->setChecked(output.Testbench);
   // A missing or unusable default.cfg is no problem worth a message: the defaults apply.
   if (!Config->LoadDefault())
