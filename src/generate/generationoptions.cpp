@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "host/text.h"
+
 namespace pinwright {
 namespace {
 
@@ -25,12 +27,6 @@ const LanguageRow& RowOf(HdlLanguage language) {
                        [language](const LanguageRow& row) { return row.Language == language; });
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 }  // namespace
 
 std::string_view HdlLanguageKeyword(HdlLanguage language) {
@@ -39,7 +35,7 @@ std::string_view HdlLanguageKeyword(HdlLanguage language) {
 
 std::optional<HdlLanguage> HdlLanguageFromKeyword(std::string_view keyword) {
   for (const LanguageRow& row : kLanguageRows) {
-    if (EqualIgnoringCase(row.Keyword, keyword))
+    if (EqualsIgnoringCase(row.Keyword, keyword))
       return row.Language;
   }
   return std::nullopt;

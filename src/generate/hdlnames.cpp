@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "host/text.h"
+
 namespace pinwright {
 namespace {
 
@@ -111,15 +113,6 @@ bool IsVhdlIdentifier(std::string_view text) {
                      [](char c) { return IsLetter(c) || IsDigit(c) || c == '_'; });
 }
 
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower;
-}
-
 bool Contains(std::span<const std::string_view> words, std::string_view word) {
   return std::binary_search(words.begin(), words.end(), word);
 }
@@ -139,8 +132,8 @@ NameProblem CheckHdlName(std::string_view name, HdlLanguage language) {
     case HdlLanguage::Vhdl:
       if (!IsVhdlIdentifier(name))
         return NameProblem::NotIdentifier;
-      return Contains(kVhdlReservedWords, LowerAscii(name)) ? NameProblem::ReservedWord
-                                                            : NameProblem::None;
+      return Contains(kVhdlReservedWords, FoldCase(name)) ? NameProblem::ReservedWord
+                                                          : NameProblem::None;
   }
   return NameProblem::NotIdentifier;
 }

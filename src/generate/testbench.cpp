@@ -7,6 +7,7 @@
 
 #include "boards/config_larkspur.h"
 #include "generate/toplevel.h"
+#include "host/text.h"
 #include "model/pinparsing.h"
 
 namespace pinwright {
@@ -94,17 +95,10 @@ bool HasClock(const std::vector<std::vector<DrivenPort>>& stimuli) {
 
 // A name that no port has, letter case ignored: the base, or the base with "_1", "_2", ...
 std::string FreeName(const std::string& base, const std::vector<PortGroup>& groups) {
-  auto lower = [](std::string text) {
-    for (char& c : text) {
-      if (c >= 'A' && c <= 'Z')
-        c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-  };
   auto taken = [&](const std::string& name) {
     for (const PortGroup& group : groups) {
       for (const PortEntry& port : group.Ports) {
-        if (lower(port.Name) == lower(name))
+        if (EqualsIgnoringCase(port.Name, name))
           return true;
       }
     }

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "model/mainboard.h"
 #include "ui/guard.h"
 #include "ui/outline.h"
@@ -26,34 +27,54 @@
 namespace pinwright {
 namespace {
 
-// One on-board component: its check box in GroupBox1, its outline in Panel1 and the record
-// flag it mirrors.
+// The row of the core's component table with this record field name.
+constexpr std::size_t ComponentRow(std::string_view name) {
+  std::size_t row = 0;
+  while (row < kLarkspurComponents.size() && kLarkspurComponents[row].Name != name)
+    ++row;
+  return row;
+}
+
+// One on-board component on the form: where its check box stands in GroupBox1 (named
+// "CheckBox" and the record field name), its outline in Panel1, and its row of the core's
+// component table, which holds the caption and the record flag.
 struct ComponentControl {
-  const char* CheckBoxName;
-  const char* Caption;
+  std::size_t Row;
   QPoint CheckBoxAt;
   const char* OutlineName;
   QRect OutlineBox;
-  std::uint8_t TLarkspurSettings::*Flag;
+
+  const LarkspurComponent& Component() const { return kLarkspurComponents[Row]; }
 };
 
 // clang-format off
 constexpr ComponentControl kComponents[kComponentCount] = {
-  {"CheckBoxOSC",     "CLOCK",          {16, 104},  "ShapeOSC",     {248, 160, 26, 26}, &TLarkspurSettings::OSC},
-  {"CheckBoxLED",     "LED x 8",        {182, 104}, "ShapeLED",     {277, 272, 48, 14}, &TLarkspurSettings::LED},
-  {"CheckBoxButton",  "Button x 2",     {16, 130},  "ShapeButton",  {326, 270, 39, 17}, &TLarkspurSettings::Button},
-  {"CheckBoxSwitch",  "Switch x 4",     {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}, &TLarkspurSettings::Switch},
-  {"CheckBoxSDRAM",   "SDRAM",          {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34},  &TLarkspurSettings::SDRAM},
-  {"CheckBoxLPDDR4A", "LPDDR4-A",       {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37},  &TLarkspurSettings::LPDDR4A},
-  {"CheckBoxADC",     "ADC 2x5 Header", {16, 182},  "ShapeADC",     {38, 263, 49, 23},  &TLarkspurSettings::ADC},
-  {"CheckBoxLPDDR4B", "LPDDR4-B",       {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}, &TLarkspurSettings::LPDDR4B},
-  {"CheckBoxHdmiTx",  "HDMI TX",        {16, 208},  "ShapeHDMI",    {12, 124, 39, 57},  &TLarkspurSettings::HdmiTx},
-  {"CheckBoxMIPI",    "MIPI",           {182, 208}, "ShapeMIPI",    {17, 192, 20, 65},  &TLarkspurSettings::MIPI},
-  {"CheckBoxUART",    "UART",           {16, 234},  "ShapeUART",    {360, 121, 33, 24}, &TLarkspurSettings::UART},
-  {"CheckBoxFAN",     "FAN",            {182, 234}, "ShapeFAN",     {74, 205, 44, 25},  &TLarkspurSettings::FAN},
-  {"CheckBoxHPS",     "HPS",            {16, 261},  "ShapeHPS",     {154, 126, 35, 33}, &TLarkspurSettings::HPS},
+  {ComponentRow("OSC"),     {16, 104},  "ShapeOSC",     {248, 160, 26, 26}},
+  {ComponentRow("LED"),     {182, 104}, "ShapeLED",     {277, 272, 48, 14}},
+  {ComponentRow("Button"),  {16, 130},  "ShapeButton",  {326, 270, 39, 17}},
+  {ComponentRow("Switch"),  {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}},
+  {ComponentRow("SDRAM"),   {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34} },
+  {ComponentRow("LPDDR4A"), {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37} },
+  {ComponentRow("ADC"),     {16, 182},  "ShapeADC",     {38, 263, 49, 23} },
+  {ComponentRow("LPDDR4B"), {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}},
+  {ComponentRow("HdmiTx"),  {16, 208},  "ShapeHDMI",    {12, 124, 39, 57} },
+  {ComponentRow("MIPI"),    {182, 208}, "ShapeMIPI",    {17, 192, 20, 65} },
+  {ComponentRow("UART"),    {16, 234},  "ShapeUART",    {360, 121, 33, 24}},
+  {ComponentRow("FAN"),     {182, 234}, "ShapeFAN",     {74, 205, 44, 25} },
+  {ComponentRow("HPS"),     {16, 261},  "ShapeHPS",     {154, 126, 35, 33}},
 };
 // clang-format on
+
+constexpr bool EveryComponentOnce() {
+  std::array<int, kLarkspurComponents.size()> seen{};
+  for (const ComponentControl& control : kComponents) {
+    if (control.Row >= seen.size() || seen[control.Row]++ != 0)
+      return false;
+  }
+  return true;
+}
+static_assert(EveryComponentOnce(), "the form shows every component of the core's table once");
+
 constexpr QSize kCheckBoxSize{160, 17};
 
 // One GPIO header: its controls in GroupBox1, its outline in Panel1 and its record fields.
@@ -219,8 +240,9 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
       static_cast<int>(std::find(kHdlLanguages.begin(), kHdlLanguages.end(), output.TopLevel) -
                        kHdlLanguages.begin()));
   CheckTestbench->setChecked(output.Testbench);
-  // A missing or unusable default.cfg is no problem worth a message: the defaults apply.
-  if (!Config->LoadDefault())
+  // A missing or unusable default.cfg, or one with text no control can show, is no problem
+  // worth a message: the defaults apply.
+  if (!Config->LoadDefault() || !CheckTextFields(Config->Settings))
     SetDefaultSettings();
   SettingsToControls();
   WireHandlers();
@@ -281,8 +303,13 @@ void TFormLarkspur::CreateControls() {
   EditProjectName = MakeEdit(group, "EditProjectName", {16, 56, 326, 28}, kProjectNameMaxLength);
   for (int i = 0; i < kComponentCount; ++i) {
     const ComponentControl& row = kComponents[i];
-    auto* check = new QCheckBox(QString::fromUtf8(row.Caption), group);
-    check->setObjectName(QString::fromLatin1(row.CheckBoxName));
+    const LarkspurComponent& component = row.Component();
+    auto* check = new QCheckBox(QString::fromUtf8(component.Caption.data(),
+                                                  static_cast<qsizetype>(component.Caption.size())),
+                                group);
+    check->setObjectName(
+        QStringLiteral("CheckBox") +
+        QString::fromLatin1(component.Name.data(), static_cast<qsizetype>(component.Name.size())));
     check->setGeometry({row.CheckBoxAt, kCheckBoxSize});
     check->setCursor(Qt::PointingHandCursor);
     ComponentChecks[i] = check;
@@ -339,18 +366,26 @@ void TFormLarkspur::ButtonSaveClick() {
   if (!CheckInputs())
     return;
   ControlsToSettings();
-  Config->SaveWithDialog(SaveDialog);  // a failed save has shown its own message
+  // A cancelled dialog carries no message; ReportFailure shows nothing for it.
+  if (const Status saved = Config->SaveWithDialog(SaveDialog); !saved)
+    ReportFailure(saved.Error());
 }
 
 void TFormLarkspur::ButtonLoadClick() {
-  if (Config->LoadWithDialog(OpenDialog)) {
-    SettingsToControls();
+  const TLarkspurSettings before = Config->Settings;
+  Status loaded = Config->LoadWithDialog(OpenDialog);
+  // A record whose text no control can show as it stands is refused, as the command-line
+  // tool refuses it, rather than cut silently.
+  if (loaded)
+    loaded = CheckTextFields(Config->Settings);
+  if (!loaded) {
+    Config->Settings = before;
+    // A cancelled dialog and a file that is gone carry no reason and stay silent; a picked
+    // file that did not load says why.
+    ReportFailure(loaded.Error());
     return;
   }
-  // A cancelled dialog leaves no reason and stays silent; a picked file that did not load
-  // says why.
-  if (!Config->LoadFailReason().empty())
-    ShowError(Config->LoadFailReason());
+  SettingsToControls();
 }
 
 void TFormLarkspur::ButtonGenClick() {
@@ -390,15 +425,16 @@ void TFormLarkspur::ButtonExitClick() {
 
 void TFormLarkspur::FormClose() {
   ControlsToSettings();
-  Config->SaveDefault();  // a failed save has shown its own message
+  if (const Status saved = Config->SaveDefault(); !saved)
+    ReportFailure(saved.Error());
 }
 
 void TFormLarkspur::InitChoiceLists() {
-  Config->FillChoiceList();
+  Config->FillChoiceList(GpioHeaderChoices());
   for (QComboBox* combo : HeaderCombos) {
     combo->clear();
     for (int i = 0; i < Config->ChoiceCount; ++i) {
-      const std::string_view name = CardDisplayName(Config->ChoiceList[i]);
+      const std::string_view name = CardDisplayName(Config->ChoiceAt(i));
       combo->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
     combo->setCurrentIndex(0);
@@ -415,17 +451,13 @@ void TFormLarkspur::SettingsToControls() {
   const TLarkspurSettings& record = Config->Settings;
   EditProjectName->setText(FromRecordText(record.ProjectName.Get()));
   for (int i = 0; i < kComponentCount; ++i) {
-    ComponentChecks[i]->setChecked(record.*kComponents[i].Flag != 0);
+    ComponentChecks[i]->setChecked(record.*kComponents[i].Component().Flag != 0);
   }
   for (int h = 0; h < kHeaderCount; ++h) {
     const std::int32_t card = (record.*kHeaders[h].Card).Get();
     // A card the list does not offer leaves the selection as it was.
-    for (int i = 0; i < Config->ChoiceCount; ++i) {
-      if (Config->ChoiceList[i] == card) {
-        HeaderCombos[h]->setCurrentIndex(i);
-        break;
-      }
-    }
+    if (const std::optional<int> index = Config->ChoiceIndexOf(card))
+      HeaderCombos[h]->setCurrentIndex(*index);
     if (HeaderCombos[h]->currentIndex() > 0) {
       PrefixEdits[h]->setText(FromRecordText((record.*kHeaders[h].Prefix).Get()));
     } else {
@@ -440,7 +472,7 @@ void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
   StampLarkspurRecord(record);
   record.ProjectName.Set(ToRecordText(EditProjectName->text()));
   for (int i = 0; i < kComponentCount; ++i) {
-    record.*kComponents[i].Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
+    record.*kComponents[i].Component().Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
   }
   for (int h = 0; h < kHeaderCount; ++h) {
     (record.*kHeaders[h].Card).Set(SelectedCard(h));
@@ -453,10 +485,7 @@ void TFormLarkspur::ControlsToSettings() {
 }
 
 std::int32_t TFormLarkspur::SelectedCard(int header) const {
-  const int index = HeaderCombos[header]->currentIndex();
-  if (index < 0 || index >= Config->ChoiceCount)
-    return kCardNone;
-  return Config->ChoiceList[index];
+  return Config->ChoiceAt(HeaderCombos[header]->currentIndex());
 }
 
 void TFormLarkspur::UpdateCardImages() {
