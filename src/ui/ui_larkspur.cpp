@@ -19,7 +19,6 @@
 #include "model/mainboard.h"
 #include "ui/guard.h"
 #include "ui/outline.h"
-#include "ui/outputchoices.h"
 #include "ui/pictures.h"
 #include "ui/textlimit.h"
 #include "ui/unitmain.h"
@@ -235,11 +234,6 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   Owner.setWindowTitle(windowTitle());
   InitChoiceLists();
   Config->Folder = CurrentHost().ExecutableFolder();
-  const GenerationOptions output = ReadOutputChoices(Owner.IniPath());
-  ComboTopLevel->setCurrentIndex(
-      static_cast<int>(std::find(kHdlLanguages.begin(), kHdlLanguages.end(), output.TopLevel) -
-                       kHdlLanguages.begin()));
-  CheckTestbench->setChecked(output.Testbench);
   // A missing or unusable default.cfg, or one with text no control can show, is no problem
   // worth a message: the defaults apply.
   if (!Config->LoadDefault() || !CheckTextFields(Config->Settings))
@@ -337,10 +331,6 @@ void TFormLarkspur::WireHandlers() {
     connect(combo, &QComboBox::currentIndexChanged, this,
             [this] { RunGuarded([this] { ComboBoxGpioChange(); }); });
   }
-  connect(ComboTopLevel, &QComboBox::currentIndexChanged, this,
-          [this] { RunGuarded([this] { OutputChoiceChange(); }); });
-  connect(CheckTestbench, &QCheckBox::toggled, this,
-          [this] { RunGuarded([this] { OutputChoiceChange(); }); });
 }
 
 void TFormLarkspur::closeEvent(QCloseEvent* event) {
@@ -355,11 +345,6 @@ void TFormLarkspur::CheckBoxClick() {
 void TFormLarkspur::ComboBoxGpioChange() {
   UpdateCardImages();
   UpdateOutlines();
-}
-
-void TFormLarkspur::OutputChoiceChange() {
-  // Kept at once, however the program ends later.
-  WriteOutputChoices(Owner.IniPath(), OutputChoices());
 }
 
 void TFormLarkspur::ButtonSaveClick() {
@@ -519,6 +504,12 @@ GenerationOptions TFormLarkspur::OutputChoices() const {
     options.TopLevel = kHdlLanguages[static_cast<std::size_t>(index)];
   options.Testbench = CheckTestbench->isChecked();
   return options;
+}
+
+void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
+  const auto language = std::find(kHdlLanguages.begin(), kHdlLanguages.end(), options.TopLevel);
+  ComboTopLevel->setCurrentIndex(static_cast<int>(language - kHdlLanguages.begin()));
+  CheckTestbench->setChecked(options.Testbench);
 }
 
 bool TFormLarkspur::IsDefaultGpioPair() const {

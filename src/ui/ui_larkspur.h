@@ -42,7 +42,6 @@ class TFormLarkspur : public QWidget {
   // Event handlers.
   void CheckBoxClick();
   void ComboBoxGpioChange();
-  void OutputChoiceChange();
   void ButtonSaveClick();
   void ButtonLoadClick();
   void ButtonGenClick();
@@ -61,6 +60,7 @@ class TFormLarkspur : public QWidget {
   bool IsDefaultGpioPair() const;
   // What Generate writes beyond the fixed files, as the output controls show it.
   GenerationOptions OutputChoices() const;
+  void ShowOutputChoices(const GenerationOptions& options);
 
   TConfigLarkspur& Configuration() { return *Config; }
 

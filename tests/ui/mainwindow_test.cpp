@@ -70,7 +70,7 @@ class MainWindowTest : public QObject {
     QTest::newRow("other sections") << QByteArray("[Window]\nLeft=3\n[Builder]\nMainBoard=x\n");
     QTest::newRow("garbage") << QByteArray("\x01\x02[[=\xff\n=\n[", 11);
     QTest::newRow("unknown output choices")
-        << QByteArray("[Generate]\nTopLevel=vhdl93\nTestbench=yes\n");
+        << QByteArray("[Output]\nTopLevel=vhdl93\nTestbench=yes\n");
   }
   void iniHoldsTheBoardAfterTheProgramEnds() {
     QFETCH(QByteArray, before);
@@ -86,7 +86,7 @@ class MainWindowTest : public QObject {
     program.Stop();
     QSettings ini(QString::fromStdString(program.IniPath()), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("Builder/MainBoard")).toInt(), 43);
-    QCOMPARE(ini.value(QStringLiteral("Generate/TopLevel")).toString(), QStringLiteral("vhdl"));
+    QCOMPARE(ini.value(QStringLiteral("Output/TopLevel")).toString(), QStringLiteral("vhdl"));
     QVERIFY(program.Host.Messages.empty());
     program.Start();
     QCOMPARE(program.Find<QComboBox>("ComboBoxTopLevel")->currentText(), QStringLiteral("VHDL"));
