@@ -378,17 +378,47 @@ class LarkspurFormTest : public QObject {
     QVERIFY(!fs::exists(folder + "LARKSPUR.v"));
   }
 
-  void refusedFileNameShowsOnlyTheRefusal() {
+  // A name the chosen top-level language refuses: the project name before the dialog, the
+  // chosen file's name after it. Only the refusal is shown and nothing is written.
+  void refusedNameShowsOnlyTheRefusal_data() {
+    QTest::addColumn<int>("language");  // index in the "Top level:" list
+    QTest::addColumn<QString>("projectName");
+    QTest::addColumn<QString>("fileName");  // empty: no dialog comes
+    QTest::newRow("file name in Verilog") << 0 << "LARKSPUR" << "my top.qpf";
+    QTest::newRow("file name in VHDL") << 2 << "LARKSPUR" << "Entity.qpf";
+    QTest::newRow("project name in VHDL") << 2 << "Signal" << "";
+    QTest::newRow("project name in SystemVerilog") << 1 << "logic" << "";
+  }
+  void refusedNameShowsOnlyTheRefusal() {
+    QFETCH(int, language);
+    QFETCH(QString, projectName);
+    QFETCH(QString, fileName);
     StartedProgram program;
     program.Start();
-    const std::string path = DefaultProjectFolder(program, "LARKSPUR") + "my top.qpf";
-    const Result<CheckedProjectPath> core = CheckProjectPath(path);
-    QVERIFY(!core.Ok());
-    program.Host.AnswerNextDialog(path);
+    program.SelectItem("ComboBoxTopLevel", language);
+    program.TypeInto("EditProjectName", projectName);
+    const HdlLanguage chosen = kHdlLanguages[static_cast<std::size_t>(language)];
+    std::string reason;
+    if (fileName.isEmpty()) {
+      TLarkspurSettings record = DefaultLarkspurSettings();
+      record.ProjectName.Set(projectName.toStdString());
+      const Status core = CheckTopLevelNames(*CheckLarkspurSettings(record), chosen);
+      QVERIFY(!core.Ok());
+      reason = core.Error().Reason;
+    } else {
+      const std::string path =
+          DefaultProjectFolder(program, projectName.toStdString()) + fileName.toStdString();
+      const Result<CheckedProjectPath> core = CheckProjectPath(path, chosen);
+      QVERIFY(!core.Ok());
+      reason = core.Error().Reason;
+      program.Host.AnswerNextDialog(path);
+    }
     program.Click("ButtonGen");
-    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Error().Reason}};
+    const std::vector<RecordedMessage> expected = {{MessageKind::Error, reason}};
     QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
-    QVERIFY(fs::is_empty(DefaultProjectFolder(program, "LARKSPUR")));
+    QCOMPARE(program.Host.Dialogs.size(), std::size_t(fileName.isEmpty() ? 0 : 1));
+    const fs::path folder = DefaultProjectFolder(program, projectName.toStdString());
+    QVERIFY(!fs::exists(folder) || fs::is_empty(folder));
   }
 
   void defaultGpioPairNamesTheBuses() {
