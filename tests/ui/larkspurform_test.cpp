@@ -384,10 +384,14 @@ class LarkspurFormTest : public QObject {
     QTest::addColumn<int>("language");  // index in the "Top level:" list
     QTest::addColumn<QString>("projectName");
     QTest::addColumn<QString>("fileName");  // empty: no dialog comes
-    QTest::newRow("file name in Verilog") << 0 << "LARKSPUR" << "my top.qpf";
-    QTest::newRow("file name in VHDL") << 2 << "LARKSPUR" << "Entity.qpf";
-    QTest::newRow("project name in VHDL") << 2 << "Signal" << "";
-    QTest::newRow("project name in SystemVerilog") << 1 << "logic" << "";
+    QTest::newRow("file name in Verilog") << 0 << "LARKSPUR"
+                                          << "my top.qpf";
+    QTest::newRow("file name in VHDL") << 2 << "LARKSPUR"
+                                       << "Entity.qpf";
+    QTest::newRow("project name in VHDL") << 2 << "Signal"
+                                          << "";
+    QTest::newRow("project name in SystemVerilog") << 1 << "logic"
+                                                   << "";
   }
   void refusedNameShowsOnlyTheRefusal() {
     QFETCH(int, language);
