@@ -236,13 +236,17 @@ Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
   }
 }
 
-std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
-                                             const LocalDateTime& now) {
+Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
+                                      const LocalDateTime& now) {
+  // An unbalanced bracket has never had a message of its own.
   if (!TSystemBuild::CheckPinNames(board))
-    return std::nullopt;
-  board.OrderPins();
-  return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
-                      VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+    return Failure{FailureKind::BadPinName, {}, {}, {}};
+  try {
+    board.OrderPins();
+  } catch (const BusIndexError& error) {
+    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+  }
+  return MakeOrderedProjectTexts(board, projectName, now);
 }
 
 Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts) {
@@ -274,20 +278,8 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 }
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
-  if (!CheckPinNames(board))
-    return false;
-  Status built = [&]() -> Status {
-    try {
-      board.OrderPins();
-    } catch (const BusIndexError& error) {
-      return Failure{FailureKind::BadPinName, {}, {}, error.what()};
-    }
-    Result<ProjectTexts> texts =
-        MakeOrderedProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
-    if (!texts)
-      return texts.Error();
-    return WriteProjectTexts(qpfPath, *texts);
-  }();
+  Result<ProjectTexts> texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
+  const Status built = texts ? WriteProjectTexts(qpfPath, *texts) : Status(texts.Error());
   if (!built)
     ReportFailure(built.Error());
   return built.Ok();

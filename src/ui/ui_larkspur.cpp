@@ -473,10 +473,4 @@ std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
   return std::nullopt;
 }
 
-bool TFormLarkspur::IsDefaultGpioPair() const {
-  TLarkspurSettings record = Config->Settings;
-  ControlsToRecord(record);
-  return pinwright::IsDefaultGpioPair(record);
-}
-
 }  // namespace pinwright
