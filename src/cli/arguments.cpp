@@ -119,14 +119,6 @@ std::string AddComponentList(std::string_view list, bool ticked,
 
 }  // namespace
 
-std::string_view CommandName(Command command) {
-  for (const CommandSpec& entry : kCommands) {
-    if (entry.Which == command)
-      return entry.Name;
-  }
-  return command == Command::Version ? "--version" : "help";
-}
-
 ParseResult ParseArguments(std::span<const std::string> args) {
   if (args.empty())
     return Failure("no command given");

@@ -45,9 +45,6 @@ struct ParseResult {
 // "--" ends the options.
 ParseResult ParseArguments(std::span<const std::string> args);
 
-// The command's word on the command line ("generate", ...).
-std::string_view CommandName(Command command);
-
 // The short usage text printed after a usage error and the full text of --help; with a
 // topic, the text of that one command.
 std::string UsageText();

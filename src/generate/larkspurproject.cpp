@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -104,29 +105,28 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
 // would declare it twice and the settings file would assign two pins to one name.
 Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
-  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
-    const TConnector& group = board.GroupAt(g);
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!pin || !pin->IsActive())
-        continue;
-      const std::string port = SplitPortName(pin->Name()).Base;
-      const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
-      if (isNew || seen->second == g)
-        continue;
-      const TConnector& first = board.GroupAt(seen->second);
-      const Header* header = HeaderOf(group, headers);
-      if (!header)
-        header = HeaderOf(first, headers);
-      const std::string advice =
-          !header ? "these two groups cannot be used together."
-                  : "give the " + std::string(header->Label) + " header " +
-                        (header->Prefix.empty() ? "a prefix." : "a different prefix.");
-      return Refused(FailureKind::DuplicatePort,
-                     "The signal " + Quoted(port) + " would be a port of both " +
-                         Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
-    }
-  }
+  std::optional<Failure> clash;
+  board.ForEachActivePin([&](std::size_t g, const TConnector& group, const TPin& pin) {
+    if (clash)
+      return;
+    const std::string port = SplitPortName(pin.Name()).Base;
+    const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
+    if (isNew || seen->second == g)
+      return;
+    const TConnector& first = board.GroupAt(seen->second);
+    const Header* header = HeaderOf(group, headers);
+    if (!header)
+      header = HeaderOf(first, headers);
+    const std::string advice =
+        !header ? "these two groups cannot be used together."
+                : "give the " + std::string(header->Label) + " header " +
+                      (header->Prefix.empty() ? "a prefix." : "a different prefix.");
+    clash = Refused(FailureKind::DuplicatePort,
+                    "The signal " + Quoted(port) + " would be a port of both " +
+                        Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
+  });
+  if (clash)
+    return *clash;
   return {};
 }
 

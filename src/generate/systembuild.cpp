@@ -26,12 +26,9 @@ std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
   return text;
 }
 
-bool WritesAssignment(const TPin* pin) {
-  if (!pin)
-    return false;
-  const PinDirection direction = pin->Direction();
-  return direction == PinDirection::Inout || direction == PinDirection::Input ||
-         direction == PinDirection::Output;
+// An active pin whose direction a card has not left undecided: the settings file assigns it.
+bool WritesAssignment(const TPin& pin) {
+  return pin.Direction() != PinDirection::FromCard;
 }
 
 // Appends the pieces one after the other, without building a joined temporary first: the
@@ -121,19 +118,16 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
         text += ", " + group.Description();
       text += "\r\n" + rule;
     }
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!WritesAssignment(pin))
-        continue;
-      Append(text, {"set_instance_assignment -name IO_STANDARD \"", pin->IoStandardName(),
-                    "\" -to ", pin->Name(), "\r\n"});
-    }
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!WritesAssignment(pin) || pin->Location().empty())
-        continue;
-      Append(text, {"set_location_assignment PIN_", pin->Location(), " -to ", pin->Name(), "\r\n"});
-    }
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
+      if (WritesAssignment(pin)) {
+        Append(text, {"set_instance_assignment -name IO_STANDARD \"", pin.IoStandardName(),
+                      "\" -to ", pin.Name(), "\r\n"});
+      }
+    });
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
+      if (WritesAssignment(pin) && !pin.Location().empty())
+        Append(text, {"set_location_assignment PIN_", pin.Location(), " -to ", pin.Name(), "\r\n"});
+    });
   }
 
   text += "\r\n" + rule + "# End of pin assignments by Velmora Pinwright\r\n" + rule + "\r\n";
@@ -224,19 +218,16 @@ std::string HtmlText(const TMainBoard& board) {
     }
     html.EndRow();
 
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!pin || !pin->IsActive())
-        continue;
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
       html.BeginRow();
-      html.AddCell(pin->Name(), "left", false, "");
-      html.AddCell(pin->Location(), "left", false, "");
-      html.AddCell(std::string(pin->DirectionWord()), "left", false, "");
-      html.AddCell(std::string(pin->IoStandardName()), "left", false, "");
+      html.AddCell(pin.Name(), "left", false, "");
+      html.AddCell(pin.Location(), "left", false, "");
+      html.AddCell(std::string(pin.DirectionWord()), "left", false, "");
+      html.AddCell(std::string(pin.IoStandardName()), "left", false, "");
       if (isHeader)
-        html.AddCell(std::to_string(pin->PinNumber()), "left", false, "");
+        html.AddCell(std::to_string(pin.PinNumber()), "left", false, "");
       html.EndRow();
-    }
+    });
     html.EndTable();
   }
   html.EndHtml();
@@ -263,17 +254,17 @@ Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
   }
 }
 
-std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
-                                             const LocalDateTime& now) {
+Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
+                                      const LocalDateTime& now) {
+  // An unbalanced bracket has never had a message of its own.
   if (!TSystemBuild::CheckPinNames(board))
-    return std::nullopt;
-  board.OrderPins();
-  return ProjectTexts{QpfText(projectName, now),
-                      QsfText(board, projectName, now),
-                      VerilogText(board, projectName),
-                      SdcText(board),
-                      HtmlText(board),
-                      {}};
+    return Failure{FailureKind::BadPinName, {}, {}, {}};
+  try {
+    board.OrderPins();
+  } catch (const BusIndexError& error) {
+    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+  }
+  return MakeOrderedProjectTexts(board, projectName, now);
 }
 
 Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts) {
@@ -304,9 +295,7 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
       const TPin* pin = group.PinAt(i);
       if (!pin)
         continue;
-      const bool open = pin->Name().find('[') != std::string::npos;
-      const bool close = pin->Name().find(']') != std::string::npos;
-      if (open != close)
+      if (FindBrackets(pin->Name()).Unbalanced())
         return false;
     }
   }
@@ -314,20 +303,8 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 }
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
-  if (!CheckPinNames(board))
-    return false;
-  Status built = [&]() -> Status {
-    try {
-      board.OrderPins();
-    } catch (const BusIndexError& error) {
-      return Failure{FailureKind::BadPinName, {}, {}, error.what()};
-    }
-    Result<ProjectTexts> texts =
-        MakeOrderedProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
-    if (!texts)
-      return texts.Error();
-    return WriteProjectTexts(qpfPath, *texts);
-  }();
+  Result<ProjectTexts> texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
+  const Status built = texts ? WriteProjectTexts(qpfPath, *texts) : Status(texts.Error());
   if (!built)
     ReportFailure(built.Error());
   return built.Ok();

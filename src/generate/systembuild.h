@@ -46,11 +46,11 @@ Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
                                              const LocalDateTime& now,
                                              const GenerationOptions& options = {});
 
-// Checks the pin names, orders the pins and builds all five texts in memory. Nothing when
-// a pin name holds only one of the two brackets. Throws BusIndexError for a bus index that
-// is not a decimal integer.
-std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
-                                             const LocalDateTime& now);
+// Checks the pin names, orders the pins and builds all five texts in memory. A pin name
+// holding only one of the two brackets fails with BadPinName and no message; a bus index
+// that is not a decimal integer with BadPinName and the error's words as SystemMessage.
+Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
+                                      const LocalDateTime& now);
 
 // Writes the texts next to qpfPath (.qpf, .qsf, the top level, .sdc, .htm, then NAME_tb
 // when there is a testbench), in this order, stopping at the first failure, which it

@@ -65,7 +65,9 @@ class [[nodiscard]] Result {
     return std::get<0>(std::move(State));
   }
   const T* operator->() const { return &Value(); }
+  T* operator->() { return &Value(); }
   const T& operator*() const& { return Value(); }
+  T& operator*() & { return Value(); }
   // Only when !Ok().
   const Failure& Error() const {
     assert(!Ok());

@@ -56,7 +56,6 @@ class TPinParsing {
   // that is not a decimal integer.
   void Build(const TConnector& group);
   std::size_t EntryCount() const { return Entries.size(); }
-  const PortEntry& EntryAt(std::size_t index) const { return Entries.at(index); }
   // The entries, taken out of the parser.
   std::vector<PortEntry> TakeEntries() { return std::move(Entries); }
   // The declaration of one entry, without separator and line end.

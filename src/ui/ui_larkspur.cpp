@@ -512,10 +512,4 @@ void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
   CheckTestbench->setChecked(options.Testbench);
 }
 
-bool TFormLarkspur::IsDefaultGpioPair() const {
-  TLarkspurSettings record = Config->Settings;
-  ControlsToRecord(record);
-  return pinwright::IsDefaultGpioPair(record);
-}
-
 }  // namespace pinwright

@@ -57,7 +57,6 @@ class TFormLarkspur : public QWidget {
   // Checks the controls as they would be saved: the checked settings, or nothing after
   // showing the first problem in an error box.
   std::optional<CheckedSettings> CheckInputs();
-  bool IsDefaultGpioPair() const;
   // What Generate writes beyond the fixed files, as the output controls show it.
   GenerationOptions OutputChoices() const;
   void ShowOutputChoices(const GenerationOptions& options);

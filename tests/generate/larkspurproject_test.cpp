@@ -216,7 +216,7 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
       // The checked model is the one BuildLarkspurModel makes, with its pins already in order.
       const std::unique_ptr<TMainBoard> built = BuildLarkspurModel(Edited(c.Change));
       const LocalDateTime now = host.Now();
-      const std::optional<ProjectTexts> expected = MakeProjectTexts(*built, "TOP", now);
+      const Result<ProjectTexts> expected = MakeProjectTexts(*built, "TOP", now);
       const Result<ProjectTexts> texts = MakeOrderedProjectTexts(result->Board(), "TOP", now);
       ASSERT_TRUE(expected && texts);
       EXPECT_EQ(texts->Qsf, expected->Qsf);

@@ -87,8 +87,7 @@ std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, Record
 // The same for a record the checks refused: its model built and generated as it stands.
 std::vector<std::string> GenerateAndCheck(const TLarkspurSettings& settings, RecordingHost& host) {
   std::unique_ptr<TMainBoard> model = BuildLarkspurModel(settings);
-  std::optional<ProjectTexts> texts =
-      MakeProjectTexts(*model, settings.ProjectName.Get(), host.Clock);
+  Result<ProjectTexts> texts = MakeProjectTexts(*model, settings.ProjectName.Get(), host.Clock);
   if (!texts)
     return {"a pin name with one bracket"};
   return testing::CheckProject(*model, {texts->Qsf, texts->TopLevel, texts->Sdc});
@@ -223,7 +222,7 @@ TEST(CheckProject, NoticesEachBrokenRule) {
     TConfigLarkspur config;
     config.Settings = DefaultLarkspurSettings();
     std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
-    std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Clock);
+    Result<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Clock);
     ASSERT_TRUE(texts);
     if (c.BreakModel)
       c.BreakModel(*model);

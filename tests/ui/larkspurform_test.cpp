@@ -430,7 +430,6 @@ class LarkspurFormTest : public QObject {
     program.Start();
     program.SelectCard("ComboBoxGpio0", kCardGpioDefault);
     program.SelectCard("ComboBoxGpio1", kCardGpioDefault);
-    QVERIFY(program.Form().IsDefaultGpioPair());
     const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
     program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
     program.Click("ButtonGen");
@@ -438,8 +437,6 @@ class LarkspurFormTest : public QObject {
     const std::string qsf = ReadFile(folder + "LARKSPUR.qsf");
     QVERIFY(qsf.find("GPIO_0[0]") != std::string::npos);
     QVERIFY(qsf.find("GPIO_1[35]") != std::string::npos);
-    program.TypeInto("EditPrefixGpio1", "B_");
-    QVERIFY(!program.Form().IsDefaultGpioPair());
   }
 
   void exitStoresTheControlsEvenWithAnEmptyName() {
