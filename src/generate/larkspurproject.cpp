@@ -48,6 +48,11 @@ Status CheckDeclaredName(const std::string& name, const std::string& what, HdlLa
                            (advice.empty() ? "choose another name." : advice + "."));
 }
 
+// The reason of a refusal; empty when the check passed.
+std::string ReasonOf(const Status& status) {
+  return status ? std::string() : status.Error().Reason;
+}
+
 // A module name: the project name field or the .qpf base name.
 Status CheckModuleName(const std::string& name, const char* what, FailureKind kind,
                        HdlLanguage language = HdlLanguage::Verilog) {
@@ -102,8 +107,10 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
 }
 
 // Two groups must not declare the same port, letter case ignored: the top-level module
-// would declare it twice and the settings file would assign two pins to one name.
-Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
+// would declare it twice and the settings file would assign two pins to one name. The
+// header whose prefix would mend a clash is named in blamed, when there is one.
+Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
+                      const Header** blamed = nullptr) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
   std::optional<Failure> clash;
   board.ForEachActivePin([&](std::size_t g, const TConnector& group, const TPin& pin) {
@@ -121,6 +128,8 @@ Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& head
         !header ? "these two groups cannot be used together."
                 : "give the " + std::string(header->Label) + " header " +
                       (header->Prefix.empty() ? "a prefix." : "a different prefix.");
+    if (blamed)
+      *blamed = header;
     clash = Refused(FailureKind::DuplicatePort,
                     "The signal " + Quoted(port) + " would be a port of both " +
                         Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
@@ -249,6 +258,80 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath, HdlLangu
   return CheckedProjectPath(qpfPath, std::move(name));
 }
 
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
+  TypedFieldProblems problems;
+  const std::string projectName = settings.ProjectName.Get();
+  problems.ProjectName =
+      projectName.empty()
+          ? "Project Name cannot be empty."
+          : ReasonOf(CheckModuleName(projectName, "Project name", FailureKind::BadProjectName));
+
+  const std::array<Header, 2> headers = HeadersOf(settings);
+  for (std::size_t h = 0; h < headers.size(); ++h)
+    problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h]));
+  if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
+    return problems;
+
+  if (!IsDefaultGpioPair(settings)) {
+    const std::array<HeaderChoice, 2> choices = {
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
+    std::string message;
+    if (!TMainBoard::CheckPrefixClash(choices, message)) {
+      problems.Prefixes = {message, message};
+      return problems;
+    }
+  }
+
+  TConfigLarkspur choices;
+  choices.FillChoiceList(GpioHeaderChoices());
+  for (const Header& header : headers) {
+    if (!CheckCard(header, choices))
+      return problems;  // not a typing matter: the list offers only valid cards
+  }
+  const Header* blamed = nullptr;
+  const Status ports = CheckPortNames(*BuildLarkspurModel(settings), headers, &blamed);
+  if (!ports && blamed)
+    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
+  return problems;
+}
+
+namespace {
+
+SignalSummary SummariseSignals(const TLarkspurSettings& settings) {
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
+  board->OrderPins();
+  SignalSummary summary;
+  for (std::size_t g = 0; g < board->GroupCount(); ++g) {
+    const TConnector& group = board->GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      ++summary.PinCount;
+      std::string base = SplitPortName(pin->Name()).Base;
+      if (std::find(summary.Signals.begin(), summary.Signals.end(), base) ==
+          summary.Signals.end()) {
+        summary.Signals.push_back(std::move(base));
+      }
+    }
+  }
+  return summary;
+}
+
+}  // namespace
+
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
+  settings.*flag = 1;
+  return SummariseSignals(settings);
+}
+
+SignalSummary CardSignals(std::int32_t cardId) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;
+  settings.Gpio0.Set(cardId);
+  return SummariseSignals(settings);
+}
+
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
   auto board = std::make_unique<TMainBoard>();
   DefineLarkspurBoard(*board, settings);
@@ -290,7 +373,8 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
 }
 
 Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
-                               const GenerationOptions& options) {
+                               const GenerationOptions& options,
+                               std::vector<std::string>* backups) {
   // The front ends check the names before they ask for a path; checking again here keeps
   // every road to the files behind the check.
   if (Status names = CheckTopLevelNames(settings, options.TopLevel); !names)
@@ -304,18 +388,39 @@ Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedPro
       MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now(), options);
   if (!texts)
     return texts.Error();
-  return WriteProjectTexts(path.QpfPath(), *texts);
+  return WriteProjectTexts(path.QpfPath(), *texts, backups);
 }
 
-std::string GeneratedText(const CheckedProjectPath& path) {
+namespace {
+
+// "\r\n\r\nEdited files were kept as numbered backups:" and one line per backup, or nothing.
+std::string BackupsText(const std::string& qpfPath, const std::vector<std::string>& backups) {
+  if (backups.empty())
+    return {};
+  const std::string folder = (std::filesystem::path(qpfPath).parent_path() / "").string();
+  std::string text = "\r\n\r\nEdited files were kept as numbered backups:";
+  for (const std::string& backup : backups) {
+    // Beside the project a file name says enough; a backup beside a linked file elsewhere
+    // keeps its full path.
+    const std::filesystem::path kept(backup);
+    const bool beside = (kept.parent_path() / "").string() == folder;
+    text += "\r\n" + (beside ? kept.filename().string() : backup);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string GeneratedText(const CheckedProjectPath& path, const std::vector<std::string>& backups) {
   const std::string folder = (std::filesystem::path(path.QpfPath()).parent_path() / "").string();
   return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
-         folder;
+         folder + BackupsText(path.QpfPath(), backups);
 }
 
-std::string GenerateFailedText(const std::string& qpfPath) {
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups) {
   return "Failed to generate Quartus project: " +
-         std::filesystem::path(qpfPath).filename().string() + ".";
+         std::filesystem::path(qpfPath).filename().string() + "." + BackupsText(qpfPath, backups);
 }
 
 }  // namespace pinwright

@@ -1,6 +1,7 @@
 #include "generate/systembuild.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -12,11 +13,16 @@
 #include "generate/testbench.h"
 #include "generate/toplevel.h"
 #include "host/filewrite.h"
+#include "host/platform.h"
 
 namespace pinwright {
 namespace {
 
 constexpr const char* kQuartusVersion = "\"24.3\"";
+// The lines that carry the time of the generation; a file that differs only there is the
+// same file.
+constexpr std::string_view kQpfTimeLine = "DATE = ";
+constexpr std::string_view kQsfTimeLine = "set_global_assignment -name PROJECT_CREATION_TIME_DATE ";
 
 // "14:05:33 03 15,2025" in the .qsf, "14:05:33 03 15, 2025" in the .qpf.
 std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
@@ -43,15 +49,29 @@ std::string ConnectorTypeName(std::int32_t type) {
 }
 
 // The writing rule of the .qpf, .qsf, .v and .sdc: the whole text, or a failure whose
-// reason names the file and, when the system raised an error, carries the system's words.
-Status WriteProjectFile(const std::string& path, const std::string& text) {
-  Status written = WriteFileAtomically(path, text);
+// reason names the file and, when there is one, carries the full path with the system's
+// words. An edited old file is kept as a numbered backup first.
+Status WriteProjectFile(const std::string& path, const std::string& text,
+                        std::string_view timeLinePrefix, std::vector<std::string>* backups) {
+  WriteOptions options;
+  options.KeepEdits = true;
+  options.IgnoredLinePrefix = timeLinePrefix;
+  std::string backup;
+  Status written = WriteFileAtomically(path, text, options, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
   if (!written) {
     Failure failure = written.Error();
     failure.Reason = "Failed to create file " + std::filesystem::path(path).filename().string();
     return failure;
   }
   return written;
+}
+
+// The folder part of a path, with its trailing separator ("" for the current folder).
+std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.rfind('/');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
 }  // namespace
@@ -267,18 +287,31 @@ Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& proj
   return MakeOrderedProjectTexts(board, projectName, now);
 }
 
-Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts) {
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
+                         std::vector<std::string>* backups, std::chrono::milliseconds folderWait) {
+  // One generation at a time per folder, so that its five files always come from one run.
+  // A folder that cannot even be opened is left to the first write to report.
+  const std::string folder = FolderOf(qpfPath);
+  platform::FolderLock lock;
+  int error = 0;
+  if (!lock.Acquire(folder, folderWait, error) && error == EWOULDBLOCK) {
+    return Failure{FailureKind::CannotCreate,
+                   qpfPath,
+                   "Cannot write into " + (folder.empty() ? std::string("./") : folder) +
+                       ": another generation is writing there; try again when it has finished",
+                   {}};
+  }
   const std::string extension(HdlFileExtension(texts.Language));
   const std::function<Status()> files[] = {
-      [&] { return TSystemBuild::WriteQpf(qpfPath, texts.Qpf); },
-      [&] { return TSystemBuild::WriteQsf(qpfPath, texts.Qsf); },
-      [&] { return TSystemBuild::WriteDesignFile(qpfPath, extension, texts.TopLevel); },
-      [&] { return TSystemBuild::WriteSdc(qpfPath, texts.Sdc); },
-      [&] { return TSystemBuild::WriteHtml(qpfPath, texts.Html); },
+      [&] { return TSystemBuild::WriteQpf(qpfPath, texts.Qpf, backups); },
+      [&] { return TSystemBuild::WriteQsf(qpfPath, texts.Qsf, backups); },
+      [&] { return TSystemBuild::WriteDesignFile(qpfPath, extension, texts.TopLevel, backups); },
+      [&] { return TSystemBuild::WriteSdc(qpfPath, texts.Sdc, backups); },
+      [&] { return TSystemBuild::WriteHtml(qpfPath, texts.Html, backups); },
       [&] {
-        return texts.Testbench.empty()
-                   ? Status()
-                   : TSystemBuild::WriteDesignFile(qpfPath, "_tb" + extension, texts.Testbench);
+        return texts.Testbench.empty() ? Status()
+                                       : TSystemBuild::WriteDesignFile(qpfPath, "_tb" + extension,
+                                                                       texts.Testbench, backups);
       },
   };
   for (const std::function<Status()>& write : files) {
@@ -303,37 +336,49 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 }
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
+  Backups.clear();
   Result<ProjectTexts> texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
-  const Status built = texts ? WriteProjectTexts(qpfPath, *texts) : Status(texts.Error());
+  const Status built =
+      texts ? WriteProjectTexts(qpfPath, *texts, &Backups, FolderWait) : Status(texts.Error());
   if (!built)
     ReportFailure(built.Error());
   return built.Ok();
 }
 
-Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text);
+Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text, kQpfTimeLine, backups);
 }
 
-Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text);
+Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text, kQsfTimeLine, backups);
 }
 
-Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text) {
-  return WriteDesignFile(qpfPath, ".v", text);
+Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text,
+                                  std::vector<std::string>* backups) {
+  return WriteDesignFile(qpfPath, ".v", text, backups);
 }
 
 Status TSystemBuild::WriteDesignFile(const std::string& qpfPath, std::string_view extension,
-                                     const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, std::string(extension)), text);
+                                     const std::string& text, std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, std::string(extension)), text, {}, backups);
 }
 
-Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text);
+Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text, {}, backups);
 }
 
-Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
-  // The report has no message of its own: the caller's failure message says it all.
-  return SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
+Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text,
+                               std::vector<std::string>* backups) {
+  // The report has no failure message of its own (the caller's says it all); the file with
+  // the system's reason still shows.
+  std::string backup;
+  Status written = SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
+  return written;
 }
 
 }  // namespace pinwright

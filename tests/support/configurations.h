@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "generate/larkspurproject.h"
 #include "settings/configlarkspur.h"
@@ -24,7 +25,8 @@ inline TLarkspurSettings LargestLarkspurSettings() {
 // The road of a front end without its messages: check the record and the path, then
 // generate. The first failure, or success.
 inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::string& qpfPath,
-                               const GenerationOptions& options = {}) {
+                               const GenerationOptions& options = {},
+                               std::vector<std::string>* backups = nullptr) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
   if (!checked)
     return checked.Error();
@@ -33,7 +35,7 @@ inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::str
   const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath, options.TopLevel);
   if (!path)
     return path.Error();
-  return GenerateLarkspurProject(*checked, *path, options);
+  return GenerateLarkspurProject(*checked, *path, options, backups);
 }
 
 }  // namespace pinwright::testing
