@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "generate/generationoptions.h"
+
 namespace pinwright::cli {
 
 enum class Command { Help, Version, Generate, Config, Show, Cards };
@@ -28,6 +30,7 @@ struct Request {
   std::vector<ComponentChange> Components;
   std::array<std::optional<std::string>, 2> Cards;     // as typed; resolved later
   std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
+  GenerationOptions Output;                            // --hdl, --testbench
   std::vector<std::string> Operands;
 };
 
@@ -41,9 +44,6 @@ struct ParseResult {
 // args excludes the program name. Options take their value as the next word or after "=";
 // "--" ends the options.
 ParseResult ParseArguments(std::span<const std::string> args);
-
-// The command's word on the command line ("generate", ...).
-std::string_view CommandName(Command command);
 
 // The short usage text printed after a usage error and the full text of --help; with a
 // topic, the text of that one command.

@@ -25,6 +25,14 @@ std::string EnvironmentText(const char* name) {
   return value ? std::string(value) : std::string();
 }
 
+std::string HomeFolder() {
+  std::string home = EnvironmentText("HOME");
+  if (!home.empty())
+    return home;
+  home = platform::UserHomeFolder();
+  return home.empty() ? "/" : home;
+}
+
 }  // namespace
 
 StoragePlaces ResolvePlaces(const PlacesInput& input) {
@@ -43,14 +51,14 @@ bool IsOwnFolder(const std::string& executableFolder) {
                             (std::string(kApplicationId) + ".metainfo.xml");
   if (folder.parent_path().filename() == "bin" && fs::exists(metainfo, error))
     return false;
-  return platform::CanCreateFilesIn(executableFolder);
+  return platform::MayCreateFilesIn(executableFolder);
 }
 
 StoragePlaces CurrentPlaces() {
   PlacesInput input;
   input.ExecutableFolder = WithSeparator(CurrentHost().ExecutableFolder());
   input.ExecutableFolderIsOwn = IsOwnFolder(input.ExecutableFolder);
-  input.Home = platform::HomeFolder();
+  input.Home = HomeFolder();
   input.XdgConfigHome = EnvironmentText("XDG_CONFIG_HOME");
   return ResolvePlaces(input);
 }

@@ -1,11 +1,12 @@
 // The operating system as the file layer needs it: what stands at a path, reading a settings
 // file without blocking, temporary files beside their target, numbered backups, a lock on a
-// project folder, removal of a live temporary file when the program is interrupted, and the
-// executable's folder; besides, the local time and, for the command-line tool, its
-// arguments and console. Only the core's file layer, the host and pinwright-cli's main
-// include this header (the front ends otherwise go through host.h); each system has one
-// implementation file (platform_posix.cpp, platform_windows.cpp), so no other file needs a
-// system #ifdef. Paths are UTF-8 text everywhere.
+// project folder, removal of a live temporary file when the program is interrupted, the
+// executable's folder, and whether the program may write there and where the user's home
+// is; besides, the local time and, for the command-line tool, its arguments and console.
+// Only the core's file layer, its places, the host and pinwright-cli's main include this
+// header (the front ends otherwise go through host.h); each system has one implementation
+// file (platform_posix.cpp, platform_windows.cpp), so no other file needs a system #ifdef.
+// Paths are UTF-8 text everywhere.
 //
 // Error codes are errno values (ENOENT, EISDIR, ...); ErrorText gives the system's words.
 #pragma once
@@ -149,17 +150,19 @@ void RemoveTemporaryFileOnInterrupt();
 // The folder of the running executable, with its trailing separator; empty when unknown.
 std::string ExecutableFolder();
 
-// The user's home folder: $HOME when set, else the system's record of the user (on Windows
-// the user profile folder); never empty.
-std::string HomeFolder();
+// ---- The user's places -----------------------------------------------------------------
 
-// True when the folder exists and a new file can be made in it.
-bool CanCreateFilesIn(const std::string& folder);
+// True when the process may create files in the folder.
+bool MayCreateFilesIn(const std::string& folder);
+
+// The user's home folder as the user database has it (on Windows the user profile folder);
+// empty when unknown.
+std::string UserHomeFolder();
+
+// ---- Time and the command-line tool's surroundings --------------------------------------
 
 // The instant in the user's local time zone.
 LocalDateTime LocalTime(std::time_t instant);
-
-// ---- The command-line tool's surroundings ----------------------------------------------
 
 // The program's arguments after its own name, as UTF-8 whatever the system hands over.
 std::vector<std::string> ProgramArguments(int argc, char** argv);

@@ -342,16 +342,13 @@ std::string ExecutableFolder() {
   return FolderOf(std::string(target, static_cast<std::size_t>(length)));
 }
 
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home)
-    return home;
-  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir)
-    return entry->pw_dir;
-  return "/";
+bool MayCreateFilesIn(const std::string& folder) {
+  return access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-bool CanCreateFilesIn(const std::string& folder) {
-  return access(folder.c_str(), W_OK | X_OK) == 0;
+std::string UserHomeFolder() {
+  const passwd* entry = getpwuid(getuid());
+  return entry && entry->pw_dir ? std::string(entry->pw_dir) : std::string();
 }
 
 LocalDateTime LocalTime(std::time_t instant) {

@@ -529,16 +529,12 @@ std::string ExecutableFolder() {
                                    : Utf8(std::wstring_view(path).substr(0, cut + 1));
 }
 
-std::string HomeFolder() {
-  // HOME when a user sets it (as the shells of POSIX tools on Windows do), else the profile.
-  for (const wchar_t* name : {L"HOME", L"USERPROFILE"}) {
-    if (const wchar_t* value = _wgetenv(name); value && *value)
-      return Utf8(value);
-  }
-  return "C:\\";
+std::string UserHomeFolder() {
+  const wchar_t* profile = _wgetenv(L"USERPROFILE");
+  return profile && *profile ? Utf8(profile) : std::string();
 }
 
-bool CanCreateFilesIn(const std::string& folder) {
+bool MayCreateFilesIn(const std::string& folder) {
   // Access rights decide, not the folder's read-only attribute: try it with a file that
   // goes as soon as its handle closes.
   const std::wstring probe =

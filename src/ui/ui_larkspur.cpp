@@ -112,6 +112,11 @@ constexpr HeaderControl kHeaders[kHeaderCount] = {
    "ShapeGpio1", {94, 263, 182, 23}, &TLarkspurSettings::Gpio1, &TLarkspurSettings::PrefixGpio1},
 };
 // clang-format on
+// The output controls in the band of Panel1 below the board picture, its left part.
+constexpr QPoint kTopLevelLabelAt{8, 297};
+constexpr QRect kTopLevelComboBox{84, 293, 150, 26};
+constexpr QRect kTestbenchCheckBox{84, 322, 150, 20};
+
 constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kBoardPictureSize{400, 245};
 
@@ -369,6 +374,30 @@ void TFormLarkspur::CreateControls() {
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderShapes[h] = MakeOutline(panel, kHeaders[h].OutlineName, kHeaders[h].OutlineBox);
   }
+  QLabel* topLevelLabel = MakeLabel(panel, "LabelTopLevel", WithMnemonic("Top level:", 'v'),
+                                    kTopLevelLabelAt, /*bold=*/false);
+  ComboTopLevel = new QComboBox(panel);
+  ComboTopLevel->setObjectName(QStringLiteral("ComboBoxTopLevel"));
+  ComboTopLevel->setGeometry(kTopLevelComboBox);
+  ComboTopLevel->setEditable(false);
+  ComboTopLevel->setCursor(Qt::PointingHandCursor);
+  ComboTopLevel->setAccessibleName(QStringLiteral("Top level language"));
+  ComboTopLevel->setToolTip(
+      QStringLiteral("The language of the top-level file: Verilog (NAME.v), SystemVerilog "
+                     "(NAME.sv) or VHDL-2008 (NAME.vhd)."));
+  for (HdlLanguage language : kHdlLanguages) {
+    const std::string_view caption = HdlLanguageCaption(language);
+    ComboTopLevel->addItem(QString::fromLatin1(caption.data(), qsizetype(caption.size())));
+  }
+  topLevelLabel->setBuddy(ComboTopLevel);
+  CheckTestbench = new QCheckBox(WithMnemonic("Testbench", 'e'), panel);
+  CheckTestbench->setObjectName(QStringLiteral("CheckBoxTestbench"));
+  CheckTestbench->setGeometry(kTestbenchCheckBox);
+  CheckTestbench->setCursor(Qt::PointingHandCursor);
+  CheckTestbench->setAccessibleName(QStringLiteral("Testbench"));
+  CheckTestbench->setToolTip(
+      QStringLiteral("Also write NAME_tb in the same language: it drives the clocks, holds the "
+                     "other inputs idle and finishes after 1 us."));
 
   for (std::size_t i = 0; i < kButtons.size(); ++i) {
     const ButtonControl& row = kButtons[i];
@@ -432,7 +461,7 @@ void TFormLarkspur::CreateControls() {
 }
 
 // Tab follows the reading order: the name, the check boxes row by row, each header's card
-// and prefix, then the buttons row by row.
+// and prefix, the output choices below the board, then the buttons row by row.
 void TFormLarkspur::SetTabOrder() {
   std::vector<QWidget*> order{EditProjectName};
   order.insert(order.end(), ComponentChecks.begin(), ComponentChecks.end());
@@ -440,6 +469,8 @@ void TFormLarkspur::SetTabOrder() {
     order.push_back(HeaderCombos[h]);
     order.push_back(PrefixEdits[h]);
   }
+  order.push_back(ComboTopLevel);
+  order.push_back(CheckTestbench);
   order.insert(order.end(), Buttons.begin(), Buttons.end());
   for (std::size_t i = 1; i < order.size(); ++i)
     QWidget::setTabOrder(order[i - 1], order[i]);
@@ -514,18 +545,24 @@ void TFormLarkspur::ButtonGenClick() {
   const std::optional<CheckedSettings> checked = CheckInputs();
   if (!checked)
     return;
+  const GenerationOptions output = OutputChoices();
+  if (const Status names = CheckTopLevelNames(*checked, output.TopLevel); !names) {
+    ShowError(names.Error().Reason);
+    return;
+  }
   const std::string path =
       Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder, checked->ProjectName());
   if (path.empty())
     return;
   ControlsToSettings();
-  const Result<CheckedProjectPath> chosen = CheckProjectPath(path);
+  const Result<CheckedProjectPath> chosen = CheckProjectPath(path, output.TopLevel);
   if (!chosen) {
     ShowError(chosen.Error().Reason);
     return;
   }
   std::vector<std::string> backups;
-  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, &backups); !generated) {
+  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, output, &backups);
+      !generated) {
     ReportFailure(generated.Error());
     ShowError(GenerateFailedText(path, backups));
     return;
@@ -662,10 +699,19 @@ std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
   return std::nullopt;
 }
 
-bool TFormLarkspur::IsDefaultGpioPair() const {
-  TLarkspurSettings record = Config->Settings;
-  ControlsToRecord(record);
-  return pinwright::IsDefaultGpioPair(record);
+GenerationOptions TFormLarkspur::OutputChoices() const {
+  GenerationOptions options;
+  const int index = ComboTopLevel->currentIndex();
+  if (index >= 0 && index < static_cast<int>(kHdlLanguages.size()))
+    options.TopLevel = kHdlLanguages[static_cast<std::size_t>(index)];
+  options.Testbench = CheckTestbench->isChecked();
+  return options;
+}
+
+void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
+  const auto language = std::find(kHdlLanguages.begin(), kHdlLanguages.end(), options.TopLevel);
+  ComboTopLevel->setCurrentIndex(static_cast<int>(language - kHdlLanguages.begin()));
+  CheckTestbench->setChecked(options.Testbench);
 }
 
 }  // namespace pinwright

@@ -65,7 +65,9 @@ class TFormLarkspur : public QWidget {
   // Checks the controls as they would be saved: the checked settings, or nothing after
   // showing the first problem in an error box.
   std::optional<CheckedSettings> CheckInputs();
-  bool IsDefaultGpioPair() const;
+  // What Generate writes beyond the fixed files, as the output controls show it.
+  GenerationOptions OutputChoices() const;
+  void ShowOutputChoices(const GenerationOptions& options);
 
   TConfigLarkspur& Configuration() { return *Config; }
 
@@ -91,6 +93,8 @@ class TFormLarkspur : public QWidget {
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
   std::array<QPushButton*, kButtonCount> Buttons{};
+  QComboBox* ComboTopLevel = nullptr;
+  QCheckBox* CheckTestbench = nullptr;
 
   // Each dialog keeps its own folder and file name; the settings object sets kind, filter,
   // folder and file name each time it runs one of them.

@@ -47,11 +47,13 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
 
 TFormMain::~TFormMain() {
   SaveLastBoard();
+  SaveOutputChoices();
 }
 
 void TFormMain::ShowBoard() {
   Larkspur = new TFormLarkspur(*this);
   Board = kLarkspurBoardId;
+  LoadOutputChoices();
   Larkspur->move(0, 0);
   Larkspur->show();
   const QSize client = Larkspur->size();
@@ -79,15 +81,40 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
   picture->show();
 }
 
-void TFormMain::SaveLastBoard() {
+std::string TFormMain::IniPath() const {
   const std::string executable =
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-  const std::string folder = CurrentPlaces().SettingsFolder;
-  MakeFolder(folder);
-  const std::string path = IniFilePath(folder, executable);
-  QSettings ini(QString::fromStdString(path), QSettings::IniFormat);
+  return IniFilePath(CurrentPlaces().SettingsFolder, executable);
+}
+
+void TFormMain::SaveLastBoard() {
+  MakeFolder(CurrentPlaces().SettingsFolder);
+  QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Builder/MainBoard"), Board);
   ini.sync();  // a folder that cannot be written is no reason to stop the program ending
+}
+
+void TFormMain::LoadOutputChoices() {
+  const QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
+  GenerationOptions options;
+  const std::string keyword = ini.value(QStringLiteral("Output/TopLevel")).toString().toStdString();
+  if (const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(keyword))
+    options.TopLevel = *language;
+  options.Testbench = ini.value(QStringLiteral("Output/Testbench")).toInt() == 1;
+  Larkspur->ShowOutputChoices(options);
+}
+
+void TFormMain::SaveOutputChoices() {
+  if (!Larkspur)
+    return;
+  const GenerationOptions options = Larkspur->OutputChoices();
+  const std::string_view keyword = HdlLanguageKeyword(options.TopLevel);
+  MakeFolder(CurrentPlaces().SettingsFolder);
+  QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
+  ini.setValue(QStringLiteral("Output/TopLevel"),
+               QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size())));
+  ini.setValue(QStringLiteral("Output/Testbench"), options.Testbench ? 1 : 0);
+  ini.sync();  // as for the board: failures are ignored
 }
 
 }  // namespace pinwright

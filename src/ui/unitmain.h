@@ -39,11 +39,18 @@ class TFormMain : public QWidget {
   void ShowCardPicture(QLabel* picture, std::int32_t cardId);
   // Writes CurrentBoard under [Builder] MainBoard; failures are ignored.
   void SaveLastBoard();
+  // The form's output choices under [Output] (TopLevel: verilog, systemverilog or vhdl;
+  // Testbench: 0 or 1): read when the form is shown, written when the program ends. A
+  // missing or unknown value reads as the default.
+  void LoadOutputChoices();
+  void SaveOutputChoices();
 
   std::int32_t CurrentBoard() const { return Board; }
   TFormLarkspur* Form() const { return Larkspur; }
 
  private:
+  std::string IniPath() const;
+
   TFormLarkspur* Larkspur = nullptr;
   std::int32_t Board = 0;
 };

@@ -65,6 +65,11 @@ usage_cases=(
   "show --project x a.cfg"
   "cards extra"
   "help nothing"
+  "generate --hdl vhd"
+  "generate --hdl"
+  "generate --testbench=yes"
+  "config --hdl vhdl x.cfg"
+  "config --testbench x.cfg"
 )
 for args in "${usage_cases[@]}"; do
   # shellcheck disable=SC2086
@@ -240,6 +245,23 @@ for case in "${refused[@]}"; do
   empty_dir "$dir"
   # shellcheck disable=SC2086
   expect 1 config $args "$dir/x.cfg"
+  empty_dir "$dir"
+done
+# Names the chosen top-level language refuses, though Verilog takes them: for generate only,
+# as a .cfg holds no language.
+refused_names=(
+  "--hdl vhdl --project Signal|x|Project name \"Signal\" is a reserved word of VHDL"
+  "--hdl VHDL --testbench --project TOP_|x|Project name \"TOP_\" is not a valid VHDL identifier"
+  "--hdl vhdl --gpio0 13 --prefix0 _L|x|change the prefix of the GPIO-0 header"
+  "--hdl systemverilog --project logic|x|Project name \"logic\" is a reserved word of SystemVerilog"
+  "--hdl vhdl --testbench|Entity|Project file name \"Entity\" is a reserved word of VHDL"
+)
+for case in "${refused_names[@]}"; do
+  IFS='|' read -r args name reason <<<"$case"
+  dir=$(fresh_dir refused)
+  # shellcheck disable=SC2086
+  expect 1 generate $args "$dir/sub/$name.qpf"
+  has "$err" "$reason"
   empty_dir "$dir"
 done
 expect 0 config --project "$(printf 'p%.0s' {1..127})" "$work/longest.cfg"

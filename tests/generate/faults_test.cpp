@@ -46,10 +46,10 @@ std::unique_ptr<TMainBoard> ModelOf(const TLarkspurSettings& settings) {
 std::array<std::string, 5> ExpectedTexts(const TLarkspurSettings& settings,
                                          const RecordingHost& host) {
   std::unique_ptr<TMainBoard> model = ModelOf(settings);
-  std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "P", host.Clock);
+  Result<ProjectTexts> texts = MakeProjectTexts(*model, "P", host.Clock);
   if (!texts)
     return {};
-  return {texts->Qpf, texts->Qsf, texts->Verilog, texts->Sdc, texts->Html};
+  return {texts->Qpf, texts->Qsf, texts->TopLevel, texts->Sdc, texts->Html};
 }
 
 enum class Fault { FolderInPlace, WriteLimit };
@@ -224,7 +224,7 @@ TEST(GenerationFaults, EachKindOfTargetAsTheSettingsFile) {
     const std::filesystem::file_type before = type();
     std::vector<std::string> backups;
     const Status outcome =
-        testing::CheckAndGenerate(DefaultLarkspurSettings(), dir.File("P.qpf"), &backups);
+        testing::CheckAndGenerate(DefaultLarkspurSettings(), dir.File("P.qpf"), {}, &backups);
     EXPECT_EQ(type(), before) << "a link stays a link";
     if (target.Written) {
       EXPECT_TRUE(outcome.Ok());
