@@ -6,27 +6,44 @@
 namespace pinwright::cli {
 namespace {
 
-enum class OptionId { Help, Config, Project, With, Without, Gpio0, Gpio1, Prefix0, Prefix1 };
+enum class OptionId {
+  Help,
+  Config,
+  Project,
+  With,
+  Without,
+  Gpio0,
+  Gpio1,
+  Prefix0,
+  Prefix1,
+  Hdl,
+  Testbench
+};
+
+// Which commands take an option.
+enum class OptionScope { Any, Record, Generate };
 
 struct OptionSpec {
   std::string_view Name;
   OptionId Id;
   bool TakesValue;
-  bool RecordOption;  // only for the commands that build a record
+  OptionScope Scope;
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 10> kOptions{{
-  {"--help",    OptionId::Help,    false, false},
-  {"-h",        OptionId::Help,    false, false},
-  {"--config",  OptionId::Config,  true,  true},
-  {"--project", OptionId::Project, true,  true},
-  {"--with",    OptionId::With,    true,  true},
-  {"--without", OptionId::Without, true,  true},
-  {"--gpio0",   OptionId::Gpio0,   true,  true},
-  {"--gpio1",   OptionId::Gpio1,   true,  true},
-  {"--prefix0", OptionId::Prefix0, true,  true},
-  {"--prefix1", OptionId::Prefix1, true,  true},
+constexpr std::array<OptionSpec, 12> kOptions{{
+  {"--help",      OptionId::Help,      false, OptionScope::Any},
+  {"-h",          OptionId::Help,      false, OptionScope::Any},
+  {"--config",    OptionId::Config,    true,  OptionScope::Record},
+  {"--project",   OptionId::Project,   true,  OptionScope::Record},
+  {"--with",      OptionId::With,      true,  OptionScope::Record},
+  {"--without",   OptionId::Without,   true,  OptionScope::Record},
+  {"--gpio0",     OptionId::Gpio0,     true,  OptionScope::Record},
+  {"--gpio1",     OptionId::Gpio1,     true,  OptionScope::Record},
+  {"--prefix0",   OptionId::Prefix0,   true,  OptionScope::Record},
+  {"--prefix1",   OptionId::Prefix1,   true,  OptionScope::Record},
+  {"--hdl",       OptionId::Hdl,       true,  OptionScope::Generate},
+  {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
 }};
 // clang-format on
 
@@ -142,7 +159,11 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     std::size_t equals = word.find('=');
     std::string_view name = std::string_view(word).substr(0, equals);
     const OptionSpec* option = FindOption(name);
-    if (!option || (option->RecordOption && !command->BuildsRecord)) {
+    const bool inScope =
+        option && (option->Scope == OptionScope::Any ||
+                   (option->Scope == OptionScope::Record && command->BuildsRecord) ||
+                   (option->Scope == OptionScope::Generate && command->Which == Command::Generate));
+    if (!inScope) {
       return Failure("unknown option '" + std::string(name) + "' for " +
                      std::string(command->Name));
     }
@@ -184,6 +205,18 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::Prefix1:
         request.Prefixes[1] = value;
+        break;
+      case OptionId::Hdl: {
+        const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(value);
+        if (!language) {
+          return Failure("--hdl: unknown language '" + value +
+                         "' (choose verilog, systemverilog or vhdl)");
+        }
+        request.Output.TopLevel = *language;
+        break;
+      }
+      case OptionId::Testbench:
+        request.Output.Testbench = true;
         break;
     }
   }

@@ -10,7 +10,8 @@ namespace pinwright::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [PATH.qpf]\n"
+    "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [--hdl LANGUAGE] [--testbench]\n"
+    "                              [PATH.qpf]\n"
     "       pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
     "       pinwright-cli show FILE.cfg\n"
     "       pinwright-cli cards\n"
@@ -63,14 +64,21 @@ std::string OptionsHelp() {
 }
 
 constexpr std::string_view kGenerateHelp =
-    "pinwright-cli generate [--config FILE.cfg] [OPTIONS] [PATH.qpf]\n"
+    "pinwright-cli generate [--config FILE.cfg] [OPTIONS] [--hdl LANGUAGE] [--testbench]\n"
+    "                       [PATH.qpf]\n"
     "\n"
     "Writes the Quartus project (.qpf, .qsf, .v, .sdc, .htm) for the settings. PATH's\n"
     "extension is replaced, its base name names the top-level module, and its folder is\n"
     "created when missing. Without PATH the project goes to\n"
     "CodeGenerated/LARKSPUR/NAME/NAME.qpf under the current folder, NAME being the project\n"
     "name. With SOURCE_DATE_EPOCH set to a number of seconds since 1970, the files carry\n"
-    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n";
+    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n"
+    "\n"
+    "Output options:\n"
+    "  --hdl LANGUAGE      language of the top level: verilog (NAME.v, the default),\n"
+    "                      systemverilog (NAME.sv) or vhdl (NAME.vhd, VHDL-2008)\n"
+    "  --testbench         also write NAME_tb in that language: it drives the clocks,\n"
+    "                      holds the other inputs idle and finishes after 1 us\n";
 
 constexpr std::string_view kConfigHelp =
     "pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"

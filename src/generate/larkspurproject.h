@@ -5,10 +5,13 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "generate/generationoptions.h"
 #include "host/failure.h"
 #include "model/mainboard.h"
 #include "settings/configlarkspur.h"
@@ -57,7 +60,8 @@ class CheckedProjectPath {
   std::string FilePath(std::string_view extension) const;
 
  private:
-  friend Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath);
+  friend Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath,
+                                                     HdlLanguage language);
   CheckedProjectPath(std::string path, std::string name);
 
   std::string Path;
@@ -73,8 +77,33 @@ bool IsDefaultGpioPair(const TLarkspurSettings& settings);
 // kind, no file); on success the checked settings with their board model. Shows nothing.
 Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings);
 
-// The base name of the chosen .qpf path must be a Verilog identifier too.
-Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath);
+// The names a top level in the language declares: the project name field, then every port.
+// The first that the language refuses (BadProjectName, BadPortName), with advice; Verilog
+// takes every name of checked settings.
+Status CheckTopLevelNames(const CheckedSettings& settings, HdlLanguage language);
+
+// The base name of the chosen .qpf path must be a Verilog identifier, and a name of the
+// language too.
+Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath,
+                                            HdlLanguage language = HdlLanguage::Verilog);
+
+// The problems of the fields a user types into, each checked as generation checks it: the
+// project name, and each header's prefix, which also answers for a prefix clash or a signal
+// clash that a different prefix would mend. Empty text where the field passes.
+struct TypedFieldProblems {
+  std::string ProjectName;
+  std::array<std::string, 2> Prefixes;  // GPIO-0, GPIO-1
+};
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings);
+
+// What one component or one card adds to a project: its pins and its signal names, a bus
+// once by its base name, in the order the generated files list them.
+struct SignalSummary {
+  std::size_t PinCount = 0;
+  std::vector<std::string> Signals;
+};
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag);
+SignalSummary CardSignals(std::int32_t cardId);
 
 // The board model of the record with its daughter cards fitted, pins not yet ordered. Takes
 // the record as it stands, checked or not.
@@ -87,15 +116,24 @@ std::string DefaultProjectPath(const std::string& baseFolder, const std::string&
 // "===== %s System warning =====..." when LPDDR4-A, LPDDR4-B or HPS is ticked; else empty.
 std::string MemoryWarning(const TLarkspurSettings& settings);
 
-// Writes the five files of the checked settings at the checked path, in order, stopping at
-// the first failure. The failure names the file that failed; a file written before it stays.
-Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path);
+// Writes the five files of the checked settings at the checked path, in order, the top level
+// in the chosen language, then the testbench when asked for; stops at the first failure. A
+// name the language refuses writes nothing; a failed write names its file, and a file
+// written before it stays. An edited old file is kept as a numbered backup, whose full path
+// goes into backups.
+Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
+                               const GenerationOptions& options = {},
+                               std::vector<std::string>* backups = nullptr);
 
 // The texts the front ends show after a generation, CR LF line ends as in a message box.
 // "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" and
-// the folder of the .qpf with its trailing separator.
-std::string GeneratedText(const CheckedProjectPath& path);
-// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path.
-std::string GenerateFailedText(const std::string& qpfPath);
+// the folder of the .qpf with its trailing separator; then the backups kept of edited
+// files, when there are any.
+std::string GeneratedText(const CheckedProjectPath& path,
+                          const std::vector<std::string>& backups = {});
+// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path;
+// then the backups kept of edited files before the failure, when there are any.
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups = {});
 
 }  // namespace pinwright

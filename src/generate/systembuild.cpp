@@ -1,19 +1,28 @@
 #include "generate/systembuild.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
 
 #include "generate/htmlgenerator.h"
+#include "generate/testbench.h"
+#include "generate/toplevel.h"
 #include "host/filewrite.h"
+#include "host/platform.h"
 
 namespace pinwright {
 namespace {
 
 constexpr const char* kQuartusVersion = "\"24.3\"";
+// The lines that carry the time of the generation; a file that differs only there is the
+// same file.
+constexpr std::string_view kQpfTimeLine = "DATE = ";
+constexpr std::string_view kQsfTimeLine = "set_global_assignment -name PROJECT_CREATION_TIME_DATE ";
 
 // "14:05:33 03 15,2025" in the .qsf, "14:05:33 03 15, 2025" in the .qpf.
 std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
@@ -47,15 +56,29 @@ std::string ConnectorTypeName(std::int32_t type) {
 }
 
 // The writing rule of the .qpf, .qsf, .v and .sdc: the whole text, or a failure whose
-// reason names the file and, when the system raised an error, carries the system's words.
-Status WriteProjectFile(const std::string& path, const std::string& text) {
-  Status written = WriteFileAtomically(path, text);
+// reason names the file and, when there is one, carries the full path with the system's
+// words. An edited old file is kept as a numbered backup first.
+Status WriteProjectFile(const std::string& path, const std::string& text,
+                        std::string_view timeLinePrefix, std::vector<std::string>* backups) {
+  WriteOptions options;
+  options.KeepEdits = true;
+  options.IgnoredLinePrefix = timeLinePrefix;
+  std::string backup;
+  Status written = WriteFileAtomically(path, text, options, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
   if (!written) {
     Failure failure = written.Error();
     failure.Reason = "Failed to create file " + std::filesystem::path(path).filename().string();
     return failure;
   }
   return written;
+}
+
+// The folder part of a path, with its trailing separator ("" for the current folder).
+std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.rfind('/');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
 
 }  // namespace
@@ -86,7 +109,7 @@ std::string QpfText(const std::string& projectName, const LocalDateTime& now) {
 }
 
 std::string QsfText(const TMainBoard& board, const std::string& projectName,
-                    const LocalDateTime& now) {
+                    const LocalDateTime& now, HdlLanguage topLevel) {
   const std::string rule = "#============================================================\r\n";
   const std::string global = "set_global_assignment -name";
   std::string text;
@@ -105,6 +128,14 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
   // The constraints file is written as NAME.sdc; the assignment names it exactly so, which
   // matters wherever file names are case-sensitive.
   text += global + " SDC_FILE " + projectName + ".sdc\r\n";
+  // Quartus finds a Verilog top level by its name; the other languages are named, VHDL with
+  // the revision of the language it is written in.
+  if (topLevel == HdlLanguage::SystemVerilog)
+    text += global + " SYSTEMVERILOG_FILE " + projectName + ".sv\r\n";
+  if (topLevel == HdlLanguage::Vhdl) {
+    text += global + " VHDL_INPUT_VERSION VHDL_2008\r\n";
+    text += global + " VHDL_FILE " + projectName + ".vhd\r\n";
+  }
   text += "set_global_assignment -name PROJECT_OUTPUT_DIRECTORY output_files\r\n";
   text += board.QsfExtraAssignments();
 
@@ -236,10 +267,17 @@ std::string HtmlText(const TMainBoard& board) {
 
 Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
                                              const std::string& projectName,
-                                             const LocalDateTime& now) {
+                                             const LocalDateTime& now,
+                                             const GenerationOptions& options) {
   try {
-    return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
-                        VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+    const HdlLanguage language = options.TopLevel;
+    return ProjectTexts{QpfText(projectName, now),
+                        QsfText(board, projectName, now, language),
+                        TopLevelText(language, board, projectName),
+                        SdcText(board),
+                        HtmlText(board),
+                        options.Testbench ? TestbenchText(language, board, projectName) : "",
+                        language};
   } catch (const BusIndexError& error) {
     // Every text is complete before the first file is written, so a bad bus index stops
     // the generation with nothing on disk.
@@ -260,15 +298,35 @@ Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& proj
   return MakeOrderedProjectTexts(board, projectName, now);
 }
 
-Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts) {
-  using Writer = Status (*)(const std::string&, const std::string&);
-  const std::pair<Writer, const std::string*> files[] = {
-      {TSystemBuild::WriteQpf, &texts.Qpf},         {TSystemBuild::WriteQsf, &texts.Qsf},
-      {TSystemBuild::WriteVerilog, &texts.Verilog}, {TSystemBuild::WriteSdc, &texts.Sdc},
-      {TSystemBuild::WriteHtml, &texts.Html},
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
+                         std::vector<std::string>* backups, std::chrono::milliseconds folderWait) {
+  // One generation at a time per folder, so that its five files always come from one run.
+  // A folder that cannot even be opened is left to the first write to report.
+  const std::string folder = FolderOf(qpfPath);
+  platform::FolderLock lock;
+  int error = 0;
+  if (!lock.Acquire(folder, folderWait, error) && error == EWOULDBLOCK) {
+    return Failure{FailureKind::CannotCreate,
+                   qpfPath,
+                   "Cannot write into " + (folder.empty() ? std::string("./") : folder) +
+                       ": another generation is writing there; try again when it has finished",
+                   {}};
+  }
+  const std::string extension(HdlFileExtension(texts.Language));
+  const std::function<Status()> files[] = {
+      [&] { return TSystemBuild::WriteQpf(qpfPath, texts.Qpf, backups); },
+      [&] { return TSystemBuild::WriteQsf(qpfPath, texts.Qsf, backups); },
+      [&] { return TSystemBuild::WriteDesignFile(qpfPath, extension, texts.TopLevel, backups); },
+      [&] { return TSystemBuild::WriteSdc(qpfPath, texts.Sdc, backups); },
+      [&] { return TSystemBuild::WriteHtml(qpfPath, texts.Html, backups); },
+      [&] {
+        return texts.Testbench.empty() ? Status()
+                                       : TSystemBuild::WriteDesignFile(qpfPath, "_tb" + extension,
+                                                                       texts.Testbench, backups);
+      },
   };
-  for (const auto& [write, text] : files) {
-    if (Status written = write(qpfPath, *text); !written)
+  for (const std::function<Status()>& write : files) {
+    if (Status written = write(); !written)
       return written;
   }
   return {};
@@ -289,32 +347,49 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 }
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
+  Backups.clear();
   Result<ProjectTexts> texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
-  const Status built = texts ? WriteProjectTexts(qpfPath, *texts) : Status(texts.Error());
+  const Status built =
+      texts ? WriteProjectTexts(qpfPath, *texts, &Backups, FolderWait) : Status(texts.Error());
   if (!built)
     ReportFailure(built.Error());
   return built.Ok();
 }
 
-Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text);
+Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text, kQpfTimeLine, backups);
 }
 
-Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text);
+Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text, kQsfTimeLine, backups);
 }
 
-Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text);
+Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text,
+                                  std::vector<std::string>* backups) {
+  return WriteDesignFile(qpfPath, ".v", text, backups);
 }
 
-Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text);
+Status TSystemBuild::WriteDesignFile(const std::string& qpfPath, std::string_view extension,
+                                     const std::string& text, std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, std::string(extension)), text, {}, backups);
 }
 
-Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
-  // The report has no message of its own: the caller's failure message says it all.
-  return SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
+Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text, {}, backups);
+}
+
+Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text,
+                               std::vector<std::string>* backups) {
+  // The report has no failure message of its own (the caller's says it all); the file with
+  // the system's reason still shows.
+  std::string backup;
+  Status written = SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
+  return written;
 }
 
 }  // namespace pinwright

@@ -2,9 +2,13 @@
 // the .htm pin report, sharing one base name and one folder.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
+#include "generate/generationoptions.h"
 #include "host/failure.h"
 #include "host/host.h"
 #include "model/mainboard.h"
@@ -20,8 +24,9 @@ std::string ProjectFilePath(const std::string& qpfPath, const std::string& exten
 // The text of each file, top to bottom as it is written. They read the pins in the order
 // they stand, so the model's pins should already be ordered.
 std::string QpfText(const std::string& projectName, const LocalDateTime& now);
+// A SystemVerilog or VHDL top level is named in the settings file; a Verilog one is not.
 std::string QsfText(const TMainBoard& board, const std::string& projectName,
-                    const LocalDateTime& now);
+                    const LocalDateTime& now, HdlLanguage topLevel = HdlLanguage::Verilog);
 std::string VerilogText(const TMainBoard& board, const std::string& projectName);
 std::string SdcText(const TMainBoard& board);
 std::string HtmlText(const TMainBoard& board);
@@ -29,16 +34,19 @@ std::string HtmlText(const TMainBoard& board);
 struct ProjectTexts {
   std::string Qpf;
   std::string Qsf;
-  std::string Verilog;
+  std::string TopLevel;  // in the chosen language
   std::string Sdc;
   std::string Html;
+  std::string Testbench;  // empty when none was asked for
+  HdlLanguage Language = HdlLanguage::Verilog;
 };
 
-// All five texts of a model whose pins are already in generation order. A bus index that is
-// not a decimal integer fails with BadPinName and the error's words as SystemMessage.
+// All texts of a model whose pins are already in generation order. A bus index that is not a
+// decimal integer fails with BadPinName and the error's words as SystemMessage.
 Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
                                              const std::string& projectName,
-                                             const LocalDateTime& now);
+                                             const LocalDateTime& now,
+                                             const GenerationOptions& options = {});
 
 // Checks the pin names, orders the pins and builds all five texts in memory. A pin name
 // holding only one of the two brackets fails with BadPinName and no message; a bus index
@@ -46,9 +54,17 @@ Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
 Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
                                       const LocalDateTime& now);
 
-// Writes the five texts next to qpfPath (.qpf, .qsf, .v, .sdc, .htm), in this order,
-// stopping at the first failure, which it returns. Files written before it stay.
-Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts);
+// How long a generation waits for another one writing into the same folder.
+inline constexpr std::chrono::milliseconds kFolderWait{5000};
+
+// Writes the texts next to qpfPath (.qpf, .qsf, the top level, .sdc, .htm, then NAME_tb
+// when there is a testbench), in this order, stopping at the first failure, which it
+// returns. Files written before it stay. An edited
+// old file is kept as a numbered backup, whose path goes into backups. The folder is locked
+// against other generations meanwhile; after folderWait without the lock nothing is written.
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
+                         std::vector<std::string>* backups = nullptr,
+                         std::chrono::milliseconds folderWait = kFolderWait);
 
 class TSystemBuild {
  public:
@@ -60,14 +76,28 @@ class TSystemBuild {
   // False when a pin name holds one of "[" and "]" but not the other.
   static bool CheckPinNames(const TMainBoard& board);
 
-  // Each writes its text to the project path with its own extension. A failure of the first
-  // four carries "Failed to create file NAME" and the system's words when it raised an
-  // error; the report's failure carries no message.
-  static Status WriteQpf(const std::string& qpfPath, const std::string& text);
-  static Status WriteQsf(const std::string& qpfPath, const std::string& text);
-  static Status WriteVerilog(const std::string& qpfPath, const std::string& text);
-  static Status WriteSdc(const std::string& qpfPath, const std::string& text);
-  static Status WriteHtml(const std::string& qpfPath, const std::string& text);
+  // Each writes its text to the project path with its own extension, keeping an edited old
+  // file as a numbered backup (its path goes into backups). A failure of the first four
+  // carries "Failed to create file NAME" and the file's full path with the system's words
+  // when there are any; the report's failure carries only the latter.
+  static Status WriteQpf(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteQsf(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteVerilog(const std::string& qpfPath, const std::string& text,
+                             std::vector<std::string>* backups = nullptr);
+  // The design file with the extension; a testbench's extension begins with "_tb".
+  static Status WriteDesignFile(const std::string& qpfPath, std::string_view extension,
+                                const std::string& text,
+                                std::vector<std::string>* backups = nullptr);
+  static Status WriteSdc(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteHtml(const std::string& qpfPath, const std::string& text,
+                          std::vector<std::string>* backups = nullptr);
+
+  // The backups the last BuildProject kept of edited files, full paths in writing order.
+  std::vector<std::string> Backups;
+  std::chrono::milliseconds FolderWait = kFolderWait;
 };
 
 }  // namespace pinwright

@@ -71,6 +71,10 @@ class TPinParsing {
 // BusIndexError.
 std::vector<PortGroup> TopLevelPorts(const TMainBoard& board);
 
+// A vector's "[7:0]" right-aligned in ten characters, or ten blanks for a scalar: the range
+// column of the Verilog-family declarations.
+std::string VerilogRangeColumn(const PortEntry& port);
+
 // The Verilog declaration of one port, e.g. "output\t\t     [7:0]\t\tLED": the direction word,
 // the range right-aligned in ten characters, the name; without separator and line end.
 std::string VerilogPortLine(const PortEntry& port);

@@ -10,6 +10,7 @@
 
 #include "cards/catalogue.h"
 #include "host/host.h"
+#include "host/places.h"
 #include "model/mainboard.h"
 #include "ui/pictures.h"
 #include "ui/ui_larkspur.h"
@@ -27,10 +28,10 @@ WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int widt
   return {(screenWidth - width) / 2, (screenHeight - height) / 2};
 }
 
-std::string IniFilePath(const std::string& executableFolder, const std::string& executableName) {
+std::string IniFilePath(const std::string& settingsFolder, const std::string& executableName) {
   std::filesystem::path name(executableName);
   name.replace_extension(".INI");
-  return executableFolder + name.string();
+  return settingsFolder + name.string();
 }
 
 TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
@@ -39,16 +40,19 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
+  setWindowIcon(ApplicationIcon());
   ShowBoard();
 }
 
 TFormMain::~TFormMain() {
   SaveLastBoard();
+  SaveOutputChoices();
 }
 
 void TFormMain::ShowBoard() {
   Larkspur = new TFormLarkspur(*this);
   Board = kLarkspurBoardId;
+  LoadOutputChoices();
   Larkspur->move(0, 0);
   Larkspur->show();
   const QSize client = Larkspur->size();
@@ -76,13 +80,40 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
   picture->show();
 }
 
-void TFormMain::SaveLastBoard() {
+std::string TFormMain::IniPath() const {
   const std::string executable =
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-  const std::string path = IniFilePath(CurrentHost().ExecutableFolder(), executable);
-  QSettings ini(QString::fromStdString(path), QSettings::IniFormat);
+  return IniFilePath(CurrentPlaces().SettingsFolder, executable);
+}
+
+void TFormMain::SaveLastBoard() {
+  MakeFolder(CurrentPlaces().SettingsFolder);
+  QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Builder/MainBoard"), Board);
   ini.sync();  // a folder that cannot be written is no reason to stop the program ending
+}
+
+void TFormMain::LoadOutputChoices() {
+  const QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
+  GenerationOptions options;
+  const std::string keyword = ini.value(QStringLiteral("Output/TopLevel")).toString().toStdString();
+  if (const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(keyword))
+    options.TopLevel = *language;
+  options.Testbench = ini.value(QStringLiteral("Output/Testbench")).toInt() == 1;
+  Larkspur->ShowOutputChoices(options);
+}
+
+void TFormMain::SaveOutputChoices() {
+  if (!Larkspur)
+    return;
+  const GenerationOptions options = Larkspur->OutputChoices();
+  const std::string_view keyword = HdlLanguageKeyword(options.TopLevel);
+  MakeFolder(CurrentPlaces().SettingsFolder);
+  QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
+  ini.setValue(QStringLiteral("Output/TopLevel"),
+               QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size())));
+  ini.setValue(QStringLiteral("Output/Testbench"), options.Testbench ? 1 : 0);
+  ini.sync();  // as for the board: failures are ignored
 }
 
 }  // namespace pinwright

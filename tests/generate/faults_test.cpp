@@ -50,7 +50,7 @@ std::array<std::string, 5> ExpectedTexts(const TLarkspurSettings& settings,
   Result<ProjectTexts> texts = MakeProjectTexts(*model, "P", host.Clock);
   if (!texts)
     return {};
-  return {texts->Qpf, texts->Qsf, texts->Verilog, texts->Sdc, texts->Html};
+  return {texts->Qpf, texts->Qsf, texts->TopLevel, texts->Sdc, texts->Html};
 }
 
 enum class Fault { FolderInPlace, WriteLimit };
@@ -59,28 +59,29 @@ enum class Fault { FolderInPlace, WriteLimit };
 enum class Leftover { Nothing, OldText, Folder };
 
 // The outcome of a failed step, by how it fails, whether an earlier project of the same name
-// is in the folder and whether the step is the report, which deletes its old self first and
-// shows no message of its own.
+// is in the folder and whether the step is the report, which moves its old self to its backup
+// first and shows no "Failed to create file" of its own.
 struct Outcome {
   Fault Kind;
   bool Regenerating;
   bool Report;
   Leftover AtFailedFile;
-  bool SystemWords;     // the system's own error text in the standard error box
-  bool FailedToCreate;  // "Failed to create file P.xxx" in an error box
+  bool OldKeptAsBackup;  // the failed file's old text went to its backup first
+  bool SystemWords;      // "Cannot create PATH: " and the system's words in the standard box
+  bool FailedToCreate;   // "Failed to create file P.xxx" in an error box
 };
 
 // clang-format off
 constexpr Outcome kOutcomes[] = {
-  // how it fails          regenerating report  left at the failed file  system  failed to create
-  {Fault::FolderInPlace,   false,       false,  Leftover::Folder,        true,   true },
-  {Fault::FolderInPlace,   true,        false,  Leftover::Folder,        true,   true },
-  {Fault::FolderInPlace,   false,       true,   Leftover::Folder,        false,  false},
-  {Fault::FolderInPlace,   true,        true,   Leftover::Folder,        false,  false},
-  {Fault::WriteLimit,      false,       false,  Leftover::Nothing,       false,  true },
-  {Fault::WriteLimit,      true,        false,  Leftover::OldText,       false,  true },
-  {Fault::WriteLimit,      false,       true,   Leftover::Nothing,       false,  false},
-  {Fault::WriteLimit,      true,        true,   Leftover::Nothing,       false,  false},
+  // how it fails          regenerating report  left at the failed file  backup  system  failed to create
+  {Fault::FolderInPlace,   false,       false,  Leftover::Folder,        false,  true,   true },
+  {Fault::FolderInPlace,   true,        false,  Leftover::Folder,        false,  true,   true },
+  {Fault::FolderInPlace,   false,       true,   Leftover::Folder,        false,  true,   false},
+  {Fault::FolderInPlace,   true,        true,   Leftover::Folder,        false,  true,   false},
+  {Fault::WriteLimit,      false,       false,  Leftover::Nothing,       false,  false,  true },
+  {Fault::WriteLimit,      true,        false,  Leftover::OldText,       false,  false,  true },
+  {Fault::WriteLimit,      false,       true,   Leftover::Nothing,       false,  false,  false},
+  {Fault::WriteLimit,      true,        true,   Leftover::Nothing,       true,   false,  false},
 };
 // clang-format on
 
@@ -148,10 +149,19 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
     EXPECT_FALSE(built);
 
     std::vector<std::string> onDisk;  // the folder as it must be, no temporary file in it
+    // A regeneration keeps each old file it replaced as a backup.
+    auto backedUp = [&](std::size_t step) {
+      EXPECT_EQ(ReadFile(path(step) + ".~1~"), old[step]) << file(step) << " backup";
+      onDisk.push_back(file(step) + ".~1~");
+    };
     for (std::size_t step = 0; step < c.Step; ++step) {
       EXPECT_EQ(ReadFile(path(step)), texts[step]) << file(step) << " must be complete";
       onDisk.push_back(file(step));
+      if (expected.Regenerating)
+        backedUp(step);
     }
+    if (expected.OldKeptAsBackup)
+      backedUp(c.Step);
     switch (expected.AtFailedFile) {
       case Leftover::Nothing:
         EXPECT_FALSE(std::filesystem::exists(path(c.Step)));
@@ -175,8 +185,10 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), onDisk);
 
     std::vector<RecordedMessage> messages;
-    if (expected.SystemWords)
-      messages.push_back({MessageKind::Unexpected, std::strerror(EISDIR)});
+    if (expected.SystemWords) {
+      messages.push_back({MessageKind::Unexpected,
+                          "Cannot create " + path(c.Step) + ": " + std::strerror(EISDIR)});
+    }
     if (expected.FailedToCreate)
       messages.push_back({MessageKind::Error, "Failed to create file " + file(c.Step)});
     EXPECT_EQ(host.Messages, messages);
@@ -225,12 +237,50 @@ TEST(GenerationFaults, PathThroughARegularFileWritesNothing) {
   EXPECT_EQ(outcome.Error().File, dir.File("plain/P.qpf"));
   EXPECT_TRUE(host.Messages.empty());  // the core shows nothing; the front end decides
   ReportFailure(outcome.Error());
-  EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
-                               {MessageKind::Unexpected, std::strerror(ENOTDIR)},
-                               {MessageKind::Error, "Failed to create file P.qpf"},
-                           }));
+  EXPECT_EQ(host.Messages,
+            (std::vector<RecordedMessage>{
+                {MessageKind::Unexpected,
+                 "Cannot create " + dir.File("plain/P.qpf") + ": " + std::strerror(ENOTDIR)},
+                {MessageKind::Error, "Failed to create file P.qpf"},
+            }));
   EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"plain"});
   EXPECT_EQ(ReadFile(dir.File("plain")), "a regular file");
+}
+
+TEST(GenerationFaults, EachKindOfTargetAsTheSettingsFile) {
+  for (const testing::TargetCase& target : testing::AllTargetKinds()) {
+    SCOPED_TRACE(target.Name);
+    RecordingHost host;
+    TempDir dir;
+    const std::string qsf = dir.File("P.qsf");
+    if (!testing::MakeTarget(target.Kind, qsf))
+      continue;  // a device node needs root
+    const auto type = [&] { return std::filesystem::symlink_status(qsf).type(); };
+    const std::filesystem::file_type before = type();
+    std::vector<std::string> backups;
+    const Status outcome =
+        testing::CheckAndGenerate(DefaultLarkspurSettings(), dir.File("P.qpf"), {}, &backups);
+    EXPECT_EQ(type(), before) << "a link stays a link";
+    if (target.Written) {
+      EXPECT_TRUE(outcome.Ok());
+      const std::string written = ReadFile(testing::WrittenFileOf(target.Kind, qsf));
+      EXPECT_TRUE(written.starts_with("#=====")) << written;
+      // The old text was no generated one: it is kept beside the file it stood in.
+      if (target.Kind != testing::TargetKind::DanglingLink) {
+        EXPECT_EQ(backups,
+                  std::vector<std::string>{testing::WrittenFileOf(target.Kind, qsf) + ".~1~"});
+      }
+    } else {
+      ASSERT_FALSE(outcome.Ok());
+      ReportFailure(outcome.Error());
+      const std::string verb =
+          target.Kind == testing::TargetKind::Folder ? "Cannot create " : "Cannot replace ";
+      EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
+                                   {MessageKind::Unexpected, verb + qsf + ": " + target.Reason},
+                                   {MessageKind::Error, "Failed to create file P.qsf"}}));
+      EXPECT_FALSE(std::filesystem::exists(dir.File("P.v"))) << "generation stops there";
+    }
+  }
 }
 
 TEST(GenerationFaults, PipelineReportsAFailedWriteAsFailed) {

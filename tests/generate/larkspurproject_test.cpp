@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "generate/systembuild.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
@@ -17,6 +21,7 @@ namespace pinwright {
 namespace {
 
 using testing::RecordingHost;
+using testing::SortedFileNames;
 using testing::TempDir;
 
 using Edit = std::function<void(TLarkspurSettings&)>;
@@ -209,6 +214,18 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
     RecordingHost host;
     const Result<CheckedSettings> result = CheckLarkspurSettings(Edited(c.Change));
     EXPECT_TRUE(host.Messages.empty());
+
+    // The checks a form runs while the user types mark a field with the refusal's own
+    // message whenever a typed field is behind it, and nothing when the record passes.
+    const TypedFieldProblems typed = CheckTypedFields(Edited(c.Change));
+    const std::vector<std::string> marks = {typed.ProjectName, typed.Prefixes[0],
+                                            typed.Prefixes[1]};
+    if (!c.Kind || c.Kind == FailureKind::UnknownCard) {
+      EXPECT_EQ(marks, std::vector<std::string>(3));
+    } else {
+      EXPECT_NE(std::find(marks.begin(), marks.end(), result.Error().Reason), marks.end());
+    }
+
     if (!c.Kind) {
       ASSERT_TRUE(result) << result.Error().Reason;
       // The checked model is the one BuildLarkspurModel makes, with its pins already in order.
@@ -218,7 +235,7 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
       const Result<ProjectTexts> texts = MakeOrderedProjectTexts(result->Board(), "TOP", now);
       ASSERT_TRUE(expected && texts);
       EXPECT_EQ(texts->Qsf, expected->Qsf);
-      EXPECT_EQ(texts->Verilog, expected->Verilog);
+      EXPECT_EQ(texts->TopLevel, expected->TopLevel);
       EXPECT_EQ(texts->Sdc, expected->Sdc);
       EXPECT_EQ(texts->Html, expected->Html);
       continue;
@@ -237,20 +254,67 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
   }
 }
 
-TEST(CheckProjectPath, NeedsAVerilogIdentifierAsBaseName) {
-  const std::vector<std::pair<const char*, bool>> cases = {
-      {"/p/LARKSPUR.qpf", true},
-      {"/p/top.txt", true},
-      {"/p/my proj.qpf", false},
-      {"/p/my-top.qpf", false},
-      {"/p/module.qpf", false},
-      {"/p/.qpf", false},
-      {"", false},
-      {"/p/a.b.qpf", false},
+TEST(SignalSummary, CountsThePinsAComponentOrCardAddsToTheProject) {
+  struct Case {
+    const char* What;
+    SignalSummary Summary;
+    std::size_t PinCount;
+    std::vector<std::string> FirstSignals;
   };
-  for (const auto& [path, passes] : cases) {
-    SCOPED_TRACE(path);
-    const Result<CheckedProjectPath> result = CheckProjectPath(path);
+  const Case cases[] = {
+      {"clock",
+       ComponentSignals(&TLarkspurSettings::OSC),
+       3,
+       {"CLOCK1_50", "CLOCK2_50", "CLOCK3_50"}},
+      {"LEDs as one bus", ComponentSignals(&TLarkspurSettings::LED), 8, {"LED"}},
+      {"no card", CardSignals(kCardNone), 0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    EXPECT_EQ(c.Summary.PinCount, c.PinCount);
+    ASSERT_GE(c.Summary.Signals.size(), c.FirstSignals.size());
+    EXPECT_TRUE(
+        std::equal(c.FirstSignals.begin(), c.FirstSignals.end(), c.Summary.Signals.begin()));
+  }
+  // A card's pins are its share of a generated header: at most the header's 36 signal pins.
+  TConfigLarkspur choices;
+  choices.FillChoiceList(GpioHeaderChoices());
+  for (int i = 1; i < choices.ChoiceCount; ++i) {
+    const SignalSummary card = CardSignals(choices.ChoiceList[i]);
+    EXPECT_GT(card.PinCount, 0u) << choices.ChoiceList[i];
+    EXPECT_LE(card.PinCount, 36u) << choices.ChoiceList[i];
+  }
+}
+
+TEST(CheckProjectPath, NeedsAnIdentifierOfTheLanguageAsBaseName) {
+  constexpr HdlLanguage V = HdlLanguage::Verilog;
+  constexpr HdlLanguage SV = HdlLanguage::SystemVerilog;
+  constexpr HdlLanguage VHDL = HdlLanguage::Vhdl;
+  const std::vector<std::tuple<const char*, HdlLanguage, bool>> cases = {
+      {"/p/LARKSPUR.qpf", V, true},
+      {"/p/top.txt", V, true},
+      {"/p/my proj.qpf", V, false},
+      {"/p/my-top.qpf", V, false},
+      {"/p/module.qpf", V, false},
+      {"/p/.qpf", V, false},
+      {"", V, false},
+      {"/p/a.b.qpf", V, false},
+      {"/p/logic.qpf", V, true},
+      {"/p/logic.qpf", SV, false},
+      {"/p/Logic.qpf", SV, true},
+      {"/p/wire.qpf", SV, false},
+      {"/p/top_1.qpf", VHDL, true},
+      {"/p/_top.qpf", V, true},
+      {"/p/_top.qpf", VHDL, false},
+      {"/p/top_.qpf", VHDL, false},
+      {"/p/a__b.qpf", VHDL, false},
+      {"/p/1a.qpf", VHDL, false},
+      {"/p/Entity.qpf", VHDL, false},
+      {"/p/module.qpf", VHDL, false},
+  };
+  for (const auto& [path, language, passes] : cases) {
+    SCOPED_TRACE(std::string(path) + " in " + std::string(HdlLanguageCaption(language)));
+    const Result<CheckedProjectPath> result = CheckProjectPath(path, language);
     ASSERT_EQ(result.Ok(), passes);
     if (!passes) {
       EXPECT_EQ(result.Error().Kind, FailureKind::BadFileName);
@@ -261,6 +325,69 @@ TEST(CheckProjectPath, NeedsAVerilogIdentifierAsBaseName) {
   EXPECT_EQ(CheckProjectPath("/p/my-top.qpf").Error().Reason,
             "Project file name \"my-top\" is not a valid Verilog identifier: use letters, digits "
             "and underscores, starting with a letter or underscore.");
+  EXPECT_EQ(CheckProjectPath("/p/Signal.qpf", VHDL).Error().Reason,
+            "Project file name \"Signal\" is a reserved word of VHDL: choose another name.");
+}
+
+TEST(CheckTopLevelNames, RefuseWhatTheLanguageDoesNotTake) {
+  struct Case {
+    const char* What;
+    Edit Change;
+    HdlLanguage Language;
+    std::optional<FailureKind> Kind;  // kPasses for none
+    std::string Reason;               // the whole message
+  };
+  const std::vector<Case> cases = {
+      {"defaults in VHDL", [](auto&) {}, HdlLanguage::Vhdl, kPasses, ""},
+      {"every part and card pair in SystemVerilog",
+       [](auto& s) {
+         for (const LarkspurComponent& component : kLarkspurComponents)
+           s.*component.Flag = 1;
+         Cards(s, 13, "L_", 67, "R_");
+       },
+       HdlLanguage::SystemVerilog, kPasses, ""},
+      {"reserved project name", [](auto& s) { s.ProjectName.Set("BUFFER"); }, HdlLanguage::Vhdl,
+       FailureKind::BadProjectName,
+       "Project name \"BUFFER\" is a reserved word of VHDL: choose another name."},
+      {"SystemVerilog keyword", [](auto& s) { s.ProjectName.Set("interface"); },
+       HdlLanguage::SystemVerilog, FailureKind::BadProjectName,
+       "Project name \"interface\" is a reserved word of SystemVerilog: choose another name."},
+      {"trailing underscore", [](auto& s) { s.ProjectName.Set("TOP_"); }, HdlLanguage::Vhdl,
+       FailureKind::BadProjectName,
+       "Project name \"TOP_\" is not a valid VHDL identifier: use letters, digits and single "
+       "underscores, starting with a letter and not ending with an underscore."},
+      {"prefix the language refuses", [](auto& s) { Cards(s, 13, "_L", 0, ""); }, HdlLanguage::Vhdl,
+       FailureKind::BadPortName,
+       "The signal \"_LSANDREL_ADC_BUSY\" of \"GPIO_0\" is not a valid VHDL identifier: change "
+       "the prefix of the GPIO-0 header; use letters, digits and single underscores, starting "
+       "with a letter and not ending with an underscore."},
+      {"the same prefix in Verilog", [](auto& s) { Cards(s, 13, "_L", 0, ""); },
+       HdlLanguage::Verilog, kPasses, ""},
+      {"double underscore from a prefix", [](auto& s) { Cards(s, 0, "", 12, "CAM__"); },
+       HdlLanguage::Vhdl, FailureKind::BadPortName, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    const Result<CheckedSettings> checked = CheckLarkspurSettings(Edited(c.Change));
+    ASSERT_TRUE(checked) << checked.Error().Reason;
+    const Status result = CheckTopLevelNames(*checked, c.Language);
+    if (!c.Kind) {
+      EXPECT_TRUE(result) << result.Error().Reason;
+      continue;
+    }
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.Error().Kind, *c.Kind);
+    if (!c.Reason.empty()) {
+      EXPECT_EQ(result.Error().Reason, c.Reason);
+    }
+    // Generation itself refuses the same names and writes nothing.
+    TempDir dir;
+    const Status generated =
+        GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("P.qpf")), {c.Language, true});
+    ASSERT_FALSE(generated);
+    EXPECT_EQ(generated.Error().Kind, *c.Kind);
+    EXPECT_TRUE(SortedFileNames(dir.Path()).empty());
+  }
 }
 
 TEST(BuildLarkspurModel, FitsTheCardsOfTheRecord) {

@@ -225,20 +225,23 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
     TMainBoard board = SmallBoard();
     ASSERT_TRUE(TSystemBuild().BuildProject(board, dir.File(c.Chosen)));
     const std::string name = c.Name;
+    // The old .v was edited by hand: it is kept beside the new one.
     std::vector<std::string> expected = {name + ".htm", name + ".qpf", name + ".qsf",
-                                         name + ".sdc", name + ".v",   "notes.txt"};
+                                         name + ".sdc", name + ".v",   name + ".v.~1~",
+                                         "notes.txt"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), expected);
     TMainBoard ordered = SmallBoard();
     const ProjectTexts texts = *MakeProjectTexts(ordered, name, kClock);
     EXPECT_EQ(ReadFile(dir.File(name + ".qpf")), texts.Qpf);
     EXPECT_EQ(ReadFile(dir.File(name + ".qsf")), texts.Qsf);
-    EXPECT_EQ(ReadFile(dir.File(name + ".v")), texts.Verilog);
+    EXPECT_EQ(ReadFile(dir.File(name + ".v")), texts.TopLevel);
     EXPECT_EQ(ReadFile(dir.File(name + ".sdc")), texts.Sdc);
     EXPECT_EQ(ReadFile(dir.File(name + ".htm")), texts.Html);
-    EXPECT_NE(texts.Verilog.find("module " + name + "(\r\n"), std::string::npos);
+    EXPECT_NE(texts.TopLevel.find("module " + name + "(\r\n"), std::string::npos);
     EXPECT_NE(texts.Qpf.find("PROJECT_REVISION = \"" + name + "\""), std::string::npos);
     EXPECT_EQ(ReadFile(dir.File("notes.txt")), "keep");
+    EXPECT_EQ(ReadFile(dir.File(name + ".v.~1~")), "old contents");
     EXPECT_TRUE(host.Messages.empty());
   }
 }

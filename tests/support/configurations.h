@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "generate/larkspurproject.h"
 #include "settings/configlarkspur.h"
@@ -23,14 +24,18 @@ inline TLarkspurSettings LargestLarkspurSettings() {
 
 // The road of a front end without its messages: check the record and the path, then
 // generate. The first failure, or success.
-inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::string& qpfPath) {
+inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::string& qpfPath,
+                               const GenerationOptions& options = {},
+                               std::vector<std::string>* backups = nullptr) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
   if (!checked)
     return checked.Error();
-  const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath);
+  if (Status names = CheckTopLevelNames(*checked, options.TopLevel); !names)
+    return names;
+  const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath, options.TopLevel);
   if (!path)
     return path.Error();
-  return GenerateLarkspurProject(*checked, *path);
+  return GenerateLarkspurProject(*checked, *path, options, backups);
 }
 
 }  // namespace pinwright::testing

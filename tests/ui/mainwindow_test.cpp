@@ -1,4 +1,6 @@
 // The main window: its geometry around the form, the card pictures and the INI file.
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
@@ -55,6 +57,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.size(), QSize(789, 520));
     QCOMPARE(window.minimumSize(), window.maximumSize());  // not resizable
     QCOMPARE(window.windowTitle(), QStringLiteral("Larkspur V1.0.0"));
+    QVERIFY(!window.windowIcon().pixmap(48, 48).isNull());  // the installed icon's drawing
     const QRect screen = window.screen()->geometry();
     const WindowPosition expected =
         CentredWindowPosition(screen.width(), screen.height(), 789, 520);
@@ -67,6 +70,8 @@ class MainWindowTest : public QObject {
     QTest::newRow("another board") << QByteArray("[Builder]\r\nMainBoard=12\r\n");
     QTest::newRow("other sections") << QByteArray("[Window]\nLeft=3\n[Builder]\nMainBoard=x\n");
     QTest::newRow("garbage") << QByteArray("\x01\x02[[=\xff\n=\n[", 11);
+    QTest::newRow("unknown output choices")
+        << QByteArray("[Output]\nTopLevel=vhdl93\nTestbench=yes\n");
   }
   void iniHoldsTheBoardAfterTheProgramEnds() {
     QFETCH(QByteArray, before);
@@ -74,10 +79,19 @@ class MainWindowTest : public QObject {
     if (!before.isEmpty())
       WriteFile(program.IniPath(), before.toStdString());
     program.Start();
+    // The output choices read as the defaults unless the INI file holds them.
+    QCOMPARE(program.Find<QComboBox>("ComboBoxTopLevel")->currentText(), QStringLiteral("Verilog"));
+    QVERIFY(!program.Find<QCheckBox>("CheckBoxTestbench")->isChecked());
+    program.SelectItem("ComboBoxTopLevel", 2);
+    program.Click("CheckBoxTestbench");
     program.Stop();
     QSettings ini(QString::fromStdString(program.IniPath()), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("Builder/MainBoard")).toInt(), 43);
+    QCOMPARE(ini.value(QStringLiteral("Output/TopLevel")).toString(), QStringLiteral("vhdl"));
     QVERIFY(program.Host.Messages.empty());
+    program.Start();
+    QCOMPARE(program.Find<QComboBox>("ComboBoxTopLevel")->currentText(), QStringLiteral("VHDL"));
+    QVERIFY(program.Find<QCheckBox>("CheckBoxTestbench")->isChecked());
   }
 
   void unwritableIniIsIgnored() {
