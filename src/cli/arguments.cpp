@@ -5,27 +5,44 @@
 namespace pinwright::cli {
 namespace {
 
-enum class OptionId { Help, Config, Project, With, Without, Gpio0, Gpio1, Prefix0, Prefix1 };
+enum class OptionId {
+  Help,
+  Config,
+  Project,
+  With,
+  Without,
+  Gpio0,
+  Gpio1,
+  Prefix0,
+  Prefix1,
+  Pins,
+  Json
+};
+
+// Which commands take an option.
+enum class OptionFor { Any, Record, Generate, Show };
 
 struct OptionSpec {
   std::string_view Name;
   OptionId Id;
   bool TakesValue;
-  bool RecordOption;  // only for the commands that build a record
+  OptionFor For;
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 10> kOptions{{
-  {"--help",    OptionId::Help,    false, false},
-  {"-h",        OptionId::Help,    false, false},
-  {"--config",  OptionId::Config,  true,  true},
-  {"--project", OptionId::Project, true,  true},
-  {"--with",    OptionId::With,    true,  true},
-  {"--without", OptionId::Without, true,  true},
-  {"--gpio0",   OptionId::Gpio0,   true,  true},
-  {"--gpio1",   OptionId::Gpio1,   true,  true},
-  {"--prefix0", OptionId::Prefix0, true,  true},
-  {"--prefix1", OptionId::Prefix1, true,  true},
+constexpr std::array<OptionSpec, 12> kOptions{{
+  {"--help",    OptionId::Help,    false, OptionFor::Any},
+  {"-h",        OptionId::Help,    false, OptionFor::Any},
+  {"--config",  OptionId::Config,  true,  OptionFor::Record},
+  {"--project", OptionId::Project, true,  OptionFor::Record},
+  {"--with",    OptionId::With,    true,  OptionFor::Record},
+  {"--without", OptionId::Without, true,  OptionFor::Record},
+  {"--gpio0",   OptionId::Gpio0,   true,  OptionFor::Record},
+  {"--gpio1",   OptionId::Gpio1,   true,  OptionFor::Record},
+  {"--prefix0", OptionId::Prefix0, true,  OptionFor::Record},
+  {"--prefix1", OptionId::Prefix1, true,  OptionFor::Record},
+  {"--pins",    OptionId::Pins,    true,  OptionFor::Generate},
+  {"--json",    OptionId::Json,    false, OptionFor::Show},
 }};
 // clang-format on
 
@@ -52,6 +69,20 @@ const CommandSpec* FindCommand(std::string_view name) {
       return &entry;
   }
   return nullptr;
+}
+
+bool Takes(const CommandSpec& command, const OptionSpec& option) {
+  switch (option.For) {
+    case OptionFor::Any:
+      return true;
+    case OptionFor::Record:
+      return command.BuildsRecord;
+    case OptionFor::Generate:
+      return command.Which == Command::Generate;
+    case OptionFor::Show:
+      return command.Which == Command::Show;
+  }
+  return false;
 }
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -92,6 +123,27 @@ std::string AddComponentList(std::string_view list, bool ticked,
       return name.empty()
                  ? std::string("an empty name in the component list '") + std::string(list) + "'"
                  : "unknown component '" + std::string(name) + "'";
+    }
+    if (comma == std::string_view::npos)
+      return {};
+    start = comma + 1;
+  }
+}
+
+// "json", "csv" or both, comma-separated, any letter case; the error text is empty on success.
+std::string ReadPinListFormats(std::string_view list, PinListFiles& files) {
+  files = {};
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = list.find(',', start);
+    const std::string_view format = list.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    if (EqualsIgnoringCase(format, "json")) {
+      files.Json = true;
+    } else if (EqualsIgnoringCase(format, "csv")) {
+      files.Csv = true;
+    } else {
+      return "unknown pin list format '" + std::string(format) + "' (json, csv or json,csv)";
     }
     if (comma == std::string_view::npos)
       return {};
@@ -149,7 +201,7 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     std::size_t equals = word.find('=');
     std::string_view name = std::string_view(word).substr(0, equals);
     const OptionSpec* option = FindOption(name);
-    if (!option || (option->RecordOption && !command->BuildsRecord)) {
+    if (!option || !Takes(*command, *option)) {
       return Failure("unknown option '" + std::string(name) + "' for " +
                      std::string(command->Name));
     }
@@ -191,6 +243,13 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::Prefix1:
         request.Prefixes[1] = value;
+        break;
+      case OptionId::Pins:
+        if (std::string error = ReadPinListFormats(value, request.Output.PinList); !error.empty())
+          return Failure(std::string(name) + ": " + error);
+        break;
+      case OptionId::Json:
+        request.Json = true;
         break;
     }
   }

@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "generate/generationoptions.h"
+
 namespace pinwright::cli {
 
 enum class Command { Help, Version, Generate, Config, Show, Cards };
@@ -28,6 +30,8 @@ struct Request {
   std::vector<ComponentChange> Components;
   std::array<std::optional<std::string>, 2> Cards;     // as typed; resolved later
   std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
+  GenerationOptions Output;  // generate: what it writes besides the project
+  bool Json = false;         // show: the settings and pin list as JSON
   std::vector<std::string> Operands;
 };
 

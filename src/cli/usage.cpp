@@ -7,7 +7,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [PATH.qpf]\n"
     "       pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
-    "       pinwright-cli show FILE.cfg\n"
+    "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards\n"
     "       pinwright-cli help [COMMAND] | --help | --version\n";
 
@@ -32,7 +32,11 @@ constexpr std::string_view kGenerateHelp =
     "created when missing. Without PATH the project goes to\n"
     "CodeGenerated/LARKSPUR/NAME/NAME.qpf under the current folder, NAME being the project\n"
     "name. With SOURCE_DATE_EPOCH set to a number of seconds since 1970, the files carry\n"
-    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n";
+    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n"
+    "\n"
+    "  --pins LIST         also write the pin list beside the project: json (NAME.pins.json),\n"
+    "                      csv (NAME.pins.csv, for the Pin Planner's Import Assignments)\n"
+    "                      or json,csv\n";
 
 constexpr std::string_view kConfigHelp =
     "pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
@@ -40,10 +44,13 @@ constexpr std::string_view kConfigHelp =
     "Writes the settings to OUT.cfg after the checks that generating runs.\n";
 
 constexpr std::string_view kShowHelp =
-    "pinwright-cli show FILE.cfg\n"
+    "pinwright-cli show [--json] FILE.cfg\n"
     "\n"
     "Prints the settings of FILE.cfg: project name, ticked components, the card on each\n"
-    "GPIO header and the header prefixes, and whether the settings pass the checks.\n";
+    "GPIO header and the header prefixes, and whether the settings pass the checks.\n"
+    "\n"
+    "  --json              print them as one JSON object; when the settings pass the checks\n"
+    "                      it holds the pin list too (as in NAME.pins.json). Writes no file.\n";
 
 constexpr std::string_view kCardsHelp =
     "pinwright-cli cards\n"

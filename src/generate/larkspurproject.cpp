@@ -10,6 +10,7 @@
 
 #include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
+#include "generate/pinmanifest.h"
 #include "generate/systembuild.h"
 #include "model/pinparsing.h"
 
@@ -280,12 +281,21 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
          "please add the Altera " + feature + " IP to your design.\r\n";
 }
 
-Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path) {
-  Result<ProjectTexts> texts =
+Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
+                               const GenerationOptions& options) {
+  Result<ProjectTexts> made =
       MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now());
-  if (!texts)
-    return texts.Error();
-  return WriteProjectTexts(path.QpfPath(), *texts);
+  if (!made)
+    return made.Error();
+  ProjectTexts texts = std::move(made).Value();
+  if (options.PinList.Any()) {
+    const TPinManifest manifest = MakePinManifest(settings, path.ProjectName());
+    if (options.PinList.Json)
+      texts.PinsJson = PinManifestJson(manifest, "\r\n");
+    if (options.PinList.Csv)
+      texts.PinsCsv = PinManifestCsv(manifest);
+  }
+  return WriteProjectTexts(path.QpfPath(), texts);
 }
 
 std::string GeneratedText(const CheckedProjectPath& path) {

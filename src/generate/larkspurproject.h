@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "generate/generationoptions.h"
 #include "host/failure.h"
 #include "model/mainboard.h"
 #include "settings/configlarkspur.h"
@@ -83,9 +84,12 @@ std::string DefaultProjectPath(const std::string& baseFolder, const std::string&
 // "===== %s System warning =====..." when LPDDR4-A, LPDDR4-B or HPS is ticked; else empty.
 std::string MemoryWarning(const TLarkspurSettings& settings);
 
-// Writes the five files of the checked settings at the checked path, in order, stopping at
-// the first failure. The failure names the file that failed; a file written before it stays.
-Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path);
+// Writes the five files of the checked settings at the checked path, then the pin list files
+// the options ask for, in order, stopping at the first failure. Every text is made before the
+// first file is written. The failure names the file that failed; a file written before it
+// stays.
+Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
+                               const GenerationOptions& options = {});
 
 // The texts the front ends show after a generation, CR LF line ends as in a message box.
 // "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" and

@@ -265,6 +265,16 @@ Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts) 
     if (Status written = write(qpfPath, *text); !written)
       return written;
   }
+  const std::pair<const char*, const std::optional<std::string>*> pinLists[] = {
+      {".pins.json", &texts.PinsJson},
+      {".pins.csv", &texts.PinsCsv},
+  };
+  for (const auto& [extension, text] : pinLists) {
+    if (!*text)
+      continue;
+    if (Status written = WriteProjectFile(ProjectFilePath(qpfPath, extension), **text); !written)
+      return written;
+  }
   return {};
 }
 

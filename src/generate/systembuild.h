@@ -32,6 +32,9 @@ struct ProjectTexts {
   std::string Verilog;
   std::string Sdc;
   std::string Html;
+  // The pin list, written only when asked for.
+  std::optional<std::string> PinsJson = std::nullopt;
+  std::optional<std::string> PinsCsv = std::nullopt;
 };
 
 // All five texts of a model whose pins are already in generation order. A bus index that is
@@ -46,8 +49,9 @@ Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
 std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
                                              const LocalDateTime& now);
 
-// Writes the five texts next to qpfPath (.qpf, .qsf, .v, .sdc, .htm), in this order,
-// stopping at the first failure, which it returns. Files written before it stay.
+// Writes the five texts next to qpfPath (.qpf, .qsf, .v, .sdc, .htm), then the pin list
+// texts there are (.pins.json, .pins.csv), in this order, stopping at the first failure,
+// which it returns. Files written before it stay.
 Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts);
 
 class TSystemBuild {

@@ -86,6 +86,8 @@ constexpr HeaderControl kHeaders[kHeaderCount] = {
 // clang-format on
 constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kBoardPictureSize{400, 245};
+// In the band of Panel1 below the board picture, at its right end.
+constexpr QRect kPinListBox{285, 300, 124, 22};
 
 struct ButtonControl {
   const char* Name;
@@ -239,6 +241,13 @@ void TFormLarkspur::CreateControls() {
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderShapes[h] = MakeOutline(panel, kHeaders[h].OutlineName, kHeaders[h].OutlineBox);
   }
+  CheckBoxPinList = new QCheckBox(QStringLiteral("Pin list"), panel);
+  CheckBoxPinList->setObjectName(QStringLiteral("CheckBoxPinList"));
+  CheckBoxPinList->setGeometry(kPinListBox);
+  CheckBoxPinList->setCursor(Qt::PointingHandCursor);
+  CheckBoxPinList->setToolTip(
+      QStringLiteral("Also write the pins as NAME.pins.json and NAME.pins.csv (for the Pin "
+                     "Planner's Import Assignments)"));
 
   for (const ButtonControl& row : kButtons) {
     auto* button = new QPushButton(QString::fromUtf8(row.Caption), this);
@@ -333,7 +342,8 @@ void TFormLarkspur::ButtonGenClick() {
     ShowError(chosen.Error().Reason);
     return;
   }
-  if (const Status generated = GenerateLarkspurProject(*checked, *chosen); !generated) {
+  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, OutputChoices());
+      !generated) {
     ReportFailure(generated.Error());
     ShowError(GenerateFailedText(path));
     return;
@@ -442,6 +452,17 @@ std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
     return std::move(result).Value();
   ShowError(result.Error().Reason);
   return std::nullopt;
+}
+
+GenerationOptions TFormLarkspur::OutputChoices() const {
+  GenerationOptions options;
+  if (CheckBoxPinList->isChecked())
+    options.PinList = PinListFiles::Both();
+  return options;
+}
+
+void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
+  CheckBoxPinList->setChecked(options.PinList.Any());
 }
 
 bool TFormLarkspur::IsDefaultGpioPair() const {

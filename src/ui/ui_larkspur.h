@@ -59,6 +59,10 @@ class TFormLarkspur : public QWidget {
   std::optional<CheckedSettings> CheckInputs();
   bool IsDefaultGpioPair() const;
 
+  // The output choices below the board picture, as the next Generate uses them.
+  GenerationOptions OutputChoices() const;
+  void ShowOutputChoices(const GenerationOptions& options);
+
   TConfigLarkspur& Configuration() { return *Config; }
 
  protected:
@@ -81,6 +85,7 @@ class TFormLarkspur : public QWidget {
   std::array<QLineEdit*, kHeaderCount> PrefixEdits{};
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
+  QCheckBox* CheckBoxPinList = nullptr;
 
   // The settings object sets kind, filter and folder each time it runs one of them.
   FileDialog OpenDialog;

@@ -44,11 +44,13 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
 
 TFormMain::~TFormMain() {
   SaveLastBoard();
+  SaveOutputChoices();
 }
 
 void TFormMain::ShowBoard() {
   Larkspur = new TFormLarkspur(*this);
   Board = kLarkspurBoardId;
+  LoadOutputChoices();
   Larkspur->move(0, 0);
   Larkspur->show();
   const QSize client = Larkspur->size();
@@ -76,13 +78,32 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
   picture->show();
 }
 
-void TFormMain::SaveLastBoard() {
+std::string TFormMain::IniPath() const {
   const std::string executable =
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-  const std::string path = IniFilePath(CurrentHost().ExecutableFolder(), executable);
-  QSettings ini(QString::fromStdString(path), QSettings::IniFormat);
+  return IniFilePath(CurrentHost().ExecutableFolder(), executable);
+}
+
+void TFormMain::SaveLastBoard() {
+  QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Builder/MainBoard"), Board);
   ini.sync();  // a folder that cannot be written is no reason to stop the program ending
+}
+
+void TFormMain::LoadOutputChoices() {
+  const QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
+  GenerationOptions options;
+  if (ini.value(QStringLiteral("Output/PinList")).toInt() == 1)
+    options.PinList = PinListFiles::Both();
+  Larkspur->ShowOutputChoices(options);
+}
+
+void TFormMain::SaveOutputChoices() {
+  if (!Larkspur)
+    return;
+  QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
+  ini.setValue(QStringLiteral("Output/PinList"), Larkspur->OutputChoices().PinList.Any() ? 1 : 0);
+  ini.sync();  // as for the board: failures are ignored
 }
 
 }  // namespace pinwright

@@ -38,11 +38,17 @@ class TFormMain : public QWidget {
   void ShowCardPicture(QLabel* picture, std::int32_t cardId);
   // Writes CurrentBoard under [Builder] MainBoard; failures are ignored.
   void SaveLastBoard();
+  // The form's output choices under [Output]: read when the form is shown, written when the
+  // program ends. A missing or unreadable value leaves the choice off.
+  void LoadOutputChoices();
+  void SaveOutputChoices();
 
   std::int32_t CurrentBoard() const { return Board; }
   TFormLarkspur* Form() const { return Larkspur; }
 
  private:
+  std::string IniPath() const;
+
   TFormLarkspur* Larkspur = nullptr;
   std::int32_t Board = 0;
 };
