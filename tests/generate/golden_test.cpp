@@ -1,5 +1,6 @@
-// The five files of whole Larkspur projects, compared byte for byte with reviewed copies
-// under golden/. PINWRIGHT_GOLDEN_RUN=1 rewrites the copies from the current output.
+// The five files of whole Larkspur projects and their pin lists, compared byte for byte with
+// reviewed copies under golden/. PINWRIGHT_GOLDEN_RUN=1 rewrites the copies from the current
+// output.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -71,13 +72,15 @@ TEST(GoldenProjects, MatchTheReviewedFiles) {
     TLarkspurSettings settings = DefaultLarkspurSettings();
     c.Change(settings);
     const std::string project = c.Project;
-    ASSERT_TRUE(testing::CheckAndGenerate(settings, dir.File(project + ".qpf")));
+    ASSERT_TRUE(
+        testing::CheckAndGenerate(settings, dir.File(project + ".qpf"), {PinListFiles::Both()}));
     EXPECT_TRUE(host.Messages.empty());
     EXPECT_EQ(host.AlertSounds, 0);
 
     const std::filesystem::path golden =
         std::filesystem::path(PINWRIGHT_TEST_DATA_DIR) / "generate" / "golden" / c.Folder;
-    for (const char* extension : {".qpf", ".qsf", ".v", ".sdc", ".htm"}) {
+    for (const char* extension :
+         {".qpf", ".qsf", ".v", ".sdc", ".htm", ".pins.json", ".pins.csv"}) {
       SCOPED_TRACE(extension);
       const std::string name = project + extension;
       const std::string written = ReadFile(dir.File(name));

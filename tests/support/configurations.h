@@ -23,14 +23,15 @@ inline TLarkspurSettings LargestLarkspurSettings() {
 
 // The road of a front end without its messages: check the record and the path, then
 // generate. The first failure, or success.
-inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::string& qpfPath) {
+inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::string& qpfPath,
+                               const GenerationOptions& options = {}) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
   if (!checked)
     return checked.Error();
   const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath);
   if (!path)
     return path.Error();
-  return GenerateLarkspurProject(*checked, *path);
+  return GenerateLarkspurProject(*checked, *path, options);
 }
 
 }  // namespace pinwright::testing
