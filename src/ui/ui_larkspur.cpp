@@ -87,7 +87,7 @@ constexpr HeaderControl kHeaders[kHeaderCount] = {
 constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kBoardPictureSize{400, 245};
 // In the band of Panel1 below the board picture, at its right end.
-constexpr QRect kPinListBox{285, 300, 124, 22};
+constexpr QRect kPinListBox{285, 305, 124, 22};
 
 struct ButtonControl {
   const char* Name;

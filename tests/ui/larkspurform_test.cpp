@@ -61,6 +61,7 @@ const Placement kPlacements[] = {
   {"Panel1",          "FormLarkspur", {8, 64, 417, 345}},
   {"LabelBoardName",  "Panel1",       {8, 8, 405, 29}},
   {"ImageBoard",      "Panel1",       {6, 43, 400, 245}},
+  {"CheckBoxPinList", "Panel1",       {285, 305, 124, 22}},
   {"ButtonSave",      "FormLarkspur", {16, 423, 190, 35}},
   {"ButtonLoad",      "FormLarkspur", {16, 471, 190, 35}},
   {"ButtonGen",       "FormLarkspur", {224, 423, 190, 35}},
@@ -148,7 +149,7 @@ class LarkspurFormTest : public QObject {
       }
     }
     for (const char* name : {"ButtonSave", "ButtonLoad", "ButtonGen", "ButtonExit", "CheckBoxOSC",
-                             "CheckBoxHPS", "ComboBoxGpio0", "ComboBoxGpio1"}) {
+                             "CheckBoxHPS", "ComboBoxGpio0", "ComboBoxGpio1", "CheckBoxPinList"}) {
       QVERIFY2(program.Find<QWidget>(name)->cursor().shape() == Qt::PointingHandCursor, name);
     }
     QCOMPARE(program.Find<QLabel>("Label1")->font().bold(), true);
@@ -179,6 +180,7 @@ class LarkspurFormTest : public QObject {
       QVERIFY(program.Find<QLabel>(("ImageGpio" + n).c_str())->isHidden());
       QVERIFY(program.Find<TOutline>(("ShapeGpio" + n).c_str())->isHidden());
     }
+    QVERIFY(!program.Find<QCheckBox>("CheckBoxPinList")->isChecked());
     QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
     QVERIFY(!fs::exists(program.DefaultCfgPath()));
   }
@@ -325,6 +327,28 @@ class LarkspurFormTest : public QObject {
     for (const char* extension : kProjectFiles) {
       QVERIFY2(fs::is_regular_file(folder + "LARKSPUR" + extension), extension);
     }
+  }
+
+  // The pin list box adds both pin list files and is remembered from one start to the next.
+  void pinListBoxWritesThePinListAndIsRemembered() {
+    StartedProgram program;
+    program.Start();
+    program.Click("CheckBoxPinList");
+    const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
+    program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+    program.Click("ButtonGen");
+    QCOMPARE(program.Host.Messages.size(), size_t{1});
+    QCOMPARE(testing::SortedFileNames(folder).size(), std::size(kProjectFiles) + 2);
+    QVERIFY(ReadFile(folder + "LARKSPUR.pins.json").find("\"project\": \"LARKSPUR\"") !=
+            std::string::npos);
+    QVERIFY(ReadFile(folder + "LARKSPUR.pins.csv").starts_with("To,Direction,Location"));
+    program.Stop();
+    program.Start();
+    QVERIFY(program.Find<QCheckBox>("CheckBoxPinList")->isChecked());
+    program.Click("CheckBoxPinList");
+    program.Stop();
+    program.Start();
+    QVERIFY(!program.Find<QCheckBox>("CheckBoxPinList")->isChecked());
   }
 
   void memoryAndHpsWarningFollowsSuccess() {

@@ -1,4 +1,5 @@
 // The main window: its geometry around the form, the card pictures and the INI file.
+#include <QCheckBox>
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
@@ -63,20 +64,26 @@ class MainWindowTest : public QObject {
 
   void iniHoldsTheBoardAfterTheProgramEnds_data() {
     QTest::addColumn<QByteArray>("before");
-    QTest::newRow("no INI file") << QByteArray();
-    QTest::newRow("another board") << QByteArray("[Builder]\r\nMainBoard=12\r\n");
-    QTest::newRow("other sections") << QByteArray("[Window]\nLeft=3\n[Builder]\nMainBoard=x\n");
-    QTest::newRow("garbage") << QByteArray("\x01\x02[[=\xff\n=\n[", 11);
+    QTest::addColumn<int>("pinList");  // the pin list choice kept from the last run
+    QTest::newRow("no INI file") << QByteArray() << 0;
+    QTest::newRow("another board") << QByteArray("[Builder]\r\nMainBoard=12\r\n") << 0;
+    QTest::newRow("other sections")
+        << QByteArray("[Window]\nLeft=3\n[Builder]\nMainBoard=x\n[Output]\nPinList=1\n") << 1;
+    QTest::newRow("unreadable choice") << QByteArray("[Output]\nPinList=yes\n") << 0;
+    QTest::newRow("garbage") << QByteArray("\x01\x02[[=\xff\n=\n[", 11) << 0;
   }
   void iniHoldsTheBoardAfterTheProgramEnds() {
     QFETCH(QByteArray, before);
+    QFETCH(int, pinList);
     StartedProgram program;
     if (!before.isEmpty())
       WriteFile(program.IniPath(), before.toStdString());
     program.Start();
+    QCOMPARE(program.Find<QCheckBox>("CheckBoxPinList")->isChecked(), pinList == 1);
     program.Stop();
     QSettings ini(QString::fromStdString(program.IniPath()), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("Builder/MainBoard")).toInt(), 43);
+    QCOMPARE(ini.value(QStringLiteral("Output/PinList")).toInt(), pinList);
     QVERIFY(program.Host.Messages.empty());
   }
 
