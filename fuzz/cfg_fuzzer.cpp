@@ -20,7 +20,7 @@
 
 #include "cli/arguments.h"
 #include "cli/commands.h"
-#include "cli/settings.h"
+#include "cli/overrides.h"
 #include "fail.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
@@ -64,18 +64,18 @@ void CheckLoad(const std::uint8_t* data, std::size_t size, TConfigLarkspur& conf
   // A failed load must leave the record as it was: start from a pattern no file gives.
   std::memset(static_cast<void*>(&config.Settings), 0x5A, sizeof config.Settings);
   const std::string before = RecordBytes(config.Settings);
-  const bool loaded = config.LoadFile(path);
+  const Status loaded = config.LoadFile(path);
   if (size != kLarkspurRecordSize) {
     if (loaded)
       Fail("a file of the wrong size loaded", std::to_string(size));
-    if (config.LoadFailReason() != "Invalid File Size.")
-      Fail("reason for a wrong size", config.LoadFailReason());
+    if (loaded.Error().Reason != "Invalid File Size.")
+      Fail("reason for a wrong size", loaded.Error().Reason);
     if (RecordBytes(config.Settings) != before)
       Fail("a failed load changed the record", std::to_string(size));
     return;
   }
   if (!loaded)
-    Fail("a 416-byte file did not load", config.LoadFailReason());
+    Fail("a 416-byte file did not load", loaded.Error().Reason);
   if (std::memcmp(&config.Settings, data, size) != 0)
     Fail("the record differs from the file", "");
 }

@@ -381,6 +381,18 @@ void AddHeader(TMainBoard& board, std::string name, std::int32_t headerKey, std:
   board.AddGroup(std::move(header));
 }
 
+// How every Larkspur project configures the device, as the settings file's block.
+std::string ConfigurationBlock() {
+  const std::string rule = "#" + std::string(60, '=') + "\r\n";
+  std::string text = "\r\n" + rule + "# Configuration scheme/pin \r\n" + rule;
+  for (const std::string_view assignment : kConfigurationAssignments) {
+    text += "set_global_assignment -name ";
+    text += assignment;
+    text += "\r\n";
+  }
+  return text + "\r\n";
+}
+
 bool IsSet(std::uint8_t flag) {
   return flag != 0;
 }
@@ -390,6 +402,9 @@ bool IsSet(std::uint8_t flag) {
 void DefineLarkspurBoard(TMainBoard& board, const TLarkspurSettings& s) {
   board.ClearGroups();
   board.SetDeviceData(s.BoardId.Get(), "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
+  // The block belongs to the Larkspur board only: a record carrying another board ID (loaded
+  // from a file, not yet stamped) gets none.
+  board.SetQsfExtraAssignments(s.BoardId.Get() == kLarkspurBoardId ? ConfigurationBlock() : "");
 
   if (IsSet(s.OSC))
     AddOnBoardGroup(board, "CLOCK", kClockPins);
@@ -428,19 +443,6 @@ void DefineLarkspurBoard(TMainBoard& board, const TLarkspurSettings& s) {
   if (const std::int32_t card = s.Gpio1.Get(); card != kCardNone) {
     AddHeader(board, "GPIO_1", kHeaderKeyGpio1, card, &HeaderPositionRow::Gpio1);
   }
-}
-
-std::string TMainBoard::QsfExtraAssignments() const {
-  if (Id != kLarkspurBoardId)
-    return {};
-  const std::string rule = "#" + std::string(60, '=') + "\r\n";
-  std::string text = "\r\n" + rule + "# Configuration scheme/pin \r\n" + rule;
-  for (const std::string_view assignment : kConfigurationAssignments) {
-    text += "set_global_assignment -name ";
-    text += assignment;
-    text += "\r\n";
-  }
-  return text + "\r\n";
 }
 
 }  // namespace pinwright

@@ -1,9 +1,13 @@
-// The list of daughter cards a GPIO header offers.
-#include <cstdint>
+#include "cards/choicelist.h"
+
+#include <algorithm>
+#include <charconv>
+#include <system_error>
+#include <vector>
 
 #include "cards/catalogue.h"
+#include "host/text.h"
 #include "model/connector.h"
-#include "settings/configboard.h"
 
 namespace pinwright {
 namespace {
@@ -17,18 +21,38 @@ bool OfferedOnGpioHeader(std::int32_t cardId) {
          CardVoltageClass(cardId) == kVoltageClass33 && CardOffered(cardId) && !CardHidden(cardId);
 }
 
+std::vector<std::int32_t> FilterCatalogue() {
+  std::vector<std::int32_t> choices{kCardNone};
+  for (std::int32_t id = 0; id <= kLastChoiceCandidate; ++id) {
+    if (OfferedOnGpioHeader(id))
+      choices.push_back(id);
+  }
+  return choices;
+}
+
 }  // namespace
 
-void TConfigBoard::FillChoiceList() {
-  ChoiceCount = 0;
-  ChoiceList[static_cast<std::size_t>(ChoiceCount++)] = kCardNone;
-  for (std::int32_t id = 0; id <= kLastChoiceCandidate; ++id) {
-    if (!OfferedOnGpioHeader(id))
-      continue;
-    if (static_cast<std::size_t>(ChoiceCount) >= ChoiceList.size())
-      break;
-    ChoiceList[static_cast<std::size_t>(ChoiceCount++)] = id;
+std::span<const std::int32_t> GpioHeaderChoices() {
+  static const std::vector<std::int32_t> choices = FilterCatalogue();
+  return choices;
+}
+
+std::optional<std::int32_t> FindGpioCard(std::string_view text) {
+  const std::span<const std::int32_t> choices = GpioHeaderChoices();
+  if (EqualsIgnoringCase(text, "none"))
+    return kCardNone;
+  std::int32_t id = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+  if (!text.empty() && error == std::errc() && end == text.data() + text.size()) {
+    if (std::find(choices.begin(), choices.end(), id) != choices.end())
+      return id;
+    return std::nullopt;
   }
+  for (std::int32_t card : choices) {
+    if (EqualsIgnoringCase(CardDisplayName(card), text))
+      return card;
+  }
+  return std::nullopt;
 }
 
 }  // namespace pinwright

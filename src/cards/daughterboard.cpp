@@ -7,7 +7,6 @@
 
 #include "cards/cardmaps.h"
 #include "cards/catalogue.h"
-#include "model/mainboard.h"
 
 namespace pinwright {
 namespace {
@@ -52,43 +51,17 @@ void BuildCardPins(TDaughterBoard& board, std::int32_t cardId, const std::string
   board.SetConnectorType(CardConnectorType(cardId));
 }
 
-bool ApplyCardToConnector(const TDaughterBoard& board, TConnector& header,
-                          const std::string& prefix) {
-  header.SetDaughterConnectorType(board.ConnectorType());
-  if (board.ConnectorType() != header.ConnectorType())
-    return true;
-  for (std::size_t j = 0; j < header.PinEntryCount(); ++j) {
-    const TPin* cardPin = board.PinAt(j);
-    TPin* position = header.PinAt(j);
-    if (position == nullptr)
-      continue;  // no FPGA pin here: a card pin is dropped
-    if (cardPin == nullptr) {
-      position->SetDirection(PinDirection::Unused);
-      continue;
-    }
-    TPin fitted = *cardPin;
-    fitted.SetLocation(position->Location());
-    if (!prefix.empty())
-      fitted.SetName(prefix + cardPin->Name());
-    if (position->Direction() != PinDirection::FromCard)
-      fitted.SetDirection(position->Direction());
-    if (position->IoStandard() != kIoFromCard)
-      fitted.SetIoStandard(position->IoStandard());
-    *position = fitted;
-  }
-  return true;
+void FitCard(TMainBoard& board, std::int32_t headerKey, std::int32_t cardId,
+             std::int32_t ioStandard, const std::string& baseName, const std::string& prefix) {
+  TDaughterBoard card;
+  BuildCardPins(card, cardId, baseName, ioStandard);
+  board.AttachCard(headerKey, card, prefix);
 }
 
-void TMainBoard::AttachCard(std::int32_t headerKey, std::int32_t cardId, std::int32_t ioStandard,
-                            const std::string& baseName, const std::string& prefix) {
-  for (TConnector& group : Groups) {
-    if (group.IsHeader() == 0 || group.HeaderKey() != headerKey)
-      continue;
-    TDaughterBoard card;
-    BuildCardPins(card, cardId, baseName, ioStandard);
-    ApplyCardToConnector(card, group, prefix);
-    return;
-  }
+bool ApplyCardToConnector(const TDaughterBoard& board, TConnector& header,
+                          const std::string& prefix) {
+  header.TakeCardPins(board, prefix);
+  return true;
 }
 
 }  // namespace pinwright

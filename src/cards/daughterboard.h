@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/connector.h"
+#include "model/mainboard.h"
 
 namespace pinwright {
 
@@ -19,6 +20,11 @@ class TDaughterBoard : public TConnector {
 // card.
 void BuildCardPins(TDaughterBoard& board, std::int32_t cardId, const std::string& baseName,
                    std::int32_t ioStandard);
+
+// Builds the card's pin list and fits it onto the header with the key (TMainBoard::AttachCard);
+// nothing happens when no header of the model has the key.
+void FitCard(TMainBoard& board, std::int32_t headerKey, std::int32_t cardId,
+             std::int32_t ioStandard, const std::string& baseName, const std::string& prefix);
 
 // Copies the card's pins onto the header, taking the header's locations and the prefix.
 bool ApplyCardToConnector(const TDaughterBoard& board, TConnector& header,

@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
-#include "cli/components.h"
+#include "host/text.h"
+#include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
 namespace {
@@ -115,9 +116,9 @@ std::string AddComponentList(std::string_view list, bool ticked,
     std::string_view name = list.substr(
         start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
     if (EqualsIgnoringCase(name, "all")) {
-      for (std::size_t i = 0; i < kComponents.size(); ++i)
+      for (std::size_t i = 0; i < kLarkspurComponents.size(); ++i)
         changes.push_back({i, ticked});
-    } else if (std::optional<std::size_t> index = FindComponent(name)) {
+    } else if (std::optional<std::size_t> index = FindLarkspurComponent(name)) {
       changes.push_back({*index, ticked});
     } else {
       return name.empty()

@@ -18,7 +18,7 @@ enum class Command { Help, Version, Generate, Config, Show, Cards };
 
 // One entry of --with or --without, in command-line order, so that later ones win.
 struct ComponentChange {
-  std::size_t Component = 0;  // index into kComponents (overrides.h)
+  std::size_t Component = 0;  // index into kLarkspurComponents
   bool Ticked = false;
 };
 

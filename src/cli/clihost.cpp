@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <iostream>
 
+#include "host/text.h"
+
 namespace pinwright::cli {
 namespace {
 
@@ -36,7 +38,6 @@ std::optional<LocalDateTime> ParseSourceDateEpoch(std::string_view text) {
 }
 
 std::string TerminalText(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string plain;
   plain.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -44,9 +45,7 @@ std::string TerminalText(std::string_view text) {
     if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
       continue;
     if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7f) {
-      plain += "\\x";
-      plain += kHex[byte >> 4];
-      plain += kHex[byte & 0xf];
+      AppendHexEscape(plain, byte);
     } else {
       plain += text[i];
     }

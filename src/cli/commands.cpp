@@ -6,13 +6,14 @@
 #include <system_error>
 
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "cli/clihost.h"
-#include "cli/components.h"
-#include "cli/settings.h"
+#include "cli/overrides.h"
 #include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
 #include "generate/pinmanifest.h"
 #include "host/host.h"
+#include "host/text.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
@@ -20,26 +21,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-int Report(const Status& status) {
-  if (!status.Ok())
-    ShowError(status.Message);
-  return status.Exit;
+Failure FileFailure(std::string reason, std::string file = {}) {
+  return {FailureKind::CannotCreate, std::move(file), std::move(reason), {}};
 }
 
 // The .qpf path of the operand, or the default path under the current folder. The checked
 // project name is an identifier, so it can name a folder.
-Status ProjectPath(const Request& request, const CheckedSettings& checked, fs::path& qpf) {
-  if (request.Operands.empty()) {
-    qpf = DefaultProjectPath((fs::current_path() / "").string(), checked.ProjectName());
-    return {};
-  }
+Result<std::string> ProjectPath(const Request& request, const CheckedSettings& checked) {
+  if (request.Operands.empty())
+    return DefaultProjectPath((fs::current_path() / "").string(), checked.ProjectName());
   fs::path given = request.Operands.front();
   if (!given.has_filename() || given.filename() == "." || given.filename() == "..") {
-    return {kExitUsage, "'" + given.string() + "' names no project file (for example demo.qpf)"};
+    return Failure{FailureKind::BadArgument,
+                   given.string(),
+                   "'" + given.string() + "' names no project file (for example demo.qpf)",
+                   {}};
   }
-  qpf = fs::absolute(given).lexically_normal();
+  fs::path qpf = fs::absolute(given).lexically_normal();
   qpf.replace_extension(".qpf");
-  return {};
+  return qpf.string();
 }
 
 Status CreateFolder(const fs::path& folder) {
@@ -48,14 +48,14 @@ Status CreateFolder(const fs::path& folder) {
     return {};
   fs::create_directories(folder, error);
   if (error)
-    return {kExitRefused, "cannot create folder " + folder.string() + ": " + error.message()};
+    return FileFailure("cannot create folder " + folder.string() + ": " + error.message(),
+                       folder.string());
   return {};
 }
 
 // Text as it stands in the record, quoted, with every byte that is not printable ASCII
 // written as \xNN so that a hostile file cannot drive the terminal.
 std::string Quoted(const std::string& text) {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string quoted = "\"";
   for (char c : text) {
     auto byte = static_cast<unsigned char>(c);
@@ -65,9 +65,7 @@ std::string Quoted(const std::string& text) {
     } else if (byte >= 0x20 && byte < 0x7f) {
       quoted += c;
     } else {
-      quoted += "\\x";
-      quoted += kHex[byte >> 4];
-      quoted += kHex[byte & 0xf];
+      AppendHexEscape(quoted, byte);
     }
   }
   return quoted + "\"";
@@ -75,7 +73,7 @@ std::string Quoted(const std::string& text) {
 
 std::string CardText(const TConfigBoard& choices, std::int32_t card) {
   std::string id = std::to_string(card);
-  if (!ResolveCard(choices, id))
+  if (!choices.OffersCard(card))
     return id + " (not a card the GPIO headers take)";
   return id + " " + std::string(CardDisplayName(card));
 }
@@ -85,8 +83,7 @@ void WriteHeaderJson(TJsonWriter& json, const TConfigBoard& choices, std::int32_
   json.BeginObject(/*oneLine=*/true);
   json.Key("card_id");
   json.Number(card);
-  std::string id = std::to_string(card);
-  if (ResolveCard(choices, id)) {
+  if (choices.OffersCard(card)) {
     json.Key("card");
     json.String(CardDisplayName(card));
   }
@@ -111,7 +108,7 @@ std::string SettingsJson(const TConfigLarkspur& config, const Result<CheckedSett
   json.String(settings.ProjectName.Get());
   json.Key("components");
   json.BeginArray(/*oneLine=*/true);
-  for (const ComponentField& component : kComponents) {
+  for (const LarkspurComponent& component : kLarkspurComponents) {
     if (settings.*component.Flag != 0)
       json.String(component.Name);
   }
@@ -142,25 +139,25 @@ std::string SettingsJson(const TConfigLarkspur& config, const Result<CheckedSett
 
 int RunGenerate(const Request& request, std::ostream& out) {
   TConfigLarkspur config;
-  if (int exit = Report(BuildSettings(request, config)); exit != kExitOk)
-    return exit;
+  if (Status built = BuildSettings(request, config); !built)
+    return Report(built);
   const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
   if (!checked)
-    return Report({kExitRefused, checked.Error().Reason});
+    return Report(checked.Error());
 
-  fs::path qpf;
-  if (int exit = Report(ProjectPath(request, *checked, qpf)); exit != kExitOk)
-    return exit;
-  const Result<CheckedProjectPath> path = CheckProjectPath(qpf.string());
+  const Result<std::string> qpf = ProjectPath(request, *checked);
+  if (!qpf)
+    return Report(qpf.Error());
+  const Result<CheckedProjectPath> path = CheckProjectPath(*qpf);
   if (!path)
-    return Report({kExitRefused, path.Error().Reason});
-  if (int exit = Report(CreateFolder(qpf.parent_path())); exit != kExitOk)
-    return exit;
+    return Report(path.Error());
+  if (Status folder = CreateFolder(fs::path(*qpf).parent_path()); !folder)
+    return Report(folder);
 
-  if (const pinwright::Status generated = GenerateLarkspurProject(*checked, *path, request.Output);
+  if (const Status generated = GenerateLarkspurProject(*checked, *path, request.Output);
       !generated) {
     ReportFailure(generated.Error());
-    return Report({kExitRefused, GenerateFailedText(path->QpfPath())});
+    return Report(FileFailure(GenerateFailedText(path->QpfPath()), path->QpfPath()));
   }
   out << TerminalText(GeneratedText(*path)) << '\n';
   std::string warning = MemoryWarning(checked->Settings());
@@ -171,26 +168,27 @@ int RunGenerate(const Request& request, std::ostream& out) {
 
 int RunConfig(const Request& request, std::ostream&) {
   TConfigLarkspur config;
-  if (int exit = Report(BuildSettings(request, config)); exit != kExitOk)
-    return exit;
+  if (Status built = BuildSettings(request, config); !built)
+    return Report(built);
   const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
   if (!checked)
-    return Report({kExitRefused, checked.Error().Reason});
-  // The file gets the record as checked, board ID and size included. SaveFile shows its own
-  // reason when it fails.
+    return Report(checked.Error());
+  // The file gets the record as checked, board ID and size included.
   config.Settings = checked->Settings();
   const std::string& path = request.Operands.front();
-  if (!config.SaveFile(path))
-    return Report({kExitRefused, "cannot write " + path});
+  if (Status saved = config.SaveFile(path); !saved) {
+    ReportFailure(saved.Error());
+    return Report(FileFailure("cannot write " + path, path));
+  }
   return kExitOk;
 }
 
 int RunShow(const Request& request, std::ostream& out) {
   TConfigLarkspur config;
-  config.FillChoiceList();
+  config.FillChoiceList(GpioHeaderChoices());
   const std::string& path = request.Operands.front();
-  if (int exit = Report(LoadSettingsFile(config, path)); exit != kExitOk)
-    return exit;
+  if (Status loaded = LoadSettingsFile(config, path); !loaded)
+    return Report(loaded);
   const TLarkspurSettings& settings = config.Settings;
   if (request.Json) {
     out << SettingsJson(config, CheckLarkspurSettings(settings));
@@ -198,7 +196,7 @@ int RunShow(const Request& request, std::ostream& out) {
   }
 
   std::string ticked;
-  for (const ComponentField& component : kComponents) {
+  for (const LarkspurComponent& component : kLarkspurComponents) {
     if (settings.*component.Flag != 0)
       ticked += (ticked.empty() ? "" : " ") + std::string(component.Name);
   }
@@ -218,9 +216,7 @@ int RunShow(const Request& request, std::ostream& out) {
 }
 
 int RunCards(std::ostream& out) {
-  TConfigLarkspur config;
-  config.FillChoiceList();
-  out << CardChoicesText(config);
+  out << CardChoicesText();
   return kExitOk;
 }
 

@@ -9,7 +9,7 @@
 #include "cli/arguments.h"
 #include "cli/clihost.h"
 #include "cli/commands.h"
-#include "cli/settings.h"
+#include "cli/overrides.h"
 
 #ifndef PINWRIGHT_VERSION
 #define PINWRIGHT_VERSION "unknown"

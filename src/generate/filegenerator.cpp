@@ -37,10 +37,10 @@ std::string FileGenerator::Text() const {
 }
 
 bool FileGenerator::SaveToFile(const std::string& path) const {
-  return SaveReportFile(path, Text());
+  return SaveReportFile(path, Text()).Ok();
 }
 
-bool SaveReportFile(const std::string& path, const std::string& text) {
+Status SaveReportFile(const std::string& path, const std::string& text) {
   std::error_code error;
   // An old report goes first, so that a failed write leaves none behind. A folder of that
   // name is no old report: it stays, and the write below fails on it.
@@ -49,9 +49,12 @@ bool SaveReportFile(const std::string& path, const std::string& text) {
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
     if (!std::filesystem::create_directories(folder, error) || error)
-      return false;
+      return Failure{FailureKind::CannotCreate, path, {}, {}};
   }
-  return WriteFileAtomically(path, text).Ok();
+  Status written = WriteFileAtomically(path, text);
+  if (!written)
+    return Failure{written.Error().Kind, path, {}, {}};  // the report shows no message at all
+  return written;
 }
 
 }  // namespace pinwright

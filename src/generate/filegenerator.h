@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "host/failure.h"
+
 namespace pinwright {
 
 class FileGenerator {
@@ -29,7 +31,8 @@ class FileGenerator {
 };
 
 // The writing of a report: delete the old file, create a missing folder, write all or
-// nothing; false on any failure, with no message.
-bool SaveReportFile(const std::string& path, const std::string& text);
+// nothing. A failure carries the path and neither a reason nor the system's words: the report
+// shows no message of its own.
+Status SaveReportFile(const std::string& path, const std::string& text);
 
 }  // namespace pinwright

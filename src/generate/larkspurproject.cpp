@@ -10,8 +10,11 @@
 
 #include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
+#include "cards/daughterboard.h"
 #include "generate/pinmanifest.h"
 #include "generate/systembuild.h"
+#include "host/text.h"
 #include "model/pinparsing.h"
 
 namespace pinwright {
@@ -105,9 +108,8 @@ Status CheckPrefix(const Header& header) {
   return {};
 }
 
-Status CheckCard(const Header& header, const TConfigLarkspur& choices) {
-  const auto end = choices.ChoiceList.begin() + choices.ChoiceCount;
-  if (std::find(choices.ChoiceList.begin(), end, header.CardId) != end)
+Status CheckCard(const Header& header, const TConfigBoard& choices) {
+  if (choices.OffersCard(header.CardId))
     return {};
   return Refused(FailureKind::UnknownCard,
                  "Card ID " + std::to_string(header.CardId) + " on the " + header.Label +
@@ -125,14 +127,6 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
   return nullptr;
 }
 
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 // Two groups must not declare the same port, letter case ignored: the top-level module
 // would declare it twice and the settings file would assign two pins to one name.
 Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
@@ -144,7 +138,7 @@ Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& head
       if (!pin || !pin->IsActive())
         continue;
       const std::string port = SplitPortName(pin->Name()).Base;
-      const auto [seen, isNew] = owner.emplace(LowerAscii(port), g);
+      const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
       if (isNew || seen->second == g)
         continue;
       const TConnector& first = board.GroupAt(seen->second);
@@ -209,7 +203,7 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
   }
 
   TConfigLarkspur choices;
-  choices.FillChoiceList();
+  choices.FillChoiceList(GpioHeaderChoices());
   for (const Header& header : headers) {
     if (Status card = CheckCard(header, choices); !card)
       return card.Error();
@@ -244,19 +238,19 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath) {
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
   auto board = std::make_unique<TMainBoard>();
   DefineLarkspurBoard(*board, settings);
+  auto attach = [&](std::int32_t headerKey, std::int32_t cardId, const std::string& baseName,
+                    const std::string& prefix) {
+    FitCard(*board, headerKey, cardId, kIoLvcmos33, baseName, prefix);
+  };
   if (IsDefaultGpioPair(settings)) {
     // Both headers carry the plain GPIO card: their pins become the buses GPIO_0 and GPIO_1.
-    board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "GPIO_0", "");
-    board->AttachCard(kHeaderKeyGpio1, settings.Gpio1.Get(), kIoLvcmos33, "GPIO_1", "");
+    attach(kHeaderKeyGpio0, settings.Gpio0.Get(), "GPIO_0", "");
+    attach(kHeaderKeyGpio1, settings.Gpio1.Get(), "GPIO_1", "");
   } else {
-    if (settings.Gpio0.Get() > 0) {
-      board->AttachCard(kHeaderKeyGpio0, settings.Gpio0.Get(), kIoLvcmos33, "",
-                        settings.PrefixGpio0.Get());
-    }
-    if (settings.Gpio1.Get() > 0) {
-      board->AttachCard(kHeaderKeyGpio1, settings.Gpio1.Get(), kIoLvcmos33, "",
-                        settings.PrefixGpio1.Get());
-    }
+    if (settings.Gpio0.Get() > 0)
+      attach(kHeaderKeyGpio0, settings.Gpio0.Get(), "", settings.PrefixGpio0.Get());
+    if (settings.Gpio1.Get() > 0)
+      attach(kHeaderKeyGpio1, settings.Gpio1.Get(), "", settings.PrefixGpio1.Get());
   }
   return board;
 }

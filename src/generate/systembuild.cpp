@@ -45,13 +45,13 @@ std::string ConnectorTypeName(std::int32_t type) {
 // The writing rule of the .qpf, .qsf, .v and .sdc: the whole text, or a failure whose
 // reason names the file and, when the system raised an error, carries the system's words.
 Status WriteProjectFile(const std::string& path, const std::string& text) {
-  const WriteOutcome outcome = WriteFileAtomically(path, text);
-  if (outcome.Ok())
-    return {};
-  const bool created = outcome.Status != WriteStatus::CreateFailed;
-  return Failure{created ? FailureKind::ShortWrite : FailureKind::CannotCreate, path,
-                 "Failed to create file " + std::filesystem::path(path).filename().string(),
-                 created ? std::string() : outcome.ErrorMessage};
+  Status written = WriteFileAtomically(path, text);
+  if (!written) {
+    Failure failure = written.Error();
+    failure.Reason = "Failed to create file " + std::filesystem::path(path).filename().string();
+    return failure;
+  }
+  return written;
 }
 
 }  // namespace
@@ -331,11 +331,8 @@ Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& tex
 }
 
 Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
-  const std::string path = ProjectFilePath(qpfPath, ".htm");
-  if (SaveReportFile(path, text))
-    return {};
-  // The report has never had a message of its own: the caller's failure message says it all.
-  return Failure{FailureKind::CannotCreate, path, {}, {}};
+  // The report has no message of its own: the caller's failure message says it all.
+  return SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
 }
 
 }  // namespace pinwright

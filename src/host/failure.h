@@ -21,11 +21,13 @@ enum class FailureKind {
   DuplicatePort,   // one port name in two groups
   BadText,         // a text field of the record holds no terminating NUL
   BadPinName,      // a pin name the port list cannot take (an unbalanced bracket, a bad index)
+  BadArgument,     // a value typed for an option or operand that names nothing known
   // Files.
   Missing,       // the file to read does not exist
   CannotRead,    // the file could not be opened or read, or has the wrong size; see Reason
   CannotCreate,  // the file could not be created or put in place; Reason is the system's words
   ShortWrite,    // fewer bytes reached the file than were asked for
+  Cancelled,     // the user cancelled a dialog; nothing to show
 };
 
 struct Failure {

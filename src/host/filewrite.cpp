@@ -27,16 +27,18 @@ std::string SystemMessage(int error) {
 
 }  // namespace
 
-WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes) {
+Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  auto cannotCreate = [&](std::string message) {
+    return Failure{FailureKind::CannotCreate, path, {}, std::move(message)};
+  };
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) {
-    return {WriteStatus::CreateFailed, SystemMessage(EISDIR)};
-  }
+  if (std::filesystem::is_directory(path, error))
+    return cannotCreate(SystemMessage(EISDIR));
   const std::string temporary = TemporaryPathFor(path);
   // "x": never take over a file that happens to exist under the temporary name.
   std::FILE* file = std::fopen(temporary.c_str(), "wbx");
   if (!file)
-    return {WriteStatus::CreateFailed, SystemMessage(errno)};
+    return cannotCreate(SystemMessage(errno));
 
   std::size_t allowed = bytes.size();
   if (gLimit) {
@@ -48,15 +50,15 @@ WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes
   const bool flushed = std::fflush(file) == 0;
   const bool closed = std::fclose(file) == 0;
 
-  WriteOutcome outcome;
+  Status outcome;
   if (written != bytes.size() || !flushed || !closed) {
-    outcome.Status = WriteStatus::ShortWrite;
+    outcome = Failure{FailureKind::ShortWrite, path, {}, {}};
   } else {
     std::filesystem::rename(temporary, path, error);
     if (error)
-      outcome = {WriteStatus::CreateFailed, error.message()};
+      outcome = cannotCreate(error.message());
   }
-  if (!outcome.Ok())
+  if (!outcome)
     std::filesystem::remove(temporary, error);
   return outcome;
 }

@@ -7,25 +7,16 @@
 #include <string>
 #include <string_view>
 
+#include "host/failure.h"
+
 namespace pinwright {
-
-enum class WriteStatus {
-  Written,
-  CreateFailed,  // the file could not be created or put in place; see ErrorMessage
-  ShortWrite,    // fewer bytes than asked for reached the file
-};
-
-struct WriteOutcome {
-  WriteStatus Status = WriteStatus::Written;
-  std::string ErrorMessage;  // the system's own words when Status is CreateFailed
-
-  bool Ok() const { return Status == WriteStatus::Written; }
-};
 
 // Writes the bytes to a temporary file in the target's folder, flushes it and renames it over
 // the target only when every byte arrived. On any failure the temporary file is removed and an
-// existing target keeps its old contents.
-WriteOutcome WriteFileAtomically(const std::string& path, std::string_view bytes);
+// existing target keeps its old contents. The failure is CannotCreate (the file could not be
+// created or put in place; SystemMessage holds the system's words) or ShortWrite, with the
+// target as File and no Reason: the caller words it for the user.
+Status WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Test seam: a limit asked for every write, given the target path; it returns how many bytes
 // that write may put into the file before it fails, or nothing for no limit.

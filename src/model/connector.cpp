@@ -111,4 +111,29 @@ void TConnector::SortPins() {
   Pins = std::move(sorted);
 }
 
+void TConnector::TakeCardPins(const TConnector& card, const std::string& prefix) {
+  DaughterType = card.ConnectorType();
+  if (card.ConnectorType() != Type)
+    return;
+  for (std::size_t j = 0; j < Pins.size(); ++j) {
+    const TPin* cardPin = card.PinAt(j);
+    TPin* position = PinAt(j);
+    if (position == nullptr)
+      continue;  // no FPGA pin here: a card pin is dropped
+    if (cardPin == nullptr) {
+      position->SetDirection(PinDirection::Unused);
+      continue;
+    }
+    TPin fitted = *cardPin;
+    fitted.SetLocation(position->Location());
+    if (!prefix.empty())
+      fitted.SetName(prefix + cardPin->Name());
+    if (position->Direction() != PinDirection::FromCard)
+      fitted.SetDirection(position->Direction());
+    if (position->IoStandard() != kIoFromCard)
+      fitted.SetIoStandard(position->IoStandard());
+    *position = fitted;
+  }
+}
+
 }  // namespace pinwright

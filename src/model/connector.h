@@ -46,6 +46,14 @@ class TConnector {
   std::int32_t HeaderKey() const { return Key; }
   void SetHeaderKey(std::int32_t key) { Key = key; }
 
+  // Fits a daughter card's pin list (one entry per header position) onto this header: the
+  // card's connector type becomes DaughterConnectorType; when it equals this header's type,
+  // every position with an FPGA pin takes the card's pin (its name behind the prefix, this
+  // position's location, and this position's direction and I/O standard unless they are the
+  // take-from-card markers), and a position the card leaves empty becomes unused. A card of
+  // another type leaves the pins as they were.
+  void TakeCardPins(const TConnector& card, const std::string& prefix);
+
   // Puts the pins into the order every generated file lists them in. Empty entries stay put.
   // Throws BusIndexError for a bus name whose index is not a number.
   void SortPins();

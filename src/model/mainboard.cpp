@@ -14,6 +14,16 @@ void TMainBoard::SetDeviceData(std::int32_t boardId, std::string family, std::st
   SpeedGradeText = std::move(speedGrade);
 }
 
+void TMainBoard::AttachCard(std::int32_t headerKey, const TConnector& card,
+                            const std::string& prefix) {
+  for (TConnector& group : Groups) {
+    if (group.IsHeader() != 0 && group.HeaderKey() == headerKey) {
+      group.TakeCardPins(card, prefix);
+      return;
+    }
+  }
+}
+
 void TMainBoard::OrderPins() {
   for (TConnector& group : Groups)
     group.SortPins();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/connector.h"
@@ -42,13 +43,15 @@ class TMainBoard {
   // The board's display name: "Larkspur" for board 43, empty for any other ID.
   std::string BoardName() const;
 
-  // Fits a daughter card onto the header with the key; does nothing when no header has it.
-  void AttachCard(std::int32_t headerKey, std::int32_t cardId, std::int32_t ioStandard,
-                  const std::string& baseName, const std::string& prefix);
+  // Fits a daughter card, whose pin list the cards layer built, onto the first header group
+  // with the key (TConnector::TakeCardPins); does nothing when no header has it.
+  void AttachCard(std::int32_t headerKey, const TConnector& card, const std::string& prefix);
   // The port declarations of the top-level Verilog module, group by group.
   std::string VerilogPortList() const;
-  // The board's configuration block of the settings file.
-  std::string QsfExtraAssignments() const;
+  // The board's configuration block of the settings file, as the board definition set it;
+  // empty for a new model.
+  const std::string& QsfExtraAssignments() const { return ExtraAssignments; }
+  void SetQsfExtraAssignments(std::string text) { ExtraAssignments = std::move(text); }
 
   // Checks that no two headers carrying the same card share a prefix. On the first clash it
   // fills the message and returns false; otherwise it leaves the message alone.
@@ -62,6 +65,7 @@ class TMainBoard {
   std::string PackageText;
   std::int32_t Pins = 0;
   std::string SpeedGradeText;
+  std::string ExtraAssignments;
 };
 
 }  // namespace pinwright

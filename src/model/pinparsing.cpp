@@ -4,20 +4,11 @@
 #include <string_view>
 
 #include "host/host.h"
+#include "host/text.h"
 #include "model/mainboard.h"
 
 namespace pinwright {
 namespace {
-
-char LowerAscii(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return LowerAscii(x) == LowerAscii(y);
-         });
-}
 
 void Complain(const std::string& text) {
   PlayAlertSound();
@@ -46,7 +37,7 @@ void TPinParsing::Build(const TConnector& group) {
     const std::string position = std::to_string(i);
 
     auto entry = std::find_if(Entries.begin(), Entries.end(), [&](const PortEntry& e) {
-      return SameTextIgnoringCase(e.Name, port.Base);
+      return EqualsIgnoringCase(e.Name, port.Base);
     });
     if (entry == Entries.end()) {
       PortEntry added{port.Base, pin->Direction(), std::nullopt};

@@ -1,5 +1,6 @@
 #include "settings/configboard.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 
@@ -32,36 +33,57 @@ void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string
 
 }  // namespace
 
+void TConfigBoard::FillChoiceList(std::span<const std::int32_t> offered) {
+  ChoiceCount = 0;
+  for (std::int32_t card : offered.first(std::min(offered.size(), ChoiceList.size())))
+    ChoiceList[static_cast<std::size_t>(ChoiceCount++)] = card;
+}
+
+bool TConfigBoard::OffersCard(std::int32_t cardId) const {
+  return ChoiceIndexOf(cardId).has_value();
+}
+
+std::optional<int> TConfigBoard::ChoiceIndexOf(std::int32_t cardId) const {
+  for (int i = 0; i < ChoiceCount; ++i) {
+    if (ChoiceList[static_cast<std::size_t>(i)] == cardId)
+      return i;
+  }
+  return std::nullopt;
+}
+
+std::int32_t TConfigBoard::ChoiceAt(int index) const {
+  if (index < 0 || index >= ChoiceCount)
+    return 0;
+  return ChoiceList[static_cast<std::size_t>(index)];
+}
+
 std::string TConfigBoard::DefaultPath() const {
   return CurrentHost().ExecutableFolder() + "default.cfg";
 }
 
-// LoadFile itself answers a missing file with false and no reason.
-bool TConfigBoard::LoadDefault() {
+Status TConfigBoard::LoadDefault() {
   return LoadFile(DefaultPath());
 }
 
-bool TConfigBoard::SaveDefault() {
+Status TConfigBoard::SaveDefault() {
   return SaveFile(DefaultPath());
 }
 
-bool TConfigBoard::LoadWithDialog(FileDialog& dialog) {
-  // A reason left from an earlier load must not be taken for this one's.
-  LoadReason.clear();
+Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {
   PrepareCfgDialog(dialog, FileDialogKind::Open, Folder);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
-    return false;
+    return Failure{FailureKind::Cancelled, {}, {}, {}};
   // Follows the pick even when the file then turns out to be unusable.
   Folder = FolderOf(*path);
   return LoadFile(*path);
 }
 
-bool TConfigBoard::SaveWithDialog(FileDialog& dialog) {
+Status TConfigBoard::SaveWithDialog(FileDialog& dialog) {
   PrepareCfgDialog(dialog, FileDialogKind::Save, Folder);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
-    return false;
+    return Failure{FailureKind::Cancelled, {}, {}, {}};
   Folder = FolderOf(*path);
   return SaveFile(*path);
 }

@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
+#include "host/failure.h"
 #include "host/host.h"
 
 namespace pinwright {
@@ -20,26 +23,32 @@ class TConfigBoard {
  public:
   virtual ~TConfigBoard() = default;
 
-  // Fills the record from the file; on failure leaves it untouched and returns false, with
-  // the reason in LoadFailReason ("Invalid File Size.", "Failed to read file.", "Failed to
-  // open file.", or empty when the file does not exist).
-  virtual bool LoadFile(const std::string& path) = 0;
-  // Writes the record to the file, all or nothing; on failure shows "Failed to create file."
-  // or "Failed to write file." and returns false.
-  virtual bool SaveFile(const std::string& path) = 0;
-
-  const std::string& LoadFailReason() const { return LoadReason; }
+  // Fills the record from the file, or leaves it untouched and fails: Missing (no reason)
+  // when the file does not exist, else CannotRead with the reason "Invalid File Size.",
+  // "Failed to read file." or "Failed to open file.". Shows nothing.
+  virtual Status LoadFile(const std::string& path) = 0;
+  // Writes the record to the file, all or nothing, or fails with the reason "Failed to
+  // create file." (CannotCreate) or "Failed to write file." (ShortWrite). Shows nothing.
+  virtual Status SaveFile(const std::string& path) = 0;
 
   // default.cfg in the executable's folder.
   std::string DefaultPath() const;
-  bool LoadDefault();
-  bool SaveDefault();
-  // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick.
-  bool LoadWithDialog(FileDialog& dialog);
-  bool SaveWithDialog(FileDialog& dialog);
+  Status LoadDefault();
+  Status SaveDefault();
+  // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick;
+  // Cancelled when the user cancels. Folder follows the pick even when the file then fails.
+  Status LoadWithDialog(FileDialog& dialog);
+  Status SaveWithDialog(FileDialog& dialog);
 
-  // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers.
-  void FillChoiceList();
+  // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers, in display
+  // order ("None" first; the cards layer's GpioHeaderChoices), at most 256 of them.
+  void FillChoiceList(std::span<const std::int32_t> offered);
+  // True when the choice list holds the card.
+  bool OffersCard(std::int32_t cardId) const;
+  // The item index of the card in the choice list; nothing when the list does not hold it.
+  std::optional<int> ChoiceIndexOf(std::int32_t cardId) const;
+  // The card of an item index; "None" (0) for an index outside the list.
+  std::int32_t ChoiceAt(int index) const;
   // Creates the default project folder, runs the save dialog for the .qpf and returns the
   // chosen path, or empty text on cancel.
   std::string SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
@@ -48,9 +57,6 @@ class TConfigBoard {
   std::string Folder;
   std::int32_t ChoiceCount = 0;
   std::array<std::int32_t, 256> ChoiceList{};
-
- protected:
-  std::string LoadReason;
 };
 
 }  // namespace pinwright

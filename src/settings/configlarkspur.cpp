@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "host/filewrite.h"
+#include "host/text.h"
 #include "model/mainboard.h"
 
 namespace pinwright {
@@ -73,6 +74,14 @@ TLarkspurSettings DefaultLarkspurSettings() {
   return settings;
 }
 
+std::optional<std::size_t> FindLarkspurComponent(std::string_view name) {
+  for (std::size_t i = 0; i < kLarkspurComponents.size(); ++i) {
+    if (EqualsIgnoringCase(kLarkspurComponents[i].Name, name))
+      return i;
+  }
+  return std::nullopt;
+}
+
 void StampLarkspurRecord(TLarkspurSettings& settings) {
   settings.BoardId.Set(kLarkspurBoardId);
   settings.Size.Set(static_cast<std::int32_t>(kLarkspurRecordSize));
@@ -93,61 +102,46 @@ Status CheckTextFields(const TLarkspurSettings& settings) {
 
 TConfigLarkspur::TConfigLarkspur() : Settings{} {}
 
-bool TConfigLarkspur::LoadFile(const std::string& path) {
-  LoadReason.clear();
+Status TConfigLarkspur::LoadFile(const std::string& path) {
+  auto cannotRead = [&](const char* reason) {
+    return Failure{FailureKind::CannotRead, path, reason, {}};
+  };
   std::error_code error;
   const bool exists = std::filesystem::exists(path, error);
-  if (error) {
-    LoadReason = "Failed to open file.";
-    return false;
-  }
+  if (error)
+    return cannotRead("Failed to open file.");
   if (!exists)
-    return false;
+    return Failure{FailureKind::Missing, path, {}, {}};
 
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    LoadReason = "Failed to open file.";
-    return false;
-  }
+  if (!in)
+    return cannotRead("Failed to open file.");
   // A folder or other non-regular file has no length and fails here.
   const std::uintmax_t length = std::filesystem::file_size(path, error);
-  if (error) {
-    LoadReason = "Failed to open file.";
-    return false;
-  }
-  if (length != kLarkspurRecordSize) {
-    LoadReason = "Invalid File Size.";
-    return false;
-  }
+  if (error)
+    return cannotRead("Failed to open file.");
+  if (length != kLarkspurRecordSize)
+    return cannotRead("Invalid File Size.");
   // Read into a buffer first so that a failed read leaves the record as it was.
   char buffer[kLarkspurRecordSize];
   in.read(buffer, sizeof buffer);
-  if (in.bad()) {
-    LoadReason = "Failed to open file.";
-    return false;
-  }
-  if (static_cast<std::size_t>(in.gcount()) != sizeof buffer) {
-    LoadReason = "Failed to read file.";
-    return false;
-  }
+  if (in.bad())
+    return cannotRead("Failed to open file.");
+  if (static_cast<std::size_t>(in.gcount()) != sizeof buffer)
+    return cannotRead("Failed to read file.");
   std::memcpy(&Settings, buffer, sizeof Settings);
-  return true;
+  return {};
 }
 
-bool TConfigLarkspur::SaveFile(const std::string& path) {
+Status TConfigLarkspur::SaveFile(const std::string& path) {
   const std::string_view bytes(reinterpret_cast<const char*>(&Settings), sizeof Settings);
-  const WriteOutcome outcome = WriteFileAtomically(path, bytes);
-  switch (outcome.Status) {
-    case WriteStatus::Written:
-      return true;
-    case WriteStatus::CreateFailed:
-      ShowError("Failed to create file.");
-      return false;
-    case WriteStatus::ShortWrite:
-      ShowError("Failed to write file.");
-      return false;
-  }
-  return false;
+  Status written = WriteFileAtomically(path, bytes);
+  if (written)
+    return written;
+  // The settings file has always named only what went wrong, not the system's words.
+  const bool created = written.Error().Kind == FailureKind::ShortWrite;
+  return Failure{
+      written.Error().Kind, path, created ? "Failed to write file." : "Failed to create file.", {}};
 }
 
 }  // namespace pinwright

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -112,6 +113,10 @@ inline constexpr std::array<LarkspurComponent, 13> kLarkspurComponents{{
 }};
 // clang-format on
 
+// The component whose record field name is this one ("OSC", "HdmiTx", ...), in any letter
+// case; its index into kLarkspurComponents.
+std::optional<std::size_t> FindLarkspurComponent(std::string_view name);
+
 // The bytes of text a text field holds before its terminating NUL.
 inline constexpr std::size_t kTextCapacity = TextField::kSize - 1;
 
@@ -145,8 +150,8 @@ class TConfigLarkspur : public TConfigBoard {
  public:
   TConfigLarkspur();  // the record all zero bytes, the choice list empty
 
-  bool LoadFile(const std::string& path) override;
-  bool SaveFile(const std::string& path) override;
+  Status LoadFile(const std::string& path) override;
+  Status SaveFile(const std::string& path) override;
 
   TLarkspurSettings Settings;
 };

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "model/mainboard.h"
 #include "ui/guard.h"
 #include "ui/outline.h"
@@ -210,8 +211,9 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   Owner.setWindowTitle(windowTitle());
   InitChoiceLists();
   Config->Folder = CurrentHost().ExecutableFolder();
-  // A missing or unusable default.cfg is no problem worth a message: the defaults apply.
-  if (!Config->LoadDefault())
+  // A missing or unusable default.cfg, or one with text no control can show, is no problem
+  // worth a message: the defaults apply.
+  if (!Config->LoadDefault() || !CheckTextFields(Config->Settings))
     SetDefaultSettings();
   SettingsToControls();
   WireHandlers();
@@ -314,18 +316,26 @@ void TFormLarkspur::ButtonSaveClick() {
   if (!CheckInputs())
     return;
   ControlsToSettings();
-  Config->SaveWithDialog(SaveDialog);  // a failed save has shown its own message
+  // A cancelled dialog carries no message; ReportFailure shows nothing for it.
+  if (const Status saved = Config->SaveWithDialog(SaveDialog); !saved)
+    ReportFailure(saved.Error());
 }
 
 void TFormLarkspur::ButtonLoadClick() {
-  if (Config->LoadWithDialog(OpenDialog)) {
-    SettingsToControls();
+  const TLarkspurSettings before = Config->Settings;
+  Status loaded = Config->LoadWithDialog(OpenDialog);
+  // A record whose text no control can show as it stands is refused, as the command-line
+  // tool refuses it, rather than cut silently.
+  if (loaded)
+    loaded = CheckTextFields(Config->Settings);
+  if (!loaded) {
+    Config->Settings = before;
+    // A cancelled dialog and a file that is gone carry no reason and stay silent; a picked
+    // file that did not load says why.
+    ReportFailure(loaded.Error());
     return;
   }
-  // A cancelled dialog leaves no reason and stays silent; a picked file that did not load
-  // says why.
-  if (!Config->LoadFailReason().empty())
-    ShowError(Config->LoadFailReason());
+  SettingsToControls();
 }
 
 void TFormLarkspur::ButtonGenClick() {
@@ -361,15 +371,16 @@ void TFormLarkspur::ButtonExitClick() {
 
 void TFormLarkspur::FormClose() {
   ControlsToSettings();
-  Config->SaveDefault();  // a failed save has shown its own message
+  if (const Status saved = Config->SaveDefault(); !saved)
+    ReportFailure(saved.Error());
 }
 
 void TFormLarkspur::InitChoiceLists() {
-  Config->FillChoiceList();
+  Config->FillChoiceList(GpioHeaderChoices());
   for (QComboBox* combo : HeaderCombos) {
     combo->clear();
     for (int i = 0; i < Config->ChoiceCount; ++i) {
-      const std::string_view name = CardDisplayName(Config->ChoiceList[i]);
+      const std::string_view name = CardDisplayName(Config->ChoiceAt(i));
       combo->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     }
     combo->setCurrentIndex(0);
@@ -391,12 +402,8 @@ void TFormLarkspur::SettingsToControls() {
   for (int h = 0; h < kHeaderCount; ++h) {
     const std::int32_t card = (record.*kHeaders[h].Card).Get();
     // A card the list does not offer leaves the selection as it was.
-    for (int i = 0; i < Config->ChoiceCount; ++i) {
-      if (Config->ChoiceList[i] == card) {
-        HeaderCombos[h]->setCurrentIndex(i);
-        break;
-      }
-    }
+    if (const std::optional<int> index = Config->ChoiceIndexOf(card))
+      HeaderCombos[h]->setCurrentIndex(*index);
     if (HeaderCombos[h]->currentIndex() > 0) {
       PrefixEdits[h]->setText(FromRecordText((record.*kHeaders[h].Prefix).Get()));
     } else {
@@ -424,10 +431,7 @@ void TFormLarkspur::ControlsToSettings() {
 }
 
 std::int32_t TFormLarkspur::SelectedCard(int header) const {
-  const int index = HeaderCombos[header]->currentIndex();
-  if (index < 0 || index >= Config->ChoiceCount)
-    return kCardNone;
-  return Config->ChoiceList[index];
+  return Config->ChoiceAt(HeaderCombos[header]->currentIndex());
 }
 
 void TFormLarkspur::UpdateCardImages() {

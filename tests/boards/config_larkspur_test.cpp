@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "cards/daughterboard.h"
+
 namespace pinwright {
 namespace {
 
@@ -384,8 +386,8 @@ TEST(LarkspurHeaders, FittedCardsTakeTheBoardLocations) {
   config.Settings.Gpio0.Set(12);
   config.Settings.Gpio1.Set(1);
   TMainBoard board = Define(config);
-  board.AttachCard(kHeaderKeyGpio0, 12, kIoLvcmos33, "", "A_");
-  board.AttachCard(kHeaderKeyGpio1, 1, kIoLvcmos33, "GPIO_1", "");
+  FitCard(board, kHeaderKeyGpio0, 12, kIoLvcmos33, "", "A_");
+  FitCard(board, kHeaderKeyGpio1, 1, kIoLvcmos33, "GPIO_1", "");
 
   const TConnector& gpio0 = board.GroupAt(0);
   EXPECT_EQ(gpio0.ActiveCount(), 21u);

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cards/choicelist.h"
 #include "settings/configboard.h"
 
 namespace pinwright {
@@ -13,8 +15,8 @@ namespace {
 // The choice list needs only the base class; the record is of no interest here.
 class ChoiceListOnly : public TConfigBoard {
  public:
-  bool LoadFile(const std::string&) override { return false; }
-  bool SaveFile(const std::string&) override { return false; }
+  Status LoadFile(const std::string&) override { return Failure{}; }
+  Status SaveFile(const std::string&) override { return Failure{}; }
 };
 
 std::vector<std::int32_t> ChoicesOf(const TConfigBoard& config) {
@@ -25,11 +27,11 @@ TEST(FillChoiceList, OffersExactlyTheGpioCardsInIdOrder) {
   ChoiceListOnly config;
   config.ChoiceCount = 5;
   config.ChoiceList.fill(42);
-  config.FillChoiceList();
+  config.FillChoiceList(GpioHeaderChoices());
   const std::vector<std::int32_t> expected = {0, 1, 12, 13, 55, 62, 63, 66, 67, 68, 69, 76};
   EXPECT_EQ(ChoicesOf(config), expected);
 
-  config.FillChoiceList();  // refilling rewrites rather than appends
+  config.FillChoiceList(GpioHeaderChoices());  // refilling rewrites rather than appends
   EXPECT_EQ(ChoicesOf(config), expected);
 }
 
@@ -74,6 +76,35 @@ TEST(Catalogue, OtherIdsHaveNoHeaderFamilyAndNoNames) {
   }
   EXPECT_TRUE(CardOffered(99));
   EXPECT_FALSE(CardHidden(99));
+}
+
+TEST(FindGpioCard, TakesIdsNamesAndNone) {
+  struct Case {
+    std::string Text;
+    std::optional<std::int32_t> Card;
+  };
+  const std::vector<Case> cases = {
+      {"none", 0},
+      {"NONE", 0},
+      {"0", 0},
+      {"1", 1},
+      {"gpio default", 1},
+      {"12", 12},
+      {"CORVEL - 5M PIXEL CAMERA", 12},
+      {"sandrel - 4.3\" lcd and touch", 13},
+      {"76", 76},
+      {"Halcyra-GPIO", 76},
+      {"2", std::nullopt},  // in the catalogue, not offered on a GPIO header
+      {"99", std::nullopt},
+      {"-1", std::nullopt},
+      {"12abc", std::nullopt},
+      {"Corvel", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("'" + c.Text + "'");
+    EXPECT_EQ(FindGpioCard(c.Text), c.Card);
+  }
 }
 
 }  // namespace

@@ -307,14 +307,14 @@ TEST(AttachCard, FitsOnlyTheHeaderWithTheKey) {
 
   for (const std::int32_t key : {0, 15, 18}) {
     SCOPED_TRACE(key);
-    board.AttachCard(key, 1, kIoLvcmos33, "", "");
+    FitCard(board, key, 1, kIoLvcmos33, "", "");
     EXPECT_EQ(Snapshot(board.GroupAt(0)), led);
     EXPECT_EQ(Snapshot(board.GroupAt(1)), gpio0);
     EXPECT_EQ(Snapshot(board.GroupAt(2)), gpio1);
     EXPECT_EQ(board.GroupAt(1).DaughterConnectorType(), 0);
   }
 
-  board.AttachCard(17, 69, kIoLvcmos33, "", "B_");
+  FitCard(board, 17, 69, kIoLvcmos33, "", "B_");
   EXPECT_EQ(Snapshot(board.GroupAt(1)), gpio0);
   EXPECT_EQ(board.GroupAt(2).ActiveCount(), 36u);
   EXPECT_EQ(NameAt(board.GroupAt(2), 34), "B_RIO_D[5]");
@@ -324,8 +324,8 @@ TEST(AttachCard, TwoFitsAreIndependentCopies) {
   TMainBoard board;
   board.AddGroup(MakeHeader(16));
   board.AddGroup(MakeHeader(17));
-  board.AttachCard(16, 1, kIoLvcmos33, "GPIO_0", "");
-  board.AttachCard(17, 1, kIoLvcmos33, "GPIO_1", "");
+  FitCard(board, 16, 1, kIoLvcmos33, "GPIO_0", "");
+  FitCard(board, 17, 1, kIoLvcmos33, "GPIO_1", "");
   EXPECT_EQ(NameAt(board.GroupAt(0), 40), "GPIO_0[35]");
   EXPECT_EQ(NameAt(board.GroupAt(1), 40), "GPIO_1[35]");
 

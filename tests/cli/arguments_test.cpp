@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/clihost.h"
-#include "cli/components.h"
+#include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
 namespace {
@@ -25,11 +25,11 @@ TEST(ParseArguments, ReadsEveryOptionOfGenerate) {
   EXPECT_EQ(request.Which, Command::Generate);
   EXPECT_EQ(request.ConfigFile, "in.cfg");
   EXPECT_EQ(request.Project, "Top");
-  ASSERT_EQ(request.Components.size(), 2 + kComponents.size());
-  EXPECT_EQ(kComponents[request.Components[0].Component].Name, "LED");
+  ASSERT_EQ(request.Components.size(), 2 + kLarkspurComponents.size());
+  EXPECT_EQ(kLarkspurComponents[request.Components[0].Component].Name, "LED");
   EXPECT_TRUE(request.Components[0].Ticked);
-  EXPECT_EQ(kComponents[request.Components[1].Component].Name, "UART");
-  for (std::size_t i = 0; i < kComponents.size(); ++i) {
+  EXPECT_EQ(kLarkspurComponents[request.Components[1].Component].Name, "UART");
+  for (std::size_t i = 0; i < kLarkspurComponents.size(); ++i) {
     EXPECT_EQ(request.Components[2 + i].Component, i);
     EXPECT_FALSE(request.Components[2 + i].Ticked);
   }
@@ -107,11 +107,11 @@ TEST(ParseArguments, RefusesMalformedCommandLines) {
 }
 
 TEST(FindComponent, MatchesTheRecordNamesInAnyCase) {
-  EXPECT_EQ(FindComponent("hdmitx"), 5u);
-  EXPECT_EQ(FindComponent("LPDDR4B"), 8u);
-  EXPECT_EQ(FindComponent("osc"), 0u);
-  EXPECT_EQ(FindComponent("CLOCK"), std::nullopt);  // the caption is not a name
-  EXPECT_EQ(FindComponent("LED "), std::nullopt);
+  EXPECT_EQ(FindLarkspurComponent("hdmitx"), 5u);
+  EXPECT_EQ(FindLarkspurComponent("LPDDR4B"), 8u);
+  EXPECT_EQ(FindLarkspurComponent("osc"), 0u);
+  EXPECT_EQ(FindLarkspurComponent("CLOCK"), std::nullopt);  // the caption is not a name
+  EXPECT_EQ(FindLarkspurComponent("LED "), std::nullopt);
 }
 
 TEST(ParseSourceDateEpoch, GivesTheInstantInUtc) {

@@ -37,7 +37,7 @@ TEST(WriteFileAtomically, WritesWholeFiles) {
     TempDir dir;
     if (!c.Old.empty())
       WriteFile(dir.File("target"), c.Old);
-    const WriteOutcome outcome = WriteFileAtomically(dir.File("target"), c.Bytes);
+    const Status outcome = WriteFileAtomically(dir.File("target"), c.Bytes);
     EXPECT_TRUE(outcome.Ok());
     EXPECT_EQ(ReadFile(dir.File("target")), c.Bytes);
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"target"});
@@ -62,15 +62,15 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
     std::string Target;  // relative to the test folder
     bool HasOld;
     std::optional<std::size_t> Limit;
-    WriteStatus Status;
+    FailureKind Kind;
   };
   const Case cases[] = {
-      {"short write over a file", "target", true, 3, WriteStatus::ShortWrite},
-      {"nothing written over a file", "target", true, 0, WriteStatus::ShortWrite},
-      {"short write of a new file", "new", false, 3, WriteStatus::ShortWrite},
-      {"folder through a file", "blocker/sub/x", false, std::nullopt, WriteStatus::CreateFailed},
-      {"missing folder", "nowhere/x", false, std::nullopt, WriteStatus::CreateFailed},
-      {"target is a folder", "folder", false, std::nullopt, WriteStatus::CreateFailed},
+      {"short write over a file", "target", true, 3, FailureKind::ShortWrite},
+      {"nothing written over a file", "target", true, 0, FailureKind::ShortWrite},
+      {"short write of a new file", "new", false, 3, FailureKind::ShortWrite},
+      {"folder through a file", "blocker/sub/x", false, std::nullopt, FailureKind::CannotCreate},
+      {"missing folder", "nowhere/x", false, std::nullopt, FailureKind::CannotCreate},
+      {"target is a folder", "folder", false, std::nullopt, FailureKind::CannotCreate},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -81,17 +81,17 @@ TEST(WriteFileAtomically, FailureLeavesOldFileAndNoTemporary) {
       WriteFile(dir.File(c.Target), "the old contents");
     const std::vector<std::string> before = testing::SortedFileNames(dir.Path());
 
-    WriteOutcome outcome;
+    Status outcome;
     if (c.Limit) {
       ScopedWriteLimit limit(LimitTo(*c.Limit));
       outcome = WriteFileAtomically(dir.File(c.Target), "the new contents, longer");
     } else {
       outcome = WriteFileAtomically(dir.File(c.Target), "the new contents, longer");
     }
-    EXPECT_EQ(outcome.Status, c.Status);
-    if (c.Status == WriteStatus::CreateFailed) {
-      EXPECT_FALSE(outcome.ErrorMessage.empty());
-    }
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.Error().Kind, c.Kind);
+    EXPECT_EQ(outcome.Error().File, dir.File(c.Target));
+    EXPECT_EQ(outcome.Error().SystemMessage.empty(), c.Kind == FailureKind::ShortWrite);
     if (c.HasOld) {
       EXPECT_EQ(ReadFile(dir.File(c.Target)), "the old contents");
     }
@@ -106,7 +106,7 @@ TEST(ScopedWriteLimit, RestoresThePreviousLimit) {
   {
     ScopedWriteLimit outer(LimitTo(1));
     { ScopedWriteLimit inner(LimitTo(100)); }
-    EXPECT_EQ(WriteFileAtomically(dir.File("x"), "abc").Status, WriteStatus::ShortWrite);
+    EXPECT_EQ(WriteFileAtomically(dir.File("x"), "abc").Error().Kind, FailureKind::ShortWrite);
   }
   EXPECT_TRUE(WriteFileAtomically(dir.File("x"), "abc").Ok());
 }

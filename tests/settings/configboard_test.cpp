@@ -29,7 +29,7 @@ std::string DefaultRecord() {
 
 enum class Action { Load, Save };
 
-bool RunDialog(TConfigBoard& config, Action action, FileDialog& dialog) {
+Status RunDialog(TConfigBoard& config, Action action, FileDialog& dialog) {
   return action == Action::Load ? config.LoadWithDialog(dialog) : config.SaveWithDialog(dialog);
 }
 
@@ -42,7 +42,7 @@ TEST(CfgDialog, AsksForCfgFilesFromFolder) {
     FileDialog dialog;
     dialog.Kind = action == Action::Load ? FileDialogKind::Save : FileDialogKind::Open;
     dialog.FilterIndex = 3;
-    RunDialog(config, action, dialog);
+    (void)RunDialog(config, action, dialog);
 
     ASSERT_EQ(host.Dialogs.size(), 1u);
     const FileDialog& shown = host.Dialogs[0];
@@ -71,17 +71,18 @@ TEST(CfgDialog, CancelChangesNothing) {
   }
 }
 
-TEST(CfgDialog, CancelAfterAFailedLoadLeavesNoReason) {
-  TempDir dir;
-  WriteFile(dir.File("short.cfg"), "too short");
-  RecordingHost host;
-  TConfigLarkspur config;
-  ASSERT_FALSE(config.LoadFile(dir.File("short.cfg")));
-  ASSERT_EQ(config.LoadFailReason(), "Invalid File Size.");
-  host.AnswerNextDialog(std::nullopt);
-  FileDialog dialog;
-  EXPECT_FALSE(config.LoadWithDialog(dialog));
-  EXPECT_EQ(config.LoadFailReason(), "");
+TEST(CfgDialog, CancelIsAFailureWithNothingToShow) {
+  for (Action action : {Action::Load, Action::Save}) {
+    RecordingHost host;
+    TConfigLarkspur config;
+    host.AnswerNextDialog(std::nullopt);
+    FileDialog dialog;
+    const Status outcome = RunDialog(config, action, dialog);
+    ASSERT_FALSE(outcome);
+    EXPECT_EQ(outcome.Error().Kind, FailureKind::Cancelled);
+    ReportFailure(outcome.Error());
+    EXPECT_TRUE(host.Messages.empty());
+  }
 }
 
 TEST(CfgDialog, PickMovesFolderBeforeTheFileIsTouched) {
@@ -113,18 +114,20 @@ TEST(CfgDialog, PickMovesFolderBeforeTheFileIsTouched) {
     config.Folder = "/start/here/";
     host.AnswerNextDialog(c.Pick);
     FileDialog dialog;
-    EXPECT_EQ(RunDialog(config, c.What, dialog), c.Succeeds);
+    const Status outcome = RunDialog(config, c.What, dialog);
+    EXPECT_EQ(outcome.Ok(), c.Succeeds);
     EXPECT_EQ(config.Folder, c.Folder);
+    EXPECT_TRUE(host.Messages.empty());  // the caller shows a failure
+    if (!c.Succeeds) {
+      EXPECT_EQ(outcome.Error().File, c.Pick);
+      EXPECT_EQ(outcome.Error().Reason,
+                c.What == Action::Load ? "Invalid File Size." : "Failed to create file.");
+    }
     if (c.What == Action::Load) {
-      // The reason is left to the caller to show.
-      EXPECT_TRUE(host.Messages.empty());
       EXPECT_EQ(RecordOf(config),
                 c.Succeeds ? DefaultRecord() : std::string(kLarkspurRecordSize, '\0'));
     } else if (c.Succeeds) {
       EXPECT_EQ(ReadFile(c.Pick), RecordOf(config));
-    } else {
-      EXPECT_EQ(host.Messages,
-                (std::vector<RecordedMessage>{{MessageKind::Error, "Failed to create file."}}));
     }
   }
 }
@@ -136,8 +139,10 @@ TEST(DefaultCfg, LivesInTheExecutableFolder) {
   TConfigLarkspur config;
   EXPECT_EQ(config.DefaultPath(), dir.File("default.cfg"));
 
-  EXPECT_FALSE(config.LoadDefault());
-  EXPECT_TRUE(config.LoadFailReason().empty());
+  const Status missing = config.LoadDefault();
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.Error().Kind, FailureKind::Missing);
+  EXPECT_TRUE(missing.Error().Reason.empty());
 
   config.Settings = DefaultLarkspurSettings();
   config.Settings.Gpio0.Set(62);
@@ -149,8 +154,9 @@ TEST(DefaultCfg, LivesInTheExecutableFolder) {
   EXPECT_EQ(RecordOf(reloaded), RecordOf(config));
 
   WriteFile(dir.File("default.cfg"), "");
-  EXPECT_FALSE(reloaded.LoadDefault());
-  EXPECT_EQ(reloaded.LoadFailReason(), "Invalid File Size.");
+  const Status empty = reloaded.LoadDefault();
+  ASSERT_FALSE(empty);
+  EXPECT_EQ(empty.Error().Reason, "Invalid File Size.");
   EXPECT_TRUE(host.Messages.empty());
 }
 

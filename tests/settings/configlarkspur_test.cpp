@@ -157,7 +157,6 @@ TEST(TConfigLarkspurFile, RoundTripsEveryByte) {
     TConfigLarkspur config;
     ASSERT_TRUE(config.LoadFile(dir.File("in.cfg")));
     EXPECT_EQ(BytesOf(config.Settings), c.Image);
-    EXPECT_TRUE(config.LoadFailReason().empty());
     WriteFile(dir.File("out.cfg"), "an older file in the way");
     ASSERT_TRUE(config.SaveFile(dir.File("out.cfg")));
     EXPECT_EQ(ReadFile(dir.File("out.cfg")), c.Image);
@@ -209,12 +208,10 @@ TEST(TConfigLarkspurFile, RejectedLoadLeavesRecordUntouched) {
       WriteFile(c.Path, c.Contents);
     TConfigLarkspur config;
     config.Settings = DefaultLarkspurSettings();
-    // A reason left over from an earlier call must not survive.
-    WriteFile(dir.File("stale.cfg"), "short");
-    ASSERT_FALSE(config.LoadFile(dir.File("stale.cfg")));
-
-    EXPECT_FALSE(config.LoadFile(c.Path));
-    EXPECT_EQ(config.LoadFailReason(), c.Reason);
+    const Status loaded = config.LoadFile(c.Path);
+    ASSERT_FALSE(loaded);
+    EXPECT_EQ(loaded.Error().Reason, c.Reason);
+    EXPECT_EQ(loaded.Error().File, c.Path);
     EXPECT_EQ(BytesOf(config.Settings), BytesOf(DefaultLarkspurSettings()));
   }
   EXPECT_TRUE(host.Messages.empty());
@@ -244,15 +241,17 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
     RecordingHost host;
     TConfigLarkspur config;
     config.Settings = DefaultLarkspurSettings();
-    bool saved;
+    Status saved;
     if (c.ShortWrite) {
       ScopedWriteLimit limit([](const std::string&) { return std::optional<std::size_t>(100); });
       saved = config.SaveFile(c.Path);
     } else {
       saved = config.SaveFile(c.Path);
     }
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{{MessageKind::Error, c.Message}}));
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.Error().Reason, c.Message);
+    EXPECT_EQ(saved.Error().File, c.Path);
+    EXPECT_TRUE(host.Messages.empty());  // the caller shows it
     EXPECT_EQ(ReadFile(dir.File("old.cfg")), "the previous contents");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder.cfg"));
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), before);  // no temporary file left behind

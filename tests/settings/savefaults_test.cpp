@@ -28,7 +28,7 @@ std::string RecordOf(const TConfigLarkspur& config) {
 
 enum class Way { SaveFile, SaveDefault, SaveWithDialog };
 
-bool Save(Way way, TConfigLarkspur& config, RecordingHost& host, const std::string& path) {
+Status SaveOneWay(Way way, TConfigLarkspur& config, RecordingHost& host, const std::string& path) {
   switch (way) {
     case Way::SaveFile:
       return config.SaveFile(path);
@@ -40,7 +40,15 @@ bool Save(Way way, TConfigLarkspur& config, RecordingHost& host, const std::stri
       return config.SaveWithDialog(dialog);
     }
   }
-  return false;
+  return Failure{};
+}
+
+// Saves as a front end does: a failure is shown through the host.
+bool Save(Way way, TConfigLarkspur& config, RecordingHost& host, const std::string& path) {
+  const Status saved = SaveOneWay(way, config, host, path);
+  if (!saved)
+    ReportFailure(saved.Error());
+  return saved.Ok();
 }
 
 TEST(CfgSaveFaults, ShortWriteAtAnyByteKeepsThePreviousFile) {

@@ -1,6 +1,6 @@
 // How pinwright-cli builds its record: the card names, the order of the overrides, and what
 // it refuses before the core sees the record.
-#include "cli/settings.h"
+#include "cli/overrides.h"
 
 #include <gtest/gtest.h>
 
@@ -30,44 +30,13 @@ std::string RecordBytes(const TLarkspurSettings& settings) {
   return bytes;
 }
 
-TEST(ResolveCard, TakesIdsNamesAndNone) {
-  TConfigLarkspur config;
-  config.FillChoiceList();
-  struct Case {
-    std::string Text;
-    std::optional<std::int32_t> Card;
-  };
-  const std::vector<Case> cases = {
-      {"none", 0},
-      {"NONE", 0},
-      {"0", 0},
-      {"1", 1},
-      {"gpio default", 1},
-      {"12", 12},
-      {"CORVEL - 5M PIXEL CAMERA", 12},
-      {"sandrel - 4.3\" lcd and touch", 13},
-      {"76", 76},
-      {"Halcyra-GPIO", 76},
-      {"2", std::nullopt},  // in the catalogue, not offered on a GPIO header
-      {"99", std::nullopt},
-      {"-1", std::nullopt},
-      {"12abc", std::nullopt},
-      {"Corvel", std::nullopt},
-      {"", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE("'" + c.Text + "'");
-    EXPECT_EQ(ResolveCard(config, c.Text), c.Card);
-  }
-}
-
 TEST(BuildSettings, AppliesOverridesToTheDefaultsInOrder) {
   TConfigLarkspur config;
   Status status =
       BuildSettings(Parsed({"generate", "--without", "all", "--with", "led,hps", "--without", "HPS",
                             "--project", "Top", "--gpio1", "12", "--prefix1", "B_"}),
                     config);
-  ASSERT_TRUE(status.Ok()) << status.Message;
+  ASSERT_TRUE(status.Ok()) << status.Error().Reason;
   TLarkspurSettings expected = DefaultLarkspurSettings();
   for (std::uint8_t* flag : {&expected.OSC, &expected.Button, &expected.Switch, &expected.ADC,
                              &expected.HdmiTx, &expected.UART, &expected.SDRAM}) {
@@ -91,13 +60,15 @@ TEST(BuildSettings, RefusesALoadedTextFieldWithoutNulUnlessOverridden) {
   TConfigLarkspur config;
   Status status =
       BuildSettings(Parsed({"config", "--config", dir.File("nonul.cfg"), "x.cfg"}), config);
-  EXPECT_EQ(status.Exit, kExitRefused);
-  EXPECT_NE(status.Message.find("GPIO-0 prefix holds no terminating NUL"), std::string::npos)
-      << status.Message;
+  ASSERT_FALSE(status);
+  EXPECT_EQ(ExitStatusOf(status), kExitRefused);
+  EXPECT_EQ(status.Error().File, dir.File("nonul.cfg"));
+  EXPECT_NE(status.Error().Reason.find("GPIO-0 prefix holds no terminating NUL"), std::string::npos)
+      << status.Error().Reason;
 
   status = BuildSettings(
       Parsed({"config", "--config", dir.File("nonul.cfg"), "--prefix0", "", "x.cfg"}), config);
-  EXPECT_TRUE(status.Ok()) << status.Message;
+  EXPECT_TRUE(status.Ok()) << status.Error().Reason;
 }
 
 }  // namespace

@@ -1,0 +1,19 @@
+// The daughter cards a GPIO header offers, and finding one by the words a user types.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace pinwright {
+
+// The IDs a GPIO header offers, in display order, "None" (0) first: every catalogue ID up to
+// 88 that is a 3.3 V GPIO card, offered and not hidden. Worked out from the catalogue once.
+std::span<const std::int32_t> GpioHeaderChoices();
+
+// The offered card that the text names: "none", an offered ID in decimal, or a display name
+// in any letter case. Nothing for any other text.
+std::optional<std::int32_t> FindGpioCard(std::string_view text);
+
+}  // namespace pinwright

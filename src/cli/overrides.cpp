@@ -1,0 +1,123 @@
+#include "cli/overrides.h"
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "cards/catalogue.h"
+#include "cards/choicelist.h"
+#include "host/host.h"
+
+namespace pinwright::cli {
+namespace {
+
+// Text from the command line must fit its field whole: cutting it would generate names the
+// user did not ask for.
+Status CheckTextFits(std::string_view option, const std::optional<std::string>& text) {
+  if (!text || text->size() <= kTextCapacity)
+    return {};
+  return Failure{FailureKind::BadText,
+                 {},
+                 std::string(option) + ": the text is " + std::to_string(text->size()) +
+                     " bytes long; at most " + std::to_string(kTextCapacity) + " fit",
+                 {}};
+}
+
+void SetCard(LeInt32& field, const std::optional<std::int32_t>& card) {
+  if (card)
+    field.Set(*card);
+}
+
+void SetText(TextField& field, const std::optional<std::string>& text) {
+  if (text)
+    field.Set(*text);
+}
+
+}  // namespace
+
+int ExitStatusOf(const Status& status) {
+  if (status)
+    return kExitOk;
+  return status.Error().Kind == FailureKind::BadArgument ? kExitUsage : kExitRefused;
+}
+
+int Report(const Status& status) {
+  if (!status)
+    ReportFailure(status.Error());
+  return ExitStatusOf(status);
+}
+
+std::string CardChoicesText() {
+  std::string text;
+  for (std::int32_t card : GpioHeaderChoices()) {
+    std::string id = std::to_string(card);
+    text += std::string(id.size() < 3 ? 3 - id.size() : 0, ' ') + id + "  " +
+            std::string(CardDisplayName(card)) + "\n";
+  }
+  return text;
+}
+
+Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
+  Status loaded = config.LoadFile(path);
+  if (loaded)
+    return loaded;
+  Failure failure = loaded.Error();
+  failure.Reason = "cannot read " + path + ": " +
+                   (failure.Kind == FailureKind::Missing ? "no such file" : failure.Reason);
+  return failure;
+}
+
+Status BuildSettings(const Request& request, TConfigLarkspur& config) {
+  config.FillChoiceList(GpioHeaderChoices());
+
+  const std::array<std::string_view, 2> cardOptions{"--gpio0", "--gpio1"};
+  std::array<std::optional<std::int32_t>, 2> cards;
+  for (std::size_t header = 0; header < 2; ++header) {
+    if (!request.Cards[header])
+      continue;
+    cards[header] = FindGpioCard(*request.Cards[header]);
+    if (!cards[header]) {
+      return Failure{FailureKind::BadArgument,
+                     {},
+                     std::string(cardOptions[header]) + ": unknown card '" +
+                         *request.Cards[header] + "'; the choices are:\n" + CardChoicesText(),
+                     {}};
+    }
+  }
+  for (const Status& status : {CheckTextFits("--project", request.Project),
+                               CheckTextFits("--prefix0", request.Prefixes[0]),
+                               CheckTextFits("--prefix1", request.Prefixes[1])}) {
+    if (!status)
+      return status;
+  }
+
+  if (request.ConfigFile) {
+    Status loaded = LoadSettingsFile(config, *request.ConfigFile);
+    if (!loaded)
+      return loaded;
+  } else {
+    config.Settings = DefaultLarkspurSettings();
+  }
+
+  TLarkspurSettings& settings = config.Settings;
+  for (const ComponentChange& change : request.Components) {
+    settings.*kLarkspurComponents.at(change.Component).Flag = change.Ticked ? 1 : 0;
+  }
+  SetText(settings.ProjectName, request.Project);
+  SetCard(settings.Gpio0, cards[0]);
+  SetCard(settings.Gpio1, cards[1]);
+  SetText(settings.PrefixGpio0, request.Prefixes[0]);
+  SetText(settings.PrefixGpio1, request.Prefixes[1]);
+
+  if (Status text = CheckTextFields(settings); !text) {
+    Failure failure = text.Error();
+    if (request.ConfigFile) {
+      failure.File = *request.ConfigFile;
+      failure.Reason = *request.ConfigFile + ": " + failure.Reason;
+    }
+    return failure;
+  }
+  return {};
+}
+
+}  // namespace pinwright::cli

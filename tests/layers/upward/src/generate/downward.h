@@ -1,0 +1,4 @@
+// Generation including the model below it: the layer check must let it be.
+#pragma once
+
+#include "model/pin.h"
