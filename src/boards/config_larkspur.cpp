@@ -39,148 +39,150 @@ struct BoardPinRow {
 // clang-format off
 
 constexpr BoardPinRow kClockPins[] = {
-  {"CLOCK1_50", kInput, 7,  "V16",  kOsc50},
-  {"CLOCK2_50", kInput, 7,  "BF23", kOsc50},
-  {"CLOCK3_50", kInput, 65, "DJ35", kOsc50},
+  {"CLOCK1_50", kInput,  kIoLvcmos33,    "V16",  kOsc50},
+  {"CLOCK2_50", kInput,  kIoLvcmos33,    "BF23", kOsc50},
+  {"CLOCK3_50", kInput,  kIo11V,         "DJ35", kOsc50},
 };
 
 constexpr BoardPinRow kKeyPins[] = {
-  {"KEY[0..1]", kInput, 7, "C8 C11"},
+  {"KEY[0..1]", kInput,  kIoLvcmos33,    "C8 C11"},
 };
 
 constexpr BoardPinRow kLedPins[] = {
-  {"LED[0..7]", kOutput, 65, "DF35 DJ32 DN22 DP23 DN25 DP25 DJ27 DP30"},
+  {"LED[0..7]", kOutput, kIo11V,         "DF35 DJ32 DN22 DP23 DN25 DP25 DJ27 DP30"},
 };
 
 constexpr BoardPinRow kSwitchPins[] = {
-  {"SW[0..3]", kInput, 65, "DK24 DD24 DD27 DF27"},
+  {"SW[0..3]", kInput,  kIo11V,         "DK24 DD24 DD27 DF27"},
 };
 
 constexpr BoardPinRow kUartPins[] = {
-  {"FPGA_UART_TX", kOutput, 7, "H14" },
-  {"FPGA_UART_RX", kInput,  7, "BR19"},
+  {"FPGA_UART_TX", kOutput, kIoLvcmos33,    "H14" },
+  {"FPGA_UART_RX", kInput,  kIoLvcmos33,    "BR19"},
 };
 
 constexpr BoardPinRow kAdcPins[] = {
-  {"ADC_CS_n", kOutput, 7, "CE19"},
-  {"ADC_SCK",  kOutput, 7, "CH6" },
-  {"ADC_SDI",  kOutput, 7, "CR8" },
-  {"ADC_SDO",  kInput,  7, "CH19"},
+  {"ADC_CS_n", kOutput, kIoLvcmos33,    "CE19"},
+  {"ADC_SCK",  kOutput, kIoLvcmos33,    "CH6" },
+  {"ADC_SDI",  kOutput, kIoLvcmos33,    "CR8" },
+  {"ADC_SDO",  kInput,  kIoLvcmos33,    "CH19"},
 };
 
 // The two I2C pins are shared with HDMI OUT; the group keeps them only without HDMI OUT.
 constexpr BoardPinRow kFanPins[] = {
-  {"FAN_ALERT_n",  kInput, 7, "CJ1"},
-  {"HDMI_I2C_SCL", kInout, 7, "BT1"},
-  {"HDMI_I2C_SDA", kInout, 7, "BW2"},
+  {"FAN_ALERT_n",  kInput,  kIoLvcmos33,    "CJ1"},
+  {"HDMI_I2C_SCL", kInout,  kIoLvcmos33,    "BT1"},
+  {"HDMI_I2C_SDA", kInout,  kIoLvcmos33,    "BW2"},
 };
 constexpr std::size_t kFanPinsBesideHdmi = 1;
 
 constexpr BoardPinRow kHdmiPins[] = {
-  {"HDMI_I2C_SCL",      kInout,  7,  "BT1" },
-  {"HDMI_I2C_SDA",      kInout,  7,  "BW2" },
-  {"HDMI_I2S",          kInout,  7,  "CB2" },
-  {"HDMI_LRCLK",        kInout,  7,  "BR6" },
-  {"HDMI_MCLK",         kInout,  7,  "CF1" },
-  {"HDMI_SCLK",         kInout,  7,  "BW1" },
-  {"HDMI_TX_CLK",       kOutput, 65, "DJ24"},
-  {"HDMI_TX_D[0..23]",  kOutput, 7,  "AV19 AT11 BE11 AV14 AT19 AT14 AV16 AV11 BH11 BE14 BE19 BH14 "
-                                     "BV6 BJ23 BV4 BU23 BH16 DA1 BH19 CP2 CM1 DA2 CP1 CU2"},
-  {"HDMI_TX_DE",        kOutput, 7,  "CJ2" },
-  {"HDMI_TX_HS",        kOutput, 7,  "BR11"},
-  {"HDMI_TX_INT",       kInput,  7,  "CF2" },
-  {"HDMI_TX_VS",        kOutput, 7,  "BR14"},
+  {"HDMI_I2C_SCL",      kInout,  kIoLvcmos33,    "BT1" },
+  {"HDMI_I2C_SDA",      kInout,  kIoLvcmos33,    "BW2" },
+  {"HDMI_I2S",          kInout,  kIoLvcmos33,    "CB2" },
+  {"HDMI_LRCLK",        kInout,  kIoLvcmos33,    "BR6" },
+  {"HDMI_MCLK",         kInout,  kIoLvcmos33,    "CF1" },
+  {"HDMI_SCLK",         kInout,  kIoLvcmos33,    "BW1" },
+  {"HDMI_TX_CLK",       kOutput, kIo11V,         "DJ24"},
+  {"HDMI_TX_D[0..23]",  kOutput, kIoLvcmos33,    "AV19 AT11 BE11 AV14 AT19 AT14 AV16 AV11 BH11 "
+                                                 "BE14 BE19 BH14 BV6 BJ23 BV4 BU23 BH16 DA1 BH19 "
+                                                 "CP2 CM1 DA2 CP1 CU2"},
+  {"HDMI_TX_DE",        kOutput, kIoLvcmos33,    "CJ2" },
+  {"HDMI_TX_HS",        kOutput, kIoLvcmos33,    "BR11"},
+  {"HDMI_TX_INT",       kInput,  kIoLvcmos33,    "CF2" },
+  {"HDMI_TX_VS",        kOutput, kIoLvcmos33,    "BR14"},
 };
 
 constexpr BoardPinRow kMipiPins[] = {
-  {"CAM_I2C_SCL", kInout, 7,  "BP2" },
-  {"CAM_I2C_SDA", kInout, 7,  "BP1" },
-  {"CAM_GPIO",    kInout, 7,  "BR8" },
-  {"CAM_CLK_p",   kInput, 61, "DP33"},
-  {"CAM_CLK_n",   kInput, 61, "DN30"},
-  {"CAM_D_p[0]",  kInput, 61, "DP36"},
-  {"CAM_D_n[0]",  kInput, 61, "DN33"},
-  {"CAM_D_p[1]",  kInput, 61, "DP38"},
-  {"CAM_D_n[1]",  kInput, 61, "DN38"},
-  {"CAM_RZQ1",    kInput, 65, "DD35"},
+  {"CAM_I2C_SCL", kInout,  kIoLvcmos33,    "BP2" },
+  {"CAM_I2C_SDA", kInout,  kIoLvcmos33,    "BP1" },
+  {"CAM_GPIO",    kInout,  kIoLvcmos33,    "BR8" },
+  {"CAM_CLK_p",   kInput,  kIoDphy,        "DP33"},
+  {"CAM_CLK_n",   kInput,  kIoDphy,        "DN30"},
+  {"CAM_D_p[0]",  kInput,  kIoDphy,        "DP36"},
+  {"CAM_D_n[0]",  kInput,  kIoDphy,        "DN33"},
+  {"CAM_D_p[1]",  kInput,  kIoDphy,        "DP38"},
+  {"CAM_D_n[1]",  kInput,  kIoDphy,        "DN38"},
+  {"CAM_RZQ1",    kInput,  kIo11V,         "DD35"},
 };
 
 constexpr BoardPinRow kLpddr4aPins[] = {
-  {"LPDDR4A_REFCLK_p",      kInput,  68, "B55", kRef166},
-  {"LPDDR4A_CA[0..5]",      kOutput, 66, "B66 A68 B68 A70 B63 A66"},
-  {"LPDDR4A_CK",            kOutput, 67, "J42"},
-  {"LPDDR4A_CK_n",          kOutput, 67, "G42"},
-  {"LPDDR4A_CKE",           kOutput, 66, "A61"},
-  {"LPDDR4A_DM[0..3]",      kInout,  66, "J59 T59 J27 A25"},
-  {"LPDDR4A_DQS[0..3]",     kInout,  67, "G62 AB56 G32 B28"},
-  {"LPDDR4A_DQS_n[0..3]",   kInout,  67, "E62 W56 E32 A30"},
-  {"LPDDR4A_DQ[0..31]",     kInout,  66, "T62 T56 G56 E56 G65 J65 M56 M62 W62 M65 M51 T51 AB48 W48 "
-                                         "T65 AB62 G24 E24 J35 T32 M32 T24 G35 M24 A22 A23 A33 B33 "
-                                         "B30 A36 A20 B22"},
-  {"LPDDR4A_CS_n",          kOutput, 66, "B58"},
-  {"LPDDR4A_RESET_n",       kOutput, 66, "M48"},
-  {"LPDDR4A_RZQ",           kInput,  65, "T48"},
+  {"LPDDR4A_REFCLK_p",      kInput,  kIoTrueDiff11,  "B55", kRef166},
+  {"LPDDR4A_CA[0..5]",      kOutput, kIoLvstl11,     "B66 A68 B68 A70 B63 A66"},
+  {"LPDDR4A_CK",            kOutput, kIoDiffLvstl11, "J42"},
+  {"LPDDR4A_CK_n",          kOutput, kIoDiffLvstl11, "G42"},
+  {"LPDDR4A_CKE",           kOutput, kIoLvstl11,     "A61"},
+  {"LPDDR4A_DM[0..3]",      kInout,  kIoLvstl11,     "J59 T59 J27 A25"},
+  {"LPDDR4A_DQS[0..3]",     kInout,  kIoDiffLvstl11, "G62 AB56 G32 B28"},
+  {"LPDDR4A_DQS_n[0..3]",   kInout,  kIoDiffLvstl11, "E62 W56 E32 A30"},
+  {"LPDDR4A_DQ[0..31]",     kInout,  kIoLvstl11,     "T62 T56 G56 E56 G65 J65 M56 M62 W62 M65 M51 "
+                                                     "T51 AB48 W48 T65 AB62 G24 E24 J35 T32 M32 "
+                                                     "T24 G35 M24 A22 A23 A33 B33 B30 A36 A20 B22"},
+  {"LPDDR4A_CS_n",          kOutput, kIoLvstl11,     "B58"},
+  {"LPDDR4A_RESET_n",       kOutput, kIoLvstl11,     "M48"},
+  {"LPDDR4A_RZQ",           kInput,  kIo11V,         "T48"},
 };
 
 constexpr BoardPinRow kLpddr4bPins[] = {
-  {"LPDDR4B_REFCLK_p",      kInput,  68, "DK39", kRef166},
-  {"LPDDR4B_CA[0..5]",      kOutput, 66, "DJ51 DF51 DD51 DD48 DK48 DJ48"},
-  {"LPDDR4B_CK",            kOutput, 67, "DP47"},
-  {"LPDDR4B_CK_n",          kOutput, 67, "DN45"},
-  {"LPDDR4B_CKE",           kOutput, 66, "DJ42"},
-  {"LPDDR4B_DM[0..3]",      kInout,  66, "DJ59 DP66 DP10 DJ12"},
-  {"LPDDR4B_DQS[0..3]",     kInout,  67, "DK62 DP68 DP15 DK18"},
-  {"LPDDR4B_DQS_n[0..3]",   kInout,  67, "DJ62 DN66 DN15 DJ18"},
-  {"LPDDR4B_DQ[0..31]",     kInout,  66, "DJ65 DF65 DD59 DJ56 DD56 DK56 DD65 DD62 DN73 DN74 DP60 "
-                                         "DN58 DN61 DP61 DN68 DP70 DN10 DN17 DP20 DN20 DP7 DP22 "
-                                         "DN3 DN7 DD9 DD12 DJ21 DD21 DF21 DD18 DJ9 DK9"},
-  {"LPDDR4B_CS_n",          kOutput, 66, "DD42"},
-  {"LPDDR4B_RESET_n",       kOutput, 66, "DN55"},
-  {"LPDDR4B_RZQ",           kInput,  65, "DP58"},
+  {"LPDDR4B_REFCLK_p",      kInput,  kIoTrueDiff11,  "DK39", kRef166},
+  {"LPDDR4B_CA[0..5]",      kOutput, kIoLvstl11,     "DJ51 DF51 DD51 DD48 DK48 DJ48"},
+  {"LPDDR4B_CK",            kOutput, kIoDiffLvstl11, "DP47"},
+  {"LPDDR4B_CK_n",          kOutput, kIoDiffLvstl11, "DN45"},
+  {"LPDDR4B_CKE",           kOutput, kIoLvstl11,     "DJ42"},
+  {"LPDDR4B_DM[0..3]",      kInout,  kIoLvstl11,     "DJ59 DP66 DP10 DJ12"},
+  {"LPDDR4B_DQS[0..3]",     kInout,  kIoDiffLvstl11, "DK62 DP68 DP15 DK18"},
+  {"LPDDR4B_DQS_n[0..3]",   kInout,  kIoDiffLvstl11, "DJ62 DN66 DN15 DJ18"},
+  {"LPDDR4B_DQ[0..31]",     kInout,  kIoLvstl11,     "DJ65 DF65 DD59 DJ56 DD56 DK56 DD65 DD62 DN73 "
+                                                     "DN74 DP60 DN58 DN61 DP61 DN68 DP70 DN10 DN17 "
+                                                     "DP20 DN20 DP7 DP22 DN3 DN7 DD9 DD12 DJ21 "
+                                                     "DD21 DF21 DD18 DJ9 DK9"},
+  {"LPDDR4B_CS_n",          kOutput, kIoLvstl11,     "DD42"},
+  {"LPDDR4B_RESET_n",       kOutput, kIoLvstl11,     "DN55"},
+  {"LPDDR4B_RZQ",           kInput,  kIo11V,         "DP58"},
 };
 
 constexpr BoardPinRow kSdramPins[] = {
-  {"DRAM_CLK",          kOutput, 63, "R11"},
-  {"DRAM_CKE",          kOutput, 63, "AE8"},
-  {"DRAM_ADDR[0..12]",  kOutput, 63, "AC1 AH6 AC2 R8 AE11 AH14 V4 AG26 AG23 V11 BE8 R6 AH11"},
-  {"DRAM_BA[0..1]",     kOutput, 63, "AT6 AV4"},
-  {"DRAM_DQ[0..15]",    kInout,  63, "AU1 AJ1 BA1 AP1 AM2 BL1 AJ2 AP2 BH4 AH4 BH6 AU2 BE6 BD2 "
-                                     "BG2 BL2"},
-  {"DRAM_LDQM",         kOutput, 63, "BD1"},
-  {"DRAM_UDQM",         kOutput, 63, "AT8"},
-  {"DRAM_CS_n[0..1]",   kOutput, 63, "AF1 AE14"},
-  {"DRAM_WE_n",         kOutput, 63, "AV6"},
-  {"DRAM_CAS_n",        kOutput, 63, "AE6"},
-  {"DRAM_RAS_n",        kOutput, 63, "V6"},
+  {"DRAM_CLK",          kOutput, kIoLvcmos18,    "R11"},
+  {"DRAM_CKE",          kOutput, kIoLvcmos18,    "AE8"},
+  {"DRAM_ADDR[0..12]",  kOutput, kIoLvcmos18,    "AC1 AH6 AC2 R8 AE11 AH14 V4 AG26 AG23 V11 BE8 R6 AH11"},
+  {"DRAM_BA[0..1]",     kOutput, kIoLvcmos18,    "AT6 AV4"},
+  {"DRAM_DQ[0..15]",    kInout,  kIoLvcmos18,    "AU1 AJ1 BA1 AP1 AM2 BL1 AJ2 AP2 BH4 AH4 BH6 AU2 "
+                                                 "BE6 BD2 BG2 BL2"},
+  {"DRAM_LDQM",         kOutput, kIoLvcmos18,    "BD1"},
+  {"DRAM_UDQM",         kOutput, kIoLvcmos18,    "AT8"},
+  {"DRAM_CS_n[0..1]",   kOutput, kIoLvcmos18,    "AF1 AE14"},
+  {"DRAM_WE_n",         kOutput, kIoLvcmos18,    "AV6"},
+  {"DRAM_CAS_n",        kOutput, kIoLvcmos18,    "AE6"},
+  {"DRAM_RAS_n",        kOutput, kIoLvcmos18,    "V6"},
 };
 
 constexpr BoardPinRow kHpsPins[] = {
-  {"HPS_CLK_25",              kInput,  69, "AN67"},
-  {"HPS_ENET_MDC",            kOutput, 69, "D71"},
-  {"HPS_ENET_MDIO",           kInout,  69, "C74"},
-  {"HPS_ENET_RX_CLK",         kInput,  69, "BL75"},
-  {"HPS_ENET_RX_CTL",         kInput,  69, "AP74"},
-  {"HPS_ENET_RX_DATA[0..3]",  kInput,  69, "BD74 AN71 AJ74 AJ75"},
-  {"HPS_ENET_TX_CLK",         kOutput, 69, "BP75"},
-  {"HPS_ENET_TX_CTL",         kOutput, 69, "BL74"},
-  {"HPS_ENET_TX_DATA[0..3]",  kOutput, 69, "BG74 AP75 BD75 AM74"},
-  {"HPS_SD_CLK",              kOutput, 69, "AC74"},
-  {"HPS_SD_CMD",              kInout,  69, "AK69"},
-  {"HPS_SD_DATA[0..3]",       kInout,  69, "AF75 AC75 AN64 Y74"},
-  {"HPS_UART_RX",             kInput,  69, "AD72"},
-  {"HPS_UART_TX",             kOutput, 69, "N71"},
-  {"HPS_LED",                 kInout,  69, "AD71"},
-  {"HPS_KEY",                 kInout,  69, "F75"},
-  {"HPS_GSENSOR_INT",         kInout,  69, "Y75"},
-  {"HPS_GSENSOR_INT2",        kInout,  69, "AK67"},
-  {"HPS_GSENSOR_I2C_EN",      kInout,  69, "P75"},
-  {"HPS_I2C_SCL",             kInout,  69, "N72"},
-  {"HPS_I2C_SDA",             kInout,  69, "L75"},
-  {"HPS_USB_CLK",             kInput,  69, "BC64"},
-  {"HPS_USB_DATA[0..7]",      kInout,  69, "AN72 AY69 BC71 AU74 AY71 AU75 BC72 BP74"},
-  {"HPS_USB_DIR",             kInput,  69, "AY67"},
-  {"HPS_USB_NXT",             kInput,  69, "BA75"},
-  {"HPS_USB_STP",             kOutput, 69, "BC67"},
+  {"HPS_CLK_25",              kInput,  kIo18V,         "AN67"},
+  {"HPS_ENET_MDC",            kOutput, kIo18V,         "D71"},
+  {"HPS_ENET_MDIO",           kInout,  kIo18V,         "C74"},
+  {"HPS_ENET_RX_CLK",         kInput,  kIo18V,         "BL75"},
+  {"HPS_ENET_RX_CTL",         kInput,  kIo18V,         "AP74"},
+  {"HPS_ENET_RX_DATA[0..3]",  kInput,  kIo18V,         "BD74 AN71 AJ74 AJ75"},
+  {"HPS_ENET_TX_CLK",         kOutput, kIo18V,         "BP75"},
+  {"HPS_ENET_TX_CTL",         kOutput, kIo18V,         "BL74"},
+  {"HPS_ENET_TX_DATA[0..3]",  kOutput, kIo18V,         "BG74 AP75 BD75 AM74"},
+  {"HPS_SD_CLK",              kOutput, kIo18V,         "AC74"},
+  {"HPS_SD_CMD",              kInout,  kIo18V,         "AK69"},
+  {"HPS_SD_DATA[0..3]",       kInout,  kIo18V,         "AF75 AC75 AN64 Y74"},
+  {"HPS_UART_RX",             kInput,  kIo18V,         "AD72"},
+  {"HPS_UART_TX",             kOutput, kIo18V,         "N71"},
+  {"HPS_LED",                 kInout,  kIo18V,         "AD71"},
+  {"HPS_KEY",                 kInout,  kIo18V,         "F75"},
+  {"HPS_GSENSOR_INT",         kInout,  kIo18V,         "Y75"},
+  {"HPS_GSENSOR_INT2",        kInout,  kIo18V,         "AK67"},
+  {"HPS_GSENSOR_I2C_EN",      kInout,  kIo18V,         "P75"},
+  {"HPS_I2C_SCL",             kInout,  kIo18V,         "N72"},
+  {"HPS_I2C_SDA",             kInout,  kIo18V,         "L75"},
+  {"HPS_USB_CLK",             kInput,  kIo18V,         "BC64"},
+  {"HPS_USB_DATA[0..7]",      kInout,  kIo18V,         "AN72 AY69 BC71 AU74 AY71 AU75 BC72 BP74"},
+  {"HPS_USB_DIR",             kInput,  kIo18V,         "AY67"},
+  {"HPS_USB_NXT",             kInput,  kIo18V,         "BA75"},
+  {"HPS_USB_STP",             kOutput, kIo18V,         "BC67"},
 };
 
 // The FPGA location behind each GPIO header position; kNone where the position carries

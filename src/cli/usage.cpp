@@ -1,6 +1,11 @@
 // The usage and help texts of pinwright-cli.
 #include "cli/arguments.h"
 
+#include <string>
+#include <vector>
+
+#include "settings/configlarkspur.h"
+
 namespace pinwright::cli {
 namespace {
 
@@ -11,18 +16,51 @@ constexpr std::string_view kUsage =
     "       pinwright-cli cards\n"
     "       pinwright-cli help [COMMAND] | --help | --version\n";
 
-constexpr std::string_view kOptionsHelp =
+constexpr std::string_view kOptionsBeforeComponents =
     "Options that change the settings (applied in order, after --config):\n"
     "  --config FILE.cfg   start from this settings file instead of the defaults\n"
     "  --project NAME      project name (at most 127 bytes)\n"
     "  --with LIST         tick the components in LIST (comma-separated)\n"
-    "  --without LIST      clear the components in LIST\n"
-    "                      components: OSC LED Button Switch ADC HdmiTx MIPI LPDDR4A\n"
-    "                      LPDDR4B UART FAN SDRAM HPS, or all (any letter case)\n"
+    "  --without LIST      clear the components in LIST\n";
+
+constexpr std::string_view kOptionsAfterComponents =
     "  --gpio0 CARD        card on the GPIO-0 header: ID or name, none for no card\n"
     "  --gpio1 CARD        card on the GPIO-1 header (see pinwright-cli cards)\n"
     "  --prefix0 TEXT      signal-name prefix of the GPIO-0 header (at most 127 bytes)\n"
     "  --prefix1 TEXT      signal-name prefix of the GPIO-1 header\n";
+
+constexpr std::size_t kHelpWidth = 80;
+constexpr std::string_view kHelpIndent = "                      ";
+
+// "components: OSC LED ..., or all (any letter case)" from the component table, wrapped
+// under the option descriptions.
+std::string ComponentsHelp() {
+  std::vector<std::string> words{"components:"};
+  for (const LarkspurComponent& component : kLarkspurComponents)
+    words.emplace_back(component.Name);
+  words.back() += ",";
+  for (const char* word : {"or", "all", "(any", "letter", "case)"})
+    words.emplace_back(word);
+
+  std::string text;
+  std::string line(kHelpIndent);
+  for (const std::string& word : words) {
+    const bool first = line.size() == kHelpIndent.size();
+    if (!first && line.size() + 1 + word.size() > kHelpWidth) {
+      text += line + "\n";
+      line = std::string(kHelpIndent);
+    } else if (!first) {
+      line += ' ';
+    }
+    line += word;
+  }
+  return text + line + "\n";
+}
+
+std::string OptionsHelp() {
+  return std::string(kOptionsBeforeComponents) + ComponentsHelp() +
+         std::string(kOptionsAfterComponents);
+}
 
 constexpr std::string_view kGenerateHelp =
     "pinwright-cli generate [--config FILE.cfg] [OPTIONS] [PATH.qpf]\n"
@@ -69,13 +107,13 @@ std::string UsageText() {
 std::string HelpText(std::optional<Command> topic) {
   if (!topic) {
     return "pinwright-cli writes Quartus projects for the Larkspur board.\n\n" +
-           std::string(kUsage) + "\n" + std::string(kOptionsHelp) + "\n" + std::string(kExitStatus);
+           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + std::string(kExitStatus);
   }
   switch (*topic) {
     case Command::Generate:
-      return std::string(kGenerateHelp) + "\n" + std::string(kOptionsHelp);
+      return std::string(kGenerateHelp) + "\n" + OptionsHelp();
     case Command::Config:
-      return std::string(kConfigHelp) + "\n" + std::string(kOptionsHelp);
+      return std::string(kConfigHelp) + "\n" + OptionsHelp();
     case Command::Show:
       return std::string(kShowHelp);
     case Command::Cards:

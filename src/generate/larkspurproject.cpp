@@ -20,8 +20,6 @@
 namespace pinwright {
 namespace {
 
-constexpr std::size_t kPrefixLimit = 100;
-
 // The reserved words of Verilog-2001, sorted for a binary search.
 // clang-format off
 constexpr std::array<std::string_view, 123> kVerilogKeywords = {

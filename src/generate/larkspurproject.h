@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,9 @@
 namespace pinwright {
 
 inline constexpr const char* kLarkspurBoardFolder = "LARKSPUR";
+
+// The longest header prefix the checks accept, in bytes.
+inline constexpr std::size_t kPrefixLimit = 100;
 
 // A settings record that passed every check, with the board model the checks built from it
 // and the names they approved. Only CheckLarkspurSettings makes one, so holding one means the

@@ -82,6 +82,16 @@ constexpr std::array<std::string_view, kIoStandardCount> kIoStandardNames = {
     "1.8-V",                             // 69
 };
 
+static_assert(kIoStandardNames[kIoLvcmos33] == "3.3-V LVCMOS");
+static_assert(kIoStandardNames[kIoDphy] == "DPHY");
+static_assert(kIoStandardNames[kIoLvcmos18] == "1.8-V LVCMOS");
+static_assert(kIoStandardNames[kIo11V] == "1.1-V");
+static_assert(kIoStandardNames[kIoLvstl11] == "1.1-V LVSTL");
+static_assert(kIoStandardNames[kIoDiffLvstl11] == "DIFFERENTIAL 1.1-V LVSTL");
+static_assert(kIoStandardNames[kIoTrueDiff11] == "1.1V TRUE DIFFERENTIAL SIGNALING");
+static_assert(kIoStandardNames[kIo18V] == "1.8-V");
+static_assert(kIoFromCard >= kIoStandardCount, "take-from-card is no table row");
+
 std::string_view Capped(std::string_view text) {
   return text.substr(0, kPinTextCapacity);
 }

@@ -18,9 +18,18 @@ enum class PinDirection : std::int32_t {
   FromCard = 4,  // decided by the fitted daughter card
 };
 
-// I/O standard codes used by the board definitions.
+// I/O standard codes: indices into the table of I/O standard names (IoStandardName). The
+// ones the board tables use are named after the table's text; the names are checked against
+// the table when it compiles.
 inline constexpr std::int32_t kIoStandardCount = 70;  // codes 0..69
 inline constexpr std::int32_t kIoLvcmos33 = 7;        // "3.3-V LVCMOS"
+inline constexpr std::int32_t kIoDphy = 61;           // "DPHY"
+inline constexpr std::int32_t kIoLvcmos18 = 63;       // "1.8-V LVCMOS"
+inline constexpr std::int32_t kIo11V = 65;            // "1.1-V"
+inline constexpr std::int32_t kIoLvstl11 = 66;        // "1.1-V LVSTL"
+inline constexpr std::int32_t kIoDiffLvstl11 = 67;    // "DIFFERENTIAL 1.1-V LVSTL"
+inline constexpr std::int32_t kIoTrueDiff11 = 68;     // "1.1V TRUE DIFFERENTIAL SIGNALING"
+inline constexpr std::int32_t kIo18V = 69;            // "1.8-V"
 inline constexpr std::int32_t kIoFromCard = 71;       // decided by the fitted daughter card
 
 // Longest name or location a pin holds; longer text is cut.

@@ -26,34 +26,54 @@
 namespace pinwright {
 namespace {
 
-// One on-board component: its check box in GroupBox1, its outline in Panel1 and the record
-// flag it mirrors.
+// The row of the core's component table with this record field name.
+constexpr std::size_t ComponentRow(std::string_view name) {
+  std::size_t row = 0;
+  while (row < kLarkspurComponents.size() && kLarkspurComponents[row].Name != name)
+    ++row;
+  return row;
+}
+
+// One on-board component on the form: where its check box stands in GroupBox1 (named
+// "CheckBox" and the record field name), its outline in Panel1, and its row of the core's
+// component table, which holds the caption and the record flag.
 struct ComponentControl {
-  const char* CheckBoxName;
-  const char* Caption;
+  std::size_t Row;
   QPoint CheckBoxAt;
   const char* OutlineName;
   QRect OutlineBox;
-  std::uint8_t TLarkspurSettings::*Flag;
+
+  const LarkspurComponent& Component() const { return kLarkspurComponents[Row]; }
 };
 
 // clang-format off
 constexpr ComponentControl kComponents[kComponentCount] = {
-  {"CheckBoxOSC",     "CLOCK",          {16, 104},  "ShapeOSC",     {248, 160, 26, 26}, &TLarkspurSettings::OSC},
-  {"CheckBoxLED",     "LED x 8",        {182, 104}, "ShapeLED",     {277, 272, 48, 14}, &TLarkspurSettings::LED},
-  {"CheckBoxButton",  "Button x 2",     {16, 130},  "ShapeButton",  {326, 270, 39, 17}, &TLarkspurSettings::Button},
-  {"CheckBoxSwitch",  "Switch x 4",     {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}, &TLarkspurSettings::Switch},
-  {"CheckBoxSDRAM",   "SDRAM",          {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34},  &TLarkspurSettings::SDRAM},
-  {"CheckBoxLPDDR4A", "LPDDR4-A",       {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37},  &TLarkspurSettings::LPDDR4A},
-  {"CheckBoxADC",     "ADC 2x5 Header", {16, 182},  "ShapeADC",     {38, 263, 49, 23},  &TLarkspurSettings::ADC},
-  {"CheckBoxLPDDR4B", "LPDDR4-B",       {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}, &TLarkspurSettings::LPDDR4B},
-  {"CheckBoxHdmiTx",  "HDMI TX",        {16, 208},  "ShapeHDMI",    {12, 124, 39, 57},  &TLarkspurSettings::HdmiTx},
-  {"CheckBoxMIPI",    "MIPI",           {182, 208}, "ShapeMIPI",    {17, 192, 20, 65},  &TLarkspurSettings::MIPI},
-  {"CheckBoxUART",    "UART",           {16, 234},  "ShapeUART",    {360, 121, 33, 24}, &TLarkspurSettings::UART},
-  {"CheckBoxFAN",     "FAN",            {182, 234}, "ShapeFAN",     {74, 205, 44, 25},  &TLarkspurSettings::FAN},
-  {"CheckBoxHPS",     "HPS",            {16, 261},  "ShapeHPS",     {154, 126, 35, 33}, &TLarkspurSettings::HPS},
+  {ComponentRow("OSC"),     {16, 104},  "ShapeOSC",     {248, 160, 26, 26}},
+  {ComponentRow("LED"),     {182, 104}, "ShapeLED",     {277, 272, 48, 14}},
+  {ComponentRow("Button"),  {16, 130},  "ShapeButton",  {326, 270, 39, 17}},
+  {ComponentRow("Switch"),  {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}},
+  {ComponentRow("SDRAM"),   {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34} },
+  {ComponentRow("LPDDR4A"), {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37} },
+  {ComponentRow("ADC"),     {16, 182},  "ShapeADC",     {38, 263, 49, 23} },
+  {ComponentRow("LPDDR4B"), {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}},
+  {ComponentRow("HdmiTx"),  {16, 208},  "ShapeHDMI",    {12, 124, 39, 57} },
+  {ComponentRow("MIPI"),    {182, 208}, "ShapeMIPI",    {17, 192, 20, 65} },
+  {ComponentRow("UART"),    {16, 234},  "ShapeUART",    {360, 121, 33, 24}},
+  {ComponentRow("FAN"),     {182, 234}, "ShapeFAN",     {74, 205, 44, 25} },
+  {ComponentRow("HPS"),     {16, 261},  "ShapeHPS",     {154, 126, 35, 33}},
 };
 // clang-format on
+
+constexpr bool EveryComponentOnce() {
+  std::array<int, kLarkspurComponents.size()> seen{};
+  for (const ComponentControl& control : kComponents) {
+    if (control.Row >= seen.size() || seen[control.Row]++ != 0)
+      return false;
+  }
+  return true;
+}
+static_assert(EveryComponentOnce(), "the form shows every component of the core's table once");
+
 constexpr QSize kCheckBoxSize{160, 17};
 
 // One GPIO header: its controls in GroupBox1, its outline in Panel1 and its record fields.
@@ -267,8 +287,13 @@ void TFormLarkspur::CreateControls() {
   EditProjectName = MakeEdit(group, "EditProjectName", {16, 56, 326, 28}, kProjectNameMaxLength);
   for (int i = 0; i < kComponentCount; ++i) {
     const ComponentControl& row = kComponents[i];
-    auto* check = new QCheckBox(QString::fromUtf8(row.Caption), group);
-    check->setObjectName(QString::fromLatin1(row.CheckBoxName));
+    const LarkspurComponent& component = row.Component();
+    auto* check = new QCheckBox(QString::fromUtf8(component.Caption.data(),
+                                                  static_cast<qsizetype>(component.Caption.size())),
+                                group);
+    check->setObjectName(
+        QStringLiteral("CheckBox") +
+        QString::fromLatin1(component.Name.data(), static_cast<qsizetype>(component.Name.size())));
     check->setGeometry({row.CheckBoxAt, kCheckBoxSize});
     check->setCursor(Qt::PointingHandCursor);
     ComponentChecks[i] = check;
@@ -397,7 +422,7 @@ void TFormLarkspur::SettingsToControls() {
   const TLarkspurSettings& record = Config->Settings;
   EditProjectName->setText(FromRecordText(record.ProjectName.Get()));
   for (int i = 0; i < kComponentCount; ++i) {
-    ComponentChecks[i]->setChecked(record.*kComponents[i].Flag != 0);
+    ComponentChecks[i]->setChecked(record.*kComponents[i].Component().Flag != 0);
   }
   for (int h = 0; h < kHeaderCount; ++h) {
     const std::int32_t card = (record.*kHeaders[h].Card).Get();
@@ -418,7 +443,7 @@ void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
   StampLarkspurRecord(record);
   record.ProjectName.Set(ToRecordText(EditProjectName->text()));
   for (int i = 0; i < kComponentCount; ++i) {
-    record.*kComponents[i].Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
+    record.*kComponents[i].Component().Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
   }
   for (int h = 0; h < kHeaderCount; ++h) {
     (record.*kHeaders[h].Card).Set(SelectedCard(h));

@@ -26,9 +26,9 @@ class TOutline;
 inline constexpr int kLarkspurFormWidth = 789;
 inline constexpr int kLarkspurFormHeight = 520;
 inline constexpr const char* kLarkspurCaption = "Larkspur V1.0.0";
-inline constexpr int kProjectNameMaxLength = 127;
-inline constexpr int kPrefixMaxLength = 100;
-inline constexpr int kComponentCount = 13;
+inline constexpr int kProjectNameMaxLength = static_cast<int>(kTextCapacity);
+inline constexpr int kPrefixMaxLength = static_cast<int>(kPrefixLimit);
+inline constexpr int kComponentCount = static_cast<int>(kLarkspurComponents.size());
 inline constexpr int kHeaderCount = 2;
 
 class TFormLarkspur : public QWidget {
