@@ -5,20 +5,12 @@
 #include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
 #include "generate/larkspurproject.h"
+#include "generate/systembuild.h"
 
 namespace pinwright {
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
-
-// The pins the settings file assigns: inputs, outputs and bidirectional pins.
-bool IsAssigned(const TPin* pin) {
-  if (!pin)
-    return false;
-  const PinDirection direction = pin->Direction();
-  return direction == PinDirection::Input || direction == PinDirection::Output ||
-         direction == PinDirection::Inout;
-}
 
 std::string_view JsonDirection(PinDirection direction) {
   switch (direction) {
@@ -65,7 +57,7 @@ TPinManifest MakePinManifest(const CheckedSettings& settings, const std::string&
     const std::optional<HeaderPlace> header = HeaderOf(group, settings.Settings());
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
       const TPin* pin = group.PinAt(i);
-      if (!IsAssigned(pin))
+      if (!WritesAssignment(pin))
         continue;
       ManifestPin entry{pin->Name(),
                         pin->Location(),

@@ -23,14 +23,6 @@ std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
   return text;
 }
 
-bool WritesAssignment(const TPin* pin) {
-  if (!pin)
-    return false;
-  const PinDirection direction = pin->Direction();
-  return direction == PinDirection::Inout || direction == PinDirection::Input ||
-         direction == PinDirection::Output;
-}
-
 // Appends the pieces one after the other, without building a joined temporary first: the
 // settings file has two lines per pin.
 void Append(std::string& text, std::initializer_list<std::string_view> pieces) {
@@ -55,6 +47,14 @@ Status WriteProjectFile(const std::string& path, const std::string& text) {
 }
 
 }  // namespace
+
+bool WritesAssignment(const TPin* pin) {
+  if (!pin)
+    return false;
+  const PinDirection direction = pin->Direction();
+  return direction == PinDirection::Inout || direction == PinDirection::Input ||
+         direction == PinDirection::Output;
+}
 
 std::string ProjectNameOf(const std::string& qpfPath) {
   const std::string fileName = std::filesystem::path(qpfPath).filename().string();

@@ -17,6 +17,10 @@ std::string ProjectNameOf(const std::string& qpfPath);
 // The project path with its extension replaced, e.g. ".qsf" (demo.txt gives demo.qsf).
 std::string ProjectFilePath(const std::string& qpfPath, const std::string& extension);
 
+// True for the pins the settings file assigns, and so the pin list lists: inputs, outputs and
+// bidirectional pins.
+bool WritesAssignment(const TPin* pin);
+
 // The text of each file, top to bottom as it is written. They read the pins in the order
 // they stand, so the model's pins should already be ordered.
 std::string QpfText(const std::string& projectName, const LocalDateTime& now);
