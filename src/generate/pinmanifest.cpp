@@ -66,8 +66,7 @@ TPinManifest MakePinManifest(const CheckedSettings& settings, const std::string&
                         group.Name(),
                         std::nullopt,
                         header};
-      // The same rule as the timing constraints' create_clock lines.
-      if (pin->IsClock() == 1 && !pin->FrequencyText().empty())
+      if (HasClockConstraint(*pin))
         entry.Clock = pin->FrequencyText();
       if (entry.Place)
         entry.Place->Position = pin->PinNumber();

@@ -56,6 +56,10 @@ bool WritesAssignment(const TPin* pin) {
          direction == PinDirection::Output;
 }
 
+bool HasClockConstraint(const TPin& pin) {
+  return pin.IsClock() == 1 && !pin.FrequencyText().empty();
+}
+
 std::string ProjectNameOf(const std::string& qpfPath) {
   const std::string fileName = std::filesystem::path(qpfPath).filename().string();
   return fileName.substr(0, fileName.rfind('.'));
@@ -160,7 +164,7 @@ std::string SdcText(const TMainBoard& board) {
     const TConnector& group = board.GroupAt(g);
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
       const TPin* pin = group.PinAt(i);
-      if (!pin || pin->IsClock() != 1 || pin->FrequencyText().empty())
+      if (!pin || !HasClockConstraint(*pin))
         continue;
       text += "create_clock -period \"" + pin->FrequencyText() + "\" [get_ports " + pin->Name() +
               "]\r\n";

@@ -20,6 +20,8 @@ std::string ProjectFilePath(const std::string& qpfPath, const std::string& exten
 // True for the pins the settings file assigns, and so the pin list lists: inputs, outputs and
 // bidirectional pins.
 bool WritesAssignment(const TPin* pin);
+// True for the pins the timing constraints give a create_clock line.
+bool HasClockConstraint(const TPin& pin);
 
 // The text of each file, top to bottom as it is written. They read the pins in the order
 // they stand, so the model's pins should already be ordered.
