@@ -8,7 +8,7 @@ DEFAULT_BUILD := build/default
 FUZZ_SECONDS ?= 300
 FUZZ_SMOKE_SECONDS ?= 20
 
-.PHONY: all deps configure build run test test-default test-asan format format-check screenshot fuzz fuzz-build fuzz-smoke bench clean
+.PHONY: all deps configure build run test test-default test-asan format format-check screenshot fuzz fuzz-build fuzz-smoke bench package clean
 
 all: build
 
@@ -41,7 +41,14 @@ test: build
 	ctest --preset default
 	ctest --preset asan
 	$(MAKE) --no-print-directory format-check
+	$(MAKE) --no-print-directory package
 	$(MAKE) --no-print-directory fuzz-smoke
+
+# A Debian package of the default build (stripped), checked by lintian: build/package/.
+package: build
+	rm -f build/package/pinwright_*.deb
+	cd $(DEFAULT_BUILD) && cpack -G DEB -B $(CURDIR)/build/package
+	lintian --fail-on error build/package/pinwright_*.deb
 
 # The libFuzzer harnesses (clang, sanitizers) in build/fuzz.
 fuzz-build: deps
@@ -68,10 +75,13 @@ format:
 format-check:
 	@find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | xargs clang-format --dry-run --Werror && echo "Formatting: clean"
 
-# The main window as docs/screenshot.png, drawn offscreen (no display needed).
+# The main window as docs/screenshot.png, and under a light and a dark desktop theme, drawn
+# offscreen (no display needed).
 screenshot: build
 	mkdir -p docs
 	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot.png everything
+	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot-light.png
+	QT_QPA_PLATFORM=offscreen $(DEFAULT_BUILD)/src/ui/pinwright-screenshot docs/screenshot-dark.png dark
 
 clean:
 	rm -rf build

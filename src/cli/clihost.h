@@ -14,12 +14,16 @@ namespace pinwright::cli {
 // digits only, up to the end of the year 9999. Nothing for any other text.
 std::optional<LocalDateTime> ParseSourceDateEpoch(std::string_view text);
 
-// The text with CR LF turned into LF and every other control byte written as \xNN, so that
-// text taken from a file cannot drive the terminal.
+// The text with every byte that is not printable text escaped: \n, \t, and \xNN for other
+// control bytes, C1 controls and bytes that are not valid UTF-8. With keepLineBreaks the
+// core's CR LF line breaks become plain ones. Text taken from a file can then neither drive
+// the terminal nor start a line of its own.
+std::string EscapedText(std::string_view text, bool keepLineBreaks);
+// EscapedText keeping the line breaks: for messages and other text of the core.
 std::string TerminalText(std::string_view text);
 
 // Every message is one "pinwright-cli: ..." block on stderr, with the core's CR LF line
-// ends turned into plain ones and control bytes escaped.
+// ends turned into plain ones and everything else escaped.
 void PrintMessage(MessageKind kind, const std::string& text);
 
 class CliHost : public StderrHost {

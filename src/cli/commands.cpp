@@ -53,22 +53,17 @@ Status CreateFolder(const fs::path& folder) {
   return {};
 }
 
-// Text as it stands in the record, quoted, with every byte that is not printable ASCII
-// written as \xNN so that a hostile file cannot drive the terminal.
+// Text as it stands in the record, quoted, escaped so that a hostile file can neither drive
+// the terminal nor forge a line of the output.
 std::string Quoted(const std::string& text) {
-  std::string quoted = "\"";
+  // Backslashes and quotes first, so that an escape in the output is always one.
+  std::string marked;
   for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += c;
-    } else if (byte >= 0x20 && byte < 0x7f) {
-      quoted += c;
-    } else {
-      AppendHexEscape(quoted, byte);
-    }
+    if (c == '"' || c == '\\')
+      marked += '\\';
+    marked += c;
   }
-  return quoted + "\"";
+  return "\"" + EscapedText(marked, false) + "\"";
 }
 
 std::string CardText(const TConfigBoard& choices, std::int32_t card) {
@@ -154,12 +149,13 @@ int RunGenerate(const Request& request, std::ostream& out) {
   if (Status folder = CreateFolder(fs::path(*qpf).parent_path()); !folder)
     return Report(folder);
 
-  if (const Status generated = GenerateLarkspurProject(*checked, *path, request.Output);
+  std::vector<std::string> backups;
+  if (const Status generated = GenerateLarkspurProject(*checked, *path, request.Output, &backups);
       !generated) {
     ReportFailure(generated.Error());
-    return Report(FileFailure(GenerateFailedText(path->QpfPath()), path->QpfPath()));
+    return Report(FileFailure(GenerateFailedText(path->QpfPath(), backups), path->QpfPath()));
   }
-  out << TerminalText(GeneratedText(*path)) << '\n';
+  out << TerminalText(GeneratedText(*path, backups)) << '\n';
   std::string warning = MemoryWarning(checked->Settings());
   if (!warning.empty())
     out << '\n' << TerminalText(warning);

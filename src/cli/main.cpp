@@ -10,6 +10,7 @@
 #include "cli/clihost.h"
 #include "cli/commands.h"
 #include "cli/overrides.h"
+#include "host/filewrite.h"
 
 #ifndef PINWRIGHT_VERSION
 #define PINWRIGHT_VERSION "unknown"
@@ -46,6 +47,8 @@ int Run(const std::vector<std::string>& args) {
   }
   CliHost host(fixedNow);
   HostScope scope(host);
+  // An interrupted save or generation leaves no temporary file behind.
+  RemoveTemporaryFileOnInterrupt();
 
   switch (request.Which) {
     case Command::Help:

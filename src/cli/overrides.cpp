@@ -11,6 +11,17 @@
 namespace pinwright::cli {
 namespace {
 
+// Plain line ends turned into the CR LF line breaks of a message.
+std::string LinesWithBreaks(const std::string& text) {
+  std::string broken;
+  for (char c : text) {
+    if (c == '\n')
+      broken += '\r';
+    broken += c;
+  }
+  return broken;
+}
+
 // Text from the command line must fit its field whole: cutting it would generate names the
 // user did not ask for.
 Status CheckTextFits(std::string_view option, const std::optional<std::string>& text) {
@@ -80,7 +91,8 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
       return Failure{FailureKind::BadArgument,
                      {},
                      std::string(cardOptions[header]) + ": unknown card '" +
-                         *request.Cards[header] + "'; the choices are:\n" + CardChoicesText(),
+                         *request.Cards[header] + "'; the choices are:\r\n" +
+                         LinesWithBreaks(CardChoicesText()),
                      {}};
     }
   }

@@ -40,21 +40,24 @@ bool FileGenerator::SaveToFile(const std::string& path) const {
   return SaveReportFile(path, Text()).Ok();
 }
 
-Status SaveReportFile(const std::string& path, const std::string& text) {
+Status SaveReportFile(const std::string& path, const std::string& text, std::string* backup) {
   std::error_code error;
-  // An old report goes first, so that a failed write leaves none behind. A folder of that
-  // name is no old report: it stays, and the write below fails on it.
-  if (!std::filesystem::is_directory(path, error))
-    std::filesystem::remove(path, error);
   const std::filesystem::path folder = std::filesystem::path(path).parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
-    if (!std::filesystem::create_directories(folder, error) || error)
-      return Failure{FailureKind::CannotCreate, path, {}, {}};
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+      return Failure{FailureKind::CannotCreate,
+                     path,
+                     {},
+                     "Cannot create folder " + folder.string() + ": " + error.message()};
+    }
   }
-  Status written = WriteFileAtomically(path, text);
-  if (!written)
-    return Failure{written.Error().Kind, path, {}, {}};  // the report shows no message at all
-  return written;
+  // An old report goes first, so that a failed write leaves none behind; an edited one is
+  // kept as a numbered backup before that. Anything but a regular file is refused.
+  WriteOptions options;
+  options.KeepEdits = true;
+  options.RemoveOldFirst = true;
+  return WriteFileAtomically(path, text, options, backup);
 }
 
 }  // namespace pinwright

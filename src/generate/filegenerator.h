@@ -30,9 +30,11 @@ class FileGenerator {
   std::vector<std::string> Entries;
 };
 
-// The writing of a report: delete the old file, create a missing folder, write all or
-// nothing. A failure carries the path and neither a reason nor the system's words: the report
-// shows no message of its own.
-Status SaveReportFile(const std::string& path, const std::string& text);
+// The writing of a report: create a missing folder, keep an edited old report as a numbered
+// backup (its path goes into backup), delete the old file, write all or nothing. A failure
+// carries the path and no reason, the report having no failure message of its own; its
+// SystemMessage names the file with the system's reason.
+Status SaveReportFile(const std::string& path, const std::string& text,
+                      std::string* backup = nullptr);
 
 }  // namespace pinwright

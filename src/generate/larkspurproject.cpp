@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -63,6 +64,11 @@ std::string Quoted(std::string_view text) {
 
 Failure Refused(FailureKind kind, std::string reason) {
   return {kind, {}, std::move(reason), {}};
+}
+
+// The reason of a refusal; empty when the check passed.
+std::string ReasonOf(const Status& status) {
+  return status ? std::string() : status.Error().Reason;
 }
 
 // A module name: the project name field or the .qpf base name.
@@ -126,32 +132,35 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
 }
 
 // Two groups must not declare the same port, letter case ignored: the top-level module
-// would declare it twice and the settings file would assign two pins to one name.
-Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers) {
+// would declare it twice and the settings file would assign two pins to one name. The
+// header whose prefix would mend a clash is named in blamed, when there is one.
+Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
+                      const Header** blamed = nullptr) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
-  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
-    const TConnector& group = board.GroupAt(g);
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!pin || !pin->IsActive())
-        continue;
-      const std::string port = SplitPortName(pin->Name()).Base;
-      const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
-      if (isNew || seen->second == g)
-        continue;
-      const TConnector& first = board.GroupAt(seen->second);
-      const Header* header = HeaderOf(group, headers);
-      if (!header)
-        header = HeaderOf(first, headers);
-      const std::string advice =
-          !header ? "these two groups cannot be used together."
-                  : "give the " + std::string(header->Label) + " header " +
-                        (header->Prefix.empty() ? "a prefix." : "a different prefix.");
-      return Refused(FailureKind::DuplicatePort,
-                     "The signal " + Quoted(port) + " would be a port of both " +
-                         Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
-    }
-  }
+  std::optional<Failure> clash;
+  board.ForEachActivePin([&](std::size_t g, const TConnector& group, const TPin& pin) {
+    if (clash)
+      return;
+    const std::string port = SplitPortName(pin.Name()).Base;
+    const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
+    if (isNew || seen->second == g)
+      return;
+    const TConnector& first = board.GroupAt(seen->second);
+    const Header* header = HeaderOf(group, headers);
+    if (!header)
+      header = HeaderOf(first, headers);
+    const std::string advice =
+        !header ? "these two groups cannot be used together."
+                : "give the " + std::string(header->Label) + " header " +
+                      (header->Prefix.empty() ? "a prefix." : "a different prefix.");
+    if (blamed)
+      *blamed = header;
+    clash = Refused(FailureKind::DuplicatePort,
+                    "The signal " + Quoted(port) + " would be a port of both " +
+                        Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
+  });
+  if (clash)
+    return *clash;
   return {};
 }
 
@@ -233,6 +242,80 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath) {
   return CheckedProjectPath(qpfPath, std::move(name));
 }
 
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
+  TypedFieldProblems problems;
+  const std::string projectName = settings.ProjectName.Get();
+  problems.ProjectName =
+      projectName.empty()
+          ? "Project Name cannot be empty."
+          : ReasonOf(CheckModuleName(projectName, "Project name", FailureKind::BadProjectName));
+
+  const std::array<Header, 2> headers = HeadersOf(settings);
+  for (std::size_t h = 0; h < headers.size(); ++h)
+    problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h]));
+  if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
+    return problems;
+
+  if (!IsDefaultGpioPair(settings)) {
+    const std::array<HeaderChoice, 2> choices = {
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
+    std::string message;
+    if (!TMainBoard::CheckPrefixClash(choices, message)) {
+      problems.Prefixes = {message, message};
+      return problems;
+    }
+  }
+
+  TConfigLarkspur choices;
+  choices.FillChoiceList(GpioHeaderChoices());
+  for (const Header& header : headers) {
+    if (!CheckCard(header, choices))
+      return problems;  // not a typing matter: the list offers only valid cards
+  }
+  const Header* blamed = nullptr;
+  const Status ports = CheckPortNames(*BuildLarkspurModel(settings), headers, &blamed);
+  if (!ports && blamed)
+    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
+  return problems;
+}
+
+namespace {
+
+SignalSummary SummariseSignals(const TLarkspurSettings& settings) {
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
+  board->OrderPins();
+  SignalSummary summary;
+  for (std::size_t g = 0; g < board->GroupCount(); ++g) {
+    const TConnector& group = board->GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      ++summary.PinCount;
+      std::string base = SplitPortName(pin->Name()).Base;
+      if (std::find(summary.Signals.begin(), summary.Signals.end(), base) ==
+          summary.Signals.end()) {
+        summary.Signals.push_back(std::move(base));
+      }
+    }
+  }
+  return summary;
+}
+
+}  // namespace
+
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
+  settings.*flag = 1;
+  return SummariseSignals(settings);
+}
+
+SignalSummary CardSignals(std::int32_t cardId) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;
+  settings.Gpio0.Set(cardId);
+  return SummariseSignals(settings);
+}
+
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
   auto board = std::make_unique<TMainBoard>();
   DefineLarkspurBoard(*board, settings);
@@ -274,7 +357,8 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
 }
 
 Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
-                               const GenerationOptions& options) {
+                               const GenerationOptions& options,
+                               std::vector<std::string>* backups) {
   Result<ProjectTexts> made =
       MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now());
   if (!made)
@@ -287,18 +371,39 @@ Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedPro
     if (options.PinList.Csv)
       texts.PinsCsv = PinManifestCsv(manifest);
   }
-  return WriteProjectTexts(path.QpfPath(), texts);
+  return WriteProjectTexts(path.QpfPath(), texts, backups);
 }
 
-std::string GeneratedText(const CheckedProjectPath& path) {
+namespace {
+
+// "\r\n\r\nEdited files were kept as numbered backups:" and one line per backup, or nothing.
+std::string BackupsText(const std::string& qpfPath, const std::vector<std::string>& backups) {
+  if (backups.empty())
+    return {};
+  const std::string folder = (std::filesystem::path(qpfPath).parent_path() / "").string();
+  std::string text = "\r\n\r\nEdited files were kept as numbered backups:";
+  for (const std::string& backup : backups) {
+    // Beside the project a file name says enough; a backup beside a linked file elsewhere
+    // keeps its full path.
+    const std::filesystem::path kept(backup);
+    const bool beside = (kept.parent_path() / "").string() == folder;
+    text += "\r\n" + (beside ? kept.filename().string() : backup);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string GeneratedText(const CheckedProjectPath& path, const std::vector<std::string>& backups) {
   const std::string folder = (std::filesystem::path(path.QpfPath()).parent_path() / "").string();
   return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
-         folder;
+         folder + BackupsText(path.QpfPath(), backups);
 }
 
-std::string GenerateFailedText(const std::string& qpfPath) {
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups) {
   return "Failed to generate Quartus project: " +
-         std::filesystem::path(qpfPath).filename().string() + ".";
+         std::filesystem::path(qpfPath).filename().string() + "." + BackupsText(qpfPath, backups);
 }
 
 }  // namespace pinwright

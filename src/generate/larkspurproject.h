@@ -5,9 +5,11 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "generate/generationoptions.h"
 #include "host/failure.h"
@@ -77,6 +79,24 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
 // The base name of the chosen .qpf path must be a Verilog identifier too.
 Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath);
 
+// The problems of the fields a user types into, each checked as generation checks it: the
+// project name, and each header's prefix, which also answers for a prefix clash or a signal
+// clash that a different prefix would mend. Empty text where the field passes.
+struct TypedFieldProblems {
+  std::string ProjectName;
+  std::array<std::string, 2> Prefixes;  // GPIO-0, GPIO-1
+};
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings);
+
+// What one component or one card adds to a project: its pins and its signal names, a bus
+// once by its base name, in the order the generated files list them.
+struct SignalSummary {
+  std::size_t PinCount = 0;
+  std::vector<std::string> Signals;
+};
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag);
+SignalSummary CardSignals(std::int32_t cardId);
+
 // The board model of the record with its daughter cards fitted, pins not yet ordered. Takes
 // the record as it stands, checked or not.
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings);
@@ -91,15 +111,20 @@ std::string MemoryWarning(const TLarkspurSettings& settings);
 // Writes the five files of the checked settings at the checked path, then the pin list files
 // the options ask for, in order, stopping at the first failure. Every text is made before the
 // first file is written. The failure names the file that failed; a file written before it
-// stays.
+// stays. An edited old file is kept as a numbered backup, whose full path goes into backups.
 Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
-                               const GenerationOptions& options = {});
+                               const GenerationOptions& options = {},
+                               std::vector<std::string>* backups = nullptr);
 
 // The texts the front ends show after a generation, CR LF line ends as in a message box.
 // "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" and
-// the folder of the .qpf with its trailing separator.
-std::string GeneratedText(const CheckedProjectPath& path);
-// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path.
-std::string GenerateFailedText(const std::string& qpfPath);
+// the folder of the .qpf with its trailing separator; then the backups kept of edited
+// files, when there are any.
+std::string GeneratedText(const CheckedProjectPath& path,
+                          const std::vector<std::string>& backups = {});
+// "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path;
+// then the backups kept of edited files before the failure, when there are any.
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups = {});
 
 }  // namespace pinwright

@@ -52,27 +52,20 @@ std::optional<HeaderPlace> HeaderOf(const TConnector& group, const TLarkspurSett
 TPinManifest MakePinManifest(const CheckedSettings& settings, const std::string& projectName) {
   const TMainBoard& board = settings.Board();
   TPinManifest manifest{projectName, board.BoardName(), board.Device(), {}};
-  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
-    const TConnector& group = board.GroupAt(g);
-    const std::optional<HeaderPlace> header = HeaderOf(group, settings.Settings());
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!WritesAssignment(pin))
-        continue;
-      ManifestPin entry{pin->Name(),
-                        pin->Location(),
-                        pin->Direction(),
-                        std::string(pin->IoStandardName()),
-                        group.Name(),
-                        std::nullopt,
-                        header};
-      if (HasClockConstraint(*pin))
-        entry.Clock = pin->FrequencyText();
-      if (entry.Place)
-        entry.Place->Position = pin->PinNumber();
-      manifest.Pins.push_back(std::move(entry));
+  board.ForEachActivePin([&](std::size_t, const TConnector& group, const TPin& pin) {
+    if (!WritesAssignment(pin))
+      return;
+    ManifestPin entry{
+        pin.Name(),   pin.Location(), pin.Direction(), std::string(pin.IoStandardName()),
+        group.Name(), std::nullopt,   std::nullopt};
+    if (HasClockConstraint(pin))
+      entry.Clock = pin.FrequencyText();
+    if (std::optional<HeaderPlace> header = HeaderOf(group, settings.Settings())) {
+      header->Position = pin.PinNumber();
+      entry.Place = std::move(header);
     }
-  }
+    manifest.Pins.push_back(std::move(entry));
+  });
   return manifest;
 }
 

@@ -1,6 +1,7 @@
 #include "generate/systembuild.h"
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
@@ -9,11 +10,16 @@
 
 #include "generate/htmlgenerator.h"
 #include "host/filewrite.h"
+#include "host/platform.h"
 
 namespace pinwright {
 namespace {
 
 constexpr const char* kQuartusVersion = "\"24.3\"";
+// The lines that carry the time of the generation; a file that differs only there is the
+// same file.
+constexpr std::string_view kQpfTimeLine = "DATE = ";
+constexpr std::string_view kQsfTimeLine = "set_global_assignment -name PROJECT_CREATION_TIME_DATE ";
 
 // "14:05:33 03 15,2025" in the .qsf, "14:05:33 03 15, 2025" in the .qpf.
 std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
@@ -35,9 +41,17 @@ std::string ConnectorTypeName(std::int32_t type) {
 }
 
 // The writing rule of the .qpf, .qsf, .v and .sdc: the whole text, or a failure whose
-// reason names the file and, when the system raised an error, carries the system's words.
-Status WriteProjectFile(const std::string& path, const std::string& text) {
-  Status written = WriteFileAtomically(path, text);
+// reason names the file and, when there is one, carries the full path with the system's
+// words. An edited old file is kept as a numbered backup first.
+Status WriteProjectFile(const std::string& path, const std::string& text,
+                        std::string_view timeLinePrefix, std::vector<std::string>* backups) {
+  WriteOptions options;
+  options.KeepEdits = true;
+  options.IgnoredLinePrefix = timeLinePrefix;
+  std::string backup;
+  Status written = WriteFileAtomically(path, text, options, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
   if (!written) {
     Failure failure = written.Error();
     failure.Reason = "Failed to create file " + std::filesystem::path(path).filename().string();
@@ -46,14 +60,16 @@ Status WriteProjectFile(const std::string& path, const std::string& text) {
   return written;
 }
 
+// The folder part of a path, with its trailing separator ("" for the current folder).
+std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.rfind('/');
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
 }  // namespace
 
-bool WritesAssignment(const TPin* pin) {
-  if (!pin)
-    return false;
-  const PinDirection direction = pin->Direction();
-  return direction == PinDirection::Inout || direction == PinDirection::Input ||
-         direction == PinDirection::Output;
+bool WritesAssignment(const TPin& pin) {
+  return pin.IsActive() && pin.Direction() != PinDirection::FromCard;
 }
 
 bool HasClockConstraint(const TPin& pin) {
@@ -114,19 +130,16 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
         text += ", " + group.Description();
       text += "\r\n" + rule;
     }
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!WritesAssignment(pin))
-        continue;
-      Append(text, {"set_instance_assignment -name IO_STANDARD \"", pin->IoStandardName(),
-                    "\" -to ", pin->Name(), "\r\n"});
-    }
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!WritesAssignment(pin) || pin->Location().empty())
-        continue;
-      Append(text, {"set_location_assignment PIN_", pin->Location(), " -to ", pin->Name(), "\r\n"});
-    }
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
+      if (WritesAssignment(pin)) {
+        Append(text, {"set_instance_assignment -name IO_STANDARD \"", pin.IoStandardName(),
+                      "\" -to ", pin.Name(), "\r\n"});
+      }
+    });
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
+      if (WritesAssignment(pin) && !pin.Location().empty())
+        Append(text, {"set_location_assignment PIN_", pin.Location(), " -to ", pin.Name(), "\r\n"});
+    });
   }
 
   text += "\r\n" + rule + "# End of pin assignments by Velmora Pinwright\r\n" + rule + "\r\n";
@@ -217,19 +230,16 @@ std::string HtmlText(const TMainBoard& board) {
     }
     html.EndRow();
 
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!pin || !pin->IsActive())
-        continue;
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
       html.BeginRow();
-      html.AddCell(pin->Name(), "left", false, "");
-      html.AddCell(pin->Location(), "left", false, "");
-      html.AddCell(std::string(pin->DirectionWord()), "left", false, "");
-      html.AddCell(std::string(pin->IoStandardName()), "left", false, "");
+      html.AddCell(pin.Name(), "left", false, "");
+      html.AddCell(pin.Location(), "left", false, "");
+      html.AddCell(std::string(pin.DirectionWord()), "left", false, "");
+      html.AddCell(std::string(pin.IoStandardName()), "left", false, "");
       if (isHeader)
-        html.AddCell(std::to_string(pin->PinNumber()), "left", false, "");
+        html.AddCell(std::to_string(pin.PinNumber()), "left", false, "");
       html.EndRow();
-    }
+    });
     html.EndTable();
   }
   html.EndHtml();
@@ -258,15 +268,28 @@ std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::strin
                       VerilogText(board, projectName), SdcText(board), HtmlText(board)};
 }
 
-Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts) {
-  using Writer = Status (*)(const std::string&, const std::string&);
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
+                         std::vector<std::string>* backups, std::chrono::milliseconds folderWait) {
+  // One generation at a time per folder, so that its five files always come from one run.
+  // A folder that cannot even be opened is left to the first write to report.
+  const std::string folder = FolderOf(qpfPath);
+  platform::FolderLock lock;
+  int error = 0;
+  if (!lock.Acquire(folder, folderWait, error) && error == EWOULDBLOCK) {
+    return Failure{FailureKind::CannotCreate,
+                   qpfPath,
+                   "Cannot write into " + (folder.empty() ? std::string("./") : folder) +
+                       ": another generation is writing there; try again when it has finished",
+                   {}};
+  }
+  using Writer = Status (*)(const std::string&, const std::string&, std::vector<std::string>*);
   const std::pair<Writer, const std::string*> files[] = {
       {TSystemBuild::WriteQpf, &texts.Qpf},         {TSystemBuild::WriteQsf, &texts.Qsf},
       {TSystemBuild::WriteVerilog, &texts.Verilog}, {TSystemBuild::WriteSdc, &texts.Sdc},
       {TSystemBuild::WriteHtml, &texts.Html},
   };
   for (const auto& [write, text] : files) {
-    if (Status written = write(qpfPath, *text); !written)
+    if (Status written = write(qpfPath, *text, backups); !written)
       return written;
   }
   const std::pair<const char*, const std::optional<std::string>*> pinLists[] = {
@@ -276,7 +299,8 @@ Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts) 
   for (const auto& [extension, text] : pinLists) {
     if (!*text)
       continue;
-    if (Status written = WriteProjectFile(ProjectFilePath(qpfPath, extension), **text); !written)
+    if (Status written = WriteProjectFile(ProjectFilePath(qpfPath, extension), **text, {}, backups);
+        !written)
       return written;
   }
   return {};
@@ -289,9 +313,7 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
       const TPin* pin = group.PinAt(i);
       if (!pin)
         continue;
-      const bool open = pin->Name().find('[') != std::string::npos;
-      const bool close = pin->Name().find(']') != std::string::npos;
-      if (open != close)
+      if (FindBrackets(pin->Name()).Unbalanced())
         return false;
     }
   }
@@ -299,6 +321,7 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 }
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
+  Backups.clear();
   if (!CheckPinNames(board))
     return false;
   Status built = [&]() -> Status {
@@ -311,32 +334,42 @@ bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
         MakeOrderedProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
     if (!texts)
       return texts.Error();
-    return WriteProjectTexts(qpfPath, *texts);
+    return WriteProjectTexts(qpfPath, *texts, &Backups, FolderWait);
   }();
   if (!built)
     ReportFailure(built.Error());
   return built.Ok();
 }
 
-Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text);
+Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text, kQpfTimeLine, backups);
 }
 
-Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text);
+Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text, kQsfTimeLine, backups);
 }
 
-Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text);
+Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text,
+                                  std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text, {}, backups);
 }
 
-Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text);
+Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text,
+                              std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text, {}, backups);
 }
 
-Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text) {
-  // The report has no message of its own: the caller's failure message says it all.
-  return SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text);
+Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text,
+                               std::vector<std::string>* backups) {
+  // The report has no failure message of its own (the caller's says it all); the file with
+  // the system's reason still shows.
+  std::string backup;
+  Status written = SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text, &backup);
+  if (backups && !backup.empty())
+    backups->push_back(backup);
+  return written;
 }
 
 }  // namespace pinwright

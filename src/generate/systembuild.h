@@ -2,8 +2,10 @@
 // the .htm pin report, sharing one base name and one folder.
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/failure.h"
 #include "host/host.h"
@@ -17,9 +19,9 @@ std::string ProjectNameOf(const std::string& qpfPath);
 // The project path with its extension replaced, e.g. ".qsf" (demo.txt gives demo.qsf).
 std::string ProjectFilePath(const std::string& qpfPath, const std::string& extension);
 
-// True for the pins the settings file assigns, and so the pin list lists: inputs, outputs and
-// bidirectional pins.
-bool WritesAssignment(const TPin* pin);
+// True for the pins the settings file assigns, and so the pin list lists: active pins whose
+// direction a card has not left undecided.
+bool WritesAssignment(const TPin& pin);
 // True for the pins the timing constraints give a create_clock line.
 bool HasClockConstraint(const TPin& pin);
 
@@ -55,10 +57,17 @@ Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
 std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
                                              const LocalDateTime& now);
 
+// How long a generation waits for another one writing into the same folder.
+inline constexpr std::chrono::milliseconds kFolderWait{5000};
+
 // Writes the five texts next to qpfPath (.qpf, .qsf, .v, .sdc, .htm), then the pin list
 // texts there are (.pins.json, .pins.csv), in this order, stopping at the first failure,
-// which it returns. Files written before it stay.
-Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts);
+// which it returns. Files written before it stay. An edited old file is kept as a numbered
+// backup, whose path goes into backups. The folder is locked against other generations
+// meanwhile; after folderWait without the lock nothing is written.
+Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
+                         std::vector<std::string>* backups = nullptr,
+                         std::chrono::milliseconds folderWait = kFolderWait);
 
 class TSystemBuild {
  public:
@@ -70,14 +79,24 @@ class TSystemBuild {
   // False when a pin name holds one of "[" and "]" but not the other.
   static bool CheckPinNames(const TMainBoard& board);
 
-  // Each writes its text to the project path with its own extension. A failure of the first
-  // four carries "Failed to create file NAME" and the system's words when it raised an
-  // error; the report's failure carries no message.
-  static Status WriteQpf(const std::string& qpfPath, const std::string& text);
-  static Status WriteQsf(const std::string& qpfPath, const std::string& text);
-  static Status WriteVerilog(const std::string& qpfPath, const std::string& text);
-  static Status WriteSdc(const std::string& qpfPath, const std::string& text);
-  static Status WriteHtml(const std::string& qpfPath, const std::string& text);
+  // Each writes its text to the project path with its own extension, keeping an edited old
+  // file as a numbered backup (its path goes into backups). A failure of the first four
+  // carries "Failed to create file NAME" and the file's full path with the system's words
+  // when there are any; the report's failure carries only the latter.
+  static Status WriteQpf(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteQsf(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteVerilog(const std::string& qpfPath, const std::string& text,
+                             std::vector<std::string>* backups = nullptr);
+  static Status WriteSdc(const std::string& qpfPath, const std::string& text,
+                         std::vector<std::string>* backups = nullptr);
+  static Status WriteHtml(const std::string& qpfPath, const std::string& text,
+                          std::vector<std::string>* backups = nullptr);
+
+  // The backups the last BuildProject kept of edited files, full paths in writing order.
+  std::vector<std::string> Backups;
+  std::chrono::milliseconds FolderWait = kFolderWait;
 };
 
 }  // namespace pinwright

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "host/failure.h"
+#include "host/platform.h"
 
 namespace pinwright {
 namespace {
@@ -31,13 +32,14 @@ std::optional<std::string> StderrHost::RunFileDialog(const FileDialog&) {
 }
 
 std::string StderrHost::ExecutableFolder() {
+  std::string folder = platform::ExecutableFolder();
+  if (!folder.empty())
+    return folder;
   std::error_code error;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  std::filesystem::path folder = error ? std::filesystem::current_path(error) : exe.parent_path();
-  std::string text = folder.string();
-  if (text.empty() || text.back() != '/')
-    text += '/';
-  return text;
+  folder = std::filesystem::current_path(error).string();
+  if (folder.empty() || folder.back() != '/')
+    folder += '/';
+  return folder;
 }
 
 LocalDateTime StderrHost::Now() {

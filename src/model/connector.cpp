@@ -19,7 +19,9 @@ bool Greater(std::string_view a, std::string_view b) {
 class SortKey {
  public:
   explicit SortKey(const TPin& pin)
-      : Name(pin.Name()), Brackets(HasBrackets(Name)), Base(Name.substr(0, Name.find('['))) {}
+      : Name(pin.Name()),
+        Brackets(FindBrackets(Name).Both()),
+        Base(Name.substr(0, FindBrackets(Name).Open)) {}
 
   bool ComesBefore(const SortKey& a) const {
     if (a.Brackets && Brackets) {
@@ -65,9 +67,9 @@ TPin* TConnector::PinAt(std::size_t index) {
 }
 
 std::size_t TConnector::ActiveCount() const {
-  return static_cast<std::size_t>(
-      std::count_if(Pins.begin(), Pins.end(),
-                    [](const std::optional<TPin>& pin) { return pin && pin->IsActive(); }));
+  std::size_t count = 0;
+  ForEachActivePin([&](std::size_t, const TPin&) { ++count; });
+  return count;
 }
 
 void TConnector::SetName(const std::string& name) {

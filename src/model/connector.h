@@ -31,6 +31,14 @@ class TConnector {
   const TPin* PinAt(std::size_t index) const;
   TPin* PinAt(std::size_t index);
   std::size_t ActiveCount() const;
+  // Calls visit(index, pin) for every active pin (direction not Unused), in list order.
+  template <class Visit>
+  void ForEachActivePin(Visit&& visit) const {
+    for (std::size_t i = 0; i < Pins.size(); ++i) {
+      if (Pins[i] && Pins[i]->IsActive())
+        visit(i, *Pins[i]);
+    }
+  }
   void ClearPins() { Pins.clear(); }
 
   const std::string& Name() const { return NameText; }

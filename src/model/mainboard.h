@@ -29,6 +29,15 @@ class TMainBoard {
   const TConnector& GroupAt(std::size_t index) const { return Groups.at(index); }
   TConnector& GroupAt(std::size_t index) { return Groups.at(index); }
 
+  // Calls visit(groupIndex, group, pin) for every active pin of every group: groups in model
+  // order, pins in list order (generation order once the pins are ordered).
+  template <class Visit>
+  void ForEachActivePin(Visit&& visit) const {
+    for (std::size_t g = 0; g < Groups.size(); ++g) {
+      Groups[g].ForEachActivePin([&](std::size_t, const TPin& pin) { visit(g, Groups[g], pin); });
+    }
+  }
+
   std::int32_t BoardId() const { return Id; }
   const std::string& Family() const { return FamilyText; }
   const std::string& Device() const { return DeviceText; }

@@ -124,17 +124,16 @@ BusIndexError::BusIndexError(const std::string& pinName)
       Name(pinName) {}
 
 bool HasBrackets(std::string_view name) {
-  return name.find('[') != std::string_view::npos && name.find(']') != std::string_view::npos;
+  return FindBrackets(name).Both();
 }
 
 std::int32_t BusIndex(std::string_view name) {
-  const std::size_t open = name.find('[');
-  const std::size_t close = name.find(']');
-  if (open == std::string_view::npos || close == std::string_view::npos)
+  const BracketPositions brackets = FindBrackets(name);
+  if (!brackets.Both())
     return -1;
-  if (close < open)
+  if (!brackets.OpenFirst())
     throw BusIndexError(std::string(name));
-  std::string_view digits = name.substr(open + 1, close - open - 1);
+  std::string_view digits = name.substr(brackets.Open + 1, brackets.Close - brackets.Open - 1);
   // A leading "+" is a sign like "-"; from_chars only takes the latter.
   if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-')
     digits.remove_prefix(1);
@@ -147,10 +146,10 @@ std::int32_t BusIndex(std::string_view name) {
 }
 
 std::string BusBaseName(std::string_view name) {
-  const std::size_t open = name.find('[');
-  if (open == std::string_view::npos)
+  const BracketPositions brackets = FindBrackets(name);
+  if (brackets.Open == std::string_view::npos)
     return {};
-  return std::string(name.substr(0, open));
+  return std::string(name.substr(0, brackets.Open));
 }
 
 TPin::TPin(std::string_view name, std::string_view location, PinDirection direction,

@@ -51,6 +51,28 @@ class BusIndexError : public std::runtime_error {
   std::string Name;
 };
 
+// Where the first "[" and the first "]" of a pin name stand: the one reading of brackets that
+// the bus helpers, the pin sort, the port model and the name check share.
+struct BracketPositions {
+  std::size_t Open = std::string_view::npos;
+  std::size_t Close = std::string_view::npos;
+
+  // Both brackets are there, in either order.
+  constexpr bool Both() const {
+    return Open != std::string_view::npos && Close != std::string_view::npos;
+  }
+  // Exactly one of the two is there.
+  constexpr bool Unbalanced() const {
+    return (Open == std::string_view::npos) != (Close == std::string_view::npos);
+  }
+  // "[" comes before "]": the name reads as a bus member.
+  constexpr bool OpenFirst() const { return Both() && Open < Close; }
+};
+
+constexpr BracketPositions FindBrackets(std::string_view name) {
+  return {name.find('['), name.find(']')};
+}
+
 // True when the name holds both "[" and "]", in either order.
 bool HasBrackets(std::string_view name);
 // The signed decimal between the first "[" and the first "]"; -1 when either is missing.

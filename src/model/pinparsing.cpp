@@ -18,33 +18,28 @@ void Complain(const std::string& text) {
 }  // namespace
 
 PortName SplitPortName(const std::string& pinName) {
-  const std::size_t open = pinName.find('[');
-  const std::size_t close = pinName.find(']');
-  if (open != std::string::npos && close != std::string::npos && open < close) {
-    return {pinName.substr(0, open), true};
-  }
+  const BracketPositions brackets = FindBrackets(pinName);
+  if (brackets.OpenFirst())
+    return {pinName.substr(0, brackets.Open), true};
   return {pinName, false};
 }
 
 void TPinParsing::Build(const TConnector& group) {
   Entries.clear();
-  for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-    const TPin* pin = group.PinAt(i);
-    if (!pin || !pin->IsActive())
-      continue;
-    const PortName port = SplitPortName(pin->Name());
-    const std::int32_t index = port.IsBusMember ? BusIndex(pin->Name()) : -1;
+  group.ForEachActivePin([&](std::size_t i, const TPin& pin) {
+    const PortName port = SplitPortName(pin.Name());
+    const std::int32_t index = port.IsBusMember ? BusIndex(pin.Name()) : -1;
     const std::string position = std::to_string(i);
 
     auto entry = std::find_if(Entries.begin(), Entries.end(), [&](const PortEntry& e) {
       return EqualsIgnoringCase(e.Name, port.Base);
     });
     if (entry == Entries.end()) {
-      PortEntry added{port.Base, pin->Direction(), std::nullopt};
+      PortEntry added{port.Base, pin.Direction(), std::nullopt};
       if (port.IsBusMember)
         added.Range = PortRange{index, index};
       Entries.push_back(std::move(added));
-      continue;
+      return;
     }
     if (!port.IsBusMember) {
       Complain("TPinParsing::Build fail\r\n,i=" + position + ",name=" + port.Base);
@@ -53,12 +48,12 @@ void TPinParsing::Build(const TConnector& group) {
       entry->Range->Msb = std::max(entry->Range->Msb, index);
       entry->Range->Lsb = std::min(entry->Range->Lsb, index);
     }
-    if (pin->Direction() != entry->Direction) {
+    if (pin.Direction() != entry->Direction) {
       const std::string where =
           port.IsBusMember ? port.Base + "[" + std::to_string(index) + "]" : port.Base;
       Complain("Connector " + where + ":" + position + " has an unmathced pin direction");
     }
-  }
+  });
 }
 
 std::string TPinParsing::VerilogLine(std::size_t index) const {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "host/places.h"
+
 namespace pinwright {
 namespace {
 
@@ -21,14 +23,22 @@ std::string FolderOf(const std::string& path) {
   const std::string::size_type cut = path.find_last_of(kSeparators);
   return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
 }
+std::string FileNameOf(const std::string& path) {
+  const std::string::size_type cut = path.find_last_of(kSeparators);
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
 
-void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder) {
+void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder,
+                      const std::string& fileName) {
   dialog.Kind = kind;
   dialog.FilterDescription = kCfgFilterDescription;
   dialog.FilterPattern = kCfgFilterPattern;
   dialog.FilterIndex = 1;
   dialog.DefaultExtension = kCfgExtension;
   dialog.InitialFolder = folder;
+  // Set every time: a dialog object that once proposed a file of another kind must not
+  // propose it here.
+  dialog.InitialFileName = fileName;
 }
 
 }  // namespace
@@ -58,7 +68,7 @@ std::int32_t TConfigBoard::ChoiceAt(int index) const {
 }
 
 std::string TConfigBoard::DefaultPath() const {
-  return CurrentHost().ExecutableFolder() + "default.cfg";
+  return CurrentPlaces().SettingsFolder + "default.cfg";
 }
 
 Status TConfigBoard::LoadDefault() {
@@ -66,25 +76,31 @@ Status TConfigBoard::LoadDefault() {
 }
 
 Status TConfigBoard::SaveDefault() {
+  // The configuration folder of an installed program may not exist yet; should it fail to
+  // appear, SaveFile says so.
+  MakeFolder(CurrentPlaces().SettingsFolder);
   return SaveFile(DefaultPath());
 }
 
 Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {
-  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder);
+  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return Failure{FailureKind::Cancelled, {}, {}, {}};
   // Follows the pick even when the file then turns out to be unusable.
   Folder = FolderOf(*path);
+  FileName = FileNameOf(*path);
   return LoadFile(*path);
 }
 
-Status TConfigBoard::SaveWithDialog(FileDialog& dialog) {
-  PrepareCfgDialog(dialog, FileDialogKind::Save, Folder);
+Status TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& proposedName) {
+  PrepareCfgDialog(dialog, FileDialogKind::Save, Folder,
+                   FileName.empty() ? proposedName : FileName);
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return Failure{FailureKind::Cancelled, {}, {}, {}};
   Folder = FolderOf(*path);
+  FileName = FileNameOf(*path);
   return SaveFile(*path);
 }
 

@@ -31,14 +31,17 @@ class TConfigBoard {
   // create file." (CannotCreate) or "Failed to write file." (ShortWrite). Shows nothing.
   virtual Status SaveFile(const std::string& path) = 0;
 
-  // default.cfg in the executable's folder.
+  // default.cfg in the settings folder: beside the executable, or the user's configuration
+  // folder for an installed program.
   std::string DefaultPath() const;
   Status LoadDefault();
   Status SaveDefault();
   // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick;
   // Cancelled when the user cancels. Folder follows the pick even when the file then fails.
+  // Both dialogs propose FileName, the last .cfg file picked; before the first pick the save
+  // dialog proposes proposedName (e.g. "LARKSPUR.cfg").
   Status LoadWithDialog(FileDialog& dialog);
-  Status SaveWithDialog(FileDialog& dialog);
+  Status SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 
   // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers, in display
   // order ("None" first; the cards layer's GpioHeaderChoices), at most 256 of them.
@@ -49,12 +52,14 @@ class TConfigBoard {
   std::optional<int> ChoiceIndexOf(std::int32_t cardId) const;
   // The card of an item index; "None" (0) for an index outside the list.
   std::int32_t ChoiceAt(int index) const;
-  // Creates the default project folder, runs the save dialog for the .qpf and returns the
-  // chosen path, or empty text on cancel.
+  // Creates the default project folder (CodeGenerated/<board>/<project>/ in the projects
+  // folder), runs the save dialog for the .qpf and returns the chosen path, or empty text on
+  // cancel.
   std::string SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                 const std::string& projectName);
 
   std::string Folder;
+  std::string FileName;
   std::int32_t ChoiceCount = 0;
   std::array<std::int32_t, 256> ChoiceList{};
 };

@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "host/filewrite.h"
+#include "host/platform.h"
 #include "host/text.h"
 #include "model/mainboard.h"
 
@@ -103,33 +104,31 @@ Status CheckTextFields(const TLarkspurSettings& settings) {
 TConfigLarkspur::TConfigLarkspur() : Settings{} {}
 
 Status TConfigLarkspur::LoadFile(const std::string& path) {
-  auto cannotRead = [&](const char* reason) {
-    return Failure{FailureKind::CannotRead, path, reason, {}};
+  auto cannotRead = [&](const char* reason, std::string detail) {
+    return Failure{FailureKind::CannotRead, path, reason,
+                   detail.empty() ? std::string() : "Cannot open " + path + ": " + detail};
   };
-  std::error_code error;
-  const bool exists = std::filesystem::exists(path, error);
-  if (error)
-    return cannotRead("Failed to open file.");
-  if (!exists)
-    return Failure{FailureKind::Missing, path, {}, {}};
-
-  std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return cannotRead("Failed to open file.");
-  // A folder or other non-regular file has no length and fails here.
-  const std::uintmax_t length = std::filesystem::file_size(path, error);
-  if (error)
-    return cannotRead("Failed to open file.");
-  if (length != kLarkspurRecordSize)
-    return cannotRead("Invalid File Size.");
-  // Read into a buffer first so that a failed read leaves the record as it was.
-  char buffer[kLarkspurRecordSize];
-  in.read(buffer, sizeof buffer);
-  if (in.bad())
-    return cannotRead("Failed to open file.");
-  if (static_cast<std::size_t>(in.gcount()) != sizeof buffer)
-    return cannotRead("Failed to read file.");
-  std::memcpy(&Settings, buffer, sizeof Settings);
+  // One byte more than a record, so that a file that grew after it was measured shows.
+  const platform::ReadResult read = platform::ReadRegularFile(path, kLarkspurRecordSize + 1);
+  switch (read.Status) {
+    case platform::ReadStatus::Missing:
+      return Failure{FailureKind::Missing, path, {}, {}};
+    case platform::ReadStatus::NotRegular:
+      // A FIFO or a device could block or never end; it is refused before anything is read.
+      return cannotRead("Failed to open file.", "it is not a regular file");
+    case platform::ReadStatus::Failed:
+      return cannotRead(read.Size == 0 || read.Size == kLarkspurRecordSize ? "Failed to open file."
+                                                                           : "Invalid File Size.",
+                        platform::ErrorText(read.Error));
+    case platform::ReadStatus::Read:
+      break;
+  }
+  if (read.Size != kLarkspurRecordSize)
+    return cannotRead("Invalid File Size.", {});
+  if (read.Bytes.size() != kLarkspurRecordSize)
+    return cannotRead("Failed to read file.", {});
+  // Only a whole record replaces the one in memory.
+  std::memcpy(&Settings, read.Bytes.data(), sizeof Settings);
   return {};
 }
 
@@ -138,10 +137,11 @@ Status TConfigLarkspur::SaveFile(const std::string& path) {
   Status written = WriteFileAtomically(path, bytes);
   if (written)
     return written;
-  // The settings file has always named only what went wrong, not the system's words.
-  const bool created = written.Error().Kind == FailureKind::ShortWrite;
-  return Failure{
-      written.Error().Kind, path, created ? "Failed to write file." : "Failed to create file.", {}};
+  // The file with the system's reason (as SystemMessage), then what every failed save says.
+  Failure failure = written.Error();
+  failure.Reason =
+      failure.Kind == FailureKind::ShortWrite ? "Failed to write file." : "Failed to create file.";
+  return failure;
 }
 
 }  // namespace pinwright

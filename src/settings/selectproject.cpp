@@ -1,8 +1,9 @@
-// The project-location step: the default project folder beside the executable and the save
+// The project-location step: the default project folder in the projects folder and the save
 // dialog for the .qpf.
 #include <filesystem>
 #include <system_error>
 
+#include "host/places.h"
 #include "settings/configboard.h"
 
 namespace pinwright {
@@ -15,7 +16,7 @@ std::string DefaultProjectFolder(const std::string& baseFolder, const std::strin
 std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
                                             const std::string& projectName) {
   const std::string folder =
-      DefaultProjectFolder(CurrentHost().ExecutableFolder(), boardFolderName, projectName);
+      DefaultProjectFolder(CurrentPlaces().ProjectsFolder, boardFolderName, projectName);
   // The dialog opens in this folder; should it be missing after all, the dialog still lets
   // the user pick another one, so a failure here needs no message.
   std::error_code error;

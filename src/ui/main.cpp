@@ -3,12 +3,15 @@
 #include <exception>
 
 #include "host/host.h"
+#include "host/places.h"
 #include "ui/qthost.h"
 #include "ui/unitmain.h"
 
 int main(int argc, char** argv) {
   // The program has no options of its own; Qt may take its standard ones.
   QApplication application(argc, argv);
+  // Ties the window to its desktop entry, so that docks and task bars show its icon and name.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(pinwright::kApplicationId));
   pinwright::QtHost host;
   pinwright::HostScope scope(host);
   try {

@@ -19,4 +19,12 @@ QPixmap PictureFromResource(const QString& resourceName, QSize size, qreal devic
   return pixmap;
 }
 
+QIcon ApplicationIcon() {
+  QIcon icon;
+  for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+    icon.addPixmap(PictureFromResource(QStringLiteral("APP_ICON"), QSize(side, side), 1.0));
+  }
+  return icon;
+}
+
 }  // namespace pinwright

@@ -1,6 +1,7 @@
 // Pictures compiled into the program, looked up by resource name and drawn at a given size.
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -10,5 +11,8 @@ namespace pinwright {
 // The picture of that resource name drawn at the size on a transparent ground; a null
 // pixmap when there is no such picture.
 QPixmap PictureFromResource(const QString& resourceName, QSize size, qreal devicePixelRatio);
+
+// The program's icon, the same drawing the desktop entry shows, at the usual icon sizes.
+QIcon ApplicationIcon();
 
 }  // namespace pinwright

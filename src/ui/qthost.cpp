@@ -62,11 +62,9 @@ std::optional<std::string> QtHost::RunFileDialog(const FileDialog& dialog) {
   QFileDialog box(QApplication::activeWindow());
   const bool open = dialog.Kind == FileDialogKind::Open;
   box.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-  // An open dialog returns only files that exist; a save dialog replaces without asking,
-  // as saving and generating replace their files anyway.
+  // An open dialog returns only files that exist; a save dialog asks before it names a
+  // file that is there already.
   box.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  if (!open)
-    box.setOption(QFileDialog::DontConfirmOverwrite);
   const QString filter = QtNameFilter(dialog);
   box.setNameFilters({filter});
   box.selectNameFilter(filter);

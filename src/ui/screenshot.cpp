@@ -1,11 +1,13 @@
 // Renders the main window into a PNG for the documentation:
-//   pinwright-screenshot OUT.png [everything]
-// With "everything" every part is ticked and both headers carry a card. Runs on any Qt
+//   pinwright-screenshot OUT.png [everything] [dark]
+// With "everything" every part is ticked and both headers carry a card; with "dark" the
+// desktop's theme is a dark one. Runs on any Qt
 // platform, the offscreen one included; reads and writes nothing but the PNG (the form's
 // default.cfg and INI file go to a throw-away folder).
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPalette>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
@@ -38,13 +40,22 @@ void TickEverything(pinwright::TFormMain& window) {
   pick("ComboBoxGpio1", 3);
 }
 
+// A dark desktop theme: light text on dark ground, as dark themes of the desktops give.
+QPalette DarkTheme() {
+  QPalette dark(QColor(230, 230, 230), QColor(49, 54, 59));
+  dark.setColor(QPalette::Base, QColor(35, 38, 41));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
+  return dark;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QStringList arguments = QApplication::arguments();
   if (arguments.size() < 2) {
-    std::fprintf(stderr, "usage: pinwright-screenshot OUT.png [everything]\n");
+    std::fprintf(stderr, "usage: pinwright-screenshot OUT.png [everything] [dark]\n");
     return 2;
   }
   QTemporaryDir scratch;
@@ -53,10 +64,12 @@ int main(int argc, char** argv) {
   ScreenshotHost host(scratch.path().toStdString() + "/");
   pinwright::HostScope scope(host);
 
+  const QStringList options = arguments.mid(2);
+  if (options.contains(QStringLiteral("dark")))
+    QApplication::setPalette(DarkTheme());
   pinwright::TFormMain window;
-  if (arguments.size() > 2 && arguments[2] == QStringLiteral("everything")) {
+  if (options.contains(QStringLiteral("everything")))
     TickEverything(window);
-  }
   window.show();
   QApplication::processEvents();
   if (!window.grab().save(arguments[1])) {

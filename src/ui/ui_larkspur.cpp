@@ -13,9 +13,11 @@
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <algorithm>
+#include <vector>
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "host/places.h"
 #include "model/mainboard.h"
 #include "ui/guard.h"
 #include "ui/outline.h"
@@ -36,9 +38,11 @@ constexpr std::size_t ComponentRow(std::string_view name) {
 
 // One on-board component on the form: where its check box stands in GroupBox1 (named
 // "CheckBox" and the record field name), its outline in Panel1, and its row of the core's
-// component table, which holds the caption and the record flag.
+// component table, which holds the caption and the record flag; in tab order, row by row.
+// Mnemonic is the caption's underlined letter.
 struct ComponentControl {
   std::size_t Row;
+  char Mnemonic;
   QPoint CheckBoxAt;
   const char* OutlineName;
   QRect OutlineBox;
@@ -48,19 +52,19 @@ struct ComponentControl {
 
 // clang-format off
 constexpr ComponentControl kComponents[kComponentCount] = {
-  {ComponentRow("OSC"),     {16, 104},  "ShapeOSC",     {248, 160, 26, 26}},
-  {ComponentRow("LED"),     {182, 104}, "ShapeLED",     {277, 272, 48, 14}},
-  {ComponentRow("Button"),  {16, 130},  "ShapeButton",  {326, 270, 39, 17}},
-  {ComponentRow("Switch"),  {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}},
-  {ComponentRow("SDRAM"),   {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34} },
-  {ComponentRow("LPDDR4A"), {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37} },
-  {ComponentRow("ADC"),     {16, 182},  "ShapeADC",     {38, 263, 49, 23} },
-  {ComponentRow("LPDDR4B"), {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}},
-  {ComponentRow("HdmiTx"),  {16, 208},  "ShapeHDMI",    {12, 124, 39, 57} },
-  {ComponentRow("MIPI"),    {182, 208}, "ShapeMIPI",    {17, 192, 20, 65} },
-  {ComponentRow("UART"),    {16, 234},  "ShapeUART",    {360, 121, 33, 24}},
-  {ComponentRow("FAN"),     {182, 234}, "ShapeFAN",     {74, 205, 44, 25} },
-  {ComponentRow("HPS"),     {16, 261},  "ShapeHPS",     {154, 126, 35, 33}},
+  {ComponentRow("OSC"),     'C', {16, 104},  "ShapeOSC",     {248, 160, 26, 26}},
+  {ComponentRow("LED"),     'D', {182, 104}, "ShapeLED",     {277, 272, 48, 14}},
+  {ComponentRow("Button"),  'o', {16, 130},  "ShapeButton",  {326, 270, 39, 17}},
+  {ComponentRow("Switch"),  'w', {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}},
+  {ComponentRow("SDRAM"),   'M', {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34} },
+  {ComponentRow("LPDDR4A"), 'A', {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37} },
+  {ComponentRow("ADC"),     '2', {16, 182},  "ShapeADC",     {38, 263, 49, 23} },
+  {ComponentRow("LPDDR4B"), 'B', {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}},
+  {ComponentRow("HdmiTx"),  'T', {16, 208},  "ShapeHDMI",    {12, 124, 39, 57} },
+  {ComponentRow("MIPI"),    'I', {182, 208}, "ShapeMIPI",    {17, 192, 20, 65} },
+  {ComponentRow("UART"),    'U', {16, 234},  "ShapeUART",    {360, 121, 33, 24}},
+  {ComponentRow("FAN"),     'F', {182, 234}, "ShapeFAN",     {74, 205, 44, 25} },
+  {ComponentRow("HPS"),     'H', {16, 261},  "ShapeHPS",     {154, 126, 35, 33}},
 };
 // clang-format on
 
@@ -80,10 +84,12 @@ constexpr QSize kCheckBoxSize{160, 17};
 struct HeaderControl {
   const char* LabelName;
   const char* LabelCaption;
+  char LabelMnemonic;
   QPoint LabelAt;
   const char* ComboName;
   QRect ComboBox;
   const char* PrefixLabelName;
+  char PrefixMnemonic;
   QPoint PrefixLabelAt;
   const char* EditName;
   QRect EditBox;
@@ -97,11 +103,11 @@ struct HeaderControl {
 
 // clang-format off
 constexpr HeaderControl kHeaders[kHeaderCount] = {
-  {"Label1", "GPIO-0 Header", {16, 296}, "ComboBoxGpio0", {16, 320, 240, 28},
-   "Label4", {16, 352}, "EditPrefixGpio0", {120, 352, 136, 28}, "ImageGpio0", {262, 320},
+  {"Label1", "GPIO-0 Header", '0', {16, 296}, "ComboBoxGpio0", {16, 320, 240, 28},
+   "Label4", 'e', {16, 352}, "EditPrefixGpio0", {120, 352, 136, 28}, "ImageGpio0", {262, 320},
    "ShapeGpio0", {94, 43, 182, 20}, &TLarkspurSettings::Gpio0, &TLarkspurSettings::PrefixGpio0},
-  {"Label2", "GPIO-1 Header", {16, 400}, "ComboBoxGpio1", {16, 424, 240, 28},
-   "Label5", {16, 456}, "EditPrefixGpio1", {120, 456, 136, 28}, "ImageGpio1", {262, 408},
+  {"Label2", "GPIO-1 Header", '1', {16, 400}, "ComboBoxGpio1", {16, 424, 240, 28},
+   "Label5", 'r', {16, 456}, "EditPrefixGpio1", {120, 456, 136, 28}, "ImageGpio1", {262, 408},
    "ShapeGpio1", {94, 263, 182, 23}, &TLarkspurSettings::Gpio1, &TLarkspurSettings::PrefixGpio1},
 };
 // clang-format on
@@ -113,20 +119,29 @@ constexpr QRect kPinListBox{285, 305, 124, 22};
 struct ButtonControl {
   const char* Name;
   const char* Caption;
+  char Mnemonic;
   QRect Box;
   void (TFormLarkspur::*Handler)();
+  const char* Tip;
 };
 
+// In tab order: row by row.
 // clang-format off
-constexpr ButtonControl kButtons[] = {
-  {"ButtonSave", "Save Setting", {16, 423, 190, 35},  &TFormLarkspur::ButtonSaveClick},
-  {"ButtonLoad", "Load Setting", {16, 471, 190, 35},  &TFormLarkspur::ButtonLoadClick},
-  {"ButtonGen",  "Generate",     {224, 423, 190, 35}, &TFormLarkspur::ButtonGenClick},
-  {"ButtonExit", "Exit",         {224, 471, 190, 35}, &TFormLarkspur::ButtonExitClick},
-};
+constexpr std::array<ButtonControl, kButtonCount> kButtons{{
+  {"ButtonSave", "Save Setting", 'S', {16, 423, 190, 35},  &TFormLarkspur::ButtonSaveClick,
+   "Save these settings to a board settings file (.cfg)."},
+  {"ButtonGen",  "Generate",     'G', {224, 423, 190, 35}, &TFormLarkspur::ButtonGenClick,
+   "Write the Quartus project for these settings."},
+  {"ButtonLoad", "Load Setting", 'L', {16, 471, 190, 35},  &TFormLarkspur::ButtonLoadClick,
+   "Load the settings of a board settings file (.cfg)."},
+  {"ButtonExit", "Exit",         'x', {224, 471, 190, 35}, &TFormLarkspur::ButtonExitClick,
+   "Keep these settings for the next start and close the program."},
+}};
 // clang-format on
 
 const QColor kBackground(235, 233, 237);
+// Behind the text of a field that generation would refuse.
+const QColor kRefusedBase(255, 218, 218);
 constexpr const char* kPreferredFontFamily = "MS Sans Serif";
 constexpr int kFontPixels = 16;
 constexpr int kBoardNamePixels = 24;
@@ -141,8 +156,61 @@ QFont FormFont() {
   return font;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const char* caption, QPoint at, bool bold) {
-  auto* label = new QLabel(QString::fromUtf8(caption), parent);
+// The form keeps a light palette of its own whatever the desktop's theme, so that its text
+// always stands out against the fixed background and the board picture looks as drawn.
+QPalette FormPalette() {
+  struct RoleColour {
+    QPalette::ColorRole Role;
+    QColor Active;
+    QColor Disabled;
+  };
+  const QColor text(0, 0, 0);
+  const QColor greyText(100, 100, 100);
+  const RoleColour colours[] = {
+      {QPalette::Window, kBackground, kBackground},
+      {QPalette::WindowText, text, greyText},
+      {QPalette::Base, QColor(255, 255, 255), QColor(240, 240, 240)},
+      {QPalette::AlternateBase, QColor(245, 245, 245), QColor(240, 240, 240)},
+      {QPalette::Text, text, greyText},
+      {QPalette::PlaceholderText, QColor(110, 110, 110), greyText},
+      {QPalette::Button, QColor(239, 239, 239), QColor(232, 232, 232)},
+      {QPalette::ButtonText, text, greyText},
+      {QPalette::BrightText, QColor(255, 255, 255), QColor(255, 255, 255)},
+      {QPalette::Light, QColor(255, 255, 255), QColor(255, 255, 255)},
+      {QPalette::Midlight, QColor(227, 227, 227), QColor(247, 247, 247)},
+      {QPalette::Mid, QColor(160, 160, 160), QColor(160, 160, 160)},
+      {QPalette::Dark, QColor(160, 160, 160), QColor(160, 160, 160)},
+      {QPalette::Shadow, QColor(105, 105, 105), QColor(0, 0, 0)},
+      {QPalette::Highlight, QColor(48, 140, 198), QColor(145, 145, 145)},
+      {QPalette::HighlightedText, QColor(255, 255, 255), QColor(255, 255, 255)},
+      {QPalette::Link, QColor(0, 0, 255), QColor(0, 0, 255)},
+      {QPalette::LinkVisited, QColor(255, 0, 255), QColor(255, 0, 255)},
+      {QPalette::ToolTipBase, QColor(255, 255, 220), QColor(255, 255, 220)},
+      {QPalette::ToolTipText, text, text},
+  };
+  QPalette palette;
+  for (const RoleColour& entry : colours) {
+    palette.setColor(QPalette::Active, entry.Role, entry.Active);
+    palette.setColor(QPalette::Inactive, entry.Role, entry.Active);
+    palette.setColor(QPalette::Disabled, entry.Role, entry.Disabled);
+  }
+  return palette;
+}
+
+// The caption with its mnemonic letter marked: the first occurrence of that character.
+QString WithMnemonic(QString text, char letter) {
+  const qsizetype at = text.indexOf(QLatin1Char(letter));
+  if (at >= 0)
+    text.insert(at, QLatin1Char('&'));
+  return text;
+}
+
+QString WithMnemonic(const char* caption, char letter) {
+  return WithMnemonic(QString::fromUtf8(caption), letter);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at, bool bold) {
+  auto* label = new QLabel(caption, parent);
   label->setObjectName(QString::fromLatin1(name));
   if (bold) {
     QFont font = label->font();
@@ -206,6 +274,44 @@ void FitListFont(QComboBox* combo) {
   combo->setFont(font);
 }
 
+// "Adds 8 pins: LED." with at most a handful of names, so that the tip stays readable.
+QString SignalsTip(const SignalSummary& summary) {
+  constexpr std::size_t kNamesShown = 6;
+  if (summary.PinCount == 0)
+    return QStringLiteral("Adds no pins.");
+  QStringList names;
+  for (std::size_t i = 0; i < summary.Signals.size() && i < kNamesShown; ++i)
+    names.append(QString::fromStdString(summary.Signals[i]));
+  QString tip = QStringLiteral("Adds %1 pin%2: %3")
+                    .arg(summary.PinCount)
+                    .arg(summary.PinCount == 1 ? "" : "s")
+                    .arg(names.join(QStringLiteral(", ")));
+  if (summary.Signals.size() > kNamesShown)
+    tip += QStringLiteral(" and %1 more").arg(summary.Signals.size() - kNamesShown);
+  return tip + QLatin1Char('.');
+}
+
+QString CardTip(std::int32_t cardId) {
+  if (cardId == kCardNone)
+    return QStringLiteral("No card: the header adds no pins.");
+  const std::size_t pins = CardSignals(cardId).PinCount;
+  return QStringLiteral("Adds %1 pin%2 on the header.").arg(pins).arg(pins == 1 ? "" : "s");
+}
+
+// Shows whether generation would take the field's text: a tinted field with the reason as
+// its tooltip, or the field's own tooltip.
+void MarkField(QLineEdit* edit, const std::string& problem, const QString& usualTip) {
+  const bool refused = !problem.empty() && edit->isEnabled();
+  QPalette colours = edit->palette();
+  colours.setColor(QPalette::Active, QPalette::Base, refused ? kRefusedBase : Qt::white);
+  colours.setColor(QPalette::Inactive, QPalette::Base, refused ? kRefusedBase : Qt::white);
+  edit->setPalette(colours);
+  edit->setProperty("refused", refused);
+  const QString reason = QString::fromStdString(problem);
+  edit->setToolTip(refused ? reason : usualTip);
+  edit->setAccessibleDescription(refused ? reason : QString());
+}
+
 std::string ToRecordText(const QString& text) {
   return text.toStdString();
 }
@@ -223,20 +329,20 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   CreateControls();
   Config = std::make_unique<TConfigLarkspur>();
 
-  QPalette colours = palette();
-  colours.setColor(QPalette::Window, kBackground);
-  setPalette(colours);
+  setPalette(FormPalette());
   setAutoFillBackground(true);
 
   Owner.setWindowTitle(windowTitle());
   InitChoiceLists();
-  Config->Folder = CurrentHost().ExecutableFolder();
+  Config->Folder = CurrentPlaces().ProjectsFolder;
   // A missing or unusable default.cfg, or one with text no control can show, is no problem
   // worth a message: the defaults apply.
   if (!Config->LoadDefault() || !CheckTextFields(Config->Settings))
     SetDefaultSettings();
   SettingsToControls();
   WireHandlers();
+  SetTabOrder();
+  EditProjectName->setFocus(Qt::OtherFocusReason);
 }
 
 TFormLarkspur::~TFormLarkspur() = default;
@@ -249,7 +355,8 @@ void TFormLarkspur::CreateControls() {
   panel->setGeometry(8, 64, 417, 345);
   panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
   QLabel* boardName =
-      MakeLabel(panel, "LabelBoardName", "Larkspur FPGA Board", {8, 8}, /*bold=*/true);
+      MakeLabel(panel, "LabelBoardName", QStringLiteral("Larkspur FPGA Board"), {8, 8},
+                /*bold=*/true);
   QFont nameFont = boardName->font();
   nameFont.setPixelSize(kBoardNamePixels);
   boardName->setFont(nameFont);
@@ -263,19 +370,26 @@ void TFormLarkspur::CreateControls() {
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderShapes[h] = MakeOutline(panel, kHeaders[h].OutlineName, kHeaders[h].OutlineBox);
   }
-  CheckBoxPinList = new QCheckBox(QStringLiteral("Pin list"), panel);
+  // P is the pin list's: the first header's prefix label takes e.
+  CheckBoxPinList = new QCheckBox(WithMnemonic("Pin list", 'P'), panel);
   CheckBoxPinList->setObjectName(QStringLiteral("CheckBoxPinList"));
   CheckBoxPinList->setGeometry(kPinListBox);
   CheckBoxPinList->setCursor(Qt::PointingHandCursor);
+  CheckBoxPinList->setAccessibleName(QStringLiteral("Pin list"));
   CheckBoxPinList->setToolTip(
       QStringLiteral("Also write the pins as NAME.pins.json and NAME.pins.csv (for the Pin "
                      "Planner's Import Assignments)"));
 
-  for (const ButtonControl& row : kButtons) {
-    auto* button = new QPushButton(QString::fromUtf8(row.Caption), this);
+  for (std::size_t i = 0; i < kButtons.size(); ++i) {
+    const ButtonControl& row = kButtons[i];
+    auto* button = new QPushButton(WithMnemonic(row.Caption, row.Mnemonic), this);
     button->setObjectName(QString::fromLatin1(row.Name));
     button->setGeometry(row.Box);
     button->setCursor(Qt::PointingHandCursor);
+    button->setToolTip(QString::fromUtf8(row.Tip));
+    // Enter presses the focused button, as Space does.
+    button->setAutoDefault(true);
+    Buttons[i] = button;
     connect(button, &QPushButton::clicked, this,
             [this, handler = row.Handler] { RunGuarded([this, handler] { (this->*handler)(); }); });
   }
@@ -283,34 +397,63 @@ void TFormLarkspur::CreateControls() {
   auto* group = new QGroupBox(QStringLiteral("System Configuration"), this);
   group->setObjectName(QStringLiteral("GroupBox1"));
   group->setGeometry(431, 8, 353, 504);
-  MakeLabel(group, "Label3", "Project Name:", {16, 32}, /*bold=*/false);
+  QLabel* nameLabel =
+      MakeLabel(group, "Label3", WithMnemonic("Project Name:", 'N'), {16, 32}, /*bold=*/false);
   EditProjectName = MakeEdit(group, "EditProjectName", {16, 56, 326, 28}, kProjectNameMaxLength);
+  EditProjectName->setAccessibleName(QStringLiteral("Project Name"));
+  nameLabel->setBuddy(EditProjectName);
   for (int i = 0; i < kComponentCount; ++i) {
     const ComponentControl& row = kComponents[i];
     const LarkspurComponent& component = row.Component();
-    auto* check = new QCheckBox(QString::fromUtf8(component.Caption.data(),
-                                                  static_cast<qsizetype>(component.Caption.size())),
-                                group);
+    const QString caption = QString::fromUtf8(component.Caption.data(),
+                                              static_cast<qsizetype>(component.Caption.size()));
+    auto* check = new QCheckBox(WithMnemonic(caption, row.Mnemonic), group);
     check->setObjectName(
         QStringLiteral("CheckBox") +
         QString::fromLatin1(component.Name.data(), static_cast<qsizetype>(component.Name.size())));
     check->setGeometry({row.CheckBoxAt, kCheckBoxSize});
     check->setCursor(Qt::PointingHandCursor);
+    check->setAccessibleName(caption);
+    check->setToolTip(SignalsTip(ComponentSignals(component.Flag)));
     ComponentChecks[i] = check;
   }
   for (int h = 0; h < kHeaderCount; ++h) {
     const HeaderControl& row = kHeaders[h];
-    MakeLabel(group, row.LabelName, row.LabelCaption, row.LabelAt, /*bold=*/true);
+    const QString header = QString::fromUtf8(row.LabelCaption);
+    QLabel* headerLabel = MakeLabel(group, row.LabelName,
+                                    WithMnemonic(row.LabelCaption, row.LabelMnemonic), row.LabelAt,
+                                    /*bold=*/true);
     auto* combo = new QComboBox(group);
     combo->setObjectName(QString::fromLatin1(row.ComboName));
     combo->setGeometry(row.ComboBox);
     combo->setEditable(false);  // a choice from the list only
     combo->setCursor(Qt::PointingHandCursor);
+    combo->setAccessibleName(header + QStringLiteral(" card"));
+    headerLabel->setBuddy(combo);
     HeaderCombos[h] = combo;
-    MakeLabel(group, row.PrefixLabelName, "Prefix Name:", row.PrefixLabelAt, /*bold=*/false);
+    QLabel* prefixLabel =
+        MakeLabel(group, row.PrefixLabelName, WithMnemonic("Prefix Name:", row.PrefixMnemonic),
+                  row.PrefixLabelAt, /*bold=*/false);
     PrefixEdits[h] = MakeEdit(group, row.EditName, row.EditBox, kPrefixMaxLength);
+    PrefixEdits[h]->setAccessibleName(header + QStringLiteral(" prefix name"));
+    prefixLabel->setBuddy(PrefixEdits[h]);
     HeaderImages[h] = MakePicture(group, row.ImageName, {row.ImageAt, kCardPictureSize}, {});
   }
+}
+
+// Tab follows the reading order: the name, the check boxes row by row, each header's card
+// and prefix, the pin list box above the buttons, then the buttons row by row.
+void TFormLarkspur::SetTabOrder() {
+  std::vector<QWidget*> order{EditProjectName};
+  order.insert(order.end(), ComponentChecks.begin(), ComponentChecks.end());
+  for (int h = 0; h < kHeaderCount; ++h) {
+    order.push_back(HeaderCombos[h]);
+    order.push_back(PrefixEdits[h]);
+  }
+  order.push_back(CheckBoxPinList);
+  order.insert(order.end(), Buttons.begin(), Buttons.end());
+  for (std::size_t i = 1; i < order.size(); ++i)
+    QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
 void TFormLarkspur::WireHandlers() {
@@ -321,11 +464,23 @@ void TFormLarkspur::WireHandlers() {
     connect(combo, &QComboBox::currentIndexChanged, this,
             [this] { RunGuarded([this] { ComboBoxGpioChange(); }); });
   }
+  for (QLineEdit* edit : {EditProjectName, PrefixEdits[0], PrefixEdits[1]}) {
+    connect(edit, &QLineEdit::textChanged, this,
+            [this] { RunGuarded([this] { UpdateFieldMarks(); }); });
+  }
 }
 
 void TFormLarkspur::closeEvent(QCloseEvent* event) {
-  RunGuarded([this] { FormClose(); });
-  event->accept();
+  bool kept = false;
+  RunGuarded([this, &kept] { kept = FormClose(); });
+  // Settings that could not be kept hold the window open once, so that nothing is lost
+  // unnoticed; a second Exit leaves without them.
+  if (kept || SettingsNotKept) {
+    event->accept();
+    return;
+  }
+  SettingsNotKept = true;
+  event->ignore();
 }
 
 void TFormLarkspur::CheckBoxClick() {
@@ -335,6 +490,7 @@ void TFormLarkspur::CheckBoxClick() {
 void TFormLarkspur::ComboBoxGpioChange() {
   UpdateCardImages();
   UpdateOutlines();
+  UpdateFieldMarks();
 }
 
 void TFormLarkspur::ButtonSaveClick() {
@@ -342,7 +498,9 @@ void TFormLarkspur::ButtonSaveClick() {
     return;
   ControlsToSettings();
   // A cancelled dialog carries no message; ReportFailure shows nothing for it.
-  if (const Status saved = Config->SaveWithDialog(SaveDialog); !saved)
+  if (const Status saved =
+          Config->SaveWithDialog(SaveDialog, Config->Settings.ProjectName.Get() + ".cfg");
+      !saved)
     ReportFailure(saved.Error());
 }
 
@@ -368,7 +526,7 @@ void TFormLarkspur::ButtonGenClick() {
   if (!checked)
     return;
   const std::string path =
-      Config->SelectProjectFile(SaveDialog, kLarkspurBoardFolder, checked->ProjectName());
+      Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder, checked->ProjectName());
   if (path.empty())
     return;
   ControlsToSettings();
@@ -377,27 +535,36 @@ void TFormLarkspur::ButtonGenClick() {
     ShowError(chosen.Error().Reason);
     return;
   }
-  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, OutputChoices());
+  std::vector<std::string> backups;
+  if (const Status generated =
+          GenerateLarkspurProject(*checked, *chosen, OutputChoices(), &backups);
       !generated) {
     ReportFailure(generated.Error());
-    ShowError(GenerateFailedText(path));
+    ShowError(GenerateFailedText(path, backups));
     return;
   }
-  ShowInformation(GeneratedText(*chosen));
+  ShowInformation(GeneratedText(*chosen, backups));
   const std::string warning = MemoryWarning(checked->Settings());
   if (!warning.empty())
     ShowInformation(warning);
 }
 
 void TFormLarkspur::ButtonExitClick() {
-  close();  // runs FormClose
-  Owner.close();
+  if (close())  // runs FormClose
+    Owner.close();
 }
 
-void TFormLarkspur::FormClose() {
+bool TFormLarkspur::FormClose() {
   ControlsToSettings();
-  if (const Status saved = Config->SaveDefault(); !saved)
-    ReportFailure(saved.Error());
+  if (SettingsNotKept)
+    return true;
+  const Status saved = Config->SaveDefault();
+  if (saved)
+    return true;
+  ReportFailure(saved.Error());
+  ShowError("The settings were not kept: " + Config->DefaultPath() +
+            " could not be written.\r\nPress Exit again to leave without keeping them.");
+  return false;
 }
 
 void TFormLarkspur::InitChoiceLists() {
@@ -407,6 +574,7 @@ void TFormLarkspur::InitChoiceLists() {
     for (int i = 0; i < Config->ChoiceCount; ++i) {
       const std::string_view name = CardDisplayName(Config->ChoiceAt(i));
       combo->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+      combo->setItemData(i, CardTip(Config->ChoiceList[i]), Qt::ToolTipRole);
     }
     combo->setCurrentIndex(0);
     combo->setMaxVisibleItems(Config->ChoiceCount);  // the whole list opens without scrolling
@@ -437,6 +605,7 @@ void TFormLarkspur::SettingsToControls() {
   }
   UpdateCardImages();
   UpdateOutlines();
+  UpdateFieldMarks();
 }
 
 void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
@@ -470,6 +639,29 @@ void TFormLarkspur::UpdateOutlines() {
   }
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderShapes[h]->setVisible(HeaderCombos[h]->currentIndex() > 0);
+  }
+}
+
+void TFormLarkspur::UpdateFieldMarks() {
+  // A prefix belongs to a card: without one there is nothing to name, but the text stays for
+  // when a card is chosen again.
+  for (int h = 0; h < kHeaderCount; ++h)
+    PrefixEdits[h]->setEnabled(HeaderCombos[h]->currentIndex() > 0);
+  TLarkspurSettings record = Config->Settings;
+  ControlsToRecord(record);
+  const TypedFieldProblems problems = CheckTypedFields(record);
+  for (int h = 0; h < kHeaderCount; ++h) {
+    HeaderCombos[h]->setToolTip(
+        QStringLiteral("The daughter card on the %1. %2")
+            .arg(QString::fromUtf8(kHeaders[h].LabelCaption), CardTip(SelectedCard(h))));
+  }
+  MarkField(EditProjectName, problems.ProjectName,
+            QStringLiteral("Names the project folder, the project files and the top-level "
+                           "module."));
+  for (int h = 0; h < kHeaderCount; ++h) {
+    MarkField(PrefixEdits[h], problems.Prefixes[h],
+              QStringLiteral("Put before the signal names of the %1 card; may be empty.")
+                  .arg(QString::fromUtf8(kHeaders[h].LabelCaption)));
   }
 }
 

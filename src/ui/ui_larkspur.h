@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "generate/larkspurproject.h"
 #include "host/host.h"
@@ -15,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 
@@ -30,6 +32,7 @@ inline constexpr int kProjectNameMaxLength = static_cast<int>(kTextCapacity);
 inline constexpr int kPrefixMaxLength = static_cast<int>(kPrefixLimit);
 inline constexpr int kComponentCount = static_cast<int>(kLarkspurComponents.size());
 inline constexpr int kHeaderCount = 2;
+inline constexpr int kButtonCount = 4;
 
 class TFormLarkspur : public QWidget {
   Q_OBJECT
@@ -46,7 +49,9 @@ class TFormLarkspur : public QWidget {
   void ButtonLoadClick();
   void ButtonGenClick();
   void ButtonExitClick();
-  void FormClose();
+  // Copies the controls into the record and writes default.cfg; false when it could not be
+  // written (the form then stays open once).
+  bool FormClose();
 
   void InitChoiceLists();
   void SetDefaultSettings();
@@ -54,6 +59,9 @@ class TFormLarkspur : public QWidget {
   void ControlsToSettings();
   void UpdateCardImages();
   void UpdateOutlines();
+  // Enables each prefix field while its header carries a card, and marks the typed fields
+  // that generation would refuse, with the reason as their tooltip.
+  void UpdateFieldMarks();
   // Checks the controls as they would be saved: the checked settings, or nothing after
   // showing the first problem in an error box.
   std::optional<CheckedSettings> CheckInputs();
@@ -71,6 +79,7 @@ class TFormLarkspur : public QWidget {
  private:
   void CreateControls();
   void WireHandlers();
+  void SetTabOrder();
   // The controls written over a copy of the record, as ControlsToSettings would store them.
   void ControlsToRecord(TLarkspurSettings& record) const;
   std::int32_t SelectedCard(int header) const;
@@ -85,11 +94,16 @@ class TFormLarkspur : public QWidget {
   std::array<QLineEdit*, kHeaderCount> PrefixEdits{};
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
+  std::array<QPushButton*, kButtonCount> Buttons{};
   QCheckBox* CheckBoxPinList = nullptr;
 
-  // The settings object sets kind, filter and folder each time it runs one of them.
+  // Each dialog keeps its own folder and file name; the settings object sets kind, filter,
+  // folder and file name each time it runs one of them.
   FileDialog OpenDialog;
   FileDialog SaveDialog;
+  FileDialog ProjectDialog;
+  // Set when Exit could not keep the settings in default.cfg: the next Exit leaves anyway.
+  bool SettingsNotKept = false;
 };
 
 }  // namespace pinwright

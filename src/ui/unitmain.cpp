@@ -10,6 +10,7 @@
 
 #include "cards/catalogue.h"
 #include "host/host.h"
+#include "host/places.h"
 #include "model/mainboard.h"
 #include "ui/pictures.h"
 #include "ui/ui_larkspur.h"
@@ -27,10 +28,10 @@ WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int widt
   return {(screenWidth - width) / 2, (screenHeight - height) / 2};
 }
 
-std::string IniFilePath(const std::string& executableFolder, const std::string& executableName) {
+std::string IniFilePath(const std::string& settingsFolder, const std::string& executableName) {
   std::filesystem::path name(executableName);
   name.replace_extension(".INI");
-  return executableFolder + name.string();
+  return settingsFolder + name.string();
 }
 
 TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
@@ -39,6 +40,7 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
+  setWindowIcon(ApplicationIcon());
   ShowBoard();
 }
 
@@ -81,10 +83,11 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
 std::string TFormMain::IniPath() const {
   const std::string executable =
       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-  return IniFilePath(CurrentHost().ExecutableFolder(), executable);
+  return IniFilePath(CurrentPlaces().SettingsFolder, executable);
 }
 
 void TFormMain::SaveLastBoard() {
+  MakeFolder(CurrentPlaces().SettingsFolder);
   QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Builder/MainBoard"), Board);
   ini.sync();  // a folder that cannot be written is no reason to stop the program ending
@@ -101,6 +104,7 @@ void TFormMain::LoadOutputChoices() {
 void TFormMain::SaveOutputChoices() {
   if (!Larkspur)
     return;
+  MakeFolder(CurrentPlaces().SettingsFolder);
   QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Output/PinList"), Larkspur->OutputChoices().PinList.Any() ? 1 : 0);
   ini.sync();  // as for the board: failures are ignored

@@ -1,5 +1,5 @@
 // The main window: hosts the Larkspur form, shows daughter-card pictures for it and records
-// the board in the INI file beside the executable when the program ends.
+// the board in the INI file (in the settings folder, beside default.cfg) when the program ends.
 #pragma once
 
 #include <QWidget>
@@ -22,8 +22,9 @@ struct WindowPosition {
 // rounded toward zero, so a screen narrower than the window gives a negative position.
 WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int width, int height);
 
-// The INI file: the executable's path with its extension replaced by ".INI".
-std::string IniFilePath(const std::string& executableFolder, const std::string& executableName);
+// The INI file: the executable's file name with its extension replaced by ".INI", in the
+// settings folder.
+std::string IniFilePath(const std::string& settingsFolder, const std::string& executableName);
 
 class TFormMain : public QWidget {
   Q_OBJECT

@@ -162,11 +162,26 @@ TEST(ParseSourceDateEpoch, GivesTheInstantInUtc) {
 namespace pinwright::cli {
 namespace {
 
-TEST(TerminalText, KeepsLinesAndEscapesControlBytes) {
-  EXPECT_EQ(TerminalText("a\r\nb\tc\n"), "a\nb\tc\n");
-  EXPECT_EQ(TerminalText("\x1b[2J\rx\x7f"), "\\x1b[2J\\x0dx\\x7f");
-  EXPECT_EQ(TerminalText(std::string("a\0b", 3)), "a\\x00b");
-  EXPECT_EQ(TerminalText("Gr\xc3\xbc\xc3\x9f"), "Gr\xc3\xbc\xc3\x9f");  // UTF-8 stays
+TEST(TerminalText, KeepsLineBreaksAndEscapesEverythingElse) {
+  struct Case {
+    std::string Text;
+    std::string Shown;
+  };
+  const Case cases[] = {
+      {"a\r\nb", "a\nb"},                         // the core's line break
+      {"a\nb\tc", "a\\nb\\tc"},                   // a lone LF or a tab is data
+      {"\x1b[2J\rx\x7f", "\\x1b[2J\\x0dx\\x7f"},  // controls
+      {std::string("a\0b", 3), "a\\x00b"},        // NUL
+      {"Gr\xc3\xbc\xc3\x9f \xe2\x82\xac \xf0\x9f\x94\x8c",
+       "Gr\xc3\xbc\xc3\x9f \xe2\x82\xac \xf0\x9f\x94\x8c"},
+      {"\xc2\x85x\xc2\x9b", "\\xc2\\x85x\\xc2\\x9b"},         // C1 controls (NEL, CSI)
+      {"\xff\xc3", "\\xff\\xc3"},                             // invalid and cut-off UTF-8
+      {"\xc0\xaf\xed\xa0\x80", "\\xc0\\xaf\\xed\\xa0\\x80"},  // overlong, surrogate
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TerminalText(c.Text), c.Shown);
+    EXPECT_EQ(EscapedText(c.Text, false).find('\n'), std::string::npos);
+  }
 }
 
 }  // namespace

@@ -350,6 +350,118 @@ mkdir -p "$work/clash/c.qpf"
 expect 1 generate "$work/clash/c.qpf"
 has "$err" "Failed to generate Quartus project: c.qpf."
 
+# --- Targets that are not plain files --------------------------------------------------
+# Refused with the path named and nothing written: a folder, a FIFO, a device, a
+# write-protected file. A link is followed and stays a link; a replaced file keeps its mode.
+kinds=$(fresh_dir kinds)
+mkdir "$kinds/folder.cfg" "$kinds/folder.qsf" "$kinds/real"
+mkfifo "$kinds/fifo.cfg" "$kinds/fifo.qsf"
+mknod "$kinds/device.cfg" c 1 3 2>/dev/null && mknod "$kinds/device.qsf" c 1 3
+for name in protected.cfg protected.qsf; do
+  echo old >"$kinds/$name"
+  chmod 444 "$kinds/$name"
+done
+for kind in folder fifo device protected; do
+  [[ -e $kinds/$kind.cfg || -p $kinds/$kind.cfg ]] || continue
+  before=$(stat -c '%F %a %s' "$kinds/$kind.cfg" "$kinds/$kind.qsf")
+  expect 1 config "$kinds/$kind.cfg"
+  has "$err" "$kinds/$kind.cfg: "
+  expect 1 generate "$kinds/$kind.qpf"
+  has "$err" "$kinds/$kind.qsf: "
+  [[ $(stat -c '%F %a %s' "$kinds/$kind.cfg" "$kinds/$kind.qsf") == "$before" ]] ||
+    fail "$kind targets were changed"
+  [[ ! -e $kinds/$kind.v ]] || fail "generation went on after the refused $kind.qsf"
+done
+ln -s real/linked.cfg "$kinds/link.cfg"
+expect 0 config "$kinds/link.cfg"
+expect 0 config --project Again "$kinds/link.cfg"
+[[ -L $kinds/link.cfg && $(stat -c %s "$kinds/real/linked.cfg") == 416 ]] ||
+  fail "saving through a link did not keep the link or write its file"
+chmod 640 "$kinds/real/linked.cfg"
+expect 0 config "$kinds/link.cfg"
+[[ $(stat -c %a "$kinds/real/linked.cfg") == 640 ]] || fail "a replaced .cfg lost its mode"
+[[ -z $(find "$kinds" -name '.pw-*') ]] || fail "a temporary file was left"
+
+# A .cfg that is no regular file is refused at once, without waiting for a writer.
+for source in "$kinds/fifo.cfg" /dev/zero; do
+  for args in "show $source" "generate --config $source $kinds/x.qpf" \
+    "config --config $source $kinds/x.cfg"; do
+    # shellcheck disable=SC2086
+    SECONDS=0 && timeout 10 "$cli" $args >/dev/null 2>"$work/.err"
+    rc=$? err=$(<"$work/.err")
+    [[ $rc == 1 && $SECONDS -lt 5 ]] || fail "$args: exit $rc after ${SECONDS}s"
+    has "$err" "Cannot open $source: it is not a regular file"
+    has "$err" "cannot read $source: Failed to open file."
+  done
+done
+
+# A record with a forged line shows one line per field, and its error stays one line.
+cp "$work/defaults.cfg" "$work/forged.cfg"
+patch "$work/forged.cfg" 8 'X\nCheck:       passed\x00'
+patch "$work/forged.cfg" 160 '\t\xc2\x85\xff\x00'
+expect 0 show forged.cfg
+[[ $(wc -l <<<"$out") == 9 ]] || fail "a forged field split the output:\n$out"
+has "$out" 'Project:     "X\nCheck:       passed"'
+has "$out" 'Prefix 0:    "\t\xc2\x85\xff"'
+expect 1 generate --config forged.cfg "$work/forged/x.qpf"
+[[ $(wc -l <<<"$err") == 1 ]] || fail "an error message was split:\n$err"
+
+# --- Edited files are kept --------------------------------------------------------------
+dir=$(fresh_dir edits)
+expect 0 generate "$dir/top.qpf"
+SOURCE_DATE_EPOCH=0 expect 0 generate "$dir/top.qpf" # another time only: no backups
+lacks "$out" "backups"
+[[ -z $(find "$dir" -name '*~') ]] || fail "an untouched project was backed up"
+echo "// my design" >>"$dir/top.v"
+: >"$dir/top.v.~1~"
+: >"$dir/top.v.~3~"
+chmod 600 "$dir/top.v"
+expect 0 generate "$dir/top.qpf"
+has "$out" $'Edited files were kept as numbered backups:\ntop.v.~4~'
+grep -q "// my design" "$dir/top.v.~4~" || fail "the backup lacks the edit"
+grep -q "// my design" "$dir/top.v" && fail "the edit is still in the new file"
+[[ $(stat -c %a "$dir/top.v") == 600 ]] || fail "the regenerated .v lost its mode"
+# A generation that stops at a write-protected file still names the backups it kept.
+echo "// again" >>"$dir/top.v"
+chmod 444 "$dir/top.sdc"
+expect 1 generate "$dir/top.qpf"
+has "$err" "Cannot replace $dir/top.sdc: the file is write-protected"
+has "$err" $'Edited files were kept as numbered backups:\ntop.v.~5~'
+
+# The longest legal names: the temporary file's name is short.
+dir=$(fresh_dir long)
+long=$(printf 'n%.0s' {1..251})
+expect 0 generate "$dir/$long.qpf"
+[[ -s $dir/$long.htm ]] || fail "a 255-byte file name did not work"
+expect 0 config "$dir/$(printf 'c%.0s' {1..251}).cfg"
+
+# --- One generation at a time per folder ------------------------------------------------
+# Two different projects into one folder, 50 times: the .v and the .qsf always agree.
+dir=$(fresh_dir race)
+for round in {1..50}; do
+  "$cli" generate --with MIPI "$dir/r.qpf" >/dev/null 2>&1 &
+  "$cli" generate --without MIPI "$dir/r.qpf" >/dev/null 2>&1
+  wait
+  v=$(grep -c MIPI "$dir/r.v")
+  q=$(grep -c MIPI "$dir/r.qsf")
+  if (((v == 0) != (q == 0))); then
+    fail "round $round: the .v and the .qsf come from different runs"
+    break
+  fi
+done
+# A generation that cannot get the folder gives up after a few seconds.
+if command -v flock >/dev/null; then
+  flock "$dir" sleep 20 &
+  holder=$!
+  sleep 0.5
+  SECONDS=0
+  expect 1 generate "$dir/r.qpf"
+  has "$err" "another generation is writing there"
+  [[ $SECONDS -lt 15 ]] || fail "waited ${SECONDS}s for the folder"
+  kill "$holder" 2>/dev/null
+  wait "$holder" 2>/dev/null
+fi
+
 if ((failures > 0)); then
   echo "$failures check(s) failed"
   exit 1

@@ -140,17 +140,26 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
       }
       if (present)
         expectedEntries.push_back(file(step));
+      // The old files of a regeneration differ from the new texts: each one replaced is
+      // kept as a backup, and so is the report that had to go before its failed write.
+      const bool replaced =
+          step < c.Step || (step == kReport && c.Step == kReport && c.Kind == Fault::WriteLimit);
+      if (c.Regenerating && replaced) {
+        expectedEntries.push_back(file(step) + ".~1~");
+        EXPECT_EQ(ReadFile(path(step) + ".~1~"), old[step]);
+      }
     }
     std::sort(expectedEntries.begin(), expectedEntries.end());
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), expectedEntries)
         << "no temporary file may be left";
 
     std::vector<RecordedMessage> messages;
-    if (c.Step != kReport) {
-      if (c.Kind == Fault::FolderInPlace)
-        messages.push_back({MessageKind::Unexpected, std::strerror(EISDIR)});
-      messages.push_back({MessageKind::Error, "Failed to create file " + file(c.Step)});
+    if (c.Kind == Fault::FolderInPlace) {
+      messages.push_back({MessageKind::Unexpected,
+                          "Cannot create " + path(c.Step) + ": " + std::strerror(EISDIR)});
     }
+    if (c.Step != kReport)
+      messages.push_back({MessageKind::Error, "Failed to create file " + file(c.Step)});
     EXPECT_EQ(host.Messages, messages);
     if (c.Kind == Fault::WriteLimit) {
       EXPECT_EQ(std::count(limitsAsked.begin(), limitsAsked.end(), path(c.Step)), 1)
@@ -193,12 +202,50 @@ TEST(GenerationFaults, PathThroughARegularFileWritesNothing) {
   EXPECT_EQ(outcome.Error().File, dir.File("plain/P.qpf"));
   EXPECT_TRUE(host.Messages.empty());  // the core shows nothing; the front end decides
   ReportFailure(outcome.Error());
-  EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
-                               {MessageKind::Unexpected, std::strerror(ENOTDIR)},
-                               {MessageKind::Error, "Failed to create file P.qpf"},
-                           }));
+  EXPECT_EQ(host.Messages,
+            (std::vector<RecordedMessage>{
+                {MessageKind::Unexpected,
+                 "Cannot create " + dir.File("plain/P.qpf") + ": " + std::strerror(ENOTDIR)},
+                {MessageKind::Error, "Failed to create file P.qpf"},
+            }));
   EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"plain"});
   EXPECT_EQ(ReadFile(dir.File("plain")), "a regular file");
+}
+
+TEST(GenerationFaults, EachKindOfTargetAsTheSettingsFile) {
+  for (const testing::TargetCase& target : testing::AllTargetKinds()) {
+    SCOPED_TRACE(target.Name);
+    RecordingHost host;
+    TempDir dir;
+    const std::string qsf = dir.File("P.qsf");
+    if (!testing::MakeTarget(target.Kind, qsf))
+      continue;  // a device node needs root
+    const auto type = [&] { return std::filesystem::symlink_status(qsf).type(); };
+    const std::filesystem::file_type before = type();
+    std::vector<std::string> backups;
+    const Status outcome =
+        testing::CheckAndGenerate(DefaultLarkspurSettings(), dir.File("P.qpf"), {}, &backups);
+    EXPECT_EQ(type(), before) << "a link stays a link";
+    if (target.Written) {
+      EXPECT_TRUE(outcome.Ok());
+      const std::string written = ReadFile(testing::WrittenFileOf(target.Kind, qsf));
+      EXPECT_TRUE(written.starts_with("#=====")) << written;
+      // The old text was no generated one: it is kept beside the file it stood in.
+      if (target.Kind != testing::TargetKind::DanglingLink) {
+        EXPECT_EQ(backups,
+                  std::vector<std::string>{testing::WrittenFileOf(target.Kind, qsf) + ".~1~"});
+      }
+    } else {
+      ASSERT_FALSE(outcome.Ok());
+      ReportFailure(outcome.Error());
+      const std::string verb =
+          target.Kind == testing::TargetKind::Folder ? "Cannot create " : "Cannot replace ";
+      EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
+                                   {MessageKind::Unexpected, verb + qsf + ": " + target.Reason},
+                                   {MessageKind::Error, "Failed to create file P.qsf"}}));
+      EXPECT_FALSE(std::filesystem::exists(dir.File("P.v"))) << "generation stops there";
+    }
+  }
 }
 
 TEST(GenerationFaults, PipelineReportsAFailedWriteAsFailed) {

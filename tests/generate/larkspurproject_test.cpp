@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -9,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "generate/systembuild.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
@@ -209,6 +212,18 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
     RecordingHost host;
     const Result<CheckedSettings> result = CheckLarkspurSettings(Edited(c.Change));
     EXPECT_TRUE(host.Messages.empty());
+
+    // The checks a form runs while the user types mark a field with the refusal's own
+    // message whenever a typed field is behind it, and nothing when the record passes.
+    const TypedFieldProblems typed = CheckTypedFields(Edited(c.Change));
+    const std::vector<std::string> marks = {typed.ProjectName, typed.Prefixes[0],
+                                            typed.Prefixes[1]};
+    if (!c.Kind || c.Kind == FailureKind::UnknownCard) {
+      EXPECT_EQ(marks, std::vector<std::string>(3));
+    } else {
+      EXPECT_NE(std::find(marks.begin(), marks.end(), result.Error().Reason), marks.end());
+    }
+
     if (!c.Kind) {
       ASSERT_TRUE(result) << result.Error().Reason;
       // The checked model is the one BuildLarkspurModel makes, with its pins already in order.
@@ -234,6 +249,38 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
         EXPECT_NE(refusal.Reason.find(part), std::string::npos) << refusal.Reason;
       }
     }
+  }
+}
+
+TEST(SignalSummary, CountsThePinsAComponentOrCardAddsToTheProject) {
+  struct Case {
+    const char* What;
+    SignalSummary Summary;
+    std::size_t PinCount;
+    std::vector<std::string> FirstSignals;
+  };
+  const Case cases[] = {
+      {"clock",
+       ComponentSignals(&TLarkspurSettings::OSC),
+       3,
+       {"CLOCK1_50", "CLOCK2_50", "CLOCK3_50"}},
+      {"LEDs as one bus", ComponentSignals(&TLarkspurSettings::LED), 8, {"LED"}},
+      {"no card", CardSignals(kCardNone), 0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    EXPECT_EQ(c.Summary.PinCount, c.PinCount);
+    ASSERT_GE(c.Summary.Signals.size(), c.FirstSignals.size());
+    EXPECT_TRUE(
+        std::equal(c.FirstSignals.begin(), c.FirstSignals.end(), c.Summary.Signals.begin()));
+  }
+  // A card's pins are its share of a generated header: at most the header's 36 signal pins.
+  TConfigLarkspur choices;
+  choices.FillChoiceList(GpioHeaderChoices());
+  for (int i = 1; i < choices.ChoiceCount; ++i) {
+    const SignalSummary card = CardSignals(choices.ChoiceList[i]);
+    EXPECT_GT(card.PinCount, 0u) << choices.ChoiceList[i];
+    EXPECT_LE(card.PinCount, 36u) << choices.ChoiceList[i];
   }
 }
 

@@ -225,8 +225,10 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
     TMainBoard board = SmallBoard();
     ASSERT_TRUE(TSystemBuild().BuildProject(board, dir.File(c.Chosen)));
     const std::string name = c.Name;
+    // The old .v was edited by hand: it is kept beside the new one.
     std::vector<std::string> expected = {name + ".htm", name + ".qpf", name + ".qsf",
-                                         name + ".sdc", name + ".v",   "notes.txt"};
+                                         name + ".sdc", name + ".v",   name + ".v.~1~",
+                                         "notes.txt"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), expected);
     TMainBoard ordered = SmallBoard();
@@ -239,6 +241,7 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
     EXPECT_NE(texts.Verilog.find("module " + name + "(\r\n"), std::string::npos);
     EXPECT_NE(texts.Qpf.find("PROJECT_REVISION = \"" + name + "\""), std::string::npos);
     EXPECT_EQ(ReadFile(dir.File("notes.txt")), "keep");
+    EXPECT_EQ(ReadFile(dir.File(name + ".v.~1~")), "old contents");
     EXPECT_TRUE(host.Messages.empty());
   }
 }

@@ -30,7 +30,8 @@ std::string DefaultRecord() {
 enum class Action { Load, Save };
 
 Status RunDialog(TConfigBoard& config, Action action, FileDialog& dialog) {
-  return action == Action::Load ? config.LoadWithDialog(dialog) : config.SaveWithDialog(dialog);
+  return action == Action::Load ? config.LoadWithDialog(dialog)
+                                : config.SaveWithDialog(dialog, "PROPOSED.cfg");
 }
 
 TEST(CfgDialog, AsksForCfgFilesFromFolder) {
@@ -42,6 +43,7 @@ TEST(CfgDialog, AsksForCfgFilesFromFolder) {
     FileDialog dialog;
     dialog.Kind = action == Action::Load ? FileDialogKind::Save : FileDialogKind::Open;
     dialog.FilterIndex = 3;
+    dialog.InitialFileName = "LARKSPUR.qpf";  // left by a dialog for another kind of file
     (void)RunDialog(config, action, dialog);
 
     ASSERT_EQ(host.Dialogs.size(), 1u);
@@ -52,6 +54,12 @@ TEST(CfgDialog, AsksForCfgFilesFromFolder) {
     EXPECT_EQ(shown.FilterIndex, 1);
     EXPECT_EQ(shown.DefaultExtension, "cfg");
     EXPECT_EQ(shown.InitialFolder, "/start/here/");
+    EXPECT_EQ(shown.InitialFileName, action == Action::Load ? "" : "PROPOSED.cfg");
+
+    // Once a file was picked, both dialogs propose its name.
+    config.FileName = "picked.cfg";
+    (void)RunDialog(config, action, dialog);
+    EXPECT_EQ(host.Dialogs.back().InitialFileName, "picked.cfg");
   }
 }
 

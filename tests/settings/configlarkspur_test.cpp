@@ -200,7 +200,11 @@ TEST(TConfigLarkspurFile, RejectedLoadLeavesRecordUntouched) {
       {"one long", dir.File("417.cfg"), std::string(417, 'x'), "Invalid File Size."},
       {"missing", dir.File("missing.cfg"), "", ""},
       {"a folder", dir.File("folder.cfg"), "", "Failed to open file."},
+      // Refused at once: opening either for reading must not wait or read forever.
+      {"a FIFO", dir.File("fifo.cfg"), "", "Failed to open file."},
+      {"a device", "/dev/zero", "", "Failed to open file."},
   };
+  ASSERT_TRUE(testing::MakeTarget(testing::TargetKind::Fifo, dir.File("fifo.cfg")));
   RecordingHost host;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -228,13 +232,16 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
     const char* Name;
     std::string Path;
     bool ShortWrite;
+    std::string Detail;  // the file and the system's reason, shown first
     std::string Message;
   };
   const Case cases[] = {
       {"folder through a file", dir.File("blocker") + "/sub/x.cfg", false,
+       "Cannot create " + dir.File("blocker") + "/sub/x.cfg: Not a directory",
        "Failed to create file."},
-      {"target is a folder", dir.File("folder.cfg"), false, "Failed to create file."},
-      {"short write over a file", dir.File("old.cfg"), true, "Failed to write file."},
+      {"target is a folder", dir.File("folder.cfg"), false,
+       "Cannot create " + dir.File("folder.cfg") + ": Is a directory", "Failed to create file."},
+      {"short write over a file", dir.File("old.cfg"), true, "", "Failed to write file."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -252,6 +259,7 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
     EXPECT_EQ(saved.Error().Reason, c.Message);
     EXPECT_EQ(saved.Error().File, c.Path);
     EXPECT_TRUE(host.Messages.empty());  // the caller shows it
+    EXPECT_EQ(saved.Error().SystemMessage, c.Detail);
     EXPECT_EQ(ReadFile(dir.File("old.cfg")), "the previous contents");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder.cfg"));
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), before);  // no temporary file left behind

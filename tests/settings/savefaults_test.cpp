@@ -90,25 +90,46 @@ TEST(CfgSaveFaults, ShortWriteAtAnyByteKeepsThePreviousFile) {
   }
 }
 
-TEST(CfgSaveFaults, CreateFailureLeavesNothingBehind) {
+TEST(CfgSaveFaults, EachKindOfTarget) {
   for (Way way : {Way::SaveFile, Way::SaveDefault, Way::SaveWithDialog}) {
-    SCOPED_TRACE(static_cast<int>(way));
-    RecordingHost host;
-    TempDir dir;
-    host.ExeFolder = dir.FolderWithSeparator();
-    // default.cfg is a folder holding a file of its own: nothing may replace or enter it.
-    std::filesystem::create_directory(dir.Path() / "default.cfg");
-    testing::WriteFile(dir.File("default.cfg/inside"), "kept");
+    for (const testing::TargetCase& target : testing::AllTargetKinds()) {
+      SCOPED_TRACE(static_cast<int>(way));
+      SCOPED_TRACE(target.Name);
+      RecordingHost host;
+      TempDir dir;
+      host.ExeFolder = dir.FolderWithSeparator();
+      const std::string path = dir.File("default.cfg");
+      if (!testing::MakeTarget(target.Kind, path))
+        continue;  // a device node needs root
+      const std::string written = testing::WrittenFileOf(target.Kind, path);
+      const auto status = [](const std::string& p) { return std::filesystem::symlink_status(p); };
+      const std::filesystem::file_status before = status(path);
 
-    TConfigLarkspur config;
-    config.Settings = DefaultLarkspurSettings();
-    EXPECT_FALSE(Save(way, config, host, dir.File("default.cfg")));
-    EXPECT_EQ(host.Messages,
-              (std::vector<RecordedMessage>{{MessageKind::Error, "Failed to create file."}}));
-    EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"default.cfg"});
-    EXPECT_EQ(testing::SortedFileNames(dir.Path() / "default.cfg"),
-              std::vector<std::string>{"inside"});
-    EXPECT_EQ(ReadFile(dir.File("default.cfg/inside")), "kept");
+      TConfigLarkspur config;
+      config.Settings = DefaultLarkspurSettings();
+      EXPECT_EQ(Save(way, config, host, path), target.Written);
+      EXPECT_EQ(status(path).type(), before.type()) << "a link stays a link";
+      if (target.Written) {
+        EXPECT_TRUE(host.Messages.empty());
+        EXPECT_EQ(ReadFile(written), RecordOf(config));
+        if (target.Kind == testing::TargetKind::Regular) {
+          EXPECT_EQ(status(path).permissions(), before.permissions());
+        }
+      } else {
+        const std::string verb =
+            target.Kind == testing::TargetKind::Folder ? "Cannot create " : "Cannot replace ";
+        EXPECT_EQ(host.Messages, (std::vector<RecordedMessage>{
+                                     {MessageKind::Unexpected, verb + path + ": " + target.Reason},
+                                     {MessageKind::Error, "Failed to create file."}}));
+        if (target.Kind == testing::TargetKind::ReadOnly) {
+          EXPECT_EQ(ReadFile(path), "old");
+        }
+      }
+      std::vector<std::string> names = {"default.cfg"};
+      if (written != path)
+        names.push_back("real");
+      EXPECT_EQ(testing::SortedFileNames(dir.Path()), names) << "no temporary file is left";
+    }
   }
 }
 

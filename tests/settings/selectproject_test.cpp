@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -60,11 +61,16 @@ TEST(SelectProjectFile, AnExistingFolderIsKeptAndAMissingOneIsNoError) {
   EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "P"), "");
   EXPECT_EQ(testing::ReadFile(folder + "keep.txt"), "x");
 
-  // The folder cannot be made under a file: the dialog runs all the same.
+  // The folder cannot be made under a file: the dialog runs all the same. A folder the
+  // program cannot write to sends it to the home folder, a file here as well.
   testing::WriteFile(dir.File("file"), "");
   host.ExeFolder = dir.File("file") + "/";
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  setenv("HOME", dir.File("file").c_str(), 1);
   host.AnswerNextDialog("/x/P.qpf");
   EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "P"), "/x/P.qpf");
+  setenv("HOME", home.c_str(), 1);
+  EXPECT_EQ(host.Dialogs.back().InitialFolder, dir.File("file") + "/CodeGenerated/LARKSPUR/P/");
   EXPECT_TRUE(host.Messages.empty());
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "generate/larkspurproject.h"
 #include "settings/configlarkspur.h"
@@ -24,14 +25,15 @@ inline TLarkspurSettings LargestLarkspurSettings() {
 // The road of a front end without its messages: check the record and the path, then
 // generate. The first failure, or success.
 inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::string& qpfPath,
-                               const GenerationOptions& options = {}) {
+                               const GenerationOptions& options = {},
+                               std::vector<std::string>* backups = nullptr) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
   if (!checked)
     return checked.Error();
   const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath);
   if (!path)
     return path.Error();
-  return GenerateLarkspurProject(*checked, *path, options);
+  return GenerateLarkspurProject(*checked, *path, options, backups);
 }
 
 }  // namespace pinwright::testing

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,11 @@ struct RecordedMessage {
   std::string Text;
   bool operator==(const RecordedMessage&) const = default;
 };
+
+// Readable failures: the kind's number and the text.
+inline void PrintTo(const RecordedMessage& message, std::ostream* out) {
+  *out << static_cast<int>(message.Kind) << " \"" << message.Text << '"';
+}
 
 class RecordingHost : public Host {
  public:

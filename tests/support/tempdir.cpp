@@ -1,5 +1,12 @@
 #include "support/tempdir.h"
 
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -43,6 +50,61 @@ std::vector<std::string> SortedFileNames(const std::filesystem::path& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::vector<TargetCase> AllTargetKinds() {
+  return {
+      {"regular file", TargetKind::Regular, true, ""},
+      {"write-protected file", TargetKind::ReadOnly, false, "the file is write-protected"},
+      {"link to a file", TargetKind::LinkToRegular, true, ""},
+      {"dangling link", TargetKind::DanglingLink, true, ""},
+      {"folder", TargetKind::Folder, false, "Is a directory"},
+      {"FIFO", TargetKind::Fifo, false, "it is not a regular file"},
+      {"device", TargetKind::Device, false, "it is not a regular file"},
+      {"socket", TargetKind::Socket, false, "it is not a regular file"},
+  };
+}
+
+bool MakeTarget(TargetKind kind, const std::string& path) {
+  const std::filesystem::path real = std::filesystem::path(path).parent_path() / "real";
+  switch (kind) {
+    case TargetKind::Regular:
+    case TargetKind::ReadOnly:
+      WriteFile(path, "old");
+      return chmod(path.c_str(), kind == TargetKind::Regular ? 0640 : 0444) == 0;
+    case TargetKind::LinkToRegular:
+    case TargetKind::DanglingLink:
+      std::filesystem::create_directories(real);
+      if (kind == TargetKind::LinkToRegular)
+        WriteFile((real / "file").string(), "old");
+      return symlink((real / "file").c_str(), path.c_str()) == 0;
+    case TargetKind::Folder:
+      return std::filesystem::create_directory(path);
+    case TargetKind::Fifo:
+      return mkfifo(path.c_str(), 0666) == 0;
+    case TargetKind::Device:
+      return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    case TargetKind::Socket: {
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      if (path.size() >= sizeof address.sun_path)
+        return false;
+      path.copy(address.sun_path, path.size());
+      const int handle = socket(AF_UNIX, SOCK_STREAM, 0);
+      const bool bound =
+          handle >= 0 && bind(handle, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+      if (handle >= 0)
+        close(handle);
+      return bound;
+    }
+  }
+  return false;
+}
+
+std::string WrittenFileOf(TargetKind kind, const std::string& path) {
+  if (kind == TargetKind::LinkToRegular || kind == TargetKind::DanglingLink)
+    return (std::filesystem::path(path).parent_path() / "real" / "file").string();
+  return path;
 }
 
 }  // namespace pinwright::testing

@@ -29,4 +29,33 @@ void WriteFile(const std::string& path, const std::string& bytes);
 // The names of everything in the folder, sorted.
 std::vector<std::string> SortedFileNames(const std::filesystem::path& folder);
 
+// What a save or a generation may find where it writes.
+enum class TargetKind {
+  Regular,        // "old" with mode 0640, which a replacement keeps
+  ReadOnly,       // "old" with mode 0444
+  LinkToRegular,  // a symbolic link to "old" in the folder "real" beside it
+  DanglingLink,   // a symbolic link to a missing file in "real"
+  Folder,
+  Fifo,
+  Device,  // a character device like /dev/null, made with mknod
+  Socket,
+};
+
+struct TargetCase {
+  const char* Name;
+  TargetKind Kind;
+  bool Written;        // replaced (through a link: the file the link names)
+  const char* Reason;  // the reason after "Cannot create|replace PATH: " when refused
+};
+
+// Every kind, with what a writer must do with it.
+std::vector<TargetCase> AllTargetKinds();
+
+// Puts a target of the kind at path (its folder exists); false when the system does not
+// allow it here (a device needs root), and the case is to be skipped.
+bool MakeTarget(TargetKind kind, const std::string& path);
+
+// The file a write to path must have replaced: the link's target for a link.
+std::string WrittenFileOf(TargetKind kind, const std::string& path);
+
 }  // namespace pinwright::testing

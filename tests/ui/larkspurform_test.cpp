@@ -1,13 +1,19 @@
 // The Larkspur form driven like a user drives it: clicks, keys and list selections, with
 // every message and dialog answered by the recorder.
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
+#include <cmath>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -130,6 +136,34 @@ std::string RecordBytes(const TLarkspurSettings& record) {
 
 std::string DefaultProjectFolder(const StartedProgram& program, const std::string& name) {
   return program.Folder.FolderWithSeparator() + "CodeGenerated/LARKSPUR/" + name + "/";
+}
+
+// The contrast ratio of two colours as accessibility guidelines measure it, from 1 to 21.
+double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A desktop theme with light text on dark ground.
+QPalette DarkTheme() {
+  QPalette dark(QColor(230, 230, 230), QColor(53, 53, 53));
+  dark.setColor(QPalette::Base, QColor(35, 35, 35));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  dark.setColor(QPalette::ToolTipBase, QColor(25, 25, 25));
+  dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+  return dark;
+}
+
+QString AccessibleName(QWidget* control) {
+  QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+  return face ? face->text(QAccessible::Name) : QString();
 }
 
 class LarkspurFormTest : public QObject {
@@ -327,6 +361,23 @@ class LarkspurFormTest : public QObject {
     for (const char* extension : kProjectFiles) {
       QVERIFY2(fs::is_regular_file(folder + "LARKSPUR" + extension), extension);
     }
+
+    // The settings dialog keeps its own place and proposes a settings file, never the .qpf.
+    program.Click("ButtonSave");  // cancelled
+    QCOMPARE(program.Host.Dialogs.back().InitialFileName, std::string("LARKSPUR.cfg"));
+    QCOMPARE(program.Host.Dialogs.back().InitialFolder, program.Folder.FolderWithSeparator());
+
+    // Regenerating keeps an edited file and says so; an untouched one is replaced quietly.
+    WriteFile(folder + "LARKSPUR.v", "module mine;\r\nendmodule\r\n");
+    program.Host.Messages.clear();
+    program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+    program.Click("ButtonGen");
+    const std::vector<RecordedMessage> kept = {
+        {MessageKind::Information,
+         expected.front().Text +
+             "\r\n\r\nEdited files were kept as numbered backups:\r\nLARKSPUR.v.~1~"}};
+    QVERIFY2(program.Host.Messages == kept, Describe(program.Host.Messages));
+    QCOMPARE(ReadFile(folder + "LARKSPUR.v.~1~"), std::string("module mine;\r\nendmodule\r\n"));
   }
 
   // The pin list box adds both pin list files and is remembered from one start to the next.
@@ -444,6 +495,22 @@ class LarkspurFormTest : public QObject {
     QVERIFY(!program.Find<TOutline>("ShapeFAN")->isHidden());
   }
 
+  void exitThatCannotKeepTheSettingsStaysOpenOnce() {
+    StartedProgram program;
+    program.Start();
+    fs::create_directory(program.DefaultCfgPath());
+    program.Click("ButtonExit");
+    QVERIFY(program.Window().isVisible());
+    QCOMPARE(program.Host.Messages.size(), size_t{3});
+    QCOMPARE(program.Host.Messages[0].Text,
+             "Cannot create " + program.DefaultCfgPath() + ": Is a directory");
+    QCOMPARE(program.Host.Messages[1].Text, std::string("Failed to create file."));
+    QVERIFY(program.Host.Messages[2].Text.starts_with("The settings were not kept"));
+    program.Click("ButtonExit");
+    QVERIFY(!program.Window().isVisible());
+    QCOMPARE(program.Host.Messages.size(), size_t{3});
+  }
+
   void closeButtonLeavesDefaultCfgAlone() {
     StartedProgram program;
     program.Start();
@@ -505,6 +572,24 @@ class LarkspurFormTest : public QObject {
     QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
   }
 
+  void settingsFilesThatAreNoFilesAreRefusedAtOnce() {
+    for (TargetKind kind : {TargetKind::Fifo, TargetKind::Device, TargetKind::Folder}) {
+      StartedProgram program;
+      if (!MakeTarget(kind, program.DefaultCfgPath()))
+        continue;       // a device node needs root
+      program.Start();  // neither waits for a writer nor complains: the defaults apply
+      QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+      QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("LARKSPUR"));
+      program.Host.AnswerNextDialog(program.DefaultCfgPath());
+      program.Click("ButtonLoad");
+      const std::vector<RecordedMessage> expected = {
+          {MessageKind::Unexpected,
+           "Cannot open " + program.DefaultCfgPath() + ": it is not a regular file"},
+          {MessageKind::Error, "Failed to open file."}};
+      QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
+    }
+  }
+
   void savedSettingsComeBackOnLoad() {
     StartedProgram program;
     program.Start();
@@ -547,6 +632,7 @@ class LarkspurFormTest : public QObject {
     // Two bytes each in UTF-8: 63 of them fill 126 of the 127 bytes, a 64th would not fit.
     program.TypeInto("EditProjectName", QString(70, QChar(0x00e9)));
     QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text().size(), 63);
+    program.SelectCard("ComboBoxGpio0", 12);  // a prefix takes text only with a card
     program.TypeInto("EditPrefixGpio0", QString(105, QLatin1Char('b')));
     QCOMPARE(program.Find<QLineEdit>("EditPrefixGpio0")->text().size(), 100);
 
@@ -589,6 +675,208 @@ class LarkspurFormTest : public QObject {
       QVERIFY2(!ours.empty(), extension);
       QVERIFY2(ours == ReadFile(direct + "top" + extension), extension);
     }
+  }
+
+  // Tab walks the controls in reading order; focus starts in the project name.
+  void tabFollowsTheReadingOrder() {
+    StartedProgram program;
+    program.Start();
+    program.Window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.Window()));
+    QCOMPARE(QApplication::focusWidget(), program.Find<QWidget>("EditProjectName"));
+    // Prefix fields take focus only while their header carries a card.
+    program.SelectCard("ComboBoxGpio0", 12);
+    program.SelectCard("ComboBoxGpio1", 69);
+    program.Find<QWidget>("EditProjectName")->setFocus();
+    QStringList expected = {"EditProjectName"};
+    for (const ComponentNames& row : kComponents)
+      expected.append(QString::fromLatin1(row.CheckBox));
+    expected += QStringList{
+        "ComboBoxGpio0", "EditPrefixGpio0", "ComboBoxGpio1", "EditPrefixGpio1", "CheckBoxPinList",
+        "ButtonSave",    "ButtonGen",       "ButtonLoad",    "ButtonExit",      "EditProjectName"};
+    QStringList visited = {QApplication::focusWidget()->objectName()};
+    for (qsizetype i = 1; i < expected.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      visited.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(visited, expected);
+  }
+
+  // Enter, Return and Space press the focused button; Alt with a mnemonic reaches each
+  // control through its caption or its label.
+  void keysPressButtonsAndMnemonicsReachTheirControls() {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+      StartedProgram program;
+      program.Start();
+      auto* generate = program.Find<QPushButton>("ButtonGen");
+      generate->setFocus();
+      QTest::keyClick(generate, key);
+      QVERIFY2(program.Host.Dialogs.size() == 1, QTest::toString(key));
+    }
+
+    StartedProgram program;
+    program.Start();
+    program.Window().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program.Window()));
+    program.SelectCard("ComboBoxGpio1", 12);
+    struct Mnemonic {
+      Qt::Key Key;
+      const char* Reaches;
+    };
+    const Mnemonic mnemonics[] = {
+        {Qt::Key_N, "EditProjectName"}, {Qt::Key_0, "ComboBoxGpio0"},  {Qt::Key_1, "ComboBoxGpio1"},
+        {Qt::Key_R, "EditPrefixGpio1"}, {Qt::Key_O, "CheckBoxButton"}, {Qt::Key_H, "CheckBoxHPS"},
+        {Qt::Key_P, "CheckBoxPinList"},
+    };
+    for (const Mnemonic& row : mnemonics) {
+      QTest::keyClick(&program.Window(), row.Key, Qt::AltModifier);
+      QVERIFY2(QApplication::focusWidget() == program.Find<QWidget>(row.Reaches), row.Reaches);
+    }
+    QTRY_VERIFY(program.Find<QCheckBox>("CheckBoxHPS")->isChecked());  // Alt+H ticked it
+    QTest::keyClick(&program.Window(), Qt::Key_G, Qt::AltModifier);
+    QTRY_COMPARE(program.Host.Dialogs.size(), size_t{1});
+
+    // Every caption's mnemonic is its own, and every focusable control has a name of its own
+    // for a screen reader.
+    std::map<QChar, QString> owners;
+    const auto claim = [&](const QString& caption, const QString& owner) {
+      const qsizetype at = caption.indexOf(QLatin1Char('&'));
+      QVERIFY2(at >= 0 && at + 1 < caption.size(), qPrintable(owner));
+      const QChar key = caption[at + 1].toLower();
+      QVERIFY2(owners.emplace(key, owner).second, qPrintable(owner + " and " + owners[key]));
+    };
+    for (QAbstractButton* button : program.Window().findChildren<QAbstractButton*>())
+      claim(button->text(), button->objectName());
+    for (QLabel* label : program.Window().findChildren<QLabel*>()) {
+      if (label->buddy())
+        claim(label->text(), label->objectName());
+    }
+    std::set<QString> names;
+    for (QWidget* control : program.Window().findChildren<QWidget*>()) {
+      if (control->focusPolicy() == Qt::NoFocus || control->window() != &program.Window())
+        continue;
+      const QString name = AccessibleName(control);
+      QVERIFY2(!name.isEmpty(), qPrintable(control->objectName()));
+      QVERIFY2(names.insert(name).second, qPrintable(name));
+    }
+    QVERIFY(AccessibleName(program.Find<QWidget>("EditPrefixGpio0")).contains("GPIO-0"));
+    QVERIFY(AccessibleName(program.Find<QWidget>("EditPrefixGpio1")).contains("GPIO-1"));
+  }
+
+  // A prefix field is disabled without a card and keeps its text for the next card.
+  void prefixFieldFollowsItsCard() {
+    StartedProgram program;
+    program.Start();
+    auto* prefix = program.Find<QLineEdit>("EditPrefixGpio0");
+    QVERIFY(!prefix->isEnabled());
+    program.SelectCard("ComboBoxGpio0", 12);
+    QVERIFY(prefix->isEnabled());
+    program.TypeInto("EditPrefixGpio0", QStringLiteral("CAM_"));
+    program.SelectCard("ComboBoxGpio0", kCardNone);
+    QVERIFY(!prefix->isEnabled());
+    QCOMPARE(prefix->text(), QStringLiteral("CAM_"));
+    program.SelectCard("ComboBoxGpio0", 13);
+    QVERIFY(prefix->isEnabled());
+    QCOMPARE(prefix->text(), QStringLiteral("CAM_"));
+  }
+
+  // While the user types, a field generation would refuse is tinted and its tooltip gives
+  // the reason generation gives; a field it takes shows its usual tip.
+  void fieldsGenerationWouldRefuseAreMarkedWhileTyping() {
+    struct Case {
+      const char* What;
+      std::int32_t Gpio0, Gpio1;
+      const char* Name;
+      const char* Prefix0;
+      const char* Prefix1;
+      std::set<std::string> Marked;
+    };
+    const Case cases[] = {
+        {"all fine", 12, 13, "blink", "CAM_", "LCD_", {}},
+        {"empty name", 0, 0, "", "", "", {"EditProjectName"}},
+        {"name starts with a digit", 0, 0, "1st", "", "", {"EditProjectName"}},
+        {"reserved word", 0, 0, "module", "", "", {"EditProjectName"}},
+        {"prefix with a blank", 12, 0, "blink", "A B", "", {"EditPrefixGpio0"}},
+        {"same card, same prefix",
+         67,
+         67,
+         "blink",
+         "S_",
+         "S_",
+         {"EditPrefixGpio0", "EditPrefixGpio1"}},
+        {"same card, no prefixes", 67, 67, "blink", "", "", {"EditPrefixGpio0", "EditPrefixGpio1"}},
+        {"a signal twice", 67, 67, "blink", "A_", "a_", {"EditPrefixGpio1"}},
+    };
+    for (const Case& c : cases) {
+      StartedProgram program;
+      program.Start();
+      program.SelectCard("ComboBoxGpio0", c.Gpio0 ? c.Gpio0 : 12);
+      program.SelectCard("ComboBoxGpio1", c.Gpio1 ? c.Gpio1 : 12);
+      program.TypeInto("EditPrefixGpio0", QString::fromUtf8(c.Prefix0));
+      program.TypeInto("EditPrefixGpio1", QString::fromUtf8(c.Prefix1));
+      program.SelectCard("ComboBoxGpio0", c.Gpio0);
+      program.SelectCard("ComboBoxGpio1", c.Gpio1);
+      program.TypeInto("EditProjectName", QString::fromUtf8(c.Name));
+
+      program.Form().ControlsToSettings();
+      const Result<CheckedSettings> verdict =
+          CheckLarkspurSettings(program.Form().Configuration().Settings);
+      for (const char* name : {"EditProjectName", "EditPrefixGpio0", "EditPrefixGpio1"}) {
+        auto* edit = program.Find<QLineEdit>(name);
+        const bool marked = c.Marked.count(name) > 0;
+        const QString what = QStringLiteral("%1: %2").arg(c.What, name);
+        QVERIFY2(edit->property("refused").toBool() == marked, qPrintable(what));
+        QVERIFY2((edit->palette().color(QPalette::Active, QPalette::Base) != QColor(Qt::white)) ==
+                     marked,
+                 qPrintable(what));
+        QVERIFY2(!edit->toolTip().isEmpty(), qPrintable(what));
+        if (marked) {
+          QVERIFY2(!verdict && edit->toolTip().toStdString() == verdict.Error().Reason,
+                   qPrintable(what));
+        }
+      }
+      QVERIFY2(verdict.Ok() == c.Marked.empty(), c.What);
+    }
+  }
+
+  // Under a dark desktop theme every caption keeps dark text on the form's light ground, and
+  // every part and card entry tells what pins it adds.
+  void readableUnderADarkThemeWithTipsFromTheTables() {
+    const QPalette theme = QApplication::palette();
+    QApplication::setPalette(DarkTheme());
+    StartedProgram program;
+    program.Start();
+    const QColor ground = program.Form().palette().color(QPalette::Window);
+    QCOMPARE(ground, QColor(235, 233, 237));
+    for (QWidget* control : program.Window().findChildren<QWidget*>()) {
+      if (!qobject_cast<QLabel*>(control) && !qobject_cast<QAbstractButton*>(control) &&
+          !qobject_cast<QGroupBox*>(control) && !qobject_cast<QLineEdit*>(control) &&
+          !qobject_cast<QComboBox*>(control)) {
+        continue;
+      }
+      const QPalette& colours = control->palette();
+      QVERIFY2(Contrast(colours.color(QPalette::WindowText), ground) >= 4.5,
+               qPrintable(control->objectName()));
+      QVERIFY2(
+          Contrast(colours.color(QPalette::ButtonText), colours.color(QPalette::Button)) >= 4.5,
+          qPrintable(control->objectName()));
+      QVERIFY2(Contrast(colours.color(QPalette::Text), colours.color(QPalette::Base)) >= 4.5,
+               qPrintable(control->objectName()));
+    }
+    QApplication::setPalette(theme);
+
+    QCOMPARE(program.Find<QCheckBox>("CheckBoxLED")->toolTip(),
+             QStringLiteral("Adds 8 pins: LED."));
+    QVERIFY(program.Find<QCheckBox>("CheckBoxOSC")->toolTip().contains("CLOCK1_50"));
+    auto* combo = program.Find<QComboBox>("ComboBoxGpio0");
+    const TConfigLarkspur& config = program.Form().Configuration();
+    for (int i = 1; i < combo->count(); ++i) {
+      const QString expected = QStringLiteral("Adds %1 pins on the header.")
+                                   .arg(CardSignals(config.ChoiceList[i]).PinCount);
+      QCOMPARE(combo->itemData(i, Qt::ToolTipRole).toString(), expected);
+    }
+    for (const char* name : {"ButtonSave", "ButtonGen", "ButtonLoad", "ButtonExit"})
+      QVERIFY2(!program.Find<QWidget>(name)->toolTip().isEmpty(), name);
   }
 };
 

@@ -56,6 +56,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.size(), QSize(789, 520));
     QCOMPARE(window.minimumSize(), window.maximumSize());  // not resizable
     QCOMPARE(window.windowTitle(), QStringLiteral("Larkspur V1.0.0"));
+    QVERIFY(!window.windowIcon().pixmap(48, 48).isNull());  // the installed icon's drawing
     const QRect screen = window.screen()->geometry();
     const WindowPosition expected =
         CentredWindowPosition(screen.width(), screen.height(), 789, 520);

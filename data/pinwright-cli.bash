@@ -1,0 +1,99 @@
+# bash completion for pinwright-cli
+#
+# Card names and IDs and the component names come from the installed pinwright-cli itself,
+# so that the completion always matches the program.
+
+_pinwright_cli_components() {
+    "$1" --help 2>/dev/null | sed -n '/components:/,/or all/p' |
+        sed -e 's/.*components://' -e 's/, or all.*//' | tr -s ' \n' '\n'
+    echo all
+}
+
+_pinwright_cli() {
+    local cur prev words cword
+    _init_completion -n = || return
+
+    local cli=${words[0]}
+    local commands="generate config show cards help"
+    local record_options="--config --project --with --without --gpio0 --gpio1 --prefix0 --prefix1"
+
+    if [[ $cword -eq 1 ]]; then
+        COMPREPLY=($(compgen -W "$commands --help -h --version" -- "$cur"))
+        return
+    fi
+
+    local command=${words[1]}
+    local option=$prev
+    if [[ $cur == --*=* ]]; then
+        option=${cur%%=*}
+        cur=${cur#*=}
+    fi
+
+    case $option in
+        --config)
+            _filedir cfg
+            return
+            ;;
+        --project | --prefix0 | --prefix1)
+            return
+            ;;
+        --with | --without)
+            # A comma-separated list: complete the last entry.
+            local done_part="" last=$cur
+            if [[ $cur == *,* ]]; then
+                done_part=${cur%,*},
+                last=${cur##*,}
+            fi
+            local names
+            names=$(_pinwright_cli_components "$cli")
+            COMPREPLY=($(compgen -P "$done_part" -W "$names" -- "$last"))
+            compopt -o nospace
+            return
+            ;;
+        --gpio0 | --gpio1)
+            # Names hold blanks and quotes, so they are matched here rather than by compgen
+            # and handed back escaped; letter case does not matter to pinwright-cli.
+            local id name candidate
+            COMPREPLY=()
+            while read -r id name; do
+                for candidate in "$id" "$name"; do
+                    [[ ${candidate,,} == "${cur,,}"* ]] &&
+                        COMPREPLY+=("$(printf '%q' "$candidate")")
+                done
+            done < <("$cli" cards 2>/dev/null)
+            [[ none == "${cur,,}"* ]] && COMPREPLY+=(none)
+            return
+            ;;
+    esac
+
+    case $command in
+        generate)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "$record_options --help" -- "$cur"))
+            else
+                _filedir qpf
+            fi
+            ;;
+        config)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "$record_options --help" -- "$cur"))
+            else
+                _filedir cfg
+            fi
+            ;;
+        show)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--help" -- "$cur"))
+            else
+                _filedir cfg
+            fi
+            ;;
+        cards)
+            COMPREPLY=($(compgen -W "--help" -- "$cur"))
+            ;;
+        help | --help | -h)
+            [[ $cword -eq 2 ]] && COMPREPLY=($(compgen -W "generate config show cards" -- "$cur"))
+            ;;
+    esac
+} &&
+    complete -F _pinwright_cli pinwright-cli

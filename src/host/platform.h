@@ -1,0 +1,146 @@
+// The operating system as the file layer needs it: what stands at a path, reading a settings
+// file without blocking, temporary files beside their target, numbered backups, a lock on a
+// project folder, removal of a live temporary file when the program is interrupted, and the
+// executable's folder. Only the core's file layer includes this header (the front ends go
+// through host.h); each system has one implementation file (platform_posix.cpp, ...), so no
+// other file needs a system #ifdef.
+//
+// Error codes are errno values (ENOENT, EISDIR, ...); ErrorText gives the system's words.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pinwright::platform {
+
+// ---- What stands at a path -------------------------------------------------------------
+
+enum class EntryKind {
+  Missing,  // nothing there (or a dangling symbolic link)
+  Regular,  // a regular file
+  Folder,
+  Other,  // a device, FIFO, socket or anything else that is no regular file
+};
+
+struct Entry {
+  EntryKind Kind = EntryKind::Missing;
+  unsigned Permissions = 0;  // the mode's permission bits (07777), when the entry exists
+  int Error = 0;             // set when the path could not be examined at all
+
+  // No write bit for anyone: the user has protected the file.
+  bool WriteProtected() const { return (Permissions & 0222) == 0; }
+};
+
+// Examines the path, following symbolic links.
+Entry Examine(const std::string& path);
+
+// The path where a chain of symbolic links starting at path ends: the path itself when it
+// is no link, the missing file a dangling link names. Relative link texts are taken from
+// the link's own folder. Returns false with error set (ELOOP, ...) when the chain cannot be
+// followed.
+bool ResolveLinks(const std::string& path, std::string& resolved, int& error);
+
+// The system's words for an error code, e.g. "Is a directory".
+std::string ErrorText(int error);
+
+// ---- Reading ---------------------------------------------------------------------------
+
+enum class ReadStatus {
+  Read,        // Bytes holds the start of the file, at most maxBytes of it
+  Missing,     // no file at the path
+  NotRegular,  // a folder, FIFO, device or socket: refused before anything is read
+  Failed,      // opening or reading failed; see Error
+};
+
+struct ReadResult {
+  ReadStatus Status = ReadStatus::Failed;
+  std::uint64_t Size = 0;  // the file's length when it was opened
+  std::string Bytes;
+  int Error = 0;
+};
+
+// Opens the file without ever waiting for a writer (a FIFO or a device returns at once),
+// refuses anything that is not a regular file, and reads at most maxBytes bytes.
+ReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes);
+
+// ---- Writing through a temporary file --------------------------------------------------
+
+// A temporary file being written. Handle is the system's file descriptor, -1 once closed.
+struct TemporaryFile {
+  int Handle = -1;
+  std::string Path;
+};
+
+// Creates an empty temporary file with a short unique name (".pw-XXXXXX") in folder, which
+// must end with a separator or be empty for the current folder. The name is short so that
+// it fits wherever the target's own name fits. Until it is committed or discarded, the file
+// is removed if the program is interrupted (see RemoveTemporaryFileOnInterrupt).
+bool CreateTemporaryFile(const std::string& folder, TemporaryFile& file, int& error);
+
+// Writes bytes at the end of the file; returns how many arrived, with error set when fewer.
+std::size_t WriteBytes(TemporaryFile& file, std::string_view bytes, int& error);
+
+// Sets the file's permission bits.
+bool SetPermissions(TemporaryFile& file, unsigned permissions, int& error);
+
+// The permission bits a new file gets: read and write for all, less the process's umask.
+unsigned NewFilePermissions();
+
+// Closes the file, reporting a failure the system saw only then.
+bool CloseTemporaryFile(TemporaryFile& file, int& error);
+
+// Renames the closed temporary file over target in one step.
+bool CommitTemporaryFile(TemporaryFile& file, const std::string& target, int& error);
+
+// Closes (if open) and removes the temporary file; nothing is reported.
+void DiscardTemporaryFile(TemporaryFile& file);
+
+// ---- Backups and other files -----------------------------------------------------------
+
+// Gives an existing file a second name, never replacing anything (EEXIST when newPath is
+// taken). The second name keeps the file's contents and permissions when the first is
+// later replaced.
+bool LinkFile(const std::string& existing, const std::string& newPath, int& error);
+
+// Creates newPath, which must not exist yet, with the bytes and permission bits given.
+bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned permissions,
+                   int& error);
+
+// Removes a file (not a folder); a missing file is no error.
+bool RemoveFile(const std::string& path, int& error);
+
+// ---- One writer per project folder -----------------------------------------------------
+
+// Holds an exclusive advisory lock on a folder; released when destroyed.
+class FolderLock {
+ public:
+  FolderLock() = default;
+  ~FolderLock();
+  FolderLock(FolderLock&& other) noexcept;
+  FolderLock& operator=(FolderLock&& other) noexcept;
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+  // Waits up to wait for the lock. False with error set when the folder cannot be opened,
+  // or with EWOULDBLOCK when another holder kept it the whole time.
+  bool Acquire(const std::string& folder, std::chrono::milliseconds wait, int& error);
+  bool Held() const { return Handle >= 0; }
+
+ private:
+  int Handle = -1;
+};
+
+// ---- Interrupts and the executable -----------------------------------------------------
+
+// From now on an interrupt (SIGINT, SIGTERM or SIGHUP) removes the temporary file being
+// written, if any, and ends the program with 128 plus the signal number. For command-line
+// programs; the desktop program leaves the signals to the toolkit.
+void RemoveTemporaryFileOnInterrupt();
+
+// The folder of the running executable, with its trailing separator; empty when unknown.
+std::string ExecutableFolder();
+
+}  // namespace pinwright::platform
