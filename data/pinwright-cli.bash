@@ -37,6 +37,10 @@ _pinwright_cli() {
         --project | --prefix0 | --prefix1)
             return
             ;;
+        --pins)
+            COMPREPLY=($(compgen -W "json csv json,csv" -- "$cur"))
+            return
+            ;;
         --with | --without)
             # A comma-separated list: complete the last entry.
             local done_part="" last=$cur
@@ -69,7 +73,7 @@ _pinwright_cli() {
     case $command in
         generate)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "$record_options --help" -- "$cur"))
+                COMPREPLY=($(compgen -W "$record_options --pins --help" -- "$cur"))
             else
                 _filedir qpf
             fi
@@ -83,7 +87,7 @@ _pinwright_cli() {
             ;;
         show)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--help" -- "$cur"))
+                COMPREPLY=($(compgen -W "--json --help" -- "$cur"))
             else
                 _filedir cfg
             fi
