@@ -30,7 +30,7 @@ void Generate(benchmark::State& state, const TLarkspurSettings& settings) {
     }
     Result<ProjectTexts> texts =
         MakeOrderedProjectTexts(checked->Board(), checked->ProjectName(), host.Now());
-    bytes = texts->Qpf.size() + texts->Qsf.size() + texts->Verilog.size() + texts->Sdc.size() +
+    bytes = texts->Qpf.size() + texts->Qsf.size() + texts->TopLevel.size() + texts->Sdc.size() +
             texts->Html.size();
     benchmark::DoNotOptimize(texts);
   }

@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!texts)
     Fail("a checked record failed to generate", texts.Error().SystemMessage);
   for (const std::string& problem :
-       testing::CheckProject(checked->Board(), {texts->Qsf, texts->Verilog, texts->Sdc})) {
+       testing::CheckProject(checked->Board(), {texts->Qsf, texts->TopLevel, texts->Sdc})) {
     Fail("generated project", problem);
   }
   // The pin list has a pin for each I/O standard the settings file assigns, and a CSV line
@@ -158,6 +158,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fail("the pin list does not match the settings file", std::to_string(assigned));
   }
   (void)PinManifestJson(manifest, "\r\n");
+  // The other top-level languages: a checked record passes their name check and renders
+  // with its testbench, or is refused with a reason.
+  for (const HdlLanguage language : {HdlLanguage::SystemVerilog, HdlLanguage::Vhdl}) {
+    if (const Status names = CheckTopLevelNames(*checked, language); !names) {
+      if (names.Error().Reason.empty())
+        Fail("a name refusal without a message", std::string(HdlLanguageCaption(language)));
+      continue;
+    }
+    const Result<ProjectTexts> other =
+        MakeOrderedProjectTexts(checked->Board(), projectName, host.Now(), {language, true});
+    if (!other || other->TopLevel.empty() || other->Testbench.empty())
+      Fail("a checked record did not render", std::string(HdlLanguageCaption(language)));
+  }
   if (host.Messages != 0 || host.AlertSounds != 0)
     Fail("a checked record made generation complain", std::to_string(host.Messages));
   (void)MemoryWarning(config.Settings);

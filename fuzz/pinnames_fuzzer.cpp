@@ -17,6 +17,8 @@
 
 #include "fail.h"
 #include "generate/systembuild.h"
+#include "generate/testbench.h"
+#include "generate/toplevel.h"
 #include "model/connector.h"
 #include "model/mainboard.h"
 #include "model/pin.h"
@@ -153,6 +155,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LocalDateTime now = host.Now();
     (void)QsfText(board, "P", now);
     (void)VerilogText(board, "P");
+    for (const HdlLanguage language : {HdlLanguage::SystemVerilog, HdlLanguage::Vhdl}) {
+      (void)TopLevelText(language, board, "P");
+      (void)TestbenchText(language, board, "P");
+    }
     (void)SdcText(board);
     (void)HtmlText(board);
   } catch (const BusIndexError&) {

@@ -24,6 +24,7 @@ enum class ClockKind {
 constexpr ClockKind kOsc50 = ClockKind::kOscillator;
 constexpr ClockKind kRef166 = ClockKind::kMemoryRef;
 constexpr double kMemoryRefMHz = 166.666;
+constexpr double kOscillatorMHz = 50.0;
 constexpr std::string_view kOscillatorText = "50.0 MHz";
 
 // One row of an on-board pin table: a single pin, or NAME[a..b] for the bus members NAME[a]
@@ -340,12 +341,13 @@ constexpr bool HeaderPositionsWellFormed() {
 static_assert(HeaderPositionsWellFormed(), "header positions must run 1..40, supply ones empty");
 
 TPin MakeOnBoardPin(const BoardPinRow& row, const std::string& name, std::string_view location) {
-  TPin pin(name, location, row.Direction, row.IoStandard,
-           row.Clock == ClockKind::kMemoryRef ? kMemoryRefMHz : 0.0);
-  if (row.Clock == ClockKind::kOscillator) {
-    pin.SetIsClock(1);
+  const double megahertz = row.Clock == ClockKind::kMemoryRef    ? kMemoryRefMHz
+                           : row.Clock == ClockKind::kOscillator ? kOscillatorMHz
+                                                                 : 0.0;
+  TPin pin(name, location, row.Direction, row.IoStandard, megahertz);
+  // The oscillators are constrained with their own shorter text.
+  if (row.Clock == ClockKind::kOscillator)
     pin.SetFrequencyText(kOscillatorText);
-  }
   return pin;
 }
 
@@ -411,7 +413,7 @@ void DefineLarkspurBoard(TMainBoard& board, const TLarkspurSettings& s) {
   if (IsSet(s.OSC))
     AddOnBoardGroup(board, "CLOCK", kClockPins);
   if (IsSet(s.Button))
-    AddOnBoardGroup(board, "KEY", kKeyPins);
+    AddOnBoardGroup(board, kPushButtonGroup, kKeyPins);
   if (IsSet(s.LED))
     AddOnBoardGroup(board, "LED", kLedPins);
   if (IsSet(s.Switch))

@@ -10,6 +10,8 @@ namespace pinwright {
 
 inline constexpr std::int32_t kHeaderKeyGpio0 = 16;
 inline constexpr std::int32_t kHeaderKeyGpio1 = 17;
+// The group of the push buttons, which read high while released.
+inline constexpr const char* kPushButtonGroup = "KEY";
 
 // Clears the model and fills it from the record: device data, one group per ticked component
 // and one header template per GPIO header that names a card.

@@ -16,34 +16,38 @@ enum class OptionId {
   Gpio1,
   Prefix0,
   Prefix1,
+  Hdl,
+  Testbench,
   Pins,
   Json
 };
 
 // Which commands take an option.
-enum class OptionFor { Any, Record, Generate, Show };
+enum class OptionScope { Any, Record, Generate, Show };
 
 struct OptionSpec {
   std::string_view Name;
   OptionId Id;
   bool TakesValue;
-  OptionFor For;
+  OptionScope Scope;
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 12> kOptions{{
-  {"--help",    OptionId::Help,    false, OptionFor::Any},
-  {"-h",        OptionId::Help,    false, OptionFor::Any},
-  {"--config",  OptionId::Config,  true,  OptionFor::Record},
-  {"--project", OptionId::Project, true,  OptionFor::Record},
-  {"--with",    OptionId::With,    true,  OptionFor::Record},
-  {"--without", OptionId::Without, true,  OptionFor::Record},
-  {"--gpio0",   OptionId::Gpio0,   true,  OptionFor::Record},
-  {"--gpio1",   OptionId::Gpio1,   true,  OptionFor::Record},
-  {"--prefix0", OptionId::Prefix0, true,  OptionFor::Record},
-  {"--prefix1", OptionId::Prefix1, true,  OptionFor::Record},
-  {"--pins",    OptionId::Pins,    true,  OptionFor::Generate},
-  {"--json",    OptionId::Json,    false, OptionFor::Show},
+constexpr std::array<OptionSpec, 14> kOptions{{
+  {"--help",      OptionId::Help,      false, OptionScope::Any},
+  {"-h",          OptionId::Help,      false, OptionScope::Any},
+  {"--config",    OptionId::Config,    true,  OptionScope::Record},
+  {"--project",   OptionId::Project,   true,  OptionScope::Record},
+  {"--with",      OptionId::With,      true,  OptionScope::Record},
+  {"--without",   OptionId::Without,   true,  OptionScope::Record},
+  {"--gpio0",     OptionId::Gpio0,     true,  OptionScope::Record},
+  {"--gpio1",     OptionId::Gpio1,     true,  OptionScope::Record},
+  {"--prefix0",   OptionId::Prefix0,   true,  OptionScope::Record},
+  {"--prefix1",   OptionId::Prefix1,   true,  OptionScope::Record},
+  {"--hdl",       OptionId::Hdl,       true,  OptionScope::Generate},
+  {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
+  {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
+  {"--json",      OptionId::Json,      false, OptionScope::Show},
 }};
 // clang-format on
 
@@ -70,20 +74,6 @@ const CommandSpec* FindCommand(std::string_view name) {
       return &entry;
   }
   return nullptr;
-}
-
-bool Takes(const CommandSpec& command, const OptionSpec& option) {
-  switch (option.For) {
-    case OptionFor::Any:
-      return true;
-    case OptionFor::Record:
-      return command.BuildsRecord;
-    case OptionFor::Generate:
-      return command.Which == Command::Generate;
-    case OptionFor::Show:
-      return command.Which == Command::Show;
-  }
-  return false;
 }
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -154,14 +144,6 @@ std::string ReadPinListFormats(std::string_view list, PinListFiles& files) {
 
 }  // namespace
 
-std::string_view CommandName(Command command) {
-  for (const CommandSpec& entry : kCommands) {
-    if (entry.Which == command)
-      return entry.Name;
-  }
-  return command == Command::Version ? "--version" : "help";
-}
-
 ParseResult ParseArguments(std::span<const std::string> args) {
   if (args.empty())
     return Failure("no command given");
@@ -202,7 +184,13 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     std::size_t equals = word.find('=');
     std::string_view name = std::string_view(word).substr(0, equals);
     const OptionSpec* option = FindOption(name);
-    if (!option || !Takes(*command, *option)) {
+    const bool inScope =
+        option &&
+        (option->Scope == OptionScope::Any ||
+         (option->Scope == OptionScope::Record && command->BuildsRecord) ||
+         (option->Scope == OptionScope::Generate && command->Which == Command::Generate) ||
+         (option->Scope == OptionScope::Show && command->Which == Command::Show));
+    if (!inScope) {
       return Failure("unknown option '" + std::string(name) + "' for " +
                      std::string(command->Name));
     }
@@ -244,6 +232,18 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::Prefix1:
         request.Prefixes[1] = value;
+        break;
+      case OptionId::Hdl: {
+        const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(value);
+        if (!language) {
+          return Failure("--hdl: unknown language '" + value +
+                         "' (choose verilog, systemverilog or vhdl)");
+        }
+        request.Output.TopLevel = *language;
+        break;
+      }
+      case OptionId::Testbench:
+        request.Output.Testbench = true;
         break;
       case OptionId::Pins:
         if (std::string error = ReadPinListFormats(value, request.Output.PinList); !error.empty())

@@ -30,8 +30,8 @@ struct Request {
   std::vector<ComponentChange> Components;
   std::array<std::optional<std::string>, 2> Cards;     // as typed; resolved later
   std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
-  GenerationOptions Output;  // generate: what it writes besides the project
-  bool Json = false;         // show: the settings and pin list as JSON
+  GenerationOptions Output;                            // --hdl, --testbench, --pins
+  bool Json = false;                                   // show: the settings and pin list as JSON
   std::vector<std::string> Operands;
 };
 
@@ -45,9 +45,6 @@ struct ParseResult {
 // args excludes the program name. Options take their value as the next word or after "=";
 // "--" ends the options.
 ParseResult ParseArguments(std::span<const std::string> args);
-
-// The command's word on the command line ("generate", ...).
-std::string_view CommandName(Command command);
 
 // The short usage text printed after a usage error and the full text of --help; with a
 // topic, the text of that one command.

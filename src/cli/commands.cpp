@@ -139,11 +139,14 @@ int RunGenerate(const Request& request, std::ostream& out) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
   if (!checked)
     return Report(checked.Error());
+  const HdlLanguage language = request.Output.TopLevel;
+  if (Status names = CheckTopLevelNames(*checked, language); !names)
+    return Report(names);
 
   const Result<std::string> qpf = ProjectPath(request, *checked);
   if (!qpf)
     return Report(qpf.Error());
-  const Result<CheckedProjectPath> path = CheckProjectPath(*qpf);
+  const Result<CheckedProjectPath> path = CheckProjectPath(*qpf, language);
   if (!path)
     return Report(path.Error());
   if (Status folder = CreateFolder(fs::path(*qpf).parent_path()); !folder)

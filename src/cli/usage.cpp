@@ -10,7 +10,8 @@ namespace pinwright::cli {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [PATH.qpf]\n"
+    "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [--hdl LANGUAGE] [--testbench]\n"
+    "                              [PATH.qpf]\n"
     "       pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
     "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards\n"
@@ -63,7 +64,8 @@ std::string OptionsHelp() {
 }
 
 constexpr std::string_view kGenerateHelp =
-    "pinwright-cli generate [--config FILE.cfg] [OPTIONS] [PATH.qpf]\n"
+    "pinwright-cli generate [--config FILE.cfg] [OPTIONS] [--hdl LANGUAGE] [--testbench]\n"
+    "                       [PATH.qpf]\n"
     "\n"
     "Writes the Quartus project (.qpf, .qsf, .v, .sdc, .htm) for the settings. PATH's\n"
     "extension is replaced, its base name names the top-level module, and its folder is\n"
@@ -72,6 +74,11 @@ constexpr std::string_view kGenerateHelp =
     "name. With SOURCE_DATE_EPOCH set to a number of seconds since 1970, the files carry\n"
     "that instant (in UTC) instead of the local time, so equal input gives equal files.\n"
     "\n"
+    "Output options:\n"
+    "  --hdl LANGUAGE      language of the top level: verilog (NAME.v, the default),\n"
+    "                      systemverilog (NAME.sv) or vhdl (NAME.vhd, VHDL-2008)\n"
+    "  --testbench         also write NAME_tb in that language: it drives the clocks,\n"
+    "                      holds the other inputs idle and finishes after 1 us\n"
     "  --pins LIST         also write the pin list beside the project: json (NAME.pins.json),\n"
     "                      csv (NAME.pins.csv, for the Pin Planner's Import Assignments)\n"
     "                      or json,csv\n";

@@ -1,8 +1,18 @@
-// What a generation writes besides the five project files. The front ends fill it from their
-// own controls (command-line options, the form's check boxes) and the core honours it.
+// What a generation writes beyond the fixed files: the language of the top level, whether a
+// testbench comes with it, and the pin list. Shared by both front ends and kept apart from
+// the settings record, whose layout is fixed.
 #pragma once
 
+#include <array>
+#include <optional>
+#include <string_view>
+
 namespace pinwright {
+
+enum class HdlLanguage { Verilog, SystemVerilog, Vhdl };
+
+inline constexpr std::array<HdlLanguage, 3> kHdlLanguages = {
+    HdlLanguage::Verilog, HdlLanguage::SystemVerilog, HdlLanguage::Vhdl};
 
 // The pin list: one file for scripts (NAME.pins.json), one the Pin Planner imports
 // (NAME.pins.csv).
@@ -15,7 +25,19 @@ struct PinListFiles {
 };
 
 struct GenerationOptions {
-  PinListFiles PinList;
+  HdlLanguage TopLevel = HdlLanguage::Verilog;
+  bool Testbench = false;  // NAME_tb in the top level's language
+  PinListFiles PinList{};  // none unless asked for
 };
+
+// The word that names a language on the command line and in the INI file: "verilog",
+// "systemverilog", "vhdl".
+std::string_view HdlLanguageKeyword(HdlLanguage language);
+// The language a keyword names, letter case ignored; nothing for any other text.
+std::optional<HdlLanguage> HdlLanguageFromKeyword(std::string_view keyword);
+// The name users read: "Verilog", "SystemVerilog", "VHDL".
+std::string_view HdlLanguageCaption(HdlLanguage language);
+// The extension of the top-level file: ".v", ".sv", ".vhd".
+std::string_view HdlFileExtension(HdlLanguage language);
 
 }  // namespace pinwright

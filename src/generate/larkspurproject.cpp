@@ -13,6 +13,7 @@
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/daughterboard.h"
+#include "generate/hdlnames.h"
 #include "generate/pinmanifest.h"
 #include "generate/systembuild.h"
 #include "host/text.h"
@@ -20,43 +21,6 @@
 
 namespace pinwright {
 namespace {
-
-// The reserved words of Verilog-2001, sorted for a binary search.
-// clang-format off
-constexpr std::array<std::string_view, 123> kVerilogKeywords = {
-    "always", "and", "assign", "automatic", "begin", "buf", "bufif0", "bufif1", "case", "casex",
-    "casez", "cell", "cmos", "config", "deassign", "default", "defparam", "design", "disable",
-    "edge", "else", "end", "endcase", "endconfig", "endfunction", "endgenerate", "endmodule",
-    "endprimitive", "endspecify", "endtable", "endtask", "event", "for", "force", "forever",
-    "fork", "function", "generate", "genvar", "highz0", "highz1", "if", "ifnone", "incdir",
-    "include", "initial", "inout", "input", "instance", "integer", "join", "large", "liblist",
-    "library", "localparam", "macromodule", "medium", "module", "nand", "negedge", "nmos", "nor",
-    "noshowcancelled", "not", "notif0", "notif1", "or", "output", "parameter", "pmos", "posedge",
-    "primitive", "pull0", "pull1", "pulldown", "pullup", "pulsestyle_ondetect",
-    "pulsestyle_onevent", "rcmos", "real", "realtime", "reg", "release", "repeat", "rnmos",
-    "rpmos", "rtran", "rtranif0", "rtranif1", "scalared", "showcancelled", "signed", "small",
-    "specify", "specparam", "strong0", "strong1", "supply0", "supply1", "table", "task", "time",
-    "tran", "tranif0", "tranif1", "tri", "tri0", "tri1", "triand", "trior", "trireg", "unsigned",
-    "use", "vectored", "wait", "wand", "weak0", "weak1", "while", "wire", "wor", "xnor", "xor",
-};
-// clang-format on
-
-constexpr const char* kIdentifierHint =
-    "use letters, digits and underscores, starting with a letter or underscore.";
-
-bool IsIdentifier(std::string_view text) {
-  auto isLetter = [](char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-  };
-  auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-  if (text.empty() || !isLetter(text.front()))
-    return false;
-  return std::all_of(text.begin(), text.end(), [&](char c) { return isLetter(c) || isDigit(c); });
-}
-
-bool IsReservedWord(std::string_view text) {
-  return std::binary_search(kVerilogKeywords.begin(), kVerilogKeywords.end(), text);
-}
 
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
@@ -66,22 +30,34 @@ Failure Refused(FailureKind kind, std::string reason) {
   return {kind, {}, std::move(reason), {}};
 }
 
+// A name the top level declares, e.g. `Project name "X"` or `The signal "X" of "LED"` as
+// what; advice, when not empty, says how to mend a name that is no identifier.
+Status CheckDeclaredName(const std::string& name, const std::string& what, HdlLanguage language,
+                         FailureKind kind, const std::string& advice = {}) {
+  const std::string caption(HdlLanguageCaption(language));
+  switch (CheckHdlName(name, language)) {
+    case NameProblem::None:
+      return {};
+    case NameProblem::NotIdentifier:
+      return Refused(kind, what + " is not a valid " + caption +
+                               " identifier: " + (advice.empty() ? "" : advice + "; ") +
+                               std::string(IdentifierHint(language)));
+    case NameProblem::ReservedWord:
+      break;
+  }
+  return Refused(kind, what + " is a reserved word of " + caption + ": " +
+                           (advice.empty() ? "choose another name." : advice + "."));
+}
+
 // The reason of a refusal; empty when the check passed.
 std::string ReasonOf(const Status& status) {
   return status ? std::string() : status.Error().Reason;
 }
 
 // A module name: the project name field or the .qpf base name.
-Status CheckModuleName(const std::string& name, const char* what, FailureKind kind) {
-  if (!IsIdentifier(name)) {
-    return Refused(kind, std::string(what) + " " + Quoted(name) +
-                             " is not a valid Verilog identifier: " + kIdentifierHint);
-  }
-  if (IsReservedWord(name)) {
-    return Refused(kind, std::string(what) + " " + Quoted(name) +
-                             " is a reserved word of Verilog: choose another name.");
-  }
-  return {};
+Status CheckModuleName(const std::string& name, const char* what, FailureKind kind,
+                       HdlLanguage language = HdlLanguage::Verilog) {
+  return CheckDeclaredName(name, std::string(what) + " " + Quoted(name), language, kind);
 }
 
 struct Header {
@@ -103,11 +79,11 @@ Status CheckPrefix(const Header& header) {
                    "The prefix of the " + std::string(header.Label) + " header is longer than " +
                        std::to_string(kPrefixLimit) + " characters: shorten it.");
   }
-  if (!IsIdentifier(header.Prefix)) {
+  if (CheckHdlName(header.Prefix, HdlLanguage::Verilog) == NameProblem::NotIdentifier) {
     return Refused(FailureKind::BadPrefix,
                    "The prefix " + Quoted(header.Prefix) + " of the " + header.Label +
                        " header is not valid in a Verilog name: leave it empty or " +
-                       kIdentifierHint);
+                       std::string(IdentifierHint(HdlLanguage::Verilog)));
   }
   return {};
 }
@@ -161,6 +137,33 @@ Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& head
   });
   if (clash)
     return *clash;
+  return {};
+}
+
+// Every port the top level declares must be a name of the language: a prefix may make one
+// that Verilog takes and VHDL does not, and a card's signal may be a reserved word there.
+Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& headers,
+                         HdlLanguage language) {
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    const Header* header = HeaderOf(group, headers);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      const std::string port = SplitPortName(pin->Name()).Base;
+      if (CheckHdlName(port, language) == NameProblem::None)
+        continue;
+      const std::string advice =
+          !header ? "the group cannot be used in a " + std::string(HdlLanguageCaption(language)) +
+                        " top level"
+                  : (header->Prefix.empty()
+                         ? "give the " + std::string(header->Label) + " header a prefix"
+                         : "change the prefix of the " + std::string(header->Label) + " header");
+      return CheckDeclaredName(port, "The signal " + Quoted(port) + " of " + Quoted(group.Name()),
+                               language, FailureKind::BadPortName, advice);
+    }
+  }
   return {};
 }
 
@@ -235,10 +238,24 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
   return CheckedSettings(record, std::move(board));
 }
 
-Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath) {
+Status CheckTopLevelNames(const CheckedSettings& settings, HdlLanguage language) {
+  if (Status name = CheckModuleName(settings.ProjectName(), "Project name",
+                                    FailureKind::BadProjectName, language);
+      !name) {
+    return name;
+  }
+  return CheckPortNamesFor(settings.Board(), HeadersOf(settings.Settings()), language);
+}
+
+Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath, HdlLanguage language) {
   std::string name = ProjectNameOf(qpfPath);
+  // Every language's check, as the checked path may be generated in any of them later.
   if (Status check = CheckModuleName(name, "Project file name", FailureKind::BadFileName); !check)
     return check.Error();
+  if (Status check = CheckModuleName(name, "Project file name", FailureKind::BadFileName, language);
+      !check) {
+    return check.Error();
+  }
   return CheckedProjectPath(qpfPath, std::move(name));
 }
 
@@ -359,8 +376,17 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
 Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
                                const GenerationOptions& options,
                                std::vector<std::string>* backups) {
+  // The front ends check the names before they ask for a path; checking again here keeps
+  // every road to the files behind the check.
+  if (Status names = CheckTopLevelNames(settings, options.TopLevel); !names)
+    return names;
+  if (Status name = CheckModuleName(path.ProjectName(), "Project file name",
+                                    FailureKind::BadFileName, options.TopLevel);
+      !name) {
+    return name;
+  }
   Result<ProjectTexts> made =
-      MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now());
+      MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now(), options);
   if (!made)
     return made.Error();
   ProjectTexts texts = std::move(made).Value();

@@ -60,7 +60,8 @@ class CheckedProjectPath {
   std::string FilePath(std::string_view extension) const;
 
  private:
-  friend Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath);
+  friend Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath,
+                                                     HdlLanguage language);
   CheckedProjectPath(std::string path, std::string name);
 
   std::string Path;
@@ -76,8 +77,15 @@ bool IsDefaultGpioPair(const TLarkspurSettings& settings);
 // kind, no file); on success the checked settings with their board model. Shows nothing.
 Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings);
 
-// The base name of the chosen .qpf path must be a Verilog identifier too.
-Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath);
+// The names a top level in the language declares: the project name field, then every port.
+// The first that the language refuses (BadProjectName, BadPortName), with advice; Verilog
+// takes every name of checked settings.
+Status CheckTopLevelNames(const CheckedSettings& settings, HdlLanguage language);
+
+// The base name of the chosen .qpf path must be a Verilog identifier, and a name of the
+// language too.
+Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath,
+                                            HdlLanguage language = HdlLanguage::Verilog);
 
 // The problems of the fields a user types into, each checked as generation checks it: the
 // project name, and each header's prefix, which also answers for a prefix clash or a signal
@@ -108,10 +116,12 @@ std::string DefaultProjectPath(const std::string& baseFolder, const std::string&
 // "===== %s System warning =====..." when LPDDR4-A, LPDDR4-B or HPS is ticked; else empty.
 std::string MemoryWarning(const TLarkspurSettings& settings);
 
-// Writes the five files of the checked settings at the checked path, then the pin list files
-// the options ask for, in order, stopping at the first failure. Every text is made before the
-// first file is written. The failure names the file that failed; a file written before it
-// stays. An edited old file is kept as a numbered backup, whose full path goes into backups.
+// Writes the five files of the checked settings at the checked path, in order, the top level
+// in the chosen language, then the testbench and the pin list files when asked for; stops at
+// the first failure. Every text is made before the first file is written. A name the
+// language refuses writes nothing; a failed write names its file, and a file written before
+// it stays. An edited old file is kept as a numbered backup, whose full path goes into
+// backups.
 Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
                                const GenerationOptions& options = {},
                                std::vector<std::string>* backups = nullptr);

@@ -4,11 +4,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
 
 #include "generate/htmlgenerator.h"
+#include "generate/testbench.h"
+#include "generate/toplevel.h"
 #include "host/filewrite.h"
 #include "host/platform.h"
 
@@ -102,7 +105,7 @@ std::string QpfText(const std::string& projectName, const LocalDateTime& now) {
 }
 
 std::string QsfText(const TMainBoard& board, const std::string& projectName,
-                    const LocalDateTime& now) {
+                    const LocalDateTime& now, HdlLanguage topLevel) {
   const std::string rule = "#============================================================\r\n";
   const std::string global = "set_global_assignment -name";
   std::string text;
@@ -119,6 +122,14 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
   // The constraints file is written as NAME.sdc; the assignment names it exactly so, which
   // matters wherever file names are case-sensitive.
   text += global + " SDC_FILE " + projectName + ".sdc\r\n";
+  // Quartus finds a Verilog top level by its name; the other languages are named, VHDL with
+  // the revision of the language it is written in.
+  if (topLevel == HdlLanguage::SystemVerilog)
+    text += global + " SYSTEMVERILOG_FILE " + projectName + ".sv\r\n";
+  if (topLevel == HdlLanguage::Vhdl) {
+    text += global + " VHDL_INPUT_VERSION VHDL_2008\r\n";
+    text += global + " VHDL_FILE " + projectName + ".vhd\r\n";
+  }
   text += "set_global_assignment -name PROJECT_OUTPUT_DIRECTORY output_files\r\n";
   text += board.QsfExtraAssignments();
 
@@ -248,10 +259,17 @@ std::string HtmlText(const TMainBoard& board) {
 
 Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
                                              const std::string& projectName,
-                                             const LocalDateTime& now) {
+                                             const LocalDateTime& now,
+                                             const GenerationOptions& options) {
   try {
-    return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
-                        VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+    const HdlLanguage language = options.TopLevel;
+    return ProjectTexts{QpfText(projectName, now),
+                        QsfText(board, projectName, now, language),
+                        TopLevelText(language, board, projectName),
+                        SdcText(board),
+                        HtmlText(board),
+                        options.Testbench ? TestbenchText(language, board, projectName) : "",
+                        language};
   } catch (const BusIndexError& error) {
     // Every text is complete before the first file is written, so a bad bus index stops
     // the generation with nothing on disk.
@@ -259,13 +277,17 @@ Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
   }
 }
 
-std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
-                                             const LocalDateTime& now) {
+Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
+                                      const LocalDateTime& now) {
+  // An unbalanced bracket has never had a message of its own.
   if (!TSystemBuild::CheckPinNames(board))
-    return std::nullopt;
-  board.OrderPins();
-  return ProjectTexts{QpfText(projectName, now), QsfText(board, projectName, now),
-                      VerilogText(board, projectName), SdcText(board), HtmlText(board)};
+    return Failure{FailureKind::BadPinName, {}, {}, {}};
+  try {
+    board.OrderPins();
+  } catch (const BusIndexError& error) {
+    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+  }
+  return MakeOrderedProjectTexts(board, projectName, now);
 }
 
 Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
@@ -282,24 +304,32 @@ Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
                        ": another generation is writing there; try again when it has finished",
                    {}};
   }
-  using Writer = Status (*)(const std::string&, const std::string&, std::vector<std::string>*);
-  const std::pair<Writer, const std::string*> files[] = {
-      {TSystemBuild::WriteQpf, &texts.Qpf},         {TSystemBuild::WriteQsf, &texts.Qsf},
-      {TSystemBuild::WriteVerilog, &texts.Verilog}, {TSystemBuild::WriteSdc, &texts.Sdc},
-      {TSystemBuild::WriteHtml, &texts.Html},
+  const std::string extension(HdlFileExtension(texts.Language));
+  const std::function<Status()> files[] = {
+      [&] { return TSystemBuild::WriteQpf(qpfPath, texts.Qpf, backups); },
+      [&] { return TSystemBuild::WriteQsf(qpfPath, texts.Qsf, backups); },
+      [&] { return TSystemBuild::WriteDesignFile(qpfPath, extension, texts.TopLevel, backups); },
+      [&] { return TSystemBuild::WriteSdc(qpfPath, texts.Sdc, backups); },
+      [&] { return TSystemBuild::WriteHtml(qpfPath, texts.Html, backups); },
+      [&] {
+        return texts.Testbench.empty() ? Status()
+                                       : TSystemBuild::WriteDesignFile(qpfPath, "_tb" + extension,
+                                                                       texts.Testbench, backups);
+      },
   };
-  for (const auto& [write, text] : files) {
-    if (Status written = write(qpfPath, *text, backups); !written)
+  for (const std::function<Status()>& write : files) {
+    if (Status written = write(); !written)
       return written;
   }
   const std::pair<const char*, const std::optional<std::string>*> pinLists[] = {
       {".pins.json", &texts.PinsJson},
       {".pins.csv", &texts.PinsCsv},
   };
-  for (const auto& [extension, text] : pinLists) {
+  for (const auto& [pinExtension, text] : pinLists) {
     if (!*text)
       continue;
-    if (Status written = WriteProjectFile(ProjectFilePath(qpfPath, extension), **text, {}, backups);
+    if (Status written =
+            WriteProjectFile(ProjectFilePath(qpfPath, pinExtension), **text, {}, backups);
         !written)
       return written;
   }
@@ -322,20 +352,9 @@ bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
 
 bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
   Backups.clear();
-  if (!CheckPinNames(board))
-    return false;
-  Status built = [&]() -> Status {
-    try {
-      board.OrderPins();
-    } catch (const BusIndexError& error) {
-      return Failure{FailureKind::BadPinName, {}, {}, error.what()};
-    }
-    Result<ProjectTexts> texts =
-        MakeOrderedProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
-    if (!texts)
-      return texts.Error();
-    return WriteProjectTexts(qpfPath, *texts, &Backups, FolderWait);
-  }();
+  Result<ProjectTexts> texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
+  const Status built =
+      texts ? WriteProjectTexts(qpfPath, *texts, &Backups, FolderWait) : Status(texts.Error());
   if (!built)
     ReportFailure(built.Error());
   return built.Ok();
@@ -353,7 +372,12 @@ Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& tex
 
 Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text,
                                   std::vector<std::string>* backups) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".v"), text, {}, backups);
+  return WriteDesignFile(qpfPath, ".v", text, backups);
+}
+
+Status TSystemBuild::WriteDesignFile(const std::string& qpfPath, std::string_view extension,
+                                     const std::string& text, std::vector<std::string>* backups) {
+  return WriteProjectFile(ProjectFilePath(qpfPath, std::string(extension)), text, {}, backups);
 }
 
 Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text,

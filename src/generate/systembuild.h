@@ -5,8 +5,10 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "generate/generationoptions.h"
 #include "host/failure.h"
 #include "host/host.h"
 #include "model/mainboard.h"
@@ -28,8 +30,9 @@ bool HasClockConstraint(const TPin& pin);
 // The text of each file, top to bottom as it is written. They read the pins in the order
 // they stand, so the model's pins should already be ordered.
 std::string QpfText(const std::string& projectName, const LocalDateTime& now);
+// A SystemVerilog or VHDL top level is named in the settings file; a Verilog one is not.
 std::string QsfText(const TMainBoard& board, const std::string& projectName,
-                    const LocalDateTime& now);
+                    const LocalDateTime& now, HdlLanguage topLevel = HdlLanguage::Verilog);
 std::string VerilogText(const TMainBoard& board, const std::string& projectName);
 std::string SdcText(const TMainBoard& board);
 std::string HtmlText(const TMainBoard& board);
@@ -37,34 +40,38 @@ std::string HtmlText(const TMainBoard& board);
 struct ProjectTexts {
   std::string Qpf;
   std::string Qsf;
-  std::string Verilog;
+  std::string TopLevel;  // in the chosen language
   std::string Sdc;
   std::string Html;
+  std::string Testbench;  // empty when none was asked for
+  HdlLanguage Language = HdlLanguage::Verilog;
   // The pin list, written only when asked for.
   std::optional<std::string> PinsJson = std::nullopt;
   std::optional<std::string> PinsCsv = std::nullopt;
 };
 
-// All five texts of a model whose pins are already in generation order. A bus index that is
-// not a decimal integer fails with BadPinName and the error's words as SystemMessage.
+// All texts of a model whose pins are already in generation order. A bus index that is not a
+// decimal integer fails with BadPinName and the error's words as SystemMessage.
 Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
                                              const std::string& projectName,
-                                             const LocalDateTime& now);
+                                             const LocalDateTime& now,
+                                             const GenerationOptions& options = {});
 
-// Checks the pin names, orders the pins and builds all five texts in memory. Nothing when
-// a pin name holds only one of the two brackets. Throws BusIndexError for a bus index that
-// is not a decimal integer.
-std::optional<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
-                                             const LocalDateTime& now);
+// Checks the pin names, orders the pins and builds all five texts in memory. A pin name
+// holding only one of the two brackets fails with BadPinName and no message; a bus index
+// that is not a decimal integer with BadPinName and the error's words as SystemMessage.
+Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
+                                      const LocalDateTime& now);
 
 // How long a generation waits for another one writing into the same folder.
 inline constexpr std::chrono::milliseconds kFolderWait{5000};
 
-// Writes the five texts next to qpfPath (.qpf, .qsf, .v, .sdc, .htm), then the pin list
-// texts there are (.pins.json, .pins.csv), in this order, stopping at the first failure,
-// which it returns. Files written before it stay. An edited old file is kept as a numbered
-// backup, whose path goes into backups. The folder is locked against other generations
-// meanwhile; after folderWait without the lock nothing is written.
+// Writes the texts next to qpfPath (.qpf, .qsf, the top level, .sdc, .htm, then NAME_tb
+// when there is a testbench, then the pin list texts there are: .pins.json, .pins.csv), in
+// this order, stopping at the first failure, which it returns. Files written before it stay.
+// An edited old file is kept as a numbered backup, whose path goes into backups. The folder
+// is locked against other generations meanwhile; after folderWait without the lock nothing
+// is written.
 Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
                          std::vector<std::string>* backups = nullptr,
                          std::chrono::milliseconds folderWait = kFolderWait);
@@ -89,6 +96,10 @@ class TSystemBuild {
                          std::vector<std::string>* backups = nullptr);
   static Status WriteVerilog(const std::string& qpfPath, const std::string& text,
                              std::vector<std::string>* backups = nullptr);
+  // The design file with the extension; a testbench's extension begins with "_tb".
+  static Status WriteDesignFile(const std::string& qpfPath, std::string_view extension,
+                                const std::string& text,
+                                std::vector<std::string>* backups = nullptr);
   static Status WriteSdc(const std::string& qpfPath, const std::string& text,
                          std::vector<std::string>* backups = nullptr);
   static Status WriteHtml(const std::string& qpfPath, const std::string& text,

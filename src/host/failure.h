@@ -19,6 +19,7 @@ enum class FailureKind {
   BadPrefix,       // a header prefix is not empty or an identifier of at most 100 characters
   UnknownCard,     // a card ID that the GPIO choice list does not offer
   DuplicatePort,   // one port name in two groups
+  BadPortName,     // a port name the chosen top-level language does not take
   BadText,         // a text field of the record holds no terminating NUL
   BadPinName,      // a pin name the port list cannot take (an unbalanced bracket, a bad index)
   BadArgument,     // a value typed for an option or operand that names nothing known
@@ -64,7 +65,9 @@ class [[nodiscard]] Result {
     return std::get<0>(std::move(State));
   }
   const T* operator->() const { return &Value(); }
+  T* operator->() { return &Value(); }
   const T& operator*() const& { return Value(); }
+  T& operator*() & { return Value(); }
   // Only when !Ok().
   const Failure& Error() const {
     assert(!Ok());

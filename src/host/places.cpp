@@ -1,13 +1,11 @@
 #include "host/places.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "host/host.h"
+#include "host/platform.h"
 
 namespace pinwright {
 namespace {
@@ -29,9 +27,8 @@ std::string HomeFolder() {
   std::string home = EnvironmentText("HOME");
   if (!home.empty())
     return home;
-  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir)
-    return entry->pw_dir;
-  return "/";
+  home = platform::UserHomeFolder();
+  return home.empty() ? "/" : home;
 }
 
 }  // namespace
@@ -52,7 +49,7 @@ bool IsOwnFolder(const std::string& executableFolder) {
                             (std::string(kApplicationId) + ".metainfo.xml");
   if (folder.parent_path().filename() == "bin" && fs::exists(metainfo, error))
     return false;
-  return access(executableFolder.c_str(), W_OK | X_OK) == 0;
+  return platform::MayCreateFilesIn(executableFolder);
 }
 
 StoragePlaces CurrentPlaces() {

@@ -1,7 +1,8 @@
 // The operating system as the file layer needs it: what stands at a path, reading a settings
 // file without blocking, temporary files beside their target, numbered backups, a lock on a
-// project folder, removal of a live temporary file when the program is interrupted, and the
-// executable's folder. Only the core's file layer includes this header (the front ends go
+// project folder, removal of a live temporary file when the program is interrupted, the
+// executable's folder, and whether the program may write there and where the user's home
+// is. Only the core's file layer and its places include this header (the front ends go
 // through host.h); each system has one implementation file (platform_posix.cpp, ...), so no
 // other file needs a system #ifdef.
 //
@@ -142,5 +143,13 @@ void RemoveTemporaryFileOnInterrupt();
 
 // The folder of the running executable, with its trailing separator; empty when unknown.
 std::string ExecutableFolder();
+
+// ---- The user's places -----------------------------------------------------------------
+
+// True when the process may create files in the folder.
+bool MayCreateFilesIn(const std::string& folder);
+
+// The user's home folder as the user database has it; empty when unknown.
+std::string UserHomeFolder();
 
 }  // namespace pinwright::platform

@@ -1,5 +1,6 @@
 // The platform layer on POSIX systems (Linux first).
 #include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -338,6 +339,15 @@ std::string ExecutableFolder() {
   if (length <= 0)
     return {};
   return FolderOf(std::string(target, static_cast<std::size_t>(length)));
+}
+
+bool MayCreateFilesIn(const std::string& folder) {
+  return access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string UserHomeFolder() {
+  const passwd* entry = getpwuid(getuid());
+  return entry && entry->pw_dir ? std::string(entry->pw_dir) : std::string();
 }
 
 }  // namespace pinwright::platform

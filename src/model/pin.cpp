@@ -163,6 +163,7 @@ TPin::TPin(std::string_view name, std::string_view location, PinDirection direct
     std::snprintf(text, sizeof text, "%.5f MHz", frequencyMHz);
     Clock = 1;
     Frequency = text;
+    Megahertz = frequencyMHz;
   }
 }
 

@@ -103,6 +103,9 @@ class TPin {
   void SetIsClock(std::int32_t isClock) { Clock = isClock; }
   const std::string& FrequencyText() const { return Frequency; }
   void SetFrequencyText(std::string_view text);
+  // The clock's frequency as a number, for what simulates it; 0 when the pin was made
+  // without one.
+  double FrequencyMHz() const { return Megahertz; }
 
   bool IsActive() const { return DirectionCode != PinDirection::Unused; }
   std::string_view DirectionWord() const { return pinwright::DirectionWord(DirectionCode); }
@@ -116,6 +119,7 @@ class TPin {
   std::int32_t Number = -1;
   std::int32_t Clock = 0;
   std::string Frequency;
+  double Megahertz = 0.0;
 };
 
 }  // namespace pinwright

@@ -76,13 +76,17 @@ std::vector<PortGroup> TopLevelPorts(const TMainBoard& board) {
   return groups;
 }
 
-std::string VerilogPortLine(const PortEntry& port) {
+std::string VerilogRangeColumn(const PortEntry& port) {
   const std::string range = port.Range ? "[" + std::to_string(port.Range->Msb) + ":" +
                                              std::to_string(port.Range->Lsb) + "]"
                                        : std::string();
   // The range stands right-aligned in ten characters, as "%10s" would put it.
-  const std::string padding(range.size() < 10 ? 10 - range.size() : 0, ' ');
-  return std::string(DirectionWord(port.Direction)) + "\t\t" + padding + range + "\t\t" + port.Name;
+  return std::string(range.size() < 10 ? 10 - range.size() : 0, ' ') + range;
+}
+
+std::string VerilogPortLine(const PortEntry& port) {
+  return std::string(DirectionWord(port.Direction)) + "\t\t" + VerilogRangeColumn(port) + "\t\t" +
+         port.Name;
 }
 
 std::string VerilogPortList(const std::vector<PortGroup>& groups) {

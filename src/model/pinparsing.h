@@ -56,7 +56,6 @@ class TPinParsing {
   // that is not a decimal integer.
   void Build(const TConnector& group);
   std::size_t EntryCount() const { return Entries.size(); }
-  const PortEntry& EntryAt(std::size_t index) const { return Entries.at(index); }
   // The entries, taken out of the parser.
   std::vector<PortEntry> TakeEntries() { return std::move(Entries); }
   // The declaration of one entry, without separator and line end.
@@ -71,6 +70,10 @@ class TPinParsing {
 // be in generation order. Problems are reported as TPinParsing::Build reports them; throws
 // BusIndexError.
 std::vector<PortGroup> TopLevelPorts(const TMainBoard& board);
+
+// A vector's "[7:0]" right-aligned in ten characters, or ten blanks for a scalar: the range
+// column of the Verilog-family declarations.
+std::string VerilogRangeColumn(const PortEntry& port);
 
 // The Verilog declaration of one port, e.g. "output\t\t     [7:0]\t\tLED": the direction word,
 // the range right-aligned in ten characters, the name; without separator and line end.

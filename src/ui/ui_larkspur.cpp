@@ -57,7 +57,7 @@ constexpr ComponentControl kComponents[kComponentCount] = {
   {ComponentRow("Button"),  'o', {16, 130},  "ShapeButton",  {326, 270, 39, 17}},
   {ComponentRow("Switch"),  'w', {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}},
   {ComponentRow("SDRAM"),   'M', {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34} },
-  {ComponentRow("LPDDR4A"), 'A', {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37} },
+  {ComponentRow("LPDDR4A"), '4', {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37} },
   {ComponentRow("ADC"),     '2', {16, 182},  "ShapeADC",     {38, 263, 49, 23} },
   {ComponentRow("LPDDR4B"), 'B', {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}},
   {ComponentRow("HdmiTx"),  'T', {16, 208},  "ShapeHDMI",    {12, 124, 39, 57} },
@@ -104,13 +104,18 @@ struct HeaderControl {
 // clang-format off
 constexpr HeaderControl kHeaders[kHeaderCount] = {
   {"Label1", "GPIO-0 Header", '0', {16, 296}, "ComboBoxGpio0", {16, 320, 240, 28},
-   "Label4", 'e', {16, 352}, "EditPrefixGpio0", {120, 352, 136, 28}, "ImageGpio0", {262, 320},
+   "Label4", 'a', {16, 352}, "EditPrefixGpio0", {120, 352, 136, 28}, "ImageGpio0", {262, 320},
    "ShapeGpio0", {94, 43, 182, 20}, &TLarkspurSettings::Gpio0, &TLarkspurSettings::PrefixGpio0},
   {"Label2", "GPIO-1 Header", '1', {16, 400}, "ComboBoxGpio1", {16, 424, 240, 28},
    "Label5", 'r', {16, 456}, "EditPrefixGpio1", {120, 456, 136, 28}, "ImageGpio1", {262, 408},
    "ShapeGpio1", {94, 263, 182, 23}, &TLarkspurSettings::Gpio1, &TLarkspurSettings::PrefixGpio1},
 };
 // clang-format on
+// The output controls in the band of Panel1 below the board picture, its left part.
+constexpr QPoint kTopLevelLabelAt{8, 297};
+constexpr QRect kTopLevelComboBox{84, 293, 150, 26};
+constexpr QRect kTestbenchCheckBox{84, 322, 150, 20};
+
 constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kBoardPictureSize{400, 245};
 // In the band of Panel1 below the board picture, at its right end.
@@ -370,7 +375,31 @@ void TFormLarkspur::CreateControls() {
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderShapes[h] = MakeOutline(panel, kHeaders[h].OutlineName, kHeaders[h].OutlineBox);
   }
-  // P is the pin list's: the first header's prefix label takes e.
+  QLabel* topLevelLabel = MakeLabel(panel, "LabelTopLevel", WithMnemonic("Top level:", 'v'),
+                                    kTopLevelLabelAt, /*bold=*/false);
+  ComboTopLevel = new QComboBox(panel);
+  ComboTopLevel->setObjectName(QStringLiteral("ComboBoxTopLevel"));
+  ComboTopLevel->setGeometry(kTopLevelComboBox);
+  ComboTopLevel->setEditable(false);
+  ComboTopLevel->setCursor(Qt::PointingHandCursor);
+  ComboTopLevel->setAccessibleName(QStringLiteral("Top level language"));
+  ComboTopLevel->setToolTip(
+      QStringLiteral("The language of the top-level file: Verilog (NAME.v), SystemVerilog "
+                     "(NAME.sv) or VHDL-2008 (NAME.vhd)."));
+  for (HdlLanguage language : kHdlLanguages) {
+    const std::string_view caption = HdlLanguageCaption(language);
+    ComboTopLevel->addItem(QString::fromLatin1(caption.data(), qsizetype(caption.size())));
+  }
+  topLevelLabel->setBuddy(ComboTopLevel);
+  CheckTestbench = new QCheckBox(WithMnemonic("Testbench", 'e'), panel);
+  CheckTestbench->setObjectName(QStringLiteral("CheckBoxTestbench"));
+  CheckTestbench->setGeometry(kTestbenchCheckBox);
+  CheckTestbench->setCursor(Qt::PointingHandCursor);
+  CheckTestbench->setAccessibleName(QStringLiteral("Testbench"));
+  CheckTestbench->setToolTip(
+      QStringLiteral("Also write NAME_tb in the same language: it drives the clocks, holds the "
+                     "other inputs idle and finishes after 1 us."));
+  // P is the pin list's: the first header's prefix label takes a, and LPDDR4-A takes 4.
   CheckBoxPinList = new QCheckBox(WithMnemonic("Pin list", 'P'), panel);
   CheckBoxPinList->setObjectName(QStringLiteral("CheckBoxPinList"));
   CheckBoxPinList->setGeometry(kPinListBox);
@@ -442,7 +471,7 @@ void TFormLarkspur::CreateControls() {
 }
 
 // Tab follows the reading order: the name, the check boxes row by row, each header's card
-// and prefix, the pin list box above the buttons, then the buttons row by row.
+// and prefix, the output choices below the board, then the buttons row by row.
 void TFormLarkspur::SetTabOrder() {
   std::vector<QWidget*> order{EditProjectName};
   order.insert(order.end(), ComponentChecks.begin(), ComponentChecks.end());
@@ -450,6 +479,8 @@ void TFormLarkspur::SetTabOrder() {
     order.push_back(HeaderCombos[h]);
     order.push_back(PrefixEdits[h]);
   }
+  order.push_back(ComboTopLevel);
+  order.push_back(CheckTestbench);
   order.push_back(CheckBoxPinList);
   order.insert(order.end(), Buttons.begin(), Buttons.end());
   for (std::size_t i = 1; i < order.size(); ++i)
@@ -525,19 +556,23 @@ void TFormLarkspur::ButtonGenClick() {
   const std::optional<CheckedSettings> checked = CheckInputs();
   if (!checked)
     return;
+  const GenerationOptions output = OutputChoices();
+  if (const Status names = CheckTopLevelNames(*checked, output.TopLevel); !names) {
+    ShowError(names.Error().Reason);
+    return;
+  }
   const std::string path =
       Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder, checked->ProjectName());
   if (path.empty())
     return;
   ControlsToSettings();
-  const Result<CheckedProjectPath> chosen = CheckProjectPath(path);
+  const Result<CheckedProjectPath> chosen = CheckProjectPath(path, output.TopLevel);
   if (!chosen) {
     ShowError(chosen.Error().Reason);
     return;
   }
   std::vector<std::string> backups;
-  if (const Status generated =
-          GenerateLarkspurProject(*checked, *chosen, OutputChoices(), &backups);
+  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, output, &backups);
       !generated) {
     ReportFailure(generated.Error());
     ShowError(GenerateFailedText(path, backups));
@@ -677,19 +712,20 @@ std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
 
 GenerationOptions TFormLarkspur::OutputChoices() const {
   GenerationOptions options;
+  const int index = ComboTopLevel->currentIndex();
+  if (index >= 0 && index < static_cast<int>(kHdlLanguages.size()))
+    options.TopLevel = kHdlLanguages[static_cast<std::size_t>(index)];
+  options.Testbench = CheckTestbench->isChecked();
   if (CheckBoxPinList->isChecked())
     options.PinList = PinListFiles::Both();
   return options;
 }
 
 void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
+  const auto language = std::find(kHdlLanguages.begin(), kHdlLanguages.end(), options.TopLevel);
+  ComboTopLevel->setCurrentIndex(static_cast<int>(language - kHdlLanguages.begin()));
+  CheckTestbench->setChecked(options.Testbench);
   CheckBoxPinList->setChecked(options.PinList.Any());
-}
-
-bool TFormLarkspur::IsDefaultGpioPair() const {
-  TLarkspurSettings record = Config->Settings;
-  ControlsToRecord(record);
-  return pinwright::IsDefaultGpioPair(record);
 }
 
 }  // namespace pinwright

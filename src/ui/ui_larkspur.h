@@ -65,9 +65,7 @@ class TFormLarkspur : public QWidget {
   // Checks the controls as they would be saved: the checked settings, or nothing after
   // showing the first problem in an error box.
   std::optional<CheckedSettings> CheckInputs();
-  bool IsDefaultGpioPair() const;
-
-  // The output choices below the board picture, as the next Generate uses them.
+  // What Generate writes beyond the fixed files, as the output controls show it.
   GenerationOptions OutputChoices() const;
   void ShowOutputChoices(const GenerationOptions& options);
 
@@ -95,6 +93,8 @@ class TFormLarkspur : public QWidget {
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
   std::array<QPushButton*, kButtonCount> Buttons{};
+  QComboBox* ComboTopLevel = nullptr;
+  QCheckBox* CheckTestbench = nullptr;
   QCheckBox* CheckBoxPinList = nullptr;
 
   // Each dialog keeps its own folder and file name; the settings object sets kind, filter,

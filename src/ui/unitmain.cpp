@@ -96,6 +96,10 @@ void TFormMain::SaveLastBoard() {
 void TFormMain::LoadOutputChoices() {
   const QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   GenerationOptions options;
+  const std::string keyword = ini.value(QStringLiteral("Output/TopLevel")).toString().toStdString();
+  if (const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(keyword))
+    options.TopLevel = *language;
+  options.Testbench = ini.value(QStringLiteral("Output/Testbench")).toInt() == 1;
   if (ini.value(QStringLiteral("Output/PinList")).toInt() == 1)
     options.PinList = PinListFiles::Both();
   Larkspur->ShowOutputChoices(options);
@@ -104,9 +108,14 @@ void TFormMain::LoadOutputChoices() {
 void TFormMain::SaveOutputChoices() {
   if (!Larkspur)
     return;
+  const GenerationOptions options = Larkspur->OutputChoices();
+  const std::string_view keyword = HdlLanguageKeyword(options.TopLevel);
   MakeFolder(CurrentPlaces().SettingsFolder);
   QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
-  ini.setValue(QStringLiteral("Output/PinList"), Larkspur->OutputChoices().PinList.Any() ? 1 : 0);
+  ini.setValue(QStringLiteral("Output/TopLevel"),
+               QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size())));
+  ini.setValue(QStringLiteral("Output/Testbench"), options.Testbench ? 1 : 0);
+  ini.setValue(QStringLiteral("Output/PinList"), options.PinList.Any() ? 1 : 0);
   ini.sync();  // as for the board: failures are ignored
 }
 

@@ -39,8 +39,9 @@ class TFormMain : public QWidget {
   void ShowCardPicture(QLabel* picture, std::int32_t cardId);
   // Writes CurrentBoard under [Builder] MainBoard; failures are ignored.
   void SaveLastBoard();
-  // The form's output choices under [Output]: read when the form is shown, written when the
-  // program ends. A missing or unreadable value leaves the choice off.
+  // The form's output choices under [Output] (TopLevel: verilog, systemverilog or vhdl;
+  // Testbench and PinList: 0 or 1): read when the form is shown, written when the program
+  // ends. A missing or unknown value reads as the default.
   void LoadOutputChoices();
   void SaveOutputChoices();
 

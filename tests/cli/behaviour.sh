@@ -71,6 +71,11 @@ usage_cases=(
   "generate --json"
   "config --pins json x.cfg"
   "show --pins json a.cfg"
+  "generate --hdl vhd"
+  "generate --hdl"
+  "generate --testbench=yes"
+  "config --hdl vhdl x.cfg"
+  "config --testbench x.cfg"
 )
 for args in "${usage_cases[@]}"; do
   # shellcheck disable=SC2086
@@ -266,6 +271,23 @@ for case in "${refused[@]}"; do
   expect 1 config $args "$dir/x.cfg"
   empty_dir "$dir"
 done
+# Names the chosen top-level language refuses, though Verilog takes them: for generate only,
+# as a .cfg holds no language.
+refused_names=(
+  "--hdl vhdl --project Signal|x|Project name \"Signal\" is a reserved word of VHDL"
+  "--hdl VHDL --testbench --project TOP_|x|Project name \"TOP_\" is not a valid VHDL identifier"
+  "--hdl vhdl --gpio0 13 --prefix0 _L|x|change the prefix of the GPIO-0 header"
+  "--hdl systemverilog --project logic|x|Project name \"logic\" is a reserved word of SystemVerilog"
+  "--hdl vhdl --testbench|Entity|Project file name \"Entity\" is a reserved word of VHDL"
+)
+for case in "${refused_names[@]}"; do
+  IFS='|' read -r args name reason <<<"$case"
+  dir=$(fresh_dir refused)
+  # shellcheck disable=SC2086
+  expect 1 generate $args "$dir/sub/$name.qpf"
+  has "$err" "$reason"
+  empty_dir "$dir"
+done
 expect 0 config --project "$(printf 'p%.0s' {1..127})" "$work/longest.cfg"
 for name in my-proj.qpf 3d.qpf .qpf; do
   dir=$(fresh_dir refused)
@@ -451,7 +473,7 @@ for round in {1..50}; do
 done
 # A generation that cannot get the folder gives up after a few seconds.
 if command -v flock >/dev/null; then
-  flock "$dir" sleep 20 &
+  flock "$dir" sleep 9 &
   holder=$!
   sleep 0.5
   SECONDS=0

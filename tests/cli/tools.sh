@@ -3,13 +3,15 @@
 # a Tcl reading of the .qsf and .sdc with stub commands matches them against its ports, tidy
 # finds no errors in the .htm, and the pin lists validate against docs/pins.schema.json
 # (python3-jsonschema), read as CSV and name the .qsf's pins in its order. One project per
-# configuration below.
+# configuration below. Then the top level and testbench in each language: GHDL analyses,
+# elaborates and runs the VHDL, Verilator lints the SystemVerilog, Icarus runs the
+# Verilog-family testbenches, and the tools see equal ports in the three top levels.
 # Usage: tools.sh PATH-TO-pinwright-cli   (exit 77 when a tool is missing)
 set -u
 
 cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-for tool in iverilog verilator yosys tclsh tidy; do
+for tool in iverilog vvp verilator yosys tclsh tidy ghdl python3; do
   if ! command -v "$tool" >/dev/null; then
     echo "SKIP: $tool is not installed"
     exit 77
@@ -120,6 +122,98 @@ tclsh "$here/check_project.tcl" --triples "${qpfs[@]}" >"$work/.triples" ||
   fail "the .qsf or .sdc could not be read for the pin lists"
 python3 "$here/check_pins.py" "$schema" "$work/.triples" "${qpfs[@]}" ||
   fail "the pin lists do not validate or do not agree with the .qsf"
+
+# The three languages, each with its testbench, over a spread of configurations.
+hdl_configs=(
+  "defaults|"
+  "everything_cards|--with all --gpio0 13 --prefix0 L_ --gpio1 67 --prefix1 R_"
+  "default_pair|--gpio0 1 --gpio1 1"
+  "nothing|--without all"
+)
+# A testbench passes when its simulator ends cleanly after printing the finish line.
+finished() { # NAME LANGUAGE COMMAND...
+  local label="$1: the $2 testbench"
+  shift 2
+  if ! "$@" >"$work/.out" 2>&1; then
+    fail "$label failed\n$(<"$work/.out")"
+  elif ! grep -qx 'Testbench finished' "$work/.out"; then
+    fail "$label did not print its finish line\n$(<"$work/.out")"
+  fi
+}
+for config in "${hdl_configs[@]}"; do
+  name=${config%%|*}
+  for language in verilog systemverilog vhdl; do
+    # shellcheck disable=SC2086
+    if ! "$cli" generate ${config#*|} --hdl "$language" --testbench \
+      "$work/hdl/$language/$name.qpf" >"$work/.out" 2>&1; then
+      fail "$name: generate --hdl $language failed\n$(<"$work/.out")"
+      continue 2
+    fi
+  done
+  v=$work/hdl/verilog/$name
+  sv=$work/hdl/systemverilog/$name
+  vhd=$work/hdl/vhdl/$name
+
+  iverilog -o "$v.vvp" "$v.v" "${v}_tb.v" >"$work/.out" 2>&1 ||
+    fail "$name: iverilog on the testbench\n$(<"$work/.out")"
+  finished "$name" Verilog vvp -n "$v.vvp"
+
+  verilator --lint-only -Wall -Wno-UNUSED -Wno-UNDRIVEN --top-module "$name" "$sv.sv" \
+    >"$work/.out" 2>&1 || fail "$name: verilator on the .sv\n$(<"$work/.out")"
+  iverilog -g2012 -o "$sv.vvp" "$sv.sv" "${sv}_tb.sv" >"$work/.out" 2>&1 ||
+    fail "$name: iverilog -g2012\n$(<"$work/.out")"
+  finished "$name" SystemVerilog vvp -n "$sv.vvp"
+
+  mkdir -p "$vhd.lib"
+  ghdl=(--std=08 "--workdir=$vhd.lib")
+  if ghdl -a "${ghdl[@]}" "$vhd.vhd" "${vhd}_tb.vhd" >"$work/.out" 2>&1 &&
+    ghdl -e "${ghdl[@]}" "$name" >>"$work/.out" 2>&1 &&
+    ghdl -e "${ghdl[@]}" "${name}_tb" >>"$work/.out" 2>&1; then
+    finished "$name" VHDL ghdl -r "${ghdl[@]}" "${name}_tb"
+  else
+    fail "$name: ghdl\n$(<"$work/.out")"
+  fi
+
+  # The ports as the tools see them: Yosys reads the .v and the .sv, and GHDL's own netlist
+  # of the VHDL entity.
+  ghdl --synth "${ghdl[@]}" --out=verilog "$name" >"$vhd.netlist.v" 2>"$work/.out" ||
+    fail "$name: ghdl --synth\n$(<"$work/.out")"
+  for top in "$v.v" "$sv.sv" "$vhd.netlist.v"; do
+    yosys -q -p "read_verilog -sv $top; hierarchy -top $name; write_json $top.json" \
+      >"$work/.out" 2>&1 || fail "$name: yosys on $top\n$(<"$work/.out")"
+  done
+  python3 - "$v.v.json" "$sv.sv.json" "$vhd.netlist.v.json" >"$work/.out" 2>&1 <<'PY' ||
+import json, sys
+def ports(path):
+    module = next(iter(json.load(open(path))["modules"].values()))
+    return [(name, port["direction"], len(port["bits"])) for name, port in module["ports"].items()]
+verilog, systemverilog, vhdl = map(ports, sys.argv[1:])
+if systemverilog != verilog:
+    sys.exit(f"SystemVerilog: {systemverilog}\nVerilog: {verilog}")
+# The netlist lists the ports in an order of its own.
+if sorted(vhdl) != sorted(verilog):
+    sys.exit(f"VHDL: {sorted(vhdl)}\nVerilog: {sorted(verilog)}")
+PY
+    fail "$name: the top levels' ports differ\n$(<"$work/.out")"
+
+  # The rest of the project is the same in every language, but for the settings file
+  # naming a SystemVerilog or VHDL top level.
+  for ext in sdc htm; do
+    { cmp -s "$v.$ext" "$sv.$ext" && cmp -s "$v.$ext" "$vhd.$ext"; } ||
+      fail "$name: the .$ext differs by language"
+  done
+  named() { # QSF ASSIGNMENT...: the .qsf is the Verilog one with these lines added
+    local qsf=$1 line
+    shift
+    diff <(grep -v -E 'SYSTEMVERILOG_FILE|VHDL_' "$qsf") "$v.qsf" >/dev/null || return 1
+    for line in "$@"; do grep -qxF "set_global_assignment -name $line"$'\r' "$qsf" || return 1; done
+  }
+  named "$sv.qsf" "SYSTEMVERILOG_FILE $name.sv" ||
+    fail "$name: the SystemVerilog .qsf does not name $name.sv alone"
+  named "$vhd.qsf" "VHDL_FILE $name.vhd" "VHDL_INPUT_VERSION VHDL_2008" ||
+    fail "$name: the VHDL .qsf does not name $name.vhd as VHDL-2008 alone"
+  ! grep -q '_tb' "$v.qsf" "$sv.qsf" "$vhd.qsf" || fail "$name: a .qsf names the testbench"
+done
 
 if ((failures > 0)); then
   echo "$failures check(s) failed"

@@ -46,10 +46,10 @@ std::unique_ptr<TMainBoard> ModelOf(const TLarkspurSettings& settings) {
 std::array<std::string, 5> ExpectedTexts(const TLarkspurSettings& settings,
                                          const RecordingHost& host) {
   std::unique_ptr<TMainBoard> model = ModelOf(settings);
-  std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "P", host.Clock);
+  Result<ProjectTexts> texts = MakeProjectTexts(*model, "P", host.Clock);
   if (!texts)
     return {};
-  return {texts->Qpf, texts->Qsf, texts->Verilog, texts->Sdc, texts->Html};
+  return {texts->Qpf, texts->Qsf, texts->TopLevel, texts->Sdc, texts->Html};
 }
 
 enum class Fault { FolderInPlace, WriteLimit };

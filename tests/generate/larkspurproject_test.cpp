@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cards/catalogue.h"
@@ -20,6 +21,7 @@ namespace pinwright {
 namespace {
 
 using testing::RecordingHost;
+using testing::SortedFileNames;
 using testing::TempDir;
 
 using Edit = std::function<void(TLarkspurSettings&)>;
@@ -229,11 +231,11 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
       // The checked model is the one BuildLarkspurModel makes, with its pins already in order.
       const std::unique_ptr<TMainBoard> built = BuildLarkspurModel(Edited(c.Change));
       const LocalDateTime now = host.Now();
-      const std::optional<ProjectTexts> expected = MakeProjectTexts(*built, "TOP", now);
+      const Result<ProjectTexts> expected = MakeProjectTexts(*built, "TOP", now);
       const Result<ProjectTexts> texts = MakeOrderedProjectTexts(result->Board(), "TOP", now);
       ASSERT_TRUE(expected && texts);
       EXPECT_EQ(texts->Qsf, expected->Qsf);
-      EXPECT_EQ(texts->Verilog, expected->Verilog);
+      EXPECT_EQ(texts->TopLevel, expected->TopLevel);
       EXPECT_EQ(texts->Sdc, expected->Sdc);
       EXPECT_EQ(texts->Html, expected->Html);
       continue;
@@ -284,20 +286,35 @@ TEST(SignalSummary, CountsThePinsAComponentOrCardAddsToTheProject) {
   }
 }
 
-TEST(CheckProjectPath, NeedsAVerilogIdentifierAsBaseName) {
-  const std::vector<std::pair<const char*, bool>> cases = {
-      {"/p/LARKSPUR.qpf", true},
-      {"/p/top.txt", true},
-      {"/p/my proj.qpf", false},
-      {"/p/my-top.qpf", false},
-      {"/p/module.qpf", false},
-      {"/p/.qpf", false},
-      {"", false},
-      {"/p/a.b.qpf", false},
+TEST(CheckProjectPath, NeedsAnIdentifierOfTheLanguageAsBaseName) {
+  constexpr HdlLanguage V = HdlLanguage::Verilog;
+  constexpr HdlLanguage SV = HdlLanguage::SystemVerilog;
+  constexpr HdlLanguage VHDL = HdlLanguage::Vhdl;
+  const std::vector<std::tuple<const char*, HdlLanguage, bool>> cases = {
+      {"/p/LARKSPUR.qpf", V, true},
+      {"/p/top.txt", V, true},
+      {"/p/my proj.qpf", V, false},
+      {"/p/my-top.qpf", V, false},
+      {"/p/module.qpf", V, false},
+      {"/p/.qpf", V, false},
+      {"", V, false},
+      {"/p/a.b.qpf", V, false},
+      {"/p/logic.qpf", V, true},
+      {"/p/logic.qpf", SV, false},
+      {"/p/Logic.qpf", SV, true},
+      {"/p/wire.qpf", SV, false},
+      {"/p/top_1.qpf", VHDL, true},
+      {"/p/_top.qpf", V, true},
+      {"/p/_top.qpf", VHDL, false},
+      {"/p/top_.qpf", VHDL, false},
+      {"/p/a__b.qpf", VHDL, false},
+      {"/p/1a.qpf", VHDL, false},
+      {"/p/Entity.qpf", VHDL, false},
+      {"/p/module.qpf", VHDL, false},
   };
-  for (const auto& [path, passes] : cases) {
-    SCOPED_TRACE(path);
-    const Result<CheckedProjectPath> result = CheckProjectPath(path);
+  for (const auto& [path, language, passes] : cases) {
+    SCOPED_TRACE(std::string(path) + " in " + std::string(HdlLanguageCaption(language)));
+    const Result<CheckedProjectPath> result = CheckProjectPath(path, language);
     ASSERT_EQ(result.Ok(), passes);
     if (!passes) {
       EXPECT_EQ(result.Error().Kind, FailureKind::BadFileName);
@@ -308,6 +325,69 @@ TEST(CheckProjectPath, NeedsAVerilogIdentifierAsBaseName) {
   EXPECT_EQ(CheckProjectPath("/p/my-top.qpf").Error().Reason,
             "Project file name \"my-top\" is not a valid Verilog identifier: use letters, digits "
             "and underscores, starting with a letter or underscore.");
+  EXPECT_EQ(CheckProjectPath("/p/Signal.qpf", VHDL).Error().Reason,
+            "Project file name \"Signal\" is a reserved word of VHDL: choose another name.");
+}
+
+TEST(CheckTopLevelNames, RefuseWhatTheLanguageDoesNotTake) {
+  struct Case {
+    const char* What;
+    Edit Change;
+    HdlLanguage Language;
+    std::optional<FailureKind> Kind;  // kPasses for none
+    std::string Reason;               // the whole message
+  };
+  const std::vector<Case> cases = {
+      {"defaults in VHDL", [](auto&) {}, HdlLanguage::Vhdl, kPasses, ""},
+      {"every part and card pair in SystemVerilog",
+       [](auto& s) {
+         for (const LarkspurComponent& component : kLarkspurComponents)
+           s.*component.Flag = 1;
+         Cards(s, 13, "L_", 67, "R_");
+       },
+       HdlLanguage::SystemVerilog, kPasses, ""},
+      {"reserved project name", [](auto& s) { s.ProjectName.Set("BUFFER"); }, HdlLanguage::Vhdl,
+       FailureKind::BadProjectName,
+       "Project name \"BUFFER\" is a reserved word of VHDL: choose another name."},
+      {"SystemVerilog keyword", [](auto& s) { s.ProjectName.Set("interface"); },
+       HdlLanguage::SystemVerilog, FailureKind::BadProjectName,
+       "Project name \"interface\" is a reserved word of SystemVerilog: choose another name."},
+      {"trailing underscore", [](auto& s) { s.ProjectName.Set("TOP_"); }, HdlLanguage::Vhdl,
+       FailureKind::BadProjectName,
+       "Project name \"TOP_\" is not a valid VHDL identifier: use letters, digits and single "
+       "underscores, starting with a letter and not ending with an underscore."},
+      {"prefix the language refuses", [](auto& s) { Cards(s, 13, "_L", 0, ""); }, HdlLanguage::Vhdl,
+       FailureKind::BadPortName,
+       "The signal \"_LSANDREL_ADC_BUSY\" of \"GPIO_0\" is not a valid VHDL identifier: change "
+       "the prefix of the GPIO-0 header; use letters, digits and single underscores, starting "
+       "with a letter and not ending with an underscore."},
+      {"the same prefix in Verilog", [](auto& s) { Cards(s, 13, "_L", 0, ""); },
+       HdlLanguage::Verilog, kPasses, ""},
+      {"double underscore from a prefix", [](auto& s) { Cards(s, 0, "", 12, "CAM__"); },
+       HdlLanguage::Vhdl, FailureKind::BadPortName, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    const Result<CheckedSettings> checked = CheckLarkspurSettings(Edited(c.Change));
+    ASSERT_TRUE(checked) << checked.Error().Reason;
+    const Status result = CheckTopLevelNames(*checked, c.Language);
+    if (!c.Kind) {
+      EXPECT_TRUE(result) << result.Error().Reason;
+      continue;
+    }
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.Error().Kind, *c.Kind);
+    if (!c.Reason.empty()) {
+      EXPECT_EQ(result.Error().Reason, c.Reason);
+    }
+    // Generation itself refuses the same names and writes nothing.
+    TempDir dir;
+    const Status generated =
+        GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("P.qpf")), {c.Language, true});
+    ASSERT_FALSE(generated);
+    EXPECT_EQ(generated.Error().Kind, *c.Kind);
+    EXPECT_TRUE(SortedFileNames(dir.Path()).empty());
+  }
 }
 
 TEST(BuildLarkspurModel, FitsTheCardsOfTheRecord) {
@@ -371,8 +451,8 @@ TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
   for (const auto& [files, expected] : asked) {
     TempDir pins;
     const std::string name = expected.front().substr(0, 1);
-    ASSERT_TRUE(
-        GenerateLarkspurProject(*checked, *CheckProjectPath(pins.File(name + ".qpf")), {files}));
+    ASSERT_TRUE(GenerateLarkspurProject(*checked, *CheckProjectPath(pins.File(name + ".qpf")),
+                                        {.PinList = files}));
     std::vector<std::string> written = testing::SortedFileNames(pins.Path());
     std::erase_if(written,
                   [](const std::string& file) { return file.find(".pins.") == std::string::npos; });
@@ -380,7 +460,7 @@ TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
   }
   std::filesystem::create_directory(dir.File("R.pins.json"));
   const Status blocked = GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("R.qpf")),
-                                                 {PinListFiles::Both()});
+                                                 {.PinList = PinListFiles::Both()});
   ASSERT_FALSE(blocked);
   EXPECT_EQ(blocked.Error().Reason, "Failed to create file R.pins.json");
   EXPECT_TRUE(std::filesystem::is_regular_file(dir.File("R.htm")));

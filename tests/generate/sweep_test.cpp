@@ -81,17 +81,16 @@ std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, Record
       MakeOrderedProjectTexts(checked.Board(), checked.ProjectName(), host.Clock);
   if (!texts)
     return {"generation failed: " + texts.Error().SystemMessage};
-  return testing::CheckProject(checked.Board(), {texts->Qsf, texts->Verilog, texts->Sdc});
+  return testing::CheckProject(checked.Board(), {texts->Qsf, texts->TopLevel, texts->Sdc});
 }
 
 // The same for a record the checks refused: its model built and generated as it stands.
 std::vector<std::string> GenerateAndCheck(const TLarkspurSettings& settings, RecordingHost& host) {
   std::unique_ptr<TMainBoard> model = BuildLarkspurModel(settings);
-  std::optional<ProjectTexts> texts =
-      MakeProjectTexts(*model, settings.ProjectName.Get(), host.Clock);
+  Result<ProjectTexts> texts = MakeProjectTexts(*model, settings.ProjectName.Get(), host.Clock);
   if (!texts)
     return {"a pin name with one bracket"};
-  return testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
+  return testing::CheckProject(*model, {texts->Qsf, texts->TopLevel, texts->Sdc});
 }
 
 void Sweep(const TLarkspurSettings& settings, Expect expected, Tally& tally) {
@@ -223,13 +222,13 @@ TEST(CheckProject, NoticesEachBrokenRule) {
     TConfigLarkspur config;
     config.Settings = DefaultLarkspurSettings();
     std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
-    std::optional<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Clock);
+    Result<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Clock);
     ASSERT_TRUE(texts);
     if (c.BreakModel)
       c.BreakModel(*model);
     if (!c.Cut.empty()) {
       bool cut = false;
-      for (std::string* text : {&texts->Qsf, &texts->Verilog, &texts->Sdc}) {
+      for (std::string* text : {&texts->Qsf, &texts->TopLevel, &texts->Sdc}) {
         if (const std::size_t at = text->find(c.Cut); !cut && at != std::string::npos) {
           text->replace(at, c.Cut.size(), c.Put);
           cut = true;
@@ -238,7 +237,7 @@ TEST(CheckProject, NoticesEachBrokenRule) {
       ASSERT_TRUE(cut) << c.Cut;
     }
     const std::vector<std::string> problems =
-        testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
+        testing::CheckProject(*model, {texts->Qsf, texts->TopLevel, texts->Sdc});
     if (c.Expected.empty()) {
       EXPECT_TRUE(problems.empty()) << problems.front();
       continue;

@@ -235,10 +235,10 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
     const ProjectTexts texts = *MakeProjectTexts(ordered, name, kClock);
     EXPECT_EQ(ReadFile(dir.File(name + ".qpf")), texts.Qpf);
     EXPECT_EQ(ReadFile(dir.File(name + ".qsf")), texts.Qsf);
-    EXPECT_EQ(ReadFile(dir.File(name + ".v")), texts.Verilog);
+    EXPECT_EQ(ReadFile(dir.File(name + ".v")), texts.TopLevel);
     EXPECT_EQ(ReadFile(dir.File(name + ".sdc")), texts.Sdc);
     EXPECT_EQ(ReadFile(dir.File(name + ".htm")), texts.Html);
-    EXPECT_NE(texts.Verilog.find("module " + name + "(\r\n"), std::string::npos);
+    EXPECT_NE(texts.TopLevel.find("module " + name + "(\r\n"), std::string::npos);
     EXPECT_NE(texts.Qpf.find("PROJECT_REVISION = \"" + name + "\""), std::string::npos);
     EXPECT_EQ(ReadFile(dir.File("notes.txt")), "keep");
     EXPECT_EQ(ReadFile(dir.File(name + ".v.~1~")), "old contents");

@@ -30,7 +30,9 @@ inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::str
   const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
   if (!checked)
     return checked.Error();
-  const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath);
+  if (Status names = CheckTopLevelNames(*checked, options.TopLevel); !names)
+    return names;
+  const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath, options.TopLevel);
   if (!path)
     return path.Error();
   return GenerateLarkspurProject(*checked, *path, options, backups);

@@ -67,6 +67,9 @@ const Placement kPlacements[] = {
   {"Panel1",          "FormLarkspur", {8, 64, 417, 345}},
   {"LabelBoardName",  "Panel1",       {8, 8, 405, 29}},
   {"ImageBoard",      "Panel1",       {6, 43, 400, 245}},
+  {"LabelTopLevel",   "Panel1",       {8, 297, 0, 0}},
+  {"ComboBoxTopLevel", "Panel1",      {84, 293, 150, 26}},
+  {"CheckBoxTestbench", "Panel1",     {84, 322, 150, 20}},
   {"CheckBoxPinList", "Panel1",       {285, 305, 124, 22}},
   {"ButtonSave",      "FormLarkspur", {16, 423, 190, 35}},
   {"ButtonLoad",      "FormLarkspur", {16, 471, 190, 35}},
@@ -450,17 +453,51 @@ class LarkspurFormTest : public QObject {
     QVERIFY(!fs::exists(folder + "LARKSPUR.v"));
   }
 
-  void refusedFileNameShowsOnlyTheRefusal() {
+  // A name the chosen top-level language refuses: the project name before the dialog, the
+  // chosen file's name after it. Only the refusal is shown and nothing is written.
+  void refusedNameShowsOnlyTheRefusal_data() {
+    QTest::addColumn<int>("language");  // index in the "Top level:" list
+    QTest::addColumn<QString>("projectName");
+    QTest::addColumn<QString>("fileName");  // empty: no dialog comes
+    QTest::newRow("file name in Verilog") << 0 << "LARKSPUR"
+                                          << "my top.qpf";
+    QTest::newRow("file name in VHDL") << 2 << "LARKSPUR"
+                                       << "Entity.qpf";
+    QTest::newRow("project name in VHDL") << 2 << "Signal"
+                                          << "";
+    QTest::newRow("project name in SystemVerilog") << 1 << "logic"
+                                                   << "";
+  }
+  void refusedNameShowsOnlyTheRefusal() {
+    QFETCH(int, language);
+    QFETCH(QString, projectName);
+    QFETCH(QString, fileName);
     StartedProgram program;
     program.Start();
-    const std::string path = DefaultProjectFolder(program, "LARKSPUR") + "my top.qpf";
-    const Result<CheckedProjectPath> core = CheckProjectPath(path);
-    QVERIFY(!core.Ok());
-    program.Host.AnswerNextDialog(path);
+    program.SelectItem("ComboBoxTopLevel", language);
+    program.TypeInto("EditProjectName", projectName);
+    const HdlLanguage chosen = kHdlLanguages[static_cast<std::size_t>(language)];
+    std::string reason;
+    if (fileName.isEmpty()) {
+      TLarkspurSettings record = DefaultLarkspurSettings();
+      record.ProjectName.Set(projectName.toStdString());
+      const Status core = CheckTopLevelNames(*CheckLarkspurSettings(record), chosen);
+      QVERIFY(!core.Ok());
+      reason = core.Error().Reason;
+    } else {
+      const std::string path =
+          DefaultProjectFolder(program, projectName.toStdString()) + fileName.toStdString();
+      const Result<CheckedProjectPath> core = CheckProjectPath(path, chosen);
+      QVERIFY(!core.Ok());
+      reason = core.Error().Reason;
+      program.Host.AnswerNextDialog(path);
+    }
     program.Click("ButtonGen");
-    const std::vector<RecordedMessage> expected = {{MessageKind::Error, core.Error().Reason}};
+    const std::vector<RecordedMessage> expected = {{MessageKind::Error, reason}};
     QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
-    QVERIFY(fs::is_empty(DefaultProjectFolder(program, "LARKSPUR")));
+    QCOMPARE(program.Host.Dialogs.size(), std::size_t(fileName.isEmpty() ? 0 : 1));
+    const fs::path folder = DefaultProjectFolder(program, projectName.toStdString());
+    QVERIFY(!fs::exists(folder) || fs::is_empty(folder));
   }
 
   void defaultGpioPairNamesTheBuses() {
@@ -468,7 +505,6 @@ class LarkspurFormTest : public QObject {
     program.Start();
     program.SelectCard("ComboBoxGpio0", kCardGpioDefault);
     program.SelectCard("ComboBoxGpio1", kCardGpioDefault);
-    QVERIFY(program.Form().IsDefaultGpioPair());
     const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
     program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
     program.Click("ButtonGen");
@@ -476,8 +512,6 @@ class LarkspurFormTest : public QObject {
     const std::string qsf = ReadFile(folder + "LARKSPUR.qsf");
     QVERIFY(qsf.find("GPIO_0[0]") != std::string::npos);
     QVERIFY(qsf.find("GPIO_1[35]") != std::string::npos);
-    program.TypeInto("EditPrefixGpio1", "B_");
-    QVERIFY(!program.Form().IsDefaultGpioPair());
   }
 
   void exitStoresTheControlsEvenWithAnEmptyName() {
@@ -644,9 +678,30 @@ class LarkspurFormTest : public QObject {
 
   // The form adds nothing of its own: its project equals the one the command-line tool writes
   // for the same settings and time.
+  void generatedProjectEqualsTheCommandLineTools_data() {
+    QTest::addColumn<int>("language");  // index in the "Top level:" list
+    QTest::addColumn<bool>("testbench");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("files");
+    QTest::newRow("Verilog") << 0 << false << QStringList{}
+                             << QStringList{".qpf", ".qsf", ".v", ".sdc", ".htm"};
+    QTest::newRow("SystemVerilog with testbench")
+        << 1 << true << QStringList{"--hdl", "systemverilog", "--testbench"}
+        << QStringList{".qpf", ".qsf", ".sv", ".sdc", ".htm", "_tb.sv"};
+    QTest::newRow("VHDL with testbench")
+        << 2 << true << QStringList{"--hdl", "vhdl", "--testbench"}
+        << QStringList{".qpf", ".qsf", ".vhd", ".sdc", ".htm", "_tb.vhd"};
+  }
   void generatedProjectEqualsTheCommandLineTools() {
+    QFETCH(int, language);
+    QFETCH(bool, testbench);
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, files);
     StartedProgram program;
     program.Start();
+    program.SelectItem("ComboBoxTopLevel", language);
+    if (testbench)
+      program.Click("CheckBoxTestbench");
     program.Click("CheckBoxUART");
     program.Click("CheckBoxMIPI");
     program.Click("CheckBoxFAN");
@@ -666,14 +721,17 @@ class LarkspurFormTest : public QObject {
     environment.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QString::number(kRecorderClockEpoch));
     cli.setProcessEnvironment(environment);
     cli.start(QStringLiteral(PINWRIGHT_CLI_PATH),
-              {"generate", "--without", "UART", "--with", "MIPI,FAN,LPDDR4A", "--gpio0", "12",
-               "--prefix0", "CAM_", "--gpio1", "69", QString::fromStdString(direct + "top.qpf")});
+              QStringList{"generate", "--without", "UART", "--with", "MIPI,FAN,LPDDR4A", "--gpio0",
+                          "12", "--prefix0", "CAM_", "--gpio1", "69"}
+                  << options << QString::fromStdString(direct + "top.qpf"));
     QVERIFY(cli.waitForFinished(30000));
     QVERIFY2(cli.exitCode() == 0, cli.readAllStandardError().constData());
-    for (const char* extension : kProjectFiles) {
-      const std::string ours = ReadFile(folder + "top" + extension);
-      QVERIFY2(!ours.empty(), extension);
-      QVERIFY2(ours == ReadFile(direct + "top" + extension), extension);
+    QCOMPARE(SortedFileNames(folder).size(), std::size_t(files.size()));
+    for (const QString& file : files) {
+      const std::string name = "top" + file.toStdString();
+      const std::string ours = ReadFile(folder + name);
+      QVERIFY2(!ours.empty(), name.c_str());
+      QVERIFY2(ours == ReadFile(direct + name), name.c_str());
     }
   }
 
@@ -691,9 +749,10 @@ class LarkspurFormTest : public QObject {
     QStringList expected = {"EditProjectName"};
     for (const ComponentNames& row : kComponents)
       expected.append(QString::fromLatin1(row.CheckBox));
-    expected += QStringList{
-        "ComboBoxGpio0", "EditPrefixGpio0", "ComboBoxGpio1", "EditPrefixGpio1", "CheckBoxPinList",
-        "ButtonSave",    "ButtonGen",       "ButtonLoad",    "ButtonExit",      "EditProjectName"};
+    expected +=
+        QStringList{"ComboBoxGpio0",    "EditPrefixGpio0",   "ComboBoxGpio1",   "EditPrefixGpio1",
+                    "ComboBoxTopLevel", "CheckBoxTestbench", "CheckBoxPinList", "ButtonSave",
+                    "ButtonGen",        "ButtonLoad",        "ButtonExit",      "EditProjectName"};
     QStringList visited = {QApplication::focusWidget()->objectName()};
     for (qsizetype i = 1; i < expected.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -724,8 +783,10 @@ class LarkspurFormTest : public QObject {
       const char* Reaches;
     };
     const Mnemonic mnemonics[] = {
-        {Qt::Key_N, "EditProjectName"}, {Qt::Key_0, "ComboBoxGpio0"},  {Qt::Key_1, "ComboBoxGpio1"},
-        {Qt::Key_R, "EditPrefixGpio1"}, {Qt::Key_O, "CheckBoxButton"}, {Qt::Key_H, "CheckBoxHPS"},
+        {Qt::Key_N, "EditProjectName"},   {Qt::Key_0, "ComboBoxGpio0"},
+        {Qt::Key_1, "ComboBoxGpio1"},     {Qt::Key_R, "EditPrefixGpio1"},
+        {Qt::Key_O, "CheckBoxButton"},    {Qt::Key_V, "ComboBoxTopLevel"},
+        {Qt::Key_E, "CheckBoxTestbench"}, {Qt::Key_H, "CheckBoxHPS"},
         {Qt::Key_P, "CheckBoxPinList"},
     };
     for (const Mnemonic& row : mnemonics) {

@@ -1,5 +1,6 @@
 // The main window: its geometry around the form, the card pictures and the INI file.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
@@ -70,8 +71,9 @@ class MainWindowTest : public QObject {
     QTest::newRow("another board") << QByteArray("[Builder]\r\nMainBoard=12\r\n") << 0;
     QTest::newRow("other sections")
         << QByteArray("[Window]\nLeft=3\n[Builder]\nMainBoard=x\n[Output]\nPinList=1\n") << 1;
-    QTest::newRow("unreadable choice") << QByteArray("[Output]\nPinList=yes\n") << 0;
     QTest::newRow("garbage") << QByteArray("\x01\x02[[=\xff\n=\n[", 11) << 0;
+    QTest::newRow("unknown output choices")
+        << QByteArray("[Output]\nTopLevel=vhdl93\nTestbench=yes\nPinList=yes\n") << 0;
   }
   void iniHoldsTheBoardAfterTheProgramEnds() {
     QFETCH(QByteArray, before);
@@ -80,12 +82,21 @@ class MainWindowTest : public QObject {
     if (!before.isEmpty())
       WriteFile(program.IniPath(), before.toStdString());
     program.Start();
+    // The output choices read as the defaults unless the INI file holds them.
+    QCOMPARE(program.Find<QComboBox>("ComboBoxTopLevel")->currentText(), QStringLiteral("Verilog"));
+    QVERIFY(!program.Find<QCheckBox>("CheckBoxTestbench")->isChecked());
     QCOMPARE(program.Find<QCheckBox>("CheckBoxPinList")->isChecked(), pinList == 1);
+    program.SelectItem("ComboBoxTopLevel", 2);
+    program.Click("CheckBoxTestbench");
     program.Stop();
     QSettings ini(QString::fromStdString(program.IniPath()), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("Builder/MainBoard")).toInt(), 43);
+    QCOMPARE(ini.value(QStringLiteral("Output/TopLevel")).toString(), QStringLiteral("vhdl"));
     QCOMPARE(ini.value(QStringLiteral("Output/PinList")).toInt(), pinList);
     QVERIFY(program.Host.Messages.empty());
+    program.Start();
+    QCOMPARE(program.Find<QComboBox>("ComboBoxTopLevel")->currentText(), QStringLiteral("VHDL"));
+    QVERIFY(program.Find<QCheckBox>("CheckBoxTestbench")->isChecked());
   }
 
   void unwritableIniIsIgnored() {

@@ -1,6 +1,12 @@
 // The Qt host's translations of the core's requests: dialog filters and message text.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
+#include "support/tempdir.h"
 #include "ui/qthost.h"
 #include "ui/uitests.h"
 
@@ -37,6 +43,39 @@ class QtHostTest : public QObject {
     dialog.FilterDescription = description.toStdString();
     dialog.FilterPattern = pattern.toStdString();
     QCOMPARE(pinwright::QtNameFilter(dialog), expected);
+  }
+
+  // A save dialog that names an existing file asks the toolkit's question before it returns
+  // it; a new name is returned without one. The modal dialogs are answered from the event
+  // loop they run.
+  void saveDialogAsksBeforeReplacing() {
+    pinwright::testing::TempDir dir;
+    pinwright::testing::WriteFile(dir.File("old.cfg"), "kept");
+    for (const char* name : {"old.cfg", "new.cfg"}) {
+      FileDialog dialog;
+      dialog.Kind = pinwright::FileDialogKind::Save;
+      dialog.FilterDescription = "Board Configuration Files (*.cfg)";
+      dialog.FilterPattern = "*.cfg";
+      dialog.DefaultExtension = "cfg";
+      dialog.InitialFolder = dir.FolderWithSeparator();
+      dialog.InitialFileName = name;
+      QString question;
+      QTimer::singleShot(0, [&] {
+        auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(files);
+        QTimer::singleShot(0, [&] {
+          if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            question = box->text();
+            box->button(QMessageBox::Yes)->click();
+          }
+        });
+        static_cast<QDialog*>(files)->accept();
+      });
+      pinwright::QtHost host;
+      const std::optional<std::string> chosen = host.RunFileDialog(dialog);
+      QCOMPARE(chosen.value_or(""), dir.File(name));
+      QCOMPARE(question.contains(QLatin1String("old.cfg")), std::string(name) == "old.cfg");
+    }
   }
 
   void messageTextBreaksLinesAtCrLf() {

@@ -1,0 +1,36 @@
+// The top-level design file in each language, rendered from the one port model: the same
+// ports in the same order under the same group comments, inside each language's frame.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "generate/generationoptions.h"
+#include "model/mainboard.h"
+#include "model/pinparsing.h"
+
+namespace pinwright {
+
+// SystemVerilog: `default_nettype none, ANSI ports of type logic (inout ones as wire), the
+// Verilog file's body sections, and `default_nettype wire again at the end so that files
+// read after it keep the usual rule.
+std::string SystemVerilogText(const std::vector<PortGroup>& ports, const std::string& projectName);
+
+// VHDL-2008: the std_logic_1164 context, an entity whose ports are std_logic or
+// std_logic_vector(H downto L), and an architecture rtl with the Verilog file's sections.
+std::string VhdlText(const std::vector<PortGroup>& ports, const std::string& projectName);
+
+// The top-level file of the language for the model, whose pins are in generation order.
+// Verilog is the text of VerilogText. Throws BusIndexError.
+std::string TopLevelText(HdlLanguage language, const TMainBoard& board,
+                         const std::string& projectName);
+
+// Helpers the testbench shares.
+// The longest port name of the list, at least 1.
+std::size_t LongestPortName(const std::vector<PortGroup>& ports);
+// The port count of the whole list.
+std::size_t PortCount(const std::vector<PortGroup>& ports);
+// "std_logic" or "std_logic_vector(7 downto 0)".
+std::string VhdlPortType(const PortEntry& port);
+
+}  // namespace pinwright
