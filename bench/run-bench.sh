@@ -1,7 +1,8 @@
 #!/bin/sh
 # Runs every benchmark of build/bench and prints the figures docs/performance.md reports:
 # the in-memory benchmarks, pinwright-cli generate as a process beside cp of the same five
-# files (the floor), and the desktop program's start beside an empty window's.
+# files and beside the static floor program (bench/floor.c), and the desktop program's start
+# beside an empty window's.
 # BENCH_RUNS sets the number of process runs (default 200).
 set -eu
 
@@ -33,6 +34,26 @@ echo "$generate"
 echo "$copy"
 median() { echo "$1" | sed 's/.*median_us=\([0-9]*\).*/\1/'; }
 echo "cli/cp median ratio: $(awk "BEGIN { printf \"%.2f\", $(median "$generate") / $(median "$copy") }")"
+
+# Side by side with the floor: a static C program writing the same five files the same safe
+# way (temporary file renamed over the target). The two alternate in rounds, so that a change
+# in the machine's load hits both alike; the ratio is the median of the rounds' ratios.
+floor=$build/bench/pinwright_floor
+rounds=${BENCH_ROUNDS:-10}
+per_round=$((runs / rounds > 0 ? runs / rounds : 1))
+echo "== pinwright-cli generate (largest project) against the floor, $rounds rounds of $per_round runs each"
+ratios=""
+round=1
+while [ "$round" -le "$rounds" ]; do
+  # shellcheck disable=SC2086
+  cli_round=$("$timer" cli "$per_round" "$cli" generate $largest "{dir}/LARKSPUR.qpf")
+  floor_round=$("$timer" floor "$per_round" "$floor" "$reference/LARKSPUR" "{dir}/LARKSPUR")
+  echo "round $round: $cli_round | $floor_round"
+  ratios="$ratios $(awk "BEGIN { printf \"%.3f\", $(median "$cli_round") / $(median "$floor_round") }")"
+  round=$((round + 1))
+done
+echo "cli/floor median of round ratios: $(echo "$ratios" | tr ' ' '\n' | sed '/^$/d' | sort -n |
+  awk '{ v[NR] = $1 } END { printf "%.2f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')"
 
 if [ -x "$build/bench/pinwright_startup_bench" ]; then
   echo "== desktop program start to first painted window (offscreen), $runs runs each"

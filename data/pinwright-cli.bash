@@ -37,6 +37,10 @@ _pinwright_cli() {
         --project | --prefix0 | --prefix1)
             return
             ;;
+        --hdl)
+            COMPREPLY=($(compgen -W "verilog systemverilog vhdl" -- "$cur"))
+            return
+            ;;
         --pins)
             COMPREPLY=($(compgen -W "json csv json,csv" -- "$cur"))
             return
@@ -73,7 +77,7 @@ _pinwright_cli() {
     case $command in
         generate)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "$record_options --pins --help" -- "$cur"))
+                COMPREPLY=($(compgen -W "$record_options --hdl --testbench --pins --help" -- "$cur"))
             else
                 _filedir qpf
             fi

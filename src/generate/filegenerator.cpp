@@ -16,24 +16,33 @@ void FileGenerator::AddLine(const char* format, ...) {
   va_start(arguments, format);
   const int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
   va_end(arguments);
-  Entries.emplace_back(length < 0 ? "" : buffer);
+  AddLine(length < 0 ? std::string_view() : std::string_view(buffer));
 }
 
-void FileGenerator::AddLine(std::string text) {
-  if (text.size() > kEntryLimit)
-    text.resize(kEntryLimit);
-  Entries.push_back(std::move(text));
+void FileGenerator::AddLine(std::string_view text) {
+  Buffer.append(text.substr(0, kEntryLimit));
+  Ends.push_back(Buffer.size());
 }
 
-std::string FileGenerator::Text() const {
-  std::size_t size = 0;
-  for (const std::string& entry : Entries)
-    size += entry.size();
-  std::string text;
-  text.reserve(size);
-  for (const std::string& entry : Entries)
-    text += entry;
-  return text;
+void FileGenerator::AddPieces(std::initializer_list<std::string_view> pieces) {
+  std::size_t room = kEntryLimit;
+  for (std::string_view piece : pieces) {
+    const std::string_view kept = piece.substr(0, room);
+    Buffer.append(kept);
+    room -= kept.size();
+  }
+  Ends.push_back(Buffer.size());
+}
+
+std::vector<std::string> FileGenerator::Lines() const {
+  std::vector<std::string> lines;
+  lines.reserve(Ends.size());
+  std::size_t start = 0;
+  for (std::size_t end : Ends) {
+    lines.push_back(Buffer.substr(start, end - start));
+    start = end;
+  }
+  return lines;
 }
 
 bool FileGenerator::SaveToFile(const std::string& path) const {

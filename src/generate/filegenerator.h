@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/failure.h"
@@ -18,16 +21,31 @@ class FileGenerator {
   // Formats printf-style into one entry.
   void AddLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
   // Takes ready text as one entry, cut at the same limit as formatted output.
-  void AddLine(std::string text);
-  const std::vector<std::string>& Lines() const { return Entries; }
+  void AddLine(std::string_view text);
+  // Makes room for this many bytes and entries, so that a large file grows without copies.
+  void Reserve(std::size_t bytes, std::size_t entries) {
+    Buffer.reserve(bytes);
+    Ends.reserve(entries);
+  }
+  // The entries, one string each.
+  std::vector<std::string> Lines() const;
   // Every entry in order, with nothing between them.
-  std::string Text() const;
+  const std::string& Text() const { return Buffer; }
+  std::string TakeText() && { return std::move(Buffer); }
   // Replaces the file: deletes an old one, creates a missing folder, writes every entry.
   // Returns false on any failure and shows nothing.
   bool SaveToFile(const std::string& path) const;
 
+ protected:
+  // One entry made of the pieces one after the other, cut at the same limit.
+  void AddPieces(std::initializer_list<std::string_view> pieces);
+
  private:
-  std::vector<std::string> Entries;
+  // The entries stand one after the other in one buffer, which is the file's text; Ends
+  // holds where each ends. A report has thousands of entries, and one buffer spares as many
+  // allocations.
+  std::string Buffer;
+  std::vector<std::size_t> Ends;
 };
 
 // The writing of a report: create a missing folder, keep an edited old report as a numbered

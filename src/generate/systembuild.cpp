@@ -39,6 +39,13 @@ void Append(std::string& text, std::initializer_list<std::string_view> pieces) {
     text += piece;
 }
 
+std::size_t ActivePinCount(const TMainBoard& board) {
+  std::size_t count = 0;
+  for (std::size_t g = 0; g < board.GroupCount(); ++g)
+    count += board.GroupAt(g).ActiveCount();
+  return count;
+}
+
 std::string ConnectorTypeName(std::int32_t type) {
   return type == kConnectorGpio ? "GPIO" : "";
 }
@@ -109,6 +116,8 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
   const std::string rule = "#============================================================\r\n";
   const std::string global = "set_global_assignment -name";
   std::string text;
+  // Two lines of about a hundred bytes per pin, and a few lines around them.
+  text.reserve(2048 + ActivePinCount(board) * 128);
   text += rule + "# Build by Velmora Pinwright\r\n" + rule + "\r\n";
   text += global + " FAMILY \"" + board.Family() + "\"\r\n";
   text += global + " DEVICE " + board.Device() + "\r\n";
@@ -210,6 +219,8 @@ std::string SdcText(const TMainBoard& board) {
 
 std::string HtmlText(const TMainBoard& board) {
   THtmlGenerator html;
+  // Six entries of about thirty bytes per pin and a few around each group.
+  html.Reserve(4096 + ActivePinCount(board) * 256, 64 + ActivePinCount(board) * 8);
   html.BeginHtml();
   html.AddHeading(board.BoardName() + " Configuration", 1, "center");
   html.AddBreaks(2);
@@ -254,7 +265,7 @@ std::string HtmlText(const TMainBoard& board) {
     html.EndTable();
   }
   html.EndHtml();
-  return html.Text();
+  return std::move(html).TakeText();
 }
 
 Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,

@@ -91,6 +91,10 @@ std::string VerilogPortLine(const PortEntry& port) {
 
 std::string VerilogPortList(const std::vector<PortGroup>& groups) {
   std::string text;
+  std::size_t ports = 0;
+  for (const PortGroup& group : groups)
+    ports += group.Ports.size();
+  text.reserve(groups.size() * 96 + ports * 48);
   // Every declaration ends in a comma except the very last one of the whole list; the offset
   // of the latest comma lets it be taken back once the list is complete.
   std::size_t lastComma = std::string::npos;

@@ -110,6 +110,8 @@ if [ -f /usr/share/bash-completion/bash_completion ]; then
   done <<'CASES'
 pinwright-cli =--help|--version|-h|cards|config|generate|help|show
 pinwright-cli generate --gp=--gpio0|--gpio1
+pinwright-cli generate --t=--testbench
+pinwright-cli generate --hdl v=verilog|vhdl
 pinwright-cli generate --gpio1 Cor=Corvel\ -\ 5M\ Pixel\ Camera
 pinwright-cli config --gpio0 6=62|63|66|67|68|69
 pinwright-cli config --gpio0 sand=Sandrel\ -\ 4.3\"\ LCD\ and\ Touch

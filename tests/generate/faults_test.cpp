@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -54,27 +55,62 @@ std::array<std::string, 5> ExpectedTexts(const TLarkspurSettings& settings,
 
 enum class Fault { FolderInPlace, WriteLimit };
 
+// What the failed step leaves where its file belongs.
+enum class Leftover { Nothing, OldText, Folder };
+
+// The outcome of a failed step, by how it fails, whether an earlier project of the same name
+// is in the folder and whether the step is the report, which moves its old self to its backup
+// first and shows no "Failed to create file" of its own.
+struct Outcome {
+  Fault Kind;
+  bool Regenerating;
+  bool Report;
+  Leftover AtFailedFile;
+  bool OldKeptAsBackup;  // the failed file's old text went to its backup first
+  bool SystemWords;      // "Cannot create PATH: " and the system's words in the standard box
+  bool FailedToCreate;   // "Failed to create file P.xxx" in an error box
+};
+
+// clang-format off
+constexpr Outcome kOutcomes[] = {
+  // how it fails          regenerating report  left at the failed file  backup  system  failed to create
+  {Fault::FolderInPlace,   false,       false,  Leftover::Folder,        false,  true,   true },
+  {Fault::FolderInPlace,   true,        false,  Leftover::Folder,        false,  true,   true },
+  {Fault::FolderInPlace,   false,       true,   Leftover::Folder,        false,  true,   false},
+  {Fault::FolderInPlace,   true,        true,   Leftover::Folder,        false,  true,   false},
+  {Fault::WriteLimit,      false,       false,  Leftover::Nothing,       false,  false,  true },
+  {Fault::WriteLimit,      true,        false,  Leftover::OldText,       false,  false,  true },
+  {Fault::WriteLimit,      false,       true,   Leftover::Nothing,       false,  false,  false},
+  {Fault::WriteLimit,      true,        true,   Leftover::Nothing,       true,   false,  false},
+};
+// clang-format on
+
 struct FaultCase {
   std::size_t Step;              // index into kExtensions
-  Fault Kind;                    // how that step fails
-  std::size_t LimitNumerator;    // the write limit, as a share of the file's length ...
+  std::size_t LimitNumerator;    // a write limit, as a share of the file's length ...
   std::size_t LimitDenominator;  // ... so that 0/1 allows nothing and n-1 of n all but a byte
-  bool Regenerating;             // an earlier project of the same name is in the folder
+  Outcome Expected;
 };
 
 std::string Label(const FaultCase& c) {
-  std::string label = std::string(kExtensions[c.Step]) +
-                      (c.Kind == Fault::FolderInPlace ? " folder in place" : " write limit ");
-  if (c.Kind == Fault::WriteLimit)
+  std::string label =
+      std::string(kExtensions[c.Step]) +
+      (c.Expected.Kind == Fault::FolderInPlace ? " folder in place" : " write limit ");
+  if (c.Expected.Kind == Fault::WriteLimit)
     label += std::to_string(c.LimitNumerator) + "/" + std::to_string(c.LimitDenominator);
-  return label + (c.Regenerating ? ", regenerating" : ", new folder");
+  return label + (c.Expected.Regenerating ? ", regenerating" : ", new folder");
+}
+
+// Names the case in test listings and failure reports instead of its bytes.
+void PrintTo(const FaultCase& c, std::ostream* out) {
+  *out << Label(c);
 }
 
 class EachWriteFails : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
   const FaultCase& c = GetParam();
-  SCOPED_TRACE(Label(c));
+  const Outcome& expected = c.Expected;
   for (const TLarkspurSettings& settings :
        {DefaultLarkspurSettings(), testing::LargestLarkspurSettings()}) {
     RecordingHost host;
@@ -86,13 +122,13 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
     auto file = [&](std::size_t step) { return std::string("P") + kExtensions[step]; };
 
     std::array<std::string, 5> old;
-    if (c.Regenerating) {
+    if (expected.Regenerating) {
       for (std::size_t step = 0; step < kExtensions.size(); ++step) {
         old[step] = "old " + file(step) + "\r\n";
         WriteFile(path(step), old[step]);
       }
     }
-    if (c.Kind == Fault::FolderInPlace) {
+    if (expected.Kind == Fault::FolderInPlace) {
       std::filesystem::remove(path(c.Step));
       std::filesystem::create_directory(path(c.Step));
       WriteFile(path(c.Step) + "/inside", "kept");
@@ -103,7 +139,7 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
     {
       ScopedWriteLimit cut([&](const std::string& target) -> std::optional<std::size_t> {
         limitsAsked.push_back(target);
-        if (c.Kind == Fault::WriteLimit && target == path(c.Step))
+        if (expected.Kind == Fault::WriteLimit && target == path(c.Step))
           return limit;
         return std::nullopt;
       });
@@ -112,56 +148,51 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
     }
     EXPECT_FALSE(built);
 
-    for (std::size_t step = 0; step < c.Step; ++step)
+    std::vector<std::string> onDisk;  // the folder as it must be, no temporary file in it
+    // A regeneration keeps each old file it replaced as a backup.
+    auto backedUp = [&](std::size_t step) {
+      EXPECT_EQ(ReadFile(path(step) + ".~1~"), old[step]) << file(step) << " backup";
+      onDisk.push_back(file(step) + ".~1~");
+    };
+    for (std::size_t step = 0; step < c.Step; ++step) {
       EXPECT_EQ(ReadFile(path(step)), texts[step]) << file(step) << " must be complete";
-    if (c.Kind == Fault::FolderInPlace) {
-      EXPECT_TRUE(std::filesystem::is_directory(path(c.Step)));
-      EXPECT_EQ(testing::SortedFileNames(path(c.Step)), std::vector<std::string>{"inside"});
-    } else if (c.Regenerating && c.Step != kReport) {
-      EXPECT_EQ(ReadFile(path(c.Step)), old[c.Step]) << "the failed file must keep its old text";
-    } else if (std::filesystem::exists(path(c.Step))) {
-      // The report may delete its old self first; it may never leave a part of the new one.
-      EXPECT_TRUE(c.Regenerating);
-      EXPECT_EQ(ReadFile(path(c.Step)), old[c.Step]) << "a half-written report";
+      onDisk.push_back(file(step));
+      if (expected.Regenerating)
+        backedUp(step);
+    }
+    if (expected.OldKeptAsBackup)
+      backedUp(c.Step);
+    switch (expected.AtFailedFile) {
+      case Leftover::Nothing:
+        EXPECT_FALSE(std::filesystem::exists(path(c.Step)));
+        break;
+      case Leftover::OldText:
+        EXPECT_EQ(ReadFile(path(c.Step)), old[c.Step]) << "the failed file keeps its old text";
+        onDisk.push_back(file(c.Step));
+        break;
+      case Leftover::Folder:
+        EXPECT_EQ(testing::SortedFileNames(path(c.Step)), std::vector<std::string>{"inside"});
+        onDisk.push_back(file(c.Step));
+        break;
     }
     for (std::size_t step = c.Step + 1; step < kExtensions.size(); ++step) {
-      if (c.Regenerating) {
+      if (expected.Regenerating) {
         EXPECT_EQ(ReadFile(path(step)), old[step]) << file(step) << " must not be written";
-      } else {
-        EXPECT_FALSE(std::filesystem::exists(path(step))) << file(step) << " must not be written";
+        onDisk.push_back(file(step));
       }
     }
-    std::vector<std::string> expectedEntries;
-    for (std::size_t step = 0; step < kExtensions.size(); ++step) {
-      bool present = step < c.Step || (step > c.Step && c.Regenerating);
-      if (step == c.Step) {
-        present = c.Kind == Fault::FolderInPlace ||
-                  (c.Regenerating && (step != kReport || std::filesystem::exists(path(step))));
-      }
-      if (present)
-        expectedEntries.push_back(file(step));
-      // The old files of a regeneration differ from the new texts: each one replaced is
-      // kept as a backup, and so is the report that had to go before its failed write.
-      const bool replaced =
-          step < c.Step || (step == kReport && c.Step == kReport && c.Kind == Fault::WriteLimit);
-      if (c.Regenerating && replaced) {
-        expectedEntries.push_back(file(step) + ".~1~");
-        EXPECT_EQ(ReadFile(path(step) + ".~1~"), old[step]);
-      }
-    }
-    std::sort(expectedEntries.begin(), expectedEntries.end());
-    EXPECT_EQ(testing::SortedFileNames(dir.Path()), expectedEntries)
-        << "no temporary file may be left";
+    std::sort(onDisk.begin(), onDisk.end());
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), onDisk);
 
     std::vector<RecordedMessage> messages;
-    if (c.Kind == Fault::FolderInPlace) {
+    if (expected.SystemWords) {
       messages.push_back({MessageKind::Unexpected,
                           "Cannot create " + path(c.Step) + ": " + std::strerror(EISDIR)});
     }
-    if (c.Step != kReport)
+    if (expected.FailedToCreate)
       messages.push_back({MessageKind::Error, "Failed to create file " + file(c.Step)});
     EXPECT_EQ(host.Messages, messages);
-    if (c.Kind == Fault::WriteLimit) {
+    if (expected.Kind == Fault::WriteLimit) {
       EXPECT_EQ(std::count(limitsAsked.begin(), limitsAsked.end(), path(c.Step)), 1)
           << "every file goes through the atomic writer";
     }
@@ -171,11 +202,15 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
 std::vector<FaultCase> AllFaults() {
   std::vector<FaultCase> cases;
   for (std::size_t step = 0; step < kExtensions.size(); ++step) {
-    for (bool regenerating : {false, true}) {
-      cases.push_back({step, Fault::FolderInPlace, 0, 1, regenerating});
+    for (const Outcome& outcome : kOutcomes) {
+      if (outcome.Report != (step == kReport))
+        continue;
+      if (outcome.Kind == Fault::FolderInPlace) {
+        cases.push_back({step, 0, 1, outcome});
+        continue;
+      }
       for (auto [numerator, denominator] : {std::pair{0, 1}, {1, 1000000}, {1, 2}, {999, 1000}})
-        cases.push_back({step, Fault::WriteLimit, std::size_t(numerator), std::size_t(denominator),
-                         regenerating});
+        cases.push_back({step, std::size_t(numerator), std::size_t(denominator), outcome});
     }
   }
   return cases;
