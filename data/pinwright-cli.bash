@@ -41,6 +41,10 @@ _pinwright_cli() {
             COMPREPLY=($(compgen -W "verilog systemverilog vhdl" -- "$cur"))
             return
             ;;
+        --pins)
+            COMPREPLY=($(compgen -W "json csv json,csv" -- "$cur"))
+            return
+            ;;
         --with | --without)
             # A comma-separated list: complete the last entry.
             local done_part="" last=$cur
@@ -73,7 +77,7 @@ _pinwright_cli() {
     case $command in
         generate)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "$record_options --hdl --testbench --help" -- "$cur"))
+                COMPREPLY=($(compgen -W "$record_options --hdl --testbench --pins --help" -- "$cur"))
             else
                 _filedir qpf
             fi
@@ -87,7 +91,7 @@ _pinwright_cli() {
             ;;
         show)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--help" -- "$cur"))
+                COMPREPLY=($(compgen -W "--json --help" -- "$cur"))
             else
                 _filedir cfg
             fi

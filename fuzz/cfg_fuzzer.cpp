@@ -1,11 +1,12 @@
 // Arbitrary bytes as a .cfg file, through what the program runs on one: loading, saving it
-// again, pinwright-cli show, the input checks, and for a record that passes them the board
-// model and all five project texts.
+// again, pinwright-cli show (as text and as JSON), the input checks, and for a record that
+// passes them the board model, all five project texts and the pin list.
 //
 // Nothing here catches an exception: a record that passes the checks must generate, and one
 // that does not must be refused with a reason.
 
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -23,6 +24,7 @@
 #include "cli/overrides.h"
 #include "fail.h"
 #include "generate/larkspurproject.h"
+#include "generate/pinmanifest.h"
 #include "generate/systembuild.h"
 #include "settings/configlarkspur.h"
 #include "support/projectchecks.h"
@@ -89,18 +91,23 @@ void CheckSaveRoundTrip(TConfigLarkspur& config, const std::uint8_t* data) {
 }
 
 // pinwright-cli show prints any record to a terminal: no control byte of the file may reach
-// it raw. Bytes from 0x80 up pass, so that UTF-8 text shows as itself.
+// it raw. Bytes from 0x80 up pass, so that UTF-8 text shows as itself. As JSON, not even a
+// tab may stand raw (inside a string it would make the text invalid).
 void CheckShow(const std::string& path) {
-  cli::Request request;
-  request.Which = cli::Command::Show;
-  request.Operands = {path};
-  std::ostringstream out;
-  if (cli::RunShow(request, out) != cli::kExitOk)
-    Fail("show refused a 416-byte file", "");
-  for (const char c : out.str()) {
-    const auto byte = static_cast<unsigned char>(c);
-    if ((byte < 0x20 && c != '\n' && c != '\t') || byte == 0x7f)
-      Fail("show printed a raw byte", std::to_string(byte));
+  for (const bool json : {false, true}) {
+    cli::Request request;
+    request.Which = cli::Command::Show;
+    request.Json = json;
+    request.Operands = {path};
+    std::ostringstream out;
+    if (cli::RunShow(request, out) != cli::kExitOk)
+      Fail("show refused a 416-byte file", json ? "--json" : "");
+    for (const char c : out.str()) {
+      const auto byte = static_cast<unsigned char>(c);
+      if ((byte < 0x20 && c != '\n' && (json || c != '\t')) || byte == 0x7f)
+        Fail(json ? "show --json printed a raw byte" : "show printed a raw byte",
+             std::to_string(byte));
+    }
   }
 }
 
@@ -137,6 +144,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
        testing::CheckProject(checked->Board(), {texts->Qsf, texts->TopLevel, texts->Sdc})) {
     Fail("generated project", problem);
   }
+  // The pin list has a pin for each I/O standard the settings file assigns, and a CSV line
+  // for each pin below its header.
+  const TPinManifest manifest = MakePinManifest(*checked, projectName);
+  std::size_t assigned = 0;
+  for (std::size_t at = texts->Qsf.find("-name IO_STANDARD"); at != std::string::npos;
+       at = texts->Qsf.find("-name IO_STANDARD", at + 1)) {
+    ++assigned;
+  }
+  const std::string csv = PinManifestCsv(manifest);
+  if (manifest.Pins.size() != assigned ||
+      static_cast<std::size_t>(std::count(csv.begin(), csv.end(), '\n')) != assigned + 1) {
+    Fail("the pin list does not match the settings file", std::to_string(assigned));
+  }
+  (void)PinManifestJson(manifest, "\r\n");
   // The other top-level languages: a checked record passes their name check and renders
   // with its testbench, or is refused with a reason.
   for (const HdlLanguage language : {HdlLanguage::SystemVerilog, HdlLanguage::Vhdl}) {

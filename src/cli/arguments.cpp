@@ -17,11 +17,13 @@ enum class OptionId {
   Prefix0,
   Prefix1,
   Hdl,
-  Testbench
+  Testbench,
+  Pins,
+  Json
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate };
+enum class OptionScope { Any, Record, Generate, Show };
 
 struct OptionSpec {
   std::string_view Name;
@@ -31,7 +33,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 12> kOptions{{
+constexpr std::array<OptionSpec, 14> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -44,6 +46,8 @@ constexpr std::array<OptionSpec, 12> kOptions{{
   {"--prefix1",   OptionId::Prefix1,   true,  OptionScope::Record},
   {"--hdl",       OptionId::Hdl,       true,  OptionScope::Generate},
   {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
+  {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
+  {"--json",      OptionId::Json,      false, OptionScope::Show},
 }};
 // clang-format on
 
@@ -117,6 +121,27 @@ std::string AddComponentList(std::string_view list, bool ticked,
   }
 }
 
+// "json", "csv" or both, comma-separated, any letter case; the error text is empty on success.
+std::string ReadPinListFormats(std::string_view list, PinListFiles& files) {
+  files = {};
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = list.find(',', start);
+    const std::string_view format = list.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    if (EqualsIgnoringCase(format, "json")) {
+      files.Json = true;
+    } else if (EqualsIgnoringCase(format, "csv")) {
+      files.Csv = true;
+    } else {
+      return "unknown pin list format '" + std::string(format) + "' (json, csv or json,csv)";
+    }
+    if (comma == std::string_view::npos)
+      return {};
+    start = comma + 1;
+  }
+}
+
 }  // namespace
 
 ParseResult ParseArguments(std::span<const std::string> args) {
@@ -160,9 +185,11 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     std::string_view name = std::string_view(word).substr(0, equals);
     const OptionSpec* option = FindOption(name);
     const bool inScope =
-        option && (option->Scope == OptionScope::Any ||
-                   (option->Scope == OptionScope::Record && command->BuildsRecord) ||
-                   (option->Scope == OptionScope::Generate && command->Which == Command::Generate));
+        option &&
+        (option->Scope == OptionScope::Any ||
+         (option->Scope == OptionScope::Record && command->BuildsRecord) ||
+         (option->Scope == OptionScope::Generate && command->Which == Command::Generate) ||
+         (option->Scope == OptionScope::Show && command->Which == Command::Show));
     if (!inScope) {
       return Failure("unknown option '" + std::string(name) + "' for " +
                      std::string(command->Name));
@@ -217,6 +244,13 @@ ParseResult ParseArguments(std::span<const std::string> args) {
       }
       case OptionId::Testbench:
         request.Output.Testbench = true;
+        break;
+      case OptionId::Pins:
+        if (std::string error = ReadPinListFormats(value, request.Output.PinList); !error.empty())
+          return Failure(std::string(name) + ": " + error);
+        break;
+      case OptionId::Json:
+        request.Json = true;
         break;
     }
   }

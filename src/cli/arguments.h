@@ -30,7 +30,8 @@ struct Request {
   std::vector<ComponentChange> Components;
   std::array<std::optional<std::string>, 2> Cards;     // as typed; resolved later
   std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
-  GenerationOptions Output;                            // --hdl, --testbench
+  GenerationOptions Output;                            // --hdl, --testbench, --pins
+  bool Json = false;                                   // show: the settings and pin list as JSON
   std::vector<std::string> Operands;
 };
 

@@ -9,7 +9,9 @@
 #include "cards/choicelist.h"
 #include "cli/clihost.h"
 #include "cli/overrides.h"
+#include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
+#include "generate/pinmanifest.h"
 #include "host/host.h"
 #include "host/paths.h"
 #include "host/text.h"
@@ -73,6 +75,63 @@ std::string CardText(const TConfigBoard& choices, std::int32_t card) {
   return id + " " + std::string(CardDisplayName(card));
 }
 
+void WriteHeaderJson(TJsonWriter& json, const TConfigBoard& choices, std::int32_t card,
+                     const std::string& prefix) {
+  json.BeginObject(/*oneLine=*/true);
+  json.Key("card_id");
+  json.Number(card);
+  if (choices.OffersCard(card)) {
+    json.Key("card");
+    json.String(CardDisplayName(card));
+  }
+  json.Key("prefix");
+  json.String(prefix);
+  json.EndObject();
+}
+
+// The settings as they stand in the file, whether they pass the checks, and when they do the
+// pin list of the project they make.
+std::string SettingsJson(const TConfigLarkspur& config, const Result<CheckedSettings>& checked) {
+  const TLarkspurSettings& settings = config.Settings;
+  TJsonWriter json;
+  json.BeginObject();
+  json.Key("settings");
+  json.BeginObject();
+  json.Key("board_id");
+  json.Number(settings.BoardId.Get());
+  json.Key("record_size");
+  json.Number(settings.Size.Get());
+  json.Key("project");
+  json.String(settings.ProjectName.Get());
+  json.Key("components");
+  json.BeginArray(/*oneLine=*/true);
+  for (const LarkspurComponent& component : kLarkspurComponents) {
+    if (settings.*component.Flag != 0)
+      json.String(component.Name);
+  }
+  json.EndArray();
+  json.Key("gpio0");
+  WriteHeaderJson(json, config, settings.Gpio0.Get(), settings.PrefixGpio0.Get());
+  json.Key("gpio1");
+  WriteHeaderJson(json, config, settings.Gpio1.Get(), settings.PrefixGpio1.Get());
+  json.EndObject();
+  json.Key("check");
+  json.BeginObject(/*oneLine=*/true);
+  json.Key("passed");
+  json.Bool(checked.Ok());
+  if (!checked) {
+    json.Key("reason");
+    json.String(checked.Error().Reason);
+  }
+  json.EndObject();
+  if (checked) {
+    json.Key("manifest");
+    WritePinManifest(json, MakePinManifest(*checked, checked->ProjectName()));
+  }
+  json.EndObject();
+  return json.Text();
+}
+
 }  // namespace
 
 int RunGenerate(const Request& request, std::ostream& out) {
@@ -132,6 +191,10 @@ int RunShow(const Request& request, std::ostream& out) {
   if (Status loaded = LoadSettingsFile(config, path); !loaded)
     return Report(loaded);
   const TLarkspurSettings& settings = config.Settings;
+  if (request.Json) {
+    out << SettingsJson(config, CheckLarkspurSettings(settings));
+    return kExitOk;
+  }
 
   std::string ticked;
   for (const LarkspurComponent& component : kLarkspurComponents) {

@@ -13,7 +13,7 @@ constexpr std::string_view kUsage =
     "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [--hdl LANGUAGE] [--testbench]\n"
     "                              [PATH.qpf]\n"
     "       pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
-    "       pinwright-cli show FILE.cfg\n"
+    "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards\n"
     "       pinwright-cli help [COMMAND] | --help | --version\n";
 
@@ -78,7 +78,10 @@ constexpr std::string_view kGenerateHelp =
     "  --hdl LANGUAGE      language of the top level: verilog (NAME.v, the default),\n"
     "                      systemverilog (NAME.sv) or vhdl (NAME.vhd, VHDL-2008)\n"
     "  --testbench         also write NAME_tb in that language: it drives the clocks,\n"
-    "                      holds the other inputs idle and finishes after 1 us\n";
+    "                      holds the other inputs idle and finishes after 1 us\n"
+    "  --pins LIST         also write the pin list beside the project: json (NAME.pins.json),\n"
+    "                      csv (NAME.pins.csv, for the Pin Planner's Import Assignments)\n"
+    "                      or json,csv\n";
 
 constexpr std::string_view kConfigHelp =
     "pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
@@ -86,10 +89,13 @@ constexpr std::string_view kConfigHelp =
     "Writes the settings to OUT.cfg after the checks that generating runs.\n";
 
 constexpr std::string_view kShowHelp =
-    "pinwright-cli show FILE.cfg\n"
+    "pinwright-cli show [--json] FILE.cfg\n"
     "\n"
     "Prints the settings of FILE.cfg: project name, ticked components, the card on each\n"
-    "GPIO header and the header prefixes, and whether the settings pass the checks.\n";
+    "GPIO header and the header prefixes, and whether the settings pass the checks.\n"
+    "\n"
+    "  --json              print them as one JSON object; when the settings pass the checks\n"
+    "                      it holds the pin list too (as in NAME.pins.json). Writes no file.\n";
 
 constexpr std::string_view kCardsHelp =
     "pinwright-cli cards\n"

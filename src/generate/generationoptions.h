@@ -1,6 +1,6 @@
-// What a generation writes beyond the fixed files: the language of the top level and whether
-// a testbench comes with it. Shared by both front ends and kept apart from the settings
-// record, whose layout is fixed.
+// What a generation writes beyond the fixed files: the language of the top level, whether a
+// testbench comes with it, and the pin list. Shared by both front ends and kept apart from
+// the settings record, whose layout is fixed.
 #pragma once
 
 #include <array>
@@ -14,9 +14,20 @@ enum class HdlLanguage { Verilog, SystemVerilog, Vhdl };
 inline constexpr std::array<HdlLanguage, 3> kHdlLanguages = {
     HdlLanguage::Verilog, HdlLanguage::SystemVerilog, HdlLanguage::Vhdl};
 
+// The pin list: one file for scripts (NAME.pins.json), one the Pin Planner imports
+// (NAME.pins.csv).
+struct PinListFiles {
+  bool Json = false;
+  bool Csv = false;
+
+  bool Any() const { return Json || Csv; }
+  static PinListFiles Both() { return {true, true}; }
+};
+
 struct GenerationOptions {
   HdlLanguage TopLevel = HdlLanguage::Verilog;
   bool Testbench = false;  // NAME_tb in the top level's language
+  PinListFiles PinList{};  // none unless asked for
 };
 
 // The word that names a language on the command line and in the INI file: "verilog",

@@ -14,6 +14,7 @@
 #include "cards/choicelist.h"
 #include "cards/daughterboard.h"
 #include "generate/hdlnames.h"
+#include "generate/pinmanifest.h"
 #include "generate/systembuild.h"
 #include "host/paths.h"
 #include "host/text.h"
@@ -385,11 +386,19 @@ Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedPro
       !name) {
     return name;
   }
-  Result<ProjectTexts> texts =
+  Result<ProjectTexts> made =
       MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now(), options);
-  if (!texts)
-    return texts.Error();
-  return WriteProjectTexts(path.QpfPath(), *texts, backups);
+  if (!made)
+    return made.Error();
+  ProjectTexts texts = std::move(made).Value();
+  if (options.PinList.Any()) {
+    const TPinManifest manifest = MakePinManifest(settings, path.ProjectName());
+    if (options.PinList.Json)
+      texts.PinsJson = PinManifestJson(manifest, "\r\n");
+    if (options.PinList.Csv)
+      texts.PinsCsv = PinManifestCsv(manifest);
+  }
+  return WriteProjectTexts(path.QpfPath(), texts, backups);
 }
 
 namespace {

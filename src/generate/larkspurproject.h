@@ -117,10 +117,11 @@ std::string DefaultProjectPath(const std::string& baseFolder, const std::string&
 std::string MemoryWarning(const TLarkspurSettings& settings);
 
 // Writes the five files of the checked settings at the checked path, in order, the top level
-// in the chosen language, then the testbench when asked for; stops at the first failure. A
-// name the language refuses writes nothing; a failed write names its file, and a file
-// written before it stays. An edited old file is kept as a numbered backup, whose full path
-// goes into backups.
+// in the chosen language, then the testbench and the pin list files when asked for; stops at
+// the first failure. Every text is made before the first file is written. A name the
+// language refuses writes nothing; a failed write names its file, and a file written before
+// it stays. An edited old file is kept as a numbered backup, whose full path goes into
+// backups.
 Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
                                const GenerationOptions& options = {},
                                std::vector<std::string>* backups = nullptr);

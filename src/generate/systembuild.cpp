@@ -33,11 +33,6 @@ std::string TimeStamp(const LocalDateTime& now, const char* beforeYear) {
   return text;
 }
 
-// An active pin whose direction a card has not left undecided: the settings file assigns it.
-bool WritesAssignment(const TPin& pin) {
-  return pin.Direction() != PinDirection::FromCard;
-}
-
 // Appends the pieces one after the other, without building a joined temporary first: the
 // settings file has two lines per pin.
 void Append(std::string& text, std::initializer_list<std::string_view> pieces) {
@@ -77,6 +72,14 @@ Status WriteProjectFile(const std::string& path, const std::string& text,
 }
 
 }  // namespace
+
+bool WritesAssignment(const TPin& pin) {
+  return pin.IsActive() && pin.Direction() != PinDirection::FromCard;
+}
+
+bool HasClockConstraint(const TPin& pin) {
+  return pin.IsClock() == 1 && !pin.FrequencyText().empty();
+}
 
 std::string ProjectNameOf(const std::string& qpfPath) {
   const std::string fileName = FileNameOf(qpfPath);
@@ -189,7 +192,7 @@ std::string SdcText(const TMainBoard& board) {
     const TConnector& group = board.GroupAt(g);
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
       const TPin* pin = group.PinAt(i);
-      if (!pin || pin->IsClock() != 1 || pin->FrequencyText().empty())
+      if (!pin || !HasClockConstraint(*pin))
         continue;
       text += "create_clock -period \"" + pin->FrequencyText() + "\" [get_ports " + pin->Name() +
               "]\r\n";
@@ -322,6 +325,18 @@ Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
   };
   for (const std::function<Status()>& write : files) {
     if (Status written = write(); !written)
+      return written;
+  }
+  const std::pair<const char*, const std::optional<std::string>*> pinLists[] = {
+      {".pins.json", &texts.PinsJson},
+      {".pins.csv", &texts.PinsCsv},
+  };
+  for (const auto& [pinExtension, text] : pinLists) {
+    if (!*text)
+      continue;
+    if (Status written =
+            WriteProjectFile(ProjectFilePath(qpfPath, pinExtension), **text, {}, backups);
+        !written)
       return written;
   }
   return {};

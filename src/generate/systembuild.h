@@ -21,6 +21,12 @@ std::string ProjectNameOf(const std::string& qpfPath);
 // The project path with its extension replaced, e.g. ".qsf" (demo.txt gives demo.qsf).
 std::string ProjectFilePath(const std::string& qpfPath, const std::string& extension);
 
+// True for the pins the settings file assigns, and so the pin list lists: active pins whose
+// direction a card has not left undecided.
+bool WritesAssignment(const TPin& pin);
+// True for the pins the timing constraints give a create_clock line.
+bool HasClockConstraint(const TPin& pin);
+
 // The text of each file, top to bottom as it is written. They read the pins in the order
 // they stand, so the model's pins should already be ordered.
 std::string QpfText(const std::string& projectName, const LocalDateTime& now);
@@ -39,6 +45,9 @@ struct ProjectTexts {
   std::string Html;
   std::string Testbench;  // empty when none was asked for
   HdlLanguage Language = HdlLanguage::Verilog;
+  // The pin list, written only when asked for.
+  std::optional<std::string> PinsJson = std::nullopt;
+  std::optional<std::string> PinsCsv = std::nullopt;
 };
 
 // All texts of a model whose pins are already in generation order. A bus index that is not a
@@ -58,10 +67,11 @@ Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& proj
 inline constexpr std::chrono::milliseconds kFolderWait{5000};
 
 // Writes the texts next to qpfPath (.qpf, .qsf, the top level, .sdc, .htm, then NAME_tb
-// when there is a testbench), in this order, stopping at the first failure, which it
-// returns. Files written before it stay. An edited
-// old file is kept as a numbered backup, whose path goes into backups. The folder is locked
-// against other generations meanwhile; after folderWait without the lock nothing is written.
+// when there is a testbench, then the pin list texts there are: .pins.json, .pins.csv), in
+// this order, stopping at the first failure, which it returns. Files written before it stay.
+// An edited old file is kept as a numbered backup, whose path goes into backups. The folder
+// is locked against other generations meanwhile; after folderWait without the lock nothing
+// is written.
 Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
                          std::vector<std::string>* backups = nullptr,
                          std::chrono::milliseconds folderWait = kFolderWait);

@@ -58,7 +58,7 @@ constexpr ComponentControl kComponents[kComponentCount] = {
   {ComponentRow("Button"),  'o', {16, 130},  "ShapeButton",  {326, 270, 39, 17}},
   {ComponentRow("Switch"),  'w', {182, 130}, "ShapeSwitch",  {299, 234, 75, 34}},
   {ComponentRow("SDRAM"),   'M', {16, 156},  "ShapeSDRAM",   {117, 65, 77, 34} },
-  {ComponentRow("LPDDR4A"), 'A', {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37} },
+  {ComponentRow("LPDDR4A"), '4', {182, 156}, "ShapeLPDDR4A", {195, 67, 54, 37} },
   {ComponentRow("ADC"),     '2', {16, 182},  "ShapeADC",     {38, 263, 49, 23} },
   {ComponentRow("LPDDR4B"), 'B', {182, 182}, "ShapeLPDDR4B", {168, 223, 54, 37}},
   {ComponentRow("HdmiTx"),  'T', {16, 208},  "ShapeHDMI",    {12, 124, 39, 57} },
@@ -105,7 +105,7 @@ struct HeaderControl {
 // clang-format off
 constexpr HeaderControl kHeaders[kHeaderCount] = {
   {"Label1", "GPIO-0 Header", '0', {16, 296}, "ComboBoxGpio0", {16, 320, 240, 28},
-   "Label4", 'P', {16, 352}, "EditPrefixGpio0", {120, 352, 136, 28}, "ImageGpio0", {262, 320},
+   "Label4", 'a', {16, 352}, "EditPrefixGpio0", {120, 352, 136, 28}, "ImageGpio0", {262, 320},
    "ShapeGpio0", {94, 43, 182, 20}, &TLarkspurSettings::Gpio0, &TLarkspurSettings::PrefixGpio0},
   {"Label2", "GPIO-1 Header", '1', {16, 400}, "ComboBoxGpio1", {16, 424, 240, 28},
    "Label5", 'r', {16, 456}, "EditPrefixGpio1", {120, 456, 136, 28}, "ImageGpio1", {262, 408},
@@ -119,6 +119,8 @@ constexpr QRect kTestbenchCheckBox{84, 322, 150, 20};
 
 constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kBoardPictureSize{400, 245};
+// In the band of Panel1 below the board picture, at its right end.
+constexpr QRect kPinListBox{285, 305, 124, 22};
 
 struct ButtonControl {
   const char* Name;
@@ -398,6 +400,15 @@ void TFormLarkspur::CreateControls() {
   CheckTestbench->setToolTip(
       QStringLiteral("Also write NAME_tb in the same language: it drives the clocks, holds the "
                      "other inputs idle and finishes after 1 us."));
+  // P is the pin list's: the first header's prefix label takes a, and LPDDR4-A takes 4.
+  CheckBoxPinList = new QCheckBox(WithMnemonic("Pin list", 'P'), panel);
+  CheckBoxPinList->setObjectName(QStringLiteral("CheckBoxPinList"));
+  CheckBoxPinList->setGeometry(kPinListBox);
+  CheckBoxPinList->setCursor(Qt::PointingHandCursor);
+  CheckBoxPinList->setAccessibleName(QStringLiteral("Pin list"));
+  CheckBoxPinList->setToolTip(
+      QStringLiteral("Also write the pins as NAME.pins.json and NAME.pins.csv (for the Pin "
+                     "Planner's Import Assignments)"));
 
   for (std::size_t i = 0; i < kButtons.size(); ++i) {
     const ButtonControl& row = kButtons[i];
@@ -471,6 +482,7 @@ void TFormLarkspur::SetTabOrder() {
   }
   order.push_back(ComboTopLevel);
   order.push_back(CheckTestbench);
+  order.push_back(CheckBoxPinList);
   order.insert(order.end(), Buttons.begin(), Buttons.end());
   for (std::size_t i = 1; i < order.size(); ++i)
     QWidget::setTabOrder(order[i - 1], order[i]);
@@ -705,6 +717,8 @@ GenerationOptions TFormLarkspur::OutputChoices() const {
   if (index >= 0 && index < static_cast<int>(kHdlLanguages.size()))
     options.TopLevel = kHdlLanguages[static_cast<std::size_t>(index)];
   options.Testbench = CheckTestbench->isChecked();
+  if (CheckBoxPinList->isChecked())
+    options.PinList = PinListFiles::Both();
   return options;
 }
 
@@ -712,6 +726,7 @@ void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
   const auto language = std::find(kHdlLanguages.begin(), kHdlLanguages.end(), options.TopLevel);
   ComboTopLevel->setCurrentIndex(static_cast<int>(language - kHdlLanguages.begin()));
   CheckTestbench->setChecked(options.Testbench);
+  CheckBoxPinList->setChecked(options.PinList.Any());
 }
 
 }  // namespace pinwright

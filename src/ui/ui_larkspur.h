@@ -95,6 +95,7 @@ class TFormLarkspur : public QWidget {
   std::array<QPushButton*, kButtonCount> Buttons{};
   QComboBox* ComboTopLevel = nullptr;
   QCheckBox* CheckTestbench = nullptr;
+  QCheckBox* CheckBoxPinList = nullptr;
 
   // Each dialog keeps its own folder and file name; the settings object sets kind, filter,
   // folder and file name each time it runs one of them.

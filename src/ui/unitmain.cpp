@@ -101,6 +101,8 @@ void TFormMain::LoadOutputChoices() {
   if (const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(keyword))
     options.TopLevel = *language;
   options.Testbench = ini.value(QStringLiteral("Output/Testbench")).toInt() == 1;
+  if (ini.value(QStringLiteral("Output/PinList")).toInt() == 1)
+    options.PinList = PinListFiles::Both();
   Larkspur->ShowOutputChoices(options);
 }
 
@@ -114,6 +116,7 @@ void TFormMain::SaveOutputChoices() {
   ini.setValue(QStringLiteral("Output/TopLevel"),
                QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size())));
   ini.setValue(QStringLiteral("Output/Testbench"), options.Testbench ? 1 : 0);
+  ini.setValue(QStringLiteral("Output/PinList"), options.PinList.Any() ? 1 : 0);
   ini.sync();  // as for the board: failures are ignored
 }
 

@@ -40,8 +40,8 @@ class TFormMain : public QWidget {
   // Writes CurrentBoard under [Builder] MainBoard; failures are ignored.
   void SaveLastBoard();
   // The form's output choices under [Output] (TopLevel: verilog, systemverilog or vhdl;
-  // Testbench: 0 or 1): read when the form is shown, written when the program ends. A
-  // missing or unknown value reads as the default.
+  // Testbench and PinList: 0 or 1): read when the form is shown, written when the program
+  // ends. A missing or unknown value reads as the default.
   void LoadOutputChoices();
   void SaveOutputChoices();
 

@@ -17,9 +17,10 @@ ParseResult Parse(std::vector<std::string> args) {
 }
 
 TEST(ParseArguments, ReadsEveryOptionOfGenerate) {
-  ParseResult result = Parse({"generate", "--config", "in.cfg", "--project=Top", "--with",
-                              "led,UART", "--without=all", "--gpio0", "Corvel - 5M Pixel Camera",
-                              "--gpio1=none", "--prefix0", "A_", "--prefix1=", "out/top.qpf"});
+  ParseResult result =
+      Parse({"generate", "--config", "in.cfg", "--project=Top", "--with", "led,UART",
+             "--without=all", "--gpio0", "Corvel - 5M Pixel Camera", "--gpio1=none", "--prefix0",
+             "A_", "--prefix1=", "--pins", "json,csv", "--pins=CSV", "out/top.qpf"});
   ASSERT_TRUE(result.Ok()) << result.Error;
   const Request& request = result.Parsed;
   EXPECT_EQ(request.Which, Command::Generate);
@@ -36,7 +37,9 @@ TEST(ParseArguments, ReadsEveryOptionOfGenerate) {
   EXPECT_EQ(request.Cards[0], "Corvel - 5M Pixel Camera");
   EXPECT_EQ(request.Cards[1], "none");
   EXPECT_EQ(request.Prefixes[0], "A_");
-  EXPECT_EQ(request.Prefixes[1], "");  // "--prefix1=" clears the prefix
+  EXPECT_EQ(request.Prefixes[1], "");         // "--prefix1=" clears the prefix
+  EXPECT_FALSE(request.Output.PinList.Json);  // the last --pins wins
+  EXPECT_TRUE(request.Output.PinList.Csv);
   EXPECT_EQ(request.Operands, std::vector<std::string>{"out/top.qpf"});
 }
 
@@ -97,6 +100,10 @@ TEST(ParseArguments, RefusesMalformedCommandLines) {
       {{"show"}, "show needs a .cfg file"},
       {{"show", "a.cfg", "b.cfg"}, "unexpected argument 'b.cfg'"},
       {{"cards", "extra"}, "unexpected argument 'extra'"},
+      {{"generate", "--pins", "xml"}, "--pins: unknown pin list format 'xml'"},
+      {{"generate", "--pins", "json,"}, "--pins: unknown pin list format ''"},
+      {{"config", "--pins", "json", "x.cfg"}, "unknown option '--pins' for config"},
+      {{"generate", "--json"}, "unknown option '--json' for generate"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ErrorPart);

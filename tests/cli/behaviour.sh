@@ -65,6 +65,12 @@ usage_cases=(
   "show --project x a.cfg"
   "cards extra"
   "help nothing"
+  "generate --pins"
+  "generate --pins xml"
+  "generate --pins json,"
+  "generate --json"
+  "config --pins json x.cfg"
+  "show --pins json a.cfg"
   "generate --hdl vhd"
   "generate --hdl"
   "generate --testbench=yes"
@@ -101,7 +107,7 @@ expect 0 --version
 expect 0 help generate
 has "$out" "SOURCE_DATE_EPOCH"
 expect 0 show --help
-has "$out" "pinwright-cli show FILE.cfg"
+has "$out" "pinwright-cli show [--json] FILE.cfg"
 
 expect 0 cards
 expected_cards='  0  None
@@ -175,6 +181,21 @@ has "$out" "Record size: 416"
 cmp -s -i 8 -n 408 "$work/odd.cfg" "$work/odd2.cfg" ||
   fail "config --config changed more than the board ID and size"
 
+# show --json: the settings, and the pin list of settings that pass; no file written.
+dir=$(fresh_dir showjson)
+RUN_DIR=$dir expect 0 show --json ../round.cfg
+empty_dir "$dir"
+python3 -c '
+import json, sys
+d = json.load(sys.stdin)
+s, m = d["settings"], d["manifest"]
+assert d["check"] == {"passed": True}
+assert s["project"] == "Top" and s["board_id"] == 43 and "HPS" in s["components"]
+assert s["gpio1"] == {"card_id": 67, "card": "Merrow - RF and Sensor", "prefix": "B_"}
+assert m["project"] == "Top" and m["format"] == "pinwright-pins"
+assert any(p.get("header") == "GPIO-0" and p["port"].startswith("A_") for p in m["pins"])
+' <"$work/.out" || fail "show --json round.cfg:\n$out"
+
 # --- Files that cannot be read ----------------------------------------------------------
 head -c 100 "$work/defaults.cfg" >"$work/short.cfg"
 : >"$work/empty.cfg"
@@ -224,6 +245,9 @@ for case in "${hostile[@]}"; do
   expect 0 show hostile.cfg
   has "$out" "Check:       refused: "
   lacks "$out" $'\x1b'
+  expect 0 show --json hostile.cfg
+  python3 -c 'import json, sys; d = json.load(sys.stdin); sys.exit(d["check"]["passed"] or "manifest" in d)' \
+    <"$work/.out" || fail "show --json of a hostile .cfg is not JSON with a refusal only:\n$out"
   [[ ! -e $work/pwned && ! -e $dir/pwned ]] || fail "a hostile .cfg ran a command"
 done
 
@@ -240,7 +264,7 @@ for case in "${refused[@]}"; do
   args=${case%%|*}
   dir=$(fresh_dir refused)
   # shellcheck disable=SC2086
-  expect 1 generate $args "$dir/sub/x.qpf"
+  expect 1 generate --pins json,csv $args "$dir/sub/x.qpf"
   has "$err" "${case#*|}"
   empty_dir "$dir"
   # shellcheck disable=SC2086
@@ -305,6 +329,16 @@ echo keep >"$dir/sub/deeper/notes.txt"
 SOURCE_DATE_EPOCH=0 RUN_DIR=$dir expect 0 generate sub/deeper/demo.qpf
 grep -q '^DATE = "00:00:00 01 01, 1970"' "$dir/sub/deeper/demo.qpf" || fail "not regenerated"
 [[ $(<"$dir/sub/deeper/notes.txt") == keep ]] || fail "regenerating touched another file"
+
+# The pin list beside the project, only the files asked for.
+for case in "json|demo.pins.json" "CSV|demo.pins.csv" "csv,json|demo.pins.csv demo.pins.json"; do
+  dir=$(fresh_dir pins)
+  RUN_DIR=$dir expect 0 generate --pins "${case%%|*}" demo.qpf
+  listed=$(cd "$dir" && ls -- *.pins.* | tr '\n' ' ')
+  [[ $listed == "${case#*|} " ]] || fail "--pins ${case%%|*} wrote: $listed"
+done
+head -n 1 "$dir/demo.pins.csv" | cmp -s - <(printf 'To,Direction,Location,I/O Standard\r\n') ||
+  fail "the CSV does not start with its header line"
 
 # The default place, under the current folder.
 dir=$(fresh_dir default)

@@ -6,6 +6,9 @@
 # commands. How the pins, ports and constraints fit the board model is checked, for every
 # configuration, by CheckProject (tests/support/projectchecks.h).
 # Usage: tclsh check_project.tcl PROJECT.qpf ...   Exit status 1 when any check fails.
+#        tclsh check_project.tcl --triples PROJECT.qpf ...   prints, tab-separated, each
+#        project's pins in .qsf order ("QPF pin PORT PIN_LOCATION STANDARD") and its clocks
+#        ("QPF clock PORT PERIOD"), for comparing with other pin lists.
 
 proc read_text {path} {
   set channel [open $path rb]
@@ -119,6 +122,45 @@ proc check_project {qpf} {
     }
   }
   return $problems
+}
+
+proc print_triples {qpf} {
+  set base [file rootname $qpf]
+  run_script $base.qsf
+  set order {}
+  array set standards {}
+  array set locations {}
+  foreach call $::calls {
+    lassign $call command arguments
+    set target [option_value $arguments -to]
+    switch -- $command {
+      set_instance_assignment {
+        lappend order $target
+        set standards($target) [lindex $arguments 2]
+      }
+      set_location_assignment {
+        set locations($target) [lindex $arguments 0]
+      }
+    }
+  }
+  foreach target $order {
+    set location [expr {[info exists locations($target)] ? $locations($target) : ""}]
+    puts [join [list $qpf pin $target $location $standards($target)] "\t"]
+  }
+  run_script $base.sdc
+  foreach call $::calls {
+    lassign $call command arguments
+    if {$command eq "create_clock"} {
+      puts [join [list $qpf clock [lindex $arguments end] [option_value $arguments -period]] "\t"]
+    }
+  }
+}
+
+if {[lindex $argv 0] eq "--triples"} {
+  foreach qpf [lrange $argv 1 end] {
+    print_triples $qpf
+  }
+  exit 0
 }
 
 set failed 0

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Real tools read what pinwright-cli writes: Icarus Verilog, Verilator and Yosys take the .v,
-# a Tcl reading of the .qsf and .sdc with stub commands matches them against its ports, and
-# tidy finds no errors in the .htm. One project per configuration below. Then the top level
-# and testbench in each language: GHDL analyses, elaborates and runs the VHDL, Verilator lints
-# the SystemVerilog, Icarus runs the Verilog-family testbenches, and the tools see equal
-# ports in the three top levels.
+# a Tcl reading of the .qsf and .sdc with stub commands matches them against its ports, tidy
+# finds no errors in the .htm, and the pin lists validate against docs/pins.schema.json
+# (python3-jsonschema), read as CSV and name the .qsf's pins in its order. One project per
+# configuration below. Then the top level and testbench in each language: GHDL analyses,
+# elaborates and runs the VHDL, Verilator lints the SystemVerilog, Icarus runs the
+# Verilog-family testbenches, and the tools see equal ports in the three top levels.
 # Usage: tools.sh PATH-TO-pinwright-cli   (exit 77 when a tool is missing)
 set -u
 
@@ -16,6 +17,11 @@ for tool in iverilog vvp verilator yosys tclsh tidy ghdl python3; do
     exit 77
   fi
 done
+if ! python3 -c 'import jsonschema' 2>/dev/null; then
+  echo "SKIP: python3-jsonschema is not installed"
+  exit 77
+fi
+schema=$here/../../docs/pins.schema.json
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -53,7 +59,7 @@ for config in "${configs[@]}"; do
   name=${config%%|*}
   qpf=$work/$name/$name.qpf
   # shellcheck disable=SC2086
-  if ! "$cli" generate ${config#*|} "$qpf" >"$work/.out" 2>&1; then
+  if ! "$cli" generate --pins json,csv ${config#*|} "$qpf" >"$work/.out" 2>&1; then
     fail "$name: generate failed\n$(<"$work/.out")"
     continue
   fi
@@ -88,8 +94,33 @@ for case in "${broken[@]}"; do
   fi
 done
 
+# check_pins.py must notice faults too: each copy of the defaults pin lists breaks one rule.
+broken_pins=(
+  "json|s/\"location\": \"[A-Z0-9]+\"/\"location\": \"A1\"/|JSON pins differ"
+  "json|s/\"direction\": \"input\"/\"direction\": \"in\"/|schema"
+  "csv|3{h;d};4G|CSV pins differ"
+  "csv|s/^(LED\[0\]),Output,/\1,Input,/|CSV directions"
+)
+for case in "${broken_pins[@]}"; do
+  IFS='|' read -r ext script want <<<"$case"
+  rm -rf "$work/broken"
+  cp -r "$work/defaults" "$work/broken"
+  sed -i -E "$script" "$work/broken/defaults.pins.$ext"
+  tclsh "$here/check_project.tcl" --triples "$work/broken/defaults.qpf" >"$work/.triples"
+  if python3 "$here/check_pins.py" "$schema" "$work/.triples" "$work/broken/defaults.qpf" \
+    >"$work/.out" 2>&1; then
+    fail "check_pins.py accepted a pin list with a broken rule: $want"
+  elif ! grep -q "$want" "$work/.out"; then
+    fail "check_pins.py missed the broken rule '$want':\n$(<"$work/.out")"
+  fi
+done
+
 yosys -q -p "$yosys_script" >"$work/.out" 2>&1 || fail "yosys\n$(<"$work/.out")"
 tclsh "$here/check_project.tcl" "${qpfs[@]}" || fail "Tcl cannot read a project as Quartus does"
+tclsh "$here/check_project.tcl" --triples "${qpfs[@]}" >"$work/.triples" ||
+  fail "the .qsf or .sdc could not be read for the pin lists"
+python3 "$here/check_pins.py" "$schema" "$work/.triples" "${qpfs[@]}" ||
+  fail "the pin lists do not validate or do not agree with the .qsf"
 
 # The three languages, each with its testbench, over a spread of configurations.
 hdl_configs=(

@@ -1,5 +1,6 @@
-// The five files of whole Larkspur projects, compared byte for byte with reviewed copies
-// under golden/. PINWRIGHT_GOLDEN_RUN=1 rewrites the copies from the current output.
+// The five files of whole Larkspur projects and their pin lists, compared byte for byte with
+// reviewed copies under golden/. PINWRIGHT_GOLDEN_RUN=1 rewrites the copies from the current
+// output.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -80,14 +81,17 @@ TEST(GoldenProjects, MatchTheReviewedFiles) {
     TLarkspurSettings settings = DefaultLarkspurSettings();
     c.Change(settings);
     const std::string project = c.Project;
-    ASSERT_TRUE(testing::CheckAndGenerate(settings, dir.File(project + ".qpf"), c.Options));
+    GenerationOptions options = c.Options;
+    options.PinList = PinListFiles::Both();
+    ASSERT_TRUE(testing::CheckAndGenerate(settings, dir.File(project + ".qpf"), options));
     EXPECT_TRUE(host.Messages.empty());
     EXPECT_EQ(host.AlertSounds, 0);
 
     const std::filesystem::path golden =
         std::filesystem::path(PINWRIGHT_TEST_DATA_DIR) / "generate" / "golden" / c.Folder;
     const std::string design(HdlFileExtension(c.Options.TopLevel));
-    std::vector<std::string> extensions = {".qpf", ".qsf", design, ".sdc", ".htm"};
+    std::vector<std::string> extensions = {".qpf", ".qsf",       design,     ".sdc",
+                                           ".htm", ".pins.json", ".pins.csv"};
     if (c.Options.Testbench)
       extensions.push_back("_tb" + design);
     EXPECT_EQ(testing::SortedFileNames(dir.Path()).size(), extensions.size());

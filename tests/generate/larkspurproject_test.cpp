@@ -438,10 +438,33 @@ TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(DefaultLarkspurSettings());
   ASSERT_TRUE(checked);
   EXPECT_TRUE(GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("P.qpf"))));
-  for (const char* name : {"P.qpf", "P.qsf", "P.v", "P.sdc", "P.htm"}) {
-    EXPECT_TRUE(std::filesystem::is_regular_file(dir.File(name))) << name;
-  }
+  EXPECT_EQ(testing::SortedFileNames(dir.Path()),
+            (std::vector<std::string>{"P.htm", "P.qpf", "P.qsf", "P.sdc", "P.v"}));
   EXPECT_TRUE(host.Messages.empty());
+
+  // The pin list files only as asked for; a failure on the first stops the second.
+  const std::pair<PinListFiles, std::vector<std::string>> asked[] = {
+      {{true, false}, {"J.pins.json"}},
+      {{false, true}, {"C.pins.csv"}},
+      {PinListFiles::Both(), {"B.pins.csv", "B.pins.json"}},
+  };
+  for (const auto& [files, expected] : asked) {
+    TempDir pins;
+    const std::string name = expected.front().substr(0, 1);
+    ASSERT_TRUE(GenerateLarkspurProject(*checked, *CheckProjectPath(pins.File(name + ".qpf")),
+                                        {.PinList = files}));
+    std::vector<std::string> written = testing::SortedFileNames(pins.Path());
+    std::erase_if(written,
+                  [](const std::string& file) { return file.find(".pins.") == std::string::npos; });
+    EXPECT_EQ(written, expected);
+  }
+  std::filesystem::create_directory(dir.File("R.pins.json"));
+  const Status blocked = GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("R.qpf")),
+                                                 {.PinList = PinListFiles::Both()});
+  ASSERT_FALSE(blocked);
+  EXPECT_EQ(blocked.Error().Reason, "Failed to create file R.pins.json");
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir.File("R.htm")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("R.pins.csv")));
 
   std::filesystem::create_directory(dir.File("Q.v"));
   const Status failed = GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("Q.qpf")));

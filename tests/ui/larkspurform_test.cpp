@@ -70,6 +70,7 @@ const Placement kPlacements[] = {
   {"LabelTopLevel",   "Panel1",       {8, 297, 0, 0}},
   {"ComboBoxTopLevel", "Panel1",      {84, 293, 150, 26}},
   {"CheckBoxTestbench", "Panel1",     {84, 322, 150, 20}},
+  {"CheckBoxPinList", "Panel1",       {285, 305, 124, 22}},
   {"ButtonSave",      "FormLarkspur", {16, 423, 190, 35}},
   {"ButtonLoad",      "FormLarkspur", {16, 471, 190, 35}},
   {"ButtonGen",       "FormLarkspur", {224, 423, 190, 35}},
@@ -185,7 +186,7 @@ class LarkspurFormTest : public QObject {
       }
     }
     for (const char* name : {"ButtonSave", "ButtonLoad", "ButtonGen", "ButtonExit", "CheckBoxOSC",
-                             "CheckBoxHPS", "ComboBoxGpio0", "ComboBoxGpio1"}) {
+                             "CheckBoxHPS", "ComboBoxGpio0", "ComboBoxGpio1", "CheckBoxPinList"}) {
       QVERIFY2(program.Find<QWidget>(name)->cursor().shape() == Qt::PointingHandCursor, name);
     }
     QCOMPARE(program.Find<QLabel>("Label1")->font().bold(), true);
@@ -216,6 +217,7 @@ class LarkspurFormTest : public QObject {
       QVERIFY(program.Find<QLabel>(("ImageGpio" + n).c_str())->isHidden());
       QVERIFY(program.Find<TOutline>(("ShapeGpio" + n).c_str())->isHidden());
     }
+    QVERIFY(!program.Find<QCheckBox>("CheckBoxPinList")->isChecked());
     QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
     QVERIFY(!fs::exists(program.DefaultCfgPath()));
   }
@@ -379,6 +381,28 @@ class LarkspurFormTest : public QObject {
              "\r\n\r\nEdited files were kept as numbered backups:\r\nLARKSPUR.v.~1~"}};
     QVERIFY2(program.Host.Messages == kept, Describe(program.Host.Messages));
     QCOMPARE(ReadFile(folder + "LARKSPUR.v.~1~"), std::string("module mine;\r\nendmodule\r\n"));
+  }
+
+  // The pin list box adds both pin list files and is remembered from one start to the next.
+  void pinListBoxWritesThePinListAndIsRemembered() {
+    StartedProgram program;
+    program.Start();
+    program.Click("CheckBoxPinList");
+    const std::string folder = DefaultProjectFolder(program, "LARKSPUR");
+    program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+    program.Click("ButtonGen");
+    QCOMPARE(program.Host.Messages.size(), size_t{1});
+    QCOMPARE(testing::SortedFileNames(folder).size(), std::size(kProjectFiles) + 2);
+    QVERIFY(ReadFile(folder + "LARKSPUR.pins.json").find("\"project\": \"LARKSPUR\"") !=
+            std::string::npos);
+    QVERIFY(ReadFile(folder + "LARKSPUR.pins.csv").starts_with("To,Direction,Location"));
+    program.Stop();
+    program.Start();
+    QVERIFY(program.Find<QCheckBox>("CheckBoxPinList")->isChecked());
+    program.Click("CheckBoxPinList");
+    program.Stop();
+    program.Start();
+    QVERIFY(!program.Find<QCheckBox>("CheckBoxPinList")->isChecked());
   }
 
   void memoryAndHpsWarningFollowsSuccess() {
@@ -726,9 +750,9 @@ class LarkspurFormTest : public QObject {
     for (const ComponentNames& row : kComponents)
       expected.append(QString::fromLatin1(row.CheckBox));
     expected +=
-        QStringList{"ComboBoxGpio0",    "EditPrefixGpio0",   "ComboBoxGpio1",  "EditPrefixGpio1",
-                    "ComboBoxTopLevel", "CheckBoxTestbench", "ButtonSave",     "ButtonGen",
-                    "ButtonLoad",       "ButtonExit",        "EditProjectName"};
+        QStringList{"ComboBoxGpio0",    "EditPrefixGpio0",   "ComboBoxGpio1",   "EditPrefixGpio1",
+                    "ComboBoxTopLevel", "CheckBoxTestbench", "CheckBoxPinList", "ButtonSave",
+                    "ButtonGen",        "ButtonLoad",        "ButtonExit",      "EditProjectName"};
     QStringList visited = {QApplication::focusWidget()->objectName()};
     for (qsizetype i = 1; i < expected.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -763,6 +787,7 @@ class LarkspurFormTest : public QObject {
         {Qt::Key_1, "ComboBoxGpio1"},     {Qt::Key_R, "EditPrefixGpio1"},
         {Qt::Key_O, "CheckBoxButton"},    {Qt::Key_V, "ComboBoxTopLevel"},
         {Qt::Key_E, "CheckBoxTestbench"}, {Qt::Key_H, "CheckBoxHPS"},
+        {Qt::Key_P, "CheckBoxPinList"},
     };
     for (const Mnemonic& row : mnemonics) {
       QTest::keyClick(&program.Window(), row.Key, Qt::AltModifier);

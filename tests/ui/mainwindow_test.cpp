@@ -66,15 +66,18 @@ class MainWindowTest : public QObject {
 
   void iniHoldsTheBoardAfterTheProgramEnds_data() {
     QTest::addColumn<QByteArray>("before");
-    QTest::newRow("no INI file") << QByteArray();
-    QTest::newRow("another board") << QByteArray("[Builder]\r\nMainBoard=12\r\n");
-    QTest::newRow("other sections") << QByteArray("[Window]\nLeft=3\n[Builder]\nMainBoard=x\n");
-    QTest::newRow("garbage") << QByteArray("\x01\x02[[=\xff\n=\n[", 11);
+    QTest::addColumn<int>("pinList");  // the pin list choice kept from the last run
+    QTest::newRow("no INI file") << QByteArray() << 0;
+    QTest::newRow("another board") << QByteArray("[Builder]\r\nMainBoard=12\r\n") << 0;
+    QTest::newRow("other sections")
+        << QByteArray("[Window]\nLeft=3\n[Builder]\nMainBoard=x\n[Output]\nPinList=1\n") << 1;
+    QTest::newRow("garbage") << QByteArray("\x01\x02[[=\xff\n=\n[", 11) << 0;
     QTest::newRow("unknown output choices")
-        << QByteArray("[Output]\nTopLevel=vhdl93\nTestbench=yes\n");
+        << QByteArray("[Output]\nTopLevel=vhdl93\nTestbench=yes\nPinList=yes\n") << 0;
   }
   void iniHoldsTheBoardAfterTheProgramEnds() {
     QFETCH(QByteArray, before);
+    QFETCH(int, pinList);
     StartedProgram program;
     if (!before.isEmpty())
       WriteFile(program.IniPath(), before.toStdString());
@@ -82,12 +85,14 @@ class MainWindowTest : public QObject {
     // The output choices read as the defaults unless the INI file holds them.
     QCOMPARE(program.Find<QComboBox>("ComboBoxTopLevel")->currentText(), QStringLiteral("Verilog"));
     QVERIFY(!program.Find<QCheckBox>("CheckBoxTestbench")->isChecked());
+    QCOMPARE(program.Find<QCheckBox>("CheckBoxPinList")->isChecked(), pinList == 1);
     program.SelectItem("ComboBoxTopLevel", 2);
     program.Click("CheckBoxTestbench");
     program.Stop();
     QSettings ini(QString::fromStdString(program.IniPath()), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("Builder/MainBoard")).toInt(), 43);
     QCOMPARE(ini.value(QStringLiteral("Output/TopLevel")).toString(), QStringLiteral("vhdl"));
+    QCOMPARE(ini.value(QStringLiteral("Output/PinList")).toInt(), pinList);
     QVERIFY(program.Host.Messages.empty());
     program.Start();
     QCOMPARE(program.Find<QComboBox>("ComboBoxTopLevel")->currentText(), QStringLiteral("VHDL"));
