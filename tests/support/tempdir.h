@@ -60,7 +60,7 @@ std::vector<TargetCase> AllTargetKinds();
 bool MakeTarget(TargetKind kind, const std::string& path);
 
 // The FIFO, device or socket of MakeTarget, made the system's own way (one file per system:
-// specialfile_posix.cpp, specialfile_windows.cpp); false where the system has no such file.
+// nodefile_posix.cpp, nodefile_windows.cpp); false where the system has no such file.
 bool MakeSpecialFile(TargetKind kind, const std::string& path);
 
 // The signals that interrupt a command-line run and that a test can raise in the program
