@@ -13,9 +13,6 @@
 namespace pinwright {
 namespace {
 
-const std::string kVerilogRule = "//=======================================================\r\n";
-const std::string kVhdlRule = "--=======================================================\r\n";
-
 enum class Stimulus { Clock, IdleLow, IdleHigh, Watched, Undriven };
 
 struct DrivenPort {

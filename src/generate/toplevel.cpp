@@ -8,9 +8,6 @@
 namespace pinwright {
 namespace {
 
-const std::string kVerilogRule = "//=======================================================\r\n";
-const std::string kVhdlRule = "--=======================================================\r\n";
-
 // The port list: a comment line before every group, one line per port, the separator after
 // every port but the very last of the whole list.
 std::string JoinPorts(const std::vector<PortGroup>& groups,
@@ -68,6 +65,19 @@ std::string Padded(const std::string& name, std::size_t width) {
 
 }  // namespace
 
+std::string VerilogModuleBody() {
+  std::string text;
+  text += ");\r\n\r\n";
+  text += "\r\n\r\n";
+  text += kVerilogRule + "//  REG/WIRE declarations\r\n" + kVerilogRule;
+  text += "\r\n\r\n";
+  text += "\r\n\r\n";
+  text += kVerilogRule + "//  Structural coding\r\n" + kVerilogRule;
+  text += "\r\n\r\n";
+  text += "\r\nendmodule\r\n";
+  return text;
+}
+
 std::size_t LongestPortName(const std::vector<PortGroup>& ports) {
   std::size_t longest = 1;
   for (const PortGroup& group : ports) {
@@ -109,14 +119,7 @@ std::string SystemVerilogText(const std::vector<PortGroup>& ports, const std::st
                VerilogRangeColumn(port) + "\t\t" + port.Name;
       },
       ",");
-  text += ");\r\n\r\n";
-  text += "\r\n\r\n";
-  text += kVerilogRule + "//  REG/WIRE declarations\r\n" + kVerilogRule;
-  text += "\r\n\r\n";
-  text += "\r\n\r\n";
-  text += kVerilogRule + "//  Structural coding\r\n" + kVerilogRule;
-  text += "\r\n\r\n";
-  text += "\r\nendmodule\r\n";
+  text += VerilogModuleBody();
   text += "\r\n";
   text += "`default_nettype wire\r\n";
   return text;

@@ -11,6 +11,16 @@
 
 namespace pinwright {
 
+// The comment rules that frame the section titles of the generated HDL files.
+inline const std::string kVerilogRule =
+    "//=======================================================\r\n";
+inline const std::string kVhdlRule =
+    "--=======================================================\r\n";
+
+// What follows the port list of a Verilog or SystemVerilog top level: its two empty sections
+// for the designer's code and endmodule.
+std::string VerilogModuleBody();
+
 // SystemVerilog: `default_nettype none, ANSI ports of type logic (inout ones as wire), the
 // Verilog file's body sections, and `default_nettype wire again at the end so that files
 // read after it keep the usual rule.
