@@ -16,7 +16,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "cli/arguments.h"
@@ -99,10 +98,10 @@ void CheckShow(const std::string& path) {
     request.Which = cli::Command::Show;
     request.Json = json;
     request.Operands = {path};
-    std::ostringstream out;
+    std::string out;
     if (cli::RunShow(request, out) != cli::kExitOk)
       Fail("show refused a 416-byte file", json ? "--json" : "");
-    for (const char c : out.str()) {
+    for (const char c : out) {
       const auto byte = static_cast<unsigned char>(c);
       if ((byte < 0x20 && c != '\n' && (json || c != '\t')) || byte == 0x7f)
         Fail(json ? "show --json printed a raw byte" : "show printed a raw byte",

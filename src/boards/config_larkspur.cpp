@@ -1,6 +1,7 @@
 #include "boards/config_larkspur.h"
 
 #include <cstdint>
+#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
@@ -353,6 +354,12 @@ TPin MakeOnBoardPin(const BoardPinRow& row, const std::string& name, std::string
 
 void AddOnBoardGroup(TMainBoard& board, std::string name, std::span<const BoardPinRow> rows) {
   TConnector group(std::move(name), {}, kConnectorOnBoard);
+  std::size_t count = 0;
+  for (const BoardPinRow& row : rows) {
+    const SignalRun run = ParseSignal(row.Signal);
+    count += run.First < 0 ? 1 : static_cast<std::size_t>(run.Last - run.First + 1);
+  }
+  group.ReservePins(count);
   for (const BoardPinRow& row : rows) {
     const SignalRun run = ParseSignal(row.Signal);
     std::string_view locations = row.Locations;
@@ -372,6 +379,7 @@ void AddHeader(TMainBoard& board, std::string name, std::int32_t headerKey, std:
                std::string_view HeaderPositionRow::*column) {
   TConnector header(std::move(name), "GPIO connect to " + std::string(CardDisplayName(cardId)),
                     kConnectorGpio);
+  header.ReservePins(std::size(kHeaderPositions));
   for (const HeaderPositionRow& row : kHeaderPositions) {
     const std::string_view location = row.*column;
     if (location.empty()) {

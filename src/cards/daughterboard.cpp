@@ -34,6 +34,7 @@ void AddMapPins(TDaughterBoard& board, std::span<const CardMapRow> rows, std::st
         index += step;
     }
   }
+  board.ReservePins(entries.size());
   for (std::optional<TPin>& entry : entries)
     board.AddPin(std::move(entry));
 }

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
-#include <iostream>
+#include <cstdio>
 
 #include "host/text.h"
 
@@ -106,8 +106,9 @@ void PrintMessage(MessageKind kind, const std::string& text) {
   while (body.ends_with("\r\n"))
     body.remove_suffix(2);
   const std::string plain = TerminalText(body);
-  std::cerr << "pinwright-cli: " << (kind == MessageKind::Information ? "" : "error: ") << plain
-            << '\n';
+  const std::string line = std::string("pinwright-cli: ") +
+                           (kind == MessageKind::Information ? "" : "error: ") + plain + '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 void CliHost::ShowMessage(MessageKind kind, const std::string& text) {

@@ -1,9 +1,8 @@
 #include "cli/commands.h"
 
 #include <filesystem>
-#include <iostream>
-#include <ostream>
 #include <system_error>
+#include <utility>
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
@@ -134,7 +133,7 @@ std::string SettingsJson(const TConfigLarkspur& config, const Result<CheckedSett
 
 }  // namespace
 
-int RunGenerate(const Request& request, std::ostream& out) {
+int RunGenerate(const Request& request, std::string& out) {
   TConfigLarkspur config;
   if (Status built = BuildSettings(request, config); !built)
     return Report(built);
@@ -160,14 +159,14 @@ int RunGenerate(const Request& request, std::ostream& out) {
     ReportFailure(generated.Error());
     return Report(FileFailure(GenerateFailedText(path->QpfPath(), backups), path->QpfPath()));
   }
-  out << TerminalText(GeneratedText(*path, backups)) << '\n';
+  out += TerminalText(GeneratedText(*path, backups)) + '\n';
   std::string warning = MemoryWarning(checked->Settings());
   if (!warning.empty())
-    out << '\n' << TerminalText(warning);
+    out += '\n' + TerminalText(warning);
   return kExitOk;
 }
 
-int RunConfig(const Request& request, std::ostream&) {
+int RunConfig(const Request& request, std::string&) {
   TConfigLarkspur config;
   if (Status built = BuildSettings(request, config); !built)
     return Report(built);
@@ -184,7 +183,7 @@ int RunConfig(const Request& request, std::ostream&) {
   return kExitOk;
 }
 
-int RunShow(const Request& request, std::ostream& out) {
+int RunShow(const Request& request, std::string& out) {
   TConfigLarkspur config;
   config.FillChoiceList(GpioHeaderChoices());
   const std::string& path = request.Operands.front();
@@ -192,7 +191,7 @@ int RunShow(const Request& request, std::ostream& out) {
     return Report(loaded);
   const TLarkspurSettings& settings = config.Settings;
   if (request.Json) {
-    out << SettingsJson(config, CheckLarkspurSettings(settings));
+    out += SettingsJson(config, CheckLarkspurSettings(settings));
     return kExitOk;
   }
 
@@ -201,23 +200,28 @@ int RunShow(const Request& request, std::ostream& out) {
     if (settings.*component.Flag != 0)
       ticked += (ticked.empty() ? "" : " ") + std::string(component.Name);
   }
-  out << "Board ID:    " << settings.BoardId.Get() << '\n'
-      << "Record size: " << settings.Size.Get() << '\n'
-      << "Project:     " << Quoted(settings.ProjectName.Get()) << '\n'
-      << "Components:  " << (ticked.empty() ? "none" : ticked) << '\n'
-      << "GPIO-0:      " << CardText(config, settings.Gpio0.Get()) << '\n'
-      << "Prefix 0:    " << Quoted(settings.PrefixGpio0.Get()) << '\n'
-      << "GPIO-1:      " << CardText(config, settings.Gpio1.Get()) << '\n'
-      << "Prefix 1:    " << Quoted(settings.PrefixGpio1.Get()) << '\n';
+  const std::pair<const char*, std::string> lines[] = {
+      {"Board ID:    ", std::to_string(settings.BoardId.Get())},
+      {"Record size: ", std::to_string(settings.Size.Get())},
+      {"Project:     ", Quoted(settings.ProjectName.Get())},
+      {"Components:  ", ticked.empty() ? "none" : ticked},
+      {"GPIO-0:      ", CardText(config, settings.Gpio0.Get())},
+      {"Prefix 0:    ", Quoted(settings.PrefixGpio0.Get())},
+      {"GPIO-1:      ", CardText(config, settings.Gpio1.Get())},
+      {"Prefix 1:    ", Quoted(settings.PrefixGpio1.Get())},
+  };
+  for (const auto& [label, value] : lines)
+    out += label + value + '\n';
 
   const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
-  out << "Check:       "
-      << (checked ? "passed" : "refused: " + TerminalText(checked.Error().Reason)) << '\n';
+  out += "Check:       " +
+         (checked ? std::string("passed") : "refused: " + TerminalText(checked.Error().Reason)) +
+         '\n';
   return kExitOk;
 }
 
-int RunCards(std::ostream& out) {
-  out << CardChoicesText();
+int RunCards(std::string& out) {
+  out += CardChoicesText();
   return kExitOk;
 }
 

@@ -1,15 +1,16 @@
-// The commands of pinwright-cli. Each returns the exit status; messages go through the host.
+// The commands of pinwright-cli. Each returns the exit status and appends what it prints on
+// standard output to out; messages go through the host.
 #pragma once
 
-#include <iosfwd>
+#include <string>
 
 #include "cli/arguments.h"
 
 namespace pinwright::cli {
 
-int RunGenerate(const Request& request, std::ostream& out);
-int RunConfig(const Request& request, std::ostream& out);
-int RunShow(const Request& request, std::ostream& out);
-int RunCards(std::ostream& out);
+int RunGenerate(const Request& request, std::string& out);
+int RunConfig(const Request& request, std::string& out);
+int RunShow(const Request& request, std::string& out);
+int RunCards(std::string& out);
 
 }  // namespace pinwright::cli

@@ -1,8 +1,8 @@
 // pinwright-cli: the command-line front end of the core. Generates Larkspur projects, writes
 // and shows .cfg files and lists the daughter cards.
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -24,11 +24,12 @@ using namespace pinwright::cli;
 
 int UsageError(const std::string& message) {
   PrintMessage(MessageKind::Error, message);
-  std::cerr << UsageText();
+  std::fputs(UsageText().c_str(), stderr);
   return kExitUsage;
 }
 
-int Run(const std::vector<std::string>& args) {
+// Runs the command; what it prints on standard output is appended to out.
+int Run(const std::vector<std::string>& args, std::string& out) {
   ParseResult parsed = ParseArguments(args);
   if (!parsed.Ok())
     return UsageError(parsed.Error);
@@ -53,19 +54,19 @@ int Run(const std::vector<std::string>& args) {
 
   switch (request.Which) {
     case Command::Help:
-      std::cout << HelpText(request.HelpTopic);
+      out += HelpText(request.HelpTopic);
       return kExitOk;
     case Command::Version:
-      std::cout << "pinwright-cli " PINWRIGHT_VERSION "\n";
+      out += "pinwright-cli " PINWRIGHT_VERSION "\n";
       return kExitOk;
     case Command::Generate:
-      return RunGenerate(request, std::cout);
+      return RunGenerate(request, out);
     case Command::Config:
-      return RunConfig(request, std::cout);
+      return RunConfig(request, out);
     case Command::Show:
-      return RunShow(request, std::cout);
+      return RunShow(request, out);
     case Command::Cards:
-      return RunCards(std::cout);
+      return RunCards(out);
   }
   return kExitUsage;
 }
@@ -75,9 +76,11 @@ int Run(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
   try {
     platform::PrepareConsole();
-    int exit = Run(platform::ProgramArguments(argc, argv));
-    std::cout.flush();
-    if (!std::cout) {
+    std::string out;
+    const int exit = Run(platform::ProgramArguments(argc, argv), out);
+    // Standard output is written with the C library alone: the C++ streams would cost every
+    // run the set-up of their locale.
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
       PrintMessage(MessageKind::Error, "cannot write to standard output");
       return kExitRefused;
     }

@@ -1,6 +1,8 @@
 #include "generate/filegenerator.h"
 
+#include <algorithm>
 #include <cstdarg>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -22,24 +24,34 @@ void FileGenerator::AddLine(const char* format, ...) {
 
 void FileGenerator::AddLine(std::string_view text) {
   Buffer.append(text.substr(0, kEntryLimit));
-  Ends.push_back(Buffer.size());
+  Ends.push_back(static_cast<std::uint32_t>(Buffer.size()));
 }
 
 void FileGenerator::AddPieces(std::initializer_list<std::string_view> pieces) {
-  std::size_t room = kEntryLimit;
+  // The entry's length first, so that the buffer grows once and the pieces are copied
+  // straight into it.
+  std::size_t length = 0;
+  for (std::string_view piece : pieces)
+    length += piece.size();
+  length = std::min(length, kEntryLimit);
+  const std::size_t start = Buffer.size();
+  Buffer.resize(start + length);
+  char* out = Buffer.data() + start;
+  std::size_t room = length;
   for (std::string_view piece : pieces) {
-    const std::string_view kept = piece.substr(0, room);
-    Buffer.append(kept);
-    room -= kept.size();
+    const std::size_t kept = std::min(piece.size(), room);
+    std::memcpy(out, piece.data(), kept);
+    out += kept;
+    room -= kept;
   }
-  Ends.push_back(Buffer.size());
+  Ends.push_back(static_cast<std::uint32_t>(Buffer.size()));
 }
 
 std::vector<std::string> FileGenerator::Lines() const {
   std::vector<std::string> lines;
   lines.reserve(Ends.size());
   std::size_t start = 0;
-  for (std::size_t end : Ends) {
+  for (const std::size_t end : Ends) {
     lines.push_back(Buffer.substr(start, end - start));
     start = end;
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -45,7 +46,8 @@ class FileGenerator {
   // holds where each ends. A report has thousands of entries, and one buffer spares as many
   // allocations.
   std::string Buffer;
-  std::vector<std::size_t> Ends;
+  // Four bytes an entry: a report is far below 4 GB.
+  std::vector<std::uint32_t> Ends;
 };
 
 // The writing of a report: create a missing folder, keep an edited old report as a numbered

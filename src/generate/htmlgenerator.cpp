@@ -7,9 +7,9 @@ namespace {
 
 using namespace std::string_view_literals;
 
-// Texts go in as c_str(), so that each counts up to its first NUL as "%s" would insert it.
-std::string_view UpToNul(const std::string& text) {
-  return text.c_str();
+// Each text counts up to its first NUL, as "%s" would insert it.
+std::string_view UpToNul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
 }
 
 }  // namespace
@@ -22,7 +22,7 @@ void THtmlGenerator::EndHtml() {
   AddLine("</body>\r\n</html>\r\n"sv);
 }
 
-void THtmlGenerator::BeginTable(const std::string& caption, const std::string& captionAlign) {
+void THtmlGenerator::BeginTable(std::string_view caption, std::string_view captionAlign) {
   AddLine("<table border=\"3\">\r\n"sv);
   AddPieces(
       {"<caption  align=\"", UpToNul(captionAlign), "\">", UpToNul(caption), "</caption>\r\n"});
@@ -40,8 +40,8 @@ void THtmlGenerator::EndRow() {
   AddLine("</tr>\r\n"sv);
 }
 
-void THtmlGenerator::AddCell(const std::string& text, const std::string& align, bool isHeader,
-                             const std::string& colour) {
+void THtmlGenerator::AddCell(std::string_view text, std::string_view align, bool isHeader,
+                             std::string_view colour) {
   const char* tag = isHeader ? "th" : "td";
   if (!colour.empty()) {
     AddPieces({"   <", tag, " align=\"", UpToNul(align), "\" bgcolor=\"", UpToNul(colour), "\">",
@@ -51,7 +51,7 @@ void THtmlGenerator::AddCell(const std::string& text, const std::string& align, 
   }
 }
 
-void THtmlGenerator::AddHeading(const std::string& text, int level, const std::string& align) {
+void THtmlGenerator::AddHeading(std::string_view text, int level, std::string_view align) {
   const std::string number = std::to_string(level);
   AddPieces({"<h", UpToNul(number), " align=\"", UpToNul(align), "\">", UpToNul(text), "</h",
              UpToNul(number), ">\r\n"});
@@ -62,11 +62,11 @@ void THtmlGenerator::AddBreaks(int count) {
     AddLine("<br />\r\n"sv);
 }
 
-void THtmlGenerator::AddLink(const std::string& anchor, const std::string& text) {
+void THtmlGenerator::AddLink(std::string_view anchor, std::string_view text) {
   AddPieces({"<a href=\"#", UpToNul(anchor), "\">", UpToNul(text), "</a>\r\n"});
 }
 
-void THtmlGenerator::AddAnchorHeading(const std::string& anchor) {
+void THtmlGenerator::AddAnchorHeading(std::string_view anchor) {
   AddPieces({"<h2><a name=\"", UpToNul(anchor), "\"></a></h2>"});
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "generate/filegenerator.h"
 
@@ -12,19 +13,19 @@ class THtmlGenerator : public FileGenerator {
   void BeginHtml();
   void EndHtml();
   // Two entries: the table opening and its caption.
-  void BeginTable(const std::string& caption, const std::string& captionAlign);
+  void BeginTable(std::string_view caption, std::string_view captionAlign);
   void EndTable();
   void BeginRow();
   void EndRow();
   // A "th" cell when isHeader, else "td"; the bgcolor attribute only with a colour.
-  void AddCell(const std::string& text, const std::string& align, bool isHeader,
-               const std::string& colour);
-  void AddHeading(const std::string& text, int level, const std::string& align);
+  void AddCell(std::string_view text, std::string_view align, bool isHeader,
+               std::string_view colour);
+  void AddHeading(std::string_view text, int level, std::string_view align);
   // One entry per break.
   void AddBreaks(int count);
-  void AddLink(const std::string& anchor, const std::string& text);
+  void AddLink(std::string_view anchor, std::string_view text);
   // An empty level-2 heading carrying the anchor, without a line end.
-  void AddAnchorHeading(const std::string& anchor);
+  void AddAnchorHeading(std::string_view anchor);
   void BeginList();
   void EndList();
   // The list item text; appends nothing.

@@ -114,6 +114,10 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
 Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
                       const Header** blamed = nullptr) {
   std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
+  std::size_t pins = 0;
+  for (std::size_t g = 0; g < board.GroupCount(); ++g)
+    pins += board.GroupAt(g).PinEntryCount();
+  owner.reserve(pins);
   std::optional<Failure> clash;
   board.ForEachActivePin([&](std::size_t g, const TConnector& group, const TPin& pin) {
     if (clash)

@@ -40,11 +40,32 @@ void Append(std::string& text, std::initializer_list<std::string_view> pieces) {
     text += piece;
 }
 
-std::size_t ActivePinCount(const TMainBoard& board) {
-  std::size_t count = 0;
-  for (std::size_t g = 0; g < board.GroupCount(); ++g)
-    count += board.GroupAt(g).ActiveCount();
-  return count;
+// What the pin lines of a text hold besides fixed words, summed over the active pins: the
+// texts reserve their size from it first, so that they are never copied to grow, and no
+// more, so that a generation stays small in memory.
+struct PinTextSizes {
+  std::size_t Groups = 0;
+  std::size_t Pins = 0;        // active pins
+  std::size_t HeaderPins = 0;  // of them on a GPIO header
+  std::size_t Names = 0;       // bytes of their names
+  std::size_t Locations = 0;   // bytes of their locations
+  std::size_t Standards = 0;   // bytes of their I/O standard names
+};
+
+PinTextSizes MeasurePinTexts(const TMainBoard& board) {
+  PinTextSizes size;
+  size.Groups = board.GroupCount();
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const bool header = board.GroupAt(g).ConnectorType() != kConnectorOnBoard;
+    board.GroupAt(g).ForEachActivePin([&](std::size_t, const TPin& pin) {
+      ++size.Pins;
+      size.HeaderPins += header ? 1 : 0;
+      size.Names += pin.Name().size();
+      size.Locations += pin.Location().size();
+      size.Standards += pin.IoStandardName().size();
+    });
+  }
+  return size;
 }
 
 std::string ConnectorTypeName(std::int32_t type) {
@@ -111,8 +132,11 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
   const std::string rule = "#============================================================\r\n";
   const std::string global = "set_global_assignment -name";
   std::string text;
-  // Two lines of about a hundred bytes per pin, and a few lines around them.
-  text.reserve(2048 + ActivePinCount(board) * 128);
+  // Per pin an I/O standard line (51 fixed bytes) and a location line (35); a heading of
+  // three lines per group.
+  const PinTextSizes size = MeasurePinTexts(board);
+  text.reserve(2048 + board.QsfExtraAssignments().size() + size.Groups * 200 + size.Pins * 86 +
+               size.Names * 2 + size.Locations + size.Standards);
   text += rule + "# Build by Velmora Pinwright\r\n" + rule + "\r\n";
   text += global + " FAMILY \"" + board.Family() + "\"\r\n";
   text += global + " DEVICE " + board.Device() + "\r\n";
@@ -206,8 +230,13 @@ std::string SdcText(const TMainBoard& board) {
 
 std::string HtmlText(const TMainBoard& board) {
   THtmlGenerator html;
-  // Six entries of about thirty bytes per pin and a few around each group.
-  html.Reserve(4096 + ActivePinCount(board) * 256, 64 + ActivePinCount(board) * 8);
+  // Per pin a row (13 fixed bytes) of four cells (26 each, and the direction word), and on
+  // a header a fifth with the position; per group a link, a heading, a caption and a row of
+  // titles.
+  const PinTextSizes size = MeasurePinTexts(board);
+  html.Reserve(2048 + size.Groups * 480 + size.Pins * 123 + size.HeaderPins * 28 + size.Names +
+                   size.Locations + size.Standards,
+               16 + size.Groups * 16 + size.Pins * 7);
   html.BeginHtml();
   html.AddHeading(board.BoardName() + " Configuration", 1, "center");
   html.AddBreaks(2);
@@ -243,8 +272,8 @@ std::string HtmlText(const TMainBoard& board) {
       html.BeginRow();
       html.AddCell(pin.Name(), "left", false, "");
       html.AddCell(pin.Location(), "left", false, "");
-      html.AddCell(std::string(pin.DirectionWord()), "left", false, "");
-      html.AddCell(std::string(pin.IoStandardName()), "left", false, "");
+      html.AddCell(pin.DirectionWord(), "left", false, "");
+      html.AddCell(pin.IoStandardName(), "left", false, "");
       if (isHeader)
         html.AddCell(std::to_string(pin.PinNumber()), "left", false, "");
       html.EndRow();

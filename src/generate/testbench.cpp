@@ -1,6 +1,5 @@
 #include "generate/testbench.h"
 
-#include <cmath>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -58,7 +57,8 @@ DrivenPort StimulusOf(const PortGroup& group, const PortEntry& port,
       return {&port, Stimulus::Watched, 0, {}, {}};
   }
   if (const auto clock = clocks.find(port.Name); !port.Range && clock != clocks.end()) {
-    const auto halfPeriod = static_cast<std::int64_t>(std::llround(5e5 / clock->second.Megahertz));
+    // Half the period in picoseconds, to the nearest one (a clock's frequency is above 0).
+    const auto halfPeriod = static_cast<std::int64_t>(5e5 / clock->second.Megahertz + 0.5);
     return {&port, Stimulus::Clock, halfPeriod, clock->second.Text, {}};
   }
   if (group.Name == kPushButtonGroup)

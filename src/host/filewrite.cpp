@@ -121,11 +121,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
     keptBackup->clear();
   std::string target;
   int error = 0;
-  if (!platform::ResolveLinks(path, target, error))
-    return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
-                        platform::ErrorText(error));
-
-  const platform::Entry entry = platform::Examine(target);
+  const platform::Entry entry = platform::ExamineTarget(path, target);
   if (entry.Error != 0) {
     return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
                         platform::ErrorText(entry.Error));

@@ -1,8 +1,8 @@
 #include "host/host.h"
 
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <iostream>
 #include <system_error>
 
 #include "host/failure.h"
@@ -23,7 +23,8 @@ Host* gCurrent = nullptr;
 
 void StderrHost::ShowMessage(MessageKind kind, const std::string& text) {
   const char* label = kind == MessageKind::Information ? "" : "error: ";
-  std::cerr << label << text << '\n';
+  const std::string line = label + text + '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 void StderrHost::PlayAlertSound() {}

@@ -41,14 +41,11 @@ struct Entry {
   bool WriteProtected() const { return (Permissions & 0222) == 0; }
 };
 
-// Examines the path, following symbolic links.
-Entry Examine(const std::string& path);
-
-// The path where a chain of symbolic links starting at path ends: the path itself when it
-// is no link, the missing file a dangling link names. Relative link texts are taken from
-// the link's own folder. Returns false with error set (ELOOP, ...) when the chain cannot be
-// followed.
-bool ResolveLinks(const std::string& path, std::string& resolved, int& error);
+// Examines where a chain of symbolic links starting at path ends; target receives that
+// path: the path itself when it is no link, the missing file a dangling link names.
+// Relative link texts are taken from the link's own folder. Error is set (ELOOP, ...) when
+// the chain cannot be followed or its end cannot be examined.
+Entry ExamineTarget(const std::string& path, std::string& target);
 
 // The system's words for an error code, e.g. "Is a directory".
 std::string ErrorText(int error);
@@ -93,7 +90,8 @@ std::size_t WriteBytes(TemporaryFile& file, std::string_view bytes, int& error);
 // Sets the file's permission bits.
 bool SetPermissions(TemporaryFile& file, unsigned permissions, int& error);
 
-// The permission bits a new file gets: read and write for all, less the process's umask.
+// The permission bits a new file gets: read and write for all, less the process's umask
+// (read once; nothing in the program changes it).
 unsigned NewFilePermissions();
 
 // Closes the file, reporting a failure the system saw only then.

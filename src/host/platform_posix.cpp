@@ -86,48 +86,38 @@ bool CloseHandle(int& handle, int& error) {
 
 }  // namespace
 
-Entry Examine(const std::string& path) {
-  struct stat info {};
+Entry ExamineTarget(const std::string& path, std::string& target) {
+  target = path;
   Entry entry;
-  if (stat(path.c_str(), &info) != 0) {
-    if (errno != ENOENT)
-      entry.Error = errno;
-    return entry;
-  }
-  entry.Permissions = info.st_mode & 07777;
-  if (S_ISREG(info.st_mode)) {
-    entry.Kind = EntryKind::Regular;
-  } else if (S_ISDIR(info.st_mode)) {
-    entry.Kind = EntryKind::Folder;
-  } else {
-    entry.Kind = EntryKind::Other;
-  }
-  return entry;
-}
-
-bool ResolveLinks(const std::string& path, std::string& resolved, int& error) {
-  resolved = path;
   for (int hop = 0; hop < kMaxLinkHops; ++hop) {
     struct stat info {};
-    if (lstat(resolved.c_str(), &info) != 0) {
-      if (errno == ENOENT)
-        return true;  // the end of the chain is a file yet to be made
-      error = errno;
-      return false;
+    if (lstat(target.c_str(), &info) != 0) {
+      if (errno != ENOENT)
+        entry.Error = errno;
+      return entry;  // missing: the end of the chain is a file yet to be made
     }
-    if (!S_ISLNK(info.st_mode))
-      return true;
-    char target[PATH_MAX + 1];
-    const ssize_t length = readlink(resolved.c_str(), target, PATH_MAX);
+    if (!S_ISLNK(info.st_mode)) {
+      entry.Permissions = info.st_mode & 07777;
+      if (S_ISREG(info.st_mode)) {
+        entry.Kind = EntryKind::Regular;
+      } else if (S_ISDIR(info.st_mode)) {
+        entry.Kind = EntryKind::Folder;
+      } else {
+        entry.Kind = EntryKind::Other;
+      }
+      return entry;
+    }
+    char link[PATH_MAX + 1];
+    const ssize_t length = readlink(target.c_str(), link, PATH_MAX);
     if (length < 0) {
-      error = errno;
-      return false;
+      entry.Error = errno;
+      return entry;
     }
-    const std::string text(target, static_cast<std::size_t>(length));
-    resolved = text.starts_with('/') ? text : FolderOf(resolved) + text;
+    const std::string text(link, static_cast<std::size_t>(length));
+    target = text.starts_with('/') ? text : FolderOf(target) + text;
   }
-  error = ELOOP;
-  return false;
+  entry.Error = ELOOP;
+  return entry;
 }
 
 std::string ErrorText(int error) {
@@ -210,10 +200,14 @@ bool SetPermissions(TemporaryFile& file, unsigned permissions, int& error) {
 }
 
 unsigned NewFilePermissions() {
-  // umask can only be read by setting it; put it straight back.
-  const mode_t mask = umask(022);
-  umask(mask);
-  return 0666 & ~static_cast<unsigned>(mask);
+  // umask can only be read by setting it; put it straight back. Once per run: a generation
+  // writes many files.
+  static const unsigned permissions = [] {
+    const mode_t mask = umask(022);
+    umask(mask);
+    return 0666 & ~static_cast<unsigned>(mask);
+  }();
+  return permissions;
 }
 
 bool CloseTemporaryFile(TemporaryFile& file, int& error) {

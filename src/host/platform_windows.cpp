@@ -211,8 +211,6 @@ std::size_t WriteAll(HANDLE handle, std::string_view bytes, int& error) {
   return written;
 }
 
-}  // namespace
-
 Entry Examine(const std::string& path) {
   Entry entry;
   // Opening follows links and tells a disk file from a device or pipe ("NUL", "COM1", ...).
@@ -279,6 +277,18 @@ bool ResolveLinks(const std::string& path, std::string& resolved, int& error) {
     target = target.substr(4);
   resolved = Utf8(target);
   return true;
+}
+
+}  // namespace
+
+Entry ExamineTarget(const std::string& path, std::string& target) {
+  int error = 0;
+  if (!ResolveLinks(path, target, error)) {
+    Entry entry;
+    entry.Error = error;
+    return entry;
+  }
+  return Examine(target);
 }
 
 std::string ErrorText(int error) {

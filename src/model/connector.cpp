@@ -23,6 +23,24 @@ class SortKey {
         Brackets(FindBrackets(Name).Both()),
         Base(Name.substr(0, FindBrackets(Name).Open)) {}
 
+  bool HasBrackets() const { return Brackets; }
+  // Either of "[" and "]" is in the name.
+  bool HasEitherBracket() const { return Name.find_first_of("[]") != std::string_view::npos; }
+  // The text before the first "["; meaningful only with HasBrackets.
+  std::string_view BusBase() const { return Base; }
+  std::string_view FullName() const { return Name; }
+
+  // Reads the bus index ahead of any comparison; false when it is not a number.
+  bool IndexReads() const {
+    try {
+      Index();
+      return true;
+    } catch (const BusIndexError&) {
+      return false;
+    }
+  }
+
+  // True when this key comes before a.
   bool ComesBefore(const SortKey& a) const {
     if (a.Brackets && Brackets) {
       if (a.Base == Base)
@@ -44,6 +62,83 @@ class SortKey {
   std::string_view Base;  // meaningful only with Brackets
   mutable std::optional<std::int32_t> CachedIndex;
 };
+
+// The byte order of base + "[" against a name that holds no "[": below 0 when it comes
+// first, above 0 when the name does (the two are never equal).
+int CompareOpened(std::string_view base, std::string_view name) {
+  if (const int order = base.compare(name.substr(0, base.size())); order != 0)
+    return order;
+  if (name.size() == base.size())
+    return 1;
+  return static_cast<unsigned char>(name[base.size()]) > '[' ? -1 : 1;
+}
+
+// True when the comparison of SortKey is a consistent order on these keys. It orders two
+// members of buses by bus name, then index, and every other pair by the whole name; a name
+// without brackets meets a member of a bus as if the member ended after its "[". The two
+// readings disagree only where one bus name starts another that goes on with a byte below
+// "[" (LED and LED0: LED < LED0, but "LED0[" < "LED["), and a cycle needs a name without
+// brackets between the two in the second reading. The keys must also hold no lone bracket
+// and only bus indexes that read.
+bool ComparisonIsConsistent(const std::vector<std::optional<SortKey>>& keys) {
+  std::vector<std::string_view> bases;
+  std::vector<std::string_view> plain;  // the names without brackets
+  for (const std::optional<SortKey>& key : keys) {
+    if (!key)
+      continue;
+    if (!key->HasBrackets()) {
+      if (key->HasEitherBracket())
+        return false;
+      plain.push_back(key->FullName());
+    } else if (!key->IndexReads()) {
+      return false;
+    } else {
+      bases.push_back(key->BusBase());
+    }
+  }
+  std::sort(bases.begin(), bases.end());
+  bases.erase(std::unique(bases.begin(), bases.end()), bases.end());
+  // A base that starts longer ones stands right before them in byte order.
+  for (std::size_t i = 0; i < bases.size(); ++i) {
+    const std::string_view shorter = bases[i];
+    for (std::size_t j = i + 1; j < bases.size() && bases[j].starts_with(shorter); ++j) {
+      const std::string_view longer = bases[j];
+      if (static_cast<unsigned char>(longer[shorter.size()]) > '[')
+        continue;  // both readings agree
+      for (const std::string_view name : plain) {
+        if (CompareOpened(longer, name) < 0 && CompareOpened(shorter, name) > 0)
+          return false;
+      }
+    }
+  }
+  return true;
+}
+
+// The exchange sort's order, found in n log n steps where it is certain to be the same one:
+// when the comparison is a consistent order on the keys and no two of them compare equal,
+// the sorted order is the only one there is, however it is found. False, with order
+// untouched, when that is not certain.
+bool SortUniquely(const std::vector<std::optional<SortKey>>& keys,
+                  std::vector<std::size_t>& order) {
+  if (!ComparisonIsConsistent(keys))
+    return false;
+  std::vector<std::size_t> filled;  // the positions that hold a pin; the others stay put
+  filled.reserve(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    if (keys[i])
+      filled.push_back(i);
+  }
+  auto before = [&](std::size_t a, std::size_t b) { return keys[a]->ComesBefore(*keys[b]); };
+  std::vector<std::size_t> sorted = filled;
+  std::sort(sorted.begin(), sorted.end(), before);
+  for (std::size_t k = 0; k + 1 < sorted.size(); ++k) {
+    if (!before(sorted[k], sorted[k + 1]))
+      return false;  // two names compare equal: the exchange sort decides their order
+  }
+  for (std::size_t k = 0; k < filled.size(); ++k)
+    order[filled[k]] = sorted[k];
+  return true;
+}
 
 }  // namespace
 
@@ -84,8 +179,9 @@ void TConnector::SetDescription(const std::string& description) {
 
 void TConnector::SortPins() {
   // An exchange sort: every pair (i, j > i) is compared with the entries now at i and j, so
-  // the result is exactly that of the comparison, ties and all. It runs on positions into
-  // Pins and moves the pins once at the end; a BusIndexError leaves the list as it was.
+  // the result is exactly that of the comparison, ties and all; a list whose order is
+  // certain is sorted faster to the same result. The sort runs on positions into Pins and
+  // moves the pins once at the end; a BusIndexError leaves the list as it was.
   std::vector<std::optional<SortKey>> keys;
   keys.reserve(Pins.size());
   for (const std::optional<TPin>& pin : Pins) {
@@ -95,22 +191,35 @@ void TConnector::SortPins() {
   for (std::size_t i = 0; i < order.size(); ++i)
     order[i] = i;
 
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    for (std::size_t j = i + 1; j < order.size(); ++j) {
-      const std::optional<SortKey>& a = keys[order[i]];
-      const std::optional<SortKey>& b = keys[order[j]];
-      if (!a || !b)
-        continue;
-      if (b->ComesBefore(*a))
-        std::swap(order[i], order[j]);
+  if (!SortUniquely(keys, order)) {
+    for (std::size_t i = 0; i < order.size(); ++i) {
+      for (std::size_t j = i + 1; j < order.size(); ++j) {
+        const std::optional<SortKey>& a = keys[order[i]];
+        const std::optional<SortKey>& b = keys[order[j]];
+        if (!a || !b)
+          continue;
+        if (b->ComesBefore(*a))
+          std::swap(order[i], order[j]);
+      }
     }
   }
 
-  std::vector<std::optional<TPin>> sorted;
-  sorted.reserve(Pins.size());
-  for (std::size_t position : order)
-    sorted.push_back(std::move(Pins[position]));
-  Pins = std::move(sorted);
+  // The entry at position k is to be the one now at order[k]: each cycle of the permutation
+  // is followed once, so every pin moves once and no second list is made.
+  std::vector<bool> placed(order.size(), false);
+  for (std::size_t start = 0; start < order.size(); ++start) {
+    if (placed[start] || order[start] == start)
+      continue;
+    std::optional<TPin> first = std::move(Pins[start]);
+    std::size_t k = start;
+    while (order[k] != start) {
+      Pins[k] = std::move(Pins[order[k]]);
+      placed[k] = true;
+      k = order[k];
+    }
+    Pins[k] = std::move(first);
+    placed[k] = true;
+  }
 }
 
 void TConnector::TakeCardPins(const TConnector& card, const std::string& prefix) {

@@ -26,6 +26,8 @@ class TConnector {
 
   // Appends a pin, or an empty entry for a position without one.
   void AddPin(std::optional<TPin> pin);
+  // Makes room for this many entries, so that a list of known length is built without copies.
+  void ReservePins(std::size_t count) { Pins.reserve(count); }
   std::size_t PinEntryCount() const { return Pins.size(); }
   // The entry at the index; nullptr for an empty entry or an index past the end.
   const TPin* PinAt(std::size_t index) const;

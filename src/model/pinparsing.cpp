@@ -29,11 +29,14 @@ void TPinParsing::Build(const TConnector& group) {
   group.ForEachActivePin([&](std::size_t i, const TPin& pin) {
     const PortName port = SplitPortName(pin.Name());
     const std::int32_t index = port.IsBusMember ? BusIndex(pin.Name()) : -1;
-    const std::string position = std::to_string(i);
 
-    auto entry = std::find_if(Entries.begin(), Entries.end(), [&](const PortEntry& e) {
-      return EqualsIgnoringCase(e.Name, port.Base);
-    });
+    // No two entries are equal ignoring case, so the one that matches is the only one. The
+    // members of a bus follow one another once the pins are sorted: the latest entry is
+    // looked at first.
+    auto matches = [&](const PortEntry& e) { return EqualsIgnoringCase(e.Name, port.Base); };
+    auto entry = !Entries.empty() && matches(Entries.back())
+                     ? Entries.end() - 1
+                     : std::find_if(Entries.begin(), Entries.end(), matches);
     if (entry == Entries.end()) {
       PortEntry added{port.Base, pin.Direction(), std::nullopt};
       if (port.IsBusMember)
@@ -42,7 +45,7 @@ void TPinParsing::Build(const TConnector& group) {
       return;
     }
     if (!port.IsBusMember) {
-      Complain("TPinParsing::Build fail\r\n,i=" + position + ",name=" + port.Base);
+      Complain("TPinParsing::Build fail\r\n,i=" + std::to_string(i) + ",name=" + port.Base);
     }
     if (entry->Range) {
       entry->Range->Msb = std::max(entry->Range->Msb, index);
@@ -51,7 +54,7 @@ void TPinParsing::Build(const TConnector& group) {
     if (pin.Direction() != entry->Direction) {
       const std::string where =
           port.IsBusMember ? port.Base + "[" + std::to_string(index) + "]" : port.Base;
-      Complain("Connector " + where + ":" + position + " has an unmathced pin direction");
+      Complain("Connector " + where + ":" + std::to_string(i) + " has an unmathced pin direction");
     }
   });
 }

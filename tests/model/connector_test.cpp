@@ -127,7 +127,7 @@ TEST(SortPins, MatchesThePlainExchangeSortOnRandomNames) {
   // prefixes of one another all come up often.
   const char* parts[] = {"A", "B", "a", "AB", "A_", "\xC3"};
   std::mt19937 random(12345);
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 3000; ++round) {
     std::vector<std::string> names;
     const int count = 1 + static_cast<int>(random() % 12);
     for (int k = 0; k < count; ++k) {
