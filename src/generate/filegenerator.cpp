@@ -1,8 +1,6 @@
 #include "generate/filegenerator.h"
 
-#include <algorithm>
 #include <cstdarg>
-#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -28,21 +26,11 @@ void FileGenerator::AddLine(std::string_view text) {
 }
 
 void FileGenerator::AddPieces(std::initializer_list<std::string_view> pieces) {
-  // The entry's length first, so that the buffer grows once and the pieces are copied
-  // straight into it.
-  std::size_t length = 0;
-  for (std::string_view piece : pieces)
-    length += piece.size();
-  length = std::min(length, kEntryLimit);
-  const std::size_t start = Buffer.size();
-  Buffer.resize(start + length);
-  char* out = Buffer.data() + start;
-  std::size_t room = length;
+  std::size_t room = kEntryLimit;
   for (std::string_view piece : pieces) {
-    const std::size_t kept = std::min(piece.size(), room);
-    std::memcpy(out, piece.data(), kept);
-    out += kept;
-    room -= kept;
+    const std::string_view kept = piece.substr(0, room);
+    Buffer.append(kept);
+    room -= kept.size();
   }
   Ends.push_back(static_cast<std::uint32_t>(Buffer.size()));
 }

@@ -42,12 +42,13 @@ void THtmlGenerator::EndRow() {
 
 void THtmlGenerator::AddCell(std::string_view text, std::string_view align, bool isHeader,
                              std::string_view colour) {
-  const char* tag = isHeader ? "th" : "td";
+  const std::string_view open = isHeader ? "   <th align=\""sv : "   <td align=\""sv;
+  const std::string_view close = isHeader ? "</th>\r\n"sv : "</td>\r\n"sv;
   if (!colour.empty()) {
-    AddPieces({"   <", tag, " align=\"", UpToNul(align), "\" bgcolor=\"", UpToNul(colour), "\">",
-               UpToNul(text), "</", tag, ">\r\n"});
+    AddPieces({open, UpToNul(align), "\" bgcolor=\""sv, UpToNul(colour), "\">"sv, UpToNul(text),
+               close});
   } else {
-    AddPieces({"   <", tag, " align=\"", UpToNul(align), "\">", UpToNul(text), "</", tag, ">\r\n"});
+    AddPieces({open, UpToNul(align), "\">"sv, UpToNul(text), close});
   }
 }
 
