@@ -45,8 +45,8 @@ void THtmlGenerator::AddCell(std::string_view text, std::string_view align, bool
   const std::string_view open = isHeader ? "   <th align=\""sv : "   <td align=\""sv;
   const std::string_view close = isHeader ? "</th>\r\n"sv : "</td>\r\n"sv;
   if (!colour.empty()) {
-    AddPieces({open, UpToNul(align), "\" bgcolor=\""sv, UpToNul(colour), "\">"sv, UpToNul(text),
-               close});
+    AddPieces(
+        {open, UpToNul(align), "\" bgcolor=\""sv, UpToNul(colour), "\">"sv, UpToNul(text), close});
   } else {
     AddPieces({open, UpToNul(align), "\">"sv, UpToNul(text), close});
   }
