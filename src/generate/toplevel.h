@@ -17,6 +17,11 @@ inline const std::string kVerilogRule =
 inline const std::string kVhdlRule =
     "--=======================================================\r\n";
 
+// The opening every generated HDL file shares: an empty line, the generator's banner between
+// two rules, an empty line; with the library clauses after it in VHDL.
+std::string VerilogFileOpening();
+std::string VhdlFileOpening();
+
 // What follows the port list of a Verilog or SystemVerilog top level: its two empty sections
 // for the designer's code and endmodule.
 std::string VerilogModuleBody();
