@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
@@ -40,10 +39,12 @@ std::string_view CsvDirection(PinDirection direction) {
 std::optional<HeaderPlace> HeaderOf(const TConnector& group, const TLarkspurSettings& settings) {
   if (!group.IsHeader())
     return std::nullopt;
-  if (group.HeaderKey() == kHeaderKeyGpio0)
-    return HeaderPlace{"GPIO-0", std::string(CardDisplayName(settings.Gpio0.Get())), 0};
-  if (group.HeaderKey() == kHeaderKeyGpio1)
-    return HeaderPlace{"GPIO-1", std::string(CardDisplayName(settings.Gpio1.Get())), 0};
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    if (group.HeaderKey() == header.Key) {
+      return HeaderPlace{std::string(header.Label),
+                         std::string(CardById((settings.*header.Card).Get()).Name), 0};
+    }
+  }
   return std::nullopt;
 }
 

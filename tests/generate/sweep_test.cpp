@@ -11,10 +11,12 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
 #include "settings/configlarkspur.h"
@@ -46,8 +48,8 @@ bool InSample(unsigned mask) {
   return !kSampled || ticked <= 1 || ticked >= 12 || (mask * 2654435761u) >> 28 == 0;
 }
 
-constexpr std::array<std::int32_t, 12> kOfferedCards = {0,  1,  12, 13, 55, 62,
-                                                        63, 66, 67, 68, 69, 76};
+// Every choice a header offers, "None" included; a card added to the catalogue joins the sweep.
+const std::span<const std::int32_t> kOfferedCards = GpioHeaderChoices();
 
 // What a configuration must get from the checks.
 enum class Expect { Pass, PrefixClash, PassOrDuplicatePort };
