@@ -11,6 +11,7 @@
 #include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
 #include "generate/pinmanifest.h"
+#include "generate/systembuild.h"
 #include "host/host.h"
 #include "host/paths.h"
 #include "host/text.h"
@@ -140,28 +141,23 @@ int RunGenerate(const Request& request, std::string& out) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
   if (!checked)
     return Report(checked.Error());
-  const HdlLanguage language = request.Output.TopLevel;
-  if (Status names = CheckTopLevelNames(*checked, language); !names)
-    return Report(names);
-
   const Result<std::string> qpf = ProjectPath(request, *checked);
   if (!qpf)
     return Report(qpf.Error());
-  const Result<CheckedProjectPath> path = CheckProjectPath(*qpf, language);
-  if (!path)
-    return Report(path.Error());
+  const Result<CheckedProject> project = CheckProject(*checked, *qpf, request.Output);
+  if (!project)
+    return Report(project.Error());
   if (Status folder = CreateFolder(PathFromUtf8(*qpf).parent_path()); !folder)
     return Report(folder);
 
   std::vector<std::string> backups;
-  if (const Status generated = GenerateLarkspurProject(*checked, *path, request.Output, &backups);
-      !generated) {
-    ReportFailure(generated.Error());
-    return Report(FileFailure(GenerateFailedText(path->QpfPath(), backups), path->QpfPath()));
+  const Result<GenerationReport> report = BuildProject(*project, &backups);
+  if (!report) {
+    ReportFailure(report.Error());
+    return Report(FileFailure(GenerateFailedText(*qpf, backups), *qpf));
   }
-  out += TerminalText(GeneratedText(*path, backups)) + '\n';
-  std::string warning = MemoryWarning(checked->Settings());
-  if (!warning.empty())
+  out += TerminalText(report->Text) + '\n';
+  for (const std::string& warning : report->Warnings)
     out += '\n' + TerminalText(warning);
   return kExitOk;
 }

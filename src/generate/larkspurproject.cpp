@@ -240,7 +240,7 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
     return ports.Error();
   // Every file lists the pins in generation order; the checked model holds them so. Names
   // made of identifiers and the fixed tables always pass, so this guards the tables.
-  if (!TSystemBuild::CheckPinNames(*board)) {
+  if (!CheckPinNames(*board)) {
     return Refused(FailureKind::BadPinName,
                    "A signal name holds only one of the brackets \"[\" and \"]\".");
   }
@@ -384,31 +384,36 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
          "please add the Altera " + feature + " IP to your design.\r\n";
 }
 
-Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
-                               const GenerationOptions& options,
-                               std::vector<std::string>* backups) {
-  // The front ends check the names before they ask for a path; checking again here keeps
-  // every road to the files behind the check.
+CheckedProject::CheckedProject(CheckedSettings settings, CheckedProjectPath path,
+                               GenerationOptions options,
+                               std::shared_ptr<const std::vector<PortGroup>> ports)
+    : Checked(std::move(settings)),
+      QpfPath(std::move(path)),
+      Options(options),
+      PortModel(std::move(ports)) {}
+
+Result<CheckedProject> CheckProject(const CheckedSettings& settings, const std::string& qpfPath,
+                                    const GenerationOptions& options) {
   if (Status names = CheckTopLevelNames(settings, options.TopLevel); !names)
-    return names;
-  if (Status name = CheckModuleName(path.ProjectName(), "Project file name",
-                                    FailureKind::BadFileName, options.TopLevel);
-      !name) {
-    return name;
+    return names.Error();
+  Result<CheckedProjectPath> path = CheckProjectPath(qpfPath, options.TopLevel);
+  if (!path)
+    return path.Error();
+  std::shared_ptr<const std::vector<PortGroup>> ports;
+  try {
+    ports = std::make_shared<const std::vector<PortGroup>>(TopLevelPorts(settings.Board()));
+  } catch (const BusIndexError& error) {
+    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
   }
-  Result<ProjectTexts> made =
-      MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now(), options);
-  if (!made)
-    return made.Error();
-  ProjectTexts texts = std::move(made).Value();
-  if (options.PinList.Any()) {
-    const TPinManifest manifest = MakePinManifest(settings, path.ProjectName());
-    if (options.PinList.Json)
-      texts.PinsJson = PinManifestJson(manifest, "\r\n");
-    if (options.PinList.Csv)
-      texts.PinsCsv = PinManifestCsv(manifest);
-  }
-  return WriteProjectTexts(path.QpfPath(), texts, backups);
+  return CheckedProject(settings, std::move(path).Value(), options, std::move(ports));
+}
+
+Result<CheckedProject> CheckProject(const TLarkspurSettings& settings, const std::string& qpfPath,
+                                    const GenerationOptions& options) {
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
+  if (!checked)
+    return checked.Error();
+  return CheckProject(*checked, qpfPath, options);
 }
 
 namespace {
@@ -431,9 +436,9 @@ std::string BackupsText(const std::string& qpfPath, const std::vector<std::strin
 
 }  // namespace
 
-std::string GeneratedText(const CheckedProjectPath& path, const std::vector<std::string>& backups) {
+std::string GeneratedText(const std::string& qpfPath, const std::vector<std::string>& backups) {
   return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
-         FolderOf(path.QpfPath()) + BackupsText(path.QpfPath(), backups);
+         FolderOf(qpfPath) + BackupsText(qpfPath, backups);
 }
 
 std::string GenerateFailedText(const std::string& qpfPath,

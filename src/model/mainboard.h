@@ -54,8 +54,6 @@ class TMainBoard {
 
   // The first header group with the key; nullptr when no header has it.
   TConnector* HeaderWithKey(std::int32_t headerKey);
-  // The port declarations of the top-level Verilog module, group by group.
-  std::string VerilogPortList() const;
   // The board's configuration block of the settings file, as the board definition set it;
   // empty for a new model.
   const std::string& QsfExtraAssignments() const { return ExtraAssignments; }

@@ -17,6 +17,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "generate/systembuild.h"
 #include "host/paths.h"
 #include "host/places.h"
 #include "model/mainboard.h"
@@ -573,21 +574,20 @@ void TFormLarkspur::ButtonGenClick() {
   if (path.empty())
     return;
   ControlsToSettings();
-  const Result<CheckedProjectPath> chosen = CheckProjectPath(path, output.TopLevel);
-  if (!chosen) {
-    ShowError(chosen.Error().Reason);
+  const Result<CheckedProject> project = CheckProject(*checked, path, output);
+  if (!project) {
+    ShowError(project.Error().Reason);
     return;
   }
   std::vector<std::string> backups;
-  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, output, &backups);
-      !generated) {
-    ReportFailure(generated.Error());
+  const Result<GenerationReport> report = BuildProject(*project, &backups);
+  if (!report) {
+    ReportFailure(report.Error());
     ShowError(GenerateFailedText(path, backups));
     return;
   }
-  ShowInformation(GeneratedText(*chosen, backups));
-  const std::string warning = MemoryWarning(checked->Settings());
-  if (!warning.empty())
+  ShowInformation(report->Text);
+  for (const std::string& warning : report->Warnings)
     ShowInformation(warning);
 }
 
