@@ -139,12 +139,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Result<CheckedProject> project = CheckProject(*checked, projectName + ".qpf");
   if (!project)
     Fail("a checked record made no project", project.Error().Reason);
-  const Result<std::vector<ProjectFile>> files = MakeProjectFiles(*project, host.Now());
-  if (!files)
-    Fail("a checked record failed to generate", files.Error().SystemMessage);
-  const std::string& qsf = *FileText(*files, ".qsf");
+  const std::vector<ProjectFile> files = MakeProjectFiles(*project, host.Now());
+  const std::string_view qsf = testing::FileText(files, ".qsf");
   for (const std::string& problem : testing::CheckProject(
-           checked->Board(), {qsf, *FileText(*files, ".v"), *FileText(*files, ".sdc")})) {
+           checked->Board(),
+           {qsf, testing::FileText(files, ".v"), testing::FileText(files, ".sdc")})) {
     Fail("generated project", problem);
   }
   // The pin list has a pin for each I/O standard the settings file assigns, and a CSV line
@@ -171,10 +170,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("a name refusal without a message", std::string(HdlLanguageCaption(language)));
       continue;
     }
-    const Result<std::vector<ProjectFile>> rendered = MakeProjectFiles(*other, host.Now());
+    const std::vector<ProjectFile> rendered = MakeProjectFiles(*other, host.Now());
     const std::string extension(HdlFileExtension(language));
-    if (!rendered || FileText(*rendered, extension)->empty() ||
-        FileText(*rendered, "_tb" + extension)->empty())
+    if (testing::FileText(rendered, extension).empty() ||
+        testing::FileText(rendered, "_tb" + extension).empty())
       Fail("a checked record did not render", std::string(HdlLanguageCaption(language)));
   }
   if (host.Messages != 0 || host.AlertSounds != 0)

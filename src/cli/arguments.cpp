@@ -42,9 +42,9 @@ constexpr std::array<OptionSpec, 10> kOptions{{
   {"--project",   OptionId::Project,   true,  OptionScope::Record},
   {"--with",      OptionId::With,      true,  OptionScope::Record},
   {"--without",   OptionId::Without,   true,  OptionScope::Record},
-  {"--hdl",       OptionId::Hdl,       true,  OptionScope::Generate},
-  {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
-  {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
+  {kTopLevelOption.CommandLine,  OptionId::Hdl,       true,  OptionScope::Generate},
+  {kTestbenchOption.CommandLine, OptionId::Testbench, false, OptionScope::Generate},
+  {kPinListOption.CommandLine,   OptionId::Pins,      true,  OptionScope::Generate},
   {"--json",      OptionId::Json,      false, OptionScope::Show},
 }};
 // clang-format on
@@ -91,8 +91,8 @@ std::optional<OptionSpec> FindOption(std::string_view name) {
   return std::nullopt;
 }
 
-ParseResult Failure(std::string message) {
-  return {Request{}, std::move(message)};
+Failure UsageError(std::string message) {
+  return {FailureKind::BadArgument, {}, std::move(message), {}};
 }
 
 Request RequestFor(Command which, std::optional<Command> topic = std::nullopt) {
@@ -151,30 +151,30 @@ std::string ReadPinListFormats(std::string_view list, PinListFiles& files) {
 
 }  // namespace
 
-ParseResult ParseArguments(std::span<const std::string> args) {
+Result<Request> ParseArguments(std::span<const std::string> args) {
   if (args.empty())
-    return Failure("no command given");
+    return UsageError("no command given");
   const std::string& first = args[0];
   if (first == "--version") {
     if (args.size() > 1)
-      return Failure("--version takes no arguments");
-    return {RequestFor(Command::Version), {}};
+      return UsageError("--version takes no arguments");
+    return RequestFor(Command::Version);
   }
   if (first == "--help" || first == "-h" || first == "help") {
     Request request = RequestFor(Command::Help);
     if (args.size() > 2)
-      return Failure("help takes at most one command name");
+      return UsageError("help takes at most one command name");
     if (args.size() == 2) {
       const CommandSpec* topic = FindCommand(args[1]);
       if (!topic)
-        return Failure("no help for '" + args[1] + "': not a command");
+        return UsageError("no help for '" + args[1] + "': not a command");
       request.HelpTopic = topic->Which;
     }
-    return {request, {}};
+    return request;
   }
   const CommandSpec* command = FindCommand(first);
   if (!command)
-    return Failure("unknown command '" + first + "'");
+    return UsageError("unknown command '" + first + "'");
 
   Request request = RequestFor(command->Which);
   bool optionsEnded = false;
@@ -198,22 +198,22 @@ ParseResult ParseArguments(std::span<const std::string> args) {
          (option->Scope == OptionScope::Generate && command->Which == Command::Generate) ||
          (option->Scope == OptionScope::Show && command->Which == Command::Show));
     if (!inScope) {
-      return Failure("unknown option '" + std::string(name) + "' for " +
-                     std::string(command->Name));
+      return UsageError("unknown option '" + std::string(name) + "' for " +
+                        std::string(command->Name));
     }
     std::string value;
     if (equals != std::string::npos) {
       if (!option->TakesValue)
-        return Failure(std::string(name) + " takes no value");
+        return UsageError(std::string(name) + " takes no value");
       value = word.substr(equals + 1);
     } else if (option->TakesValue) {
       if (i + 1 == args.size())
-        return Failure(std::string(name) + " needs a value");
+        return UsageError(std::string(name) + " needs a value");
       value = args[++i];
     }
     switch (option->Id) {
       case OptionId::Help:
-        return {RequestFor(Command::Help, command->Which), {}};
+        return RequestFor(Command::Help, command->Which);
       case OptionId::Config:
         request.ConfigFile = value;
         break;
@@ -225,7 +225,7 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         std::string error =
             AddComponentList(value, option->Id == OptionId::With, request.Components);
         if (!error.empty())
-          return Failure(std::string(name) + ": " + error);
+          return UsageError(std::string(name) + ": " + error);
         break;
       }
       case OptionId::Card:
@@ -237,8 +237,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
       case OptionId::Hdl: {
         const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(value);
         if (!language) {
-          return Failure("--hdl: unknown language '" + value +
-                         "' (choose verilog, systemverilog or vhdl)");
+          return UsageError(std::string(name) + ": unknown language '" + value +
+                            "' (choose verilog, systemverilog or vhdl)");
         }
         request.Output.TopLevel = *language;
         break;
@@ -248,7 +248,7 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::Pins:
         if (std::string error = ReadPinListFormats(value, request.Output.PinList); !error.empty())
-          return Failure(std::string(name) + ": " + error);
+          return UsageError(std::string(name) + ": " + error);
         break;
       case OptionId::Json:
         request.Json = true;
@@ -256,13 +256,14 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     }
   }
   if (request.Operands.size() < command->MinOperands) {
-    return Failure(std::string(command->Name) + " needs " +
-                   (command->Which == Command::Config ? "the .cfg file to write" : "a .cfg file"));
+    return UsageError(
+        std::string(command->Name) + " needs " +
+        (command->Which == Command::Config ? "the .cfg file to write" : "a .cfg file"));
   }
   if (request.Operands.size() > command->MaxOperands) {
-    return Failure("unexpected argument '" + request.Operands[command->MaxOperands] + "'");
+    return UsageError("unexpected argument '" + request.Operands[command->MaxOperands] + "'");
   }
-  return {request, {}};
+  return request;
 }
 
 }  // namespace pinwright::cli

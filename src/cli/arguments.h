@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "generate/generationoptions.h"
+#include "host/failure.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
@@ -37,16 +38,10 @@ struct Request {
   std::vector<std::string> Operands;
 };
 
-struct ParseResult {
-  Request Parsed;
-  std::string Error;  // empty when the command line is well formed
-
-  bool Ok() const { return Error.empty(); }
-};
-
 // args excludes the program name. Options take their value as the next word or after "=";
-// "--" ends the options.
-ParseResult ParseArguments(std::span<const std::string> args);
+// "--" ends the options. A command line that is not well formed is a BadArgument failure
+// whose reason says why.
+Result<Request> ParseArguments(std::span<const std::string> args);
 
 // The short usage text printed after a usage error and the full text of --help; with a
 // topic, the text of that one command.

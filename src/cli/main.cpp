@@ -30,10 +30,10 @@ int UsageError(const std::string& message) {
 
 // Runs the command; what it prints on standard output is appended to out.
 int Run(const std::vector<std::string>& args, std::string& out) {
-  ParseResult parsed = ParseArguments(args);
-  if (!parsed.Ok())
-    return UsageError(parsed.Error);
-  const Request& request = parsed.Parsed;
+  const Result<Request> parsed = ParseArguments(args);
+  if (!parsed)
+    return UsageError(parsed.Error().Reason);
+  const Request& request = *parsed;
 
   std::optional<LocalDateTime> fixedNow;
   if (request.Which == Command::Generate) {

@@ -1,7 +1,5 @@
 #include "generate/filegenerator.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -10,15 +8,6 @@
 #include "host/paths.h"
 
 namespace pinwright {
-
-void FileGenerator::AddLine(const char* format, ...) {
-  char buffer[kEntryLimit + 1];
-  va_list arguments;
-  va_start(arguments, format);
-  const int length = std::vsnprintf(buffer, sizeof buffer, format, arguments);
-  va_end(arguments);
-  AddLine(length < 0 ? std::string_view() : std::string_view(buffer));
-}
 
 void FileGenerator::AddLine(std::string_view text) {
   Buffer.append(text.substr(0, kEntryLimit));
@@ -33,21 +22,6 @@ void FileGenerator::AddPieces(std::initializer_list<std::string_view> pieces) {
     room -= kept.size();
   }
   Ends.push_back(static_cast<std::uint32_t>(Buffer.size()));
-}
-
-std::vector<std::string> FileGenerator::Lines() const {
-  std::vector<std::string> lines;
-  lines.reserve(Ends.size());
-  std::size_t start = 0;
-  for (const std::size_t end : Ends) {
-    lines.push_back(Buffer.substr(start, end - start));
-    start = end;
-  }
-  return lines;
-}
-
-bool FileGenerator::SaveToFile(const std::string& path) const {
-  return SaveReportFile(path, Text()).Ok();
 }
 
 Status SaveReportFile(const std::string& path, const std::string& text, std::string* backup) {

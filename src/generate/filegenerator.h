@@ -19,23 +19,16 @@ class FileGenerator {
   // An entry holds at most this many characters; longer formatted output is cut.
   static constexpr std::size_t kEntryLimit = 1023;
 
-  // Formats printf-style into one entry.
-  void AddLine(const char* format, ...) __attribute__((format(printf, 2, 3)));
-  // Takes ready text as one entry, cut at the same limit as formatted output.
+  // Takes ready text as one entry, cut at kEntryLimit.
   void AddLine(std::string_view text);
   // Makes room for this many bytes and entries, so that a large file grows without copies.
   void Reserve(std::size_t bytes, std::size_t entries) {
     Buffer.reserve(bytes);
     Ends.reserve(entries);
   }
-  // The entries, one string each.
-  std::vector<std::string> Lines() const;
   // Every entry in order, with nothing between them.
   const std::string& Text() const { return Buffer; }
   std::string TakeText() && { return std::move(Buffer); }
-  // Replaces the file: deletes an old one, creates a missing folder, writes every entry.
-  // Returns false on any failure and shows nothing.
-  bool SaveToFile(const std::string& path) const;
 
  protected:
   // One entry made of the pieces one after the other, cut at the same limit.

@@ -24,6 +24,20 @@ struct PinListFiles {
   static PinListFiles Both() { return {true, true}; }
 };
 
+// How the command line, the INI file and the form name one option of GenerationOptions; all
+// three read these rows, so an option is spelled once.
+struct OutputOptionNames {
+  std::string_view CommandLine;  // "--testbench"
+  std::string_view IniKey;       // "Output/Testbench": section and key
+  std::string_view Caption;      // "Testbench": the form's control
+};
+
+// clang-format off
+inline constexpr OutputOptionNames kTopLevelOption  = {"--hdl",       "Output/TopLevel",  "Top level:"};
+inline constexpr OutputOptionNames kTestbenchOption = {"--testbench", "Output/Testbench", "Testbench"};
+inline constexpr OutputOptionNames kPinListOption   = {"--pins",      "Output/PinList",   "Pin list"};
+// clang-format on
+
 struct GenerationOptions {
   HdlLanguage TopLevel = HdlLanguage::Verilog;
   bool Testbench = false;  // NAME_tb in the top level's language

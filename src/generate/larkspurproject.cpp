@@ -188,18 +188,10 @@ bool IsDefaultGpioPair(const TLarkspurSettings& settings) {
 }
 
 CheckedSettings::CheckedSettings(const TLarkspurSettings& record, std::unique_ptr<TMainBoard> model)
-    : Record(record),
-      Model(std::move(model)),
-      Name(record.ProjectName.Get()),
-      HeaderPrefixes{(record.*kLarkspurHeaders[0].Prefix).Get(),
-                     (record.*kLarkspurHeaders[1].Prefix).Get()} {}
+    : Record(record), Model(std::move(model)), Name(record.ProjectName.Get()) {}
 
 CheckedProjectPath::CheckedProjectPath(std::string path, std::string name)
     : Path(std::move(path)), Name(std::move(name)) {}
-
-std::string CheckedProjectPath::FilePath(std::string_view extension) const {
-  return ProjectFilePath(Path, std::string(extension));
-}
 
 Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings) {
   if (Status text = CheckTextFields(settings); !text)
@@ -212,9 +204,8 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
   if (!IsDefaultGpioPair(settings)) {
     const std::array<HeaderChoice, 2> choices = {
         {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
-    std::string message;
-    if (!TMainBoard::CheckPrefixClash(choices, message))
-      return Refused(FailureKind::PrefixClash, message);
+    if (Status clash = TMainBoard::CheckPrefixClash(choices); !clash)
+      return clash.Error();
   }
 
   if (Status name = CheckModuleName(projectName, "Project name", FailureKind::BadProjectName);
@@ -244,11 +235,8 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
     return Refused(FailureKind::BadPinName,
                    "A signal name holds only one of the brackets \"[\" and \"]\".");
   }
-  try {
-    board->OrderPins();
-  } catch (const BusIndexError& error) {
-    return Refused(FailureKind::BadPinName, error.what());
-  }
+  if (Status ordered = board->OrderPins(); !ordered)
+    return ordered.Error();
   return CheckedSettings(record, std::move(board));
 }
 
@@ -290,9 +278,8 @@ TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
   if (!IsDefaultGpioPair(settings)) {
     const std::array<HeaderChoice, 2> choices = {
         {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
-    std::string message;
-    if (!TMainBoard::CheckPrefixClash(choices, message)) {
-      problems.Prefixes = {message, message};
+    if (Status clash = TMainBoard::CheckPrefixClash(choices); !clash) {
+      problems.Prefixes = {clash.Error().Reason, clash.Error().Reason};
       return problems;
     }
   }
@@ -314,8 +301,9 @@ namespace {
 
 SignalSummary SummariseSignals(const TLarkspurSettings& settings) {
   std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
-  board->OrderPins();
   SignalSummary summary;
+  if (!board->OrderPins())
+    return summary;  // the fixed tables always order
   for (std::size_t g = 0; g < board->GroupCount(); ++g) {
     const TConnector& group = board->GroupAt(g);
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
@@ -399,13 +387,11 @@ Result<CheckedProject> CheckProject(const CheckedSettings& settings, const std::
   Result<CheckedProjectPath> path = CheckProjectPath(qpfPath, options.TopLevel);
   if (!path)
     return path.Error();
-  std::shared_ptr<const std::vector<PortGroup>> ports;
-  try {
-    ports = std::make_shared<const std::vector<PortGroup>>(TopLevelPorts(settings.Board()));
-  } catch (const BusIndexError& error) {
-    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
-  }
-  return CheckedProject(settings, std::move(path).Value(), options, std::move(ports));
+  Result<std::vector<PortGroup>> ports = TopLevelPorts(settings.Board());
+  if (!ports)
+    return ports.Error();
+  return CheckedProject(settings, std::move(path).Value(), options,
+                        std::make_shared<const std::vector<PortGroup>>(std::move(ports).Value()));
 }
 
 Result<CheckedProject> CheckProject(const TLarkspurSettings& settings, const std::string& qpfPath,

@@ -36,8 +36,6 @@ class CheckedSettings {
   const TMainBoard& Board() const { return *Model; }
   // The project name field: a Verilog identifier and no reserved word.
   const std::string& ProjectName() const { return Name; }
-  // The header prefixes, GPIO-0 first: each empty or an identifier of at most 100 bytes.
-  const std::array<std::string, 2>& Prefixes() const { return HeaderPrefixes; }
 
  private:
   friend Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings);
@@ -46,7 +44,6 @@ class CheckedSettings {
   TLarkspurSettings Record;
   std::shared_ptr<const TMainBoard> Model;
   std::string Name;
-  std::array<std::string, 2> HeaderPrefixes;
 };
 
 // A .qpf path whose base name passed the checks. Only CheckProjectPath makes one.
@@ -57,8 +54,6 @@ class CheckedProjectPath {
   // The base name: a Verilog identifier that names the module, the revision and the
   // top-level entity.
   const std::string& ProjectName() const { return Name; }
-  // The project's file with this extension, e.g. ".qsf".
-  std::string FilePath(std::string_view extension) const;
 
  private:
   friend Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath,

@@ -341,31 +341,16 @@ const OutputRow kOutputs[] = {
 
 }  // namespace
 
-Result<std::vector<ProjectFile>> MakeProjectFiles(const CheckedProject& project,
-                                                  const LocalDateTime& now) {
+std::vector<ProjectFile> MakeProjectFiles(const CheckedProject& project, const LocalDateTime& now) {
   std::vector<ProjectFile> files;
   files.reserve(std::size(kOutputs));
-  try {
-    for (const OutputRow& row : kOutputs) {
-      if (row.Wanted && !row.Wanted(project.Outputs()))
-        continue;
-      files.push_back({row.Suffix(project.Outputs().TopLevel), row.Make(project, now), row.TimeLine,
-                       row.Report});
-    }
-  } catch (const BusIndexError& error) {
-    // Every text is complete before the first file is written, so a bad bus index stops
-    // the generation with nothing on disk.
-    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+  for (const OutputRow& row : kOutputs) {
+    if (row.Wanted && !row.Wanted(project.Outputs()))
+      continue;
+    files.push_back(
+        {row.Suffix(project.Outputs().TopLevel), row.Make(project, now), row.TimeLine, row.Report});
   }
   return files;
-}
-
-const std::string* FileText(const std::vector<ProjectFile>& files, std::string_view suffix) {
-  for (const ProjectFile& file : files) {
-    if (file.Suffix == suffix)
-      return &file.Text;
-  }
-  return nullptr;
 }
 
 bool CheckPinNames(const TMainBoard& board) {
@@ -383,9 +368,8 @@ bool CheckPinNames(const TMainBoard& board) {
 Result<GenerationReport> BuildProject(const CheckedProject& project,
                                       std::vector<std::string>* keptBeforeFailure,
                                       std::chrono::milliseconds folderWait) {
-  Result<std::vector<ProjectFile>> files = MakeProjectFiles(project, CurrentHost().Now());
-  if (!files)
-    return files.Error();
+  // Every text is complete before the first file is written.
+  const std::vector<ProjectFile> files = MakeProjectFiles(project, CurrentHost().Now());
   const std::string& qpfPath = project.Path().QpfPath();
   // One generation at a time per folder, so that its files always come from one run. A
   // folder that cannot even be opened is left to the first write to report.
@@ -402,7 +386,7 @@ Result<GenerationReport> BuildProject(const CheckedProject& project,
   GenerationReport report;
   report.Folder = folder;
   const std::string base = ProjectFilePath(qpfPath, "");
-  for (const ProjectFile& file : *files) {
+  for (const ProjectFile& file : files) {
     const std::string path = base + file.Suffix;
     std::string backup;
     const Status written = file.Report ? SaveReportFile(path, file.Text, &backup)

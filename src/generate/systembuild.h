@@ -50,12 +50,8 @@ struct ProjectFile {
 
 // Every file the checked project asks for, one per row of the output table, in writing
 // order: .qpf, .qsf, the top level, .sdc, .htm, then the testbench and the pin list files
-// when asked for. A bus index that is not a decimal integer fails with BadPinName and the
-// error's words as SystemMessage.
-Result<std::vector<ProjectFile>> MakeProjectFiles(const CheckedProject& project,
-                                                  const LocalDateTime& now);
-// The text of the file with the suffix; nullptr when there is none.
-const std::string* FileText(const std::vector<ProjectFile>& files, std::string_view suffix);
+// when asked for.
+std::vector<ProjectFile> MakeProjectFiles(const CheckedProject& project, const LocalDateTime& now);
 
 // What a generation did.
 struct GenerationReport {

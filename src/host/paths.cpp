@@ -24,11 +24,6 @@ std::string Utf8FromPath(const std::filesystem::path& path) {
   return text;
 }
 
-std::string NativeSeparators(std::string text) {
-  std::replace(text.begin(), text.end(), '/', kFolderSeparator);
-  return text;
-}
-
 std::string FileNameOf(std::string_view path) {
   const std::size_t cut = path.find_last_of(kSeparators);
   return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));

@@ -16,10 +16,6 @@ inline constexpr char kFolderSeparator =
 std::filesystem::path PathFromUtf8(std::string_view text);
 std::string Utf8FromPath(const std::filesystem::path& path);
 
-// The text with every '/' turned into the system's separator, as a user of it expects to see
-// a path; unchanged where the separator is '/'.
-std::string NativeSeparators(std::string text);
-
 // The file name of a path given as UTF-8 text, without its folder.
 std::string FileNameOf(std::string_view path);
 

@@ -14,14 +14,15 @@ bool Greater(std::string_view a, std::string_view b) {
 }
 
 // What the comparison needs of one pin's name, read once per sort instead of once per pair.
-// The bus index is read only when a comparison needs it, so a bad index raises BusIndexError
-// exactly where the comparison asks for it.
+// The bus index is read only when a comparison needs it, so a bad index fails the sort
+// exactly where the comparison asks for it: the first such failure is kept in Problem.
 class SortKey {
  public:
-  explicit SortKey(const TPin& pin)
+  SortKey(const TPin& pin, std::optional<Failure>& problem)
       : Name(pin.Name()),
         Brackets(FindBrackets(Name).Both()),
-        Base(Name.substr(0, FindBrackets(Name).Open)) {}
+        Base(Name.substr(0, FindBrackets(Name).Open)),
+        Problem(&problem) {}
 
   bool HasBrackets() const { return Brackets; }
   // Either of "[" and "]" is in the name.
@@ -32,34 +33,49 @@ class SortKey {
 
   // Reads the bus index ahead of any comparison; false when it is not a number.
   bool IndexReads() const {
-    try {
-      Index();
+    if (CachedIndex)
       return true;
-    } catch (const BusIndexError&) {
+    const Result<std::int32_t> index = BusIndex(Name);
+    if (!index)
       return false;
-    }
+    CachedIndex = *index;
+    return true;
   }
 
-  // True when this key comes before a.
+  // True when this key comes before a. A bus index that does not read makes the comparison
+  // false and leaves its failure in Problem, unless one is there already.
   bool ComesBefore(const SortKey& a) const {
     if (a.Brackets && Brackets) {
-      if (a.Base == Base)
-        return Index() < a.Index();
+      if (a.Base == Base) {
+        const std::optional<std::int32_t> mine = Index();
+        if (!mine)
+          return false;
+        const std::optional<std::int32_t> theirs = a.Index();
+        return theirs && *mine < *theirs;
+      }
       return Greater(a.Base, Base);
     }
     return Greater(a.Name, Name);
   }
 
  private:
-  std::int32_t Index() const {
-    if (!CachedIndex)
-      CachedIndex = BusIndex(Name);
-    return *CachedIndex;
+  std::optional<std::int32_t> Index() const {
+    if (!CachedIndex) {
+      Result<std::int32_t> index = BusIndex(Name);
+      if (!index) {
+        if (!*Problem)
+          *Problem = index.Error();
+        return std::nullopt;
+      }
+      CachedIndex = *index;
+    }
+    return CachedIndex;
   }
 
   std::string_view Name;
   bool Brackets;
   std::string_view Base;  // meaningful only with Brackets
+  std::optional<Failure>* Problem;
   mutable std::optional<std::int32_t> CachedIndex;
 };
 
@@ -167,25 +183,16 @@ std::size_t TConnector::ActiveCount() const {
   return count;
 }
 
-void TConnector::SetName(const std::string& name) {
-  if (name != NameText)
-    NameText = name;
-}
-
-void TConnector::SetDescription(const std::string& description) {
-  if (description != DescriptionText)
-    DescriptionText = description;
-}
-
-void TConnector::SortPins() {
+Status TConnector::SortPins() {
   // An exchange sort: every pair (i, j > i) is compared with the entries now at i and j, so
   // the result is exactly that of the comparison, ties and all; a list whose order is
   // certain is sorted faster to the same result. The sort runs on positions into Pins and
-  // moves the pins once at the end; a BusIndexError leaves the list as it was.
+  // moves the pins once at the end; a bus index that does not read leaves the list as it was.
+  std::optional<Failure> problem;
   std::vector<std::optional<SortKey>> keys;
   keys.reserve(Pins.size());
   for (const std::optional<TPin>& pin : Pins) {
-    keys.push_back(pin ? std::optional<SortKey>(std::in_place, *pin) : std::nullopt);
+    keys.push_back(pin ? std::optional<SortKey>(std::in_place, *pin, problem) : std::nullopt);
   }
   std::vector<std::size_t> order(Pins.size());
   for (std::size_t i = 0; i < order.size(); ++i)
@@ -200,6 +207,8 @@ void TConnector::SortPins() {
           continue;
         if (b->ComesBefore(*a))
           std::swap(order[i], order[j]);
+        if (problem)
+          return *problem;
       }
     }
   }
@@ -220,6 +229,7 @@ void TConnector::SortPins() {
     Pins[k] = std::move(first);
     placed[k] = true;
   }
+  return {};
 }
 
 void TConnector::TakeCardPins(const TConnector& card, const std::string& prefix) {

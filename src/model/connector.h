@@ -44,13 +44,10 @@ class TConnector {
   void ClearPins() { Pins.clear(); }
 
   const std::string& Name() const { return NameText; }
-  void SetName(const std::string& name);
   const std::string& Description() const { return DescriptionText; }
-  void SetDescription(const std::string& description);
   std::int32_t ConnectorType() const { return Type; }
   void SetConnectorType(std::int32_t type) { Type = type; }
   std::int32_t DaughterConnectorType() const { return DaughterType; }
-  void SetDaughterConnectorType(std::int32_t type) { DaughterType = type; }
   std::int32_t IsHeader() const { return Header; }
   void SetIsHeader(std::int32_t isHeader) { Header = isHeader; }
   std::int32_t HeaderKey() const { return Key; }
@@ -65,8 +62,9 @@ class TConnector {
   void TakeCardPins(const TConnector& card, const std::string& prefix);
 
   // Puts the pins into the order every generated file lists them in. Empty entries stay put.
-  // Throws BusIndexError for a bus name whose index is not a number.
-  void SortPins();
+  // A bus name whose index the order needs and cannot read fails (BusIndex) and leaves the
+  // list as it was.
+  Status SortPins();
 
  private:
   std::vector<std::optional<TPin>> Pins;

@@ -22,16 +22,19 @@ TConnector* TMainBoard::HeaderWithKey(std::int32_t headerKey) {
   return nullptr;
 }
 
-void TMainBoard::OrderPins() {
-  for (TConnector& group : Groups)
-    group.SortPins();
+Status TMainBoard::OrderPins() {
+  for (TConnector& group : Groups) {
+    if (Status sorted = group.SortPins(); !sorted)
+      return sorted;
+  }
+  return {};
 }
 
 std::string TMainBoard::BoardName() const {
   return Id == kLarkspurBoardId ? "Larkspur" : std::string();
 }
 
-bool TMainBoard::CheckPrefixClash(std::span<const HeaderChoice> headers, std::string& message) {
+Status TMainBoard::CheckPrefixClash(std::span<const HeaderChoice> headers) {
   for (std::size_t i = 0; i < headers.size(); ++i) {
     if (headers[i].CardId == 0)
       continue;
@@ -45,12 +48,11 @@ bool TMainBoard::CheckPrefixClash(std::span<const HeaderChoice> headers, std::st
                       "GPIO-%c and GPIO-%c cannot have the same prefix name when both connect to "
                       "the same type of daughter boards.",
                       static_cast<char>('0' + i % 10), static_cast<char>('0' + j % 10));
-        message = text;
-        return false;
+        return Failure{FailureKind::PrefixClash, {}, text, {}};
       }
     }
   }
-  return true;
+  return {};
 }
 
 }  // namespace pinwright

@@ -47,8 +47,9 @@ class TMainBoard {
   void SetDeviceData(std::int32_t boardId, std::string family, std::string device,
                      std::string package, std::int32_t pinCount, std::string speedGrade);
 
-  // Sorts the pins of every group into generation order. Throws BusIndexError.
-  void OrderPins();
+  // Sorts the pins of every group into generation order; the first group that fails stops it
+  // (TConnector::SortPins).
+  Status OrderPins();
   // The board's display name: "Larkspur" for board 43, empty for any other ID.
   std::string BoardName() const;
 
@@ -59,9 +60,9 @@ class TMainBoard {
   const std::string& QsfExtraAssignments() const { return ExtraAssignments; }
   void SetQsfExtraAssignments(std::string text) { ExtraAssignments = std::move(text); }
 
-  // Checks that no two headers carrying the same card share a prefix. On the first clash it
-  // fills the message and returns false; otherwise it leaves the message alone.
-  static bool CheckPrefixClash(std::span<const HeaderChoice> headers, std::string& message);
+  // Checks that no two headers carrying the same card share a prefix: a PrefixClash failure
+  // naming the first two that do.
+  static Status CheckPrefixClash(std::span<const HeaderChoice> headers);
 
  private:
   std::vector<TConnector> Groups;

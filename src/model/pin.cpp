@@ -127,37 +127,27 @@ const DirectionWords& WordsOf(PinDirection direction) {
   return kNone;
 }
 
-BusIndexError::BusIndexError(const std::string& pinName)
-    : std::runtime_error("'" + pinName + "' has no valid bus index between its brackets"),
-      Name(pinName) {}
-
-bool HasBrackets(std::string_view name) {
-  return FindBrackets(name).Both();
-}
-
-std::int32_t BusIndex(std::string_view name) {
+Result<std::int32_t> BusIndex(std::string_view name) {
   const BracketPositions brackets = FindBrackets(name);
   if (!brackets.Both())
     return -1;
+  auto unreadable = [&] {
+    return Failure{FailureKind::BadPinName,
+                   {},
+                   "'" + std::string(name) + "' has no valid bus index between its brackets",
+                   {}};
+  };
   if (!brackets.OpenFirst())
-    throw BusIndexError(std::string(name));
+    return unreadable();
   std::string_view digits = name.substr(brackets.Open + 1, brackets.Close - brackets.Open - 1);
   // A leading "+" is a sign like "-"; from_chars only takes the latter.
   if (digits.size() > 1 && digits.front() == '+' && digits[1] != '-')
     digits.remove_prefix(1);
   std::int32_t value = 0;
   const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
-    throw BusIndexError(std::string(name));
-  }
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+    return unreadable();
   return value;
-}
-
-std::string BusBaseName(std::string_view name) {
-  const BracketPositions brackets = FindBrackets(name);
-  if (brackets.Open == std::string_view::npos)
-    return {};
-  return std::string(name.substr(0, brackets.Open));
 }
 
 TPin::TPin(std::string_view name, std::string_view location, PinDirection direction,

@@ -3,9 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "host/failure.h"
 
 namespace pinwright {
 
@@ -55,16 +56,6 @@ inline std::string_view DirectionWord(PinDirection direction) {
   return WordsOf(direction).Verilog;
 }
 
-// Raised by BusIndex when the text between the brackets is not a decimal integer.
-class BusIndexError : public std::runtime_error {
- public:
-  explicit BusIndexError(const std::string& pinName);
-  const std::string& PinName() const { return Name; }
-
- private:
-  std::string Name;
-};
-
 // Where the first "[" and the first "]" of a pin name stand: the one reading of brackets that
 // the bus helpers, the pin sort, the port model and the name check share.
 struct BracketPositions {
@@ -87,12 +78,10 @@ constexpr BracketPositions FindBrackets(std::string_view name) {
   return {name.find('['), name.find(']')};
 }
 
-// True when the name holds both "[" and "]", in either order.
-bool HasBrackets(std::string_view name);
-// The signed decimal between the first "[" and the first "]"; -1 when either is missing.
-std::int32_t BusIndex(std::string_view name);
-// The text before the first "["; empty when there is none.
-std::string BusBaseName(std::string_view name);
+// The signed decimal between the first "[" and the first "]"; -1 when either is missing. A
+// BadPinName failure ("'X[a]' has no valid bus index between its brackets") when "]" comes
+// first or the text between them is not a decimal integer.
+Result<std::int32_t> BusIndex(std::string_view name);
 
 class TPin {
  public:
@@ -112,9 +101,7 @@ class TPin {
   std::int32_t IoStandard() const { return IoStandardCode; }
   void SetIoStandard(std::int32_t code) { IoStandardCode = code; }
   std::int32_t PinNumber() const { return Number; }
-  void SetPinNumber(std::int32_t number) { Number = number; }
   std::int32_t IsClock() const { return Clock; }
-  void SetIsClock(std::int32_t isClock) { Clock = isClock; }
   const std::string& FrequencyText() const { return Frequency; }
   void SetFrequencyText(std::string_view text);
   // The clock's frequency as a number, for what simulates it; 0 when the pin was made

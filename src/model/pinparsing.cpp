@@ -1,6 +1,7 @@
 #include "model/pinparsing.h"
 
 #include <algorithm>
+#include <optional>
 #include <string_view>
 
 #include "host/host.h"
@@ -24,11 +25,22 @@ PortName SplitPortName(const std::string& pinName) {
   return {pinName, false};
 }
 
-void TPinParsing::Build(const TConnector& group) {
+Status TPinParsing::Build(const TConnector& group) {
   Entries.clear();
+  std::optional<Failure> problem;
   group.ForEachActivePin([&](std::size_t i, const TPin& pin) {
+    if (problem)
+      return;
     const PortName port = SplitPortName(pin.Name());
-    const std::int32_t index = port.IsBusMember ? BusIndex(pin.Name()) : -1;
+    std::int32_t index = -1;
+    if (port.IsBusMember) {
+      const Result<std::int32_t> read = BusIndex(pin.Name());
+      if (!read) {
+        problem = read.Error();
+        return;
+      }
+      index = *read;
+    }
 
     // No two entries are equal ignoring case, so the one that matches is the only one. The
     // members of a bus follow one another once the pins are sorted: the latest entry is
@@ -57,19 +69,23 @@ void TPinParsing::Build(const TConnector& group) {
       Complain("Connector " + where + ":" + std::to_string(i) + " has an unmathced pin direction");
     }
   });
+  if (problem)
+    return *problem;
+  return {};
 }
 
 std::string PortGroup::Comment() const {
   return Description.empty() ? Name : Name + ", " + Description;
 }
 
-std::vector<PortGroup> TopLevelPorts(const TMainBoard& board) {
+Result<std::vector<PortGroup>> TopLevelPorts(const TMainBoard& board) {
   std::vector<PortGroup> groups;
   groups.reserve(board.GroupCount());
   TPinParsing parsing;
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
-    parsing.Build(group);
+    if (Status built = parsing.Build(group); !built)
+      return built.Error();
     groups.push_back({group.Name(), group.Description(), parsing.TakeEntries()});
   }
   return groups;

@@ -52,9 +52,9 @@ class TPinParsing {
  public:
   // Replaces the entries with those of the group's active pins. Problems (a scalar whose name
   // an entry already has, a member whose direction differs from its entry's) play the alert
-  // sound and show an error box, and do not stop the build. Throws BusIndexError for an index
-  // that is not a decimal integer.
-  void Build(const TConnector& group);
+  // sound and show an error box, and do not stop the build. A bus index that does not read
+  // fails (BusIndex), the entries then incomplete.
+  Status Build(const TConnector& group);
   std::size_t EntryCount() const { return Entries.size(); }
   // The entries, taken out of the parser.
   std::vector<PortEntry> TakeEntries() { return std::move(Entries); }
@@ -65,8 +65,8 @@ class TPinParsing {
 
 // The top-level ports of the whole board, one PortGroup per group of the model in model
 // order (a group without active pins gives a group without ports). The pins should already
-// be in generation order. Problems are reported as TPinParsing::Build reports them; throws
-// BusIndexError.
-std::vector<PortGroup> TopLevelPorts(const TMainBoard& board);
+// be in generation order. Problems are reported as TPinParsing::Build reports them; a bus
+// index that does not read fails.
+Result<std::vector<PortGroup>> TopLevelPorts(const TMainBoard& board);
 
 }  // namespace pinwright

@@ -53,10 +53,10 @@ class TConfigBoard {
   // The card of an item index; "None" (0) for an index outside the list.
   std::int32_t ChoiceAt(int index) const;
   // Creates the default project folder (CodeGenerated/<board>/<project>/ in the projects
-  // folder), runs the save dialog for the .qpf and returns the chosen path, or empty text on
-  // cancel.
-  std::string SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
-                                const std::string& projectName);
+  // folder), runs the save dialog for the .qpf and returns the chosen path; Cancelled when the
+  // user cancels.
+  Result<std::string> SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
+                                        const std::string& projectName);
 
   std::string Folder;
   std::string FileName;

@@ -1,7 +1,9 @@
 // The project-location step: the default project folder in the projects folder and the save
 // dialog for the .qpf.
 #include <filesystem>
+#include <optional>
 #include <system_error>
+#include <utility>
 
 #include "host/paths.h"
 #include "host/places.h"
@@ -16,8 +18,9 @@ std::string DefaultProjectFolder(const std::string& baseFolder, const std::strin
          projectName + kFolderSeparator;
 }
 
-std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::string& boardFolderName,
-                                            const std::string& projectName) {
+Result<std::string> TConfigBoard::SelectProjectFile(FileDialog& dialog,
+                                                    const std::string& boardFolderName,
+                                                    const std::string& projectName) {
   const std::string folder =
       DefaultProjectFolder(CurrentPlaces().ProjectsFolder, boardFolderName, projectName);
   // The dialog opens in this folder; should it be missing after all, the dialog still lets
@@ -34,7 +37,10 @@ std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::strin
   dialog.DefaultExtension = "qpf";
   dialog.InitialFileName = projectName + ".qpf";
   dialog.InitialFolder = folder;
-  return CurrentHost().RunFileDialog(dialog).value_or(std::string());
+  std::optional<std::string> chosen = CurrentHost().RunFileDialog(dialog);
+  if (!chosen)
+    return Failure{FailureKind::Cancelled, {}, {}, {}};
+  return std::move(*chosen);
 }
 
 }  // namespace pinwright

@@ -204,11 +204,13 @@ QPalette FormPalette() {
   return palette;
 }
 
+QString Utf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // "GPIO-0 Header": the caption above a header's controls.
 QString HeaderCaption(std::size_t header) {
-  const std::string_view label = kLarkspurHeaders[header].Label;
-  return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())) +
-         QStringLiteral(" Header");
+  return Utf8(kLarkspurHeaders[header].Label) + QStringLiteral(" Header");
 }
 
 // The caption with its mnemonic letter marked: the first occurrence of that character.
@@ -384,8 +386,9 @@ void TFormLarkspur::CreateControls() {
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderShapes[h] = MakeOutline(panel, kHeaders[h].OutlineName, kHeaders[h].OutlineBox);
   }
-  QLabel* topLevelLabel = MakeLabel(panel, "LabelTopLevel", WithMnemonic("Top level:", 'v'),
-                                    kTopLevelLabelAt, /*bold=*/false);
+  QLabel* topLevelLabel =
+      MakeLabel(panel, "LabelTopLevel", WithMnemonic(Utf8(kTopLevelOption.Caption), 'v'),
+                kTopLevelLabelAt, /*bold=*/false);
   ComboTopLevel = new QComboBox(panel);
   ComboTopLevel->setObjectName(QStringLiteral("ComboBoxTopLevel"));
   ComboTopLevel->setGeometry(kTopLevelComboBox);
@@ -400,20 +403,20 @@ void TFormLarkspur::CreateControls() {
     ComboTopLevel->addItem(QString::fromLatin1(caption.data(), qsizetype(caption.size())));
   }
   topLevelLabel->setBuddy(ComboTopLevel);
-  CheckTestbench = new QCheckBox(WithMnemonic("Testbench", 'e'), panel);
+  CheckTestbench = new QCheckBox(WithMnemonic(Utf8(kTestbenchOption.Caption), 'e'), panel);
   CheckTestbench->setObjectName(QStringLiteral("CheckBoxTestbench"));
   CheckTestbench->setGeometry(kTestbenchCheckBox);
   CheckTestbench->setCursor(Qt::PointingHandCursor);
-  CheckTestbench->setAccessibleName(QStringLiteral("Testbench"));
+  CheckTestbench->setAccessibleName(Utf8(kTestbenchOption.Caption));
   CheckTestbench->setToolTip(
       QStringLiteral("Also write NAME_tb in the same language: it drives the clocks, holds the "
                      "other inputs idle and finishes after 1 us."));
   // P is the pin list's: the first header's prefix label takes a, and LPDDR4-A takes 4.
-  CheckBoxPinList = new QCheckBox(WithMnemonic("Pin list", 'P'), panel);
+  CheckBoxPinList = new QCheckBox(WithMnemonic(Utf8(kPinListOption.Caption), 'P'), panel);
   CheckBoxPinList->setObjectName(QStringLiteral("CheckBoxPinList"));
   CheckBoxPinList->setGeometry(kPinListBox);
   CheckBoxPinList->setCursor(Qt::PointingHandCursor);
-  CheckBoxPinList->setAccessibleName(QStringLiteral("Pin list"));
+  CheckBoxPinList->setAccessibleName(Utf8(kPinListOption.Caption));
   CheckBoxPinList->setToolTip(
       QStringLiteral("Also write the pins as NAME.pins.json and NAME.pins.csv (for the Pin "
                      "Planner's Import Assignments)"));
@@ -569,10 +572,11 @@ void TFormLarkspur::ButtonGenClick() {
     ShowError(names.Error().Reason);
     return;
   }
-  const std::string path =
+  const Result<std::string> picked =
       Config->SelectProjectFile(ProjectDialog, kLarkspurBoardFolder, checked->ProjectName());
-  if (path.empty())
-    return;
+  if (!picked)
+    return;  // cancelled: nothing to show
+  const std::string& path = *picked;
   ControlsToSettings();
   const Result<CheckedProject> project = CheckProject(*checked, path, output);
   if (!project) {

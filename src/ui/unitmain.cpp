@@ -23,6 +23,13 @@ static void RegisterPictures() {
 }
 
 namespace pinwright {
+namespace {
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int width, int height) {
   // C++ integer division truncates toward zero.
@@ -97,11 +104,11 @@ void TFormMain::SaveLastBoard() {
 void TFormMain::LoadOutputChoices() {
   const QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   GenerationOptions options;
-  const std::string keyword = ini.value(QStringLiteral("Output/TopLevel")).toString().toStdString();
+  const std::string keyword = ini.value(Latin1(kTopLevelOption.IniKey)).toString().toStdString();
   if (const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(keyword))
     options.TopLevel = *language;
-  options.Testbench = ini.value(QStringLiteral("Output/Testbench")).toInt() == 1;
-  if (ini.value(QStringLiteral("Output/PinList")).toInt() == 1)
+  options.Testbench = ini.value(Latin1(kTestbenchOption.IniKey)).toInt() == 1;
+  if (ini.value(Latin1(kPinListOption.IniKey)).toInt() == 1)
     options.PinList = PinListFiles::Both();
   Larkspur->ShowOutputChoices(options);
 }
@@ -113,10 +120,10 @@ void TFormMain::SaveOutputChoices() {
   const std::string_view keyword = HdlLanguageKeyword(options.TopLevel);
   MakeFolder(CurrentPlaces().SettingsFolder);
   QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
-  ini.setValue(QStringLiteral("Output/TopLevel"),
+  ini.setValue(Latin1(kTopLevelOption.IniKey),
                QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size())));
-  ini.setValue(QStringLiteral("Output/Testbench"), options.Testbench ? 1 : 0);
-  ini.setValue(QStringLiteral("Output/PinList"), options.PinList.Any() ? 1 : 0);
+  ini.setValue(Latin1(kTestbenchOption.IniKey), options.Testbench ? 1 : 0);
+  ini.setValue(Latin1(kPinListOption.IniKey), options.PinList.Any() ? 1 : 0);
   ini.sync();  // as for the board: failures are ignored
 }
 

@@ -10,6 +10,7 @@
 
 #include "cards/choicelist.h"
 #include "model/mainboard.h"
+#include "model/pinparsing.h"
 
 namespace pinwright {
 namespace {
@@ -130,8 +131,8 @@ TEST(CardMaps, NamesAreUniqueAndBusesComplete) {
       EXPECT_FALSE(IsSupply(position));
       EXPECT_EQ(pin->PinNumber(), static_cast<std::int32_t>(position));
       EXPECT_TRUE(names.insert(pin->Name()).second) << "name used twice";
-      if (HasBrackets(pin->Name()))
-        buses[BusBaseName(pin->Name())].insert(BusIndex(pin->Name()));
+      if (const PortName port = SplitPortName(pin->Name()); port.IsBusMember)
+        buses[port.Base].insert(*BusIndex(pin->Name()));
     }
     for (const auto& [base, indices] : buses) {
       SCOPED_TRACE(base);

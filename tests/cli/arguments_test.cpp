@@ -12,17 +12,17 @@
 namespace pinwright::cli {
 namespace {
 
-ParseResult Parse(std::vector<std::string> args) {
+Result<Request> Parse(std::vector<std::string> args) {
   return ParseArguments(args);
 }
 
 TEST(ParseArguments, ReadsEveryOptionOfGenerate) {
-  ParseResult result =
+  Result<Request> result =
       Parse({"generate", "--config", "in.cfg", "--project=Top", "--with", "led,UART",
              "--without=all", "--gpio0", "Corvel - 5M Pixel Camera", "--gpio1=none", "--prefix0",
              "A_", "--prefix1=", "--pins", "json,csv", "--pins=CSV", "out/top.qpf"});
-  ASSERT_TRUE(result.Ok()) << result.Error;
-  const Request& request = result.Parsed;
+  ASSERT_TRUE(result) << result.Error().Reason;
+  const Request& request = *result;
   EXPECT_EQ(request.Which, Command::Generate);
   EXPECT_EQ(request.ConfigFile, "in.cfg");
   EXPECT_EQ(request.Project, "Top");
@@ -66,11 +66,11 @@ TEST(ParseArguments, AcceptsTheShortForms) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Args.front() + (c.Args.size() > 1 ? " " + c.Args[1] : ""));
-    ParseResult result = ParseArguments(c.Args);
-    ASSERT_TRUE(result.Ok()) << result.Error;
-    EXPECT_EQ(result.Parsed.Which, c.Which);
-    EXPECT_EQ(result.Parsed.HelpTopic, c.Topic);
-    EXPECT_EQ(result.Parsed.Operands, c.Operands);
+    Result<Request> result = ParseArguments(c.Args);
+    ASSERT_TRUE(result) << result.Error().Reason;
+    EXPECT_EQ(result->Which, c.Which);
+    EXPECT_EQ(result->HelpTopic, c.Topic);
+    EXPECT_EQ(result->Operands, c.Operands);
   }
 }
 
@@ -107,9 +107,10 @@ TEST(ParseArguments, RefusesMalformedCommandLines) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ErrorPart);
-    ParseResult result = ParseArguments(c.Args);
-    EXPECT_FALSE(result.Ok());
-    EXPECT_NE(result.Error.find(c.ErrorPart), std::string::npos) << result.Error;
+    Result<Request> result = ParseArguments(c.Args);
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.Error().Kind, FailureKind::BadArgument);
+    EXPECT_NE(result.Error().Reason.find(c.ErrorPart), std::string::npos) << result.Error().Reason;
   }
 }
 

@@ -19,9 +19,12 @@ using pinwright::testing::TempDir;
 using pinwright::testing::WriteFile;
 
 Request Parsed(std::vector<std::string> args) {
-  ParseResult result = ParseArguments(args);
-  EXPECT_TRUE(result.Ok()) << result.Error;
-  return result.Parsed;
+  Result<Request> result = ParseArguments(args);
+  if (!result) {
+    ADD_FAILURE() << result.Error().Reason;
+    return {};
+  }
+  return std::move(result).Value();
 }
 
 std::string RecordBytes(const TLarkspurSettings& settings) {

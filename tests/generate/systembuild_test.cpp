@@ -10,6 +10,7 @@
 #include "generate/toplevel.h"
 #include "host/filewrite.h"
 #include "settings/configlarkspur.h"
+#include "support/projectchecks.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
 
@@ -29,8 +30,7 @@ TMainBoard SmallBoard() {
   TMainBoard board;
   board.SetDeviceData(kLarkspurBoardId, "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
   TConnector clock("CLOCK", "", kConnectorOnBoard);
-  TPin slow("CLK_B", "BF23", PinDirection::Input, 65, 0);
-  slow.SetIsClock(1);
+  TPin slow("CLK_B", "BF23", PinDirection::Input, 65, 50.0);
   slow.SetFrequencyText("50.0 MHz");
   clock.AddPin(slow);
   clock.AddPin(TPin("CLK_A", "V16", PinDirection::Input, kIoLvcmos33, 166.666));
@@ -95,7 +95,7 @@ TEST(ProjectTexts, QpfNamesTheRevision) {
 TEST(ProjectTexts, QsfListsStandardsThenLocationsPerGroup) {
   RecordingHost host;
   TMainBoard board = SmallBoard();
-  board.OrderPins();
+  ASSERT_TRUE(board.OrderPins());
   const std::string rule = "#============================================================\r\n";
   const std::string expected =
       rule + "# Build by Velmora Pinwright\r\n" + rule + "\r\n" +
@@ -151,18 +151,18 @@ TEST(ProjectTexts, VerilogFramesThePortList) {
   const std::string tail = ");\r\n\r\n\r\n\r\n" + rule + "//  REG/WIRE declarations\r\n" + rule +
                            "\r\n\r\n\r\n\r\n" + rule + "//  Structural coding\r\n" + rule +
                            "\r\n\r\n\r\nendmodule\r\n";
-  EXPECT_EQ(VerilogText(TopLevelPorts(EmptyBoard()), "my-top"), head + tail);
+  EXPECT_EQ(VerilogText(*TopLevelPorts(EmptyBoard()), "my-top"), head + tail);
 
   TMainBoard board = SmallBoard();
-  board.OrderPins();
-  EXPECT_EQ(VerilogText(TopLevelPorts(board), "my-top"),
-            head + VerilogPortList(TopLevelPorts(board)) + tail);
+  ASSERT_TRUE(board.OrderPins());
+  EXPECT_EQ(VerilogText(*TopLevelPorts(board), "my-top"),
+            head + VerilogPortList(*TopLevelPorts(board)) + tail);
 }
 
 TEST(ProjectTexts, SdcConstrainsEveryClockInModelOrder) {
   RecordingHost host;
   TMainBoard board = SmallBoard();
-  board.OrderPins();
+  ASSERT_TRUE(board.OrderPins());
   const std::string banner = "#**************************************************************\r\n";
   EXPECT_NE(SdcText(board).find("# Create Clock\r\n" + banner +
                                 "create_clock -period \"166.66600 MHz\" [get_ports CLK_A]\r\n"
@@ -181,7 +181,7 @@ TEST(ProjectTexts, HtmlReportsEveryActivePin) {
             "<h2 align=\"left\">Pin Assignment Table:</h2>\r\n</body>\r\n</html>\r\n");
 
   TMainBoard board = SmallBoard();
-  board.OrderPins();
+  ASSERT_TRUE(board.OrderPins());
   const std::string html = HtmlText(board);
   auto td = [](const std::string& t) { return "   <td align=\"left\">" + t + "</td>\r\n"; };
   // The on-board group has four columns, the header a fifth with the card's pin number.
@@ -247,7 +247,7 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
                                          "notes.txt"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), expected);
-    const std::vector<ProjectFile> files = *MakeProjectFiles(*project, kClock);
+    const std::vector<ProjectFile> files = MakeProjectFiles(*project, kClock);
     std::vector<std::string> written;
     for (const ProjectFile& file : files) {
       written.push_back(dir.File(name + file.Suffix));
@@ -255,8 +255,8 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
     }
     EXPECT_EQ(report->Files, written);
     EXPECT_EQ(report->Backups, std::vector<std::string>{dir.File(name + ".v.~1~")});
-    EXPECT_NE(FileText(files, ".v")->find("module " + name + "(\r\n"), std::string::npos);
-    EXPECT_NE(FileText(files, ".qpf")->find("PROJECT_REVISION = \"" + name + "\""),
+    EXPECT_NE(testing::FileText(files, ".v").find("module " + name + "(\r\n"), std::string::npos);
+    EXPECT_NE(testing::FileText(files, ".qpf").find("PROJECT_REVISION = \"" + name + "\""),
               std::string::npos);
     EXPECT_EQ(ReadFile(dir.File("notes.txt")), "keep");
     EXPECT_EQ(ReadFile(dir.File(name + ".v.~1~")), "old contents");

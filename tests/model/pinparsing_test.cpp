@@ -78,7 +78,7 @@ TEST(TPinParsing, BuildsOneEntryPerScalarAndPerBus) {
     SCOPED_TRACE(c.What);
     RecordingHost host;
     TPinParsing parsing;
-    parsing.Build(Group("G", c.Pins));
+    ASSERT_TRUE(parsing.Build(Group("G", c.Pins)));
     EXPECT_EQ(Lines(parsing), c.Lines);
     EXPECT_TRUE(host.Messages.empty());
     EXPECT_EQ(host.AlertSounds, 0);
@@ -114,7 +114,7 @@ TEST(TPinParsing, ReportsNameAndDirectionProblemsAndGoesOn) {
     SCOPED_TRACE(c.What);
     RecordingHost host;
     TPinParsing parsing;
-    parsing.Build(Group("G", c.Pins));
+    ASSERT_TRUE(parsing.Build(Group("G", c.Pins)));
     EXPECT_EQ(Lines(parsing), c.Lines);
     std::vector<RecordedMessage> expected;
     for (const std::string& text : c.Messages)
@@ -127,11 +127,18 @@ TEST(TPinParsing, ReportsNameAndDirectionProblemsAndGoesOn) {
 TEST(TPinParsing, BuildReplacesTheEntriesAndRejectsBadIndices) {
   RecordingHost host;
   TPinParsing parsing;
-  parsing.Build(Group("G", {{"A", kIn}, {"B", kIn}}));
-  parsing.Build(Group("H", {{"C", kIn}}));
+  ASSERT_TRUE(parsing.Build(Group("G", {{"A", kIn}, {"B", kIn}})));
+  ASSERT_TRUE(parsing.Build(Group("H", {{"C", kIn}})));
   EXPECT_EQ(Lines(parsing), std::vector<std::string>{"input \t\t          \t\tC"});
-  EXPECT_THROW(parsing.Build(Group("G", {{"X[D[0]", kIn}})), BusIndexError);
-  EXPECT_THROW(parsing.Build(Group("G", {{"X[]", kIn}})), BusIndexError);
+  for (const char* bad : {"X[D[0]", "X[]"}) {
+    const Status built = parsing.Build(Group("G", {{"A", kIn}, {bad, kIn}}));
+    ASSERT_FALSE(built);
+    EXPECT_EQ(built.Error().Kind, FailureKind::BadPinName);
+    EXPECT_NE(built.Error().Reason.find(bad), std::string::npos);
+  }
+  TMainBoard board;
+  board.AddGroup(Group("G", {{"X[]", kIn}}));
+  EXPECT_FALSE(TopLevelPorts(board));
 }
 
 TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
@@ -172,7 +179,7 @@ TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
     TMainBoard board;
     for (const TConnector& group : c.Groups)
       board.AddGroup(group);
-    EXPECT_EQ(VerilogPortList(TopLevelPorts(board)), c.Text);
+    EXPECT_EQ(VerilogPortList(*TopLevelPorts(board)), c.Text);
   }
 }
 
@@ -181,7 +188,7 @@ TEST(VerilogPortList, ProblemsDoNotStopTheList) {
   TMainBoard board;
   board.AddGroup(Group("A", {{"S", kIn}, {"s", kIn}}));
   board.AddGroup(Group("B", {{"T", kOut}}));
-  EXPECT_EQ(VerilogPortList(TopLevelPorts(board)),
+  EXPECT_EQ(VerilogPortList(*TopLevelPorts(board)),
             "\r\n\t//////////// A //////////\r\n"
             "\tinput \t\t          \t\tS,\r\n"
             "\r\n\t//////////// B //////////\r\n"

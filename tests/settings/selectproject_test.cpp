@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "host/paths.h"
 #include "settings/configlarkspur.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
@@ -13,6 +15,20 @@ namespace {
 
 using testing::RecordingHost;
 using testing::TempDir;
+
+// The path the dialog gave, or empty text for a cancelled one, which must fail as Cancelled.
+std::string Chosen(const Result<std::string>& picked) {
+  if (picked)
+    return *picked;
+  EXPECT_EQ(picked.Error().Kind, FailureKind::Cancelled);
+  return {};
+}
+
+// The text with every '/' turned into the system's separator.
+std::string NativeSeparators(std::string text) {
+  std::replace(text.begin(), text.end(), '/', kFolderSeparator);
+  return text;
+}
 
 TEST(SelectProjectFile, PreparesTheFolderAndTheDialog) {
   struct Case {
@@ -32,7 +48,7 @@ TEST(SelectProjectFile, PreparesTheFolderAndTheDialog) {
     host.AnswerNextDialog(c.Answer);
     TConfigLarkspur config;
     FileDialog dialog;
-    EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "MyProject"), c.Result);
+    EXPECT_EQ(Chosen(config.SelectProjectFile(dialog, "LARKSPUR", "MyProject")), c.Result);
 
     // In the system's own separators: backslashes on Windows.
     const std::string folder =
@@ -60,7 +76,7 @@ TEST(SelectProjectFile, AnExistingFolderIsKeptAndAMissingOneIsNoError) {
   testing::WriteFile(folder + "keep.txt", "x");
   TConfigLarkspur config;
   FileDialog dialog;
-  EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "P"), "");
+  EXPECT_EQ(Chosen(config.SelectProjectFile(dialog, "LARKSPUR", "P")), "");
   EXPECT_EQ(testing::ReadFile(folder + "keep.txt"), "x");
 
   // The folder cannot be made under a file: the dialog runs all the same. A folder the
@@ -70,7 +86,7 @@ TEST(SelectProjectFile, AnExistingFolderIsKeptAndAMissingOneIsNoError) {
   const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
   testing::SetEnvironment("HOME", dir.File("file"));
   host.AnswerNextDialog("/x/P.qpf");
-  EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "P"), "/x/P.qpf");
+  EXPECT_EQ(Chosen(config.SelectProjectFile(dialog, "LARKSPUR", "P")), "/x/P.qpf");
   testing::SetEnvironment("HOME", home);
   EXPECT_EQ(host.Dialogs.back().InitialFolder,
             dir.File("file") + "/" + NativeSeparators("CodeGenerated/LARKSPUR/P/"));

@@ -7,9 +7,20 @@
 #include <string_view>
 #include <vector>
 
+#include "generate/systembuild.h"
 #include "model/mainboard.h"
 
 namespace pinwright::testing {
+
+// The text of the generated file with the suffix (".qsf", "_tb.v"); empty text when the
+// project has none.
+inline std::string_view FileText(const std::vector<ProjectFile>& files, std::string_view suffix) {
+  for (const ProjectFile& file : files) {
+    if (file.Suffix == suffix)
+      return file.Text;
+  }
+  return {};
+}
 
 struct GeneratedTexts {
   std::string_view Qsf;
