@@ -92,6 +92,32 @@ Status WriteProjectFile(const std::string& path, const std::string& text,
   return written;
 }
 
+// Every file the texts make, with the options its write takes, in the order they are
+// written.
+std::vector<PlannedWrite> PlannedWrites(const std::string& qpfPath, const ProjectTexts& texts) {
+  const auto edits = [](std::string_view timeLine) {
+    WriteOptions options;
+    options.KeepEdits = true;
+    options.IgnoredLinePrefix = timeLine;
+    return options;
+  };
+  const std::string extension(HdlFileExtension(texts.Language));
+  std::vector<PlannedWrite> writes = {
+      {ProjectFilePath(qpfPath, ".qpf"), texts.Qpf, edits(kQpfTimeLine)},
+      {ProjectFilePath(qpfPath, ".qsf"), texts.Qsf, edits(kQsfTimeLine)},
+      {ProjectFilePath(qpfPath, extension), texts.TopLevel, edits({})},
+      {ProjectFilePath(qpfPath, ".sdc"), texts.Sdc, edits({})},
+      {ProjectFilePath(qpfPath, ".htm"), texts.Html, edits({})},
+  };
+  if (!texts.Testbench.empty())
+    writes.push_back({ProjectFilePath(qpfPath, "_tb" + extension), texts.Testbench, edits({})});
+  if (texts.PinsJson)
+    writes.push_back({ProjectFilePath(qpfPath, ".pins.json"), *texts.PinsJson, edits({})});
+  if (texts.PinsCsv)
+    writes.push_back({ProjectFilePath(qpfPath, ".pins.csv"), *texts.PinsCsv, edits({})});
+  return writes;
+}
+
 }  // namespace
 
 bool WritesAssignment(const TPin& pin) {
@@ -317,16 +343,17 @@ Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& proj
 Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
                          std::vector<std::string>* backups, std::chrono::milliseconds folderWait) {
   // One generation at a time per folder, so that its five files always come from one run.
-  // A folder that cannot even be opened is left to the first write to report.
   const std::string folder = FolderOf(qpfPath);
-  platform::FolderLock lock;
-  int error = 0;
-  if (!lock.Acquire(folder, folderWait, error) && error == EWOULDBLOCK) {
-    return Failure{FailureKind::CannotCreate,
-                   qpfPath,
-                   "Cannot write into " + (folder.empty() ? std::string("./") : folder) +
-                       ": another generation is writing there; try again when it has finished",
-                   {}};
+  FolderWriteLock lock;
+  if (Status locked = lock.Acquire(folder, folderWait); !locked) {
+    Failure failure = locked.Error();
+    failure.File = qpfPath;
+    return failure;
+  }
+  if (Status fits = CheckNamesFit(PlannedWrites(qpfPath, texts)); !fits) {
+    Failure failure = fits.Error();
+    failure.Reason = "Failed to create file " + FileNameOf(failure.File);
+    return failure;
   }
   const std::string extension(HdlFileExtension(texts.Language));
   const std::function<Status()> files[] = {

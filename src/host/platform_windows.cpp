@@ -233,6 +233,8 @@ Entry Examine(const std::string& path) {
     entry.Kind =
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::Regular;
     entry.Permissions = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    if (entry.Kind == EntryKind::Regular)
+      entry.Size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   }
   CloseHandle(handle);
   return entry;
@@ -442,6 +444,42 @@ bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned 
     DeleteFileW(wide.c_str());
   }
   return whole;
+}
+
+bool CopyToNewFile(const std::string& existing, const std::string& newPath, unsigned, int& error) {
+  // The copy takes the read-only mark of the file with it, which is all the permission
+  // bits there are here.
+  const std::wstring wide = Wide(newPath);
+  if (!CopyFileW(Wide(existing).c_str(), wide.c_str(), TRUE)) {
+    error = CreateErrno(wide, GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool TakeOverAttributes(TemporaryFile&, const std::string&, int&) {
+  // A new file takes its access rights from its folder, as the old one did.
+  return true;
+}
+
+bool OverwriteFile(const std::string& path, std::string_view bytes, int& error) {
+  HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = LastErrno();
+    return false;
+  }
+  const bool whole = WriteAll(handle, bytes, error) == bytes.size();
+  if (!CloseHandle(handle) && whole) {
+    error = LastErrno();
+    return false;
+  }
+  return whole;
+}
+
+NameLimits NameLimitsIn(const std::string&) {
+  // 255 wide characters a name and 32,767 a path; a UTF-8 byte count is never smaller.
+  return {255, 32767};
 }
 
 bool RemoveFile(const std::string& path, int& error) {
