@@ -179,7 +179,7 @@ std::size_t AllowedBytes(const std::string& path, std::size_t size) {
 // old contents back from the copy; where even that fails, the copy stays as the backup.
 Status WriteInPlace(const std::string& path, const std::string& target,
                     const platform::Entry& entry, std::string_view bytes, bool backupDue,
-                    std::string& backup) {
+                    bool removeOldOnFailure, std::string& backup) {
   if (Status kept = KeepOldFile(target, entry, /*copy=*/true, backup); !kept)
     return kept;
   int error = 0;
@@ -192,15 +192,22 @@ Status WriteInPlace(const std::string& path, const std::string& target,
   Failure failure = error != 0 ? WriteFailure(FailureKind::ShortWrite, "Cannot write", path,
                                               platform::ErrorText(error))
                                : Failure{FailureKind::ShortWrite, path, {}, {}};
-  // The old contents back in place, when they are not there still (the file did not even
-  // open); then the copy is not needed. Else it is all that is left of them.
+  // A file that is to leave nothing behind when its write fails goes, its backup (when
+  // one is due) all that is left of it.
+  int ignored = 0;
+  if (removeOldOnFailure && platform::RemoveFile(target, ignored)) {
+    if (!backupDue)
+      DropBackup(backup);
+    return failure;
+  }
+  // Else the old contents back in place, when they are not there still (the file did not
+  // even open); then the copy is not needed. Where that fails it is all that is left of them.
   const platform::ReadResult copy = platform::ReadRegularFile(backup, entry.Size + 1);
   const platform::ReadResult now = platform::ReadRegularFile(target, entry.Size + 1);
   const bool copyWhole =
       copy.Status == platform::ReadStatus::Read && copy.Bytes.size() == entry.Size;
-  int restoreError = 0;
   if (copyWhole && ((now.Status == platform::ReadStatus::Read && now.Bytes == copy.Bytes) ||
-                    platform::OverwriteFile(target, copy.Bytes, restoreError))) {
+                    platform::OverwriteFile(target, copy.Bytes, ignored))) {
     DropBackup(backup);
   }
   return failure;
@@ -297,18 +304,16 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
   std::string backup;
   // A new file that cannot be the old one's in every respect but its contents (another
   // user's file, attributes the system will not copy) would change it: the old file is
-  // written in place instead. An old file that goes first anyway has nothing to keep.
-  if (replacing && !options.RemoveOldFirst &&
-      !platform::TakeOverAttributes(temporary, target, error)) {
+  // written in place instead, where the user may write it; else it is replaced all the
+  // same, as the folder allows.
+  if (replacing && !platform::TakeOverAttributes(temporary, target, error) &&
+      platform::MayWriteFile(target)) {
     platform::DiscardTemporaryFile(temporary);
-    Status outcome = WriteInPlace(path, target, entry, bytes, backupDue, backup);
+    Status outcome =
+        WriteInPlace(path, target, entry, bytes, backupDue, options.RemoveOldFirst, backup);
     if (keptBackup)
       *keptBackup = backup;
     return outcome;
-  }
-  if (replacing && options.RemoveOldFirst) {
-    int ignored = 0;
-    (void)platform::TakeOverAttributes(temporary, target, ignored);
   }
   if (backupDue) {
     Status kept = KeepOldFile(target, entry, /*copy=*/false, backup);

@@ -180,6 +180,9 @@ std::string ExecutableFolder();
 // True when the process may create files in the folder.
 bool MayCreateFilesIn(const std::string& folder);
 
+// True when the process may write the existing file.
+bool MayWriteFile(const std::string& path);
+
 // The user's home folder as the user database has it (on Windows the user profile folder);
 // empty when unknown.
 std::string UserHomeFolder();

@@ -592,6 +592,10 @@ bool MayCreateFilesIn(const std::string& folder) {
   return access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
+bool MayWriteFile(const std::string& path) {
+  return access(path.c_str(), W_OK) == 0;
+}
+
 std::string UserHomeFolder() {
   const passwd* entry = getpwuid(getuid());
   return entry && entry->pw_dir ? std::string(entry->pw_dir) : std::string();

@@ -577,6 +577,11 @@ std::string ExecutableFolder() {
                                    : Utf8(std::wstring_view(path).substr(0, cut + 1));
 }
 
+bool MayWriteFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 std::string UserHomeFolder() {
   const wchar_t* profile = _wgetenv(L"USERPROFILE");
   return profile && *profile ? Utf8(profile) : std::string();

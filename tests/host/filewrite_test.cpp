@@ -131,6 +131,18 @@ TEST(WriteFileAtomically, KeepsEditedFilesAsNumberedBackups) {
       {"time is not ignored here", old, later, "", {}, "f.qpf.~1~"},
       {"an edited line", old + "mine\r\n", later, "DATE = ", {}, "f.qpf.~1~"},
       {"a line cut off", old, "DATE = \"1\"\r\n", "DATE = ", {}, "f.qpf.~1~"},
+      {"a note on the time line",
+       "DATE = \"10:00:00\" # mine\r\nline\r\n",
+       later,
+       "DATE = ",
+       {},
+       "f.qpf.~1~"},
+      {"the time line written otherwise",
+       "DATE = 10:00:00\r\nline\r\n",
+       later,
+       "DATE = ",
+       {},
+       "f.qpf.~1~"},
       {"after the highest number", old, "new", "", {"f.qpf.~1~", "f.qpf.~3~"}, "f.qpf.~4~"},
       {"other names do not count",
        old,
@@ -171,27 +183,34 @@ TEST(WriteFileAtomically, KeepsEditedFilesAsNumberedBackups) {
 }
 
 // The hook raises the signal while the temporary file is being written; the handler must
-// remove it before the program ends with 128 plus the signal number.
+// remove it before the program ends with 128 plus the signal number, or by the signal
+// itself where that would leave a core file.
 TEST(WriteFileAtomicallyDeathTest, InterruptLeavesNoTemporaryFile) {
-  const std::vector<int> signals = testing::InterruptSignals();
+  const std::vector<testing::EndingSignal> signals = testing::InterruptSignals();
   if (signals.empty())
     GTEST_SKIP() << "no interrupt this system lets a program raise in itself";
-  for (int signal : signals) {
+  for (const auto [signal, core] : signals) {
     SCOPED_TRACE(signal);
     TempDir dir;
     const std::string path = dir.File("target.cfg");
     WriteFile(path, "old");
-    EXPECT_EXIT(
-        {
-          RemoveTemporaryFileOnInterrupt();
-          ScopedWriteLimit hook([signal](const std::string&) -> std::optional<std::size_t> {
-            std::raise(signal);
-            return std::nullopt;
-          });
-          (void)WriteFileAtomically(path, "new contents");
-          std::_Exit(0);
-        },
-        ::testing::ExitedWithCode(128 + signal), "");
+    const auto raiseAndWrite = [&, signal = signal] {
+      testing::NoCoreFiles();
+      RemoveTemporaryFileOnInterrupt();
+      ScopedWriteLimit hook([signal](const std::string&) -> std::optional<std::size_t> {
+        std::raise(signal);
+        return std::nullopt;
+      });
+      (void)WriteFileAtomically(path, "new contents");
+      std::_Exit(0);
+    };
+#ifndef _WIN32
+    if (core) {
+      EXPECT_EXIT(raiseAndWrite(), ::testing::KilledBySignal(signal), "");
+      continue;
+    }
+#endif
+    EXPECT_EXIT(raiseAndWrite(), ::testing::ExitedWithCode(128 + signal), "");
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"target.cfg"});
     EXPECT_EQ(ReadFile(path), "old");
   }
