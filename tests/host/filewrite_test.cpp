@@ -14,6 +14,11 @@
 #include "host/platform.h"
 #include "support/tempdir.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace pinwright {
 namespace {
 
@@ -215,6 +220,59 @@ TEST(WriteFileAtomicallyDeathTest, InterruptLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadFile(path), "old");
   }
 }
+
+#ifndef _WIN32
+// Another user's file that the user may write is written in place, so it stays that
+// user's; an edited one is copied whole first, and a write that fails there puts the old
+// contents back and leaves no copy. The child acts as the user nobody.
+TEST(WriteFileAtomicallyDeathTest, AnotherUsersFileIsWrittenInPlace) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "acting as another user needs root";
+  struct Case {
+    const char* Name;
+    std::optional<std::size_t> Limit;
+    bool KeepEdits;
+    bool Written;
+    std::vector<std::string> Names;
+  };
+  const Case cases[] = {
+      {"written", std::nullopt, false, true, {"top.v"}},
+      {"edited, kept whole", std::nullopt, true, true, {"top.v", "top.v.~1~"}},
+      {"short write, put back", 1, false, false, {"top.v"}},
+      {"short write of an edited file, put back", 1, true, false, {"top.v"}},
+  };
+  const std::string old(9000, 'o');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TempDir dir;
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms(0777));
+    const std::string path = dir.File("top.v");
+    WriteFile(path, old);
+    std::filesystem::permissions(path, std::filesystem::perms(0666));
+    EXPECT_EXIT(
+        {
+          if (setgid(65534) != 0 || setuid(65534) != 0)
+            std::_Exit(2);
+          std::optional<ScopedWriteLimit> limit;
+          if (c.Limit)
+            limit.emplace(LimitTo(*c.Limit));
+          WriteOptions options;
+          options.KeepEdits = c.KeepEdits;
+          std::_Exit(WriteFileAtomically(path, "new", options) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(c.Written ? 0 : 1), "");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 0u) << "the file changed owner";
+    EXPECT_EQ(info.st_mode & 07777, 0666u);
+    EXPECT_EQ(ReadFile(path), c.Written ? "new" : old);
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), c.Names);
+    if (c.Names.size() > 1) {
+      EXPECT_EQ(ReadFile(dir.File("top.v.~1~")), old);
+    }
+  }
+}
+#endif
 
 // One holder per folder at a time, in one process as between two; nothing stays behind.
 TEST(FolderLock, OneHolderAtATime) {
