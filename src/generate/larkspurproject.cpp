@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "boards/config_larkspur.h"
+#include "boards/larkspur_board.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/daughterboard.h"
@@ -18,7 +18,7 @@
 #include "generate/systembuild.h"
 #include "host/paths.h"
 #include "host/text.h"
-#include "model/pinparsing.h"
+#include "model/portmodel.h"
 
 namespace pinwright {
 namespace {

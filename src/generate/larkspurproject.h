@@ -14,7 +14,7 @@
 #include "generate/generationoptions.h"
 #include "host/failure.h"
 #include "model/mainboard.h"
-#include "model/pinparsing.h"
+#include "model/portmodel.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright {

@@ -4,10 +4,10 @@
 #include <map>
 #include <vector>
 
-#include "boards/config_larkspur.h"
+#include "boards/larkspur_board.h"
 #include "generate/toplevel.h"
 #include "host/text.h"
-#include "model/pinparsing.h"
+#include "model/portmodel.h"
 
 namespace pinwright {
 namespace {

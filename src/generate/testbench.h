@@ -9,7 +9,7 @@
 
 #include "generate/generationoptions.h"
 #include "model/mainboard.h"
-#include "model/pinparsing.h"
+#include "model/portmodel.h"
 
 namespace pinwright {
 

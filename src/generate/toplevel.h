@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "generate/generationoptions.h"
-#include "model/pinparsing.h"
+#include "model/portmodel.h"
 
 namespace pinwright {
 

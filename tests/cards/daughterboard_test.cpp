@@ -10,7 +10,7 @@
 
 #include "cards/choicelist.h"
 #include "model/mainboard.h"
-#include "model/pinparsing.h"
+#include "model/portmodel.h"
 
 namespace pinwright {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "model/pinparsing.h"
+#include "model/portmodel.h"
 #include "support/recordinghost.h"
 
 namespace pinwright {

@@ -1,4 +1,4 @@
-#include "model/pinparsing.h"
+#include "model/portmodel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "boards/config_larkspur.h"
+#include "boards/larkspur_board.h"
 
 #include <gtest/gtest.h>
 
