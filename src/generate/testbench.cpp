@@ -141,7 +141,7 @@ std::string VerilogFamilyTestbench(bool systemVerilog, const std::vector<PortGro
   text += "\r\n";
   text += kVerilogRule + "//  One signal per port of " + projectName + "\r\n" + kVerilogRule;
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    text += "\r\n\t//////////// " + groups[g].Comment() + " //////////\r\n";
+    text += VerilogGroupComment(groups[g]);
     for (const DrivenPort& driven : stimuli[g]) {
       const PortEntry& port = *driven.Port;
       const std::string columns = "\t\t" + VerilogRangeColumn(port) + "\t\t" + port.Name;
@@ -225,7 +225,7 @@ std::string VhdlTestbench(const std::vector<PortGroup>& groups,
   text += "\r\n";
   text += kVhdlRule + "--  One signal per port of " + projectName + "\r\n" + kVhdlRule;
   for (std::size_t g = 0; g < groups.size(); ++g) {
-    text += "\r\n\t------------ " + groups[g].Comment() + " ------------\r\n";
+    text += VhdlGroupComment(groups[g], "\t");
     for (const DrivenPort& driven : stimuli[g]) {
       const PortEntry& port = *driven.Port;
       text += "\tsignal " + Padded(port.Name, width) + " : " + VhdlPortType(port);

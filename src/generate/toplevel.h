@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "generate/generationoptions.h"
@@ -15,6 +16,11 @@ inline const std::string kVerilogRule =
     "//=======================================================\r\n";
 inline const std::string kVhdlRule =
     "--=======================================================\r\n";
+
+// The line above each group's ports and signals, one per language family: Verilog and
+// SystemVerilog, and VHDL, indented as its place in the file asks.
+std::string VerilogGroupComment(const PortGroup& group);
+std::string VhdlGroupComment(const PortGroup& group, std::string_view indent);
 
 // The opening every generated HDL file shares: an empty line, the generator's banner between
 // two rules, an empty line; with the library clauses after it in VHDL.
