@@ -586,8 +586,9 @@ void TFormLarkspur::ButtonGenClick() {
 }
 
 void TFormLarkspur::ButtonExitClick() {
-  if (close())  // runs FormClose
-    Owner.close();
+  // The main window closes this form first, which runs FormClose, as any other way of
+  // closing the window does.
+  Owner.close();
 }
 
 bool TFormLarkspur::FormClose() {
@@ -597,9 +598,13 @@ bool TFormLarkspur::FormClose() {
   const Status saved = Config->SaveDefault();
   if (saved)
     return true;
-  ReportFailure(saved.Error());
-  ShowError("The settings were not kept: " + Config->DefaultPath() +
-            " could not be written.\r\nPress Exit again to leave without keeping them.");
+  // One message: the file, what went wrong with it, and the way out.
+  const Failure& failure = saved.Error();
+  const std::string what = !failure.SystemMessage.empty()
+                               ? failure.SystemMessage
+                               : Config->DefaultPath() + ": " + failure.Reason;
+  ShowError("The settings were not kept. " + what +
+            "\r\nExit or close the window again to leave without keeping them.");
   return false;
 }
 

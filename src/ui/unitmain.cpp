@@ -1,5 +1,6 @@
 #include "ui/unitmain.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -48,6 +49,14 @@ TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
 TFormMain::~TFormMain() {
   SaveLastBoard();
   SaveOutputChoices();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (Larkspur && Larkspur->isVisible() && !Larkspur->close()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
 }
 
 void TFormMain::ShowBoard() {

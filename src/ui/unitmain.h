@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+class QCloseEvent;
 class QLabel;
 
 namespace pinwright {
@@ -47,6 +48,11 @@ class TFormMain : public QWidget {
 
   std::int32_t CurrentBoard() const { return Board; }
   TFormLarkspur* Form() const { return Larkspur; }
+
+ protected:
+  // However the window is closed, the form closes first and keeps the settings as Exit
+  // does; when they cannot be kept, the window stays open once.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   std::string IniPath() const;

@@ -25,6 +25,8 @@ drive_window() {
     [ -d "$HOME/CodeGenerated/LARKSPUR/LARKSPUR" ] && break
     sleep 0.1
   done
+  [ -d "$HOME/CodeGenerated/LARKSPUR/LARKSPUR" ] ||
+    { kill "$program"; fail "no default project folder under HOME while the dialog is open"; }
   sleep 0.5
   xdotool key Escape
   sleep 0.5
@@ -131,7 +133,7 @@ export prefix
 (cd "$work" && QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 1280x800x24' bash "$self" --drive) ||
   fail "driving the window failed"
 
-[ -d "$HOME/CodeGenerated/LARKSPUR/LARKSPUR" ] || fail "no default project folder under HOME"
+[ ! -e "$HOME/CodeGenerated" ] || fail "the cancelled Generate left its empty folders behind"
 [ "$(stat -c %s "$HOME/.config/pinwright/default.cfg" 2>/dev/null)" = 416 ] ||
   fail "Exit did not write ~/.config/pinwright/default.cfg"
 grep -q '^MainBoard=43' "$HOME/.config/pinwright/pinwright.INI" ||
