@@ -36,6 +36,7 @@ std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::strin
     fs::create_directories(made.front(), error);
 
   dialog.Kind = FileDialogKind::Save;
+  dialog.Title = "Generate project";
   dialog.FilterDescription = "Quartus Project File (*.qpf)";
   dialog.FilterPattern = "*.qpf";
   dialog.FilterIndex = 1;

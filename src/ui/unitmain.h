@@ -8,6 +8,7 @@
 
 class QCloseEvent;
 class QLabel;
+class QScrollArea;
 
 namespace pinwright {
 
@@ -34,7 +35,8 @@ class TFormMain : public QWidget {
   explicit TFormMain(QWidget* parent = nullptr);
   ~TFormMain() override;
 
-  // Creates the Larkspur form inside the window, fits the window around it and centres it.
+  // Creates the Larkspur form inside the window, fits the window around it and centres it;
+  // on a screen too small for the form, the window fills the room there is and scrolls.
   void ShowBoard();
   // Shows the card's picture in the control, or hides the control for a card without one.
   void ShowCardPicture(QLabel* picture, std::int32_t cardId);
@@ -57,6 +59,7 @@ class TFormMain : public QWidget {
  private:
   std::string IniPath() const;
 
+  QScrollArea* Scroller = nullptr;
   TFormLarkspur* Larkspur = nullptr;
   std::int32_t Board = 0;
 };

@@ -44,6 +44,7 @@ TEST(SelectProjectFile, PreparesTheFolderAndTheDialog) {
     ASSERT_EQ(host.Dialogs.size(), 1u);
     const FileDialog& shown = host.Dialogs[0];
     EXPECT_EQ(shown.Kind, FileDialogKind::Save);
+    EXPECT_EQ(shown.Title, "Generate project");
     EXPECT_EQ(shown.FilterDescription, "Quartus Project File (*.qpf)");
     EXPECT_EQ(shown.FilterPattern, "*.qpf");
     EXPECT_EQ(shown.FilterIndex, 1);
