@@ -21,7 +21,7 @@ drive_window() {
     { kill "$program"; fail "the window did not appear"; }
   xdotool windowfocus --sync "$window"
   xdotool key --clearmodifiers alt+g
-  for _ in $(seq 50); do
+  for _ in $(seq 200); do
     [ -d "$HOME/CodeGenerated/LARKSPUR/LARKSPUR" ] && break
     sleep 0.1
   done
