@@ -115,13 +115,12 @@ std::string UsageText() {
 std::string HelpText(std::optional<Command> topic) {
   if (!topic) {
     return "pinwright-cli writes Quartus projects for the Larkspur board.\n\n" +
-           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + std::string(kOutputOptions) +
-           "\n" + std::string(kExitStatus);
+           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + std::string(kOutputOptions) + "\n" +
+           std::string(kExitStatus);
   }
   switch (*topic) {
     case Command::Generate:
-      return std::string(kGenerateHelp) + "\n" + std::string(kOutputOptions) + "\n" +
-             OptionsHelp();
+      return std::string(kGenerateHelp) + "\n" + std::string(kOutputOptions) + "\n" + OptionsHelp();
     case Command::Config:
       return std::string(kConfigHelp) + "\n" + OptionsHelp();
     case Command::Show:
