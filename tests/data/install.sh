@@ -84,8 +84,8 @@ export HOME=$home
 unset XDG_CONFIG_HOME
 
 # The desktop program answers --help and --version without a display and opens no window.
-DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --help | grep -q '^Usage: pinwright \[FILE.cfg\]' ||
-  fail "pinwright --help did not print its usage"
+help=$(DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --help)
+[[ $help == "Usage: pinwright [FILE.cfg]"* ]] || fail "pinwright --help did not print its usage"
 [ "$(DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --version)" = "pinwright 1.0.0" ] ||
   fail "pinwright --version did not print its version"
 
@@ -160,8 +160,10 @@ saved-settings yes
 notes.cfg no
 zeros.cfg no
 FILES
-gio_here mime "$type" | grep -q 'io.github.pinwright.Pinwright.desktop' ||
-  fail "$type does not open with Pinwright"
+apps=$(gio_here mime "$type")
+# The first line names the default application, whatever quotes the locale gives its type.
+[[ ${apps%%$'\n'*} == "Default application for"*": io.github.pinwright.Pinwright.desktop" ]] ||
+  fail "$type does not open with Pinwright: $apps"
 
 # The window: Generate (the project dialog is cancelled), then Exit, both by their mnemonics,
 # on a virtual display; this script runs itself there.
