@@ -20,11 +20,12 @@ enum class OptionId {
   Hdl,
   Testbench,
   Pins,
-  Json
+  Json,
+  Force
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate, Show };
+enum class OptionScope { Any, Record, Generate, Show, Config };
 
 struct OptionSpec {
   std::string_view Name;
@@ -35,7 +36,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 10> kOptions{{
+constexpr std::array<OptionSpec, 11> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -46,6 +47,7 @@ constexpr std::array<OptionSpec, 10> kOptions{{
   {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
   {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
   {"--json",      OptionId::Json,      false, OptionScope::Show},
+  {"--force",     OptionId::Force,     false, OptionScope::Config},
 }};
 // clang-format on
 
@@ -196,7 +198,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         (option->Scope == OptionScope::Any ||
          (option->Scope == OptionScope::Record && command->BuildsRecord) ||
          (option->Scope == OptionScope::Generate && command->Which == Command::Generate) ||
-         (option->Scope == OptionScope::Show && command->Which == Command::Show));
+         (option->Scope == OptionScope::Show && command->Which == Command::Show) ||
+         (option->Scope == OptionScope::Config && command->Which == Command::Config));
     if (!inScope) {
       return Failure("unknown option '" + std::string(name) + "' for " +
                      std::string(command->Name));
@@ -252,6 +255,9 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::Json:
         request.Json = true;
+        break;
+      case OptionId::Force:
+        request.Force = true;
         break;
     }
   }

@@ -34,6 +34,7 @@ struct Request {
   std::array<std::optional<std::string>, kLarkspurHeaders.size()> Prefixes;  // by header
   GenerationOptions Output;  // --hdl, --testbench, --pins
   bool Json = false;         // show: the settings and pin list as JSON
+  bool Force = false;        // config: replace a file that is no settings record, keeping a backup
   std::vector<std::string> Operands;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/filewrite.h"
 #include "host/host.h"
 #include "host/places.h"
 #include "ui/commandline.h"
@@ -54,6 +55,9 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(pinwright::kApplicationId));
   pinwright::QtHost host;
   pinwright::HostScope scope(host);
+  // A signal that ends the program (a logout's SIGHUP, kill) leaves no temporary file of a
+  // save or generation behind.
+  pinwright::RemoveTemporaryFileOnInterrupt();
   try {
     pinwright::TFormMain window;
     window.show();
