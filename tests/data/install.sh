@@ -15,7 +15,7 @@ fail() {
 
 drive_window() {
   # Started as a file manager starts it for a settings file.
-  "$prefix/bin/pinwright" "$work/board.cfg" &
+  "$prefix/bin/pinwright" "$work/typed.cfg" &
   local program=$!
   local window
   window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Larkspur V1\.0\.0$' | head -n 1) ||
@@ -144,8 +144,8 @@ cp "$prefix/share/mime/packages/io.github.pinwright.Pinwright.xml" "$xdg/mime/pa
 cp "$prefix/share/applications/io.github.pinwright.Pinwright.desktop" "$xdg/applications/"
 update-mime-database "$xdg/mime" 2>/dev/null
 update-desktop-database "$xdg/applications"
-"$prefix/bin/pinwright-cli" config --project typed "$work/board.cfg" >/dev/null
-cp "$work/board.cfg" "$work/saved-settings"
+"$prefix/bin/pinwright-cli" config --project typed "$work/typed.cfg" >/dev/null
+cp "$work/typed.cfg" "$work/saved-settings"
 printf 'key = value\n' >"$work/notes.cfg"
 head -c 416 /dev/zero >"$work/zeros.cfg"
 gio_here() { PATH=$prefix/bin:$PATH XDG_DATA_HOME=$xdg XDG_DATA_DIRS=/usr/share GIO_USE_VFS=local gio "$@"; }
@@ -155,7 +155,7 @@ while read -r file expected; do
   { [ "$expected" = yes ] && [ "$got" = "$type" ]; } || { [ "$expected" = no ] && [ "$got" != "$type" ]; } ||
     fail "$file has the content type '$got'"
 done <<'FILES'
-board.cfg yes
+typed.cfg yes
 saved-settings yes
 notes.cfg no
 zeros.cfg no
