@@ -9,13 +9,17 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cards/catalogue.h"
+#include "generate/hdlports.h"
 #include "generate/larkspurproject.h"
+#include "generate/qsfcheck.h"
+#include "generate/qsfimport.h"
 #include "generate/systembuild.h"
 #include "settings/configlarkspur.h"
 #include "support/projectchecks.h"
@@ -81,7 +85,33 @@ std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, Record
       MakeOrderedProjectTexts(checked.Board(), checked.ProjectName(), host.Clock);
   if (!texts)
     return {"generation failed: " + texts.Error().SystemMessage};
-  return testing::CheckProject(checked.Board(), {texts->Qsf, texts->TopLevel, texts->Sdc});
+  std::vector<std::string> problems =
+      testing::CheckProject(checked.Board(), {texts->Qsf, texts->TopLevel, texts->Sdc});
+  // Pinwright's own check finds nothing in what it wrote, and importing the .qsf gives back
+  // the record it was made from.
+  const TclScript script = ReadTclWords(texts->Qsf);
+  const TopLevelPorts ports = ReadTopLevelPorts(texts->TopLevel, HdlLanguage::Verilog);
+  for (const QsfFinding& finding : CheckQsf(QsfAssignments(script), &ports))
+    problems.push_back("check: " + QsfFindingLine(finding, "qsf", "v"));
+  const QsfImport imported = ImportQsf(script);
+  if (!imported.Ok())
+    problems.push_back("import refused: " + imported.Refusal);
+  for (const UnplacedAssignment& unplaced : imported.Unplaced)
+    problems.push_back("import left out " + unplaced.Port);
+  // HPS brings LPDDR4-A along, so the file cannot tell whether LPDDR4-A was ticked too; the
+  // prefix of a header without a card names nothing in it.
+  TLarkspurSettings expected = checked.Settings();
+  if (expected.HPS)
+    expected.LPDDR4A = 0;
+  if (expected.Gpio0.Get() == 0)
+    expected.PrefixGpio0 = TLarkspurSettings{}.PrefixGpio0;
+  if (expected.Gpio1.Get() == 0)
+    expected.PrefixGpio1 = TLarkspurSettings{}.PrefixGpio1;
+  if (imported.Ok() && std::memcmp(&expected, &imported.Settings, sizeof expected) != 0)
+    problems.push_back("import gives other settings: " + Describe(imported.Settings));
+  if (imported.Choices.size() != (checked.Settings().HPS ? 1u : 0u))
+    problems.push_back("import made unexpected choices");
+  return problems;
 }
 
 // The same for a record the checks refused: its model built and generated as it stands.

@@ -1,0 +1,39 @@
+// Brings an existing Quartus settings file back into Pinwright: the project name, the ticked
+// parts, the card on each header and the prefixes, read from its assignments.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "generate/generationoptions.h"
+#include "generate/tclwords.h"
+#include "settings/configlarkspur.h"
+
+namespace pinwright {
+
+// An assignment that matches no part and no card.
+struct UnplacedAssignment {
+  std::string Port;
+  std::string Location;  // as written, e.g. "PIN_V16"; empty for a port with a standard only
+  std::uint32_t Line = 0;
+  std::uint32_t Column = 0;
+};
+
+struct QsfImport {
+  TLarkspurSettings Settings{};                 // passes the checks when Refusal is empty
+  HdlLanguage TopLevel = HdlLanguage::Verilog;  // as the file names its design file
+  std::vector<std::string> Choices;             // each choice the file left open, and how made
+  std::vector<UnplacedAssignment> Unplaced;
+  std::string Refusal;  // why the rest makes no consistent setting; empty when it does
+
+  bool Ok() const { return Refusal.empty(); }
+};
+
+QsfImport ImportQsf(const TclScript& script);
+
+// What an import found, as JSON: the settings, the choices, the unplaced assignments and the
+// refusal.
+std::string QsfImportJson(const QsfImport& import);
+
+}  // namespace pinwright
