@@ -19,11 +19,12 @@ enum class OptionId {
   Hdl,
   Testbench,
   Pins,
-  Json
+  Json,
+  Top
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate, Show };
+enum class OptionScope { Any, Record, Generate, Report, Check };
 
 struct OptionSpec {
   std::string_view Name;
@@ -33,7 +34,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 14> kOptions{{
+constexpr std::array<OptionSpec, 15> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -47,7 +48,8 @@ constexpr std::array<OptionSpec, 14> kOptions{{
   {"--hdl",       OptionId::Hdl,       true,  OptionScope::Generate},
   {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
   {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
-  {"--json",      OptionId::Json,      false, OptionScope::Show},
+  {"--json",      OptionId::Json,      false, OptionScope::Report},
+  {"--top",       OptionId::Top,       true,  OptionScope::Check},
 }};
 // clang-format on
 
@@ -60,11 +62,13 @@ struct CommandSpec {
 };
 
 // clang-format off
-constexpr std::array<CommandSpec, 4> kCommands{{
+constexpr std::array<CommandSpec, 6> kCommands{{
   {"generate", Command::Generate, 0, 1, true},
   {"config",   Command::Config,   1, 1, true},
   {"show",     Command::Show,     1, 1, false},
   {"cards",    Command::Cards,    0, 0, false},
+  {"check",    Command::Check,    1, 1, false},
+  {"import",   Command::Import,   2, 2, false},
 }};
 // clang-format on
 
@@ -189,7 +193,10 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         (option->Scope == OptionScope::Any ||
          (option->Scope == OptionScope::Record && command->BuildsRecord) ||
          (option->Scope == OptionScope::Generate && command->Which == Command::Generate) ||
-         (option->Scope == OptionScope::Show && command->Which == Command::Show));
+         (option->Scope == OptionScope::Report &&
+          (command->Which == Command::Show || command->Which == Command::Check ||
+           command->Which == Command::Import)) ||
+         (option->Scope == OptionScope::Check && command->Which == Command::Check));
     if (!inScope) {
       return Failure("unknown option '" + std::string(name) + "' for " +
                      std::string(command->Name));
@@ -252,11 +259,18 @@ ParseResult ParseArguments(std::span<const std::string> args) {
       case OptionId::Json:
         request.Json = true;
         break;
+      case OptionId::Top:
+        request.TopLevel = value;
+        break;
     }
   }
   if (request.Operands.size() < command->MinOperands) {
-    return Failure(std::string(command->Name) + " needs " +
-                   (command->Which == Command::Config ? "the .cfg file to write" : "a .cfg file"));
+    const char* needs = command->Which == Command::Config  ? "the .cfg file to write"
+                        : command->Which == Command::Check ? "the .qsf file to check"
+                        : command->Which == Command::Import
+                            ? "the .qsf file to read and the .cfg file to write"
+                            : "a .cfg file";
+    return Failure(std::string(command->Name) + " needs " + needs);
   }
   if (request.Operands.size() > command->MaxOperands) {
     return Failure("unexpected argument '" + request.Operands[command->MaxOperands] + "'");

@@ -14,7 +14,7 @@
 
 namespace pinwright::cli {
 
-enum class Command { Help, Version, Generate, Config, Show, Cards };
+enum class Command { Help, Version, Generate, Config, Show, Cards, Check, Import };
 
 // One entry of --with or --without, in command-line order, so that later ones win.
 struct ComponentChange {
@@ -31,7 +31,8 @@ struct Request {
   std::array<std::optional<std::string>, 2> Cards;     // as typed; resolved later
   std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
   GenerationOptions Output;                            // --hdl, --testbench, --pins
-  bool Json = false;                                   // show: the settings and pin list as JSON
+  bool Json = false;                    // show, check, import: print what was found as JSON
+  std::optional<std::string> TopLevel;  // check: the top-level design file
   std::vector<std::string> Operands;
 };
 

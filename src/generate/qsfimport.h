@@ -8,6 +8,7 @@
 
 #include "generate/generationoptions.h"
 #include "generate/tclwords.h"
+#include "host/failure.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright {
@@ -31,6 +32,11 @@ struct QsfImport {
 };
 
 QsfImport ImportQsf(const TclScript& script);
+
+// The whole of a text file (a settings file, a top level) of at most 256 MiB. A missing file
+// fails with Missing; a folder, a device, a file too long or one that cannot be read with
+// CannotRead, whose reason says why.
+Result<std::string> ReadTextFile(const std::string& path);
 
 // What an import found, as JSON: the settings, the choices, the unplaced assignments and the
 // refusal.
