@@ -11,6 +11,7 @@
 #include "cards/choicelist.h"
 #include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
+#include "generate/pinmanifest.h"
 #include "generate/qsfcheck.h"
 #include "generate/systembuild.h"
 #include "host/platform.h"
@@ -363,6 +364,33 @@ Result<std::string> ReadTextFile(const std::string& path) {
 
 QsfImport ImportQsf(const TclScript& script) {
   return Importer(script).Run();
+}
+
+std::optional<ProjectTexts> PreviousProjectTexts(const std::string& qpfPath) {
+  const Result<std::string> qsf = ReadTextFile(ProjectFilePath(qpfPath, ".qsf"));
+  if (!qsf)
+    return std::nullopt;
+  const TclScript script = ReadTclWords(*qsf);
+  if (script.Error)
+    return std::nullopt;
+  const QsfImport imported = ImportQsf(script);
+  if (!imported.Ok())
+    return std::nullopt;
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(imported.Settings);
+  if (!checked)
+    return std::nullopt;
+  const std::string projectName = ProjectNameOf(qpfPath);
+  GenerationOptions options;
+  options.TopLevel = imported.TopLevel;
+  options.Testbench = true;
+  Result<ProjectTexts> made =
+      MakeOrderedProjectTexts(checked->Board(), projectName, LocalDateTime{}, options);
+  if (!made)
+    return std::nullopt;
+  const TPinManifest manifest = MakePinManifest(*checked, projectName);
+  made->PinsJson = PinManifestJson(manifest, "\r\n");
+  made->PinsCsv = PinManifestCsv(manifest);
+  return std::move(made).Value();
 }
 
 std::string QsfImportJson(const QsfImport& import) {

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "generate/generationoptions.h"
+#include "generate/systembuild.h"
 #include "generate/tclwords.h"
 #include "host/failure.h"
 #include "settings/configlarkspur.h"
@@ -32,6 +34,12 @@ struct QsfImport {
 };
 
 QsfImport ImportQsf(const TclScript& script);
+
+// The texts Pinwright would have written into the project at the .qpf path for the settings
+// its .qsf gives back (the import above), in the language that .qsf names, with the
+// testbench and the pin list; the time lines are those of no particular time. Nothing when
+// there is no .qsf or its settings cannot be read back.
+std::optional<ProjectTexts> PreviousProjectTexts(const std::string& qpfPath);
 
 // The whole of a text file (a settings file, a top level) of at most 256 MiB. A missing file
 // fails with Missing; a folder, a device, a file too long or one that cannot be read with

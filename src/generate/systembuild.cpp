@@ -6,10 +6,14 @@
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
+#include "generate/filegenerator.h"
 #include "generate/htmlgenerator.h"
+#include "generate/qsfimport.h"
 #include "generate/testbench.h"
 #include "generate/toplevel.h"
 #include "host/filewrite.h"
@@ -76,10 +80,12 @@ std::string ConnectorTypeName(std::int32_t type) {
 // reason names the file and, when there is one, carries the full path with the system's
 // words. An edited old file is kept as a numbered backup first.
 Status WriteProjectFile(const std::string& path, const std::string& text,
-                        std::string_view timeLinePrefix, std::vector<std::string>* backups) {
+                        std::string_view timeLinePrefix, std::vector<std::string>* backups,
+                        const std::string* unedited = nullptr) {
   WriteOptions options;
   options.KeepEdits = true;
   options.IgnoredLinePrefix = timeLinePrefix;
+  options.Unedited = unedited;
   std::string backup;
   Status written = WriteFileAtomically(path, text, options, &backup);
   if (backups && !backup.empty())
@@ -328,32 +334,67 @@ Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
                        ": another generation is writing there; try again when it has finished",
                    {}};
   }
+  // What the project's own .qsf says was generated there last time: a file still equal to
+  // it was not edited, whatever the new settings make of it.
+  const std::optional<ProjectTexts> previous = PreviousProjectTexts(qpfPath);
+  const bool sameLanguage = previous && previous->Language == texts.Language;
+  auto before = [&](const std::string ProjectTexts::*text) -> const std::string* {
+    return previous ? &(*previous.*text) : nullptr;
+  };
+  auto beforeInLanguage = [&](const std::string ProjectTexts::*text) -> const std::string* {
+    return sameLanguage ? &(*previous.*text) : nullptr;
+  };
+  auto path = [&](std::string_view extension) {
+    return ProjectFilePath(qpfPath, std::string(extension));
+  };
   const std::string extension(HdlFileExtension(texts.Language));
   const std::function<Status()> files[] = {
-      [&] { return TSystemBuild::WriteQpf(qpfPath, texts.Qpf, backups); },
-      [&] { return TSystemBuild::WriteQsf(qpfPath, texts.Qsf, backups); },
-      [&] { return TSystemBuild::WriteDesignFile(qpfPath, extension, texts.TopLevel, backups); },
-      [&] { return TSystemBuild::WriteSdc(qpfPath, texts.Sdc, backups); },
-      [&] { return TSystemBuild::WriteHtml(qpfPath, texts.Html, backups); },
       [&] {
-        return texts.Testbench.empty() ? Status()
-                                       : TSystemBuild::WriteDesignFile(qpfPath, "_tb" + extension,
-                                                                       texts.Testbench, backups);
+        return WriteProjectFile(path(".qpf"), texts.Qpf, kQpfTimeLine, backups,
+                                before(&ProjectTexts::Qpf));
+      },
+      [&] {
+        return WriteProjectFile(path(".qsf"), texts.Qsf, kQsfTimeLine, backups,
+                                before(&ProjectTexts::Qsf));
+      },
+      [&] {
+        return WriteProjectFile(path(extension), texts.TopLevel, {}, backups,
+                                beforeInLanguage(&ProjectTexts::TopLevel));
+      },
+      [&] {
+        return WriteProjectFile(path(".sdc"), texts.Sdc, {}, backups, before(&ProjectTexts::Sdc));
+      },
+      [&] {
+        std::string backup;
+        Status written =
+            SaveReportFile(path(".htm"), texts.Html, &backup, before(&ProjectTexts::Html));
+        if (backups && !backup.empty())
+          backups->push_back(backup);
+        return written;
+      },
+      [&] {
+        return texts.Testbench.empty()
+                   ? Status()
+                   : WriteProjectFile(path("_tb" + extension), texts.Testbench, {}, backups,
+                                      beforeInLanguage(&ProjectTexts::Testbench));
       },
   };
   for (const std::function<Status()>& write : files) {
     if (Status written = write(); !written)
       return written;
   }
-  const std::pair<const char*, const std::optional<std::string>*> pinLists[] = {
-      {".pins.json", &texts.PinsJson},
-      {".pins.csv", &texts.PinsCsv},
-  };
-  for (const auto& [pinExtension, text] : pinLists) {
+  const std::tuple<const char*, const std::optional<std::string>*,
+                   std::optional<std::string> ProjectTexts::*>
+      pinLists[] = {
+          {".pins.json", &texts.PinsJson, &ProjectTexts::PinsJson},
+          {".pins.csv", &texts.PinsCsv, &ProjectTexts::PinsCsv},
+      };
+  for (const auto& [pinExtension, text, earlier] : pinLists) {
     if (!*text)
       continue;
-    if (Status written =
-            WriteProjectFile(ProjectFilePath(qpfPath, pinExtension), **text, {}, backups);
+    const std::string* unedited =
+        previous && (*previous.*earlier) ? &*(*previous.*earlier) : nullptr;
+    if (Status written = WriteProjectFile(path(pinExtension), **text, {}, backups, unedited);
         !written)
       return written;
   }

@@ -69,11 +69,15 @@ unsigned long HighestBackupNumber(const std::string& target) {
 // Keeps the old target as NAME.~N~ when its contents differ from the new bytes. backup
 // receives the backup's path, or stays empty when the old file matched.
 Status KeepEditedFile(const std::string& target, const platform::Entry& entry,
-                      std::string_view bytes, std::string_view ignored, std::string& backup) {
-  const platform::ReadResult old = platform::ReadRegularFile(target, bytes.size() + kCompareSlack);
+                      std::string_view bytes, std::string_view ignored, const std::string* unedited,
+                      std::string& backup) {
+  const std::size_t longest = std::max(bytes.size(), unedited ? unedited->size() : 0);
+  const platform::ReadResult old = platform::ReadRegularFile(target, longest + kCompareSlack);
   const bool readWhole = old.Status == platform::ReadStatus::Read && old.Bytes.size() == old.Size;
-  if (readWhole && SameApartFrom(old.Bytes, bytes, ignored))
+  if (readWhole && (SameApartFrom(old.Bytes, bytes, ignored) ||
+                    (unedited && SameApartFrom(old.Bytes, *unedited, ignored)))) {
     return {};
+  }
 
   unsigned long number = HighestBackupNumber(target);
   for (int attempt = 0; attempt < kBackupAttempts; ++attempt) {
@@ -152,7 +156,8 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
 
   std::string backup;
   if (replacing && options.KeepEdits) {
-    Status kept = KeepEditedFile(target, entry, bytes, options.IgnoredLinePrefix, backup);
+    Status kept =
+        KeepEditedFile(target, entry, bytes, options.IgnoredLinePrefix, options.Unedited, backup);
     if (!kept) {
       platform::DiscardTemporaryFile(temporary);
       return kept;

@@ -20,6 +20,9 @@ struct WriteOptions {
   // Lines that start with this text (when not empty) are left out of that comparison:
   // they carry the time of the generation.
   std::string_view IgnoredLinePrefix;
+  // What the program itself wrote into the file last time, when it knows: an old file equal
+  // to it (those lines aside) was not edited either.
+  const std::string* Unedited = nullptr;
   // Delete the old file before the new one is written, so that a failed write leaves no
   // old file behind (after its backup, if one is due).
   bool RemoveOldFirst = false;

@@ -483,6 +483,8 @@ expect 0 generate "$dir/top.qpf"
 SOURCE_DATE_EPOCH=0 expect 0 generate "$dir/top.qpf" # another time only: no backups
 lacks "$out" "backups"
 [[ -z $(find "$dir" -name '*~') ]] || fail "an untouched project was backed up"
+expect 0 generate --with all --gpio0 13 --hdl vhdl --testbench --pins json "$dir/top.qpf"
+lacks "$out" "backups" # other settings and another language: still nothing was edited
 echo "// my design" >>"$dir/top.v"
 : >"$dir/top.v.~1~"
 : >"$dir/top.v.~3~"

@@ -14,6 +14,7 @@
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "generate/systembuild.h"
+#include "support/configurations.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
 
@@ -475,6 +476,85 @@ TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
   EXPECT_FALSE(failed.Error().SystemMessage.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.File("Q.sdc")));
   EXPECT_TRUE(host.Messages.empty());
+}
+
+// Generating again backs up only what was edited: a file still equal to what the project's
+// own .qsf says was generated there is replaced as it is, whatever the new settings.
+TEST(GenerateLarkspurProject, BacksUpOnlyRealEdits) {
+  TLarkspurSettings everything = DefaultLarkspurSettings();
+  for (const LarkspurComponent& component : kLarkspurComponents)
+    everything.*component.Flag = 1;
+  everything.Gpio0.Set(13);
+  everything.PrefixGpio0.Set("L_");
+  everything.Gpio1.Set(55);
+  const GenerationOptions all{HdlLanguage::Verilog, true, PinListFiles::Both()};
+  struct Case {
+    const char* What;
+    TLarkspurSettings First;
+    GenerationOptions FirstOptions;
+    TLarkspurSettings Second;
+    GenerationOptions SecondOptions;
+    std::function<void(TempDir&)> Edit;
+    std::vector<std::string> Backups;
+  };
+  const std::vector<Case> cases = {
+      {"other settings", DefaultLarkspurSettings(), {}, everything, {}, nullptr, {}},
+      {"fewer parts", everything, all, DefaultLarkspurSettings(), all, nullptr, {}},
+      {"another language",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {HdlLanguage::Vhdl},
+       nullptr,
+       {}},
+      {"back to the first language",
+       everything,
+       {HdlLanguage::Vhdl, true, {}},
+       everything,
+       {HdlLanguage::Verilog, true, {}},
+       nullptr,
+       {}},
+      {"an edited top level",
+       DefaultLarkspurSettings(),
+       all,
+       everything,
+       all,
+       [](TempDir& dir) { testing::WriteFile(dir.File("P.v"), "// mine\r\n"); },
+       {"P.v.~1~"}},
+      {"an assignment added to the .qsf",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {},
+       [](TempDir& dir) {
+         std::string qsf = testing::ReadFile(dir.File("P.qsf"));
+         testing::WriteFile(dir.File("P.qsf"), qsf + "set_location_assignment PIN_A1 -to x\r\n");
+       },
+       {"P.qsf.~1~"}},
+      {"a .qsf that gives no settings back",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {},
+       [](TempDir& dir) { testing::WriteFile(dir.File("P.qsf"), "# mine\r\n"); },
+       {"P.qsf.~1~", "P.v.~1~", "P.sdc.~1~", "P.htm.~1~"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    RecordingHost host;
+    TempDir dir;
+    const std::string qpf = dir.File("P.qpf");
+    std::vector<std::string> backups;
+    ASSERT_TRUE(testing::CheckAndGenerate(c.First, qpf, c.FirstOptions, &backups));
+    if (c.Edit)
+      c.Edit(dir);
+    host.Clock.Second += 1;
+    ASSERT_TRUE(testing::CheckAndGenerate(c.Second, qpf, c.SecondOptions, &backups));
+    std::vector<std::string> expected;
+    for (const std::string& backup : c.Backups)
+      expected.push_back(dir.File(backup));
+    EXPECT_EQ(backups, expected);
+  }
 }
 
 }  // namespace
