@@ -1,5 +1,5 @@
-// Arbitrary text through the settings-file reader, the checks of a settings file and the
-// import of one.
+// Arbitrary text through the settings-file reader, the checks of a settings file, the
+// top-level port reader and the import of a settings file.
 //
 // The reader must never fail on any text, give every word a line and column inside the text,
 // and read back its own words: each command of literal words, written again with every
@@ -9,8 +9,13 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fail.h"
+#include "generate/hdlports.h"
+#include "generate/larkspurproject.h"
+#include "generate/qsfcheck.h"
+#include "generate/qsfimport.h"
 #include "generate/tclwords.h"
 
 namespace pinwright::fuzzing {
@@ -93,5 +98,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const TclScript script = ReadTclWords(text);
   CheckPositions(text, script);
   CheckReadsBack(script);
+
+  // The same text as a settings file to check and import, and as a top level of each
+  // language: nothing may crash, every finding stands on a line of the text, and an import
+  // that succeeds gives settings the checks accept.
+  const std::vector<QsfAssignment> assignments = QsfAssignments(script);
+  std::uint32_t lines = 1;
+  for (const char c : text)
+    lines += c == '\n';
+  for (const HdlLanguage language : kHdlLanguages) {
+    const TopLevelPorts ports = ReadTopLevelPorts(text, language);
+    for (const TopLevelPort& port : ports.Ports) {
+      if (port.Line < 1 || port.Line > lines || port.Name.empty())
+        Fail("a port outside the text", port.Name);
+    }
+    for (const QsfFinding& finding : CheckQsf(assignments, &ports, language)) {
+      if (finding.Line < 1 || finding.Line > lines || finding.Rule.empty())
+        Fail("a finding outside the text", finding.Message);
+    }
+  }
+  const QsfImport imported = ImportQsf(script);
+  if (imported.Ok() && !CheckLarkspurSettings(imported.Settings))
+    Fail("an import the checks refuse", imported.Settings.ProjectName.Get());
   return 0;
 }
