@@ -14,6 +14,7 @@
 #include "generate/pinmanifest.h"
 #include "generate/qsfcheck.h"
 #include "generate/systembuild.h"
+#include "host/paths.h"
 #include "host/platform.h"
 #include "host/text.h"
 
@@ -364,6 +365,48 @@ Result<std::string> ReadTextFile(const std::string& path) {
 
 QsfImport ImportQsf(const TclScript& script) {
   return Importer(script).Run();
+}
+
+Result<QsfImport> ImportQsfFile(const std::string& path) {
+  Result<std::string> text = ReadTextFile(path);
+  if (!text)
+    return text.Error();
+  const TclScript script = ReadTclWords(*text);
+  if (script.Error) {
+    return Failure{FailureKind::CannotRead,
+                   path,
+                   FileNameOf(path) + ", line " + std::to_string(script.Error->Line) + ", column " +
+                       std::to_string(script.Error->Column) +
+                       ": not a settings file Quartus can read (" + script.Error->Message + ").",
+                   {}};
+  }
+  return ImportQsf(script);
+}
+
+std::string QsfImportNotes(const QsfImport& import) {
+  std::string text;
+  for (const std::string& choice : import.Choices)
+    text += choice + "\r\n";
+  if (import.Unplaced.empty())
+    return text;
+  if (!text.empty())
+    text += "\r\n";
+  text += "These assignments fit no part and no card and are not in the settings:\r\n";
+  for (std::size_t i = 0; i < import.Unplaced.size() && i < kNotedAssignments; ++i) {
+    const UnplacedAssignment& unplaced = import.Unplaced[i];
+    text += "  " + unplaced.Port +
+            (unplaced.Location.empty() ? std::string() : " on " + unplaced.Location) + " (line " +
+            std::to_string(unplaced.Line) + ")\r\n";
+  }
+  if (import.Unplaced.size() > kNotedAssignments) {
+    text += "  and " + std::to_string(import.Unplaced.size() - kNotedAssignments) + " more\r\n";
+  }
+  return text;
+}
+
+bool IsQsfPath(const std::string& path) {
+  return path.size() >= 4 &&
+         EqualsIgnoringCase(std::string_view(path).substr(path.size() - 4), ".qsf");
 }
 
 std::optional<ProjectTexts> PreviousProjectTexts(const std::string& qpfPath) {

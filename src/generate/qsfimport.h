@@ -41,6 +41,19 @@ QsfImport ImportQsf(const TclScript& script);
 // there is no .qsf or its settings cannot be read back.
 std::optional<ProjectTexts> PreviousProjectTexts(const std::string& qpfPath);
 
+// Reads, splits and imports the settings file at the path for a front end: a file that
+// cannot be read, or is no Tcl script, fails (CannotRead, the reason naming the file and
+// where its text breaks); a refused import comes back with its Refusal.
+Result<QsfImport> ImportQsfFile(const std::string& path);
+
+// For a message: the choices the import made and the assignments it left out, one a line
+// (CR LF), at most kNotedAssignments of the latter; empty when there are none.
+inline constexpr std::size_t kNotedAssignments = 20;
+std::string QsfImportNotes(const QsfImport& import);
+
+// True for a path whose extension is .qsf, in any letter case.
+bool IsQsfPath(const std::string& path);
+
 // The whole of a text file (a settings file, a top level) of at most 256 MiB. A missing file
 // fails with Missing; a folder, a device, a file too long or one that cannot be read with
 // CannotRead, whose reason says why.

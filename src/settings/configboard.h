@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "host/failure.h"
 #include "host/host.h"
@@ -41,6 +42,10 @@ class TConfigBoard {
   // Both dialogs propose FileName, the last .cfg file picked; before the first pick the save
   // dialog proposes proposedName (e.g. "LARKSPUR.cfg").
   Status LoadWithDialog(FileDialog& dialog);
+  // The open dialog of LoadWithDialog offering files of the further kinds after .cfg files:
+  // the path picked, not yet loaded, or nothing when the user cancels.
+  std::optional<std::string> PickFileToLoad(FileDialog& dialog,
+                                            std::vector<FileFilter> moreFilters = {});
   Status SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 
   // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers, in display

@@ -17,6 +17,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "generate/qsfimport.h"
 #include "host/paths.h"
 #include "host/places.h"
 #include "model/mainboard.h"
@@ -537,8 +538,16 @@ void TFormLarkspur::ButtonSaveClick() {
 }
 
 void TFormLarkspur::ButtonLoadClick() {
+  const std::optional<std::string> path =
+      Config->PickFileToLoad(OpenDialog, {{"Quartus settings (*.qsf)", "*.qsf"}});
+  if (!path)
+    return;
+  if (IsQsfPath(*path)) {
+    LoadQsfFile(*path);
+    return;
+  }
   const TLarkspurSettings before = Config->Settings;
-  Status loaded = Config->LoadWithDialog(OpenDialog);
+  Status loaded = Config->LoadFile(*path);
   // A record whose text no control can show as it stands is refused, as the command-line
   // tool refuses it, rather than cut silently.
   if (loaded)
@@ -551,6 +560,22 @@ void TFormLarkspur::ButtonLoadClick() {
     return;
   }
   SettingsToControls();
+}
+
+void TFormLarkspur::LoadQsfFile(const std::string& path) {
+  const Result<QsfImport> imported = ImportQsfFile(path);
+  if (!imported) {
+    ReportFailure(imported.Error());
+    return;
+  }
+  if (!imported->Ok()) {
+    ShowError("The settings of " + FileNameOf(path) + " cannot be loaded: " + imported->Refusal);
+    return;
+  }
+  Config->Settings = imported->Settings;
+  SettingsToControls();
+  if (const std::string notes = QsfImportNotes(*imported); !notes.empty())
+    ShowInformation(notes);
 }
 
 void TFormLarkspur::ButtonGenClick() {
