@@ -15,11 +15,20 @@
 namespace pinwright::bench {
 namespace {
 
-ProjectTexts LargestTexts() {
-  testing::QuietHost host;
-  const Result<CheckedSettings> checked = CheckLarkspurSettings(testing::LargestLarkspurSettings());
-  return MakeOrderedProjectTexts(checked->Board(), checked->ProjectName(), host.Now()).Value();
-}
+// The .qsf and the Verilog top level of the largest project.
+struct LargestTexts {
+  std::string Qsf;
+  std::string TopLevel;
+
+  LargestTexts() {
+    testing::QuietHost host;
+    const std::vector<ProjectFile> files =
+        testing::CheckedFiles(testing::LargestLarkspurSettings(), "LARKSPUR.qpf", host.Now())
+            .Value();
+    Qsf = *FileText(files, ".qsf");
+    TopLevel = *FileText(files, ".v");
+  }
+};
 
 void BM_CheckLargestQsf(benchmark::State& state) {
   const std::string qsf = LargestTexts().Qsf;
@@ -36,10 +45,10 @@ void BM_CheckLargestQsf(benchmark::State& state) {
 BENCHMARK(BM_CheckLargestQsf)->Unit(benchmark::kMicrosecond);
 
 void BM_CheckLargestQsfWithTopLevel(benchmark::State& state) {
-  const ProjectTexts texts = LargestTexts();
+  const LargestTexts texts;
   LarkspurBalls();
   for (auto _ : state) {
-    const TopLevelPorts ports = ReadTopLevelPorts(texts.TopLevel, HdlLanguage::Verilog);
+    const DeclaredPorts ports = ReadDeclaredPorts(texts.TopLevel, HdlLanguage::Verilog);
     benchmark::DoNotOptimize(CheckQsf(QsfAssignments(ReadTclWords(texts.Qsf)), &ports));
   }
 }

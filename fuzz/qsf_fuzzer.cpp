@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const char c : text)
     lines += c == '\n';
   for (const HdlLanguage language : kHdlLanguages) {
-    const TopLevelPorts ports = ReadTopLevelPorts(text, language);
-    for (const TopLevelPort& port : ports.Ports) {
+    const DeclaredPorts ports = ReadDeclaredPorts(text, language);
+    for (const DeclaredPort& port : ports.Ports) {
       if (port.Line < 1 || port.Line > lines || port.Name.empty())
         Fail("a port outside the text", port.Name);
     }

@@ -8,8 +8,9 @@
 
 namespace pinwright {
 
-// The IDs a GPIO header offers, in display order, "None" (0) first: every catalogue ID up to
-// 88 that is a 3.3 V GPIO card, offered and not hidden. Worked out from the catalogue once.
+// The IDs a GPIO header offers, in display order: "None" (0) first, then every built-in card
+// a GPIO header offers (Card::OnGpioHeader), ascending by ID. Worked out from the catalogue
+// once.
 std::span<const std::int32_t> GpioHeaderChoices();
 
 // The offered card that the text names: "none", an offered ID in decimal, or a display name

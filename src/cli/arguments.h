@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "generate/generationoptions.h"
+#include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
 
@@ -28,9 +29,10 @@ struct Request {
   std::optional<std::string> ConfigFile;
   std::optional<std::string> Project;
   std::vector<ComponentChange> Components;
-  std::array<std::optional<std::string>, 2> Cards;     // as typed; resolved later
-  std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
-  GenerationOptions Output;                            // --hdl, --testbench, --pins
+  std::array<std::optional<std::string>, kLarkspurHeaders.size()>
+      Cards;  // as typed; resolved later
+  std::array<std::optional<std::string>, kLarkspurHeaders.size()> Prefixes;  // by header
+  GenerationOptions Output;             // --hdl, --testbench, --pins
   bool Json = false;                    // show, check, import: print what was found as JSON
   std::optional<std::string> TopLevel;  // check: the top-level design file
   std::vector<std::string> Operands;

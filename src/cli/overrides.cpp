@@ -63,7 +63,7 @@ std::string CardChoicesText() {
   for (std::int32_t card : GpioHeaderChoices()) {
     std::string id = std::to_string(card);
     text += std::string(id.size() < 3 ? 3 - id.size() : 0, ' ') + id + "  " +
-            std::string(CardDisplayName(card)) + "\n";
+            std::string(CardById(card).Name) + "\n";
   }
   return text;
 }
@@ -81,26 +81,26 @@ Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
 Status BuildSettings(const Request& request, TConfigLarkspur& config) {
   config.FillChoiceList(GpioHeaderChoices());
 
-  const std::array<std::string_view, 2> cardOptions{"--gpio0", "--gpio1"};
-  std::array<std::optional<std::int32_t>, 2> cards;
-  for (std::size_t header = 0; header < 2; ++header) {
+  std::array<std::optional<std::int32_t>, kLarkspurHeaders.size()> cards;
+  for (std::size_t header = 0; header < cards.size(); ++header) {
     if (!request.Cards[header])
       continue;
     cards[header] = FindGpioCard(*request.Cards[header]);
     if (!cards[header]) {
       return Failure{FailureKind::BadArgument,
                      {},
-                     std::string(cardOptions[header]) + ": unknown card '" +
+                     "--gpio" + std::string(kLarkspurHeaders[header].Number) + ": unknown card '" +
                          *request.Cards[header] + "'; the choices are:\r\n" +
                          LinesWithBreaks(CardChoicesText()),
                      {}};
     }
   }
-  for (const Status& status : {CheckTextFits("--project", request.Project),
-                               CheckTextFits("--prefix0", request.Prefixes[0]),
-                               CheckTextFits("--prefix1", request.Prefixes[1])}) {
-    if (!status)
-      return status;
+  if (Status project = CheckTextFits("--project", request.Project); !project)
+    return project;
+  for (std::size_t header = 0; header < cards.size(); ++header) {
+    const std::string option = "--prefix" + std::string(kLarkspurHeaders[header].Number);
+    if (Status prefix = CheckTextFits(option, request.Prefixes[header]); !prefix)
+      return prefix;
   }
 
   if (request.ConfigFile) {
@@ -116,10 +116,10 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
     settings.*kLarkspurComponents.at(change.Component).Flag = change.Ticked ? 1 : 0;
   }
   SetText(settings.ProjectName, request.Project);
-  SetCard(settings.Gpio0, cards[0]);
-  SetCard(settings.Gpio1, cards[1]);
-  SetText(settings.PrefixGpio0, request.Prefixes[0]);
-  SetText(settings.PrefixGpio1, request.Prefixes[1]);
+  for (std::size_t header = 0; header < cards.size(); ++header) {
+    SetCard(settings.*kLarkspurHeaders[header].Card, cards[header]);
+    SetText(settings.*kLarkspurHeaders[header].Prefix, request.Prefixes[header]);
+  }
 
   if (Status text = CheckTextFields(settings); !text) {
     Failure failure = text.Error();

@@ -148,7 +148,7 @@ bool IsVerilogTypeWord(std::string_view word) {
 
 // "[A:B]" from open to its closing bracket: the range of a port.
 void ReadRange(const std::vector<Token>& tokens, std::size_t open, std::size_t close,
-               TopLevelPort& range) {
+               DeclaredPort& range) {
   range.Bus = true;
   range.RangeKnown = false;
   if (close == open + 4 && tokens[open + 2].Text == ":") {
@@ -162,8 +162,8 @@ void ReadRange(const std::vector<Token>& tokens, std::size_t open, std::size_t c
   }
 }
 
-TopLevelPort PortAt(const Token& name, const TopLevelPort& range) {
-  TopLevelPort port = range;
+DeclaredPort PortAt(const Token& name, const DeclaredPort& range) {
+  DeclaredPort port = range;
   port.Name = std::string(name.Text);
   if (port.Name.starts_with('\\'))
     port.Name.erase(0, 1);
@@ -173,7 +173,7 @@ TopLevelPort PortAt(const Token& name, const TopLevelPort& range) {
 }
 
 void ReadVerilogPorts(const std::vector<Token>& tokens, std::size_t moduleAt,
-                      TopLevelPorts& result) {
+                      DeclaredPorts& result) {
   std::size_t i = moduleAt + 2;
   if (i < tokens.size() && tokens[i].Text == "#" && i + 1 < tokens.size() &&
       tokens[i + 1].Text == "(") {
@@ -187,7 +187,7 @@ void ReadVerilogPorts(const std::vector<Token>& tokens, std::size_t moduleAt,
     ansi = ansi || IsVerilogDirection(tokens[k].Text);
 
   if (ansi) {
-    TopLevelPort range;
+    DeclaredPort range;
     bool afterName = false;
     for (std::size_t k = i + 1; k < close; ++k) {
       const Token& token = tokens[k];
@@ -222,7 +222,7 @@ void ReadVerilogPorts(const std::vector<Token>& tokens, std::size_t moduleAt,
   for (std::size_t k = close + 1; k < tokens.size() && tokens[k].Text != "endmodule"; ++k) {
     if (!IsVerilogDirection(tokens[k].Text))
       continue;
-    TopLevelPort range;
+    DeclaredPort range;
     for (++k; k < tokens.size() && tokens[k].Text != ";"; ++k) {
       if (tokens[k].Text == "[") {
         const std::size_t end = Closing(tokens, k);
@@ -233,7 +233,7 @@ void ReadVerilogPorts(const std::vector<Token>& tokens, std::size_t moduleAt,
         k = end;
       } else if (tokens[k].Kind == TokenKind::Name && !IsVerilogTypeWord(tokens[k].Text)) {
         if (const auto found = byName.find(std::string(tokens[k].Text)); found != byName.end()) {
-          TopLevelPort& port = result.Ports[found->second];
+          DeclaredPort& port = result.Ports[found->second];
           port.Bus = range.Bus;
           port.RangeKnown = range.RangeKnown;
           port.First = range.First;
@@ -244,7 +244,7 @@ void ReadVerilogPorts(const std::vector<Token>& tokens, std::size_t moduleAt,
   }
 }
 
-void ReadVhdlPorts(const std::vector<Token>& tokens, std::size_t entityAt, TopLevelPorts& result) {
+void ReadVhdlPorts(const std::vector<Token>& tokens, std::size_t entityAt, DeclaredPorts& result) {
   std::size_t i = entityAt + 3;
   auto clause = [&](std::string_view word) {
     return i + 1 < tokens.size() && Is(tokens[i], word, true) && tokens[i + 1].Text == "(";
@@ -262,7 +262,7 @@ void ReadVhdlPorts(const std::vector<Token>& tokens, std::size_t entityAt, TopLe
       if (tokens[k].Kind == TokenKind::Name && !Is(tokens[k], "signal", true))
         names.push_back(&tokens[k]);
     }
-    TopLevelPort range;
+    DeclaredPort range;
     for (++k; k < close && tokens[k].Text != ";"; ++k) {
       if (tokens[k].Text != "(")
         continue;
@@ -287,7 +287,7 @@ void ReadVhdlPorts(const std::vector<Token>& tokens, std::size_t entityAt, TopLe
 
 }  // namespace
 
-TopLevelPorts ReadTopLevelPorts(std::string_view text, HdlLanguage language,
+DeclaredPorts ReadDeclaredPorts(std::string_view text, HdlLanguage language,
                                 std::string_view wanted) {
   const bool vhdl = language == HdlLanguage::Vhdl;
   const std::vector<Token> tokens = Tokens(text, vhdl);
@@ -305,7 +305,7 @@ TopLevelPorts ReadTopLevelPorts(std::string_view text, HdlLanguage language,
       break;
     }
   }
-  TopLevelPorts result;
+  DeclaredPorts result;
   if (!chosen) {
     result.Problem = vhdl ? "no entity found" : "no module found";
     return result;

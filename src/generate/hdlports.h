@@ -12,7 +12,7 @@
 
 namespace pinwright {
 
-struct TopLevelPort {
+struct DeclaredPort {
   std::string Name;
   bool Bus = false;         // declared with a range
   bool RangeKnown = false;  // both ends are plain numbers
@@ -22,15 +22,15 @@ struct TopLevelPort {
   std::uint32_t Column = 0;
 };
 
-struct TopLevelPorts {
+struct DeclaredPorts {
   std::string Unit;  // the module or entity read
-  std::vector<TopLevelPort> Ports;
+  std::vector<DeclaredPort> Ports;
   std::string Problem;  // why no unit could be read; empty when one was
 };
 
 // The ports of the module (entity) named wanted, or of the first one when wanted is empty or
 // names none of them. VHDL names are compared without letter case.
-TopLevelPorts ReadTopLevelPorts(std::string_view text, HdlLanguage language,
+DeclaredPorts ReadDeclaredPorts(std::string_view text, HdlLanguage language,
                                 std::string_view wanted = {});
 
 // The language a top-level file's extension (.v, .sv, .vhd or .vhdl, any letter case) names.

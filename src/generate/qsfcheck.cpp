@@ -5,7 +5,6 @@
 #include <optional>
 #include <utility>
 
-#include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "generate/jsonwriter.h"
@@ -126,7 +125,11 @@ std::unique_ptr<TBoardBalls> ReadBoardBalls() {
   balls->Device = board->Device();
   for (std::size_t g = 0; g < board->GroupCount(); ++g) {
     const TConnector& group = board->GroupAt(g);
-    const int header = !group.IsHeader() ? -1 : group.HeaderKey() == kHeaderKeyGpio0 ? 0 : 1;
+    int header = -1;
+    for (std::size_t h = 0; h < kLarkspurHeaders.size() && group.IsHeader(); ++h) {
+      if (group.HeaderKey() == kLarkspurHeaders[h].Key)
+        header = static_cast<int>(h);
+    }
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
       const TPin* pin = group.PinAt(i);
       if (!pin || !pin->IsActive() || pin->Location().empty())
@@ -229,7 +232,7 @@ bool GlobMatches(std::string_view pattern, std::string_view text, bool foldCase)
 
 class Checker {
  public:
-  Checker(const std::vector<QsfAssignment>& assignments, const TopLevelPorts* topLevel,
+  Checker(const std::vector<QsfAssignment>& assignments, const DeclaredPorts* topLevel,
           HdlLanguage language)
       : Assignments(assignments), Top(topLevel), FoldNames(language == HdlLanguage::Vhdl) {}
 
@@ -251,7 +254,7 @@ class Checker {
 
  private:
   const std::vector<QsfAssignment>& Assignments;
-  const TopLevelPorts* Top;
+  const DeclaredPorts* Top;
   bool FoldNames;
   const TBoardBalls& Board = LarkspurBalls();
   std::vector<std::string> Order;  // ports in the order of their first assignment
@@ -435,10 +438,10 @@ class Checker {
     std::unordered_set<std::string> declared;
     struct Bit {
       std::string Name;
-      const TopLevelPort* Port;
+      const DeclaredPort* Port;
     };
     std::vector<Bit> bits;
-    for (const TopLevelPort& port : Top->Ports) {
+    for (const DeclaredPort& port : Top->Ports) {
       declared.insert(Key(port.Name));
       if (!port.Bus || !port.RangeKnown) {
         bits.push_back({port.Name, &port});
@@ -455,7 +458,7 @@ class Checker {
       if (declared.contains(Key(target)))
         return true;
       if (const std::size_t open = target.find('['); open != std::string::npos) {
-        for (const TopLevelPort& port : Top->Ports) {
+        for (const DeclaredPort& port : Top->Ports) {
           if (port.Bus && !port.RangeKnown && Key(port.Name) == Key(target.substr(0, open)))
             return true;
         }
@@ -601,7 +604,7 @@ std::vector<QsfAssignment> QsfAssignments(const TclScript& script) {
 }
 
 std::vector<QsfFinding> CheckQsf(const std::vector<QsfAssignment>& assignments,
-                                 const TopLevelPorts* topLevel, HdlLanguage topLanguage) {
+                                 const DeclaredPorts* topLevel, HdlLanguage topLanguage) {
   return Checker(assignments, topLevel, topLanguage).Run();
 }
 

@@ -78,7 +78,7 @@ struct QsfFinding {
 // The findings of the assignments, in line order (those of the top level last). With the
 // top level's ports, also its ports without assignments and assignments to no port.
 std::vector<QsfFinding> CheckQsf(const std::vector<QsfAssignment>& assignments,
-                                 const TopLevelPorts* topLevel = nullptr,
+                                 const DeclaredPorts* topLevel = nullptr,
                                  HdlLanguage topLanguage = HdlLanguage::Verilog);
 
 // The findings as one JSON array, one object a line; qsfFile and topFile name the files.

@@ -11,7 +11,6 @@
 #include "cards/choicelist.h"
 #include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
-#include "generate/pinmanifest.h"
 #include "generate/qsfcheck.h"
 #include "generate/systembuild.h"
 #include "host/paths.h"
@@ -241,7 +240,9 @@ class Importer {
 
   // The display name the "# GPIO_N, GPIO connect to NAME" comment gives the header's card.
   std::string CommentedCard(int header) const {
-    const std::string start = " GPIO_" + std::to_string(header) + ", GPIO connect to ";
+    const std::string start =
+        " " + std::string(kLarkspurHeaders[static_cast<std::size_t>(header)].GroupName) +
+        ", GPIO connect to ";
     for (const TclComment& comment : Script.Comments) {
       if (comment.Text.starts_with(start))
         return comment.Text.substr(start.size());
@@ -300,14 +301,14 @@ class Importer {
       return fits.front();
     const std::string commented = CommentedCard(header);
     for (const HeaderFit& fit : fits) {
-      if (!commented.empty() && CardDisplayName(fit.Card) == commented)
+      if (!commented.empty() && CardById(fit.Card).Name == commented)
         return fit;
     }
     std::string others;
     for (std::size_t i = 1; i < fits.size(); ++i)
-      others += (i > 1 ? ", " : "") + std::string(CardDisplayName(fits[i].Card));
+      others += (i > 1 ? ", " : "") + std::string(CardById(fits[i].Card).Name);
     choices.push_back("GPIO-" + std::to_string(header) + ": the ports fit " +
-                      std::string(CardDisplayName(fits.front().Card)) + " and also " + others +
+                      std::string(CardById(fits.front().Card).Name) + " and also " + others +
                       "; without a \"GPIO connect to\" comment the first is taken.");
     return fits.front();
   }
@@ -409,7 +410,7 @@ bool IsQsfPath(const std::string& path) {
          EqualsIgnoringCase(std::string_view(path).substr(path.size() - 4), ".qsf");
 }
 
-std::optional<ProjectTexts> PreviousProjectTexts(const std::string& qpfPath) {
+std::optional<std::vector<ProjectFile>> PreviousProjectFiles(const std::string& qpfPath) {
   const Result<std::string> qsf = ReadTextFile(ProjectFilePath(qpfPath, ".qsf"));
   if (!qsf)
     return std::nullopt;
@@ -419,21 +420,14 @@ std::optional<ProjectTexts> PreviousProjectTexts(const std::string& qpfPath) {
   const QsfImport imported = ImportQsf(script);
   if (!imported.Ok())
     return std::nullopt;
-  const Result<CheckedSettings> checked = CheckLarkspurSettings(imported.Settings);
-  if (!checked)
+  const Result<CheckedProject> project =
+      CheckProject(imported.Settings, qpfPath, {imported.TopLevel, true, PinListFiles::Both()});
+  if (!project)
     return std::nullopt;
-  const std::string projectName = ProjectNameOf(qpfPath);
-  GenerationOptions options;
-  options.TopLevel = imported.TopLevel;
-  options.Testbench = true;
-  Result<ProjectTexts> made =
-      MakeOrderedProjectTexts(checked->Board(), projectName, LocalDateTime{}, options);
-  if (!made)
+  Result<std::vector<ProjectFile>> files = MakeProjectFiles(*project, LocalDateTime{});
+  if (!files)
     return std::nullopt;
-  const TPinManifest manifest = MakePinManifest(*checked, projectName);
-  made->PinsJson = PinManifestJson(manifest, "\r\n");
-  made->PinsCsv = PinManifestCsv(manifest);
-  return std::move(made).Value();
+  return std::move(files).Value();
 }
 
 std::string QsfImportJson(const QsfImport& import) {
@@ -464,7 +458,7 @@ std::string QsfImportJson(const QsfImport& import) {
     json.Key("card_id");
     json.Number(card);
     json.Key("card");
-    json.String(CardDisplayName(card));
+    json.String(CardById(card).Name);
     json.Key("prefix");
     json.String(header == 0 ? settings.PrefixGpio0.Get() : settings.PrefixGpio1.Get());
     json.EndObject();

@@ -35,11 +35,11 @@ struct QsfImport {
 
 QsfImport ImportQsf(const TclScript& script);
 
-// The texts Pinwright would have written into the project at the .qpf path for the settings
+// The files Pinwright would have written into the project at the .qpf path for the settings
 // its .qsf gives back (the import above), in the language that .qsf names, with the
 // testbench and the pin list; the time lines are those of no particular time. Nothing when
 // there is no .qsf or its settings cannot be read back.
-std::optional<ProjectTexts> PreviousProjectTexts(const std::string& qpfPath);
+std::optional<std::vector<ProjectFile>> PreviousProjectFiles(const std::string& qpfPath);
 
 // Reads, splits and imports the settings file at the path for a front end: a file that
 // cannot be read, or is no Tcl script, fails (CannotRead, the reason naming the file and

@@ -68,7 +68,7 @@ void TFormMain::ShowBoard() {
 }
 
 void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
-  const std::string_view name = CardPictureName(cardId);
+  const std::string_view name = CardById(cardId).Picture;
   const QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()),
                                              picture->size(), picture->devicePixelRatioF());
   if (pixmap.isNull()) {

@@ -14,6 +14,7 @@
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "generate/systembuild.h"
+#include "generate/toplevel.h"
 #include "support/configurations.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
@@ -232,13 +233,13 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
       // The checked model is the one BuildLarkspurModel makes, with its pins already in order.
       const std::unique_ptr<TMainBoard> built = BuildLarkspurModel(Edited(c.Change));
       const LocalDateTime now = host.Now();
-      const Result<ProjectTexts> expected = MakeProjectTexts(*built, "TOP", now);
-      const Result<ProjectTexts> texts = MakeOrderedProjectTexts(result->Board(), "TOP", now);
-      ASSERT_TRUE(expected && texts);
-      EXPECT_EQ(texts->Qsf, expected->Qsf);
-      EXPECT_EQ(texts->TopLevel, expected->TopLevel);
-      EXPECT_EQ(texts->Sdc, expected->Sdc);
-      EXPECT_EQ(texts->Html, expected->Html);
+      built->OrderPins();
+      const TMainBoard& checked = result->Board();
+      EXPECT_EQ(QsfText(checked, "TOP", now), QsfText(*built, "TOP", now));
+      EXPECT_EQ(VerilogText(TopLevelPorts(checked), "TOP"),
+                VerilogText(TopLevelPorts(*built), "TOP"));
+      EXPECT_EQ(SdcText(checked), SdcText(*built));
+      EXPECT_EQ(HtmlText(checked), HtmlText(*built));
       continue;
     }
     ASSERT_FALSE(result);
@@ -381,13 +382,10 @@ TEST(CheckTopLevelNames, RefuseWhatTheLanguageDoesNotTake) {
     if (!c.Reason.empty()) {
       EXPECT_EQ(result.Error().Reason, c.Reason);
     }
-    // Generation itself refuses the same names and writes nothing.
-    TempDir dir;
-    const Status generated =
-        GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("P.qpf")), {c.Language, true});
-    ASSERT_FALSE(generated);
-    EXPECT_EQ(generated.Error().Kind, *c.Kind);
-    EXPECT_TRUE(SortedFileNames(dir.Path()).empty());
+    // No project of those names can be made to be written.
+    const Result<CheckedProject> project = CheckProject(*checked, "P.qpf", {c.Language, true});
+    ASSERT_FALSE(project);
+    EXPECT_EQ(project.Error().Kind, *c.Kind);
   }
 }
 
@@ -433,12 +431,18 @@ TEST(CheckedSettings, CarryTheRecordStampedAndTheApprovedNames) {
   EXPECT_EQ(checked->Board().BoardId(), 43);
 }
 
-TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
+TEST(BuildProject, WritesTheProjectOrReportsTheFailure) {
   RecordingHost host;
   TempDir dir;
   const Result<CheckedSettings> checked = CheckLarkspurSettings(DefaultLarkspurSettings());
   ASSERT_TRUE(checked);
-  EXPECT_TRUE(GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("P.qpf"))));
+  auto generate = [&](const std::string& qpf, const GenerationOptions& options = {}) -> Status {
+    const Result<GenerationReport> report = BuildProject(*CheckProject(*checked, qpf, options));
+    if (!report)
+      return report.Error();
+    return {};
+  };
+  EXPECT_TRUE(generate(dir.File("P.qpf")));
   EXPECT_EQ(testing::SortedFileNames(dir.Path()),
             (std::vector<std::string>{"P.htm", "P.qpf", "P.qsf", "P.sdc", "P.v"}));
   EXPECT_TRUE(host.Messages.empty());
@@ -452,23 +456,21 @@ TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
   for (const auto& [files, expected] : asked) {
     TempDir pins;
     const std::string name = expected.front().substr(0, 1);
-    ASSERT_TRUE(GenerateLarkspurProject(*checked, *CheckProjectPath(pins.File(name + ".qpf")),
-                                        {.PinList = files}));
+    ASSERT_TRUE(generate(pins.File(name + ".qpf"), {.PinList = files}));
     std::vector<std::string> written = testing::SortedFileNames(pins.Path());
     std::erase_if(written,
                   [](const std::string& file) { return file.find(".pins.") == std::string::npos; });
     EXPECT_EQ(written, expected);
   }
   std::filesystem::create_directory(dir.File("R.pins.json"));
-  const Status blocked = GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("R.qpf")),
-                                                 {.PinList = PinListFiles::Both()});
+  const Status blocked = generate(dir.File("R.qpf"), {.PinList = PinListFiles::Both()});
   ASSERT_FALSE(blocked);
   EXPECT_EQ(blocked.Error().Reason, "Failed to create file R.pins.json");
   EXPECT_TRUE(std::filesystem::is_regular_file(dir.File("R.htm")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("R.pins.csv")));
 
   std::filesystem::create_directory(dir.File("Q.v"));
-  const Status failed = GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("Q.qpf")));
+  const Status failed = generate(dir.File("Q.qpf"));
   ASSERT_FALSE(failed);
   EXPECT_EQ(failed.Error().Kind, FailureKind::CannotCreate);
   EXPECT_EQ(failed.Error().File, dir.File("Q.v"));
@@ -479,8 +481,9 @@ TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
 }
 
 // Generating again backs up only what was edited: a file still equal to what the project's
-// own .qsf says was generated there is replaced as it is, whatever the new settings.
-TEST(GenerateLarkspurProject, BacksUpOnlyRealEdits) {
+// own .qsf says was generated there is replaced as it is, whatever the new settings. Files
+// of other outputs from the first generation are named as left in place.
+TEST(BuildProject, BacksUpOnlyRealEdits) {
   TLarkspurSettings everything = DefaultLarkspurSettings();
   for (const LarkspurComponent& component : kLarkspurComponents)
     everything.*component.Flag = 1;
@@ -496,31 +499,42 @@ TEST(GenerateLarkspurProject, BacksUpOnlyRealEdits) {
     GenerationOptions SecondOptions;
     std::function<void(TempDir&)> Edit;
     std::vector<std::string> Backups;
+    std::vector<std::string> LeftInPlace;
   };
   const std::vector<Case> cases = {
-      {"other settings", DefaultLarkspurSettings(), {}, everything, {}, nullptr, {}},
-      {"fewer parts", everything, all, DefaultLarkspurSettings(), all, nullptr, {}},
+      {"other settings", DefaultLarkspurSettings(), {}, everything, {}, nullptr, {}, {}},
+      {"fewer parts, no pin list",
+       everything,
+       all,
+       DefaultLarkspurSettings(),
+       {HdlLanguage::Verilog, true, {}},
+       nullptr,
+       {},
+       {"P.pins.json", "P.pins.csv"}},
       {"another language",
        DefaultLarkspurSettings(),
        {},
        everything,
        {HdlLanguage::Vhdl},
        nullptr,
-       {}},
+       {},
+       {"P.v"}},
       {"back to the first language",
        everything,
        {HdlLanguage::Vhdl, true, {}},
        everything,
        {HdlLanguage::Verilog, true, {}},
        nullptr,
-       {}},
+       {},
+       {"P.vhd", "P_tb.vhd"}},
       {"an edited top level",
        DefaultLarkspurSettings(),
        all,
        everything,
        all,
        [](TempDir& dir) { testing::WriteFile(dir.File("P.v"), "// mine\r\n"); },
-       {"P.v.~1~"}},
+       {"P.v.~1~"},
+       {}},
       {"an assignment added to the .qsf",
        DefaultLarkspurSettings(),
        {},
@@ -530,30 +544,44 @@ TEST(GenerateLarkspurProject, BacksUpOnlyRealEdits) {
          std::string qsf = testing::ReadFile(dir.File("P.qsf"));
          testing::WriteFile(dir.File("P.qsf"), qsf + "set_location_assignment PIN_A1 -to x\r\n");
        },
-       {"P.qsf.~1~"}},
+       {"P.qsf.~1~"},
+       {}},
       {"a .qsf that gives no settings back",
        DefaultLarkspurSettings(),
        {},
        everything,
        {},
        [](TempDir& dir) { testing::WriteFile(dir.File("P.qsf"), "# mine\r\n"); },
-       {"P.qsf.~1~", "P.v.~1~", "P.sdc.~1~", "P.htm.~1~"}},
+       {"P.qsf.~1~", "P.v.~1~", "P.sdc.~1~", "P.htm.~1~"},
+       {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
     RecordingHost host;
     TempDir dir;
     const std::string qpf = dir.File("P.qpf");
-    std::vector<std::string> backups;
-    ASSERT_TRUE(testing::CheckAndGenerate(c.First, qpf, c.FirstOptions, &backups));
+    ASSERT_TRUE(testing::CheckAndGenerate(c.First, qpf, c.FirstOptions));
     if (c.Edit)
       c.Edit(dir);
     host.Clock.Second += 1;
-    ASSERT_TRUE(testing::CheckAndGenerate(c.Second, qpf, c.SecondOptions, &backups));
-    std::vector<std::string> expected;
-    for (const std::string& backup : c.Backups)
-      expected.push_back(dir.File(backup));
-    EXPECT_EQ(backups, expected);
+    const Result<CheckedProject> project = CheckProject(c.Second, qpf, c.SecondOptions);
+    ASSERT_TRUE(project);
+    const Result<GenerationReport> report = BuildProject(*project);
+    ASSERT_TRUE(report);
+    auto paths = [&](const std::vector<std::string>& names) {
+      std::vector<std::string> full;
+      for (const std::string& name : names)
+        full.push_back(dir.File(name));
+      return full;
+    };
+    EXPECT_EQ(report->Backups, paths(c.Backups));
+    EXPECT_EQ(report->LeftInPlace, paths(c.LeftInPlace));
+    if (!c.LeftInPlace.empty()) {
+      EXPECT_NE(report->Text.find("\r\n\r\nFiles of an earlier generation were left in place:\r\n" +
+                                  c.LeftInPlace.front()),
+                std::string::npos)
+          << report->Text;
+    }
   }
 }
 

@@ -19,17 +19,21 @@
 namespace pinwright {
 namespace {
 
-ProjectTexts LargestTexts(HdlLanguage language = HdlLanguage::Verilog) {
-  testing::RecordingHost host;
-  const Result<CheckedSettings> checked = CheckLarkspurSettings(testing::LargestLarkspurSettings());
-  EXPECT_TRUE(checked);
-  GenerationOptions options;
-  options.TopLevel = language;
-  Result<ProjectTexts> texts =
-      MakeOrderedProjectTexts(checked->Board(), "FULL_BOARD", host.Clock, options);
-  EXPECT_TRUE(texts);
-  return std::move(texts).Value();
-}
+// The .qsf and the top level of the largest project, as FULL_BOARD.qpf.
+struct LargestTexts {
+  std::string Qsf;
+  std::string TopLevel;
+
+  explicit LargestTexts(HdlLanguage language = HdlLanguage::Verilog,
+                        const TLarkspurSettings& settings = testing::LargestLarkspurSettings()) {
+    testing::RecordingHost host;
+    const Result<std::vector<ProjectFile>> files =
+        testing::CheckedFiles(settings, "FULL_BOARD.qpf", host.Clock, {language});
+    EXPECT_TRUE(files);
+    Qsf = *FileText(*files, ".qsf");
+    TopLevel = *FileText(*files, std::string(HdlFileExtension(language)));
+  }
+};
 
 bool Replace(std::string& text, const std::string& cut, const std::string& put) {
   const std::size_t at = text.find(cut);
@@ -101,7 +105,7 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
        {{"stale-assignment", "PIN_H14 -to FPGA_UART_TX", FindingSeverity::Warning},
         {"unassigned-port", "FPGA_UART_TXD,"}}},
   };
-  const ProjectTexts texts = LargestTexts();
+  const LargestTexts texts;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
     std::string qsf = texts.Qsf;
@@ -110,7 +114,7 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
       ASSERT_TRUE(Replace(qsf, cut, put)) << cut;
     for (const auto& [cut, put] : c.TopEdits)
       ASSERT_TRUE(cut.empty() || Replace(top, cut, put)) << cut;
-    const TopLevelPorts ports = ReadTopLevelPorts(top, HdlLanguage::Verilog);
+    const DeclaredPorts ports = ReadDeclaredPorts(top, HdlLanguage::Verilog);
     const std::vector<QsfFinding> findings =
         CheckQsf(QsfAssignments(ReadTclWords(qsf)), c.TopEdits.empty() ? nullptr : &ports);
     ASSERT_EQ(findings.size(), c.Findings.size())
@@ -184,14 +188,14 @@ TEST(QsfCheck, CardSignalsKeepTheirPositions) {
   }
 }
 
-TEST(TopLevelPorts, ReadsEveryLanguageAlike) {
+TEST(DeclaredPorts, ReadsEveryLanguageAlike) {
   std::vector<std::vector<std::string>> seen;
   for (const HdlLanguage language : kHdlLanguages) {
     SCOPED_TRACE(std::string(HdlLanguageCaption(language)));
-    const TopLevelPorts ports = ReadTopLevelPorts(LargestTexts(language).TopLevel, language);
+    const DeclaredPorts ports = ReadDeclaredPorts(LargestTexts(language).TopLevel, language);
     EXPECT_EQ(ports.Unit, "FULL_BOARD");
     std::vector<std::string> described;
-    for (const TopLevelPort& port : ports.Ports) {
+    for (const DeclaredPort& port : ports.Ports) {
       described.push_back(port.Name + (port.Bus ? "[" + std::to_string(port.First) + ":" +
                                                       std::to_string(port.Last) + "]"
                                                 : ""));
@@ -202,7 +206,7 @@ TEST(TopLevelPorts, ReadsEveryLanguageAlike) {
   EXPECT_EQ(seen[0], seen[1]);
   EXPECT_EQ(seen[0], seen[2]);
 
-  const TopLevelPorts old = ReadTopLevelPorts(
+  const DeclaredPorts old = ReadDeclaredPorts(
       "// module fake(x);\nmodule other(a); input a; endmodule\n"
       "module top #(parameter W = 4) (clk, /* c */ data, q);\n"
       "  input clk; input [W-1:0] data;\n  output reg [1:0] q;\nendmodule\n",
@@ -216,7 +220,7 @@ TEST(TopLevelPorts, ReadsEveryLanguageAlike) {
   EXPECT_EQ(old.Ports[2].First, 1);
   EXPECT_EQ(old.Ports[1].Line, 3u);
 
-  const TopLevelPorts vhdl = ReadTopLevelPorts(
+  const DeclaredPorts vhdl = ReadDeclaredPorts(
       "ENTITY Top IS GENERIC (n : natural := 2); PORT (a, b : IN std_logic;\n"
       "  -- c : out bit;\n  q : OUT std_logic_vector(0 TO 3)); END;",
       HdlLanguage::Vhdl, "top");
@@ -224,7 +228,7 @@ TEST(TopLevelPorts, ReadsEveryLanguageAlike) {
   EXPECT_EQ(vhdl.Ports[1].Name, "b");
   EXPECT_EQ(vhdl.Ports[2].Last, 3);
   EXPECT_EQ(vhdl.Ports[2].Line, 3u);
-  EXPECT_FALSE(ReadTopLevelPorts("wire x;", HdlLanguage::Verilog).Problem.empty());
+  EXPECT_FALSE(ReadDeclaredPorts("wire x;", HdlLanguage::Verilog).Problem.empty());
 }
 
 TEST(QsfImport, ListsWhatItCannotPlaceAndRefusesWhatDoesNotFit) {
@@ -273,11 +277,7 @@ TEST(QsfImport, ListsWhatItCannotPlaceAndRefusesWhatDoesNotFit) {
   // Two cards with one map: the comment decides, and without it the first is taken and said.
   TLarkspurSettings settings = testing::LargestLarkspurSettings();
   settings.Gpio0.Set(63);
-  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
-  ASSERT_TRUE(checked);
-  testing::RecordingHost host;
-  std::string pavona =
-      MakeOrderedProjectTexts(checked->Board(), "FULL_BOARD", host.Clock).Value().Qsf;
+  std::string pavona = LargestTexts(HdlLanguage::Verilog, settings).Qsf;
   EXPECT_EQ(ImportQsf(ReadTclWords(pavona)).Settings.Gpio0.Get(), 63);
   ASSERT_TRUE(Replace(pavona, "# GPIO_0, GPIO connect to", "# GPIO_0, connect to"));
   const QsfImport uncommented = ImportQsf(ReadTclWords(pavona));

@@ -12,15 +12,19 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "generate/hdlports.h"
 #include "generate/larkspurproject.h"
 #include "generate/qsfcheck.h"
 #include "generate/qsfimport.h"
 #include "generate/systembuild.h"
+#include "generate/toplevel.h"
 #include "settings/configlarkspur.h"
 #include "support/projectchecks.h"
 #include "support/recordinghost.h"
@@ -50,8 +54,8 @@ bool InSample(unsigned mask) {
   return !kSampled || ticked <= 1 || ticked >= 12 || (mask * 2654435761u) >> 28 == 0;
 }
 
-constexpr std::array<std::int32_t, 12> kOfferedCards = {0,  1,  12, 13, 55, 62,
-                                                        63, 66, 67, 68, 69, 76};
+// Every choice a header offers, "None" included; a card added to the catalogue joins the sweep.
+const std::span<const std::int32_t> kOfferedCards = GpioHeaderChoices();
 
 // What a configuration must get from the checks.
 enum class Expect { Pass, PrefixClash, PassOrDuplicatePort };
@@ -81,16 +85,20 @@ struct Tally {
 // The problems of the project of the checked settings, generated in memory from the model the
 // checks built; the host records what generation showed.
 std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, RecordingHost& host) {
-  Result<ProjectTexts> texts =
-      MakeOrderedProjectTexts(checked.Board(), checked.ProjectName(), host.Clock);
-  if (!texts)
-    return {"generation failed: " + texts.Error().SystemMessage};
+  const Result<CheckedProject> project = CheckProject(checked, checked.ProjectName() + ".qpf");
+  if (!project)
+    return {"no project: " + project.Error().Reason};
+  const Result<std::vector<ProjectFile>> files = MakeProjectFiles(*project, host.Clock);
+  if (!files)
+    return {"generation failed: " + files.Error().SystemMessage};
+  const std::string& qsf = *FileText(*files, ".qsf");
+  const std::string& verilog = *FileText(*files, ".v");
   std::vector<std::string> problems =
-      testing::CheckProject(checked.Board(), {texts->Qsf, texts->TopLevel, texts->Sdc});
+      testing::CheckProject(checked.Board(), {qsf, verilog, *FileText(*files, ".sdc")});
   // Pinwright's own check finds nothing in what it wrote, and importing the .qsf gives back
   // the record it was made from.
-  const TclScript script = ReadTclWords(texts->Qsf);
-  const TopLevelPorts ports = ReadTopLevelPorts(texts->TopLevel, HdlLanguage::Verilog);
+  const TclScript script = ReadTclWords(qsf);
+  const DeclaredPorts ports = ReadDeclaredPorts(verilog, HdlLanguage::Verilog);
   for (const QsfFinding& finding : CheckQsf(QsfAssignments(script), &ports))
     problems.push_back("check: " + QsfFindingLine(finding, "qsf", "v"));
   const QsfImport imported = ImportQsf(script);
@@ -114,13 +122,32 @@ std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, Record
   return problems;
 }
 
+// The .qsf, Verilog top level and .sdc of a model as it stands, checked or not, its pins put
+// in order first; nothing for a pin name the order cannot read.
+struct UncheckedTexts {
+  std::string Qsf, Verilog, Sdc;
+};
+std::optional<UncheckedTexts> TextsOf(TMainBoard& model, const std::string& name,
+                                      const LocalDateTime& now) {
+  if (!CheckPinNames(model))
+    return std::nullopt;
+  try {
+    model.OrderPins();
+    return UncheckedTexts{QsfText(model, name, now), VerilogText(TopLevelPorts(model), name),
+                          SdcText(model)};
+  } catch (const BusIndexError&) {
+    return std::nullopt;
+  }
+}
+
 // The same for a record the checks refused: its model built and generated as it stands.
 std::vector<std::string> GenerateAndCheck(const TLarkspurSettings& settings, RecordingHost& host) {
   std::unique_ptr<TMainBoard> model = BuildLarkspurModel(settings);
-  Result<ProjectTexts> texts = MakeProjectTexts(*model, settings.ProjectName.Get(), host.Clock);
+  const std::optional<UncheckedTexts> texts =
+      TextsOf(*model, settings.ProjectName.Get(), host.Clock);
   if (!texts)
     return {"a pin name with one bracket"};
-  return testing::CheckProject(*model, {texts->Qsf, texts->TopLevel, texts->Sdc});
+  return testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
 }
 
 void Sweep(const TLarkspurSettings& settings, Expect expected, Tally& tally) {
@@ -252,13 +279,13 @@ TEST(CheckProject, NoticesEachBrokenRule) {
     TConfigLarkspur config;
     config.Settings = DefaultLarkspurSettings();
     std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
-    Result<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Clock);
+    std::optional<UncheckedTexts> texts = TextsOf(*model, "LARKSPUR", host.Clock);
     ASSERT_TRUE(texts);
     if (c.BreakModel)
       c.BreakModel(*model);
     if (!c.Cut.empty()) {
       bool cut = false;
-      for (std::string* text : {&texts->Qsf, &texts->TopLevel, &texts->Sdc}) {
+      for (std::string* text : {&texts->Qsf, &texts->Verilog, &texts->Sdc}) {
         if (const std::size_t at = text->find(c.Cut); !cut && at != std::string::npos) {
           text->replace(at, c.Cut.size(), c.Put);
           cut = true;
@@ -267,7 +294,7 @@ TEST(CheckProject, NoticesEachBrokenRule) {
       ASSERT_TRUE(cut) << c.Cut;
     }
     const std::vector<std::string> problems =
-        testing::CheckProject(*model, {texts->Qsf, texts->TopLevel, texts->Sdc});
+        testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
     if (c.Expected.empty()) {
       EXPECT_TRUE(problems.empty()) << problems.front();
       continue;

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
 #include "support/configurations.h"
 #include "support/recordinghost.h"
@@ -168,12 +167,10 @@ TEST(TclWords, AgreesWithTclsh) {
   testing::RecordingHost host;
   for (const TLarkspurSettings& settings :
        {DefaultLarkspurSettings(), testing::LargestLarkspurSettings()}) {
-    const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
-    ASSERT_TRUE(checked);
-    const Result<ProjectTexts> texts =
-        MakeOrderedProjectTexts(checked->Board(), checked->ProjectName(), host.Clock);
-    ASSERT_TRUE(texts);
-    scripts.push_back(texts->Qsf);
+    const Result<std::vector<ProjectFile> > files =
+        testing::CheckedFiles(settings, "P.qpf", host.Clock);
+    ASSERT_TRUE(files);
+    scripts.push_back(*FileText(*files, ".qsf"));
   }
 
   testing::TempDir folder;
