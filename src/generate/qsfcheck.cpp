@@ -315,7 +315,7 @@ class Checker {
       return port == ball.Signal;
     const std::size_t h = static_cast<std::size_t>(ball.Header);
     return port == Board.PairNames[h][static_cast<std::size_t>(ball.Position - 1)] ||
-           Board.CardSignalFits(port, ball.Header, ball.Position);
+           Board.CardSignalFits(port, ball.Position);
   }
 
   void CheckLocations() {
@@ -530,8 +530,7 @@ class Checker {
 
 }  // namespace
 
-bool TBoardBalls::CardSignalFits(std::string_view port, int header, int position) const {
-  (void)header;
+bool TBoardBalls::CardSignalFits(std::string_view port, int position) const {
   if (position < 1 || position > 40)
     return false;
   for (const std::string& signal : CardSignalsAt[static_cast<std::size_t>(position - 1)]) {

@@ -53,8 +53,9 @@ struct TBoardBalls {
   std::array<std::vector<std::string>, 40> CardSignalsAt;
   std::unordered_set<std::string> CardSignals;
 
-  // True when the port is a card signal at the header position, behind any prefix.
-  bool CardSignalFits(std::string_view port, int header, int position) const;
+  // True when the port is a card's signal at the header position (of either header),
+  // behind any prefix.
+  bool CardSignalFits(std::string_view port, int position) const;
   // True when the port is an on-board signal or a card's signal behind any prefix.
   bool Knows(std::string_view port) const;
 };
