@@ -44,8 +44,8 @@ std::string Readable(const TclScript& script) {
   return text;
 }
 
-// The output tclwords.tcl gives for one script.
-std::string AsTclPrints(const TclScript& script) {
+// The output tclwords.tcl gives for one script (tclsh runs on the build system only).
+[[maybe_unused]] std::string AsTclPrints(const TclScript& script) {
   std::string text;
   for (const TclCommand& command : script.Commands) {
     for (std::size_t i = 0; i < command.Words.size(); ++i) {
