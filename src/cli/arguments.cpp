@@ -21,11 +21,12 @@ enum class OptionId {
   Testbench,
   Pins,
   Json,
-  Top
+  Top,
+  Force
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate, Report, Check };
+enum class OptionScope { Any, Record, Generate, Report, Check, Config };
 
 struct OptionSpec {
   std::string_view Name;
@@ -36,7 +37,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 11> kOptions{{
+constexpr std::array<OptionSpec, 12> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -48,6 +49,7 @@ constexpr std::array<OptionSpec, 11> kOptions{{
   {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
   {"--json",      OptionId::Json,      false, OptionScope::Report},
   {"--top",       OptionId::Top,       true,  OptionScope::Check},
+  {"--force",     OptionId::Force,     false, OptionScope::Config},
 }};
 // clang-format on
 
@@ -203,7 +205,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
          (option->Scope == OptionScope::Report &&
           (command->Which == Command::Show || command->Which == Command::Check ||
            command->Which == Command::Import)) ||
-         (option->Scope == OptionScope::Check && command->Which == Command::Check));
+         (option->Scope == OptionScope::Check && command->Which == Command::Check) ||
+         (option->Scope == OptionScope::Config && command->Which == Command::Config));
     if (!inScope) {
       return Failure("unknown option '" + std::string(name) + "' for " +
                      std::string(command->Name));
@@ -262,6 +265,9 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::Top:
         request.TopLevel = value;
+        break;
+      case OptionId::Force:
+        request.Force = true;
         break;
     }
   }

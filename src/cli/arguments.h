@@ -35,6 +35,7 @@ struct Request {
   GenerationOptions Output;             // --hdl, --testbench, --pins
   bool Json = false;                    // show, check, import: print what was found as JSON
   std::optional<std::string> TopLevel;  // check: the top-level design file
+  bool Force = false;  // config: replace a file that is no settings record, keeping a backup
   std::vector<std::string> Operands;
 };
 

@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [--hdl LANGUAGE] [--testbench]\n"
     "                              [PATH.qpf]\n"
-    "       pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
+    "       pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
     "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards\n"
     "       pinwright-cli check [--top FILE] [--json] PROJECT.qsf\n"
@@ -86,9 +86,13 @@ constexpr std::string_view kGenerateHelp =
     "                      or json,csv\n";
 
 constexpr std::string_view kConfigHelp =
-    "pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
+    "pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
     "\n"
-    "Writes the settings to OUT.cfg after the checks that generating runs.\n";
+    "Writes the settings to OUT.cfg after the checks that generating runs. An OUT.cfg that\n"
+    "is no settings file (a project file, say) is left alone unless --force is given; then\n"
+    "it is kept as a numbered backup (OUT.cfg.~1~, ...) before it is replaced.\n"
+    "\n"
+    "  --force             replace an OUT.cfg that is no settings file, keeping a backup\n";
 
 constexpr std::string_view kShowHelp =
     "pinwright-cli show [--json] FILE.cfg\n"

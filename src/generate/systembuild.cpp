@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -20,7 +19,6 @@
 #include "generate/toplevel.h"
 #include "host/filewrite.h"
 #include "host/paths.h"
-#include "host/platform.h"
 
 namespace pinwright {
 namespace {
@@ -415,31 +413,44 @@ Result<GenerationReport> BuildProject(const CheckedProject& project,
   if (!files)
     return files.Error();
   const std::string& qpfPath = project.Path().QpfPath();
-  // One generation at a time per folder, so that its files always come from one run. A
-  // folder that cannot even be opened is left to the first write to report.
+  // One generation at a time per folder, so that its files always come from one run.
   const std::string folder = FolderOf(qpfPath);
-  platform::FolderLock lock;
-  int error = 0;
-  if (!lock.Acquire(folder, folderWait, error) && error == EWOULDBLOCK) {
-    return Failure{FailureKind::CannotCreate,
-                   qpfPath,
-                   "Cannot write into " + (folder.empty() ? std::string("./") : folder) +
-                       ": another generation is writing there; try again when it has finished",
-                   {}};
+  FolderWriteLock lock;
+  if (Status locked = lock.Acquire(folder, folderWait); !locked) {
+    Failure failure = locked.Error();
+    failure.File = qpfPath;
+    return failure;
   }
-  GenerationReport report;
-  report.Folder = folder;
-  const std::string base = ProjectFilePath(qpfPath, "");
   // What the project's own .qsf says was generated here last time: a file still equal to
   // that was not edited, whatever the new settings make of it.
   const std::optional<std::vector<ProjectFile>> previous = PreviousProjectFiles(qpfPath);
+  auto unedited = [&](const ProjectFile& file) {
+    return previous ? FileText(*previous, file.Suffix) : nullptr;
+  };
+  // Every name the run would write, backups included, fits before the first file is written.
+  const std::string base = ProjectFilePath(qpfPath, "");
+  std::vector<PlannedWrite> planned;
+  planned.reserve(files->size());
+  for (const ProjectFile& file : *files) {
+    WriteOptions options;
+    options.KeepEdits = true;
+    options.IgnoredLinePrefix = file.TimeLine;
+    options.Unedited = unedited(file);
+    planned.push_back({base + file.Suffix, file.Text, options});
+  }
+  if (Status fits = CheckNamesFit(planned); !fits) {
+    Failure failure = fits.Error();
+    failure.Reason = "Failed to create file " + FileNameOf(failure.File);
+    return failure;
+  }
+  GenerationReport report;
+  report.Folder = folder;
   for (const ProjectFile& file : *files) {
     const std::string path = base + file.Suffix;
-    const std::string* unedited = previous ? FileText(*previous, file.Suffix) : nullptr;
     std::string backup;
     const Status written =
-        file.Report ? SaveReportFile(path, file.Text, &backup, unedited)
-                    : WriteProjectFile(path, file.Text, file.TimeLine, &backup, unedited);
+        file.Report ? SaveReportFile(path, file.Text, &backup, unedited(file))
+                    : WriteProjectFile(path, file.Text, file.TimeLine, &backup, unedited(file));
     if (!backup.empty())
       report.Backups.push_back(std::move(backup));
     if (!written) {

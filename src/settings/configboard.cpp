@@ -67,7 +67,7 @@ Status TConfigBoard::SaveDefault() {
   // The configuration folder of an installed program may not exist yet; should it fail to
   // appear, SaveFile says so.
   MakeFolder(CurrentPlaces().SettingsFolder);
-  return SaveFile(DefaultPath());
+  return SaveFile(DefaultPath(), OtherFile::KeepAsBackup);
 }
 
 Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {
@@ -98,7 +98,7 @@ Status TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& propo
     return Failure{FailureKind::Cancelled, {}, {}, {}};
   Folder = FolderOf(*path);
   FileName = FileNameOf(*path);
-  return SaveFile(*path);
+  return SaveFile(*path, OtherFile::KeepAsBackup);
 }
 
 }  // namespace pinwright

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <exception>
 
+#include "host/filewrite.h"
 #include "host/host.h"
 #include "host/places.h"
 #include "ui/qthost.h"
@@ -14,6 +15,9 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(pinwright::kApplicationId));
   pinwright::QtHost host;
   pinwright::HostScope scope(host);
+  // A signal that ends the program (a logout's SIGHUP, kill) leaves no temporary file of a
+  // save or generation behind.
+  pinwright::RemoveTemporaryFileOnInterrupt();
   try {
     pinwright::TFormMain window;
     window.show();
