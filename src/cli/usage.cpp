@@ -74,9 +74,10 @@ constexpr std::string_view kGenerateHelp =
     "created when missing. Without PATH the project goes to\n"
     "CodeGenerated/LARKSPUR/NAME/NAME.qpf under the current folder, NAME being the project\n"
     "name. With SOURCE_DATE_EPOCH set to a number of seconds since 1970, the files carry\n"
-    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n"
-    "\n"
-    "Output options:\n"
+    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n";
+
+constexpr std::string_view kOutputOptions =
+    "Output options (generate):\n"
     "  --hdl LANGUAGE      language of the top level: verilog (NAME.v, the default),\n"
     "                      systemverilog (NAME.sv) or vhdl (NAME.vhd, VHDL-2008)\n"
     "  --testbench         also write NAME_tb in that language: it drives the clocks,\n"
@@ -152,11 +153,12 @@ std::string UsageText() {
 std::string HelpText(std::optional<Command> topic) {
   if (!topic) {
     return "pinwright-cli writes Quartus projects for the Larkspur board.\n\n" +
-           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + std::string(kExitStatus);
+           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + std::string(kOutputOptions) + "\n" +
+           std::string(kExitStatus);
   }
   switch (*topic) {
     case Command::Generate:
-      return std::string(kGenerateHelp) + "\n" + OptionsHelp();
+      return std::string(kGenerateHelp) + "\n" + std::string(kOutputOptions) + "\n" + OptionsHelp();
     case Command::Config:
       return std::string(kConfigHelp) + "\n" + OptionsHelp();
     case Command::Show:

@@ -18,6 +18,7 @@ constexpr const char* kCfgExtension = "cfg";
 void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder,
                       const std::string& fileName) {
   dialog.Kind = kind;
+  dialog.Title = kind == FileDialogKind::Save ? "Save settings" : "Load settings";
   dialog.FilterDescription = kCfgFilterDescription;
   dialog.FilterPattern = kCfgFilterPattern;
   dialog.FilterIndex = 1;

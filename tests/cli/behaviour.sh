@@ -109,6 +109,9 @@ done
 expect 0 --help
 has "$out" "Usage: pinwright-cli generate"
 has "$out" "--prefix1 TEXT"
+for option in "--hdl LANGUAGE      language" "--testbench         also" "--pins LIST         also"; do
+  has "$out" "$option"
+done
 expect 0 --version
 [[ $out == "pinwright-cli 1.0.0" ]] || fail "version: $out"
 expect 0 help generate
