@@ -14,7 +14,7 @@ _pinwright_cli() {
     _init_completion -n = || return
 
     local cli=${words[0]}
-    local commands="generate config show cards help"
+    local commands="generate config show cards check import help"
     local record_options="--config --project --with --without --gpio0 --gpio1 --prefix0 --prefix1"
 
     if [[ $cword -eq 1 ]]; then
@@ -32,6 +32,10 @@ _pinwright_cli() {
     case $option in
         --config)
             _filedir cfg
+            return
+            ;;
+        --top)
+            _filedir '@(v|sv|vhd|vhdl)'
             return
             ;;
         --project | --prefix0 | --prefix1)
@@ -99,8 +103,24 @@ _pinwright_cli() {
         cards)
             COMPREPLY=($(compgen -W "--help" -- "$cur"))
             ;;
+        check)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--top --json --help" -- "$cur"))
+            else
+                _filedir qsf
+            fi
+            ;;
+        import)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--json --help" -- "$cur"))
+            elif [[ $cword -le 2 || ${words[cword - 1]} == --json ]]; then
+                _filedir qsf
+            else
+                _filedir cfg
+            fi
+            ;;
         help | --help | -h)
-            [[ $cword -eq 2 ]] && COMPREPLY=($(compgen -W "generate config show cards" -- "$cur"))
+            [[ $cword -eq 2 ]] && COMPREPLY=($(compgen -W "generate config show cards check import" -- "$cur"))
             ;;
     esac
 } &&

@@ -21,11 +21,12 @@ enum class OptionId {
   Testbench,
   Pins,
   Json,
+  Top,
   Force
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate, Show, Config };
+enum class OptionScope { Any, Record, Generate, Report, Check, Config };
 
 struct OptionSpec {
   std::string_view Name;
@@ -36,7 +37,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 11> kOptions{{
+constexpr std::array<OptionSpec, 12> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -46,7 +47,8 @@ constexpr std::array<OptionSpec, 11> kOptions{{
   {kTopLevelOption.CommandLine,  OptionId::Hdl,       true,  OptionScope::Generate},
   {kTestbenchOption.CommandLine, OptionId::Testbench, false, OptionScope::Generate},
   {kPinListOption.CommandLine,   OptionId::Pins,      true,  OptionScope::Generate},
-  {"--json",      OptionId::Json,      false, OptionScope::Show},
+  {"--json",      OptionId::Json,      false, OptionScope::Report},
+  {"--top",       OptionId::Top,       true,  OptionScope::Check},
   {"--force",     OptionId::Force,     false, OptionScope::Config},
 }};
 // clang-format on
@@ -60,11 +62,13 @@ struct CommandSpec {
 };
 
 // clang-format off
-constexpr std::array<CommandSpec, 4> kCommands{{
+constexpr std::array<CommandSpec, 6> kCommands{{
   {"generate", Command::Generate, 0, 1, true},
   {"config",   Command::Config,   1, 1, true},
   {"show",     Command::Show,     1, 1, false},
   {"cards",    Command::Cards,    0, 0, false},
+  {"check",    Command::Check,    1, 1, false},
+  {"import",   Command::Import,   2, 2, false},
 }};
 // clang-format on
 
@@ -198,7 +202,10 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
         (option->Scope == OptionScope::Any ||
          (option->Scope == OptionScope::Record && command->BuildsRecord) ||
          (option->Scope == OptionScope::Generate && command->Which == Command::Generate) ||
-         (option->Scope == OptionScope::Show && command->Which == Command::Show) ||
+         (option->Scope == OptionScope::Report &&
+          (command->Which == Command::Show || command->Which == Command::Check ||
+           command->Which == Command::Import)) ||
+         (option->Scope == OptionScope::Check && command->Which == Command::Check) ||
          (option->Scope == OptionScope::Config && command->Which == Command::Config));
     if (!inScope) {
       return UsageError("unknown option '" + std::string(name) + "' for " +
@@ -256,15 +263,21 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
       case OptionId::Json:
         request.Json = true;
         break;
+      case OptionId::Top:
+        request.TopLevel = value;
+        break;
       case OptionId::Force:
         request.Force = true;
         break;
     }
   }
   if (request.Operands.size() < command->MinOperands) {
-    return UsageError(
-        std::string(command->Name) + " needs " +
-        (command->Which == Command::Config ? "the .cfg file to write" : "a .cfg file"));
+    const char* needs = command->Which == Command::Config  ? "the .cfg file to write"
+                        : command->Which == Command::Check ? "the .qsf file to check"
+                        : command->Which == Command::Import
+                            ? "the .qsf file to read and the .cfg file to write"
+                            : "a .cfg file";
+    return UsageError(std::string(command->Name) + " needs " + needs);
   }
   if (request.Operands.size() > command->MaxOperands) {
     return UsageError("unexpected argument '" + request.Operands[command->MaxOperands] + "'");

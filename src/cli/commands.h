@@ -12,5 +12,7 @@ int RunGenerate(const Request& request, std::string& out);
 int RunConfig(const Request& request, std::string& out);
 int RunShow(const Request& request, std::string& out);
 int RunCards(std::string& out);
+int RunCheck(const Request& request, std::string& out);
+int RunImport(const Request& request, std::string& out);
 
 }  // namespace pinwright::cli

@@ -67,6 +67,10 @@ int Run(const std::vector<std::string>& args, std::string& out) {
       return RunShow(request, out);
     case Command::Cards:
       return RunCards(out);
+    case Command::Check:
+      return RunCheck(request, out);
+    case Command::Import:
+      return RunImport(request, out);
   }
   return kExitUsage;
 }

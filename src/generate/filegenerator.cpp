@@ -24,7 +24,8 @@ void FileGenerator::AddPieces(std::initializer_list<std::string_view> pieces) {
   Ends.push_back(static_cast<std::uint32_t>(Buffer.size()));
 }
 
-Status SaveReportFile(const std::string& path, const std::string& text, std::string* backup) {
+Status SaveReportFile(const std::string& path, const std::string& text, std::string* backup,
+                      const std::string* unedited) {
   std::error_code error;
   const std::filesystem::path folder = PathFromUtf8(path).parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
@@ -41,6 +42,7 @@ Status SaveReportFile(const std::string& path, const std::string& text, std::str
   WriteOptions options;
   options.KeepEdits = true;
   options.RemoveOldFirst = true;
+  options.Unedited = unedited;
   return WriteFileAtomically(path, text, options, backup);
 }
 
