@@ -1,5 +1,6 @@
 #include "cards/cardmaps.h"
 
+#include "cards/usercards.h"
 #include "model/pin.h"
 
 namespace pinwright {
@@ -285,6 +286,8 @@ std::span<const CardMapRow> GpioDefaultMap() {
 }
 
 std::span<const CardMapRow> FixedCardMap(std::int32_t cardId) {
+  if (const CardDefinition* card = FindUserCard(cardId))
+    return card->Rows;
   for (const CardMapEntry& entry : kCardMaps) {
     if (entry.CardId == cardId)
       return entry.Rows;

@@ -21,6 +21,11 @@ struct CardMapRow {
   std::int32_t FirstIndex;  // bus index at FirstPosition; -1 for a name used as it stands
   std::int32_t LastIndex;   // bus index at LastPosition; -1 for a name used as it stands
   PinDirection Direction;
+  // What only a card file gives: a clock input's frequency (0 for every other pin), the
+  // pin's own I/O standard (-1 takes the card's), and a weak pull-up resistor.
+  double ClockMHz = 0.0;
+  std::int32_t IoStandard = -1;
+  bool PullUp = false;
 };
 
 // The base name of the GPIO default card's plain variant.
@@ -30,7 +35,8 @@ inline constexpr std::string_view kGpioDefaultBaseName = "GPIO_D";
 // position order, all under the base name kGpioDefaultBaseName.
 std::span<const CardMapRow> GpioDefaultMap();
 
-// The fixed map of a card; empty for the GPIO default card and for IDs without a map.
+// The fixed map of a card, built-in or read from a card file; empty for the GPIO default card
+// and for IDs without a map.
 std::span<const CardMapRow> FixedCardMap(std::int32_t cardId);
 
 // True for the header positions that carry no card signal (supply and ground).

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "cards/usercards.h"
 #include "model/connector.h"
 
 namespace pinwright {
@@ -68,9 +69,13 @@ const CardRow& RowOf(std::int32_t cardId) {
 }  // namespace
 
 std::int32_t CardConnectorType(std::int32_t cardId) {
+  if (FindUserCard(cardId))
+    return kConnectorGpio;
   return RowOf(cardId).ConnectorType;
 }
 std::int32_t CardVoltageClass(std::int32_t cardId) {
+  if (FindUserCard(cardId))
+    return kVolt33;
   return RowOf(cardId).VoltageClass;
 }
 bool CardOffered(std::int32_t cardId) {
@@ -80,10 +85,20 @@ bool CardHidden(std::int32_t cardId) {
   return RowOf(cardId).Hidden;
 }
 std::string_view CardDisplayName(std::int32_t cardId) {
+  if (const CardDefinition* card = FindUserCard(cardId))
+    return card->Name;
   return RowOf(cardId).DisplayName;
 }
 std::string_view CardPictureName(std::int32_t cardId) {
   return RowOf(cardId).PictureName;
+}
+std::string_view CardPictureFile(std::int32_t cardId) {
+  const CardDefinition* card = FindUserCard(cardId);
+  return card ? std::string_view(card->PictureFile) : std::string_view();
+}
+std::string_view CardSourceFile(std::int32_t cardId) {
+  const CardDefinition* card = FindUserCard(cardId);
+  return card ? std::string_view(card->SourceFile) : std::string_view();
 }
 
 }  // namespace pinwright

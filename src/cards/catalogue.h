@@ -1,4 +1,5 @@
-// The daughter-card catalogue: attributes of every card ID.
+// The daughter-card catalogue: attributes of every card ID, built-in rows and installed user
+// cards (3.3 V GPIO cards, offered, with their own names) alike.
 #pragma once
 
 #include <cstdint>
@@ -17,5 +18,9 @@ bool CardHidden(std::int32_t cardId);
 std::string_view CardDisplayName(std::int32_t cardId);
 // The resource name of the card's picture; empty when it has none.
 std::string_view CardPictureName(std::int32_t cardId);
+// The picture file a card file names; empty for built-in cards and cards without one.
+std::string_view CardPictureFile(std::int32_t cardId);
+// Where a user card was read from; empty for a built-in card.
+std::string_view CardSourceFile(std::int32_t cardId);
 
 }  // namespace pinwright

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cards/catalogue.h"
+#include "cards/usercards.h"
 #include "host/text.h"
 #include "model/connector.h"
 
@@ -32,8 +33,22 @@ std::vector<std::int32_t> FilterCatalogue() {
 
 }  // namespace
 
-std::span<const std::int32_t> GpioHeaderChoices() {
+std::span<const std::int32_t> GpioBuiltInChoices() {
   static const std::vector<std::int32_t> choices = FilterCatalogue();
+  return choices;
+}
+
+std::span<const std::int32_t> GpioHeaderChoices() {
+  // Worked out again whenever another set of user cards has been installed.
+  static std::vector<std::int32_t> choices;
+  static std::uint64_t generation = ~std::uint64_t{0};
+  if (generation != UserCardsGeneration()) {
+    const std::span<const std::int32_t> builtIn = GpioBuiltInChoices();
+    choices.assign(builtIn.begin(), builtIn.end());
+    for (const std::shared_ptr<const CardDefinition>& card : InstalledUserCards())
+      choices.push_back(card->Id);
+    generation = UserCardsGeneration();
+  }
   return choices;
 }
 

@@ -9,8 +9,11 @@
 namespace pinwright {
 
 // The IDs a GPIO header offers, in display order, "None" (0) first: every catalogue ID up to
-// 88 that is a 3.3 V GPIO card, offered and not hidden. Worked out from the catalogue once.
+// 88 that is a 3.3 V GPIO card, offered and not hidden, then the installed user cards by ID.
 std::span<const std::int32_t> GpioHeaderChoices();
+
+// The built-in part of the choice list, worked out from the catalogue once.
+std::span<const std::int32_t> GpioBuiltInChoices();
 
 // The offered card that the text names: "none", an offered ID in decimal, or a display name
 // in any letter case. Nothing for any other text.

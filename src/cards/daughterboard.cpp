@@ -28,8 +28,11 @@ void AddMapPins(TDaughterBoard& board, std::span<const CardMapRow> rows, std::st
     const std::int32_t step = row.LastIndex >= row.FirstIndex ? 1 : -1;
     std::int32_t index = row.FirstIndex;
     for (std::int32_t position = row.FirstPosition; position <= row.LastPosition; ++position) {
-      entries[static_cast<std::size_t>(position - 1)].emplace(PinName(name, index), row.Direction,
-                                                              ioStandard, position);
+      TPin& pin = entries[static_cast<std::size_t>(position - 1)].emplace(
+          PinName(name, index), row.Direction, row.IoStandard >= 0 ? row.IoStandard : ioStandard,
+          position);
+      pin.SetClockMHz(row.ClockMHz);
+      pin.SetPullUp(row.PullUp);
       if (index >= 0)
         index += step;
     }

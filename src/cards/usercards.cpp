@@ -1,0 +1,153 @@
+#include "cards/usercards.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "cards/catalogue.h"
+#include "cards/choicelist.h"
+#include "host/paths.h"
+#include "host/text.h"
+
+namespace pinwright {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Installed {
+  std::vector<std::shared_ptr<const CardDefinition>> Cards;
+  std::vector<std::string> Folders;
+  std::uint64_t Generation = 0;
+};
+
+Installed& InstalledState() {
+  static Installed state;
+  return state;
+}
+
+std::string WithSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '/' && folder.back() != kFolderSeparator)
+    folder += kFolderSeparator;
+  return folder;
+}
+
+bool IsCardFileName(const fs::path& path) {
+  return FoldCase(Utf8FromPath(path.extension())) == kCardFileExtension;
+}
+
+// The card files of a folder, by name; nothing when the folder is missing.
+std::vector<std::string> CardFilesIn(const std::string& folder) {
+  std::vector<std::string> files;
+  std::error_code error;
+  fs::directory_iterator entries(PathFromUtf8(folder), error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    std::error_code kindError;
+    if (IsCardFileName(entries->path()) && !entries->is_directory(kindError))
+      files.push_back(Utf8FromPath(entries->path()));
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// The card whose name is the same as the text, letter case ignored: a built-in one or one of
+// the cards kept so far under another ID; empty when none is.
+std::string NameHolder(const std::map<std::int32_t, std::shared_ptr<const CardDefinition>>& kept,
+                       const CardDefinition& card) {
+  for (const std::int32_t id : GpioBuiltInChoices()) {
+    if (EqualsIgnoringCase(CardDisplayName(id), card.Name))
+      return "built-in card " + std::to_string(id);
+  }
+  for (const auto& [id, other] : kept) {
+    if (id != card.Id && EqualsIgnoringCase(other->Name, card.Name))
+      return other->SourceFile;
+  }
+  return {};
+}
+
+}  // namespace
+
+CardLoad LoadCards(std::span<const CardSource> sources) {
+  CardLoad load;
+  std::map<std::int32_t, std::shared_ptr<const CardDefinition>> kept;
+  std::map<std::int32_t, std::size_t> sourceOfId;
+  for (std::size_t s = 0; s < sources.size(); ++s) {
+    const CardSource& source = sources[s];
+    std::vector<std::string> files;
+    if (source.What == CardSource::Kind::Folder) {
+      load.SearchedFolders.push_back(WithSeparator(source.Path));
+      files = CardFilesIn(source.Path);
+    } else {
+      files.push_back(source.Path);
+    }
+    for (const std::string& file : files) {
+      CardFileReading reading = ReadCardFile(file);
+      if (reading.Card) {
+        const CardDefinition& card = *reading.Card;
+        const auto earlier = kept.find(card.Id);
+        if (earlier != kept.end() && sourceOfId[card.Id] == s) {
+          reading.Problems.push_back({file, card.IdPlace.Line, card.IdPlace.Column,
+                                      "id " + std::to_string(card.Id) + " is also the id of " +
+                                          earlier->second->SourceFile});
+        } else if (const std::string holder = NameHolder(kept, card); !holder.empty()) {
+          reading.Problems.push_back({file, card.NamePlace.Line, card.NamePlace.Column,
+                                      "name \"" + card.Name + "\" is already the name of " +
+                                          holder});
+        } else {
+          if (earlier != kept.end()) {
+            load.Notes.push_back(file + " replaces card " + std::to_string(card.Id) + " of " +
+                                 earlier->second->SourceFile);
+          }
+          kept[card.Id] = reading.Card;
+          sourceOfId[card.Id] = s;
+          continue;
+        }
+      }
+      load.RefusedFiles.push_back(file);
+      load.Problems.insert(load.Problems.end(), reading.Problems.begin(), reading.Problems.end());
+    }
+  }
+  for (auto& [id, card] : kept)
+    load.Cards.push_back(std::move(card));
+  return load;
+}
+
+std::vector<CardSource> CardSources(const std::string& standardFolder,
+                                    std::span<const CardSource> extra) {
+  std::vector<CardSource> sources;
+  if (!standardFolder.empty())
+    sources.push_back({CardSource::Kind::Folder, standardFolder});
+  sources.insert(sources.end(), extra.begin(), extra.end());
+  return sources;
+}
+
+void InstallUserCards(const CardLoad& load) {
+  Installed& state = InstalledState();
+  state.Cards = load.Cards;
+  state.Folders = load.SearchedFolders;
+  ++state.Generation;
+}
+
+const CardDefinition* FindUserCard(std::int32_t cardId) {
+  if (cardId < kFirstUserCardId || cardId > kLastUserCardId)
+    return nullptr;
+  for (const std::shared_ptr<const CardDefinition>& card : InstalledState().Cards) {
+    if (card->Id == cardId)
+      return card.get();
+  }
+  return nullptr;
+}
+
+std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards() {
+  return InstalledState().Cards;
+}
+
+std::span<const std::string> SearchedCardFolders() {
+  return InstalledState().Folders;
+}
+
+std::uint64_t UserCardsGeneration() {
+  return InstalledState().Generation;
+}
+
+}  // namespace pinwright
