@@ -67,49 +67,73 @@ std::string NameHolder(const std::map<std::int32_t, std::shared_ptr<const CardDe
 
 }  // namespace
 
-CardLoad LoadCards(std::span<const CardSource> sources) {
+namespace {
+
+// One card file and the source it came from; files of one source may not share an ID.
+struct SourcedFile {
+  std::string Path;
+  std::size_t Source = 0;
+};
+
+CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::string> folders) {
   CardLoad load;
+  load.SearchedFolders = std::move(folders);
   std::map<std::int32_t, std::shared_ptr<const CardDefinition>> kept;
   std::map<std::int32_t, std::size_t> sourceOfId;
-  for (std::size_t s = 0; s < sources.size(); ++s) {
-    const CardSource& source = sources[s];
-    std::vector<std::string> files;
-    if (source.What == CardSource::Kind::Folder) {
-      load.SearchedFolders.push_back(WithSeparator(source.Path));
-      files = CardFilesIn(source.Path);
-    } else {
-      files.push_back(source.Path);
-    }
-    for (const std::string& file : files) {
-      CardFileReading reading = ReadCardFile(file);
-      if (reading.Card) {
-        const CardDefinition& card = *reading.Card;
-        const auto earlier = kept.find(card.Id);
-        if (earlier != kept.end() && sourceOfId[card.Id] == s) {
-          reading.Problems.push_back({file, card.IdPlace.Line, card.IdPlace.Column,
-                                      "id " + std::to_string(card.Id) + " is also the id of " +
-                                          earlier->second->SourceFile});
-        } else if (const std::string holder = NameHolder(kept, card); !holder.empty()) {
-          reading.Problems.push_back({file, card.NamePlace.Line, card.NamePlace.Column,
-                                      "name \"" + card.Name + "\" is already the name of " +
-                                          holder});
-        } else {
-          if (earlier != kept.end()) {
-            load.Notes.push_back(file + " replaces card " + std::to_string(card.Id) + " of " +
-                                 earlier->second->SourceFile);
-          }
-          kept[card.Id] = reading.Card;
-          sourceOfId[card.Id] = s;
-          continue;
+  for (const SourcedFile& file : files) {
+    CardFileReading reading = ReadCardFile(file.Path);
+    if (reading.Card) {
+      const CardDefinition& card = *reading.Card;
+      const auto earlier = kept.find(card.Id);
+      if (earlier != kept.end() && sourceOfId[card.Id] == file.Source) {
+        reading.Problems.push_back({file.Path, card.IdPlace.Line, card.IdPlace.Column,
+                                    "id " + std::to_string(card.Id) + " is also the id of " +
+                                        earlier->second->SourceFile});
+      } else if (const std::string holder = NameHolder(kept, card); !holder.empty()) {
+        reading.Problems.push_back({file.Path, card.NamePlace.Line, card.NamePlace.Column,
+                                    "name \"" + card.Name + "\" is already the name of " +
+                                        holder});
+      } else {
+        if (earlier != kept.end()) {
+          load.Notes.push_back(file.Path + " replaces card " + std::to_string(card.Id) + " of " +
+                               earlier->second->SourceFile);
         }
+        kept[card.Id] = reading.Card;
+        sourceOfId[card.Id] = file.Source;
+        continue;
       }
-      load.RefusedFiles.push_back(file);
-      load.Problems.insert(load.Problems.end(), reading.Problems.begin(), reading.Problems.end());
     }
+    load.RefusedFiles.push_back(file.Path);
+    load.Problems.insert(load.Problems.end(), reading.Problems.begin(), reading.Problems.end());
   }
   for (auto& [id, card] : kept)
     load.Cards.push_back(std::move(card));
   return load;
+}
+
+}  // namespace
+
+CardLoad LoadCards(std::span<const CardSource> sources) {
+  std::vector<SourcedFile> files;
+  std::vector<std::string> folders;
+  for (std::size_t s = 0; s < sources.size(); ++s) {
+    const CardSource& source = sources[s];
+    if (source.What == CardSource::Kind::Folder) {
+      folders.push_back(WithSeparator(source.Path));
+      for (std::string& file : CardFilesIn(source.Path))
+        files.push_back({std::move(file), s});
+    } else {
+      files.push_back({source.Path, s});
+    }
+  }
+  return LoadFiles(files, std::move(folders));
+}
+
+CardLoad CheckCards(std::span<const std::string> paths) {
+  std::vector<SourcedFile> files;
+  for (const std::string& path : paths)
+    files.push_back({path, 0});
+  return LoadFiles(files, {});
 }
 
 std::vector<CardSource> CardSources(const std::string& standardFolder,

@@ -32,6 +32,10 @@ struct CardLoad {
 // two files of one folder with the same ID, or a name another card has, are problems.
 CardLoad LoadCards(std::span<const CardSource> sources);
 
+// Checks the card files as one lot: against the built-in cards and each other (an ID used
+// twice is a problem here, not a replacement).
+CardLoad CheckCards(std::span<const std::string> files);
+
 // The standard folder first (`cards/` beside a portable program, otherwise
 // $XDG_DATA_HOME/pinwright/cards/), then the extra folders and files as given.
 std::vector<CardSource> CardSources(const std::string& standardFolder,

@@ -19,7 +19,9 @@ enum class OptionId {
   Hdl,
   Testbench,
   Pins,
-  Json
+  Json,
+  CardFolder,
+  CardFile
 };
 
 // Which commands take an option.
@@ -33,7 +35,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 14> kOptions{{
+constexpr std::array<OptionSpec, 16> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -48,8 +50,12 @@ constexpr std::array<OptionSpec, 14> kOptions{{
   {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
   {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
   {"--json",      OptionId::Json,      false, OptionScope::Show},
+  {"--cards",     OptionId::CardFolder, true, OptionScope::Any},
+  {"--card",      OptionId::CardFile,  true,  OptionScope::Any},
 }};
 // clang-format on
+
+constexpr std::size_t kUnlimited = static_cast<std::size_t>(-1);
 
 struct CommandSpec {
   std::string_view Name;
@@ -60,11 +66,12 @@ struct CommandSpec {
 };
 
 // clang-format off
-constexpr std::array<CommandSpec, 4> kCommands{{
+constexpr std::array<CommandSpec, 5> kCommands{{
   {"generate", Command::Generate, 0, 1, true},
   {"config",   Command::Config,   1, 1, true},
   {"show",     Command::Show,     1, 1, false},
   {"cards",    Command::Cards,    0, 0, false},
+  {"card",     Command::Card,     1, kUnlimited, false},
 }};
 // clang-format on
 
@@ -252,11 +259,32 @@ ParseResult ParseArguments(std::span<const std::string> args) {
       case OptionId::Json:
         request.Json = true;
         break;
+      case OptionId::CardFolder:
+        request.CardFiles.push_back({CardSource::Kind::Folder, value});
+        break;
+      case OptionId::CardFile:
+        request.CardFiles.push_back({CardSource::Kind::File, value});
+        break;
     }
   }
   if (request.Operands.size() < command->MinOperands) {
     return Failure(std::string(command->Name) + " needs " +
-                   (command->Which == Command::Config ? "the .cfg file to write" : "a .cfg file"));
+                   (command->Which == Command::Config ? "the .cfg file to write"
+                    : command->Which == Command::Card ? "check, export or picture"
+                                                      : "a .cfg file"));
+  }
+  if (command->Which == Command::Card) {
+    const std::string& what = request.Operands.front();
+    const std::size_t operands = request.Operands.size() - 1;
+    if (what == "check" && operands == 0)
+      return Failure("card check needs the card files to check");
+    if (what == "export" && operands != 1)
+      return Failure("card export needs one card: its ID or name");
+    if (what == "picture" && operands != 2)
+      return Failure("card picture needs a card and the .svg file to write");
+    if (what != "check" && what != "export" && what != "picture")
+      return Failure("unknown card command '" + what + "' (check, export or picture)");
+    return {request, {}};
   }
   if (request.Operands.size() > command->MaxOperands) {
     return Failure("unexpected argument '" + request.Operands[command->MaxOperands] + "'");

@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "cards/usercards.h"
 #include "generate/generationoptions.h"
 
 namespace pinwright::cli {
 
-enum class Command { Help, Version, Generate, Config, Show, Cards };
+enum class Command { Help, Version, Generate, Config, Show, Cards, Card };
 
 // One entry of --with or --without, in command-line order, so that later ones win.
 struct ComponentChange {
@@ -32,6 +33,7 @@ struct Request {
   std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
   GenerationOptions Output;                            // --hdl, --testbench, --pins
   bool Json = false;                                   // show: the settings and pin list as JSON
+  std::vector<CardSource> CardFiles;                   // --cards and --card, in order
   std::vector<std::string> Operands;
 };
 

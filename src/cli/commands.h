@@ -11,6 +11,11 @@ namespace pinwright::cli {
 int RunGenerate(const Request& request, std::string& out);
 int RunConfig(const Request& request, std::string& out);
 int RunShow(const Request& request, std::string& out);
-int RunCards(std::string& out);
+int RunCards(const CardLoad& load, std::string& out);
+int RunCard(const Request& request, std::string& out);
+
+// Loads the card files of the standard folder and the command line and installs them; the
+// problems of refused files go to standard error unless the command lists them itself.
+CardLoad LoadUserCards(const Request& request);
 
 }  // namespace pinwright::cli

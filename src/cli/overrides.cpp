@@ -59,13 +59,23 @@ int Report(const Status& status) {
 }
 
 std::string CardChoicesText() {
+  const std::span<const std::int32_t> choices = GpioHeaderChoices();
+  std::size_t width = 3;
+  for (std::int32_t card : choices)
+    width = std::max(width, std::to_string(card).size());
   std::string text;
-  for (std::int32_t card : GpioHeaderChoices()) {
+  for (std::int32_t card : choices) {
     std::string id = std::to_string(card);
-    text += std::string(id.size() < 3 ? 3 - id.size() : 0, ' ') + id + "  " +
-            std::string(CardDisplayName(card)) + "\n";
+    text += std::string(width - id.size(), ' ') + id + "  " + std::string(CardDisplayName(card));
+    if (const std::string_view source = CardSourceFile(card); !source.empty())
+      text += "  (" + std::string(source) + ")";
+    text += "\n";
   }
   return text;
+}
+
+std::string UnknownCardText(const std::string& typed) {
+  return "unknown card '" + typed + "'; the choices are:\r\n" + LinesWithBreaks(CardChoicesText());
 }
 
 Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
@@ -90,9 +100,8 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
     if (!cards[header]) {
       return Failure{FailureKind::BadArgument,
                      {},
-                     std::string(cardOptions[header]) + ": unknown card '" +
-                         *request.Cards[header] + "'; the choices are:\r\n" +
-                         LinesWithBreaks(CardChoicesText()),
+                     std::string(cardOptions[header]) + ": " +
+                         UnknownCardText(*request.Cards[header]),
                      {}};
     }
   }

@@ -179,6 +179,13 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
       if (WritesAssignment(pin) && !pin.Location().empty())
         Append(text, {"set_location_assignment PIN_", pin.Location(), " -to ", pin.Name(), "\r\n"});
     });
+    // Only a card file asks for pull-ups, so no built-in card's group gets these lines.
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
+      if (WritesAssignment(pin) && pin.PullUp()) {
+        Append(text,
+               {"set_instance_assignment -name WEAK_PULL_UP_RESISTOR ON -to ", pin.Name(), "\r\n"});
+      }
+    });
   }
 
   text += "\r\n" + rule + "# End of pin assignments by Velmora Pinwright\r\n" + rule + "\r\n";
