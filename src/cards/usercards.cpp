@@ -170,6 +170,19 @@ std::span<const std::string> SearchedCardFolders() {
   return InstalledState().Folders;
 }
 
+std::string MissingUserCardText(std::int32_t cardId) {
+  if (cardId < kFirstUserCardId || cardId > kLastUserCardId || FindUserCard(cardId))
+    return {};
+  std::string text = "No card file with card ID " + std::to_string(cardId) + " was found";
+  const std::span<const std::string> folders = SearchedCardFolders();
+  if (folders.empty())
+    return text + ": no card folder was searched.";
+  text += " in ";
+  for (std::size_t i = 0; i < folders.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == folders.size() ? " or " : ", ") + folders[i];
+  return text + ".";
+}
+
 std::uint64_t UserCardsGeneration() {
   return InstalledState().Generation;
 }

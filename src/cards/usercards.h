@@ -50,6 +50,10 @@ const CardDefinition* FindUserCard(std::int32_t cardId);
 std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards();
 // The folders the installed cards were looked for in.
 std::span<const std::string> SearchedCardFolders();
+// For a user card ID (1000 to 9999) that no installed card file has: the sentence that says so
+// and names the folders searched. Empty for every other ID.
+std::string MissingUserCardText(std::int32_t cardId);
+
 // Counts the installations, so that what is worked out from the cards can tell it is stale.
 std::uint64_t UserCardsGeneration();
 

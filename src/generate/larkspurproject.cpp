@@ -12,6 +12,7 @@
 #include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/usercards.h"
 #include "cards/daughterboard.h"
 #include "generate/hdlnames.h"
 #include "generate/pinmanifest.h"
@@ -92,6 +93,9 @@ Status CheckPrefix(const Header& header) {
 Status CheckCard(const Header& header, const TConfigBoard& choices) {
   if (choices.OffersCard(header.CardId))
     return {};
+  if (const std::string missing = MissingUserCardText(header.CardId); !missing.empty())
+    return Refused(FailureKind::UnknownCard,
+                   std::string("The ") + header.Label + " header: " + missing);
   return Refused(FailureKind::UnknownCard,
                  "Card ID " + std::to_string(header.CardId) + " on the " + header.Label +
                      " header is not a card that a GPIO header offers: choose one from the list.");

@@ -17,6 +17,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/usercards.h"
 #include "host/paths.h"
 #include "host/places.h"
 #include "model/mainboard.h"
@@ -339,8 +340,11 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   setAutoFillBackground(true);
 
   Owner.setWindowTitle(windowTitle());
+  // The user's card files join the built-in cards; a file with a mistake is left out.
+  const StoragePlaces places = CurrentPlaces();
+  InstallUserCards(LoadCards(CardSources(places.CardsFolder, {})));
   InitChoiceLists();
-  Config->Folder = CurrentPlaces().ProjectsFolder;
+  Config->Folder = places.ProjectsFolder;
   // A missing or unusable default.cfg, or one with text no control can show, is no problem
   // worth a message: the defaults apply.
   if (!Config->LoadDefault() || !CheckTextFields(Config->Settings))
@@ -543,6 +547,11 @@ void TFormLarkspur::ButtonLoadClick() {
   // tool refuses it, rather than cut silently.
   if (loaded)
     loaded = CheckTextFields(Config->Settings);
+  // A record naming a user card whose file is not found is refused, not shown as another card.
+  for (const std::int32_t card : {Config->Settings.Gpio0.Get(), Config->Settings.Gpio1.Get()}) {
+    if (const std::string missing = MissingUserCardText(card); loaded && !missing.empty())
+      loaded = Failure{FailureKind::UnknownCard, {}, missing, {}};
+  }
   if (!loaded) {
     Config->Settings = before;
     // A cancelled dialog and a file that is gone carry no reason and stay silent; a picked
