@@ -357,7 +357,7 @@ std::optional<PinEntry> ReadPin(Checker& check, const toml::table& table) {
       const auto [first, last] = *ends;
       if (first < 0 || last < 0 || first > kBusIndexMax || last > kBusIndexMax) {
         check.Report(*index, "a bus index must be from 0 to " + std::to_string(kBusIndexMax));
-      } else if (std::abs(last - first) + 1 != count) {
+      } else if (pin.FirstPosition != 0 && std::abs(last - first) + 1 != count) {
         check.Report(*index, "index runs over " + std::to_string(std::abs(last - first) + 1) +
                                  " members but positions over " + std::to_string(count) +
                                  ": it steps by one per position");
