@@ -45,6 +45,10 @@ TEST(ReadCardText, EveryMistakeIsReportedWithItsLineAndColumn) {
       {"TOML syntax", "format = \"pinwright-card\nversion = 1\n",
        {"card.toml:1:25: error: Error while parsing string: unescaped control characters other "
         "than TAB (U+0009) are explicitly prohibited"}},
+      {"a letter beyond ASCII between two tokens",
+       "format\xc9\xa6= 1\n",
+       {"card.toml:1:7: error: Error while parsing key-value pair: expected '=', saw "
+        "'\xc9\xa6'"}},
       {"nothing at all",
        "",
        {"card.toml:1:1: error: format = \"pinwright-card\" is missing",
