@@ -25,8 +25,8 @@ bool SameRows(const CardDefinition& a, const CardDefinition& b) {
     const CardMapRow& y = b.Rows[i];
     if (x.FirstPosition != y.FirstPosition || x.LastPosition != y.LastPosition ||
         x.Name != y.Name || x.FirstIndex != y.FirstIndex || x.LastIndex != y.LastIndex ||
-        x.Direction != y.Direction || x.ClockMHz != y.ClockMHz ||
-        x.IoStandard != y.IoStandard || x.PullUp != y.PullUp) {
+        x.Direction != y.Direction || x.ClockMHz != y.ClockMHz || x.IoStandard != y.IoStandard ||
+        x.PullUp != y.PullUp) {
       return false;
     }
   }
@@ -74,7 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string written = CardFileText(reading.Card->Id);
   const CardFileReading again = ReadCardText(written, "again.toml");
   if (!again.Card)
-    Fail("the written card file does not read back", again.Problems.front().Text() + "\n" + written);
+    Fail("the written card file does not read back",
+         again.Problems.front().Text() + "\n" + written);
   if (!SameRows(*reading.Card, *again.Card))
     Fail("the written card file reads back to other rows", written);
   if (CardHeaderSvg(reading.Card->Id, 1).find("</svg>") == std::string::npos)

@@ -44,8 +44,8 @@ constexpr double kClockMaxMHz = 10000.0;
 // The I/O standards a 3.3 V GPIO pin takes.
 constexpr std::array<std::int32_t, 3> kCardIoStandards = {7, 8, 50};
 
-constexpr std::array<std::string_view, 8> kCardKeys = {
-    "format", "version", "id", "name", "voltage", "io_standard", "picture", "pin"};
+constexpr std::array<std::string_view, 8> kCardKeys = {"format",  "version",     "id",      "name",
+                                                       "voltage", "io_standard", "picture", "pin"};
 constexpr std::array<std::string_view, 9> kPinKeys = {
     "position", "positions", "name", "bus", "index", "direction", "clock", "io_standard", "pull"};
 
@@ -86,7 +86,8 @@ std::string UnknownKeyMessage(std::string_view key, std::span<const std::string_
 }
 
 SourcePlace PlaceOf(const toml::source_region& region) {
-  return {std::max<std::int64_t>(1, region.begin.line), std::max<std::int64_t>(1, region.begin.column)};
+  return {std::max<std::int64_t>(1, region.begin.line),
+          std::max<std::int64_t>(1, region.begin.column)};
 }
 
 // The words shown for a TOML value's type in a problem.
@@ -264,8 +265,9 @@ std::optional<PinEntry> ReadPin(Checker& check, const toml::table& table) {
       if (std::optional<std::string> text = check.String(node, word)) {
         pin.IoStandard = CardIoStandardCode(*text);
         if (pin.IoStandard < 0)
-          check.Report(node, "io_standard must be \"3.3-V LVCMOS\", \"3.3-V LVTTL\" or "
-                             "\"3.3 V Schmitt Trigger\"");
+          check.Report(node,
+                       "io_standard must be \"3.3-V LVCMOS\", \"3.3-V LVTTL\" or "
+                       "\"3.3 V Schmitt Trigger\"");
       }
     } else if (word == "pull") {
       if (std::optional<std::string> text = check.String(node, word)) {
@@ -304,7 +306,8 @@ std::optional<PinEntry> ReadPin(Checker& check, const toml::table& table) {
     }
     pin.PositionPlace = PlaceOf(position->source());
   } else if (positions && !position) {
-    if (std::optional<std::array<std::int64_t, 2>> ends = check.IntegerPair(*positions, "positions");
+    if (std::optional<std::array<std::int64_t, 2>> ends =
+            check.IntegerPair(*positions, "positions");
         ends && checkPosition(*positions, (*ends)[0]) && checkPosition(*positions, (*ends)[1])) {
       pin.FirstPosition = static_cast<std::int32_t>((*ends)[0]);
       pin.LastPosition = static_cast<std::int32_t>((*ends)[1]);
@@ -345,8 +348,9 @@ std::optional<PinEntry> ReadPin(Checker& check, const toml::table& table) {
   if (index && !bus) {
     check.Report(*index, "index belongs to a bus");
   } else if (bus && !index) {
-    check.Report(*bus, "a bus needs index: the bus index at the first position, and at the last "
-                       "for a run");
+    check.Report(*bus,
+                 "a bus needs index: the bus index at the first position, and at the last "
+                 "for a run");
   } else if (bus && index) {
     std::optional<std::array<std::int64_t, 2>> ends;
     if (index->is_integer())
@@ -416,8 +420,8 @@ void CheckSignalNames(Checker& check, const std::vector<PinEntry>& pins) {
         check.Report(pin.NamePlace, "name \"" + pin.Name + "\" is used twice (first at " +
                                         at(*seen->second) + ")");
       } else if (const auto other = buses.find(pin.Name); other != buses.end()) {
-        check.Report(pin.NamePlace, "name \"" + pin.Name + "\" is already a bus (at " +
-                                        at(*other->second) + ")");
+        check.Report(pin.NamePlace,
+                     "name \"" + pin.Name + "\" is already a bus (at " + at(*other->second) + ")");
       } else {
         singles.emplace(pin.Name, &pin);
       }
@@ -469,9 +473,8 @@ void AddRows(CardDefinition& card, std::vector<PinEntry>& pins) {
       std::swap(pin.FirstIndex, pin.LastIndex);
     }
   }
-  std::sort(pins.begin(), pins.end(), [](const PinEntry& a, const PinEntry& b) {
-    return a.FirstPosition < b.FirstPosition;
-  });
+  std::sort(pins.begin(), pins.end(),
+            [](const PinEntry& a, const PinEntry& b) { return a.FirstPosition < b.FirstPosition; });
   for (const PinEntry& pin : pins) {
     const std::string& name = card.SignalNames.emplace_back(pin.Name);
     card.Rows.push_back({pin.FirstPosition, pin.LastPosition, name, pin.FirstIndex, pin.LastIndex,
@@ -526,14 +529,16 @@ CardFileReading ReadCardText(std::string_view text, const std::string& path) {
     const std::string_view word = key.str();
     if (word == "format") {
       hasFormat = true;
-      if (std::optional<std::string> value = check.String(node, word); value && *value != kFormatName)
+      if (std::optional<std::string> value = check.String(node, word);
+          value && *value != kFormatName)
         check.Report(node, "format must be \"pinwright-card\"");
     } else if (word == "version") {
       hasVersion = true;
       if (std::optional<std::int64_t> value = check.Integer(node, word);
           value && *value != kFormatVersion) {
-        check.Report(node, "version " + std::to_string(*value) + " is not known: this program "
-                                                                   "reads version 1");
+        check.Report(node, "version " + std::to_string(*value) +
+                               " is not known: this program "
+                               "reads version 1");
       }
     } else if (word == "id") {
       hasId = true;
@@ -549,8 +554,8 @@ CardFileReading ReadCardText(std::string_view text, const std::string& path) {
       card->NamePlace = PlaceOf(node.source());
       if (std::optional<std::string> value = check.String(node, word)) {
         const bool digitsOnly =
-            !value->empty() && std::all_of(value->begin(), value->end(),
-                                           [](char c) { return c >= '0' && c <= '9'; });
+            !value->empty() &&
+            std::all_of(value->begin(), value->end(), [](char c) { return c >= '0' && c <= '9'; });
         if (value->empty() || value->size() > kCardNameMaxBytes || !IsPrintableAscii(*value))
           check.Report(node, "name must be 1 to 63 bytes of printable ASCII");
         else if (digitsOnly)
@@ -566,8 +571,9 @@ CardFileReading ReadCardText(std::string_view text, const std::string& path) {
       if (std::optional<std::string> value = check.String(node, word)) {
         card->IoStandard = CardIoStandardCode(*value);
         if (card->IoStandard < 0) {
-          check.Report(node, "io_standard must be \"3.3-V LVCMOS\", \"3.3-V LVTTL\" or "
-                             "\"3.3 V Schmitt Trigger\"");
+          check.Report(node,
+                       "io_standard must be \"3.3-V LVCMOS\", \"3.3-V LVTTL\" or "
+                       "\"3.3 V Schmitt Trigger\"");
         }
       }
     } else if (word == "picture") {
@@ -710,8 +716,9 @@ std::string CardFileText(std::int32_t cardId) {
     return {};
   std::string text = "# A Pinwright daughter card: one [[pin]] per signal or run of bus members.\n";
   if (!user) {
-    text += "# A built-in card: give it an id from 1000 to 9999 and a name of its own to load it "
-            "as a card file.\n";
+    text +=
+        "# A built-in card: give it an id from 1000 to 9999 and a name of its own to load it "
+        "as a card file.\n";
   }
   text += "format = \"pinwright-card\"\n";
   text += "version = 1\n";

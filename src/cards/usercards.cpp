@@ -91,8 +91,7 @@ CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::strin
                                         earlier->second->SourceFile});
       } else if (const std::string holder = NameHolder(kept, card); !holder.empty()) {
         reading.Problems.push_back({file.Path, card.NamePlace.Line, card.NamePlace.Column,
-                                    "name \"" + card.Name + "\" is already the name of " +
-                                        holder});
+                                    "name \"" + card.Name + "\" is already the name of " + holder});
       } else {
         if (earlier != kept.end()) {
           load.Notes.push_back(file.Path + " replaces card " + std::to_string(card.Id) + " of " +
@@ -134,6 +133,60 @@ CardLoad CheckCards(std::span<const std::string> paths) {
   for (const std::string& path : paths)
     files.push_back({path, 0});
   return LoadFiles(files, {});
+}
+
+namespace {
+
+// Copies the file into the folder under the same name; the system's reason when it fails.
+std::string CopyInto(const fs::path& file, const fs::path& target) {
+  std::error_code error;
+  if (fs::exists(target, error) && fs::equivalent(file, target, error))
+    return {};
+  fs::create_directories(target.parent_path(), error);
+  fs::copy_file(file, target, fs::copy_options::overwrite_existing, error);
+  return error ? error.message() : std::string();
+}
+
+}  // namespace
+
+Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder) {
+  const std::vector<CardSource> sources = {{CardSource::Kind::Folder, cardsFolder},
+                                           {CardSource::Kind::File, file}};
+  const CardLoad trial = LoadCards(sources);
+  std::string reason;
+  for (const CardProblem& problem : trial.Problems) {
+    if (problem.File == file)
+      reason += (reason.empty() ? "" : "\r\n") + problem.Text();
+  }
+  if (!reason.empty())
+    return Failure{FailureKind::CannotRead, file, reason, {}};
+  const CardFileReading reading = ReadCardFile(file);
+  const CardDefinition& card = *reading.Card;
+
+  const fs::path source = PathFromUtf8(file);
+  const fs::path folder = PathFromUtf8(cardsFolder);
+  std::string problem = CopyInto(source, folder / source.filename());
+  // A picture beside the card file, or below its folder, keeps its place relative to it.
+  if (problem.empty() && !card.PictureFile.empty()) {
+    const fs::path picture = PathFromUtf8(card.PictureFile).lexically_normal();
+    const fs::path relative = picture.lexically_relative(source.parent_path().lexically_normal());
+    if (!relative.empty() && *relative.begin() != "..")
+      problem = CopyInto(picture, folder / relative);
+  }
+  if (!problem.empty()) {
+    return Failure{FailureKind::CannotCreate,
+                   cardsFolder,
+                   "The card file could not be copied into " + cardsFolder + ": " + problem,
+                   {}};
+  }
+  InstallUserCards(LoadCards(std::vector<CardSource>{{CardSource::Kind::Folder, cardsFolder}}));
+  if (!FindUserCard(card.Id)) {
+    return Failure{FailureKind::CannotRead,
+                   file,
+                   "The card file was copied into " + cardsFolder + " but does not load there.",
+                   {}};
+  }
+  return card.Id;
 }
 
 std::vector<CardSource> CardSources(const std::string& standardFolder,

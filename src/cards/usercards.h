@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cards/cardfile.h"
+#include "host/failure.h"
 
 namespace pinwright {
 
@@ -40,6 +41,12 @@ CardLoad CheckCards(std::span<const std::string> files);
 // $XDG_DATA_HOME/pinwright/cards/), then the extra folders and files as given.
 std::vector<CardSource> CardSources(const std::string& standardFolder,
                                     std::span<const CardSource> extra);
+
+// Takes a card file into the user's card folder: checks it as loading would after the cards
+// already there, copies it (and a picture it names beside it) into the folder, loads the
+// folder again and installs it. The card's ID, or a failure whose reason holds every problem,
+// one line each; nothing is copied then.
+Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder);
 
 // Makes the loaded cards the ones in force, replacing any installed before.
 void InstallUserCards(const CardLoad& load);

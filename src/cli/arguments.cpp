@@ -21,7 +21,8 @@ enum class OptionId {
   Pins,
   Json,
   CardFolder,
-  CardFile
+  CardFile,
+  Pinout
 };
 
 // Which commands take an option.
@@ -35,7 +36,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 16> kOptions{{
+constexpr std::array<OptionSpec, 17> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -49,6 +50,7 @@ constexpr std::array<OptionSpec, 16> kOptions{{
   {"--hdl",       OptionId::Hdl,       true,  OptionScope::Generate},
   {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
   {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
+  {"--pinout",    OptionId::Pinout,    false, OptionScope::Generate},
   {"--json",      OptionId::Json,      false, OptionScope::Show},
   {"--cards",     OptionId::CardFolder, true, OptionScope::Any},
   {"--card",      OptionId::CardFile,  true,  OptionScope::Any},
@@ -258,6 +260,9 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::Json:
         request.Json = true;
+        break;
+      case OptionId::Pinout:
+        request.Output.Pinout = true;
         break;
       case OptionId::CardFolder:
         request.CardFiles.push_back({CardSource::Kind::Folder, value});

@@ -4,8 +4,8 @@
 #include <system_error>
 #include <utility>
 
-#include "cards/catalogue.h"
 #include "cards/cardfile.h"
+#include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
 #include "cli/clihost.h"
@@ -16,8 +16,8 @@
 #include "generate/pinmanifest.h"
 #include "host/filewrite.h"
 #include "host/host.h"
-#include "host/places.h"
 #include "host/paths.h"
+#include "host/places.h"
 #include "host/text.h"
 #include "settings/configlarkspur.h"
 
@@ -226,7 +226,8 @@ int RunShow(const Request& request, std::string& out) {
 }
 
 CardLoad LoadUserCards(const Request& request) {
-  const std::vector<CardSource> sources = CardSources(CurrentPlaces().CardsFolder, request.CardFiles);
+  const std::vector<CardSource> sources =
+      CardSources(CurrentPlaces().CardsFolder, request.CardFiles);
   CardLoad load = LoadCards(sources);
   InstallUserCards(load);
   const bool listsThem = request.Which == Command::Cards ||
@@ -259,10 +260,7 @@ namespace {
 Result<std::int32_t> CardOperand(const std::string& text) {
   const std::optional<std::int32_t> card = FindGpioCard(text);
   if (!card || *card == kCardNone) {
-    return Failure{FailureKind::BadArgument,
-                   {},
-                   UnknownCardText(text),
-                   {}};
+    return Failure{FailureKind::BadArgument, {}, UnknownCardText(text), {}};
   }
   return *card;
 }

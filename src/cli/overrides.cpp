@@ -98,11 +98,11 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
       continue;
     cards[header] = FindGpioCard(*request.Cards[header]);
     if (!cards[header]) {
-      return Failure{FailureKind::BadArgument,
-                     {},
-                     std::string(cardOptions[header]) + ": " +
-                         UnknownCardText(*request.Cards[header]),
-                     {}};
+      return Failure{
+          FailureKind::BadArgument,
+          {},
+          std::string(cardOptions[header]) + ": " + UnknownCardText(*request.Cards[header]),
+          {}};
     }
   }
   for (const Status& status : {CheckTextFits("--project", request.Project),

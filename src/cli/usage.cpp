@@ -84,7 +84,9 @@ constexpr std::string_view kGenerateHelp =
     "                      holds the other inputs idle and finishes after 1 us\n"
     "  --pins LIST         also write the pin list beside the project: json (NAME.pins.json),\n"
     "                      csv (NAME.pins.csv, for the Pin Planner's Import Assignments)\n"
-    "                      or json,csv\n";
+    "                      or json,csv\n"
+    "  --pinout            also write NAME.pinout.svg: the picture of each GPIO header that\n"
+    "                      carries a card, every position with its signal and FPGA ball\n";
 
 constexpr std::string_view kConfigHelp =
     "pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"

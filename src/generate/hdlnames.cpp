@@ -20,8 +20,7 @@ NameProblem CheckHdlName(std::string_view name, HdlLanguage language) {
     case HdlLanguage::Vhdl:
       if (!IsVhdlIdentifier(name))
         return NameProblem::NotIdentifier;
-      return IsVhdlReservedWord(FoldCase(name)) ? NameProblem::ReservedWord
-                                                          : NameProblem::None;
+      return IsVhdlReservedWord(FoldCase(name)) ? NameProblem::ReservedWord : NameProblem::None;
   }
   return NameProblem::NotIdentifier;
 }

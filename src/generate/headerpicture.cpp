@@ -51,9 +51,8 @@ std::string Escaped(std::string_view text) {
         break;
       default:
         // Card names are printable ASCII; anything else would not be well-formed UTF-8.
-        out += (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e)
-                   ? '?'
-                   : c;
+        out += (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7e) ? '?'
+                                                                                              : c;
     }
   }
   return out;
@@ -145,16 +144,16 @@ void AppendHeader(std::string& svg, const HeaderView& view, int top) {
 
 std::string Picture(const std::vector<HeaderView>& views) {
   const int width = 2 * kMargin + kColumns * kCellWidth;
-  const int height =
-      2 * kMargin + static_cast<int>(views.size()) * kHeaderHeight + kLegendHeight;
+  const int height = 2 * kMargin + static_cast<int>(views.size()) * kHeaderHeight + kLegendHeight;
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" +
          std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 " +
          std::to_string(width) + " " + std::to_string(height) + "\">\n";
   svg += "<title>GPIO header pinout</title>\n";
-  svg += "<style type=\"text/css\">text{font-family:sans-serif;fill:#212121}"
-         ".title{font-size:15px;font-weight:bold}.pos{font-size:10px}"
-         ".name{font-size:10px;font-weight:bold}.ball{font-size:10px;fill:#616161}</style>\n";
+  svg +=
+      "<style type=\"text/css\">text{font-family:sans-serif;fill:#212121}"
+      ".title{font-size:15px;font-weight:bold}.pos{font-size:10px}"
+      ".name{font-size:10px;font-weight:bold}.ball{font-size:10px;fill:#616161}</style>\n";
   svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width) + "\" height=\"" +
          std::to_string(height) + "\" fill=\"#fafafa\"/>\n";
   int top = kMargin;
@@ -164,9 +163,9 @@ std::string Picture(const std::vector<HeaderView>& views) {
   }
   // The legend: one swatch per colour.
   int x = kMargin;
-  for (const Look look : {Look{"#b9e4b0", "input"}, Look{"#f7c98b", "output"},
-                          Look{"#a9cdf0", "inout"}, Look{"#9e9e9e", "supply or ground"},
-                          Look{"#ffffff", "no signal"}}) {
+  for (const Look look :
+       {Look{"#b9e4b0", "input"}, Look{"#f7c98b", "output"}, Look{"#a9cdf0", "inout"},
+        Look{"#9e9e9e", "supply or ground"}, Look{"#ffffff", "no signal"}}) {
     svg += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(top + 4) +
            "\" width=\"14\" height=\"14\" fill=\"" + look.Fill + "\" stroke=\"#424242\"/>\n";
     AppendText(svg, x + 20, top + 16, "class=\"pos\"", look.Word);
@@ -186,8 +185,9 @@ std::string CardHeaderSvg(std::int32_t cardId, int header) {
   TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
   (h == 0 ? settings.Gpio0 : settings.Gpio1).Set(cardId);
   const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
-  return Picture({ViewOf(*board, kHeaderKeys[h],
-                         std::string(kHeaderLabels[h]) + ": " + std::string(CardDisplayName(cardId)))});
+  return Picture(
+      {ViewOf(*board, kHeaderKeys[h],
+              std::string(kHeaderLabels[h]) + ": " + std::string(CardDisplayName(cardId)))});
 }
 
 std::string ProjectPinoutSvg(const TLarkspurSettings& settings) {
@@ -197,9 +197,9 @@ std::string ProjectPinoutSvg(const TLarkspurSettings& settings) {
   for (std::size_t h = 0; h < 2; ++h) {
     if (cards[h] == kCardNone)
       continue;
-    views.push_back(ViewOf(*board, kHeaderKeys[h],
-                           std::string(kHeaderLabels[h]) + ": " +
-                               std::string(CardDisplayName(cards[h]))));
+    views.push_back(
+        ViewOf(*board, kHeaderKeys[h],
+               std::string(kHeaderLabels[h]) + ": " + std::string(CardDisplayName(cards[h]))));
   }
   return views.empty() ? std::string() : Picture(views);
 }

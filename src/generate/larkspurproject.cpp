@@ -12,9 +12,10 @@
 #include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
-#include "cards/usercards.h"
 #include "cards/daughterboard.h"
+#include "cards/usercards.h"
 #include "generate/hdlnames.h"
+#include "generate/headerpicture.h"
 #include "generate/pinmanifest.h"
 #include "generate/systembuild.h"
 #include "host/paths.h"
@@ -405,6 +406,10 @@ Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedPro
       texts.PinsJson = PinManifestJson(manifest, "\r\n");
     if (options.PinList.Csv)
       texts.PinsCsv = PinManifestCsv(manifest);
+  }
+  if (options.Pinout) {
+    if (std::string pinout = ProjectPinoutSvg(settings.Settings()); !pinout.empty())
+      texts.Pinout = std::move(pinout);
   }
   return WriteProjectTexts(path.QpfPath(), texts, backups);
 }

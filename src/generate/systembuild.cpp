@@ -355,6 +355,7 @@ Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
   const std::pair<const char*, const std::optional<std::string>*> pinLists[] = {
       {".pins.json", &texts.PinsJson},
       {".pins.csv", &texts.PinsCsv},
+      {".pinout.svg", &texts.Pinout},
   };
   for (const auto& [pinExtension, text] : pinLists) {
     if (!*text)

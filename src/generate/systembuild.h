@@ -48,6 +48,8 @@ struct ProjectTexts {
   // The pin list, written only when asked for.
   std::optional<std::string> PinsJson = std::nullopt;
   std::optional<std::string> PinsCsv = std::nullopt;
+  // The picture of the headers, written only when asked for and a header carries a card.
+  std::optional<std::string> Pinout = std::nullopt;
 };
 
 // All texts of a model whose pins are already in generation order. A bus index that is not a

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <algorithm>
@@ -122,6 +123,7 @@ constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kBoardPictureSize{400, 245};
 // In the band of Panel1 below the board picture, at its right end.
 constexpr QRect kPinListBox{285, 305, 124, 22};
+constexpr QRect kPinoutBox{285, 327, 124, 22};
 
 struct ButtonControl {
   const char* Name;
@@ -413,6 +415,14 @@ void TFormLarkspur::CreateControls() {
   CheckBoxPinList->setToolTip(
       QStringLiteral("Also write the pins as NAME.pins.json and NAME.pins.csv (for the Pin "
                      "Planner's Import Assignments)"));
+  CheckBoxPinout = new QCheckBox(WithMnemonic("Pinout sketch", 'k'), panel);
+  CheckBoxPinout->setObjectName(QStringLiteral("CheckBoxPinout"));
+  CheckBoxPinout->setGeometry(kPinoutBox);
+  CheckBoxPinout->setCursor(Qt::PointingHandCursor);
+  CheckBoxPinout->setAccessibleName(QStringLiteral("Pinout sketch"));
+  CheckBoxPinout->setToolTip(
+      QStringLiteral("Also write NAME.pinout.svg: each header that carries a card, every "
+                     "position with its signal and FPGA ball"));
 
   for (std::size_t i = 0; i < kButtons.size(); ++i) {
     const ButtonControl& row = kButtons[i];
@@ -487,6 +497,7 @@ void TFormLarkspur::SetTabOrder() {
   order.push_back(ComboTopLevel);
   order.push_back(CheckTestbench);
   order.push_back(CheckBoxPinList);
+  order.push_back(CheckBoxPinout);
   order.insert(order.end(), Buttons.begin(), Buttons.end());
   for (std::size_t i = 1; i < order.size(); ++i)
     QWidget::setTabOrder(order[i - 1], order[i]);
@@ -524,9 +535,42 @@ void TFormLarkspur::CheckBoxClick() {
 }
 
 void TFormLarkspur::ComboBoxGpioChange() {
+  for (int h = 0; h < kHeaderCount; ++h) {
+    if (HeaderCombos[h]->currentIndex() == Config->ChoiceCount) {
+      ChooseCardFile(h);
+      return;  // the lists were filled again and the selection set, which ran this anew
+    }
+  }
+  for (int h = 0; h < kHeaderCount; ++h)
+    ShownCards[h] = SelectedCard(h);
   UpdateCardImages();
   UpdateOutlines();
   UpdateFieldMarks();
+}
+
+void TFormLarkspur::ChooseCardFile(int header) {
+  FileDialog dialog;
+  dialog.Kind = FileDialogKind::Open;
+  dialog.FilterDescription = "Card Files (*.toml)";
+  dialog.FilterPattern = "*.toml";
+  dialog.DefaultExtension = "toml";
+  dialog.InitialFolder = Config->Folder;
+  std::array<std::int32_t, kHeaderCount> cards = ShownCards;
+  if (const std::optional<std::string> chosen = CurrentHost().RunFileDialog(dialog)) {
+    const Result<std::int32_t> added = AddUserCardFile(*chosen, CurrentPlaces().CardsFolder);
+    if (added)
+      cards[header] = *added;
+    else
+      ShowError(added.Error().Reason);
+  }
+  {
+    const QSignalBlocker first(HeaderCombos[0]);
+    const QSignalBlocker second(HeaderCombos[1]);
+    InitChoiceLists();
+    for (int h = 0; h < kHeaderCount; ++h)
+      HeaderCombos[h]->setCurrentIndex(Config->ChoiceIndexOf(cards[h]).value_or(0));
+  }
+  ComboBoxGpioChange();
 }
 
 void TFormLarkspur::ButtonSaveClick() {
@@ -619,10 +663,19 @@ void TFormLarkspur::InitChoiceLists() {
     for (int i = 0; i < Config->ChoiceCount; ++i) {
       const std::string_view name = CardDisplayName(Config->ChoiceAt(i));
       combo->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-      combo->setItemData(i, CardTip(Config->ChoiceList[i]), Qt::ToolTipRole);
+      QString tip = CardTip(Config->ChoiceList[i]);
+      if (const std::string_view source = CardSourceFile(Config->ChoiceAt(i)); !source.empty())
+        tip += QStringLiteral(" From ") + QString::fromUtf8(source.data(), source.size());
+      combo->setItemData(i, tip, Qt::ToolTipRole);
     }
+    combo->addItem(QStringLiteral("Card file..."));
+    combo->setItemData(Config->ChoiceCount,
+                       QStringLiteral("Choose a card file (.toml) of your own: it is checked and "
+                                      "kept in ") +
+                           QString::fromStdString(CurrentPlaces().CardsFolder),
+                       Qt::ToolTipRole);
     combo->setCurrentIndex(0);
-    combo->setMaxVisibleItems(Config->ChoiceCount);  // the whole list opens without scrolling
+    combo->setMaxVisibleItems(Config->ChoiceCount + 1);  // the whole list opens without scrolling
     FitListFont(combo);
   }
 }
@@ -648,6 +701,8 @@ void TFormLarkspur::SettingsToControls() {
       PrefixEdits[h]->clear();
     }
   }
+  for (int h = 0; h < kHeaderCount; ++h)
+    ShownCards[h] = SelectedCard(h);
   UpdateCardImages();
   UpdateOutlines();
   UpdateFieldMarks();
@@ -728,6 +783,7 @@ GenerationOptions TFormLarkspur::OutputChoices() const {
   options.Testbench = CheckTestbench->isChecked();
   if (CheckBoxPinList->isChecked())
     options.PinList = PinListFiles::Both();
+  options.Pinout = CheckBoxPinout->isChecked();
   return options;
 }
 
@@ -736,6 +792,7 @@ void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
   ComboTopLevel->setCurrentIndex(static_cast<int>(language - kHdlLanguages.begin()));
   CheckTestbench->setChecked(options.Testbench);
   CheckBoxPinList->setChecked(options.PinList.Any());
+  CheckBoxPinout->setChecked(options.Pinout);
 }
 
 }  // namespace pinwright

@@ -42,7 +42,8 @@ TEST(ReadCardText, EveryMistakeIsReportedWithItsLineAndColumn) {
   const std::string head = kHead;
   const std::string pin = "[[pin]]\nposition = 1\nname = \"A\"\ndirection = \"input\"\n";
   const Case cases[] = {
-      {"TOML syntax", "format = \"pinwright-card\nversion = 1\n",
+      {"TOML syntax",
+       "format = \"pinwright-card\nversion = 1\n",
        {"card.toml:1:25: error: Error while parsing string: unescaped control characters other "
         "than TAB (U+0009) are explicitly prohibited"}},
       {"a letter beyond ASCII between two tokens",
@@ -54,7 +55,8 @@ TEST(ReadCardText, EveryMistakeIsReportedWithItsLineAndColumn) {
        {"card.toml:1:1: error: format = \"pinwright-card\" is missing",
         "card.toml:1:1: error: version = 1 is missing",
         "card.toml:1:1: error: id is missing: a number from 1000 to 9999",
-        "card.toml:1:1: error: name is missing", "card.toml:1:1: error: voltage = \"3.3 V\" is missing",
+        "card.toml:1:1: error: name is missing",
+        "card.toml:1:1: error: voltage = \"3.3 V\" is missing",
         "card.toml:1:1: error: the card has no [[pin]]"}},
       {"card keys",
        "format = \"other\"\nversion = 2\nid = 98\nname = \"\"\nvoltage = \"5 V\"\n"
@@ -84,13 +86,12 @@ TEST(ReadCardText, EveryMistakeIsReportedWithItsLineAndColumn) {
        {"card.toml:4:8: error: name must not be digits alone, which read as a card ID",
         "card.toml:6:11: error: picture \"missing.svg\" cannot be read"}},
       {"positions",
-       head +
-           "[[pin]]\nposition = 0\nname = \"A\"\ndirection = \"input\"\n"
-           "[[pin]]\nposition = 12\nname = \"B\"\ndirection = \"input\"\n"
-           "[[pin]]\npositions = [9, 14]\nbus = \"C\"\nindex = [0, 5]\ndirection = \"input\"\n"
-           "[[pin]]\nposition = 3\npositions = [4, 5]\nname = \"D\"\ndirection = \"input\"\n"
-           "[[pin]]\nname = \"E\"\ndirection = \"input\"\n"
-           "[[pin]]\npositions = [41, 3]\nbus = \"F\"\nindex = [0, 1]\ndirection = \"input\"\n",
+       head + "[[pin]]\nposition = 0\nname = \"A\"\ndirection = \"input\"\n"
+              "[[pin]]\nposition = 12\nname = \"B\"\ndirection = \"input\"\n"
+              "[[pin]]\npositions = [9, 14]\nbus = \"C\"\nindex = [0, 5]\ndirection = \"input\"\n"
+              "[[pin]]\nposition = 3\npositions = [4, 5]\nname = \"D\"\ndirection = \"input\"\n"
+              "[[pin]]\nname = \"E\"\ndirection = \"input\"\n"
+              "[[pin]]\npositions = [41, 3]\nbus = \"F\"\nindex = [0, 1]\ndirection = \"input\"\n",
        {"card.toml:7:12: error: position 0 is not on the header (1 to 40)",
         "card.toml:11:12: error: position 12 is supply or ground (11, 12, 29 and 30 carry no "
         "signal)",
@@ -117,33 +118,30 @@ TEST(ReadCardText, EveryMistakeIsReportedWithItsLineAndColumn) {
         "card.toml:25:7: error: a bus needs index: the bus index at the first position, and at "
         "the last for a run",
         "card.toml:30:9: error: index belongs to a bus",
-        "card.toml:34:8: error: name \"" + std::string(64, 'L') +
-            "\" is longer than 63 bytes"}},
+        "card.toml:34:8: error: name \"" + std::string(64, 'L') + "\" is longer than 63 bytes"}},
       {"the same position, name or bus member twice",
-       head +
-           "[[pin]]\npositions = [1, 4]\nbus = \"D\"\nindex = [3, 0]\ndirection = \"output\"\n"
-           "[[pin]]\nposition = 4\nname = \"E\"\ndirection = \"output\"\n"
-           "[[pin]]\nposition = 5\nname = \"E\"\ndirection = \"output\"\n"
-           "[[pin]]\nposition = 6\nbus = \"D\"\nindex = 2\ndirection = \"output\"\n"
-           "[[pin]]\nposition = 7\nname = \"D\"\ndirection = \"output\"\n"
-           "[[pin]]\nposition = 8\nbus = \"E\"\nindex = 0\ndirection = \"output\"\n",
+       head + "[[pin]]\npositions = [1, 4]\nbus = \"D\"\nindex = [3, 0]\ndirection = \"output\"\n"
+              "[[pin]]\nposition = 4\nname = \"E\"\ndirection = \"output\"\n"
+              "[[pin]]\nposition = 5\nname = \"E\"\ndirection = \"output\"\n"
+              "[[pin]]\nposition = 6\nbus = \"D\"\nindex = 2\ndirection = \"output\"\n"
+              "[[pin]]\nposition = 7\nname = \"D\"\ndirection = \"output\"\n"
+              "[[pin]]\nposition = 8\nbus = \"E\"\nindex = 0\ndirection = \"output\"\n",
        {"card.toml:12:12: error: position 4 is used twice (first at 7:13)",
         "card.toml:17:8: error: name \"E\" is used twice (first at 13:8)",
         "card.toml:21:7: error: D[2] is used twice (first at 8:7)",
         "card.toml:26:8: error: name \"D\" is already a bus (at 8:7)",
         "card.toml:30:7: error: bus \"E\" is already a single signal (at 13:8)"}},
       {"direction, clock, standard and pull",
-       head +
-           "[[pin]]\nposition = 1\nname = \"A\"\ndirection = \"in\"\n"
-           "[[pin]]\nposition = 2\nname = \"B\"\ndirection = \"output\"\nclock = \"25 MHz\"\n"
-           "[[pin]]\nposition = 3\nname = \"C\"\ndirection = \"input\"\nclock = \"-5 MHz\"\n"
-           "[[pin]]\nposition = 4\nname = \"D\"\ndirection = \"input\"\nclock = \"fast\"\n"
-           "[[pin]]\nposition = 5\nname = \"E\"\ndirection = \"input\"\nclock = 0.0001\n"
-           "[[pin]]\npositions = [6, 7]\nbus = \"F\"\nindex = [0, 1]\ndirection = \"input\"\n"
-           "clock = 10\n"
-           "[[pin]]\nposition = 8\nname = \"G\"\ndirection = \"input\"\npull = \"down\"\n"
-           "io_standard = \"LVDS\"\nslew = 1\n"
-           "[[pin]]\nposition = 9\nname = \"H\"\n",
+       head + "[[pin]]\nposition = 1\nname = \"A\"\ndirection = \"in\"\n"
+              "[[pin]]\nposition = 2\nname = \"B\"\ndirection = \"output\"\nclock = \"25 MHz\"\n"
+              "[[pin]]\nposition = 3\nname = \"C\"\ndirection = \"input\"\nclock = \"-5 MHz\"\n"
+              "[[pin]]\nposition = 4\nname = \"D\"\ndirection = \"input\"\nclock = \"fast\"\n"
+              "[[pin]]\nposition = 5\nname = \"E\"\ndirection = \"input\"\nclock = 0.0001\n"
+              "[[pin]]\npositions = [6, 7]\nbus = \"F\"\nindex = [0, 1]\ndirection = \"input\"\n"
+              "clock = 10\n"
+              "[[pin]]\nposition = 8\nname = \"G\"\ndirection = \"input\"\npull = \"down\"\n"
+              "io_standard = \"LVDS\"\nslew = 1\n"
+              "[[pin]]\nposition = 9\nname = \"H\"\n",
        {"card.toml:9:13: error: direction must be \"input\", \"output\" or \"inout\"",
         "card.toml:14:9: error: a clock must be an input",
         "card.toml:19:9: error: clock must be a positive frequency in MHz, such as \"25 MHz\"",
@@ -233,12 +231,12 @@ TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
                                            "name = \"P\"\ndirection = \"output\"\n");
   };
   card("standard/a.toml", 1001, "Alpha");
-  card("standard/b.toml", 1001, "Beta");        // the same ID in one folder
+  card("standard/b.toml", 1001, "Beta");          // the same ID in one folder
   card("standard/c.toml", 1002, "gpio default");  // a built-in card's name
   card("standard/d.TOML", 1003, "Delta");
   card("standard/notes.txt", 1004, "Not a card file");
-  card("extra/a2.toml", 1001, "Alpha Two");     // replaces a.toml
-  card("extra/e.toml", 1005, "delta");          // Delta's name under another ID
+  card("extra/a2.toml", 1001, "Alpha Two");  // replaces a.toml
+  card("extra/e.toml", 1005, "delta");       // Delta's name under another ID
   testing::WriteFile(dir.File("extra/broken.toml"), "id = \n");
 
   const std::vector<CardSource> extra = {{CardSource::Kind::Folder, dir.File("extra")}};
@@ -247,8 +245,9 @@ TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
   for (const auto& c : load.Cards)
     loaded.push_back(std::to_string(c->Id) + " " + c->Name);
   EXPECT_EQ(loaded, (std::vector<std::string>{"1001 Alpha Two", "1003 Delta"}));
-  const std::vector<std::string> refused = {dir.File("standard/b.toml"), dir.File("standard/c.toml"),
-                                            dir.File("extra/broken.toml"), dir.File("extra/e.toml")};
+  const std::vector<std::string> refused = {
+      dir.File("standard/b.toml"), dir.File("standard/c.toml"), dir.File("extra/broken.toml"),
+      dir.File("extra/e.toml")};
   EXPECT_EQ(load.RefusedFiles, refused);
   ASSERT_EQ(load.Problems.size(), 4u);
   EXPECT_EQ(load.Problems[0].Text(), dir.File("standard/b.toml") +
@@ -260,9 +259,9 @@ TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
   EXPECT_EQ(load.Problems[3].Text(), dir.File("extra/e.toml") +
                                          ":4:8: error: name \"delta\" is already the name of " +
                                          dir.File("standard/d.TOML"));
-  EXPECT_EQ(load.Notes, (std::vector<std::string>{dir.File("extra/a2.toml") +
-                                                  " replaces card 1001 of " +
-                                                  dir.File("standard/a.toml")}));
+  EXPECT_EQ(load.Notes,
+            (std::vector<std::string>{dir.File("extra/a2.toml") + " replaces card 1001 of " +
+                                      dir.File("standard/a.toml")}));
 
   // Installed, the cards join the choice list and are found by ID and name; a missing one
   // names the folders searched.
