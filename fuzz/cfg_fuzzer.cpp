@@ -136,19 +136,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   const std::string& projectName = checked->ProjectName();
-  Result<ProjectTexts> texts = MakeOrderedProjectTexts(checked->Board(), projectName, host.Now());
-  if (!texts)
-    Fail("a checked record failed to generate", texts.Error().SystemMessage);
-  for (const std::string& problem :
-       testing::CheckProject(checked->Board(), {texts->Qsf, texts->TopLevel, texts->Sdc})) {
+  const Result<CheckedProject> project = CheckProject(*checked, projectName + ".qpf");
+  if (!project)
+    Fail("a checked record made no project", project.Error().Reason);
+  const Result<std::vector<ProjectFile>> files = MakeProjectFiles(*project, host.Now());
+  if (!files)
+    Fail("a checked record failed to generate", files.Error().SystemMessage);
+  const std::string& qsf = *FileText(*files, ".qsf");
+  for (const std::string& problem : testing::CheckProject(
+           checked->Board(), {qsf, *FileText(*files, ".v"), *FileText(*files, ".sdc")})) {
     Fail("generated project", problem);
   }
   // The pin list has a pin for each I/O standard the settings file assigns, and a CSV line
   // for each pin below its header.
   const TPinManifest manifest = MakePinManifest(*checked, projectName);
   std::size_t assigned = 0;
-  for (std::size_t at = texts->Qsf.find("-name IO_STANDARD"); at != std::string::npos;
-       at = texts->Qsf.find("-name IO_STANDARD", at + 1)) {
+  for (std::size_t at = qsf.find("-name IO_STANDARD"); at != std::string::npos;
+       at = qsf.find("-name IO_STANDARD", at + 1)) {
     ++assigned;
   }
   const std::string csv = PinManifestCsv(manifest);
@@ -160,14 +164,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The other top-level languages: a checked record passes their name check and renders
   // with its testbench, or is refused with a reason.
   for (const HdlLanguage language : {HdlLanguage::SystemVerilog, HdlLanguage::Vhdl}) {
-    if (const Status names = CheckTopLevelNames(*checked, language); !names) {
-      if (names.Error().Reason.empty())
+    const Result<CheckedProject> other =
+        CheckProject(*checked, projectName + ".qpf", {language, true});
+    if (!other) {
+      if (other.Error().Reason.empty())
         Fail("a name refusal without a message", std::string(HdlLanguageCaption(language)));
       continue;
     }
-    const Result<ProjectTexts> other =
-        MakeOrderedProjectTexts(checked->Board(), projectName, host.Now(), {language, true});
-    if (!other || other->TopLevel.empty() || other->Testbench.empty())
+    const Result<std::vector<ProjectFile>> rendered = MakeProjectFiles(*other, host.Now());
+    const std::string extension(HdlFileExtension(language));
+    if (!rendered || FileText(*rendered, extension)->empty() ||
+        FileText(*rendered, "_tb" + extension)->empty())
       Fail("a checked record did not render", std::string(HdlLanguageCaption(language)));
   }
   if (host.Messages != 0 || host.AlertSounds != 0)

@@ -154,15 +154,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     const LocalDateTime now = host.Now();
     (void)QsfText(board, "P", now);
-    (void)VerilogText(board, "P");
-    for (const HdlLanguage language : {HdlLanguage::SystemVerilog, HdlLanguage::Vhdl}) {
-      (void)TopLevelText(language, board, "P");
-      (void)TestbenchText(language, board, "P");
+    const std::vector<PortGroup> ports = TopLevelPorts(board);
+    for (const HdlLanguage language : kHdlLanguages) {
+      (void)TopLevelText(language, ports, "P");
+      (void)TestbenchText(language, board, ports, "P");
     }
     (void)SdcText(board);
     (void)HtmlText(board);
   } catch (const BusIndexError&) {
   }
-  (void)TSystemBuild::CheckPinNames(board);
+  (void)CheckPinNames(board);
   return 0;
 }

@@ -1,12 +1,12 @@
 #include "boards/config_larkspur.h"
 
+#include <array>
 #include <cstdint>
 #include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "cards/cardmaps.h"
 #include "cards/catalogue.h"
 #include "model/pin.h"
 
@@ -193,51 +193,50 @@ constexpr std::string_view kNone = "";
 
 struct HeaderPositionRow {
   std::int32_t Position;
-  std::string_view Gpio0;
-  std::string_view Gpio1;
+  std::array<std::string_view, kLarkspurHeaders.size()> Locations;  // by header, GPIO-0 first
 };
 
 constexpr HeaderPositionRow kHeaderPositions[] = {
-  { 1, "H16",   "BV14"},
-  { 2, "Y1",    "CG26"},
-  { 3, "C2",    "DM2" },
-  { 4, "P1",    "CD23"},
-  { 5, "Y2",    "CG23"},
-  { 6, "U2",    "CE14"},
-  { 7, "L1",    "CA23"},
-  { 8, "F2",    "CH16"},
-  { 9, "P2",    "CV16"},
-  {10, "B3",    "CH14"},
-  {11, kNone,   kNone },
-  {12, kNone,   kNone },
-  {13, "H4",    "CR6" },
-  {14, "B2",    "CH11"},
-  {15, "C6",    "CV6" },
-  {16, "H6",    "CR14"},
-  {17, "B5",    "CR19"},
-  {18, "H11",   "CR11"},
-  {19, "C14",   "CV19"},
-  {20, "B10",   "CV11"},
-  {21, "A15",   "CV14"},
-  {22, "A10",   "DJ3" },
-  {23, "B17",   "DF3" },
-  {24, "B15",   "DN2" },
-  {25, "AH16",  "CV4" },
-  {26, "A13",   "DD3" },
-  {27, "AE19",  "CE11"},
-  {28, "C19",   "CE8" },
-  {29, kNone,   kNone },
-  {30, kNone,   kNone },
-  {31, "H19",   "DE1" },
-  {32, "AH19",  "DH1" },
-  {33, "R19",   "DH2" },
-  {34, "R14",   "CH4" },
-  {35, "V19",   "DC2" },
-  {36, "V14",   "DC1" },
-  {37, "AG31",  "BV19"},
-  {38, "AL31",  "CE6" },
-  {39, "AL37",  "BV11"},
-  {40, "AL34",  "BV16"},
+  { 1, {"H16",   "BV14"}},
+  { 2, {"Y1",    "CG26"}},
+  { 3, {"C2",    "DM2" }},
+  { 4, {"P1",    "CD23"}},
+  { 5, {"Y2",    "CG23"}},
+  { 6, {"U2",    "CE14"}},
+  { 7, {"L1",    "CA23"}},
+  { 8, {"F2",    "CH16"}},
+  { 9, {"P2",    "CV16"}},
+  {10, {"B3",    "CH14"}},
+  {11, {kNone,   kNone }},
+  {12, {kNone,   kNone }},
+  {13, {"H4",    "CR6" }},
+  {14, {"B2",    "CH11"}},
+  {15, {"C6",    "CV6" }},
+  {16, {"H6",    "CR14"}},
+  {17, {"B5",    "CR19"}},
+  {18, {"H11",   "CR11"}},
+  {19, {"C14",   "CV19"}},
+  {20, {"B10",   "CV11"}},
+  {21, {"A15",   "CV14"}},
+  {22, {"A10",   "DJ3" }},
+  {23, {"B17",   "DF3" }},
+  {24, {"B15",   "DN2" }},
+  {25, {"AH16",  "CV4" }},
+  {26, {"A13",   "DD3" }},
+  {27, {"AE19",  "CE11"}},
+  {28, {"C19",   "CE8" }},
+  {29, {kNone,   kNone }},
+  {30, {kNone,   kNone }},
+  {31, {"H19",   "DE1" }},
+  {32, {"AH19",  "DH1" }},
+  {33, {"R19",   "DH2" }},
+  {34, {"R14",   "CH4" }},
+  {35, {"V19",   "DC2" }},
+  {36, {"V14",   "DC1" }},
+  {37, {"AG31",  "BV19"}},
+  {38, {"AL31",  "CE6" }},
+  {39, {"AL37",  "BV11"}},
+  {40, {"AL34",  "BV16"}},
 };
 
 // How the device configures itself and powers up: the same for every Larkspur project.
@@ -334,8 +333,10 @@ constexpr bool HeaderPositionsWellFormed() {
     if (row.Position != expected++)
       return false;
     const bool supply = IsSupplyPosition(row.Position);
-    if (row.Gpio0.empty() != supply || row.Gpio1.empty() != supply)
-      return false;
+    for (const std::string_view location : row.Locations) {
+      if (location.empty() != supply)
+        return false;
+    }
   }
   return expected == kGpioHeaderPositions + 1;
 }
@@ -375,22 +376,22 @@ void AddOnBoardGroup(TMainBoard& board, std::string name, std::span<const BoardP
   board.AddGroup(std::move(group));
 }
 
-void AddHeader(TMainBoard& board, std::string name, std::int32_t headerKey, std::int32_t cardId,
-               std::string_view HeaderPositionRow::*column) {
-  TConnector header(std::move(name), "GPIO connect to " + std::string(CardDisplayName(cardId)),
-                    kConnectorGpio);
-  header.ReservePins(std::size(kHeaderPositions));
+void AddHeader(TMainBoard& board, const LarkspurHeader& header, std::size_t column,
+               std::int32_t cardId) {
+  TConnector group(std::string(header.GroupName),
+                   "GPIO connect to " + std::string(CardById(cardId).Name), kConnectorGpio);
+  group.ReservePins(std::size(kHeaderPositions));
   for (const HeaderPositionRow& row : kHeaderPositions) {
-    const std::string_view location = row.*column;
+    const std::string_view location = row.Locations[column];
     if (location.empty()) {
-      header.AddPin(std::nullopt);
+      group.AddPin(std::nullopt);
     } else {
-      header.AddPin(TPin("", location, PinDirection::FromCard, kIoFromCard, 0.0));
+      group.AddPin(TPin("", location, PinDirection::FromCard, kIoFromCard, 0.0));
     }
   }
-  header.SetIsHeader(1);
-  header.SetHeaderKey(headerKey);
-  board.AddGroup(std::move(header));
+  group.SetIsHeader(1);
+  group.SetHeaderKey(header.Key);
+  board.AddGroup(std::move(group));
 }
 
 // How every Larkspur project configures the device, as the settings file's block.
@@ -405,8 +406,45 @@ std::string ConfigurationBlock() {
   return text + "\r\n";
 }
 
-bool IsSet(std::uint8_t flag) {
-  return flag != 0;
+using ComponentFlag = std::uint8_t TLarkspurSettings::*;
+
+// One group of on-board pins: the group a ticked component adds, in the order the model
+// lists them.
+struct ComponentGroup {
+  ComponentFlag Flag;
+  std::string_view Name;
+  std::span<const BoardPinRow> Pins;
+  // A second component that brings the group along too; nullptr for none.
+  ComponentFlag AlsoBy = nullptr;
+  // A component whose pins take some of these: with it ticked the group keeps only its first
+  // KeptBeside rows.
+  ComponentFlag SharedWith = nullptr;
+  std::size_t KeptBeside = 0;
+};
+
+// clang-format off
+constexpr ComponentGroup kComponentGroups[] = {
+  {&TLarkspurSettings::OSC,     "CLOCK",                              kClockPins},
+  {&TLarkspurSettings::Button,  kPushButtonGroup,                     kKeyPins},
+  {&TLarkspurSettings::LED,     "LED",                                kLedPins},
+  {&TLarkspurSettings::Switch,  "SW",                                 kSwitchPins},
+  {&TLarkspurSettings::UART,    "UART",                               kUartPins},
+  {&TLarkspurSettings::ADC,     "ADC",                                kAdcPins},
+  {&TLarkspurSettings::FAN,     "FAN (I2C bus shared with HDMI OUT)", kFanPins,
+   nullptr, &TLarkspurSettings::HdmiTx, kFanPinsBesideHdmi},
+  {&TLarkspurSettings::HdmiTx,  "HDMI OUT",                           kHdmiPins},
+  {&TLarkspurSettings::MIPI,    "MIPI CAM",                           kMipiPins},
+  // The processor system uses the first LPDDR4 bank, so HPS brings it along.
+  {&TLarkspurSettings::LPDDR4A, "LPDDR4A",                            kLpddr4aPins,
+   &TLarkspurSettings::HPS},
+  {&TLarkspurSettings::LPDDR4B, "LPDDR4B (for FPGA)",                 kLpddr4bPins},
+  {&TLarkspurSettings::SDRAM,   "SDRAM",                              kSdramPins},
+  {&TLarkspurSettings::HPS,     "HPS",                                kHpsPins},
+};
+// clang-format on
+
+bool IsSet(const TLarkspurSettings& settings, ComponentFlag flag) {
+  return flag != nullptr && settings.*flag != 0;
 }
 
 }  // namespace
@@ -418,42 +456,16 @@ void DefineLarkspurBoard(TMainBoard& board, const TLarkspurSettings& s) {
   // from a file, not yet stamped) gets none.
   board.SetQsfExtraAssignments(s.BoardId.Get() == kLarkspurBoardId ? ConfigurationBlock() : "");
 
-  if (IsSet(s.OSC))
-    AddOnBoardGroup(board, "CLOCK", kClockPins);
-  if (IsSet(s.Button))
-    AddOnBoardGroup(board, kPushButtonGroup, kKeyPins);
-  if (IsSet(s.LED))
-    AddOnBoardGroup(board, "LED", kLedPins);
-  if (IsSet(s.Switch))
-    AddOnBoardGroup(board, "SW", kSwitchPins);
-  if (IsSet(s.UART))
-    AddOnBoardGroup(board, "UART", kUartPins);
-  if (IsSet(s.ADC))
-    AddOnBoardGroup(board, "ADC", kAdcPins);
-  if (IsSet(s.FAN)) {
-    const std::span<const BoardPinRow> fan(kFanPins);
-    AddOnBoardGroup(board, "FAN (I2C bus shared with HDMI OUT)",
-                    IsSet(s.HdmiTx) ? fan.first(kFanPinsBesideHdmi) : fan);
+  for (const ComponentGroup& component : kComponentGroups) {
+    if (!IsSet(s, component.Flag) && !IsSet(s, component.AlsoBy))
+      continue;
+    AddOnBoardGroup(board, std::string(component.Name),
+                    IsSet(s, component.SharedWith) ? component.Pins.first(component.KeptBeside)
+                                                   : component.Pins);
   }
-  if (IsSet(s.HdmiTx))
-    AddOnBoardGroup(board, "HDMI OUT", kHdmiPins);
-  if (IsSet(s.MIPI))
-    AddOnBoardGroup(board, "MIPI CAM", kMipiPins);
-  // The processor system uses the first LPDDR4 bank, so HPS brings it along.
-  if (IsSet(s.LPDDR4A) || IsSet(s.HPS))
-    AddOnBoardGroup(board, "LPDDR4A", kLpddr4aPins);
-  if (IsSet(s.LPDDR4B))
-    AddOnBoardGroup(board, "LPDDR4B (for FPGA)", kLpddr4bPins);
-  if (IsSet(s.SDRAM))
-    AddOnBoardGroup(board, "SDRAM", kSdramPins);
-  if (IsSet(s.HPS))
-    AddOnBoardGroup(board, "HPS", kHpsPins);
-
-  if (const std::int32_t card = s.Gpio0.Get(); card != kCardNone) {
-    AddHeader(board, "GPIO_0", kHeaderKeyGpio0, card, &HeaderPositionRow::Gpio0);
-  }
-  if (const std::int32_t card = s.Gpio1.Get(); card != kCardNone) {
-    AddHeader(board, "GPIO_1", kHeaderKeyGpio1, card, &HeaderPositionRow::Gpio1);
+  for (std::size_t h = 0; h < kLarkspurHeaders.size(); ++h) {
+    if (const std::int32_t card = (s.*kLarkspurHeaders[h].Card).Get(); card != kCardNone)
+      AddHeader(board, kLarkspurHeaders[h], h, card);
   }
 }
 

@@ -18,7 +18,6 @@
 #define TOML_ENABLE_WINDOWS_COMPAT 0
 #include <toml++/toml.h>
 
-#include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
 #include "host/paths.h"
@@ -478,9 +477,10 @@ void AddRows(CardDefinition& card, std::vector<PinEntry>& pins) {
   for (const PinEntry& pin : pins) {
     const std::string& name = card.SignalNames.emplace_back(pin.Name);
     card.Rows.push_back({pin.FirstPosition, pin.LastPosition, name, pin.FirstIndex, pin.LastIndex,
-                         pin.Direction, pin.ClockMHz,
-                         pin.IoStandard >= 0 ? pin.IoStandard : card.IoStandard, pin.PullUp});
+                         pin.Direction, pin.IoStandard >= 0 ? pin.IoStandard : card.IoStandard,
+                         pin.ClockMHz, pin.PullUp});
   }
+  card.Row = {card.Id, card.Name, kConnectorGpio, kVoltage33, true, false, {}, card.Rows};
 }
 
 bool IsReadableFile(const std::string& path) {
@@ -672,7 +672,7 @@ std::string ShortestDecimal(double value) {
   return error == std::errc() ? std::string(text, end) : std::to_string(value);
 }
 
-void AppendPinTable(std::string& text, const CardMapRow& row, std::int32_t cardStandard) {
+void AppendPinTable(std::string& text, const CardPinRow& row, std::int32_t cardStandard) {
   text += "\n[[pin]]\n";
   const bool run = row.FirstPosition != row.LastPosition;
   if (run) {
@@ -702,17 +702,10 @@ void AppendPinTable(std::string& text, const CardMapRow& row, std::int32_t cardS
 
 std::string CardFileText(std::int32_t cardId) {
   const CardDefinition* user = FindUserCard(cardId);
-  std::span<const CardMapRow> rows;
-  std::int32_t standard = kIoLvcmos33;
-  if (user) {
-    rows = user->Rows;
-    standard = user->IoStandard;
-  } else if (cardId == kCardGpioDefault) {
-    rows = GpioDefaultMap();
-  } else {
-    rows = FixedCardMap(cardId);
-  }
-  if (rows.empty() || cardId == kCardNone)
+  const Card& card = CardById(cardId);
+  const std::span<const CardPinRow> rows = card.Pins;
+  const std::int32_t standard = user ? user->IoStandard : kIoLvcmos33;
+  if (rows.empty() || !card.OnGpioHeader())
     return {};
   std::string text = "# A Pinwright daughter card: one [[pin]] per signal or run of bus members.\n";
   if (!user) {
@@ -723,12 +716,12 @@ std::string CardFileText(std::int32_t cardId) {
   text += "format = \"pinwright-card\"\n";
   text += "version = 1\n";
   text += "id = " + std::to_string(cardId) + "\n";
-  text += "name = " + TomlString(CardDisplayName(cardId)) + "\n";
+  text += "name = " + TomlString(card.Name) + "\n";
   text += "voltage = \"3.3 V\"\n";
   text += "io_standard = " + TomlString(IoStandardName(standard)) + "\n";
   if (user && !user->PictureFile.empty())
     text += "picture = " + TomlString(user->PictureFile) + "\n";
-  for (const CardMapRow& row : rows)
+  for (const CardPinRow& row : rows)
     AppendPinTable(text, row, standard);
   return text;
 }

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cards/cardmaps.h"
+#include "cards/catalogue.h"
 
 namespace pinwright {
 
@@ -36,15 +36,16 @@ struct SourcePlace {
   std::int64_t Column = 1;
 };
 
-// A card read from a file: the attributes of a catalogue row and the rows of its map. It owns
-// the names its rows point to, so it is shared, never copied.
+// A card read from a file: the catalogue's Card value (Row) and what it points to, the rows
+// of its map and their names. It owns them, so it is shared, never copied.
 struct CardDefinition {
+  Card Row{};  // a 3.3 V GPIO card, offered, viewing Name and Rows below
   std::int32_t Id = 0;
   std::string Name;
   std::int32_t IoStandard = 0;  // the file's default; every row carries its own as well
   std::string PictureFile;      // the card's own picture; empty for the generated one
   std::string SourceFile;
-  std::vector<CardMapRow> Rows;  // ascending by first position
+  std::vector<CardPinRow> Rows;  // ascending by first position
   std::deque<std::string> SignalNames;
   SourcePlace IdPlace;
   SourcePlace NamePlace;

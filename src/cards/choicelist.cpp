@@ -8,25 +8,15 @@
 #include "cards/catalogue.h"
 #include "cards/usercards.h"
 #include "host/text.h"
-#include "model/connector.h"
 
 namespace pinwright {
 namespace {
 
-constexpr std::int32_t kVoltageClass33 = 5;  // 3.3 V
-// IDs above this one are never examined: they hold no card the headers can offer.
-constexpr std::int32_t kLastChoiceCandidate = 88;
-
-bool OfferedOnGpioHeader(std::int32_t cardId) {
-  return CardConnectorType(cardId) == kConnectorGpio &&
-         CardVoltageClass(cardId) == kVoltageClass33 && CardOffered(cardId) && !CardHidden(cardId);
-}
-
 std::vector<std::int32_t> FilterCatalogue() {
   std::vector<std::int32_t> choices{kCardNone};
-  for (std::int32_t id = 0; id <= kLastChoiceCandidate; ++id) {
-    if (OfferedOnGpioHeader(id))
-      choices.push_back(id);
+  for (const Card& card : BuiltInCards()) {
+    if (card.OnGpioHeader())
+      choices.push_back(card.Id);
   }
   return choices;
 }
@@ -64,7 +54,7 @@ std::optional<std::int32_t> FindGpioCard(std::string_view text) {
     return std::nullopt;
   }
   for (std::int32_t card : choices) {
-    if (EqualsIgnoringCase(CardDisplayName(card), text))
+    if (EqualsIgnoringCase(CardById(card).Name, text))
       return card;
   }
   return std::nullopt;

@@ -8,8 +8,9 @@
 
 namespace pinwright {
 
-// The IDs a GPIO header offers, in display order, "None" (0) first: every catalogue ID up to
-// 88 that is a 3.3 V GPIO card, offered and not hidden, then the installed user cards by ID.
+// The IDs a GPIO header offers, in display order: "None" (0) first, then every built-in card
+// a GPIO header offers (Card::OnGpioHeader), ascending by ID, then the installed user cards
+// by ID.
 std::span<const std::int32_t> GpioHeaderChoices();
 
 // The built-in part of the choice list, worked out from the catalogue once.

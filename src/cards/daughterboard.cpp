@@ -5,9 +5,6 @@
 #include <span>
 #include <string_view>
 
-#include "cards/cardmaps.h"
-#include "cards/catalogue.h"
-
 namespace pinwright {
 namespace {
 
@@ -19,18 +16,20 @@ std::string PinName(std::string_view name, std::int32_t index) {
 }
 
 // Appends the 40 entries of a map: one pin per listed position, an empty entry elsewhere.
-// A non-empty base name replaces the map's own bus names (the GPIO default card only).
-void AddMapPins(TDaughterBoard& board, std::span<const CardMapRow> rows, std::string_view baseName,
-                std::int32_t ioStandard) {
+// A non-empty base name replaces the map's own names. A position off the header (a map that
+// did not pass PinMapWellFormed) is skipped rather than written past the list.
+void AddMapPins(TDaughterBoard& board, std::span<const CardPinRow> rows,
+                std::string_view baseName) {
   std::array<std::optional<TPin>, kGpioHeaderPositions> entries;
-  for (const CardMapRow& row : rows) {
+  for (const CardPinRow& row : rows) {
     const std::string_view name = baseName.empty() ? row.Name : baseName;
     const std::int32_t step = row.LastIndex >= row.FirstIndex ? 1 : -1;
     std::int32_t index = row.FirstIndex;
     for (std::int32_t position = row.FirstPosition; position <= row.LastPosition; ++position) {
+      if (position < 1 || position > kGpioHeaderPositions)
+        continue;
       TPin& pin = entries[static_cast<std::size_t>(position - 1)].emplace(
-          PinName(name, index), row.Direction, row.IoStandard >= 0 ? row.IoStandard : ioStandard,
-          position);
+          PinName(name, index), row.Direction, row.IoStandard, position);
       pin.SetClockMHz(row.ClockMHz);
       pin.SetPullUp(row.PullUp);
       if (index >= 0)
@@ -44,28 +43,26 @@ void AddMapPins(TDaughterBoard& board, std::span<const CardMapRow> rows, std::st
 
 }  // namespace
 
-void BuildCardPins(TDaughterBoard& board, std::int32_t cardId, const std::string& baseName,
-                   std::int32_t ioStandard) {
+void BuildCardPins(TDaughterBoard& board, const Card& card, const std::string& baseName) {
   board.ClearPins();
-  if (cardId == kCardGpioDefault) {
-    AddMapPins(board, GpioDefaultMap(), baseName, ioStandard);
-  } else if (const std::span<const CardMapRow> rows = FixedCardMap(cardId); !rows.empty()) {
-    AddMapPins(board, rows, {}, ioStandard);
-  }
-  board.SetConnectorType(CardConnectorType(cardId));
+  if (!card.Pins.empty())
+    AddMapPins(board, card.Pins, baseName);
+  board.SetConnectorType(card.ConnectorType);
 }
 
-void FitCard(TMainBoard& board, std::int32_t headerKey, std::int32_t cardId,
-             std::int32_t ioStandard, const std::string& baseName, const std::string& prefix) {
-  TDaughterBoard card;
-  BuildCardPins(card, cardId, baseName, ioStandard);
-  board.AttachCard(headerKey, card, prefix);
+void FitCard(TMainBoard& board, std::int32_t headerKey, const Card& card,
+             const std::string& baseName, const std::string& prefix) {
+  TConnector* header = board.HeaderWithKey(headerKey);
+  if (!header)
+    return;
+  TDaughterBoard pins;
+  BuildCardPins(pins, card, baseName);
+  ApplyCardToConnector(pins, *header, prefix);
 }
 
-bool ApplyCardToConnector(const TDaughterBoard& board, TConnector& header,
+void ApplyCardToConnector(const TDaughterBoard& board, TConnector& header,
                           const std::string& prefix) {
   header.TakeCardPins(board, prefix);
-  return true;
 }
 
 }  // namespace pinwright

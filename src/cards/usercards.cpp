@@ -55,7 +55,7 @@ std::vector<std::string> CardFilesIn(const std::string& folder) {
 std::string NameHolder(const std::map<std::int32_t, std::shared_ptr<const CardDefinition>>& kept,
                        const CardDefinition& card) {
   for (const std::int32_t id : GpioBuiltInChoices()) {
-    if (EqualsIgnoringCase(CardDisplayName(id), card.Name))
+    if (EqualsIgnoringCase(CardById(id).Name, card.Name))
       return "built-in card " + std::to_string(id);
   }
   for (const auto& [id, other] : kept) {
@@ -213,6 +213,16 @@ const CardDefinition* FindUserCard(std::int32_t cardId) {
       return card.get();
   }
   return nullptr;
+}
+
+std::string_view CardPictureFile(std::int32_t cardId) {
+  const CardDefinition* card = FindUserCard(cardId);
+  return card ? std::string_view(card->PictureFile) : std::string_view();
+}
+
+std::string_view CardSourceFile(std::int32_t cardId) {
+  const CardDefinition* card = FindUserCard(cardId);
+  return card ? std::string_view(card->SourceFile) : std::string_view();
 }
 
 std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards() {

@@ -53,6 +53,10 @@ void InstallUserCards(const CardLoad& load);
 
 // The installed card of the ID; nullptr when there is none.
 const CardDefinition* FindUserCard(std::int32_t cardId);
+// The picture file a card file names, and where the card was read from; empty for built-in
+// cards, and for a card file's card without a picture of its own.
+std::string_view CardPictureFile(std::int32_t cardId);
+std::string_view CardSourceFile(std::int32_t cardId);
 // The installed cards, by ID.
 std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards();
 // The folders the installed cards were looked for in.

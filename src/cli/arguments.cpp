@@ -1,5 +1,8 @@
 #include "cli/arguments.h"
 
+#include <optional>
+#include <utility>
+
 #include "host/text.h"
 #include "settings/configlarkspur.h"
 
@@ -12,10 +15,8 @@ enum class OptionId {
   Project,
   With,
   Without,
-  Gpio0,
-  Gpio1,
-  Prefix0,
-  Prefix1,
+  Card,    // --gpioN, N a header's number
+  Prefix,  // --prefixN
   Hdl,
   Testbench,
   Pins,
@@ -33,20 +34,17 @@ struct OptionSpec {
   OptionId Id;
   bool TakesValue;
   OptionScope Scope;
+  std::size_t Header = 0;  // the index into kLarkspurHeaders of --gpioN and --prefixN
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 17> kOptions{{
+constexpr std::array<OptionSpec, 13> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
   {"--project",   OptionId::Project,   true,  OptionScope::Record},
   {"--with",      OptionId::With,      true,  OptionScope::Record},
   {"--without",   OptionId::Without,   true,  OptionScope::Record},
-  {"--gpio0",     OptionId::Gpio0,     true,  OptionScope::Record},
-  {"--gpio1",     OptionId::Gpio1,     true,  OptionScope::Record},
-  {"--prefix0",   OptionId::Prefix0,   true,  OptionScope::Record},
-  {"--prefix1",   OptionId::Prefix1,   true,  OptionScope::Record},
   {"--hdl",       OptionId::Hdl,       true,  OptionScope::Generate},
   {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
   {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
@@ -85,12 +83,21 @@ const CommandSpec* FindCommand(std::string_view name) {
   return nullptr;
 }
 
-const OptionSpec* FindOption(std::string_view name) {
+std::optional<OptionSpec> FindOption(std::string_view name) {
   for (const OptionSpec& entry : kOptions) {
     if (entry.Name == name)
-      return &entry;
+      return entry;
   }
-  return nullptr;
+  for (std::size_t h = 0; h < kLarkspurHeaders.size(); ++h) {
+    const std::string_view number = kLarkspurHeaders[h].Number;
+    for (const auto& [word, id] : {std::pair{std::string_view("--gpio"), OptionId::Card},
+                                   std::pair{std::string_view("--prefix"), OptionId::Prefix}}) {
+      if (name.size() == word.size() + number.size() && name.starts_with(word) &&
+          name.ends_with(number))
+        return OptionSpec{name, id, true, OptionScope::Record, h};
+    }
+  }
+  return std::nullopt;
 }
 
 ParseResult Failure(std::string message) {
@@ -192,7 +199,7 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     }
     std::size_t equals = word.find('=');
     std::string_view name = std::string_view(word).substr(0, equals);
-    const OptionSpec* option = FindOption(name);
+    const std::optional<OptionSpec> option = FindOption(name);
     const bool inScope =
         option &&
         (option->Scope == OptionScope::Any ||
@@ -230,17 +237,11 @@ ParseResult ParseArguments(std::span<const std::string> args) {
           return Failure(std::string(name) + ": " + error);
         break;
       }
-      case OptionId::Gpio0:
-        request.Cards[0] = value;
+      case OptionId::Card:
+        request.Cards[option->Header] = value;
         break;
-      case OptionId::Gpio1:
-        request.Cards[1] = value;
-        break;
-      case OptionId::Prefix0:
-        request.Prefixes[0] = value;
-        break;
-      case OptionId::Prefix1:
-        request.Prefixes[1] = value;
+      case OptionId::Prefix:
+        request.Prefixes[option->Header] = value;
         break;
       case OptionId::Hdl: {
         const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(value);

@@ -12,6 +12,7 @@
 
 #include "cards/usercards.h"
 #include "generate/generationoptions.h"
+#include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
 
@@ -29,11 +30,12 @@ struct Request {
   std::optional<std::string> ConfigFile;
   std::optional<std::string> Project;
   std::vector<ComponentChange> Components;
-  std::array<std::optional<std::string>, 2> Cards;     // as typed; resolved later
-  std::array<std::optional<std::string>, 2> Prefixes;  // GPIO-0, GPIO-1
-  GenerationOptions Output;                            // --hdl, --testbench, --pins
-  bool Json = false;                                   // show: the settings and pin list as JSON
-  std::vector<CardSource> CardFiles;                   // --cards and --card, in order
+  std::array<std::optional<std::string>, kLarkspurHeaders.size()>
+      Cards;  // as typed; resolved later
+  std::array<std::optional<std::string>, kLarkspurHeaders.size()> Prefixes;  // by header
+  GenerationOptions Output;           // --hdl, --testbench, --pins, --pinout
+  bool Json = false;                  // show: the settings and pin list as JSON
+  std::vector<CardSource> CardFiles;  // --cards and --card, in order
   std::vector<std::string> Operands;
 };
 

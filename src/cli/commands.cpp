@@ -14,6 +14,7 @@
 #include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
 #include "generate/pinmanifest.h"
+#include "generate/systembuild.h"
 #include "host/filewrite.h"
 #include "host/host.h"
 #include "host/paths.h"
@@ -76,7 +77,7 @@ std::string CardText(const TConfigBoard& choices, std::int32_t card) {
   std::string id = std::to_string(card);
   if (!choices.OffersCard(card))
     return id + " (not a card the GPIO headers take)";
-  return id + " " + std::string(CardDisplayName(card));
+  return id + " " + std::string(CardById(card).Name);
 }
 
 void WriteHeaderJson(TJsonWriter& json, const TConfigBoard& choices, std::int32_t card,
@@ -86,7 +87,7 @@ void WriteHeaderJson(TJsonWriter& json, const TConfigBoard& choices, std::int32_
   json.Number(card);
   if (choices.OffersCard(card)) {
     json.Key("card");
-    json.String(CardDisplayName(card));
+    json.String(CardById(card).Name);
   }
   json.Key("prefix");
   json.String(prefix);
@@ -114,10 +115,10 @@ std::string SettingsJson(const TConfigLarkspur& config, const Result<CheckedSett
       json.String(component.Name);
   }
   json.EndArray();
-  json.Key("gpio0");
-  WriteHeaderJson(json, config, settings.Gpio0.Get(), settings.PrefixGpio0.Get());
-  json.Key("gpio1");
-  WriteHeaderJson(json, config, settings.Gpio1.Get(), settings.PrefixGpio1.Get());
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    json.Key("gpio" + std::string(header.Number));
+    WriteHeaderJson(json, config, (settings.*header.Card).Get(), (settings.*header.Prefix).Get());
+  }
   json.EndObject();
   json.Key("check");
   json.BeginObject(/*oneLine=*/true);
@@ -145,28 +146,23 @@ int RunGenerate(const Request& request, std::string& out) {
   const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
   if (!checked)
     return Report(checked.Error());
-  const HdlLanguage language = request.Output.TopLevel;
-  if (Status names = CheckTopLevelNames(*checked, language); !names)
-    return Report(names);
-
   const Result<std::string> qpf = ProjectPath(request, *checked);
   if (!qpf)
     return Report(qpf.Error());
-  const Result<CheckedProjectPath> path = CheckProjectPath(*qpf, language);
-  if (!path)
-    return Report(path.Error());
+  const Result<CheckedProject> project = CheckProject(*checked, *qpf, request.Output);
+  if (!project)
+    return Report(project.Error());
   if (Status folder = CreateFolder(PathFromUtf8(*qpf).parent_path()); !folder)
     return Report(folder);
 
   std::vector<std::string> backups;
-  if (const Status generated = GenerateLarkspurProject(*checked, *path, request.Output, &backups);
-      !generated) {
-    ReportFailure(generated.Error());
-    return Report(FileFailure(GenerateFailedText(path->QpfPath(), backups), path->QpfPath()));
+  const Result<GenerationReport> report = BuildProject(*project, &backups);
+  if (!report) {
+    ReportFailure(report.Error());
+    return Report(FileFailure(GenerateFailedText(*qpf, backups), *qpf));
   }
-  out += TerminalText(GeneratedText(*path, backups)) + '\n';
-  std::string warning = MemoryWarning(checked->Settings());
-  if (!warning.empty())
+  out += TerminalText(report->Text) + '\n';
+  for (const std::string& warning : report->Warnings)
     out += '\n' + TerminalText(warning);
   return kExitOk;
 }
@@ -205,16 +201,18 @@ int RunShow(const Request& request, std::string& out) {
     if (settings.*component.Flag != 0)
       ticked += (ticked.empty() ? "" : " ") + std::string(component.Name);
   }
-  const std::pair<const char*, std::string> lines[] = {
+  std::vector<std::pair<std::string, std::string>> lines = {
       {"Board ID:    ", std::to_string(settings.BoardId.Get())},
       {"Record size: ", std::to_string(settings.Size.Get())},
       {"Project:     ", Quoted(settings.ProjectName.Get())},
       {"Components:  ", ticked.empty() ? "none" : ticked},
-      {"GPIO-0:      ", CardText(config, settings.Gpio0.Get())},
-      {"Prefix 0:    ", Quoted(settings.PrefixGpio0.Get())},
-      {"GPIO-1:      ", CardText(config, settings.Gpio1.Get())},
-      {"Prefix 1:    ", Quoted(settings.PrefixGpio1.Get())},
   };
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    lines.emplace_back(std::string(header.Label) + ":      ",
+                       CardText(config, (settings.*header.Card).Get()));
+    lines.emplace_back("Prefix " + std::string(header.Number) + ":    ",
+                       Quoted((settings.*header.Prefix).Get()));
+  }
   for (const auto& [label, value] : lines)
     out += label + value + '\n';
 

@@ -6,6 +6,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/usercards.h"
 #include "host/host.h"
 
 namespace pinwright::cli {
@@ -66,7 +67,7 @@ std::string CardChoicesText() {
   std::string text;
   for (std::int32_t card : choices) {
     std::string id = std::to_string(card);
-    text += std::string(width - id.size(), ' ') + id + "  " + std::string(CardDisplayName(card));
+    text += std::string(width - id.size(), ' ') + id + "  " + std::string(CardById(card).Name);
     if (const std::string_view source = CardSourceFile(card); !source.empty())
       text += "  (" + std::string(source) + ")";
     text += "\n";
@@ -91,25 +92,25 @@ Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
 Status BuildSettings(const Request& request, TConfigLarkspur& config) {
   config.FillChoiceList(GpioHeaderChoices());
 
-  const std::array<std::string_view, 2> cardOptions{"--gpio0", "--gpio1"};
-  std::array<std::optional<std::int32_t>, 2> cards;
-  for (std::size_t header = 0; header < 2; ++header) {
+  std::array<std::optional<std::int32_t>, kLarkspurHeaders.size()> cards;
+  for (std::size_t header = 0; header < cards.size(); ++header) {
     if (!request.Cards[header])
       continue;
     cards[header] = FindGpioCard(*request.Cards[header]);
     if (!cards[header]) {
-      return Failure{
-          FailureKind::BadArgument,
-          {},
-          std::string(cardOptions[header]) + ": " + UnknownCardText(*request.Cards[header]),
-          {}};
+      return Failure{FailureKind::BadArgument,
+                     {},
+                     "--gpio" + std::string(kLarkspurHeaders[header].Number) + ": " +
+                         UnknownCardText(*request.Cards[header]),
+                     {}};
     }
   }
-  for (const Status& status : {CheckTextFits("--project", request.Project),
-                               CheckTextFits("--prefix0", request.Prefixes[0]),
-                               CheckTextFits("--prefix1", request.Prefixes[1])}) {
-    if (!status)
-      return status;
+  if (Status project = CheckTextFits("--project", request.Project); !project)
+    return project;
+  for (std::size_t header = 0; header < cards.size(); ++header) {
+    const std::string option = "--prefix" + std::string(kLarkspurHeaders[header].Number);
+    if (Status prefix = CheckTextFits(option, request.Prefixes[header]); !prefix)
+      return prefix;
   }
 
   if (request.ConfigFile) {
@@ -125,10 +126,10 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
     settings.*kLarkspurComponents.at(change.Component).Flag = change.Ticked ? 1 : 0;
   }
   SetText(settings.ProjectName, request.Project);
-  SetCard(settings.Gpio0, cards[0]);
-  SetCard(settings.Gpio1, cards[1]);
-  SetText(settings.PrefixGpio0, request.Prefixes[0]);
-  SetText(settings.PrefixGpio1, request.Prefixes[1]);
+  for (std::size_t header = 0; header < cards.size(); ++header) {
+    SetCard(settings.*kLarkspurHeaders[header].Card, cards[header]);
+    SetText(settings.*kLarkspurHeaders[header].Prefix, request.Prefixes[header]);
+  }
 
   if (Status text = CheckTextFields(settings); !text) {
     Failure failure = text.Error();

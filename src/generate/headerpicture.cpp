@@ -4,8 +4,6 @@
 #include <string_view>
 #include <vector>
 
-#include "boards/config_larkspur.h"
-#include "cards/cardmaps.h"
 #include "cards/catalogue.h"
 #include "generate/larkspurproject.h"
 
@@ -175,31 +173,27 @@ std::string Picture(const std::vector<HeaderView>& views) {
   return svg;
 }
 
-constexpr std::array<std::int32_t, 2> kHeaderKeys = {kHeaderKeyGpio0, kHeaderKeyGpio1};
-constexpr std::array<std::string_view, 2> kHeaderLabels = {"GPIO-0", "GPIO-1"};
+std::string TitleOf(const LarkspurHeader& header, std::int32_t cardId) {
+  return std::string(header.Label) + ": " + std::string(CardById(cardId).Name);
+}
 
 }  // namespace
 
 std::string CardHeaderSvg(std::int32_t cardId, int header) {
-  const std::size_t h = header == 1 ? 1 : 0;
+  const LarkspurHeader& place = kLarkspurHeaders[header == 1 ? 1 : 0];
   TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
-  (h == 0 ? settings.Gpio0 : settings.Gpio1).Set(cardId);
+  (settings.*place.Card).Set(cardId);
   const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
-  return Picture(
-      {ViewOf(*board, kHeaderKeys[h],
-              std::string(kHeaderLabels[h]) + ": " + std::string(CardDisplayName(cardId)))});
+  return Picture({ViewOf(*board, place.Key, TitleOf(place, cardId))});
 }
 
 std::string ProjectPinoutSvg(const TLarkspurSettings& settings) {
   const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
   std::vector<HeaderView> views;
-  const std::array<std::int32_t, 2> cards = {settings.Gpio0.Get(), settings.Gpio1.Get()};
-  for (std::size_t h = 0; h < 2; ++h) {
-    if (cards[h] == kCardNone)
-      continue;
-    views.push_back(
-        ViewOf(*board, kHeaderKeys[h],
-               std::string(kHeaderLabels[h]) + ": " + std::string(CardDisplayName(cards[h]))));
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    const std::int32_t card = (settings.*header.Card).Get();
+    if (card != kCardNone)
+      views.push_back(ViewOf(*board, header.Key, TitleOf(header, card)));
   }
   return views.empty() ? std::string() : Picture(views);
 }

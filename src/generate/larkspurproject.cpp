@@ -15,7 +15,6 @@
 #include "cards/daughterboard.h"
 #include "cards/usercards.h"
 #include "generate/hdlnames.h"
-#include "generate/headerpicture.h"
 #include "generate/pinmanifest.h"
 #include "generate/systembuild.h"
 #include "host/paths.h"
@@ -64,14 +63,18 @@ Status CheckModuleName(const std::string& name, const char* what, FailureKind ki
 }
 
 struct Header {
-  const char* Label;  // as the form names it
+  std::string_view Label;  // as the form names it
   std::int32_t CardId;
   std::string Prefix;
 };
 
 std::array<Header, 2> HeadersOf(const TLarkspurSettings& settings) {
-  return {{{"GPIO-0", settings.Gpio0.Get(), settings.PrefixGpio0.Get()},
-           {"GPIO-1", settings.Gpio1.Get(), settings.PrefixGpio1.Get()}}};
+  std::array<Header, 2> headers;
+  for (std::size_t h = 0; h < headers.size(); ++h) {
+    const LarkspurHeader& header = kLarkspurHeaders[h];
+    headers[h] = {header.Label, (settings.*header.Card).Get(), (settings.*header.Prefix).Get()};
+  }
+  return headers;
 }
 
 Status CheckPrefix(const Header& header) {
@@ -84,7 +87,7 @@ Status CheckPrefix(const Header& header) {
   }
   if (CheckHdlName(header.Prefix, HdlLanguage::Verilog) == NameProblem::NotIdentifier) {
     return Refused(FailureKind::BadPrefix,
-                   "The prefix " + Quoted(header.Prefix) + " of the " + header.Label +
+                   "The prefix " + Quoted(header.Prefix) + " of the " + std::string(header.Label) +
                        " header is not valid in a Verilog name: leave it empty or " +
                        std::string(IdentifierHint(HdlLanguage::Verilog)));
   }
@@ -98,7 +101,8 @@ Status CheckCard(const Header& header, const TConfigBoard& choices) {
     return Refused(FailureKind::UnknownCard,
                    std::string("The ") + header.Label + " header: " + missing);
   return Refused(FailureKind::UnknownCard,
-                 "Card ID " + std::to_string(header.CardId) + " on the " + header.Label +
+                 "Card ID " + std::to_string(header.CardId) + " on the " +
+                     std::string(header.Label) +
                      " header is not a card that a GPIO header offers: choose one from the list.");
 }
 
@@ -106,10 +110,10 @@ Status CheckCard(const Header& header, const TConfigBoard& choices) {
 const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& headers) {
   if (!group.IsHeader())
     return nullptr;
-  if (group.HeaderKey() == kHeaderKeyGpio0)
-    return &headers[0];
-  if (group.HeaderKey() == kHeaderKeyGpio1)
-    return &headers[1];
+  for (std::size_t h = 0; h < headers.size(); ++h) {
+    if (group.HeaderKey() == kLarkspurHeaders[h].Key)
+      return &headers[h];
+  }
   return nullptr;
 }
 
@@ -180,15 +184,19 @@ Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& h
 }  // namespace
 
 bool IsDefaultGpioPair(const TLarkspurSettings& settings) {
-  return settings.Gpio0.Get() == kCardGpioDefault && settings.Gpio1.Get() == kCardGpioDefault &&
-         settings.PrefixGpio0.Get().empty() && settings.PrefixGpio1.Get().empty();
+  return std::all_of(kLarkspurHeaders.begin(), kLarkspurHeaders.end(),
+                     [&](const LarkspurHeader& header) {
+                       return (settings.*header.Card).Get() == kCardGpioDefault &&
+                              (settings.*header.Prefix).Get().empty();
+                     });
 }
 
 CheckedSettings::CheckedSettings(const TLarkspurSettings& record, std::unique_ptr<TMainBoard> model)
     : Record(record),
       Model(std::move(model)),
       Name(record.ProjectName.Get()),
-      HeaderPrefixes{record.PrefixGpio0.Get(), record.PrefixGpio1.Get()} {}
+      HeaderPrefixes{(record.*kLarkspurHeaders[0].Prefix).Get(),
+                     (record.*kLarkspurHeaders[1].Prefix).Get()} {}
 
 CheckedProjectPath::CheckedProjectPath(std::string path, std::string name)
     : Path(std::move(path)), Name(std::move(name)) {}
@@ -236,7 +244,7 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
     return ports.Error();
   // Every file lists the pins in generation order; the checked model holds them so. Names
   // made of identifiers and the fixed tables always pass, so this guards the tables.
-  if (!TSystemBuild::CheckPinNames(*board)) {
+  if (!CheckPinNames(*board)) {
     return Refused(FailureKind::BadPinName,
                    "A signal name holds only one of the brackets \"[\" and \"]\".");
   }
@@ -346,19 +354,16 @@ SignalSummary CardSignals(std::int32_t cardId) {
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
   auto board = std::make_unique<TMainBoard>();
   DefineLarkspurBoard(*board, settings);
-  auto attach = [&](std::int32_t headerKey, std::int32_t cardId, const std::string& baseName,
-                    const std::string& prefix) {
-    FitCard(*board, headerKey, cardId, kIoLvcmos33, baseName, prefix);
-  };
-  if (IsDefaultGpioPair(settings)) {
-    // Both headers carry the plain GPIO card: their pins become the buses GPIO_0 and GPIO_1.
-    attach(kHeaderKeyGpio0, settings.Gpio0.Get(), "GPIO_0", "");
-    attach(kHeaderKeyGpio1, settings.Gpio1.Get(), "GPIO_1", "");
-  } else {
-    if (settings.Gpio0.Get() > 0)
-      attach(kHeaderKeyGpio0, settings.Gpio0.Get(), "", settings.PrefixGpio0.Get());
-    if (settings.Gpio1.Get() > 0)
-      attach(kHeaderKeyGpio1, settings.Gpio1.Get(), "", settings.PrefixGpio1.Get());
+  // With the plain GPIO card on both headers and no prefixes, each header's pins become a bus
+  // named after its group (GPIO_0, GPIO_1).
+  const bool defaultPair = IsDefaultGpioPair(settings);
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    const std::int32_t cardId = (settings.*header.Card).Get();
+    if (cardId <= 0)
+      continue;
+    FitCard(*board, header.Key, CardById(cardId),
+            defaultPair ? std::string(header.GroupName) : std::string(),
+            defaultPair ? std::string() : (settings.*header.Prefix).Get());
   }
   return board;
 }
@@ -383,35 +388,36 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
          "please add the Altera " + feature + " IP to your design.\r\n";
 }
 
-Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
-                               const GenerationOptions& options,
-                               std::vector<std::string>* backups) {
-  // The front ends check the names before they ask for a path; checking again here keeps
-  // every road to the files behind the check.
+CheckedProject::CheckedProject(CheckedSettings settings, CheckedProjectPath path,
+                               GenerationOptions options,
+                               std::shared_ptr<const std::vector<PortGroup>> ports)
+    : Checked(std::move(settings)),
+      QpfPath(std::move(path)),
+      Options(options),
+      PortModel(std::move(ports)) {}
+
+Result<CheckedProject> CheckProject(const CheckedSettings& settings, const std::string& qpfPath,
+                                    const GenerationOptions& options) {
   if (Status names = CheckTopLevelNames(settings, options.TopLevel); !names)
-    return names;
-  if (Status name = CheckModuleName(path.ProjectName(), "Project file name",
-                                    FailureKind::BadFileName, options.TopLevel);
-      !name) {
-    return name;
+    return names.Error();
+  Result<CheckedProjectPath> path = CheckProjectPath(qpfPath, options.TopLevel);
+  if (!path)
+    return path.Error();
+  std::shared_ptr<const std::vector<PortGroup>> ports;
+  try {
+    ports = std::make_shared<const std::vector<PortGroup>>(TopLevelPorts(settings.Board()));
+  } catch (const BusIndexError& error) {
+    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
   }
-  Result<ProjectTexts> made =
-      MakeOrderedProjectTexts(settings.Board(), path.ProjectName(), CurrentHost().Now(), options);
-  if (!made)
-    return made.Error();
-  ProjectTexts texts = std::move(made).Value();
-  if (options.PinList.Any()) {
-    const TPinManifest manifest = MakePinManifest(settings, path.ProjectName());
-    if (options.PinList.Json)
-      texts.PinsJson = PinManifestJson(manifest, "\r\n");
-    if (options.PinList.Csv)
-      texts.PinsCsv = PinManifestCsv(manifest);
-  }
-  if (options.Pinout) {
-    if (std::string pinout = ProjectPinoutSvg(settings.Settings()); !pinout.empty())
-      texts.Pinout = std::move(pinout);
-  }
-  return WriteProjectTexts(path.QpfPath(), texts, backups);
+  return CheckedProject(settings, std::move(path).Value(), options, std::move(ports));
+}
+
+Result<CheckedProject> CheckProject(const TLarkspurSettings& settings, const std::string& qpfPath,
+                                    const GenerationOptions& options) {
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
+  if (!checked)
+    return checked.Error();
+  return CheckProject(*checked, qpfPath, options);
 }
 
 namespace {
@@ -434,9 +440,9 @@ std::string BackupsText(const std::string& qpfPath, const std::vector<std::strin
 
 }  // namespace
 
-std::string GeneratedText(const CheckedProjectPath& path, const std::vector<std::string>& backups) {
+std::string GeneratedText(const std::string& qpfPath, const std::vector<std::string>& backups) {
   return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
-         FolderOf(path.QpfPath()) + BackupsText(path.QpfPath(), backups);
+         FolderOf(qpfPath) + BackupsText(qpfPath, backups);
 }
 
 std::string GenerateFailedText(const std::string& qpfPath,

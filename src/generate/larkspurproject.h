@@ -14,6 +14,7 @@
 #include "generate/generationoptions.h"
 #include "host/failure.h"
 #include "model/mainboard.h"
+#include "model/pinparsing.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright {
@@ -116,22 +117,48 @@ std::string DefaultProjectPath(const std::string& baseFolder, const std::string&
 // "===== %s System warning =====..." when LPDDR4-A, LPDDR4-B or HPS is ticked; else empty.
 std::string MemoryWarning(const TLarkspurSettings& settings);
 
-// Writes the five files of the checked settings at the checked path, in order, the top level
-// in the chosen language, then the testbench and the pin list files when asked for; stops at
-// the first failure. Every text is made before the first file is written. A name the
-// language refuses writes nothing; a failed write names its file, and a file written before
-// it stays. An edited old file is kept as a numbered backup, whose full path goes into
-// backups.
-Status GenerateLarkspurProject(const CheckedSettings& settings, const CheckedProjectPath& path,
-                               const GenerationOptions& options = {},
-                               std::vector<std::string>* backups = nullptr);
+// A project ready to be written: checked settings, a checked .qpf path, the outputs asked for,
+// every name valid in the chosen top-level language, and the port model of the top level
+// built once. Only CheckProject makes one; copies share the port model.
+class CheckedProject {
+ public:
+  const CheckedSettings& Settings() const { return Checked; }
+  const TMainBoard& Board() const { return Checked.Board(); }
+  const CheckedProjectPath& Path() const { return QpfPath; }
+  // The .qpf base name, which names the module, the revision and the top-level entity.
+  const std::string& Name() const { return QpfPath.ProjectName(); }
+  const GenerationOptions& Outputs() const { return Options; }
+  // The ports of the top level, one group per group of the board model.
+  const std::vector<PortGroup>& Ports() const { return *PortModel; }
+
+ private:
+  friend Result<CheckedProject> CheckProject(const CheckedSettings& settings,
+                                             const std::string& qpfPath,
+                                             const GenerationOptions& options);
+  CheckedProject(CheckedSettings settings, CheckedProjectPath path, GenerationOptions options,
+                 std::shared_ptr<const std::vector<PortGroup>> ports);
+
+  CheckedSettings Checked;
+  CheckedProjectPath QpfPath;
+  GenerationOptions Options;
+  std::shared_ptr<const std::vector<PortGroup>> PortModel;
+};
+
+// Checks a project before anything is written: the names the top level declares for the
+// language (CheckTopLevelNames), then the .qpf path (CheckProjectPath), then builds the port
+// model. The first problem is the failure. Shows nothing, unless the port model finds a
+// problem the checks let through (TPinParsing::Build).
+Result<CheckedProject> CheckProject(const CheckedSettings& settings, const std::string& qpfPath,
+                                    const GenerationOptions& options = {});
+// The same from a record: CheckLarkspurSettings first.
+Result<CheckedProject> CheckProject(const TLarkspurSettings& settings, const std::string& qpfPath,
+                                    const GenerationOptions& options = {});
 
 // The texts the front ends show after a generation, CR LF line ends as in a message box.
 // "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" and
 // the folder of the .qpf with its trailing separator; then the backups kept of edited
 // files, when there are any.
-std::string GeneratedText(const CheckedProjectPath& path,
-                          const std::vector<std::string>& backups = {});
+std::string GeneratedText(const std::string& qpfPath, const std::vector<std::string>& backups = {});
 // "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path;
 // then the backups kept of edited files before the failure, when there are any.
 std::string GenerateFailedText(const std::string& qpfPath,

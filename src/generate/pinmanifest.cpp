@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "boards/config_larkspur.h"
 #include "cards/catalogue.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
@@ -12,38 +11,17 @@ namespace {
 
 constexpr const char* kCrLf = "\r\n";
 
-std::string_view JsonDirection(PinDirection direction) {
-  switch (direction) {
-    case PinDirection::Input:
-      return "input";
-    case PinDirection::Output:
-      return "output";
-    default:
-      return "inout";
-  }
-}
-
-// The words of the Pin Planner's own pin lists.
-std::string_view CsvDirection(PinDirection direction) {
-  switch (direction) {
-    case PinDirection::Input:
-      return "Input";
-    case PinDirection::Output:
-      return "Output";
-    default:
-      return "Bidir";
-  }
-}
-
 // The header a group stands for, with the card the settings put on it; nothing for an
 // on-board group.
 std::optional<HeaderPlace> HeaderOf(const TConnector& group, const TLarkspurSettings& settings) {
   if (!group.IsHeader())
     return std::nullopt;
-  if (group.HeaderKey() == kHeaderKeyGpio0)
-    return HeaderPlace{"GPIO-0", std::string(CardDisplayName(settings.Gpio0.Get())), 0};
-  if (group.HeaderKey() == kHeaderKeyGpio1)
-    return HeaderPlace{"GPIO-1", std::string(CardDisplayName(settings.Gpio1.Get())), 0};
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    if (group.HeaderKey() == header.Key) {
+      return HeaderPlace{std::string(header.Label),
+                         std::string(CardById((settings.*header.Card).Get()).Name), 0};
+    }
+  }
   return std::nullopt;
 }
 
@@ -90,7 +68,7 @@ void WritePinManifest(TJsonWriter& json, const TPinManifest& manifest) {
     json.Key("location");
     json.String(pin.Location);
     json.Key("direction");
-    json.String(JsonDirection(pin.Direction));
+    json.String(WordsOf(pin.Direction).PinList);
     json.Key("io_standard");
     json.String(pin.IoStandard);
     json.Key("group");
@@ -122,7 +100,7 @@ std::string PinManifestJson(const TPinManifest& manifest, std::string_view lineE
 std::string PinManifestCsv(const TPinManifest& manifest) {
   std::string text = std::string("To,Direction,Location,I/O Standard") + kCrLf;
   for (const ManifestPin& pin : manifest.Pins) {
-    text += CsvField(pin.Port) + "," + CsvField(CsvDirection(pin.Direction)) + "," +
+    text += CsvField(pin.Port) + "," + CsvField(WordsOf(pin.Direction).PinPlanner) + "," +
             CsvField("PIN_" + pin.Location) + "," + CsvField(pin.IoStandard) + kCrLf;
   }
   return text;

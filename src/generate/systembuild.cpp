@@ -9,7 +9,9 @@
 #include <string_view>
 #include <utility>
 
+#include "generate/headerpicture.h"
 #include "generate/htmlgenerator.h"
+#include "generate/pinmanifest.h"
 #include "generate/testbench.h"
 #include "generate/toplevel.h"
 #include "host/filewrite.h"
@@ -76,14 +78,11 @@ std::string ConnectorTypeName(std::int32_t type) {
 // reason names the file and, when there is one, carries the full path with the system's
 // words. An edited old file is kept as a numbered backup first.
 Status WriteProjectFile(const std::string& path, const std::string& text,
-                        std::string_view timeLinePrefix, std::vector<std::string>* backups) {
+                        std::string_view timeLinePrefix, std::string* backup) {
   WriteOptions options;
   options.KeepEdits = true;
   options.IgnoredLinePrefix = timeLinePrefix;
-  std::string backup;
-  Status written = WriteFileAtomically(path, text, options, &backup);
-  if (backups && !backup.empty())
-    backups->push_back(backup);
+  Status written = WriteFileAtomically(path, text, options, backup);
   if (!written) {
     Failure failure = written.Error();
     failure.Reason = "Failed to create file " + FileNameOf(path);
@@ -192,14 +191,6 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
   return text;
 }
 
-std::string VerilogText(const TMainBoard& board, const std::string& projectName) {
-  std::string text = VerilogFileOpening();
-  text += "module " + projectName + "(\r\n";
-  text += board.VerilogPortList();
-  text += VerilogModuleBody();
-  return text;
-}
-
 std::string SdcText(const TMainBoard& board) {
   const std::string star = "#**************************************************************\r\n";
   auto banner = [&](const char* title) { return star + title + star; };
@@ -288,43 +279,135 @@ std::string HtmlText(const TMainBoard& board) {
   return std::move(html).TakeText();
 }
 
-Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
-                                             const std::string& projectName,
-                                             const LocalDateTime& now,
-                                             const GenerationOptions& options) {
+namespace {
+
+// One row of the output table: a file of the project.
+struct OutputRow {
+  // What follows the project's name, for the chosen top-level language.
+  std::string (*Suffix)(HdlLanguage language);
+  // Whether the project asks for the file; nullptr for a file every project has.
+  bool (*Wanted)(const GenerationOptions& options);
+  // The file's text.
+  std::string (*Make)(const CheckedProject& project, const LocalDateTime& now);
+  std::string_view TimeLine;
+  bool Report = false;
+};
+
+std::string TopLevelSuffix(HdlLanguage language) {
+  return std::string(HdlFileExtension(language));
+}
+
+std::string TestbenchSuffix(HdlLanguage language) {
+  return "_tb" + TopLevelSuffix(language);
+}
+
+// The rows in writing order. Adding an output means a row here, its text maker and its
+// option in GenerationOptions.
+const OutputRow kOutputs[] = {
+    {[](HdlLanguage) { return std::string(".qpf"); }, nullptr,
+     [](const CheckedProject& p, const LocalDateTime& now) { return QpfText(p.Name(), now); },
+     kQpfTimeLine},
+    {[](HdlLanguage) { return std::string(".qsf"); }, nullptr,
+     [](const CheckedProject& p, const LocalDateTime& now) {
+       return QsfText(p.Board(), p.Name(), now, p.Outputs().TopLevel);
+     },
+     kQsfTimeLine},
+    {TopLevelSuffix,
+     nullptr,
+     [](const CheckedProject& p, const LocalDateTime&) {
+       return TopLevelText(p.Outputs().TopLevel, p.Ports(), p.Name());
+     },
+     {}},
+    {[](HdlLanguage) { return std::string(".sdc"); },
+     nullptr,
+     [](const CheckedProject& p, const LocalDateTime&) { return SdcText(p.Board()); },
+     {}},
+    {[](HdlLanguage) { return std::string(".htm"); },
+     nullptr,
+     [](const CheckedProject& p, const LocalDateTime&) { return HtmlText(p.Board()); },
+     {},
+     true},
+    {TestbenchSuffix,
+     [](const GenerationOptions& o) { return o.Testbench; },
+     [](const CheckedProject& p, const LocalDateTime&) {
+       return TestbenchText(p.Outputs().TopLevel, p.Board(), p.Ports(), p.Name());
+     },
+     {}},
+    {[](HdlLanguage) { return std::string(".pins.json"); },
+     [](const GenerationOptions& o) { return o.PinList.Json; },
+     [](const CheckedProject& p, const LocalDateTime&) {
+       return PinManifestJson(MakePinManifest(p.Settings(), p.Name()), "\r\n");
+     },
+     {}},
+    {[](HdlLanguage) { return std::string(".pins.csv"); },
+     [](const GenerationOptions& o) { return o.PinList.Csv; },
+     [](const CheckedProject& p, const LocalDateTime&) {
+       return PinManifestCsv(MakePinManifest(p.Settings(), p.Name()));
+     },
+     {}},
+    // Empty, and so not written, when no header carries a card.
+    {[](HdlLanguage) { return std::string(".pinout.svg"); },
+     [](const GenerationOptions& o) { return o.Pinout; },
+     [](const CheckedProject& p, const LocalDateTime&) {
+       return ProjectPinoutSvg(p.Settings().Settings());
+     },
+     {}},
+};
+
+}  // namespace
+
+Result<std::vector<ProjectFile>> MakeProjectFiles(const CheckedProject& project,
+                                                  const LocalDateTime& now) {
+  std::vector<ProjectFile> files;
+  files.reserve(std::size(kOutputs));
   try {
-    const HdlLanguage language = options.TopLevel;
-    return ProjectTexts{QpfText(projectName, now),
-                        QsfText(board, projectName, now, language),
-                        TopLevelText(language, board, projectName),
-                        SdcText(board),
-                        HtmlText(board),
-                        options.Testbench ? TestbenchText(language, board, projectName) : "",
-                        language};
+    for (const OutputRow& row : kOutputs) {
+      if (row.Wanted && !row.Wanted(project.Outputs()))
+        continue;
+      std::string text = row.Make(project, now);
+      // A file asked for may have nothing to say (the pinout without a card).
+      if (row.Wanted && text.empty())
+        continue;
+      files.push_back(
+          {row.Suffix(project.Outputs().TopLevel), std::move(text), row.TimeLine, row.Report});
+    }
   } catch (const BusIndexError& error) {
     // Every text is complete before the first file is written, so a bad bus index stops
     // the generation with nothing on disk.
     return Failure{FailureKind::BadPinName, {}, {}, error.what()};
   }
+  return files;
 }
 
-Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
-                                      const LocalDateTime& now) {
-  // An unbalanced bracket has never had a message of its own.
-  if (!TSystemBuild::CheckPinNames(board))
-    return Failure{FailureKind::BadPinName, {}, {}, {}};
-  try {
-    board.OrderPins();
-  } catch (const BusIndexError& error) {
-    return Failure{FailureKind::BadPinName, {}, {}, error.what()};
+const std::string* FileText(const std::vector<ProjectFile>& files, std::string_view suffix) {
+  for (const ProjectFile& file : files) {
+    if (file.Suffix == suffix)
+      return &file.Text;
   }
-  return MakeOrderedProjectTexts(board, projectName, now);
+  return nullptr;
 }
 
-Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
-                         std::vector<std::string>* backups, std::chrono::milliseconds folderWait) {
-  // One generation at a time per folder, so that its five files always come from one run.
-  // A folder that cannot even be opened is left to the first write to report.
+bool CheckPinNames(const TMainBoard& board) {
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (pin && FindBrackets(pin->Name()).Unbalanced())
+        return false;
+    }
+  }
+  return true;
+}
+
+Result<GenerationReport> BuildProject(const CheckedProject& project,
+                                      std::vector<std::string>* keptBeforeFailure,
+                                      std::chrono::milliseconds folderWait) {
+  Result<std::vector<ProjectFile>> files = MakeProjectFiles(project, CurrentHost().Now());
+  if (!files)
+    return files.Error();
+  const std::string& qpfPath = project.Path().QpfPath();
+  // One generation at a time per folder, so that its files always come from one run. A
+  // folder that cannot even be opened is left to the first write to report.
   const std::string folder = FolderOf(qpfPath);
   platform::FolderLock lock;
   int error = 0;
@@ -335,97 +418,27 @@ Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
                        ": another generation is writing there; try again when it has finished",
                    {}};
   }
-  const std::string extension(HdlFileExtension(texts.Language));
-  const std::function<Status()> files[] = {
-      [&] { return TSystemBuild::WriteQpf(qpfPath, texts.Qpf, backups); },
-      [&] { return TSystemBuild::WriteQsf(qpfPath, texts.Qsf, backups); },
-      [&] { return TSystemBuild::WriteDesignFile(qpfPath, extension, texts.TopLevel, backups); },
-      [&] { return TSystemBuild::WriteSdc(qpfPath, texts.Sdc, backups); },
-      [&] { return TSystemBuild::WriteHtml(qpfPath, texts.Html, backups); },
-      [&] {
-        return texts.Testbench.empty() ? Status()
-                                       : TSystemBuild::WriteDesignFile(qpfPath, "_tb" + extension,
-                                                                       texts.Testbench, backups);
-      },
-  };
-  for (const std::function<Status()>& write : files) {
-    if (Status written = write(); !written)
-      return written;
-  }
-  const std::pair<const char*, const std::optional<std::string>*> pinLists[] = {
-      {".pins.json", &texts.PinsJson},
-      {".pins.csv", &texts.PinsCsv},
-      {".pinout.svg", &texts.Pinout},
-  };
-  for (const auto& [pinExtension, text] : pinLists) {
-    if (!*text)
-      continue;
-    if (Status written =
-            WriteProjectFile(ProjectFilePath(qpfPath, pinExtension), **text, {}, backups);
-        !written)
-      return written;
-  }
-  return {};
-}
-
-bool TSystemBuild::CheckPinNames(const TMainBoard& board) {
-  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
-    const TConnector& group = board.GroupAt(g);
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
-      const TPin* pin = group.PinAt(i);
-      if (!pin)
-        continue;
-      if (FindBrackets(pin->Name()).Unbalanced())
-        return false;
+  GenerationReport report;
+  report.Folder = folder;
+  const std::string base = ProjectFilePath(qpfPath, "");
+  for (const ProjectFile& file : *files) {
+    const std::string path = base + file.Suffix;
+    std::string backup;
+    const Status written = file.Report ? SaveReportFile(path, file.Text, &backup)
+                                       : WriteProjectFile(path, file.Text, file.TimeLine, &backup);
+    if (!backup.empty())
+      report.Backups.push_back(std::move(backup));
+    if (!written) {
+      if (keptBeforeFailure)
+        *keptBeforeFailure = std::move(report.Backups);
+      return written.Error();
     }
+    report.Files.push_back(path);
   }
-  return true;
-}
-
-bool TSystemBuild::BuildProject(TMainBoard& board, const std::string& qpfPath) {
-  Backups.clear();
-  Result<ProjectTexts> texts = MakeProjectTexts(board, ProjectNameOf(qpfPath), CurrentHost().Now());
-  const Status built =
-      texts ? WriteProjectTexts(qpfPath, *texts, &Backups, FolderWait) : Status(texts.Error());
-  if (!built)
-    ReportFailure(built.Error());
-  return built.Ok();
-}
-
-Status TSystemBuild::WriteQpf(const std::string& qpfPath, const std::string& text,
-                              std::vector<std::string>* backups) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qpf"), text, kQpfTimeLine, backups);
-}
-
-Status TSystemBuild::WriteQsf(const std::string& qpfPath, const std::string& text,
-                              std::vector<std::string>* backups) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".qsf"), text, kQsfTimeLine, backups);
-}
-
-Status TSystemBuild::WriteVerilog(const std::string& qpfPath, const std::string& text,
-                                  std::vector<std::string>* backups) {
-  return WriteDesignFile(qpfPath, ".v", text, backups);
-}
-
-Status TSystemBuild::WriteDesignFile(const std::string& qpfPath, std::string_view extension,
-                                     const std::string& text, std::vector<std::string>* backups) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, std::string(extension)), text, {}, backups);
-}
-
-Status TSystemBuild::WriteSdc(const std::string& qpfPath, const std::string& text,
-                              std::vector<std::string>* backups) {
-  return WriteProjectFile(ProjectFilePath(qpfPath, ".sdc"), text, {}, backups);
-}
-
-Status TSystemBuild::WriteHtml(const std::string& qpfPath, const std::string& text,
-                               std::vector<std::string>* backups) {
-  // The report has no failure message of its own (the caller's says it all); the file with
-  // the system's reason still shows.
-  std::string backup;
-  Status written = SaveReportFile(ProjectFilePath(qpfPath, ".htm"), text, &backup);
-  if (backups && !backup.empty())
-    backups->push_back(backup);
-  return written;
+  if (std::string warning = MemoryWarning(project.Settings().Settings()); !warning.empty())
+    report.Warnings.push_back(std::move(warning));
+  report.Text = GeneratedText(qpfPath, report.Backups);
+  return report;
 }
 
 }  // namespace pinwright

@@ -1,5 +1,5 @@
-// Turns a built board model into a Quartus project: the .qpf, .qsf, top-level .v, .sdc and
-// the .htm pin report, sharing one base name and one folder.
+// Turns a checked project into its files: the output table (each file's name rule, when it
+// is written, its text maker), the texts made in one pass and written in one loop.
 #pragma once
 
 #include <chrono>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "generate/generationoptions.h"
+#include "generate/larkspurproject.h"
 #include "host/failure.h"
 #include "host/host.h"
 #include "model/mainboard.h"
@@ -33,83 +34,50 @@ std::string QpfText(const std::string& projectName, const LocalDateTime& now);
 // A SystemVerilog or VHDL top level is named in the settings file; a Verilog one is not.
 std::string QsfText(const TMainBoard& board, const std::string& projectName,
                     const LocalDateTime& now, HdlLanguage topLevel = HdlLanguage::Verilog);
-std::string VerilogText(const TMainBoard& board, const std::string& projectName);
 std::string SdcText(const TMainBoard& board);
 std::string HtmlText(const TMainBoard& board);
 
-struct ProjectTexts {
-  std::string Qpf;
-  std::string Qsf;
-  std::string TopLevel;  // in the chosen language
-  std::string Sdc;
-  std::string Html;
-  std::string Testbench;  // empty when none was asked for
-  HdlLanguage Language = HdlLanguage::Verilog;
-  // The pin list, written only when asked for.
-  std::optional<std::string> PinsJson = std::nullopt;
-  std::optional<std::string> PinsCsv = std::nullopt;
-  // The picture of the headers, written only when asked for and a header carries a card.
-  std::optional<std::string> Pinout = std::nullopt;
+// False when a pin name of the model holds one of "[" and "]" but not the other.
+bool CheckPinNames(const TMainBoard& board);
+
+// One file of a project, made in memory.
+struct ProjectFile {
+  std::string Suffix;  // what follows the project's name: ".qsf", "_tb.vhd", ".pins.json"
+  std::string Text;
+  std::string_view TimeLine;  // the line that carries the generation time; empty for none
+  bool Report = false;        // written by the report's rule, without a message of its own
 };
 
-// All texts of a model whose pins are already in generation order. A bus index that is not a
-// decimal integer fails with BadPinName and the error's words as SystemMessage.
-Result<ProjectTexts> MakeOrderedProjectTexts(const TMainBoard& board,
-                                             const std::string& projectName,
-                                             const LocalDateTime& now,
-                                             const GenerationOptions& options = {});
+// Every file the checked project asks for, one per row of the output table, in writing
+// order: .qpf, .qsf, the top level, .sdc, .htm, then the testbench and the pin list files
+// when asked for. A bus index that is not a decimal integer fails with BadPinName and the
+// error's words as SystemMessage.
+Result<std::vector<ProjectFile>> MakeProjectFiles(const CheckedProject& project,
+                                                  const LocalDateTime& now);
+// The text of the file with the suffix; nullptr when there is none.
+const std::string* FileText(const std::vector<ProjectFile>& files, std::string_view suffix);
 
-// Checks the pin names, orders the pins and builds all five texts in memory. A pin name
-// holding only one of the two brackets fails with BadPinName and no message; a bus index
-// that is not a decimal integer with BadPinName and the error's words as SystemMessage.
-Result<ProjectTexts> MakeProjectTexts(TMainBoard& board, const std::string& projectName,
-                                      const LocalDateTime& now);
+// What a generation did.
+struct GenerationReport {
+  std::string Folder;                 // the project's folder, with its trailing separator
+  std::vector<std::string> Files;     // every file written, full paths in writing order
+  std::vector<std::string> Backups;   // numbered backups kept of edited files, full paths
+  std::vector<std::string> Warnings;  // what the user must still do (the memory warning)
+  std::string Text;                   // the success message (GeneratedText)
+};
 
 // How long a generation waits for another one writing into the same folder.
 inline constexpr std::chrono::milliseconds kFolderWait{5000};
 
-// Writes the texts next to qpfPath (.qpf, .qsf, the top level, .sdc, .htm, then NAME_tb
-// when there is a testbench, then the pin list texts there are: .pins.json, .pins.csv), in
-// this order, stopping at the first failure, which it returns. Files written before it stay.
-// An edited old file is kept as a numbered backup, whose path goes into backups. The folder
-// is locked against other generations meanwhile; after folderWait without the lock nothing
-// is written.
-Status WriteProjectTexts(const std::string& qpfPath, const ProjectTexts& texts,
-                         std::vector<std::string>* backups = nullptr,
-                         std::chrono::milliseconds folderWait = kFolderWait);
-
-class TSystemBuild {
- public:
-  // Checks the pin names, orders the pins and writes the five files next to qpfPath, in
-  // order, stopping at the first failure; true when all five were written. A failure is
-  // shown through the host (ReportFailure) before it returns false.
-  bool BuildProject(TMainBoard& board, const std::string& qpfPath);
-
-  // False when a pin name holds one of "[" and "]" but not the other.
-  static bool CheckPinNames(const TMainBoard& board);
-
-  // Each writes its text to the project path with its own extension, keeping an edited old
-  // file as a numbered backup (its path goes into backups). A failure of the first four
-  // carries "Failed to create file NAME" and the file's full path with the system's words
-  // when there are any; the report's failure carries only the latter.
-  static Status WriteQpf(const std::string& qpfPath, const std::string& text,
-                         std::vector<std::string>* backups = nullptr);
-  static Status WriteQsf(const std::string& qpfPath, const std::string& text,
-                         std::vector<std::string>* backups = nullptr);
-  static Status WriteVerilog(const std::string& qpfPath, const std::string& text,
-                             std::vector<std::string>* backups = nullptr);
-  // The design file with the extension; a testbench's extension begins with "_tb".
-  static Status WriteDesignFile(const std::string& qpfPath, std::string_view extension,
-                                const std::string& text,
-                                std::vector<std::string>* backups = nullptr);
-  static Status WriteSdc(const std::string& qpfPath, const std::string& text,
-                         std::vector<std::string>* backups = nullptr);
-  static Status WriteHtml(const std::string& qpfPath, const std::string& text,
-                          std::vector<std::string>* backups = nullptr);
-
-  // The backups the last BuildProject kept of edited files, full paths in writing order.
-  std::vector<std::string> Backups;
-  std::chrono::milliseconds FolderWait = kFolderWait;
-};
+// Makes every text of the checked project, then writes the files beside its .qpf path in
+// the table's order, stopping at the first failure, which it returns; files written before
+// it stay, and the backups kept until then go into keptBeforeFailure. An edited old file is
+// kept as a numbered backup. A failure of a project file carries "Failed to create file
+// NAME" and the file's full path with the system's words; the report's only the latter. The
+// folder is locked against other generations meanwhile; after folderWait without the lock
+// nothing is written. Shows nothing.
+Result<GenerationReport> BuildProject(const CheckedProject& project,
+                                      std::vector<std::string>* keptBeforeFailure = nullptr,
+                                      std::chrono::milliseconds folderWait = kFolderWait);
 
 }  // namespace pinwright

@@ -294,8 +294,7 @@ std::string VhdlTestbench(const std::vector<PortGroup>& groups,
 }  // namespace
 
 std::string TestbenchText(HdlLanguage language, const TMainBoard& board,
-                          const std::string& projectName) {
-  const std::vector<PortGroup> groups = TopLevelPorts(board);
+                          const std::vector<PortGroup>& groups, const std::string& projectName) {
   const std::vector<std::vector<DrivenPort>> stimuli = Stimuli(groups, board);
   if (language == HdlLanguage::Vhdl)
     return VhdlTestbench(groups, stimuli, projectName);

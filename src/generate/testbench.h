@@ -5,9 +5,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "generate/generationoptions.h"
 #include "model/mainboard.h"
+#include "model/pinparsing.h"
 
 namespace pinwright {
 
@@ -15,9 +17,9 @@ namespace pinwright {
 inline constexpr int kTestbenchRunNs = 1000;
 
 // The testbench of the model's top level, whose pins are in generation order. Inputs that
-// end in "_n" and the push buttons idle high (released), other inputs low. Throws
-// BusIndexError.
+// end in "_n" and the push buttons idle high (released), other inputs low. The
+// ports are the top level's port model.
 std::string TestbenchText(HdlLanguage language, const TMainBoard& board,
-                          const std::string& projectName);
+                          const std::vector<PortGroup>& ports, const std::string& projectName);
 
 }  // namespace pinwright

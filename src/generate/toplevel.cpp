@@ -1,7 +1,6 @@
 #include "generate/toplevel.h"
 
 #include <algorithm>
-#include <functional>
 
 #include "generate/systembuild.h"
 
@@ -10,11 +9,11 @@ namespace {
 
 // The port list: a comment line before every group, one line per port, the separator after
 // every port but the very last of the whole list.
-std::string JoinPorts(const std::vector<PortGroup>& groups,
-                      const std::function<std::string(const PortGroup&)>& commentLine,
-                      const std::function<std::string(const PortEntry&)>& portLine,
-                      const std::string& separator) {
+template <class CommentLine, class PortLine>
+std::string JoinPorts(const std::vector<PortGroup>& groups, CommentLine commentLine,
+                      PortLine portLine, const std::string& separator) {
   std::string text;
+  text.reserve(groups.size() * 96 + PortCount(groups) * 48);
   std::size_t lastSeparator = std::string::npos;
   for (const PortGroup& group : groups) {
     text += commentLine(group);
@@ -29,34 +28,13 @@ std::string JoinPorts(const std::vector<PortGroup>& groups,
   return text;
 }
 
-std::string_view SystemVerilogKind(PinDirection direction) {
-  switch (direction) {
-    case PinDirection::Input:
-      return "input  logic";
-    case PinDirection::Output:
-      return "output logic";
-    case PinDirection::Inout:
-      return "inout  wire ";  // a port driven from both sides must be a net
-    case PinDirection::Unused:
-    case PinDirection::FromCard:
-      break;
-  }
-  return "";
+// The line above each group's ports, one per language family.
+std::string VerilogGroupComment(const PortGroup& group) {
+  return "\r\n\t//////////// " + group.Comment() + " //////////\r\n";
 }
 
-std::string_view VhdlMode(PinDirection direction) {
-  switch (direction) {
-    case PinDirection::Input:
-      return "in   ";
-    case PinDirection::Output:
-      return "out  ";
-    case PinDirection::Inout:
-      return "inout";
-    case PinDirection::Unused:
-    case PinDirection::FromCard:
-      break;
-  }
-  return "";
+std::string VhdlGroupComment(const PortGroup& group) {
+  return "\r\n\t\t------------ " + group.Comment() + " ------------\r\n";
 }
 
 std::string Padded(const std::string& name, std::size_t width) {
@@ -117,12 +95,9 @@ std::string SystemVerilogText(const std::vector<PortGroup>& ports, const std::st
   text += "\r\n";
   text += "module " + projectName + " (\r\n";
   text += JoinPorts(
-      ports,
-      [](const PortGroup& group) {
-        return "\r\n\t//////////// " + group.Comment() + " //////////\r\n";
-      },
+      ports, VerilogGroupComment,
       [](const PortEntry& port) {
-        return "\t" + std::string(SystemVerilogKind(port.Direction)) + "\t\t" +
+        return "\t" + std::string(WordsOf(port.Direction).SystemVerilog) + "\t\t" +
                VerilogRangeColumn(port) + "\t\t" + port.Name;
       },
       ",");
@@ -135,13 +110,10 @@ std::string SystemVerilogText(const std::vector<PortGroup>& ports, const std::st
 std::string VhdlText(const std::vector<PortGroup>& ports, const std::string& projectName) {
   const std::size_t width = LongestPortName(ports);
   const std::string portList = JoinPorts(
-      ports,
-      [](const PortGroup& group) {
-        return "\r\n\t\t------------ " + group.Comment() + " ------------\r\n";
-      },
+      ports, VhdlGroupComment,
       [width](const PortEntry& port) {
-        return "\t\t" + Padded(port.Name, width) + " : " + std::string(VhdlMode(port.Direction)) +
-               " " + VhdlPortType(port);
+        return "\t\t" + Padded(port.Name, width) + " : " +
+               std::string(WordsOf(port.Direction).Vhdl) + " " + VhdlPortType(port);
       },
       ";");
 
@@ -165,17 +137,44 @@ std::string VhdlText(const std::vector<PortGroup>& ports, const std::string& pro
   return text;
 }
 
-std::string TopLevelText(HdlLanguage language, const TMainBoard& board,
+std::string VerilogRangeColumn(const PortEntry& port) {
+  const std::string range = port.Range ? "[" + std::to_string(port.Range->Msb) + ":" +
+                                             std::to_string(port.Range->Lsb) + "]"
+                                       : std::string();
+  // The range stands right-aligned in ten characters, as "%10s" would put it.
+  return std::string(range.size() < 10 ? 10 - range.size() : 0, ' ') + range;
+}
+
+std::string VerilogPortLine(const PortEntry& port) {
+  return std::string(WordsOf(port.Direction).Verilog) + "\t\t" + VerilogRangeColumn(port) + "\t\t" +
+         port.Name;
+}
+
+std::string VerilogPortList(const std::vector<PortGroup>& groups) {
+  return JoinPorts(
+      groups, VerilogGroupComment,
+      [](const PortEntry& port) { return "\t" + VerilogPortLine(port); }, ",");
+}
+
+std::string VerilogText(const std::vector<PortGroup>& ports, const std::string& projectName) {
+  std::string text = VerilogFileOpening();
+  text += "module " + projectName + "(\r\n";
+  text += VerilogPortList(ports);
+  text += VerilogModuleBody();
+  return text;
+}
+
+std::string TopLevelText(HdlLanguage language, const std::vector<PortGroup>& ports,
                          const std::string& projectName) {
   switch (language) {
     case HdlLanguage::SystemVerilog:
-      return SystemVerilogText(TopLevelPorts(board), projectName);
+      return SystemVerilogText(ports, projectName);
     case HdlLanguage::Vhdl:
-      return VhdlText(TopLevelPorts(board), projectName);
+      return VhdlText(ports, projectName);
     case HdlLanguage::Verilog:
       break;
   }
-  return VerilogText(board, projectName);
+  return VerilogText(ports, projectName);
 }
 
 }  // namespace pinwright

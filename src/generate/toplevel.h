@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "generate/generationoptions.h"
-#include "model/mainboard.h"
 #include "model/pinparsing.h"
 
 namespace pinwright {
@@ -35,10 +34,24 @@ std::string SystemVerilogText(const std::vector<PortGroup>& ports, const std::st
 // std_logic_vector(H downto L), and an architecture rtl with the Verilog file's sections.
 std::string VhdlText(const std::vector<PortGroup>& ports, const std::string& projectName);
 
-// The top-level file of the language for the model, whose pins are in generation order.
-// Verilog is the text of VerilogText. Throws BusIndexError.
-std::string TopLevelText(HdlLanguage language, const TMainBoard& board,
+// Verilog: the port list inside a module frame with the two sections for the designer's code.
+std::string VerilogText(const std::vector<PortGroup>& ports, const std::string& projectName);
+
+// The top-level file of the language for the port model.
+std::string TopLevelText(HdlLanguage language, const std::vector<PortGroup>& ports,
                          const std::string& projectName);
+
+// A vector's "[7:0]" right-aligned in ten characters, or ten blanks for a scalar: the range
+// column of the Verilog-family declarations.
+std::string VerilogRangeColumn(const PortEntry& port);
+
+// The Verilog declaration of one port, e.g. "output\t\t     [7:0]\t\tLED": the direction word,
+// the range right-aligned in ten characters, the name; without separator and line end.
+std::string VerilogPortLine(const PortEntry& port);
+
+// The port list of the top-level Verilog module: a comment line before every group, one
+// declaration per port, commas between the declarations of the whole list.
+std::string VerilogPortList(const std::vector<PortGroup>& groups);
 
 // Helpers the testbench shares.
 // The longest port name of the list, at least 1.

@@ -3,8 +3,9 @@
 // project folder, removal of a live temporary file when the program is interrupted, the
 // executable's folder, and whether the program may write there and where the user's home
 // is; besides, the local time and, for the command-line tool, its arguments and console.
-// Only the core's file layer, its places, the host and pinwright-cli's main include this
-// header (the front ends otherwise go through host.h); each system has one implementation
+// The host layer's files, the settings file loader (reading a .cfg without blocking), the
+// project writer (the folder lock) and pinwright-cli's main include this header; the desktop
+// program goes through host.h. Each system has one implementation
 // file (platform_posix.cpp, platform_windows.cpp), so no other file needs a system #ifdef.
 // Paths are UTF-8 text everywhere.
 //

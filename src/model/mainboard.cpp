@@ -14,14 +14,12 @@ void TMainBoard::SetDeviceData(std::int32_t boardId, std::string family, std::st
   SpeedGradeText = std::move(speedGrade);
 }
 
-void TMainBoard::AttachCard(std::int32_t headerKey, const TConnector& card,
-                            const std::string& prefix) {
+TConnector* TMainBoard::HeaderWithKey(std::int32_t headerKey) {
   for (TConnector& group : Groups) {
-    if (group.IsHeader() != 0 && group.HeaderKey() == headerKey) {
-      group.TakeCardPins(card, prefix);
-      return;
-    }
+    if (group.IsHeader() != 0 && group.HeaderKey() == headerKey)
+      return &group;
   }
+  return nullptr;
 }
 
 void TMainBoard::OrderPins() {

@@ -52,11 +52,8 @@ class TMainBoard {
   // The board's display name: "Larkspur" for board 43, empty for any other ID.
   std::string BoardName() const;
 
-  // Fits a daughter card, whose pin list the cards layer built, onto the first header group
-  // with the key (TConnector::TakeCardPins); does nothing when no header has it.
-  void AttachCard(std::int32_t headerKey, const TConnector& card, const std::string& prefix);
-  // The port declarations of the top-level Verilog module, group by group.
-  std::string VerilogPortList() const;
+  // The first header group with the key; nullptr when no header has it.
+  TConnector* HeaderWithKey(std::int32_t headerKey);
   // The board's configuration block of the settings file, as the board definition set it;
   // empty for a new model.
   const std::string& QsfExtraAssignments() const { return ExtraAssignments; }

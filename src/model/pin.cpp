@@ -106,17 +106,25 @@ std::string_view IoStandardName(std::int32_t code) {
   return kIoStandardNames[static_cast<std::size_t>(code)];
 }
 
-std::string_view DirectionWord(PinDirection direction) {
+const DirectionWords& WordsOf(PinDirection direction) {
+  // clang-format off
+  static constexpr DirectionWords kInout  = {"inout ", "inout  wire ", "inout", "inout",  "Bidir"};
+  static constexpr DirectionWords kInput  = {"input ", "input  logic", "in   ", "input",  "Input"};
+  static constexpr DirectionWords kOutput = {"output", "output logic", "out  ", "output", "Output"};
+  static constexpr DirectionWords kNone   = {"",       "",             "",      "inout",  "Bidir"};
+  // clang-format on
   switch (direction) {
     case PinDirection::Inout:
-      return "inout ";
+      return kInout;
     case PinDirection::Input:
-      return "input ";
+      return kInput;
     case PinDirection::Output:
-      return "output";
-    default:
-      return {};
+      return kOutput;
+    case PinDirection::Unused:
+    case PinDirection::FromCard:
+      break;
   }
+  return kNone;
 }
 
 BusIndexError::BusIndexError(const std::string& pinName)

@@ -38,8 +38,22 @@ inline constexpr std::size_t kPinTextCapacity = 128;
 // The table name of an I/O standard code; empty text and the alert sound outside 0..69.
 std::string_view IoStandardName(std::int32_t code);
 
+// The words that name a direction wherever a generated file writes one.
+struct DirectionWords {
+  std::string_view Verilog;        // "input ", "output", "inout ": also the report's word
+  std::string_view SystemVerilog;  // "input  logic", "output logic", "inout  wire "
+  std::string_view Vhdl;           // "in   ", "out  ", "inout"
+  std::string_view PinList;        // "input", "output", "inout"
+  std::string_view PinPlanner;     // "Input", "Output", "Bidir"
+};
+// The words of a direction. Unused and FromCard have no port words, and the pin lists,
+// which never list them, read them as inout.
+const DirectionWords& WordsOf(PinDirection direction);
+
 // "inout ", "input ", "output", or empty text for any other code.
-std::string_view DirectionWord(PinDirection direction);
+inline std::string_view DirectionWord(PinDirection direction) {
+  return WordsOf(direction).Verilog;
+}
 
 // Raised by BusIndex when the text between the brackets is not a decimal integer.
 class BusIndexError : public std::runtime_error {

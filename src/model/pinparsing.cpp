@@ -59,10 +59,6 @@ void TPinParsing::Build(const TConnector& group) {
   });
 }
 
-std::string TPinParsing::VerilogLine(std::size_t index) const {
-  return VerilogPortLine(Entries.at(index));
-}
-
 std::string PortGroup::Comment() const {
   return Description.empty() ? Name : Name + ", " + Description;
 }
@@ -77,45 +73,6 @@ std::vector<PortGroup> TopLevelPorts(const TMainBoard& board) {
     groups.push_back({group.Name(), group.Description(), parsing.TakeEntries()});
   }
   return groups;
-}
-
-std::string VerilogRangeColumn(const PortEntry& port) {
-  const std::string range = port.Range ? "[" + std::to_string(port.Range->Msb) + ":" +
-                                             std::to_string(port.Range->Lsb) + "]"
-                                       : std::string();
-  // The range stands right-aligned in ten characters, as "%10s" would put it.
-  return std::string(range.size() < 10 ? 10 - range.size() : 0, ' ') + range;
-}
-
-std::string VerilogPortLine(const PortEntry& port) {
-  return std::string(DirectionWord(port.Direction)) + "\t\t" + VerilogRangeColumn(port) + "\t\t" +
-         port.Name;
-}
-
-std::string VerilogPortList(const std::vector<PortGroup>& groups) {
-  std::string text;
-  std::size_t ports = 0;
-  for (const PortGroup& group : groups)
-    ports += group.Ports.size();
-  text.reserve(groups.size() * 96 + ports * 48);
-  // Every declaration ends in a comma except the very last one of the whole list; the offset
-  // of the latest comma lets it be taken back once the list is complete.
-  std::size_t lastComma = std::string::npos;
-  for (const PortGroup& group : groups) {
-    text += "\r\n\t//////////// " + group.Comment() + " //////////\r\n";
-    for (const PortEntry& port : group.Ports) {
-      text += "\t" + VerilogPortLine(port);
-      lastComma = text.size();
-      text += ",\r\n";
-    }
-  }
-  if (lastComma != std::string::npos)
-    text.erase(lastComma, 1);
-  return text;
-}
-
-std::string TMainBoard::VerilogPortList() const {
-  return pinwright::VerilogPortList(TopLevelPorts(*this));
 }
 
 }  // namespace pinwright

@@ -1,6 +1,6 @@
 // The ports of the top-level module, built from the board model: one port per scalar pin and
-// one vector port per bus covering every index seen, group by group. Every top-level file is
-// rendered from this one model; the Verilog port list is its first rendering.
+// one vector port per bus covering every index seen, group by group. Every top-level file and
+// testbench is rendered from this one model, which the checked project builds once.
 #pragma once
 
 #include <cstddef>
@@ -58,8 +58,6 @@ class TPinParsing {
   std::size_t EntryCount() const { return Entries.size(); }
   // The entries, taken out of the parser.
   std::vector<PortEntry> TakeEntries() { return std::move(Entries); }
-  // The declaration of one entry, without separator and line end.
-  std::string VerilogLine(std::size_t index) const;
 
  private:
   std::vector<PortEntry> Entries;
@@ -70,17 +68,5 @@ class TPinParsing {
 // be in generation order. Problems are reported as TPinParsing::Build reports them; throws
 // BusIndexError.
 std::vector<PortGroup> TopLevelPorts(const TMainBoard& board);
-
-// A vector's "[7:0]" right-aligned in ten characters, or ten blanks for a scalar: the range
-// column of the Verilog-family declarations.
-std::string VerilogRangeColumn(const PortEntry& port);
-
-// The Verilog declaration of one port, e.g. "output\t\t     [7:0]\t\tLED": the direction word,
-// the range right-aligned in ten characters, the name; without separator and line end.
-std::string VerilogPortLine(const PortEntry& port);
-
-// The port list of the top-level Verilog module: a comment line before every group, one
-// declaration per port, commas between the declarations of the whole list.
-std::string VerilogPortList(const std::vector<PortGroup>& groups);
 
 }  // namespace pinwright

@@ -88,14 +88,18 @@ void StampLarkspurRecord(TLarkspurSettings& settings) {
 }
 
 Status CheckTextFields(const TLarkspurSettings& settings) {
-  for (const LarkspurTextField& text : kLarkspurTextFields) {
-    if ((settings.*text.Field).Get().size() > kTextCapacity) {
-      return Failure{FailureKind::BadText,
-                     {},
-                     "the " + std::string(text.What) + " holds no terminating NUL within its " +
-                         std::to_string(TextField::kSize) + " bytes",
-                     {}};
-    }
+  auto unterminated = [](const std::string& what) {
+    return Failure{FailureKind::BadText,
+                   {},
+                   "the " + what + " holds no terminating NUL within its " +
+                       std::to_string(TextField::kSize) + " bytes",
+                   {}};
+  };
+  if (settings.ProjectName.Get().size() > kTextCapacity)
+    return unterminated("project name");
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    if ((settings.*header.Prefix).Get().size() > kTextCapacity)
+      return unterminated(std::string(header.Label) + " prefix");
   }
   return {};
 }

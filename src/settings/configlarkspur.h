@@ -120,17 +120,23 @@ std::optional<std::size_t> FindLarkspurComponent(std::string_view name);
 // The bytes of text a text field holds before its terminating NUL.
 inline constexpr std::size_t kTextCapacity = TextField::kSize - 1;
 
-// The three text fields of the record: how messages name each, and the field.
-struct LarkspurTextField {
-  std::string_view What;
-  TextField TLarkspurSettings::*Field;
+// The two GPIO headers of the record, GPIO-0 first. Everything that names a header reads it
+// from here; a header's index in this table is also its column in the board's table of
+// header positions.
+struct LarkspurHeader {
+  std::string_view Label;            // "GPIO-0": the form, the messages, the pin list
+  std::string_view Number;           // "0": the command line's --gpio0 and --prefix0
+  std::string_view GroupName;        // "GPIO_0": its group in the board model, and its bus as the
+                                     // GPIO default card of the default pair
+  std::int32_t Key;                  // the header key of that group
+  LeInt32 TLarkspurSettings::*Card;  // the card ID field
+  TextField TLarkspurSettings::*Prefix;  // the signal-name prefix field
 };
 
 // clang-format off
-inline constexpr std::array<LarkspurTextField, 3> kLarkspurTextFields{{
-  {"project name",  &TLarkspurSettings::ProjectName},
-  {"GPIO-0 prefix", &TLarkspurSettings::PrefixGpio0},
-  {"GPIO-1 prefix", &TLarkspurSettings::PrefixGpio1},
+inline constexpr std::array<LarkspurHeader, 2> kLarkspurHeaders{{
+  {"GPIO-0", "0", "GPIO_0", 16, &TLarkspurSettings::Gpio0, &TLarkspurSettings::PrefixGpio0},
+  {"GPIO-1", "1", "GPIO_1", 17, &TLarkspurSettings::Gpio1, &TLarkspurSettings::PrefixGpio1},
 }};
 // clang-format on
 
@@ -142,8 +148,8 @@ TLarkspurSettings DefaultLarkspurSettings();
 void StampLarkspurRecord(TLarkspurSettings& settings);
 
 // A loaded record may hold a text field without a NUL in its 128 bytes, which no control can
-// show as it stands: a BadText failure naming the first such field ("the project name holds
-// no terminating NUL within its 128 bytes").
+// show as it stands: a BadText failure naming the first such field, the project name before
+// the prefixes ("the GPIO-0 prefix holds no terminating NUL within its 128 bytes").
 Status CheckTextFields(const TLarkspurSettings& settings);
 
 class TConfigLarkspur : public TConfigBoard {

@@ -19,6 +19,7 @@
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
+#include "generate/systembuild.h"
 #include "host/paths.h"
 #include "host/places.h"
 #include "model/mainboard.h"
@@ -84,9 +85,10 @@ static_assert(EveryComponentOnce(), "the form shows every component of the core'
 constexpr QSize kCheckBoxSize{160, 17};
 
 // One GPIO header: its controls in GroupBox1, its outline in Panel1 and its record fields.
+// The controls of one GPIO header, in the order of kLarkspurHeaders: the header's record
+// fields and label come from there.
 struct HeaderControl {
   const char* LabelName;
-  const char* LabelCaption;
   char LabelMnemonic;
   QPoint LabelAt;
   const char* ComboName;
@@ -100,18 +102,17 @@ struct HeaderControl {
   QPoint ImageAt;
   const char* OutlineName;
   QRect OutlineBox;
-  LeInt32 TLarkspurSettings::*Card;
-  TextField TLarkspurSettings::*Prefix;
 };
 
 // clang-format off
+static_assert(kHeaderCount == kLarkspurHeaders.size());
 constexpr HeaderControl kHeaders[kHeaderCount] = {
-  {"Label1", "GPIO-0 Header", '0', {16, 296}, "ComboBoxGpio0", {16, 320, 240, 28},
+  {"Label1", '0', {16, 296}, "ComboBoxGpio0", {16, 320, 240, 28},
    "Label4", 'a', {16, 352}, "EditPrefixGpio0", {120, 352, 136, 28}, "ImageGpio0", {262, 320},
-   "ShapeGpio0", {94, 43, 182, 20}, &TLarkspurSettings::Gpio0, &TLarkspurSettings::PrefixGpio0},
-  {"Label2", "GPIO-1 Header", '1', {16, 400}, "ComboBoxGpio1", {16, 424, 240, 28},
+   "ShapeGpio0", {94, 43, 182, 20}},
+  {"Label2", '1', {16, 400}, "ComboBoxGpio1", {16, 424, 240, 28},
    "Label5", 'r', {16, 456}, "EditPrefixGpio1", {120, 456, 136, 28}, "ImageGpio1", {262, 408},
-   "ShapeGpio1", {94, 263, 182, 23}, &TLarkspurSettings::Gpio1, &TLarkspurSettings::PrefixGpio1},
+   "ShapeGpio1", {94, 263, 182, 23}},
 };
 // clang-format on
 // The output controls in the band of Panel1 below the board picture, its left part.
@@ -204,6 +205,13 @@ QPalette FormPalette() {
     palette.setColor(QPalette::Disabled, entry.Role, entry.Disabled);
   }
   return palette;
+}
+
+// "GPIO-0 Header": the caption above a header's controls.
+QString HeaderCaption(std::size_t header) {
+  const std::string_view label = kLarkspurHeaders[header].Label;
+  return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())) +
+         QStringLiteral(" Header");
 }
 
 // The caption with its mnemonic letter marked: the first occurrence of that character.
@@ -463,10 +471,9 @@ void TFormLarkspur::CreateControls() {
   }
   for (int h = 0; h < kHeaderCount; ++h) {
     const HeaderControl& row = kHeaders[h];
-    const QString header = QString::fromUtf8(row.LabelCaption);
-    QLabel* headerLabel = MakeLabel(group, row.LabelName,
-                                    WithMnemonic(row.LabelCaption, row.LabelMnemonic), row.LabelAt,
-                                    /*bold=*/true);
+    const QString header = HeaderCaption(h);
+    QLabel* headerLabel = MakeLabel(group, row.LabelName, WithMnemonic(header, row.LabelMnemonic),
+                                    row.LabelAt, /*bold=*/true);
     auto* combo = new QComboBox(group);
     combo->setObjectName(QString::fromLatin1(row.ComboName));
     combo->setGeometry(row.ComboBox);
@@ -620,21 +627,20 @@ void TFormLarkspur::ButtonGenClick() {
   if (path.empty())
     return;
   ControlsToSettings();
-  const Result<CheckedProjectPath> chosen = CheckProjectPath(path, output.TopLevel);
-  if (!chosen) {
-    ShowError(chosen.Error().Reason);
+  const Result<CheckedProject> project = CheckProject(*checked, path, output);
+  if (!project) {
+    ShowError(project.Error().Reason);
     return;
   }
   std::vector<std::string> backups;
-  if (const Status generated = GenerateLarkspurProject(*checked, *chosen, output, &backups);
-      !generated) {
-    ReportFailure(generated.Error());
+  const Result<GenerationReport> report = BuildProject(*project, &backups);
+  if (!report) {
+    ReportFailure(report.Error());
     ShowError(GenerateFailedText(path, backups));
     return;
   }
-  ShowInformation(GeneratedText(*chosen, backups));
-  const std::string warning = MemoryWarning(checked->Settings());
-  if (!warning.empty())
+  ShowInformation(report->Text);
+  for (const std::string& warning : report->Warnings)
     ShowInformation(warning);
 }
 
@@ -661,7 +667,7 @@ void TFormLarkspur::InitChoiceLists() {
   for (QComboBox* combo : HeaderCombos) {
     combo->clear();
     for (int i = 0; i < Config->ChoiceCount; ++i) {
-      const std::string_view name = CardDisplayName(Config->ChoiceAt(i));
+      const std::string_view name = CardById(Config->ChoiceAt(i)).Name;
       combo->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
       QString tip = CardTip(Config->ChoiceList[i]);
       if (const std::string_view source = CardSourceFile(Config->ChoiceAt(i)); !source.empty())
@@ -691,12 +697,12 @@ void TFormLarkspur::SettingsToControls() {
     ComponentChecks[i]->setChecked(record.*kComponents[i].Component().Flag != 0);
   }
   for (int h = 0; h < kHeaderCount; ++h) {
-    const std::int32_t card = (record.*kHeaders[h].Card).Get();
+    const std::int32_t card = (record.*kLarkspurHeaders[h].Card).Get();
     // A card the list does not offer leaves the selection as it was.
     if (const std::optional<int> index = Config->ChoiceIndexOf(card))
       HeaderCombos[h]->setCurrentIndex(*index);
     if (HeaderCombos[h]->currentIndex() > 0) {
-      PrefixEdits[h]->setText(FromRecordText((record.*kHeaders[h].Prefix).Get()));
+      PrefixEdits[h]->setText(FromRecordText((record.*kLarkspurHeaders[h].Prefix).Get()));
     } else {
       PrefixEdits[h]->clear();
     }
@@ -715,8 +721,8 @@ void TFormLarkspur::ControlsToRecord(TLarkspurSettings& record) const {
     record.*kComponents[i].Component().Flag = ComponentChecks[i]->isChecked() ? 1 : 0;
   }
   for (int h = 0; h < kHeaderCount; ++h) {
-    (record.*kHeaders[h].Card).Set(SelectedCard(h));
-    (record.*kHeaders[h].Prefix).Set(ToRecordText(PrefixEdits[h]->text()));
+    (record.*kLarkspurHeaders[h].Card).Set(SelectedCard(h));
+    (record.*kLarkspurHeaders[h].Prefix).Set(ToRecordText(PrefixEdits[h]->text()));
   }
 }
 
@@ -751,9 +757,8 @@ void TFormLarkspur::UpdateFieldMarks() {
   ControlsToRecord(record);
   const TypedFieldProblems problems = CheckTypedFields(record);
   for (int h = 0; h < kHeaderCount; ++h) {
-    HeaderCombos[h]->setToolTip(
-        QStringLiteral("The daughter card on the %1. %2")
-            .arg(QString::fromUtf8(kHeaders[h].LabelCaption), CardTip(SelectedCard(h))));
+    HeaderCombos[h]->setToolTip(QStringLiteral("The daughter card on the %1. %2")
+                                    .arg(HeaderCaption(h), CardTip(SelectedCard(h))));
   }
   MarkField(EditProjectName, problems.ProjectName,
             QStringLiteral("Names the project folder, the project files and the top-level "
@@ -761,7 +766,7 @@ void TFormLarkspur::UpdateFieldMarks() {
   for (int h = 0; h < kHeaderCount; ++h) {
     MarkField(PrefixEdits[h], problems.Prefixes[h],
               QStringLiteral("Put before the signal names of the %1 card; may be empty.")
-                  .arg(QString::fromUtf8(kHeaders[h].LabelCaption)));
+                  .arg(HeaderCaption(h)));
   }
 }
 

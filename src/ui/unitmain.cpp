@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "cards/catalogue.h"
+#include "cards/usercards.h"
 #include "generate/headerpicture.h"
 #include "host/host.h"
 #include "host/paths.h"
@@ -69,7 +70,7 @@ void TFormMain::ShowBoard() {
 }
 
 void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
-  const std::string_view name = CardPictureName(cardId);
+  const std::string_view name = CardById(cardId).Picture;
   QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()), picture->size(),
                                        picture->devicePixelRatioF());
   // A card file's card: the file's own picture, or the generated picture of its header.

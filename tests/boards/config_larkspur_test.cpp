@@ -386,8 +386,8 @@ TEST(LarkspurHeaders, FittedCardsTakeTheBoardLocations) {
   config.Settings.Gpio0.Set(12);
   config.Settings.Gpio1.Set(1);
   TMainBoard board = Define(config);
-  FitCard(board, kHeaderKeyGpio0, 12, kIoLvcmos33, "", "A_");
-  FitCard(board, kHeaderKeyGpio1, 1, kIoLvcmos33, "GPIO_1", "");
+  FitCard(board, kLarkspurHeaders[0].Key, CardById(12), "", "A_");
+  FitCard(board, kLarkspurHeaders[1].Key, CardById(1), "GPIO_1", "");
 
   const TConnector& gpio0 = board.GroupAt(0);
   EXPECT_EQ(gpio0.ActiveCount(), 21u);

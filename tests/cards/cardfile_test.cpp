@@ -177,14 +177,14 @@ TEST(ReadCardText, AGoodFileBecomesMapRowsAscendingByPosition) {
   EXPECT_EQ(card.Id, 1001);
   EXPECT_EQ(card.Name, "Acme 8-LED Strip");
   ASSERT_EQ(card.Rows.size(), 4u);
-  const CardMapRow& clock = card.Rows[0];
+  const CardPinRow& clock = card.Rows[0];
   EXPECT_EQ(clock.Name, "ACME_CLK");
   EXPECT_EQ(clock.ClockMHz, 25.0);
   EXPECT_EQ(clock.IoStandard, CardIoStandardCode("3.3-V LVTTL"));
   EXPECT_EQ(card.Rows[1].IoStandard, kIoLvcmos33);  // the file's default
   EXPECT_TRUE(card.Rows[2].PullUp);
   // positions = [16, 13] with index [0, 3]: turned round, position 13 carries index 3.
-  const CardMapRow& run = card.Rows[3];
+  const CardPinRow& run = card.Rows[3];
   EXPECT_EQ(run.FirstPosition, 13);
   EXPECT_EQ(run.LastPosition, 16);
   EXPECT_EQ(run.FirstIndex, 3);
@@ -204,9 +204,8 @@ TEST(CardFileText, EveryBuiltInCardReadsBackToItsOwnRows) {
                               std::regex_constants::format_first_only);
     const CardFileReading reading = ReadCardText(text, "copy.toml");
     ASSERT_TRUE(reading.Problems.empty()) << reading.Problems.front().Text() << "\n" << text;
-    const std::span<const CardMapRow> builtIn =
-        id == kCardGpioDefault ? GpioDefaultMap() : FixedCardMap(id);
-    const std::vector<CardMapRow>& rows = reading.Card->Rows;
+    const std::span<const CardPinRow> builtIn = CardById(id).Pins;
+    const std::vector<CardPinRow>& rows = reading.Card->Rows;
     ASSERT_EQ(rows.size(), builtIn.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
       EXPECT_EQ(rows[i].FirstPosition, builtIn[i].FirstPosition);
@@ -271,8 +270,9 @@ TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
             (std::vector<std::int32_t>{1001, 1003}));
   EXPECT_EQ(FindGpioCard("alpha two"), 1001);
   EXPECT_EQ(FindGpioCard("1003"), 1003);
-  EXPECT_EQ(CardDisplayName(1003), "Delta");
-  EXPECT_EQ(CardConnectorType(1003), CardConnectorType(kCardGpioDefault));
+  EXPECT_EQ(CardById(1003).Name, "Delta");
+  EXPECT_TRUE(CardById(1003).OnGpioHeader());
+  EXPECT_EQ(CardById(1003).Pins.size(), 1u);
   EXPECT_EQ(MissingUserCardText(1003), "");
   EXPECT_EQ(MissingUserCardText(12), "");
   EXPECT_EQ(MissingUserCardText(1002), "No card file with card ID 1002 was found in " +

@@ -57,25 +57,41 @@ TEST(Catalogue, OfferedCardsCarryTheirNamesAndPictures) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Id);
-    EXPECT_EQ(CardDisplayName(c.Id), c.DisplayName);
-    EXPECT_EQ(CardPictureName(c.Id), c.Picture);
-    EXPECT_TRUE(CardOffered(c.Id));
-    EXPECT_FALSE(CardHidden(c.Id));
-    EXPECT_EQ(CardConnectorType(c.Id), c.Id == 0 ? 0 : 3);
-    EXPECT_EQ(CardVoltageClass(c.Id), c.Id == 0 ? 3 : 5);
+    const Card& card = CardById(c.Id);
+    EXPECT_EQ(card.Id, c.Id);
+    EXPECT_EQ(card.Name, c.DisplayName);
+    EXPECT_EQ(card.Picture, c.Picture);
+    EXPECT_TRUE(card.Offered);
+    EXPECT_FALSE(card.Hidden);
+    EXPECT_EQ(card.ConnectorType, c.Id == 0 ? 0 : 3);
+    EXPECT_EQ(card.VoltageClass, c.Id == 0 ? 3 : 5);
+    EXPECT_EQ(card.Pins.empty(), c.Id == 0);
   }
+}
+
+TEST(Catalogue, CardsReadAtRunTimeComeFirstAndAnyIdIsOffered) {
+  // No ID cut-off: a GPIO card with a high ID is found and offered like any other.
+  const CardPinRow rows[] = {{1, 1, "X", -1, -1, PinDirection::Input}};
+  const Card extra[] = {{12, "Mine", kConnectorGpio, kVoltage33, true, false, "P", rows},
+                        {4000, "High", kConnectorGpio, kVoltage33, true, false, "P", rows}};
+  EXPECT_EQ(CardById(12, extra).Name, "Mine");
+  EXPECT_EQ(CardById(4000, extra).Name, "High");
+  EXPECT_TRUE(CardById(4000, extra).OnGpioHeader());
+  EXPECT_EQ(CardById(13, extra).Name, CardById(13).Name);
+  EXPECT_EQ(CardById(4000).Name, "");
 }
 
 TEST(Catalogue, OtherIdsHaveNoHeaderFamilyAndNoNames) {
   for (const std::int32_t id : {-1, 2, 54, 88, 98, 99, 1000}) {
     SCOPED_TRACE(id);
-    EXPECT_EQ(CardConnectorType(id), 0);
-    EXPECT_EQ(CardVoltageClass(id), 3);
-    EXPECT_EQ(CardDisplayName(id), "");
-    EXPECT_EQ(CardPictureName(id), "");
+    const Card& card = CardById(id);
+    EXPECT_EQ(card.ConnectorType, 0);
+    EXPECT_EQ(card.VoltageClass, 3);
+    EXPECT_EQ(card.Name, "");
+    EXPECT_EQ(card.Picture, "");
+    EXPECT_TRUE(card.Pins.empty());
+    EXPECT_FALSE(card.OnGpioHeader());
   }
-  EXPECT_TRUE(CardOffered(99));
-  EXPECT_FALSE(CardHidden(99));
 }
 
 TEST(FindGpioCard, TakesIdsNamesAndNone) {

@@ -4,15 +4,18 @@
 
 #include <map>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "cards/choicelist.h"
 #include "model/mainboard.h"
 
 namespace pinwright {
 namespace {
 
-constexpr std::int32_t kOfferedCards[] = {1, 12, 13, 55, 62, 63, 66, 67, 68, 69, 76};
+// The cards a header offers, "None" left out.
+const std::span<const std::int32_t> kOfferedCards = GpioHeaderChoices().subspan(1);
 
 bool IsSupply(std::size_t position) {
   return position == 11 || position == 12 || position == 29 || position == 30;
@@ -40,7 +43,7 @@ TConnector MakeHeader(std::int32_t key = 16) {
 
 TDaughterBoard CardPins(std::int32_t cardId, const std::string& baseName = "") {
   TDaughterBoard card;
-  BuildCardPins(card, cardId, baseName, kIoLvcmos33);
+  BuildCardPins(card, CardById(cardId), baseName);
   return card;
 }
 
@@ -84,7 +87,7 @@ TEST(CardMaps, FittedHeaderHasOneActivePinPerMappedSignal) {
     EXPECT_EQ(card.ActiveCount(), count);
 
     TConnector header = MakeHeader();
-    EXPECT_TRUE(ApplyCardToConnector(card, header, ""));
+    ApplyCardToConnector(card, header, "");
     EXPECT_EQ(header.DaughterConnectorType(), kConnectorGpio);
     EXPECT_EQ(header.ActiveCount(), count);
     for (std::size_t position = 1; position <= 40; ++position) {
@@ -193,14 +196,19 @@ TEST(CardMaps, BothPavonaPanelsShareOneMap) {
   EXPECT_EQ(Snapshot(CardPins(55)), Snapshot(CardPins(63)));
 }
 
-TEST(CardMaps, PinsTakeTheStandardOfTheFittingCall) {
+TEST(CardMaps, PinsTakeTheStandardOfTheirRow) {
+  // A card read at run time may give its rows other standards than the built-in cards'.
+  const CardPinRow rows[] = {{1, 2, "A", 0, 1, PinDirection::Input, kIo18V},
+                             {3, 3, "B", -1, -1, PinDirection::Output}};
+  Card custom = CardById(69);
+  custom.Pins = rows;
   TDaughterBoard card;
-  BuildCardPins(card, 69, "", 63);
-  for (std::size_t i = 0; i < card.PinEntryCount(); ++i) {
-    if (const TPin* pin = card.PinAt(i)) {
-      EXPECT_EQ(pin->IoStandard(), 63) << pin->Name();
-    }
-  }
+  BuildCardPins(card, custom, "");
+  ASSERT_EQ(card.PinEntryCount(), 40u);
+  EXPECT_EQ(card.PinAt(0)->IoStandard(), kIo18V);
+  EXPECT_EQ(card.PinAt(1)->Name(), "A[1]");
+  EXPECT_EQ(card.PinAt(2)->IoStandard(), kIoLvcmos33);
+  EXPECT_EQ(card.PinAt(3), nullptr);
 }
 
 TEST(CardMaps, GpioDefaultNamedVariantUsesTheBaseName) {
@@ -220,13 +228,13 @@ TEST(BuildCardPins, CardsWithoutMapGiveNoPins) {
   for (const std::int32_t cardId : {0, 2, 54, 98, 99, -3}) {
     SCOPED_TRACE(cardId);
     TDaughterBoard card = CardPins(12);  // refilling must drop what the board held
-    BuildCardPins(card, cardId, "GPIO_0", kIoLvcmos33);
+    BuildCardPins(card, CardById(cardId), "GPIO_0");
     EXPECT_EQ(card.PinEntryCount(), 0u);
     EXPECT_EQ(card.ConnectorType(), 0);
 
     TConnector header = MakeHeader();
     const auto before = Snapshot(header);
-    EXPECT_TRUE(ApplyCardToConnector(card, header, "A_"));
+    ApplyCardToConnector(card, header, "A_");
     EXPECT_EQ(header.DaughterConnectorType(), 0);
     EXPECT_EQ(Snapshot(header), before);
   }
@@ -289,12 +297,12 @@ TEST(ApplyCardToConnector, DifferentHeaderFamilyLeavesPinsAlone) {
   TConnector onBoard = MakeHeader();
   onBoard.SetConnectorType(kConnectorOnBoard);
   const auto before = Snapshot(onBoard);
-  EXPECT_TRUE(ApplyCardToConnector(CardPins(1), onBoard, "A_"));
+  ApplyCardToConnector(CardPins(1), onBoard, "A_");
   EXPECT_EQ(onBoard.DaughterConnectorType(), kConnectorGpio);
   EXPECT_EQ(Snapshot(onBoard), before);
 }
 
-TEST(AttachCard, FitsOnlyTheHeaderWithTheKey) {
+TEST(FitCard, FitsOnlyTheHeaderWithTheKey) {
   TMainBoard board;
   TConnector onBoard("LED", "", kConnectorOnBoard);
   onBoard.AddPin(TPin("LED[0]", "A1", PinDirection::Output, 65, 0));
@@ -307,25 +315,25 @@ TEST(AttachCard, FitsOnlyTheHeaderWithTheKey) {
 
   for (const std::int32_t key : {0, 15, 18}) {
     SCOPED_TRACE(key);
-    FitCard(board, key, 1, kIoLvcmos33, "", "");
+    FitCard(board, key, CardById(1), "", "");
     EXPECT_EQ(Snapshot(board.GroupAt(0)), led);
     EXPECT_EQ(Snapshot(board.GroupAt(1)), gpio0);
     EXPECT_EQ(Snapshot(board.GroupAt(2)), gpio1);
     EXPECT_EQ(board.GroupAt(1).DaughterConnectorType(), 0);
   }
 
-  FitCard(board, 17, 69, kIoLvcmos33, "", "B_");
+  FitCard(board, 17, CardById(69), "", "B_");
   EXPECT_EQ(Snapshot(board.GroupAt(1)), gpio0);
   EXPECT_EQ(board.GroupAt(2).ActiveCount(), 36u);
   EXPECT_EQ(NameAt(board.GroupAt(2), 34), "B_RIO_D[5]");
 }
 
-TEST(AttachCard, TwoFitsAreIndependentCopies) {
+TEST(FitCard, TwoFitsAreIndependentCopies) {
   TMainBoard board;
   board.AddGroup(MakeHeader(16));
   board.AddGroup(MakeHeader(17));
-  FitCard(board, 16, 1, kIoLvcmos33, "GPIO_0", "");
-  FitCard(board, 17, 1, kIoLvcmos33, "GPIO_1", "");
+  FitCard(board, 16, CardById(1), "GPIO_0", "");
+  FitCard(board, 17, CardById(1), "GPIO_1", "");
   EXPECT_EQ(NameAt(board.GroupAt(0), 40), "GPIO_0[35]");
   EXPECT_EQ(NameAt(board.GroupAt(1), 40), "GPIO_1[35]");
 

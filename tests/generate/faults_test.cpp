@@ -39,18 +39,17 @@ using testing::WriteFile;
 constexpr std::array<const char*, 5> kExtensions = {".qpf", ".qsf", ".v", ".sdc", ".htm"};
 constexpr std::size_t kReport = 4;  // the .htm step, which shows no message of its own
 
-std::unique_ptr<TMainBoard> ModelOf(const TLarkspurSettings& settings) {
-  return BuildLarkspurModel(settings);
-}
-
 // Every file's expected text, in writing order.
 std::array<std::string, 5> ExpectedTexts(const TLarkspurSettings& settings,
                                          const RecordingHost& host) {
-  std::unique_ptr<TMainBoard> model = ModelOf(settings);
-  Result<ProjectTexts> texts = MakeProjectTexts(*model, "P", host.Clock);
-  if (!texts)
+  const Result<std::vector<ProjectFile>> files =
+      testing::CheckedFiles(settings, "P.qpf", host.Clock);
+  if (!files)
     return {};
-  return {texts->Qpf, texts->Qsf, texts->TopLevel, texts->Sdc, texts->Html};
+  std::array<std::string, 5> texts;
+  for (std::size_t step = 0; step < texts.size(); ++step)
+    texts[step] = (*files)[step].Text;
+  return texts;
 }
 
 enum class Fault { FolderInPlace, WriteLimit };
@@ -143,8 +142,13 @@ TEST_P(EachWriteFails, StopsThereAndLeavesWholeFilesOnly) {
           return limit;
         return std::nullopt;
       });
-      std::unique_ptr<TMainBoard> model = ModelOf(settings);
-      built = TSystemBuild().BuildProject(*model, qpf);
+      // As a front end does: check, build, show the failure.
+      const Result<CheckedProject> project = CheckProject(settings, qpf);
+      const Result<GenerationReport> report =
+          project ? BuildProject(*project) : Result<GenerationReport>(project.Error());
+      built = report.Ok();
+      if (!report)
+        ReportFailure(report.Error());
     }
     EXPECT_FALSE(built);
 

@@ -14,6 +14,7 @@
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "generate/systembuild.h"
+#include "generate/toplevel.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
 
@@ -231,13 +232,13 @@ TEST(CheckLarkspurSettings, RefusesTheFirstProblemFound) {
       // The checked model is the one BuildLarkspurModel makes, with its pins already in order.
       const std::unique_ptr<TMainBoard> built = BuildLarkspurModel(Edited(c.Change));
       const LocalDateTime now = host.Now();
-      const Result<ProjectTexts> expected = MakeProjectTexts(*built, "TOP", now);
-      const Result<ProjectTexts> texts = MakeOrderedProjectTexts(result->Board(), "TOP", now);
-      ASSERT_TRUE(expected && texts);
-      EXPECT_EQ(texts->Qsf, expected->Qsf);
-      EXPECT_EQ(texts->TopLevel, expected->TopLevel);
-      EXPECT_EQ(texts->Sdc, expected->Sdc);
-      EXPECT_EQ(texts->Html, expected->Html);
+      built->OrderPins();
+      const TMainBoard& checked = result->Board();
+      EXPECT_EQ(QsfText(checked, "TOP", now), QsfText(*built, "TOP", now));
+      EXPECT_EQ(VerilogText(TopLevelPorts(checked), "TOP"),
+                VerilogText(TopLevelPorts(*built), "TOP"));
+      EXPECT_EQ(SdcText(checked), SdcText(*built));
+      EXPECT_EQ(HtmlText(checked), HtmlText(*built));
       continue;
     }
     ASSERT_FALSE(result);
@@ -380,13 +381,10 @@ TEST(CheckTopLevelNames, RefuseWhatTheLanguageDoesNotTake) {
     if (!c.Reason.empty()) {
       EXPECT_EQ(result.Error().Reason, c.Reason);
     }
-    // Generation itself refuses the same names and writes nothing.
-    TempDir dir;
-    const Status generated =
-        GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("P.qpf")), {c.Language, true});
-    ASSERT_FALSE(generated);
-    EXPECT_EQ(generated.Error().Kind, *c.Kind);
-    EXPECT_TRUE(SortedFileNames(dir.Path()).empty());
+    // No project of those names can be made to be written.
+    const Result<CheckedProject> project = CheckProject(*checked, "P.qpf", {c.Language, true});
+    ASSERT_FALSE(project);
+    EXPECT_EQ(project.Error().Kind, *c.Kind);
   }
 }
 
@@ -432,12 +430,18 @@ TEST(CheckedSettings, CarryTheRecordStampedAndTheApprovedNames) {
   EXPECT_EQ(checked->Board().BoardId(), 43);
 }
 
-TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
+TEST(BuildProject, WritesTheProjectOrReportsTheFailure) {
   RecordingHost host;
   TempDir dir;
   const Result<CheckedSettings> checked = CheckLarkspurSettings(DefaultLarkspurSettings());
   ASSERT_TRUE(checked);
-  EXPECT_TRUE(GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("P.qpf"))));
+  auto generate = [&](const std::string& qpf, const GenerationOptions& options = {}) -> Status {
+    const Result<GenerationReport> report = BuildProject(*CheckProject(*checked, qpf, options));
+    if (!report)
+      return report.Error();
+    return {};
+  };
+  EXPECT_TRUE(generate(dir.File("P.qpf")));
   EXPECT_EQ(testing::SortedFileNames(dir.Path()),
             (std::vector<std::string>{"P.htm", "P.qpf", "P.qsf", "P.sdc", "P.v"}));
   EXPECT_TRUE(host.Messages.empty());
@@ -451,23 +455,21 @@ TEST(GenerateLarkspurProject, WritesTheProjectOrReportsTheFailure) {
   for (const auto& [files, expected] : asked) {
     TempDir pins;
     const std::string name = expected.front().substr(0, 1);
-    ASSERT_TRUE(GenerateLarkspurProject(*checked, *CheckProjectPath(pins.File(name + ".qpf")),
-                                        {.PinList = files}));
+    ASSERT_TRUE(generate(pins.File(name + ".qpf"), {.PinList = files}));
     std::vector<std::string> written = testing::SortedFileNames(pins.Path());
     std::erase_if(written,
                   [](const std::string& file) { return file.find(".pins.") == std::string::npos; });
     EXPECT_EQ(written, expected);
   }
   std::filesystem::create_directory(dir.File("R.pins.json"));
-  const Status blocked = GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("R.qpf")),
-                                                 {.PinList = PinListFiles::Both()});
+  const Status blocked = generate(dir.File("R.qpf"), {.PinList = PinListFiles::Both()});
   ASSERT_FALSE(blocked);
   EXPECT_EQ(blocked.Error().Reason, "Failed to create file R.pins.json");
   EXPECT_TRUE(std::filesystem::is_regular_file(dir.File("R.htm")));
   EXPECT_FALSE(std::filesystem::exists(dir.File("R.pins.csv")));
 
   std::filesystem::create_directory(dir.File("Q.v"));
-  const Status failed = GenerateLarkspurProject(*checked, *CheckProjectPath(dir.File("Q.qpf")));
+  const Status failed = generate(dir.File("Q.qpf"));
   ASSERT_FALSE(failed);
   EXPECT_EQ(failed.Error().Kind, FailureKind::CannotCreate);
   EXPECT_EQ(failed.Error().File, dir.File("Q.v"));

@@ -11,12 +11,16 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "cards/catalogue.h"
+#include "cards/choicelist.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
+#include "generate/toplevel.h"
 #include "settings/configlarkspur.h"
 #include "support/projectchecks.h"
 #include "support/recordinghost.h"
@@ -46,8 +50,8 @@ bool InSample(unsigned mask) {
   return !kSampled || ticked <= 1 || ticked >= 12 || (mask * 2654435761u) >> 28 == 0;
 }
 
-constexpr std::array<std::int32_t, 12> kOfferedCards = {0,  1,  12, 13, 55, 62,
-                                                        63, 66, 67, 68, 69, 76};
+// Every choice a header offers, "None" included; a card added to the catalogue joins the sweep.
+const std::span<const std::int32_t> kOfferedCards = GpioHeaderChoices();
 
 // What a configuration must get from the checks.
 enum class Expect { Pass, PrefixClash, PassOrDuplicatePort };
@@ -77,20 +81,42 @@ struct Tally {
 // The problems of the project of the checked settings, generated in memory from the model the
 // checks built; the host records what generation showed.
 std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, RecordingHost& host) {
-  Result<ProjectTexts> texts =
-      MakeOrderedProjectTexts(checked.Board(), checked.ProjectName(), host.Clock);
-  if (!texts)
-    return {"generation failed: " + texts.Error().SystemMessage};
-  return testing::CheckProject(checked.Board(), {texts->Qsf, texts->TopLevel, texts->Sdc});
+  const Result<CheckedProject> project = CheckProject(checked, checked.ProjectName() + ".qpf");
+  if (!project)
+    return {"no project: " + project.Error().Reason};
+  const Result<std::vector<ProjectFile>> files = MakeProjectFiles(*project, host.Clock);
+  if (!files)
+    return {"generation failed: " + files.Error().SystemMessage};
+  return testing::CheckProject(checked.Board(), {*FileText(*files, ".qsf"), *FileText(*files, ".v"),
+                                                 *FileText(*files, ".sdc")});
+}
+
+// The .qsf, Verilog top level and .sdc of a model as it stands, checked or not, its pins put
+// in order first; nothing for a pin name the order cannot read.
+struct UncheckedTexts {
+  std::string Qsf, Verilog, Sdc;
+};
+std::optional<UncheckedTexts> TextsOf(TMainBoard& model, const std::string& name,
+                                      const LocalDateTime& now) {
+  if (!CheckPinNames(model))
+    return std::nullopt;
+  try {
+    model.OrderPins();
+    return UncheckedTexts{QsfText(model, name, now), VerilogText(TopLevelPorts(model), name),
+                          SdcText(model)};
+  } catch (const BusIndexError&) {
+    return std::nullopt;
+  }
 }
 
 // The same for a record the checks refused: its model built and generated as it stands.
 std::vector<std::string> GenerateAndCheck(const TLarkspurSettings& settings, RecordingHost& host) {
   std::unique_ptr<TMainBoard> model = BuildLarkspurModel(settings);
-  Result<ProjectTexts> texts = MakeProjectTexts(*model, settings.ProjectName.Get(), host.Clock);
+  const std::optional<UncheckedTexts> texts =
+      TextsOf(*model, settings.ProjectName.Get(), host.Clock);
   if (!texts)
     return {"a pin name with one bracket"};
-  return testing::CheckProject(*model, {texts->Qsf, texts->TopLevel, texts->Sdc});
+  return testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
 }
 
 void Sweep(const TLarkspurSettings& settings, Expect expected, Tally& tally) {
@@ -222,13 +248,13 @@ TEST(CheckProject, NoticesEachBrokenRule) {
     TConfigLarkspur config;
     config.Settings = DefaultLarkspurSettings();
     std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
-    Result<ProjectTexts> texts = MakeProjectTexts(*model, "LARKSPUR", host.Clock);
+    std::optional<UncheckedTexts> texts = TextsOf(*model, "LARKSPUR", host.Clock);
     ASSERT_TRUE(texts);
     if (c.BreakModel)
       c.BreakModel(*model);
     if (!c.Cut.empty()) {
       bool cut = false;
-      for (std::string* text : {&texts->Qsf, &texts->TopLevel, &texts->Sdc}) {
+      for (std::string* text : {&texts->Qsf, &texts->Verilog, &texts->Sdc}) {
         if (const std::size_t at = text->find(c.Cut); !cut && at != std::string::npos) {
           text->replace(at, c.Cut.size(), c.Put);
           cut = true;
@@ -237,7 +263,7 @@ TEST(CheckProject, NoticesEachBrokenRule) {
       ASSERT_TRUE(cut) << c.Cut;
     }
     const std::vector<std::string> problems =
-        testing::CheckProject(*model, {texts->Qsf, texts->TopLevel, texts->Sdc});
+        testing::CheckProject(*model, {texts->Qsf, texts->Verilog, texts->Sdc});
     if (c.Expected.empty()) {
       EXPECT_TRUE(problems.empty()) << problems.front();
       continue;

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "generate/toplevel.h"
 #include "host/filewrite.h"
+#include "settings/configlarkspur.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
 
@@ -149,11 +151,12 @@ TEST(ProjectTexts, VerilogFramesThePortList) {
   const std::string tail = ");\r\n\r\n\r\n\r\n" + rule + "//  REG/WIRE declarations\r\n" + rule +
                            "\r\n\r\n\r\n\r\n" + rule + "//  Structural coding\r\n" + rule +
                            "\r\n\r\n\r\nendmodule\r\n";
-  EXPECT_EQ(VerilogText(EmptyBoard(), "my-top"), head + tail);
+  EXPECT_EQ(VerilogText(TopLevelPorts(EmptyBoard()), "my-top"), head + tail);
 
   TMainBoard board = SmallBoard();
   board.OrderPins();
-  EXPECT_EQ(VerilogText(board, "my-top"), head + board.VerilogPortList() + tail);
+  EXPECT_EQ(VerilogText(TopLevelPorts(board), "my-top"),
+            head + VerilogPortList(TopLevelPorts(board)) + tail);
 }
 
 TEST(ProjectTexts, SdcConstrainsEveryClockInModelOrder) {
@@ -207,8 +210,18 @@ TEST(CheckPinNames, RefusesUnbalancedBrackets) {
     group.AddPin(std::nullopt);
     group.AddPin(TPin(name, "A1", PinDirection::Unused, kIoLvcmos33, 0));
     board.AddGroup(group);
-    EXPECT_EQ(TSystemBuild::CheckPinNames(board), passes);
+    EXPECT_EQ(CheckPinNames(board), passes);
   }
+}
+
+// Checks and builds the default project at the path as a front end does, showing a failure.
+bool Generate(const std::string& qpfPath) {
+  const Result<CheckedProject> project = CheckProject(DefaultLarkspurSettings(), qpfPath);
+  const Result<GenerationReport> report =
+      project ? BuildProject(*project) : Result<GenerationReport>(project.Error());
+  if (!report)
+    ReportFailure(report.Error());
+  return report.Ok();
 }
 
 TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
@@ -222,8 +235,11 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
     TempDir dir;
     WriteFile(dir.File("notes.txt"), "keep");
     WriteFile(dir.File(std::string(c.Name) + ".v"), "old contents");
-    TMainBoard board = SmallBoard();
-    ASSERT_TRUE(TSystemBuild().BuildProject(board, dir.File(c.Chosen)));
+    const Result<CheckedProject> project =
+        CheckProject(DefaultLarkspurSettings(), dir.File(c.Chosen));
+    ASSERT_TRUE(project);
+    const Result<GenerationReport> report = BuildProject(*project);
+    ASSERT_TRUE(report);
     const std::string name = c.Name;
     // The old .v was edited by hand: it is kept beside the new one.
     std::vector<std::string> expected = {name + ".htm", name + ".qpf", name + ".qsf",
@@ -231,40 +247,20 @@ TEST(BuildProject, WritesFiveFilesNamedAfterTheChosenFile) {
                                          "notes.txt"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), expected);
-    TMainBoard ordered = SmallBoard();
-    const ProjectTexts texts = *MakeProjectTexts(ordered, name, kClock);
-    EXPECT_EQ(ReadFile(dir.File(name + ".qpf")), texts.Qpf);
-    EXPECT_EQ(ReadFile(dir.File(name + ".qsf")), texts.Qsf);
-    EXPECT_EQ(ReadFile(dir.File(name + ".v")), texts.TopLevel);
-    EXPECT_EQ(ReadFile(dir.File(name + ".sdc")), texts.Sdc);
-    EXPECT_EQ(ReadFile(dir.File(name + ".htm")), texts.Html);
-    EXPECT_NE(texts.TopLevel.find("module " + name + "(\r\n"), std::string::npos);
-    EXPECT_NE(texts.Qpf.find("PROJECT_REVISION = \"" + name + "\""), std::string::npos);
+    const std::vector<ProjectFile> files = *MakeProjectFiles(*project, kClock);
+    std::vector<std::string> written;
+    for (const ProjectFile& file : files) {
+      written.push_back(dir.File(name + file.Suffix));
+      EXPECT_EQ(ReadFile(written.back()), file.Text) << file.Suffix;
+    }
+    EXPECT_EQ(report->Files, written);
+    EXPECT_EQ(report->Backups, std::vector<std::string>{dir.File(name + ".v.~1~")});
+    EXPECT_NE(FileText(files, ".v")->find("module " + name + "(\r\n"), std::string::npos);
+    EXPECT_NE(FileText(files, ".qpf")->find("PROJECT_REVISION = \"" + name + "\""),
+              std::string::npos);
     EXPECT_EQ(ReadFile(dir.File("notes.txt")), "keep");
     EXPECT_EQ(ReadFile(dir.File(name + ".v.~1~")), "old contents");
     EXPECT_TRUE(host.Messages.empty());
-  }
-}
-
-TEST(BuildProject, BadPinNamesStopBeforeAnyFile) {
-  struct Case {
-    const char* PinName;
-    std::vector<RecordedMessage> Messages;
-  };
-  const std::vector<Case> cases = {
-      {"X[CLK", {}},
-      {"X[D[0]",
-       {{MessageKind::Unexpected, "'X[D[0]' has no valid bus index between its brackets"}}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.PinName);
-    RecordingHost host;
-    TempDir dir;
-    TMainBoard board = SmallBoard();
-    board.GroupAt(0).PinAt(0)->SetName(c.PinName);
-    EXPECT_FALSE(TSystemBuild().BuildProject(board, dir.File("P.qpf")));
-    EXPECT_TRUE(testing::SortedFileNames(dir.Path()).empty());
-    EXPECT_EQ(host.Messages, c.Messages);
   }
 }
 
@@ -309,8 +305,7 @@ TEST(BuildProject, StopsAtTheFirstFileThatFails) {
     ScopedWriteLimit limit([&](const std::string& path) {
       return !c.MakeFolder && path == failing ? std::optional<std::size_t>(10) : std::nullopt;
     });
-    TMainBoard board = SmallBoard();
-    EXPECT_FALSE(TSystemBuild().BuildProject(board, dir.File("P.qpf")));
+    EXPECT_FALSE(Generate(dir.File("P.qpf")));
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), c.Left);
     if (c.MakeFolder) {
       EXPECT_TRUE(std::filesystem::is_directory(failing));

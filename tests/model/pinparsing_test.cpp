@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "generate/toplevel.h"
 #include "model/mainboard.h"
 #include "support/recordinghost.h"
 
@@ -35,8 +36,8 @@ TConnector Group(const std::string& name, const std::vector<PinSpec>& pins,
 
 std::vector<std::string> Lines(const TPinParsing& parsing) {
   std::vector<std::string> lines;
-  for (std::size_t i = 0; i < parsing.EntryCount(); ++i)
-    lines.push_back(parsing.VerilogLine(i));
+  for (const PortEntry& entry : TPinParsing(parsing).TakeEntries())
+    lines.push_back(VerilogPortLine(entry));
   return lines;
 }
 
@@ -171,7 +172,7 @@ TEST(VerilogPortList, SeparatesEveryEntryButTheLastOfTheList) {
     TMainBoard board;
     for (const TConnector& group : c.Groups)
       board.AddGroup(group);
-    EXPECT_EQ(board.VerilogPortList(), c.Text);
+    EXPECT_EQ(VerilogPortList(TopLevelPorts(board)), c.Text);
   }
 }
 
@@ -180,7 +181,7 @@ TEST(VerilogPortList, ProblemsDoNotStopTheList) {
   TMainBoard board;
   board.AddGroup(Group("A", {{"S", kIn}, {"s", kIn}}));
   board.AddGroup(Group("B", {{"T", kOut}}));
-  EXPECT_EQ(board.VerilogPortList(),
+  EXPECT_EQ(VerilogPortList(TopLevelPorts(board)),
             "\r\n\t//////////// A //////////\r\n"
             "\tinput \t\t          \t\tS,\r\n"
             "\r\n\t//////////// B //////////\r\n"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "generate/larkspurproject.h"
+#include "generate/systembuild.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::testing {
@@ -22,20 +23,33 @@ inline TLarkspurSettings LargestLarkspurSettings() {
   return settings;
 }
 
-// The road of a front end without its messages: check the record and the path, then
-// generate. The first failure, or success.
+// The road of a front end without its messages: check the project, then build it. The first
+// failure, or success.
 inline Status CheckAndGenerate(const TLarkspurSettings& settings, const std::string& qpfPath,
                                const GenerationOptions& options = {},
                                std::vector<std::string>* backups = nullptr) {
-  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
-  if (!checked)
-    return checked.Error();
-  if (Status names = CheckTopLevelNames(*checked, options.TopLevel); !names)
-    return names;
-  const Result<CheckedProjectPath> path = CheckProjectPath(qpfPath, options.TopLevel);
-  if (!path)
-    return path.Error();
-  return GenerateLarkspurProject(*checked, *path, options, backups);
+  const Result<CheckedProject> project = pinwright::CheckProject(settings, qpfPath, options);
+  if (!project)
+    return project.Error();
+  std::vector<std::string> kept;
+  const Result<GenerationReport> report = BuildProject(*project, &kept);
+  if (backups)
+    *backups = report ? report->Backups : kept;
+  if (!report)
+    return report.Error();
+  return {};
+}
+
+// The files of the record's project at qpfPath, made in memory on the checked road, as a
+// generation at the instant now would write them; the first failure of the checks.
+inline Result<std::vector<ProjectFile>> CheckedFiles(const TLarkspurSettings& settings,
+                                                     const std::string& qpfPath,
+                                                     const LocalDateTime& now,
+                                                     const GenerationOptions& options = {}) {
+  const Result<CheckedProject> project = pinwright::CheckProject(settings, qpfPath, options);
+  if (!project)
+    return project.Error();
+  return MakeProjectFiles(*project, now);
 }
 
 }  // namespace pinwright::testing

@@ -259,8 +259,7 @@ class LarkspurFormTest : public QObject {
     StartedProgram program;
     program.Start();
     program.SelectCard("ComboBoxGpio0", 12);
-    const std::string card =
-        std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files/acme_strip.toml";
+    const std::string card = std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files/acme_strip.toml";
     program.Host.AnswerNextDialog(card);
     program.SelectItem("ComboBoxGpio1", program.Form().Configuration().ChoiceCount);
     auto* combo = program.Find<QComboBox>("ComboBoxGpio1");
@@ -785,8 +784,9 @@ class LarkspurFormTest : public QObject {
       expected.append(QString::fromLatin1(row.CheckBox));
     expected +=
         QStringList{"ComboBoxGpio0",    "EditPrefixGpio0",   "ComboBoxGpio1",   "EditPrefixGpio1",
-                    "ComboBoxTopLevel", "CheckBoxTestbench", "CheckBoxPinList", "CheckBoxPinout", "ButtonSave",
-                    "ButtonGen",        "ButtonLoad",        "ButtonExit",      "EditProjectName"};
+                    "ComboBoxTopLevel", "CheckBoxTestbench", "CheckBoxPinList", "CheckBoxPinout",
+                    "ButtonSave",       "ButtonGen",         "ButtonLoad",      "ButtonExit",
+                    "EditProjectName"};
     QStringList visited = {QApplication::focusWidget()->objectName()};
     for (qsizetype i = 1; i < expected.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -117,7 +117,7 @@ class MainWindowTest : public QObject {
     for (int i = 1; i < config.ChoiceCount; ++i) {
       const std::int32_t card = config.ChoiceList[i];
       program.Window().ShowCardPicture(&picture, card);
-      QVERIFY2(!picture.isHidden() && !picture.pixmap().isNull(), CardPictureName(card).data());
+      QVERIFY2(!picture.isHidden() && !picture.pixmap().isNull(), CardById(card).Picture.data());
     }
     // A card without a picture hides the control rather than keep the last picture.
     for (std::int32_t card : {kCardNone, 99}) {
