@@ -99,7 +99,7 @@ Status CheckCard(const Header& header, const TConfigBoard& choices) {
     return {};
   if (const std::string missing = MissingUserCardText(header.CardId); !missing.empty())
     return Refused(FailureKind::UnknownCard,
-                   std::string("The ") + header.Label + " header: " + missing);
+                   "The " + std::string(header.Label) + " header: " + missing);
   return Refused(FailureKind::UnknownCard,
                  "Card ID " + std::to_string(header.CardId) + " on the " +
                      std::string(header.Label) +
