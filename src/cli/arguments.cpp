@@ -23,11 +23,12 @@ enum class OptionId {
   Json,
   CardFolder,
   CardFile,
-  Pinout
+  Pinout,
+  Force
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate, Show };
+enum class OptionScope { Any, Record, Generate, Show, Config };
 
 struct OptionSpec {
   std::string_view Name;
@@ -38,7 +39,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 13> kOptions{{
+constexpr std::array<OptionSpec, 14> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -52,6 +53,7 @@ constexpr std::array<OptionSpec, 13> kOptions{{
   {"--json",      OptionId::Json,      false, OptionScope::Show},
   {"--cards",     OptionId::CardFolder, true, OptionScope::Any},
   {"--card",      OptionId::CardFile,  true,  OptionScope::Any},
+  {"--force",     OptionId::Force,     false, OptionScope::Config},
 }};
 // clang-format on
 
@@ -205,7 +207,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         (option->Scope == OptionScope::Any ||
          (option->Scope == OptionScope::Record && command->BuildsRecord) ||
          (option->Scope == OptionScope::Generate && command->Which == Command::Generate) ||
-         (option->Scope == OptionScope::Show && command->Which == Command::Show));
+         (option->Scope == OptionScope::Show && command->Which == Command::Show) ||
+         (option->Scope == OptionScope::Config && command->Which == Command::Config));
     if (!inScope) {
       return Failure("unknown option '" + std::string(name) + "' for " +
                      std::string(command->Name));
@@ -270,6 +273,9 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::CardFile:
         request.CardFiles.push_back({CardSource::Kind::File, value});
+        break;
+      case OptionId::Force:
+        request.Force = true;
         break;
     }
   }

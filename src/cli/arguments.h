@@ -36,6 +36,7 @@ struct Request {
   GenerationOptions Output;           // --hdl, --testbench, --pins, --pinout
   bool Json = false;                  // show: the settings and pin list as JSON
   std::vector<CardSource> CardFiles;  // --cards and --card, in order
+  bool Force = false;  // config: replace a file that is no settings record, keeping a backup
   std::vector<std::string> Operands;
 };
 

@@ -40,7 +40,7 @@ std::optional<LocalDateTime> ParseSourceDateEpoch(std::string_view text) {
 namespace {
 
 // The length of the valid UTF-8 sequence at the start of text that encodes a printable
-// character (no C1 control), or 0.
+// character (no C1 control, format character or line separator), or 0.
 std::size_t PrintableSequence(std::string_view text) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(0);
@@ -65,8 +65,7 @@ std::size_t PrintableSequence(std::string_view text) {
   }
   const bool overlong = code < smallest;
   const bool surrogate = code >= 0xd800 && code <= 0xdfff;
-  const bool c1 = code >= 0x80 && code <= 0x9f;
-  if (overlong || surrogate || c1 || code > 0x10ffff)
+  if (overlong || surrogate || IsInvisibleControl(code) || code > 0x10ffff)
     return 0;
   return length;
 }

@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -44,7 +45,15 @@ Result<std::string> ProjectPath(const Request& request, const CheckedSettings& c
                    "'" + operand + "' names no project file (for example demo.qpf)",
                    {}};
   }
-  fs::path qpf = fs::absolute(given).lexically_normal();
+  fs::path qpf = fs::absolute(given);
+  // ".." after a symbolic link leads where the system (and mkdir -p) takes it: to the
+  // parent of the folder the link names, not back to the link's own folder. Without ".."
+  // the path stays as typed, links and all.
+  const bool climbs =
+      std::any_of(qpf.begin(), qpf.end(), [](const fs::path& part) { return part == ".."; });
+  std::error_code error;
+  const fs::path folder = climbs ? fs::weakly_canonical(qpf.parent_path(), error) : fs::path();
+  qpf = climbs && !error ? folder / qpf.filename() : qpf.lexically_normal();
   qpf.replace_extension(".qpf");
   return Utf8FromPath(qpf);
 }
@@ -177,10 +186,19 @@ int RunConfig(const Request& request, std::string&) {
   // The file gets the record as checked, board ID and size included.
   config.Settings = checked->Settings();
   const std::string& path = request.Operands.front();
-  if (Status saved = config.SaveFile(path); !saved) {
+  std::string backup;
+  if (Status saved = config.SaveFile(
+          path, request.Force ? OtherFile::KeepAsBackup : OtherFile::Refuse, &backup);
+      !saved) {
     ReportFailure(saved.Error());
+    if (saved.Error().Kind == FailureKind::ForeignFile) {
+      return Report(FileFailure(
+          "cannot write " + path + ": --force replaces it, keeping it as a numbered backup", path));
+    }
     return Report(FileFailure("cannot write " + path, path));
   }
+  if (!backup.empty())
+    PrintMessage(MessageKind::Information, "The file replaced was kept as " + backup);
   return kExitOk;
 }
 

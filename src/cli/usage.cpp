@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: pinwright-cli generate [--config FILE.cfg] [OPTIONS] [--hdl LANGUAGE] [--testbench]\n"
     "                              [PATH.qpf]\n"
-    "       pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
+    "       pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
     "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards\n"
     "       pinwright-cli card check FILE.toml... | card export CARD | card picture CARD OUT.svg\n"
@@ -75,9 +75,10 @@ constexpr std::string_view kGenerateHelp =
     "created when missing. Without PATH the project goes to\n"
     "CodeGenerated/LARKSPUR/NAME/NAME.qpf under the current folder, NAME being the project\n"
     "name. With SOURCE_DATE_EPOCH set to a number of seconds since 1970, the files carry\n"
-    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n"
-    "\n"
-    "Output options:\n"
+    "that instant (in UTC) instead of the local time, so equal input gives equal files.\n";
+
+constexpr std::string_view kOutputOptions =
+    "Output options (generate):\n"
     "  --hdl LANGUAGE      language of the top level: verilog (NAME.v, the default),\n"
     "                      systemverilog (NAME.sv) or vhdl (NAME.vhd, VHDL-2008)\n"
     "  --testbench         also write NAME_tb in that language: it drives the clocks,\n"
@@ -89,9 +90,13 @@ constexpr std::string_view kGenerateHelp =
     "                      carries a card, every position with its signal and FPGA ball\n";
 
 constexpr std::string_view kConfigHelp =
-    "pinwright-cli config [--config FILE.cfg] [OPTIONS] OUT.cfg\n"
+    "pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
     "\n"
-    "Writes the settings to OUT.cfg after the checks that generating runs.\n";
+    "Writes the settings to OUT.cfg after the checks that generating runs. An OUT.cfg that\n"
+    "is no settings file (a project file, say) is left alone unless --force is given; then\n"
+    "it is kept as a numbered backup (OUT.cfg.~1~, ...) before it is replaced.\n"
+    "\n"
+    "  --force             replace an OUT.cfg that is no settings file, keeping a backup\n";
 
 constexpr std::string_view kShowHelp =
     "pinwright-cli show [--json] FILE.cfg\n"
@@ -136,11 +141,12 @@ std::string UsageText() {
 std::string HelpText(std::optional<Command> topic) {
   if (!topic) {
     return "pinwright-cli writes Quartus projects for the Larkspur board.\n\n" +
-           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + std::string(kExitStatus);
+           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + std::string(kOutputOptions) + "\n" +
+           std::string(kExitStatus);
   }
   switch (*topic) {
     case Command::Generate:
-      return std::string(kGenerateHelp) + "\n" + OptionsHelp();
+      return std::string(kGenerateHelp) + "\n" + std::string(kOutputOptions) + "\n" + OptionsHelp();
     case Command::Config:
       return std::string(kConfigHelp) + "\n" + OptionsHelp();
     case Command::Show:

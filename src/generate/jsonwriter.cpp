@@ -1,6 +1,9 @@
 #include "generate/jsonwriter.h"
 
 #include <cstddef>
+#include <cstdint>
+
+#include "host/text.h"
 
 namespace pinwright {
 namespace {
@@ -35,11 +38,29 @@ std::size_t Utf8SequenceLength(std::string_view text) {
   return length;
 }
 
-void AppendUnicodeEscape(std::string& out, unsigned char code) {
+void AppendUnicodeEscape(std::string& out, std::uint32_t code) {
   static constexpr char kHex[] = "0123456789abcdef";
-  out += "\\u00";
-  out += kHex[code >> 4];
-  out += kHex[code & 0xf];
+  if (code > 0xffff) {
+    // Beyond the first plane JSON writes the UTF-16 surrogate pair.
+    code -= 0x10000;
+    AppendUnicodeEscape(out, 0xd800 + (code >> 10));
+    AppendUnicodeEscape(out, 0xdc00 + (code & 0x3ff));
+    return;
+  }
+  out += "\\u";
+  for (int shift = 12; shift >= 0; shift -= 4)
+    out += kHex[(code >> shift) & 0xf];
+}
+
+// The character of a well-formed UTF-8 sequence of the length given.
+std::uint32_t DecodeUtf8(std::string_view sequence) {
+  const auto lead = static_cast<unsigned char>(sequence[0]);
+  std::uint32_t code = sequence.size() == 2   ? lead & 0x1fu
+                       : sequence.size() == 3 ? lead & 0x0fu
+                                              : lead & 0x07u;
+  for (std::size_t i = 1; i < sequence.size(); ++i)
+    code = code << 6 | (static_cast<unsigned char>(sequence[i]) & 0x3fu);
+  return code;
 }
 
 }  // namespace
@@ -50,7 +71,14 @@ std::string JsonQuoted(std::string_view text) {
     const auto byte = static_cast<unsigned char>(text[i]);
     if (byte >= 0x80) {
       if (const std::size_t length = Utf8SequenceLength(text.substr(i)); length > 0) {
-        out += text.substr(i, length);
+        // Controls and format characters are escaped, so that the text cannot reorder or
+        // hide what a reader of the JSON sees.
+        const std::string_view sequence = text.substr(i, length);
+        if (const std::uint32_t code = DecodeUtf8(sequence); IsInvisibleControl(code)) {
+          AppendUnicodeEscape(out, code);
+        } else {
+          out += sequence;
+        }
         i += length;
       } else {
         AppendUnicodeEscape(out, byte);

@@ -157,7 +157,7 @@ Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& head
 // Every port the top level declares must be a name of the language: a prefix may make one
 // that Verilog takes and VHDL does not, and a card's signal may be a reserved word there.
 Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& headers,
-                         HdlLanguage language) {
+                         HdlLanguage language, const Header** blamed = nullptr) {
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
     const Header* header = HeaderOf(group, headers);
@@ -174,6 +174,8 @@ Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& h
                   : (header->Prefix.empty()
                          ? "give the " + std::string(header->Label) + " header a prefix"
                          : "change the prefix of the " + std::string(header->Label) + " header");
+      if (blamed)
+        *blamed = header;
       return CheckDeclaredName(port, "The signal " + Quoted(port) + " of " + Quoted(group.Name()),
                                language, FailureKind::BadPortName, advice);
     }
@@ -277,13 +279,17 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath, HdlLangu
   return CheckedProjectPath(qpfPath, std::move(name));
 }
 
-TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings, HdlLanguage language) {
   TypedFieldProblems problems;
   const std::string projectName = settings.ProjectName.Get();
   problems.ProjectName =
       projectName.empty()
           ? "Project Name cannot be empty."
           : ReasonOf(CheckModuleName(projectName, "Project name", FailureKind::BadProjectName));
+  if (problems.ProjectName.empty()) {
+    problems.ProjectName = ReasonOf(
+        CheckModuleName(projectName, "Project name", FailureKind::BadProjectName, language));
+  }
 
   const std::array<Header, 2> headers = HeadersOf(settings);
   for (std::size_t h = 0; h < headers.size(); ++h)
@@ -307,8 +313,19 @@ TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings) {
     if (!CheckCard(header, choices))
       return problems;  // not a typing matter: the list offers only valid cards
   }
+  const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
   const Header* blamed = nullptr;
-  const Status ports = CheckPortNames(*BuildLarkspurModel(settings), headers, &blamed);
+  Status ports = CheckPortNames(*board, headers, &blamed);
+  if (ports && language != HdlLanguage::Verilog) {
+    // In generation order, as the checked settings hold them, so that the first name the
+    // language refuses is the one generation names.
+    try {
+      board->OrderPins();
+    } catch (const BusIndexError&) {
+      return problems;  // the tables' matter, not the user's
+    }
+    ports = CheckPortNamesFor(*board, headers, language, &blamed);
+  }
   if (!ports && blamed)
     problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
   return problems;

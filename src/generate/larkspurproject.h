@@ -88,14 +88,16 @@ Status CheckTopLevelNames(const CheckedSettings& settings, HdlLanguage language)
 Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath,
                                             HdlLanguage language = HdlLanguage::Verilog);
 
-// The problems of the fields a user types into, each checked as generation checks it: the
-// project name, and each header's prefix, which also answers for a prefix clash or a signal
-// clash that a different prefix would mend. Empty text where the field passes.
+// The problems of the fields a user types into, each checked as generation in the given
+// top-level language checks it: the project name, and each header's prefix, which also
+// answers for a prefix clash, a signal clash or a port name of the language that a different
+// prefix would mend. Empty text where the field passes.
 struct TypedFieldProblems {
   std::string ProjectName;
   std::array<std::string, 2> Prefixes;  // GPIO-0, GPIO-1
 };
-TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings);
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings,
+                                    HdlLanguage language = HdlLanguage::Verilog);
 
 // What one component or one card adds to a project: its pins and its signal names, a bus
 // once by its base name, in the order the generated files list them.

@@ -1,7 +1,6 @@
 #include "generate/systembuild.h"
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -16,7 +15,6 @@
 #include "generate/toplevel.h"
 #include "host/filewrite.h"
 #include "host/paths.h"
-#include "host/platform.h"
 
 namespace pinwright {
 namespace {
@@ -406,21 +404,31 @@ Result<GenerationReport> BuildProject(const CheckedProject& project,
   if (!files)
     return files.Error();
   const std::string& qpfPath = project.Path().QpfPath();
-  // One generation at a time per folder, so that its files always come from one run. A
-  // folder that cannot even be opened is left to the first write to report.
+  // One generation at a time per folder, so that its files always come from one run.
   const std::string folder = FolderOf(qpfPath);
-  platform::FolderLock lock;
-  int error = 0;
-  if (!lock.Acquire(folder, folderWait, error) && error == EWOULDBLOCK) {
-    return Failure{FailureKind::CannotCreate,
-                   qpfPath,
-                   "Cannot write into " + (folder.empty() ? std::string("./") : folder) +
-                       ": another generation is writing there; try again when it has finished",
-                   {}};
+  FolderWriteLock lock;
+  if (Status locked = lock.Acquire(folder, folderWait); !locked) {
+    Failure failure = locked.Error();
+    failure.File = qpfPath;
+    return failure;
+  }
+  // Every name the run would write, backups included, fits before the first file is written.
+  const std::string base = ProjectFilePath(qpfPath, "");
+  std::vector<PlannedWrite> planned;
+  planned.reserve(files->size());
+  for (const ProjectFile& file : *files) {
+    WriteOptions options;
+    options.KeepEdits = true;
+    options.IgnoredLinePrefix = file.TimeLine;
+    planned.push_back({base + file.Suffix, file.Text, options});
+  }
+  if (Status fits = CheckNamesFit(planned); !fits) {
+    Failure failure = fits.Error();
+    failure.Reason = "Failed to create file " + FileNameOf(failure.File);
+    return failure;
   }
   GenerationReport report;
   report.Folder = folder;
-  const std::string base = ProjectFilePath(qpfPath, "");
   for (const ProjectFile& file : *files) {
     const std::string path = base + file.Suffix;
     std::string backup;

@@ -28,6 +28,7 @@ enum class FailureKind {
   CannotRead,    // the file could not be opened or read, or has the wrong size; see Reason
   CannotCreate,  // the file could not be created or put in place; Reason is the system's words
   ShortWrite,    // fewer bytes reached the file than were asked for
+  ForeignFile,   // the target holds another kind of file than the one being saved
   Cancelled,     // the user cancelled a dialog; nothing to show
 };
 

@@ -17,6 +17,9 @@ WriteLimit gLimit;
 constexpr int kBackupAttempts = 100;
 // An old file this much longer than the new text differs from it in more than a time stamp.
 constexpr std::size_t kCompareSlack = 4096;
+// The temporary files of this program: ".pw-" and six letters or digits.
+constexpr std::string_view kTemporaryPrefix = ".pw-";
+constexpr std::size_t kTemporaryLetters = 6;
 
 Failure WriteFailure(FailureKind kind, const char* verb, const std::string& path,
                      const std::string& reason) {
@@ -32,15 +35,29 @@ std::string_view TakeLine(std::string_view& text) {
   return line;
 }
 
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A time line as the program writes it: the new one with other digits in the places of
+// its digits. A note added to the line makes it another line.
+bool SameTimeLine(std::string_view old, std::string_view fresh, std::string_view prefix) {
+  if (prefix.empty() || !fresh.starts_with(prefix) || old.size() != fresh.size())
+    return false;
+  for (std::size_t i = 0; i < old.size(); ++i) {
+    if (old[i] != fresh[i] && !(IsDigit(old[i]) && IsDigit(fresh[i])))
+      return false;
+  }
+  return true;
+}
+
 bool SameApartFrom(std::string_view old, std::string_view fresh, std::string_view ignored) {
   while (!old.empty() || !fresh.empty()) {
     if (old.empty() || fresh.empty())
       return false;
     const std::string_view a = TakeLine(old);
     const std::string_view b = TakeLine(fresh);
-    if (a == b)
-      continue;
-    if (ignored.empty() || !a.starts_with(ignored) || !b.starts_with(ignored))
+    if (a != b && !SameTimeLine(a, b, ignored))
       return false;
   }
   return true;
@@ -66,41 +83,75 @@ unsigned long HighestBackupNumber(const std::string& target) {
   return highest;
 }
 
-// Keeps the old target as NAME.~N~ when its contents differ from the new bytes. backup
-// receives the backup's path, or stays empty when the old file matched.
-Status KeepEditedFile(const std::string& target, const platform::Entry& entry,
-                      std::string_view bytes, std::string_view ignored, std::string& backup) {
-  const platform::ReadResult old = platform::ReadRegularFile(target, bytes.size() + kCompareSlack);
-  const bool readWhole = old.Status == platform::ReadStatus::Read && old.Bytes.size() == old.Size;
-  if (readWhole && SameApartFrom(old.Bytes, bytes, ignored))
-    return {};
+std::string BackupName(const std::string& target, unsigned long number) {
+  return target + ".~" + std::to_string(number) + "~";
+}
 
+// Why the system would refuse the path for its length; empty when it fits.
+std::string LengthProblem(const std::string& path, const platform::NameLimits& limits) {
+  const std::size_t name = FileNameOf(path).size();
+  if (name > limits.Name) {
+    return "the file name is " + std::to_string(name) + " bytes long; the folder takes at most " +
+           std::to_string(limits.Name);
+  }
+  if (path.size() > limits.Path) {
+    return "the path is " + std::to_string(path.size()) + " bytes long; the system takes at most " +
+           std::to_string(limits.Path);
+  }
+  return {};
+}
+
+// What the old file is beside the new bytes: the start of it as read, and whether that
+// start is the whole file and the same as the new bytes apart from the time lines.
+struct OldContents {
+  bool ReadWhole = false;
+  bool Unchanged = false;
+};
+
+OldContents CompareOld(const std::string& target, std::string_view bytes,
+                       std::string_view ignored) {
+  const platform::ReadResult old = platform::ReadRegularFile(target, bytes.size() + kCompareSlack);
+  OldContents result;
+  result.ReadWhole = old.Status == platform::ReadStatus::Read && old.Bytes.size() == old.Size;
+  result.Unchanged = result.ReadWhole && SameApartFrom(old.Bytes, bytes, ignored);
+  return result;
+}
+
+// Keeps the old target as NAME.~N~: a second name for it (its contents, owner and mode stay
+// as they are whatever happens to the target's name afterwards), or, where the system makes
+// none or a copy is asked for (the target is to be written in place), a whole copy.
+Status KeepOldFile(const std::string& target, const platform::Entry& entry, bool copy,
+                   std::string& backup) {
+  const platform::NameLimits limits = platform::NameLimitsIn(FolderOf(target));
   unsigned long number = HighestBackupNumber(target);
   for (int attempt = 0; attempt < kBackupAttempts; ++attempt) {
-    const std::string candidate = target + ".~" + std::to_string(++number) + "~";
+    const std::string candidate = BackupName(target, ++number);
+    if (const std::string problem = LengthProblem(candidate, limits); !problem.empty()) {
+      return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", target,
+                          "its backup " + FileNameOf(candidate) + ": " + problem);
+    }
     int error = 0;
-    // A second name for the old file: its contents and mode stay as they are, whatever
-    // happens to the target's name afterwards.
-    if (platform::LinkFile(target, candidate, error)) {
+    if (!copy && platform::LinkFile(target, candidate, error)) {
       backup = candidate;
       return {};
     }
     if (error == EEXIST)
       continue;
-    // A file system without hard links: copy what was read instead.
-    if (error == ENAMETOOLONG || !readWhole) {
-      return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", target,
-                          platform::ErrorText(error));
-    }
+    // No second name here (a file system without hard links, another user's file where
+    // the system protects those): a copy of the whole file instead.
+    const int linkError = error;
     error = 0;
-    if (platform::CreateNewFile(candidate, old.Bytes, entry.Permissions, error)) {
+    if (platform::CopyToNewFile(target, candidate, entry.Permissions, error)) {
       backup = candidate;
       return {};
     }
-    if (error != EEXIST) {
-      return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", target,
-                          platform::ErrorText(error));
-    }
+    if (error == EEXIST)
+      continue;
+    std::string reason =
+        "cannot copy it to " + FileNameOf(candidate) + ": " + platform::ErrorText(error);
+    if (!copy)
+      reason += " (a second name for it was refused too: " + platform::ErrorText(linkError) + ")";
+    return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", target, reason);
   }
   return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", target,
                       platform::ErrorText(EEXIST));
@@ -111,6 +162,84 @@ void DropBackup(std::string& backup) {
   if (!backup.empty())
     platform::RemoveFile(backup, ignored);
   backup.clear();
+}
+
+// How many bytes of a write the test seam lets through.
+std::size_t AllowedBytes(const std::string& path, std::size_t size) {
+  if (gLimit) {
+    if (std::optional<std::size_t> limit = gLimit(path); limit && *limit < size)
+      return *limit;
+  }
+  return size;
+}
+
+// Replaces the contents of a file whose owner or attributes a new file could not take over,
+// as careful editors do: a whole copy first (kept as the numbered backup when one is due,
+// else removed afterwards), then the new bytes over the old ones. A failed write puts the
+// old contents back from the copy; where even that fails, the copy stays as the backup.
+Status WriteInPlace(const std::string& path, const std::string& target,
+                    const platform::Entry& entry, std::string_view bytes, bool backupDue,
+                    bool removeOldOnFailure, std::string& backup) {
+  if (Status kept = KeepOldFile(target, entry, /*copy=*/true, backup); !kept)
+    return kept;
+  int error = 0;
+  const std::size_t allowed = AllowedBytes(path, bytes.size());
+  if (platform::OverwriteFile(target, bytes.substr(0, allowed), error) && allowed == bytes.size()) {
+    if (!backupDue)
+      DropBackup(backup);
+    return {};
+  }
+  Failure failure = error != 0 ? WriteFailure(FailureKind::ShortWrite, "Cannot write", path,
+                                              platform::ErrorText(error))
+                               : Failure{FailureKind::ShortWrite, path, {}, {}};
+  // A file that is to leave nothing behind when its write fails goes, its backup (when
+  // one is due) all that is left of it.
+  int ignored = 0;
+  if (removeOldOnFailure && platform::RemoveFile(target, ignored)) {
+    if (!backupDue)
+      DropBackup(backup);
+    return failure;
+  }
+  // Else the old contents back in place, when they are not there still (the file did not
+  // even open); then the copy is not needed. Where that fails it is all that is left of them.
+  const platform::ReadResult copy = platform::ReadRegularFile(backup, entry.Size + 1);
+  const platform::ReadResult now = platform::ReadRegularFile(target, entry.Size + 1);
+  const bool copyWhole =
+      copy.Status == platform::ReadStatus::Read && copy.Bytes.size() == entry.Size;
+  if (copyWhole && ((now.Status == platform::ReadStatus::Read && now.Bytes == copy.Bytes) ||
+                    platform::OverwriteFile(target, copy.Bytes, ignored))) {
+    DropBackup(backup);
+  }
+  return failure;
+}
+
+// Keeps a temporary file's name: ".pw-" and six letters or digits.
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() != kTemporaryPrefix.size() + kTemporaryLetters ||
+      !name.starts_with(kTemporaryPrefix))
+    return false;
+  return std::all_of(name.begin() + kTemporaryPrefix.size(), name.end(), [](char c) {
+    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+}
+
+// Removes the temporary files of this program in the folder that were last written before
+// the moment given: what runs ended by SIGKILL or a power cut left. The folder is locked,
+// so no generation of the moment owns one of them.
+void RemoveLeftTemporaryFiles(const std::string& folder, std::filesystem::file_time_type lockedAt) {
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(PathFromUtf8(folder.empty() ? "." : folder), error),
+       end;
+       !error && it != end; it.increment(error)) {
+    if (!IsTemporaryName(Utf8FromPath(it->path().filename())))
+      continue;
+    std::error_code ignored;
+    if (!it->is_regular_file(ignored) || it->is_symlink(ignored))
+      continue;
+    const auto written = std::filesystem::last_write_time(it->path(), ignored);
+    if (!ignored && written < lockedAt)
+      std::filesystem::remove(it->path(), ignored);
+  }
 }
 
 }  // namespace
@@ -126,6 +255,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
     return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
                         platform::ErrorText(entry.Error));
   }
+  std::optional<OldContents> old;
   switch (entry.Kind) {
     case platform::EntryKind::Folder:
       return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
@@ -134,8 +264,13 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
       return WriteFailure(FailureKind::CannotCreate, "Cannot replace", path,
                           "it is not a regular file");
     case platform::EntryKind::Regular:
+      if (options.KeepEdits)
+        old = CompareOld(target, bytes, options.IgnoredLinePrefix);
       // Root could write anyway; the missing write bits are the user's wish all the same.
-      if (entry.WriteProtected()) {
+      // Only a file of this program's own making with the very mode a umask without write
+      // bits gave it, untouched since, is no such wish.
+      if (entry.WriteProtected() &&
+          !(old && old->Unchanged && entry.Permissions == platform::NewFilePermissions())) {
         return WriteFailure(FailureKind::CannotCreate, "Cannot replace", path,
                             "the file is write-protected");
       }
@@ -143,16 +278,45 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
     case platform::EntryKind::Missing:
       break;
   }
+  if (const std::string problem = LengthProblem(target, platform::NameLimitsIn(FolderOf(target)));
+      !problem.empty()) {
+    return WriteFailure(FailureKind::CannotCreate, "Cannot create", path, problem);
+  }
   const bool replacing = entry.Kind == platform::EntryKind::Regular;
+  const bool backupDue = old && !old->Unchanged;
 
   platform::TemporaryFile temporary;
-  if (!platform::CreateTemporaryFile(FolderOf(target), temporary, error))
+  if (!platform::CreateTemporaryFile(FolderOf(target), temporary, error)) {
+    // A folder that is there and still makes no file (a system folder such as /proc/sys)
+    // answers "No such file or directory"; that would name the wrong cause.
+    std::error_code ignored;
+    const std::string folder = FolderOf(target);
+    if (error == ENOENT &&
+        std::filesystem::is_directory(PathFromUtf8(folder.empty() ? "." : folder), ignored)) {
+      return WriteFailure(
+          FailureKind::CannotCreate, "Cannot create", path,
+          "the folder " + (folder.empty() ? std::string("./") : folder) + " takes no new files");
+    }
     return WriteFailure(FailureKind::CannotCreate, "Cannot create", path,
                         platform::ErrorText(error));
+  }
 
   std::string backup;
-  if (replacing && options.KeepEdits) {
-    Status kept = KeepEditedFile(target, entry, bytes, options.IgnoredLinePrefix, backup);
+  // A new file that cannot be the old one's in every respect but its contents (another
+  // user's file, attributes the system will not copy) would change it: the old file is
+  // written in place instead, where the user may write it; else it is replaced all the
+  // same, as the folder allows.
+  if (replacing && !platform::TakeOverAttributes(temporary, target, error) &&
+      platform::MayWriteFile(target)) {
+    platform::DiscardTemporaryFile(temporary);
+    Status outcome =
+        WriteInPlace(path, target, entry, bytes, backupDue, options.RemoveOldFirst, backup);
+    if (keptBackup)
+      *keptBackup = backup;
+    return outcome;
+  }
+  if (backupDue) {
+    Status kept = KeepOldFile(target, entry, /*copy=*/false, backup);
     if (!kept) {
       platform::DiscardTemporaryFile(temporary);
       return kept;
@@ -163,11 +327,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
     platform::RemoveFile(target, ignored);
   }
 
-  std::size_t allowed = bytes.size();
-  if (gLimit) {
-    if (std::optional<std::size_t> limit = gLimit(path); limit && *limit < allowed)
-      allowed = *limit;
-  }
+  const std::size_t allowed = AllowedBytes(path, bytes.size());
   const unsigned permissions = replacing ? entry.Permissions : platform::NewFilePermissions();
   Status outcome;
   const std::size_t written = platform::WriteBytes(temporary, bytes.substr(0, allowed), error);
@@ -198,6 +358,59 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
     DropBackup(backup);
   }
   return outcome;
+}
+
+Status CheckNamesFit(std::span<const PlannedWrite> writes) {
+  for (const PlannedWrite& write : writes) {
+    std::string target;
+    const platform::Entry entry = platform::ExamineTarget(write.Path, target);
+    const platform::NameLimits limits = platform::NameLimitsIn(FolderOf(target));
+    if (const std::string problem = LengthProblem(target, limits); !problem.empty())
+      return WriteFailure(FailureKind::CannotCreate, "Cannot create", write.Path, problem);
+    // A backup is due only for an edited file; its name is looked at only where it could
+    // be too long (nine digits are the most a number takes), so that a generation reads no
+    // file or folder twice for nothing.
+    if (entry.Kind != platform::EntryKind::Regular || !write.Options.KeepEdits ||
+        LengthProblem(target + ".~123456789~", limits).empty())
+      continue;
+    const std::string backup = BackupName(target, HighestBackupNumber(target) + 1);
+    if (LengthProblem(backup, limits).empty() ||
+        CompareOld(target, write.Bytes, write.Options.IgnoredLinePrefix).Unchanged)
+      continue;
+    return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", write.Path,
+                        "its backup " + FileNameOf(backup) + ": " + LengthProblem(backup, limits));
+  }
+  return {};
+}
+
+FolderWriteLock::FolderWriteLock() : Lock(std::make_unique<platform::FolderLock>()) {}
+
+FolderWriteLock::~FolderWriteLock() = default;
+
+Status FolderWriteLock::Acquire(const std::string& folder, std::chrono::milliseconds wait) {
+  const std::string shown = folder.empty() ? std::string("./") : folder;
+  int error = 0;
+  if (Lock->Acquire(folder, wait, error)) {
+    RemoveLeftTemporaryFiles(folder, std::filesystem::file_time_type::clock::now());
+    return {};
+  }
+  if (error == EWOULDBLOCK) {
+    return Failure{FailureKind::CannotCreate,
+                   folder,
+                   "Cannot write into " + shown +
+                       ": another generation is writing there; try again when it has finished",
+                   {}};
+  }
+  // A folder that is not there (or no folder) makes no file either: the first write says so.
+  if (error == ENOENT || error == ENOTDIR)
+    return {};
+  return Failure{FailureKind::CannotCreate,
+                 folder,
+                 "Cannot write into " + shown +
+                     ": the folder cannot be locked against another generation at the same "
+                     "time (" +
+                     platform::ErrorText(error) + "); nothing was written",
+                 {}};
 }
 
 void RemoveTemporaryFileOnInterrupt() {

@@ -19,6 +19,7 @@ enum class FileDialogKind { Open, Save };
 // What a file-open or file-save dialog is asked to show.
 struct FileDialog {
   FileDialogKind Kind = FileDialogKind::Open;
+  std::string Title;              // what the dialog is for, e.g. "Save settings"
   std::string FilterDescription;  // e.g. "Board Configuration Files (*.cfg)"
   std::string FilterPattern;      // e.g. "*.cfg"
   int FilterIndex = 1;            // from 1, as the filter list counts
@@ -41,6 +42,14 @@ class Host {
   virtual ~Host() = default;
 
   virtual void ShowMessage(MessageKind kind, const std::string& text) = 0;
+  // An information box about a project just written that also offers to open its folder.
+  // Without a file manager to open it, the plain information box.
+  virtual void ShowProjectMessage(const std::string& text, const std::string& folder) {
+    (void)folder;
+    ShowMessage(MessageKind::Information, text);
+  }
+  // The program's About box; by default an information box.
+  virtual void ShowAbout(const std::string& text) { ShowMessage(MessageKind::Information, text); }
   virtual void PlayAlertSound() = 0;
   // The chosen full path, or nothing when the user cancels.
   virtual std::optional<std::string> RunFileDialog(const FileDialog& dialog) = 0;

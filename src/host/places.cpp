@@ -48,11 +48,10 @@ StoragePlaces ResolvePlaces(const PlacesInput& input) {
 }
 
 bool IsOwnFolder(const std::string& executableFolder) {
-  std::error_code error;
-  const fs::path folder = PathFromUtf8(executableFolder);
-  const fs::path metainfo = folder.parent_path().parent_path() / "share" / "metainfo" /
-                            (std::string(kApplicationId) + ".metainfo.xml");
-  if (folder.parent_path().filename() == "bin" && fs::exists(metainfo, error))
+  // A bin folder holds programs of many kinds (/usr/bin, ~/.local/bin, /opt/NAME/bin): one
+  // that takes new files is still no place for a program's settings and projects.
+  const fs::path folder = PathFromUtf8(WithSeparator(executableFolder)).parent_path();
+  if (folder.filename() == "bin")
     return false;
   return platform::MayCreateFilesIn(executableFolder);
 }

@@ -31,9 +31,9 @@ struct PlacesInput {
 // XDG_DATA_HOME is ignored, as the XDG base directory rules ask.
 StoragePlaces ResolvePlaces(const PlacesInput& input);
 
-// True when the program may keep its files beside the executable: the folder accepts a new
-// file and is not the bin folder of an installed copy (one with its metainfo under
-// ../share/metainfo), which even the superuser must leave alone.
+// True when the program may keep its files beside the executable (a portable copy): the
+// folder accepts a new file and is not named "bin". A copy in a bin folder is installed,
+// whoever may write there (/usr/local/bin for the superuser, ~/.local/bin for its owner).
 bool IsOwnFolder(const std::string& executableFolder);
 
 // The places for the host's executable folder and the process's environment.

@@ -36,6 +36,7 @@ enum class EntryKind {
 struct Entry {
   EntryKind Kind = EntryKind::Missing;
   unsigned Permissions = 0;  // the mode's permission bits (07777), when the entry exists
+  std::uint64_t Size = 0;    // the length of a regular file
   int Error = 0;             // set when the path could not be examined at all
 
   // No write bit for anyone: the user has protected the file.
@@ -115,6 +116,30 @@ bool LinkFile(const std::string& existing, const std::string& newPath, int& erro
 bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned permissions,
                    int& error);
 
+// Copies the whole of an existing regular file into newPath, which must not exist yet,
+// with the permission bits given. On failure nothing is left at newPath.
+bool CopyToNewFile(const std::string& existing, const std::string& newPath, unsigned permissions,
+                   int& error);
+
+// Gives the temporary file the owner, group and extended attributes (a POSIX ACL among
+// them) of the existing file it is to replace, and nothing the existing file lacks. False
+// with error where the system does not allow it, as for someone who is not root replacing
+// another user's file: the caller then writes the existing file in place.
+bool TakeOverAttributes(TemporaryFile& file, const std::string& existing, int& error);
+
+// Writes the bytes over the contents of an existing file, which keeps everything else:
+// owner, group, permissions, attributes. Not atomic: the caller keeps a copy first.
+bool OverwriteFile(const std::string& path, std::string_view bytes, int& error);
+
+// The longest file name a folder takes and the longest path the system takes, in bytes of
+// UTF-8 text (on Windows in wide characters, which a UTF-8 byte count never undercounts).
+struct NameLimits {
+  std::size_t Name = 255;
+  std::size_t Path = 4095;
+};
+// For a folder that does not exist yet, the nearest one that does answers.
+NameLimits NameLimitsIn(const std::string& folder);
+
 // Removes a file (not a folder); a missing file is no error.
 bool RemoveFile(const std::string& path, int& error);
 
@@ -141,9 +166,11 @@ class FolderLock {
 
 // ---- Interrupts and the executable -----------------------------------------------------
 
-// From now on an interrupt (SIGINT, SIGTERM or SIGHUP) removes the temporary file being
-// written, if any, and ends the program with 128 plus the signal number. For command-line
-// programs; the desktop program leaves the signals to the toolkit.
+// From now on every signal that would end the program (SIGINT, SIGTERM, SIGHUP, SIGQUIT,
+// SIGUSR1, SIGALRM, the real-time signals, ...) first removes the temporary file being
+// written, if any. The program then ends with 128 plus the signal number, or, for a signal
+// that would leave a core file, by that signal. Signals the program was started to ignore
+// or that another handler owns already are left as they are.
 void RemoveTemporaryFileOnInterrupt();
 
 // The folder of the running executable, with its trailing separator; empty when unknown.
@@ -153,6 +180,9 @@ std::string ExecutableFolder();
 
 // True when the process may create files in the folder.
 bool MayCreateFilesIn(const std::string& folder);
+
+// True when the process may write the existing file.
+bool MayWriteFile(const std::string& path);
 
 // The user's home folder as the user database has it (on Windows the user profile folder);
 // empty when unknown.

@@ -4,38 +4,74 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <thread>
+#include <vector>
 
 #include "host/platform.h"
 
 namespace pinwright::platform {
 namespace {
 
-constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// The signals that end a program unless it handles them (SIGKILL and SIGSTOP cannot be
+// handled). The first group ends it plainly; after the second, the system would have
+// written a core file.
+constexpr int kEndingSignals[] = {
+    SIGINT,    SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM, SIGPIPE, SIGVTALRM, SIGPROF, SIGPOLL,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+constexpr int kCoreSignals[] = {SIGQUIT, SIGABRT, SIGXCPU, SIGXFSZ, SIGSYS,
+                                SIGTRAP, SIGSEGV, SIGBUS,  SIGFPE,  SIGILL};
 constexpr int kMaxLinkHops = 40;
+constexpr std::size_t kCopyChunk = 64 * 1024;
 
-// The temporary file being written, for the interrupt handler. The handler may only read
-// what is complete: the path is written first, then the flag is set; the three signals
+// Every signal the handler below takes: the two groups above and the real-time signals.
+sigset_t HandledSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : kEndingSignals)
+    sigaddset(&set, signal);
+  for (int signal : kCoreSignals)
+    sigaddset(&set, signal);
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
+    sigaddset(&set, signal);
+  return set;
+}
+
+bool EndsWithCore(int signal) {
+  for (int core : kCoreSignals) {
+    if (core == signal)
+      return true;
+  }
+  return false;
+}
+
+// The temporary file being written, for the signal handler. The handler may only read
+// what is complete: the path is written first, then the flag is set; the handled signals
 // are held back while either changes.
 char gLivePath[PATH_MAX + 1];
 volatile sig_atomic_t gLiveSet = 0;
 
-// Holds the interrupt signals back for its lifetime, so that a temporary file is never
+// Holds the handled signals back for its lifetime, so that a temporary file is never
 // created, renamed or removed without the handler knowing of it.
 class InterruptsHeld {
  public:
   InterruptsHeld() {
-    sigset_t held;
-    sigemptyset(&held);
-    for (int signal : kInterruptSignals)
-      sigaddset(&held, signal);
+    const sigset_t held = HandledSignals();
     sigprocmask(SIG_BLOCK, &held, &Previous);
   }
   ~InterruptsHeld() { sigprocmask(SIG_SETMASK, &Previous, nullptr); }
@@ -61,9 +97,22 @@ void ClearLive() {
   std::atomic_signal_fence(std::memory_order_seq_cst);
 }
 
-extern "C" void OnInterrupt(int signal) {
+extern "C" void OnEndingSignal(int signal) {
   if (gLiveSet)
     unlink(gLivePath);
+  if (EndsWithCore(signal)) {
+    // Ends the way the signal ends a program, core file included, so that a crash still
+    // shows as one.
+    struct sigaction plain {};
+    plain.sa_handler = SIG_DFL;
+    sigemptyset(&plain.sa_mask);
+    sigaction(signal, &plain, nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    raise(signal);
+  }
   _exit(128 + signal);
 }
 
@@ -100,6 +149,7 @@ Entry ExamineTarget(const std::string& path, std::string& target) {
       entry.Permissions = info.st_mode & 07777;
       if (S_ISREG(info.st_mode)) {
         entry.Kind = EntryKind::Regular;
+        entry.Size = static_cast<std::uint64_t>(info.st_size);
       } else if (S_ISDIR(info.st_mode)) {
         entry.Kind = EntryKind::Folder;
       } else {
@@ -269,6 +319,200 @@ bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned 
   return whole;
 }
 
+bool CopyToNewFile(const std::string& existing, const std::string& newPath, unsigned permissions,
+                   int& error) {
+  const int source = open(existing.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (source < 0) {
+    error = errno;
+    return false;
+  }
+  struct stat info {};
+  if (fstat(source, &info) != 0 || !S_ISREG(info.st_mode)) {
+    error = fstat(source, &info) != 0 ? errno : EINVAL;
+    close(source);
+    return false;
+  }
+  const int handle = open(newPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          static_cast<mode_t>(permissions));
+  if (handle < 0) {
+    error = errno;
+    close(source);
+    return false;
+  }
+  TemporaryFile copy{handle, newPath};
+  std::vector<char> chunk(kCopyChunk);
+  bool whole = true;
+  for (;;) {
+    const ssize_t got = read(source, chunk.data(), chunk.size());
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0) {
+      error = errno;
+      whole = false;
+      break;
+    }
+    if (got == 0)
+      break;
+    const auto size = static_cast<std::size_t>(got);
+    if (WriteBytes(copy, std::string_view(chunk.data(), size), error) != size) {
+      whole = false;
+      break;
+    }
+  }
+  close(source);
+  whole = whole && fchmod(handle, static_cast<mode_t>(permissions)) == 0 &&
+          CloseTemporaryFile(copy, error);
+  if (!whole) {
+    if (error == 0)
+      error = errno;
+    int ignored = 0;
+    CloseHandle(copy.Handle, ignored);
+    unlink(newPath.c_str());
+  }
+  return whole;
+}
+
+bool TakeOverAttributes(TemporaryFile& file, const std::string& existing, int& error) {
+  struct stat old {};
+  struct stat fresh {};
+  if (stat(existing.c_str(), &old) != 0 || fstat(file.Handle, &fresh) != 0) {
+    error = errno;
+    return false;
+  }
+  if ((old.st_uid != fresh.st_uid || old.st_gid != fresh.st_gid) &&
+      fchown(file.Handle, old.st_uid, old.st_gid) != 0) {
+    error = errno;
+    return false;
+  }
+  // The names of a file's extended attributes, NUL-separated; empty where the file system
+  // keeps none.
+  const auto names = [&error](ssize_t size, auto list) -> std::optional<std::string> {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      if (size < 0 && (errno == ENOTSUP || errno == ENOSYS))
+        return std::string();
+      if (size < 0) {
+        error = errno;
+        return std::nullopt;
+      }
+      std::string text(static_cast<std::size_t>(size), '\0');
+      const ssize_t got = list(text.data(), text.size());
+      if (got >= 0) {
+        text.resize(static_cast<std::size_t>(got));
+        return text;
+      }
+      if (errno != ERANGE) {
+        error = errno;
+        return std::nullopt;
+      }
+      size = list(nullptr, 0);
+    }
+    error = ERANGE;
+    return std::nullopt;
+  };
+  const auto listOld = [&](char* into, std::size_t size) {
+    return listxattr(existing.c_str(), into, size);
+  };
+  const auto listNew = [&](char* into, std::size_t size) {
+    return flistxattr(file.Handle, into, size);
+  };
+  const std::optional<std::string> oldNames = names(listOld(nullptr, 0), listOld);
+  const std::optional<std::string> newNames = names(listNew(nullptr, 0), listNew);
+  if (!oldNames || !newNames)
+    return false;
+  const auto value = [](auto get) -> std::optional<std::string> {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      const ssize_t size = get(nullptr, 0);
+      if (size < 0)
+        return std::nullopt;
+      std::string text(static_cast<std::size_t>(size), '\0');
+      const ssize_t got = get(text.data(), text.size());
+      if (got >= 0) {
+        text.resize(static_cast<std::size_t>(got));
+        return text;
+      }
+      if (errno != ERANGE)
+        return std::nullopt;
+    }
+    return std::nullopt;
+  };
+  const auto each = [](const std::string& list, auto visit) {
+    for (std::size_t start = 0; start < list.size();) {
+      const std::size_t end = list.find('\0', start);
+      const std::string name = list.substr(start, end - start);
+      if (!name.empty() && !visit(name))
+        return false;
+      start = end == std::string::npos ? list.size() : end + 1;
+    }
+    return true;
+  };
+  // What the new file got from its folder (a default ACL) and the old one lacks goes, so
+  // that it ends with exactly the old file's attributes.
+  const bool cleared = each(*newNames, [&](const std::string& name) {
+    if (oldNames->find(name + '\0') == 0 || oldNames->find('\0' + name + '\0') != std::string::npos)
+      return true;
+    if (fremovexattr(file.Handle, name.c_str()) == 0)
+      return true;
+    error = errno;
+    return false;
+  });
+  return cleared && each(*oldNames, [&](const std::string& name) {
+           const std::optional<std::string> wanted = value([&](char* into, std::size_t size) {
+             return getxattr(existing.c_str(), name.c_str(), into, size);
+           });
+           if (!wanted) {
+             error = errno;
+             return false;
+           }
+           if (fsetxattr(file.Handle, name.c_str(), wanted->data(), wanted->size(), 0) == 0)
+             return true;
+           error = errno;
+           // One the system set itself to the same value (a security label) is kept as well.
+           const std::optional<std::string> have = value([&](char* into, std::size_t size) {
+             return fgetxattr(file.Handle, name.c_str(), into, size);
+           });
+           return have && *have == *wanted;
+         });
+}
+
+bool OverwriteFile(const std::string& path, std::string_view bytes, int& error) {
+  const int handle = open(path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (handle < 0) {
+    error = errno;
+    return false;
+  }
+  TemporaryFile file{handle, path};
+  const bool whole = WriteBytes(file, bytes, error) == bytes.size();
+  return CloseTemporaryFile(file, error) && whole;
+}
+
+NameLimits NameLimitsIn(const std::string& folder) {
+  NameLimits limits;
+  // The nearest folder that exists answers for the ones still to be made inside it.
+  std::string existing = folder.empty() ? std::string(".") : folder;
+  for (;;) {
+    errno = 0;
+    const long name = pathconf(existing.c_str(), _PC_NAME_MAX);
+    if (name > 0) {
+      limits.Name = static_cast<std::size_t>(name);
+      break;
+    }
+    if ((errno != ENOENT && errno != ENOTDIR) || existing == "." || existing == "/")
+      break;
+    while (existing.size() > 1 && existing.back() == '/')
+      existing.pop_back();
+    const std::size_t cut = existing.rfind('/');
+    if (cut == std::string::npos) {
+      existing = ".";
+    } else if (cut == 0) {
+      existing = "/";
+    } else {
+      existing.resize(cut);
+    }
+  }
+  limits.Path = PATH_MAX - 1;
+  return limits;
+}
+
 bool RemoveFile(const std::string& path, int& error) {
   if (unlink(path.c_str()) != 0 && errno != ENOENT) {
     error = errno;
@@ -320,12 +564,20 @@ bool FolderLock::Acquire(const std::string& folder, std::chrono::milliseconds wa
 
 void RemoveTemporaryFileOnInterrupt() {
   struct sigaction action {};
-  action.sa_handler = OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  for (int signal : kInterruptSignals)
-    sigaddset(&action.sa_mask, signal);
-  for (int signal : kInterruptSignals)
+  action.sa_handler = OnEndingSignal;
+  action.sa_mask = HandledSignals();
+  const sigset_t handled = HandledSignals();
+  for (int signal = 1; signal < NSIG; ++signal) {
+    if (sigismember(&handled, signal) != 1)
+      continue;
+    // A signal the program was started to ignore (nohup) stays ignored, and one that
+    // someone else handles already (a sanitizer) stays theirs.
+    struct sigaction current {};
+    if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL ||
+        (current.sa_flags & SA_SIGINFO) != 0)
+      continue;
     sigaction(signal, &action, nullptr);
+  }
 }
 
 std::string ExecutableFolder() {
@@ -338,6 +590,10 @@ std::string ExecutableFolder() {
 
 bool MayCreateFilesIn(const std::string& folder) {
   return access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+bool MayWriteFile(const std::string& path) {
+  return access(path.c_str(), W_OK) == 0;
 }
 
 std::string UserHomeFolder() {

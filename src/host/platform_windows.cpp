@@ -233,6 +233,8 @@ Entry Examine(const std::string& path) {
     entry.Kind =
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? EntryKind::Folder : EntryKind::Regular;
     entry.Permissions = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    if (entry.Kind == EntryKind::Regular)
+      entry.Size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   }
   CloseHandle(handle);
   return entry;
@@ -444,6 +446,42 @@ bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned 
   return whole;
 }
 
+bool CopyToNewFile(const std::string& existing, const std::string& newPath, unsigned, int& error) {
+  // The copy takes the read-only mark of the file with it, which is all the permission
+  // bits there are here.
+  const std::wstring wide = Wide(newPath);
+  if (!CopyFileW(Wide(existing).c_str(), wide.c_str(), TRUE)) {
+    error = CreateErrno(wide, GetLastError());
+    return false;
+  }
+  return true;
+}
+
+bool TakeOverAttributes(TemporaryFile&, const std::string&, int&) {
+  // A new file takes its access rights from its folder, as the old one did.
+  return true;
+}
+
+bool OverwriteFile(const std::string& path, std::string_view bytes, int& error) {
+  HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    error = LastErrno();
+    return false;
+  }
+  const bool whole = WriteAll(handle, bytes, error) == bytes.size();
+  if (!CloseHandle(handle) && whole) {
+    error = LastErrno();
+    return false;
+  }
+  return whole;
+}
+
+NameLimits NameLimitsIn(const std::string&) {
+  // 255 wide characters a name and 32,767 a path; a UTF-8 byte count is never smaller.
+  return {255, 32767};
+}
+
 bool RemoveFile(const std::string& path, int& error) {
   if (!DeleteFileW(Wide(path).c_str()) && !IsMissing(GetLastError())) {
     error = LastErrno();
@@ -537,6 +575,11 @@ std::string ExecutableFolder() {
   const std::size_t cut = path.find_last_of(L"\\/");
   return cut == std::wstring::npos ? std::string()
                                    : Utf8(std::wstring_view(path).substr(0, cut + 1));
+}
+
+bool MayWriteFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 std::string UserHomeFolder() {

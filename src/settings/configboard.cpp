@@ -17,6 +17,7 @@ constexpr const char* kCfgExtension = "cfg";
 void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string& folder,
                       const std::string& fileName) {
   dialog.Kind = kind;
+  dialog.Title = kind == FileDialogKind::Save ? "Save settings" : "Load settings";
   dialog.FilterDescription = kCfgFilterDescription;
   dialog.FilterPattern = kCfgFilterPattern;
   dialog.FilterIndex = 1;
@@ -65,7 +66,7 @@ Status TConfigBoard::SaveDefault() {
   // The configuration folder of an installed program may not exist yet; should it fail to
   // appear, SaveFile says so.
   MakeFolder(CurrentPlaces().SettingsFolder);
-  return SaveFile(DefaultPath());
+  return SaveFile(DefaultPath(), OtherFile::KeepAsBackup);
 }
 
 Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {
@@ -87,7 +88,7 @@ Status TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& propo
     return Failure{FailureKind::Cancelled, {}, {}, {}};
   Folder = FolderOf(*path);
   FileName = FileNameOf(*path);
-  return SaveFile(*path);
+  return SaveFile(*path, OtherFile::KeepAsBackup);
 }
 
 }  // namespace pinwright

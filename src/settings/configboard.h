@@ -19,6 +19,10 @@ namespace pinwright {
 std::string DefaultProjectFolder(const std::string& baseFolder, const std::string& boardFolderName,
                                  const std::string& projectName);
 
+// What a save does with a file in its place that is no settings record: refuses it, or,
+// once the user has agreed to replace it, keeps it as a numbered backup (NAME.~N~) first.
+enum class OtherFile { Refuse, KeepAsBackup };
+
 class TConfigBoard {
  public:
   virtual ~TConfigBoard() = default;
@@ -28,18 +32,25 @@ class TConfigBoard {
   // "Failed to read file." or "Failed to open file.". Shows nothing.
   virtual Status LoadFile(const std::string& path) = 0;
   // Writes the record to the file, all or nothing, or fails with the reason "Failed to
-  // create file." (CannotCreate) or "Failed to write file." (ShortWrite). Shows nothing.
-  virtual Status SaveFile(const std::string& path) = 0;
+  // create file." (CannotCreate, or ForeignFile for a file in its place that is no
+  // settings record, when other says to refuse it) or "Failed to write file."
+  // (ShortWrite). Shows nothing. backup, when given, receives the full path of the backup
+  // kept of such a file, or empty text.
+  virtual Status SaveFile(const std::string& path, OtherFile other = OtherFile::Refuse,
+                          std::string* backup = nullptr) = 0;
 
   // default.cfg in the settings folder: beside the executable, or the user's configuration
   // folder for an installed program.
   std::string DefaultPath() const;
   Status LoadDefault();
+  // A default.cfg that is no settings record is kept as a numbered backup.
   Status SaveDefault();
   // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick;
   // Cancelled when the user cancels. Folder follows the pick even when the file then fails.
   // Both dialogs propose FileName, the last .cfg file picked; before the first pick the save
-  // dialog proposes proposedName (e.g. "LARKSPUR.cfg").
+  // dialog proposes proposedName (e.g. "LARKSPUR.cfg"). The save dialog asks before it
+  // names a file that exists, so a picked file that is no settings record is replaced,
+  // kept as a numbered backup.
   Status LoadWithDialog(FileDialog& dialog);
   Status SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 

@@ -135,9 +135,24 @@ Status TConfigLarkspur::LoadFile(const std::string& path) {
   return {};
 }
 
-Status TConfigLarkspur::SaveFile(const std::string& path) {
+Status TConfigLarkspur::SaveFile(const std::string& path, OtherFile other, std::string* backup) {
   const std::string_view bytes(reinterpret_cast<const char*>(&Settings), sizeof Settings);
-  Status written = WriteFileAtomically(path, bytes);
+  // A file of another length is no settings record (a project file, a note): it is never
+  // replaced unasked, and never without a copy. A write-protected one is refused anyway.
+  std::string target;
+  const platform::Entry entry = platform::ExamineTarget(path, target);
+  WriteOptions options;
+  if (entry.Kind == platform::EntryKind::Regular && !entry.WriteProtected() &&
+      entry.Size != kLarkspurRecordSize) {
+    if (other == OtherFile::Refuse) {
+      return Failure{FailureKind::ForeignFile, path, "Failed to create file.",
+                     "Cannot replace " + path + ": it is no board settings file (" +
+                         std::to_string(entry.Size) + " bytes; a settings file has " +
+                         std::to_string(kLarkspurRecordSize) + ")"};
+    }
+    options.KeepEdits = true;
+  }
+  Status written = WriteFileAtomically(path, bytes, options, backup);
   if (written)
     return written;
   // The file with the system's reason (as SystemMessage), then what every failed save says.

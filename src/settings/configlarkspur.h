@@ -157,7 +157,8 @@ class TConfigLarkspur : public TConfigBoard {
   TConfigLarkspur();  // the record all zero bytes, the choice list empty
 
   Status LoadFile(const std::string& path) override;
-  Status SaveFile(const std::string& path) override;
+  Status SaveFile(const std::string& path, OtherFile other = OtherFile::Refuse,
+                  std::string* backup = nullptr) override;
 
   TLarkspurSettings Settings;
 };

@@ -2,6 +2,7 @@
 // dialog for the .qpf.
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "host/paths.h"
 #include "host/places.h"
@@ -21,20 +22,36 @@ std::string TConfigBoard::SelectProjectFile(FileDialog& dialog, const std::strin
   const std::string folder =
       DefaultProjectFolder(CurrentPlaces().ProjectsFolder, boardFolderName, projectName);
   // The dialog opens in this folder; should it be missing after all, the dialog still lets
-  // the user pick another one, so a failure here needs no message.
+  // the user pick another one, so a failure here needs no message. The folders made here are
+  // noted, deepest first, so that a cancelled dialog leaves no empty folders behind.
+  namespace fs = std::filesystem;
   std::error_code error;
-  if (!std::filesystem::is_directory(PathFromUtf8(folder), error)) {
-    std::filesystem::create_directories(PathFromUtf8(folder), error);
+  std::vector<fs::path> made;
+  for (fs::path step = PathFromUtf8(folder).parent_path();
+       !step.empty() && step != step.parent_path() && !fs::exists(step, error);
+       step = step.parent_path()) {
+    made.push_back(step);
   }
+  if (!made.empty())
+    fs::create_directories(made.front(), error);
 
   dialog.Kind = FileDialogKind::Save;
+  dialog.Title = "Generate project";
   dialog.FilterDescription = "Quartus Project File (*.qpf)";
   dialog.FilterPattern = "*.qpf";
   dialog.FilterIndex = 1;
   dialog.DefaultExtension = "qpf";
   dialog.InitialFileName = projectName + ".qpf";
   dialog.InitialFolder = folder;
-  return CurrentHost().RunFileDialog(dialog).value_or(std::string());
+  std::optional<std::string> chosen = CurrentHost().RunFileDialog(dialog);
+  if (chosen)
+    return *std::move(chosen);
+  // Removing a folder fails while it holds anything, so whatever was put there stays.
+  for (const fs::path& step : made) {
+    if (!fs::remove(step, error))
+      break;
+  }
+  return {};
 }
 
 }  // namespace pinwright

@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QUrl>
 
 namespace pinwright {
 
@@ -43,15 +46,31 @@ QString QtNameFilter(const FileDialog& dialog) {
 void QtHost::ShowMessage(MessageKind kind, const std::string& text) {
   QWidget* parent = QApplication::activeWindow();
   const QString body = MessageBoxText(text);
+  // The icon tells the kind; the title names the program the message comes from.
   switch (kind) {
     case MessageKind::Information:
-      QMessageBox::information(parent, QStringLiteral("Information"), body);
+      QMessageBox::information(parent, QStringLiteral("Pinwright"), body);
       break;
     case MessageKind::Error:
     case MessageKind::Unexpected:
-      QMessageBox::critical(parent, QStringLiteral("Error"), body);
+      QMessageBox::critical(parent, QStringLiteral("Pinwright"), body);
       break;
   }
+}
+
+void QtHost::ShowProjectMessage(const std::string& text, const std::string& folder) {
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Generate project"),
+                  MessageBoxText(text), QMessageBox::Ok, QApplication::activeWindow());
+  QPushButton* open = box.addButton(QStringLiteral("&Open Folder"), QMessageBox::ActionRole);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.exec();
+  if (box.clickedButton() == open)
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
+}
+
+void QtHost::ShowAbout(const std::string& text) {
+  QMessageBox::about(QApplication::activeWindow(), QStringLiteral("About Pinwright"),
+                     MessageBoxText(text));
 }
 
 void QtHost::PlayAlertSound() {
@@ -62,6 +81,8 @@ std::optional<std::string> QtHost::RunFileDialog(const FileDialog& dialog) {
   QFileDialog box(QApplication::activeWindow());
   const bool open = dialog.Kind == FileDialogKind::Open;
   box.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  if (!dialog.Title.empty())
+    box.setWindowTitle(QString::fromStdString(dialog.Title));
   // An open dialog returns only files that exist; a save dialog asks before it names a
   // file that is there already.
   box.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);

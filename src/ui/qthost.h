@@ -12,6 +12,9 @@ namespace pinwright {
 class QtHost : public Host {
  public:
   void ShowMessage(MessageKind kind, const std::string& text) override;
+  // With an "Open Folder" button that shows the folder in the desktop's file manager.
+  void ShowProjectMessage(const std::string& text, const std::string& folder) override;
+  void ShowAbout(const std::string& text) override;
   void PlayAlertSound() override;
   std::optional<std::string> RunFileDialog(const FileDialog& dialog) override;
   std::string ExecutableFolder() override;

@@ -1,5 +1,9 @@
 #include "ui/ui_larkspur.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -10,9 +14,12 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QStyleOptionComboBox>
+#include <QToolButton>
 #include <algorithm>
 #include <vector>
 
@@ -121,6 +128,7 @@ constexpr QRect kTopLevelComboBox{84, 293, 150, 26};
 constexpr QRect kTestbenchCheckBox{84, 322, 150, 20};
 
 constexpr QSize kCardPictureSize{80, 80};
+constexpr QSize kLogoSize{89, 42};
 constexpr QSize kBoardPictureSize{400, 245};
 // In the band of Panel1 below the board picture, at its right end.
 constexpr QRect kPinListBox{285, 305, 124, 22};
@@ -149,13 +157,14 @@ constexpr std::array<ButtonControl, kButtonCount> kButtons{{
 }};
 // clang-format on
 
-const QColor kBackground(235, 233, 237);
-// Behind the text of a field that generation would refuse.
-const QColor kRefusedBase(255, 218, 218);
 constexpr const char* kPreferredFontFamily = "MS Sans Serif";
 constexpr int kFontPixels = 16;
 constexpr int kBoardNamePixels = 24;
 constexpr int kSmallestListPixels = 11;
+// The refusals of the typed fields, in the band beside the logo.
+constexpr QRect kProblemsBox{116, 4, 309, 58};
+constexpr int kProblemsPixels = 13;
+constexpr int kSmallestProblemsPixels = 10;
 
 QFont FormFont() {
   const QString preferred = QString::fromLatin1(kPreferredFontFamily);
@@ -166,37 +175,80 @@ QFont FormFont() {
   return font;
 }
 
-// The form keeps a light palette of its own whatever the desktop's theme, so that its text
-// always stands out against the fixed background and the board picture looks as drawn.
-QPalette FormPalette() {
+// The form's colours in one scheme: its own, so that a desktop theme never sets dark text on
+// a dark ground, or the reverse, in it.
+struct SchemeColours {
+  QColor Background;
+  QColor Text;
+  QColor GreyText;
+  QColor Base;
+  QColor GreyBase;
+  QColor Button;
+  QColor GreyButton;
+  QColor Light;
+  QColor Midlight;
+  QColor Mid;
+  QColor Dark;
+  QColor Shadow;
+  QColor Highlight;
+  QColor Link;
+  QColor ToolTipBase;
+  QColor RefusedBase;  // behind the text of a field that generation would refuse
+};
+
+// clang-format off
+const SchemeColours kLightScheme{
+  {235, 233, 237}, {0, 0, 0},       {100, 100, 100}, {255, 255, 255}, {240, 240, 240},
+  {239, 239, 239}, {232, 232, 232}, {255, 255, 255}, {227, 227, 227}, {160, 160, 160},
+  {160, 160, 160}, {105, 105, 105}, {48, 140, 198},  {0, 0, 255},     {255, 255, 220},
+  {255, 218, 218}};
+const SchemeColours kDarkScheme{
+  {42, 42, 46},    {236, 236, 236}, {150, 150, 150}, {28, 28, 31},    {38, 38, 41},
+  {62, 62, 68},    {50, 50, 54},    {90, 90, 98},    {72, 72, 78},    {40, 40, 44},
+  {30, 30, 33},    {10, 10, 10},    {38, 110, 170},  {140, 180, 255}, {56, 56, 60},
+  {110, 32, 36}};
+// clang-format on
+
+const SchemeColours& Scheme(bool dark) {
+  return dark ? kDarkScheme : kLightScheme;
+}
+
+// The desktop asks for dark colours when its own palette puts light text on a dark ground, as
+// dark themes and styles that paint their own colours do.
+bool DesktopIsDark() {
+  const QPalette desktop = QApplication::palette();
+  return desktop.color(QPalette::Window).lightness() <
+         desktop.color(QPalette::WindowText).lightness();
+}
+
+QPalette FormPalette(bool dark) {
+  const SchemeColours& c = Scheme(dark);
   struct RoleColour {
     QPalette::ColorRole Role;
     QColor Active;
     QColor Disabled;
   };
-  const QColor text(0, 0, 0);
-  const QColor greyText(100, 100, 100);
   const RoleColour colours[] = {
-      {QPalette::Window, kBackground, kBackground},
-      {QPalette::WindowText, text, greyText},
-      {QPalette::Base, QColor(255, 255, 255), QColor(240, 240, 240)},
-      {QPalette::AlternateBase, QColor(245, 245, 245), QColor(240, 240, 240)},
-      {QPalette::Text, text, greyText},
-      {QPalette::PlaceholderText, QColor(110, 110, 110), greyText},
-      {QPalette::Button, QColor(239, 239, 239), QColor(232, 232, 232)},
-      {QPalette::ButtonText, text, greyText},
+      {QPalette::Window, c.Background, c.Background},
+      {QPalette::WindowText, c.Text, c.GreyText},
+      {QPalette::Base, c.Base, c.GreyBase},
+      {QPalette::AlternateBase, c.Button, c.GreyBase},
+      {QPalette::Text, c.Text, c.GreyText},
+      {QPalette::PlaceholderText, c.GreyText, c.GreyText},
+      {QPalette::Button, c.Button, c.GreyButton},
+      {QPalette::ButtonText, c.Text, c.GreyText},
       {QPalette::BrightText, QColor(255, 255, 255), QColor(255, 255, 255)},
-      {QPalette::Light, QColor(255, 255, 255), QColor(255, 255, 255)},
-      {QPalette::Midlight, QColor(227, 227, 227), QColor(247, 247, 247)},
-      {QPalette::Mid, QColor(160, 160, 160), QColor(160, 160, 160)},
-      {QPalette::Dark, QColor(160, 160, 160), QColor(160, 160, 160)},
-      {QPalette::Shadow, QColor(105, 105, 105), QColor(0, 0, 0)},
-      {QPalette::Highlight, QColor(48, 140, 198), QColor(145, 145, 145)},
+      {QPalette::Light, c.Light, c.Light},
+      {QPalette::Midlight, c.Midlight, c.Midlight},
+      {QPalette::Mid, c.Mid, c.Mid},
+      {QPalette::Dark, c.Dark, c.Dark},
+      {QPalette::Shadow, c.Shadow, c.Shadow},
+      {QPalette::Highlight, c.Highlight, c.GreyText},
       {QPalette::HighlightedText, QColor(255, 255, 255), QColor(255, 255, 255)},
-      {QPalette::Link, QColor(0, 0, 255), QColor(0, 0, 255)},
-      {QPalette::LinkVisited, QColor(255, 0, 255), QColor(255, 0, 255)},
-      {QPalette::ToolTipBase, QColor(255, 255, 220), QColor(255, 255, 220)},
-      {QPalette::ToolTipText, text, text},
+      {QPalette::Link, c.Link, c.Link},
+      {QPalette::LinkVisited, c.Link, c.Link},
+      {QPalette::ToolTipBase, c.ToolTipBase, c.ToolTipBase},
+      {QPalette::ToolTipText, c.Text, c.Text},
   };
   QPalette palette;
   for (const RoleColour& entry : colours) {
@@ -315,18 +367,47 @@ QString CardTip(std::int32_t cardId) {
   return QStringLiteral("Adds %1 pin%2 on the header.").arg(pins).arg(pins == 1 ? "" : "s");
 }
 
-// Shows whether generation would take the field's text: a tinted field with the reason as
-// its tooltip, or the field's own tooltip.
-void MarkField(QLineEdit* edit, const std::string& problem, const QString& usualTip) {
+// Shows whether generation would take the field's text: a tinted field with a warning sign
+// at its end and the reason as its tooltip and description, or the field's own tooltip.
+void MarkField(QLineEdit* edit, const std::string& problem, const QString& usualTip,
+               const SchemeColours& scheme) {
   const bool refused = !problem.empty() && edit->isEnabled();
   QPalette colours = edit->palette();
-  colours.setColor(QPalette::Active, QPalette::Base, refused ? kRefusedBase : Qt::white);
-  colours.setColor(QPalette::Inactive, QPalette::Base, refused ? kRefusedBase : Qt::white);
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+    colours.setColor(group, QPalette::Base, refused ? scheme.RefusedBase : scheme.Base);
   edit->setPalette(colours);
   edit->setProperty("refused", refused);
+  auto* sign = edit->findChild<QAction*>(QStringLiteral("RefusedSign"));
+  if (!sign) {
+    sign = edit->addAction(edit->style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                           QLineEdit::TrailingPosition);
+    sign->setObjectName(QStringLiteral("RefusedSign"));
+  }
   const QString reason = QString::fromStdString(problem);
+  sign->setVisible(refused);
+  sign->setToolTip(reason);
   edit->setToolTip(refused ? reason : usualTip);
   edit->setAccessibleDescription(refused ? reason : QString());
+}
+
+// The largest font from the usual size down that shows the whole text in the label's box.
+void FitProblemsFont(QLabel* label) {
+  QFont font = label->font();
+  for (int pixels = kProblemsPixels; pixels >= kSmallestProblemsPixels; --pixels) {
+    font.setPixelSize(pixels);
+    label->setFont(font);
+    if (label->heightForWidth(label->width()) <= label->height())
+      break;
+  }
+}
+
+std::string AboutText(const StoragePlaces& places) {
+  return "Pinwright " PINWRIGHT_VERSION
+         "\r\nWrites ready-to-open Quartus projects for the Larkspur FPGA board.\r\n\r\n"
+         "Licence: proprietary. Copyright 2026 Pinwright developers, all rights reserved."
+         "\r\n\r\nSettings (default.cfg and the INI file) are kept in:\r\n" +
+         places.SettingsFolder + "\r\n\r\nNew projects go to:\r\n" + places.ProjectsFolder +
+         "CodeGenerated" + kFolderSeparator + kLarkspurBoardFolder + kFolderSeparator;
 }
 
 std::string ToRecordText(const QString& text) {
@@ -346,8 +427,18 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   CreateControls();
   Config = std::make_unique<TConfigLarkspur>();
 
-  setPalette(FormPalette());
+  // Every control, the lists' drop-down parts included, draws with the form's style.
+  FormStyle = QStyleFactory::create(QStringLiteral("Fusion"));
+  if (FormStyle) {
+    FormStyle->setParent(this);
+    for (QComboBox* combo : findChildren<QComboBox*>())
+      combo->view();  // makes the drop-down part, so that it is among the children below
+    setStyle(FormStyle);
+    for (QWidget* control : findChildren<QWidget*>())
+      control->setStyle(FormStyle);
+  }
   setAutoFillBackground(true);
+  ApplyColourScheme();
 
   Owner.setWindowTitle(windowTitle());
   // The user's card files join the built-in cards; a file with a mistake is left out.
@@ -362,13 +453,38 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   SettingsToControls();
   WireHandlers();
   SetTabOrder();
+  FocusFirstField();
+}
+
+void TFormLarkspur::FocusFirstField() {
   EditProjectName->setFocus(Qt::OtherFocusReason);
 }
 
 TFormLarkspur::~TFormLarkspur() = default;
 
 void TFormLarkspur::CreateControls() {
-  MakePicture(this, "logo", {16, 11, 93, 46}, QStringLiteral("LOGO_BITMAP"));
+  // The maker's logo opens the About box, as F1 does.
+  ButtonAbout = new QToolButton(this);
+  ButtonAbout->setObjectName(QStringLiteral("logo"));
+  ButtonAbout->setGeometry(16, 11, 93, 46);
+  ButtonAbout->setAutoRaise(true);
+  ButtonAbout->setIconSize(kLogoSize);
+  ButtonAbout->setIcon(
+      PictureFromResource(QStringLiteral("LOGO_BITMAP"), kLogoSize, devicePixelRatioF()));
+  ButtonAbout->setCursor(Qt::PointingHandCursor);
+  ButtonAbout->setAccessibleName(QStringLiteral("About Pinwright"));
+  ButtonAbout->setToolTip(QStringLiteral("About Pinwright (F1)"));
+  connect(ButtonAbout, &QToolButton::clicked, this,
+          [this] { RunGuarded([this] { ShowAbout(); }); });
+  auto* help = new QShortcut(QKeySequence::HelpContents, this);
+  connect(help, &QShortcut::activated, this, [this] { RunGuarded([this] { ShowAbout(); }); });
+
+  LabelProblems = new QLabel(this);
+  LabelProblems->setObjectName(QStringLiteral("LabelProblems"));
+  LabelProblems->setGeometry(kProblemsBox);
+  LabelProblems->setWordWrap(true);
+  LabelProblems->setTextFormat(Qt::PlainText);
+  LabelProblems->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
   auto* panel = new QFrame(this);
   panel->setObjectName(QStringLiteral("Panel1"));
@@ -382,7 +498,8 @@ void TFormLarkspur::CreateControls() {
   boardName->setFont(nameFont);
   boardName->setGeometry(8, 8, 405, 29);
   MakePicture(panel, "ImageBoard", {QPoint(6, 43), kBoardPictureSize},
-              QStringLiteral("BOARD_BITMAP"));
+              QStringLiteral("BOARD_BITMAP"))
+      ->setAccessibleName(QStringLiteral("The Larkspur board, the chosen parts outlined"));
   // Created after the picture, so they are drawn over it.
   for (int i = 0; i < kComponentCount; ++i) {
     ComponentShapes[i] = MakeOutline(panel, kComponents[i].OutlineName, kComponents[i].OutlineBox);
@@ -493,7 +610,7 @@ void TFormLarkspur::CreateControls() {
 }
 
 // Tab follows the reading order: the name, the check boxes row by row, each header's card
-// and prefix, the output choices below the board, then the buttons row by row.
+// and prefix, the output choices below the board, the buttons row by row, then the logo.
 void TFormLarkspur::SetTabOrder() {
   std::vector<QWidget*> order{EditProjectName};
   order.insert(order.end(), ComponentChecks.begin(), ComponentChecks.end());
@@ -506,6 +623,7 @@ void TFormLarkspur::SetTabOrder() {
   order.push_back(CheckBoxPinList);
   order.push_back(CheckBoxPinout);
   order.insert(order.end(), Buttons.begin(), Buttons.end());
+  order.push_back(ButtonAbout);
   for (std::size_t i = 1; i < order.size(); ++i)
     QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -522,6 +640,57 @@ void TFormLarkspur::WireHandlers() {
     connect(edit, &QLineEdit::textChanged, this,
             [this] { RunGuarded([this] { UpdateFieldMarks(); }); });
   }
+  // The names are checked for the language they will be written in.
+  connect(ComboTopLevel, &QComboBox::currentIndexChanged, this,
+          [this] { RunGuarded([this] { UpdateFieldMarks(); }); });
+}
+
+bool TFormLarkspur::event(QEvent* event) {
+  // The desktop changed its theme or palette: follow its light or dark scheme.
+  if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::ThemeChange)
+    ApplyColourScheme();
+  return QWidget::event(event);
+}
+
+void TFormLarkspur::ApplyColourScheme() {
+  DarkScheme = DesktopIsDark();
+  const QPalette colours = FormPalette(DarkScheme);
+  setPalette(colours);
+  // The logo is drawn for a light ground: on a dark one it keeps a light plate of its own.
+  QPalette plate = colours;
+  plate.setColor(QPalette::Window, kLightScheme.Background);
+  ButtonAbout->setPalette(plate);
+  ButtonAbout->setAutoFillBackground(DarkScheme);
+  // The drop-down parts are windows of their own, which take no palette from the form.
+  for (QComboBox* combo : findChildren<QComboBox*>())
+    combo->view()->window()->setPalette(colours);
+  if (Config && Config->ChoiceCount > 0)  // once the controls show a record
+    UpdateFieldMarks();
+}
+
+void TFormLarkspur::ShowAbout() {
+  CurrentHost().ShowAbout(AboutText(CurrentPlaces()));
+}
+
+bool TFormLarkspur::LoadSettingsFile(const std::string& path) {
+  const TLarkspurSettings before = Config->Settings;
+  Status loaded = Config->LoadFile(path);
+  if (loaded)
+    loaded = CheckTextFields(Config->Settings);
+  if (!loaded) {
+    Config->Settings = before;
+    if (loaded.Error().Kind == FailureKind::Missing) {
+      ShowError("The settings file " + path + " does not exist.");
+    } else {
+      ReportFailure(loaded.Error());
+    }
+    return false;
+  }
+  // Save Setting then proposes this file.
+  Config->Folder = FolderOf(path);
+  Config->FileName = FileNameOf(path);
+  SettingsToControls();
+  return true;
 }
 
 void TFormLarkspur::closeEvent(QCloseEvent* event) {
@@ -639,14 +808,15 @@ void TFormLarkspur::ButtonGenClick() {
     ShowError(GenerateFailedText(path, backups));
     return;
   }
-  ShowInformation(report->Text);
+  CurrentHost().ShowProjectMessage(report->Text, FolderOf(project->Path().QpfPath()));
   for (const std::string& warning : report->Warnings)
     ShowInformation(warning);
 }
 
 void TFormLarkspur::ButtonExitClick() {
-  if (close())  // runs FormClose
-    Owner.close();
+  // The main window closes this form first, which runs FormClose, as any other way of
+  // closing the window does.
+  Owner.close();
 }
 
 bool TFormLarkspur::FormClose() {
@@ -656,9 +826,13 @@ bool TFormLarkspur::FormClose() {
   const Status saved = Config->SaveDefault();
   if (saved)
     return true;
-  ReportFailure(saved.Error());
-  ShowError("The settings were not kept: " + Config->DefaultPath() +
-            " could not be written.\r\nPress Exit again to leave without keeping them.");
+  // One message: the file, what went wrong with it, and the way out.
+  const Failure& failure = saved.Error();
+  const std::string what = !failure.SystemMessage.empty()
+                               ? failure.SystemMessage
+                               : Config->DefaultPath() + ": " + failure.Reason;
+  ShowError("The settings were not kept. " + what +
+            "\r\nExit or close the window again to leave without keeping them.");
   return false;
 }
 
@@ -735,8 +909,11 @@ std::int32_t TFormLarkspur::SelectedCard(int header) const {
 }
 
 void TFormLarkspur::UpdateCardImages() {
-  for (int h = 0; h < kHeaderCount; ++h)
+  for (int h = 0; h < kHeaderCount; ++h) {
     Owner.ShowCardPicture(HeaderImages[h], SelectedCard(h));
+    HeaderImages[h]->setAccessibleName(QStringLiteral("Picture of the %1 card: %2")
+                                           .arg(HeaderCaption(h), HeaderCombos[h]->currentText()));
+  }
 }
 
 void TFormLarkspur::UpdateOutlines() {
@@ -755,18 +932,45 @@ void TFormLarkspur::UpdateFieldMarks() {
     PrefixEdits[h]->setEnabled(HeaderCombos[h]->currentIndex() > 0);
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
-  const TypedFieldProblems problems = CheckTypedFields(record);
+  const TypedFieldProblems problems = CheckTypedFields(record, OutputChoices().TopLevel);
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderCombos[h]->setToolTip(QStringLiteral("The daughter card on the %1. %2")
                                     .arg(HeaderCaption(h), CardTip(SelectedCard(h))));
   }
+  const SchemeColours& scheme = Scheme(DarkScheme);
   MarkField(EditProjectName, problems.ProjectName,
             QStringLiteral("Names the project folder, the project files and the top-level "
-                           "module."));
+                           "module."),
+            scheme);
   for (int h = 0; h < kHeaderCount; ++h) {
     MarkField(PrefixEdits[h], problems.Prefixes[h],
               QStringLiteral("Put before the signal names of the %1 card; may be empty.")
-                  .arg(HeaderCaption(h)));
+                  .arg(HeaderCaption(h)),
+              scheme);
+  }
+
+  // Every reason once, in the order of the fields, where it can be read without a tooltip.
+  QStringList reasons;
+  const std::pair<QLineEdit*, const std::string*> fields[] = {
+      {EditProjectName, &problems.ProjectName},
+      {PrefixEdits[0], &problems.Prefixes[0]},
+      {PrefixEdits[1], &problems.Prefixes[1]}};
+  for (const auto& [edit, problem] : fields) {
+    const QString reason = QString::fromStdString(*problem);
+    if (edit->property("refused").toBool() && !reasons.contains(reason))
+      reasons.append(reason);
+  }
+  const QString text = reasons.join(QLatin1Char('\n'));
+  if (text == LabelProblems->text())
+    return;
+  LabelProblems->setText(text);
+  LabelProblems->setToolTip(text);
+  LabelProblems->setAccessibleName(text.isEmpty() ? QStringLiteral("No problems") : text);
+  FitProblemsFont(LabelProblems);
+  if (!text.isEmpty()) {
+    QAccessibleEvent alert(LabelProblems, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+    emit ProblemsAnnounced(text);
   }
 }
 

@@ -19,6 +19,8 @@ class QComboBox;
 class QPushButton;
 class QLabel;
 class QLineEdit;
+class QStyle;
+class QToolButton;
 
 namespace pinwright {
 
@@ -53,6 +55,8 @@ class TFormLarkspur : public QWidget {
   // written (the form then stays open once).
   bool FormClose();
 
+  // Puts the focus in the project name, where the user starts.
+  void FocusFirstField();
   void InitChoiceLists();
   void SetDefaultSettings();
   void SettingsToControls();
@@ -60,8 +64,17 @@ class TFormLarkspur : public QWidget {
   void UpdateCardImages();
   void UpdateOutlines();
   // Enables each prefix field while its header carries a card, and marks the typed fields
-  // that generation would refuse, with the reason as their tooltip.
+  // that generation in the chosen top-level language would refuse: a tint and a warning sign
+  // in the field, the reason as its tooltip and description, and every reason in text above
+  // the board, announced to screen readers when it changes.
   void UpdateFieldMarks();
+  // Takes the light or the dark colours, as the desktop's own palette is light or dark.
+  void ApplyColourScheme();
+  // The About box: version, licence, and where settings and projects are kept.
+  void ShowAbout();
+  // Shows the settings of a board settings file, as Load Setting does for a picked one;
+  // false, after saying why, when the file cannot be used.
+  bool LoadSettingsFile(const std::string& path);
   // Checks the controls as they would be saved: the checked settings, or nothing after
   // showing the first problem in an error box.
   std::optional<CheckedSettings> CheckInputs();
@@ -71,8 +84,13 @@ class TFormLarkspur : public QWidget {
 
   TConfigLarkspur& Configuration() { return *Config; }
 
+ signals:
+  // The reasons of the refused fields changed and were announced to screen readers.
+  void ProblemsAnnounced(const QString& text);
+
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void CreateControls();
@@ -102,6 +120,12 @@ class TFormLarkspur : public QWidget {
   QCheckBox* CheckBoxPinout = nullptr;
   // The cards selected before "Card file..." was picked, for when the choice is abandoned.
   std::array<std::int32_t, kHeaderCount> ShownCards{};
+  QLabel* LabelProblems = nullptr;
+  QToolButton* ButtonAbout = nullptr;
+  // The form draws its controls with a style that honours its palette, whatever style the
+  // desktop sets: some paint fixed colours of their own over any palette.
+  QStyle* FormStyle = nullptr;
+  bool DarkScheme = false;
 
   // Each dialog keeps its own folder and file name; the settings object sets kind, filter,
   // folder and file name each time it runs one of them.

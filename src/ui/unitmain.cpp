@@ -1,11 +1,16 @@
 #include "ui/unitmain.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 #include "cards/catalogue.h"
@@ -25,6 +30,13 @@ static void RegisterPictures() {
 }
 
 namespace pinwright {
+namespace {
+
+// What a desktop's window frame takes of the screen: a title bar and thin borders.
+const QSize kFrameAllowance{8, 40};
+const QSize kSmallestWindow{240, 180};
+
+}  // namespace
 
 WindowPosition CentredWindowPosition(int screenWidth, int screenHeight, int width, int height) {
   // C++ integer division truncates toward zero.
@@ -52,21 +64,55 @@ TFormMain::~TFormMain() {
   SaveOutputChoices();
 }
 
+void TFormMain::closeEvent(QCloseEvent* event) {
+  if (Larkspur && Larkspur->isVisible() && !Larkspur->close()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
 void TFormMain::ShowBoard() {
+  // The form sits in a scroll area, so that every control stays reachable on a screen
+  // smaller than the form (high scaling, small screens).
+  Scroller = new QScrollArea(this);
+  Scroller->setObjectName(QStringLiteral("ScrollForm"));
+  Scroller->setFrameShape(QFrame::NoFrame);
+  Scroller->setFocusPolicy(Qt::NoFocus);  // Tab walks the form's controls only
+  Scroller->setWidgetResizable(false);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Scroller);
+
   Larkspur = new TFormLarkspur(*this);
   Board = kLarkspurBoardId;
   LoadOutputChoices();
+  Scroller->setWidget(Larkspur);
+  Scroller->setBackgroundRole(QPalette::Window);
   Larkspur->move(0, 0);
   Larkspur->show();
+  Larkspur->FocusFirstField();
   const QSize client = Larkspur->size();
-  setFixedSize(client);
   const QScreen* display = screen() ? screen() : QGuiApplication::primaryScreen();
-  if (display) {
-    const QRect area = display->geometry();
-    const WindowPosition position =
-        CentredWindowPosition(area.width(), area.height(), client.width(), client.height());
-    move(area.left() + position.Left, area.top() + position.Top);
+  const QRect available = display ? display->availableGeometry() : QRect(QPoint(), client);
+  const QSize room = available.size() - kFrameAllowance;
+  if (client.width() <= room.width() && client.height() <= room.height()) {
+    setFixedSize(client);
+    if (display) {
+      const QRect area = display->geometry();
+      const WindowPosition position =
+          CentredWindowPosition(area.width(), area.height(), client.width(), client.height());
+      move(area.left() + position.Left, area.top() + position.Top);
+    }
+    return;
   }
+  // Too small a screen: the window takes the room there is, scrolls, and may grow up to the
+  // form's size; its title bar stays on the screen.
+  const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  setMinimumSize(kSmallestWindow);
+  setMaximumSize(client + QSize(bar, bar));
+  resize(client.boundedTo(room));
+  move(available.left() + std::max(0, (room.width() - width()) / 2), available.top());
 }
 
 void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <string>
 
+class QCloseEvent;
 class QLabel;
+class QScrollArea;
 
 namespace pinwright {
 
@@ -33,7 +35,8 @@ class TFormMain : public QWidget {
   explicit TFormMain(QWidget* parent = nullptr);
   ~TFormMain() override;
 
-  // Creates the Larkspur form inside the window, fits the window around it and centres it.
+  // Creates the Larkspur form inside the window, fits the window around it and centres it;
+  // on a screen too small for the form, the window fills the room there is and scrolls.
   void ShowBoard();
   // Shows the card's picture in the control, or hides the control for a card without one.
   void ShowCardPicture(QLabel* picture, std::int32_t cardId);
@@ -48,9 +51,15 @@ class TFormMain : public QWidget {
   std::int32_t CurrentBoard() const { return Board; }
   TFormLarkspur* Form() const { return Larkspur; }
 
+ protected:
+  // However the window is closed, the form closes first and keeps the settings as Exit
+  // does; when they cannot be kept, the window stays open once.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   std::string IniPath() const;
 
+  QScrollArea* Scroller = nullptr;
   TFormLarkspur* Larkspur = nullptr;
   std::int32_t Board = 0;
 };

@@ -16,7 +16,7 @@ namespace {
 class ChoiceListOnly : public TConfigBoard {
  public:
   Status LoadFile(const std::string&) override { return Failure{}; }
-  Status SaveFile(const std::string&) override { return Failure{}; }
+  Status SaveFile(const std::string&, OtherFile, std::string*) override { return Failure{}; }
 };
 
 std::vector<std::int32_t> ChoicesOf(const TConfigBoard& config) {

@@ -102,6 +102,9 @@ done
 expect 0 --help
 has "$out" "Usage: pinwright-cli generate"
 has "$out" "--prefix1 TEXT"
+for option in "--hdl LANGUAGE      language" "--testbench         also" "--pins LIST         also"; do
+  has "$out" "$option"
+done
 expect 0 --version
 [[ $out == "pinwright-cli 1.0.0" ]] || fail "version: $out"
 expect 0 help generate
@@ -463,6 +466,25 @@ expect 0 config "$kinds/link.cfg"
 [[ $(stat -c %a "$kinds/real/linked.cfg") == 640 ]] || fail "a replaced .cfg lost its mode"
 [[ -z $(find "$kinds" -name '.pw-*') ]] || fail "a temporary file was left"
 
+# A file that is no settings record (a project file) is never replaced unasked; --force
+# replaces it and keeps it as a numbered backup first.
+dir=$(fresh_dir foreign)
+expect 0 generate "$dir/top.qpf"
+echo "// mine" >>"$dir/top.v"
+for name in top.v top.qpf; do
+  cp "$dir/$name" "$work/.before"
+  expect 1 config "$dir/$name"
+  has "$err" "Cannot replace $dir/$name: it is no board settings file"
+  has "$err" "--force"
+  cmp -s "$dir/$name" "$work/.before" || fail "config replaced $name"
+  expect 0 config --force "$dir/$name"
+  has "$err" "kept as $dir/$name.~1~"
+  cmp -s "$dir/$name.~1~" "$work/.before" || fail "config --force kept no whole backup of $name"
+  [[ $(stat -c %s "$dir/$name") == 416 ]] || fail "config --force did not write $name"
+done
+expect 0 config "$dir/top.v" # a settings record now: replaced without a word
+[[ ! -e $dir/top.v.~2~ ]] || fail "a settings record was backed up"
+
 # A .cfg that is no regular file is refused at once, without waiting for a writer.
 for source in "$kinds/fifo.cfg" /dev/zero; do
   for args in "show $source" "generate --config $source $kinds/x.qpf" \
@@ -486,6 +508,14 @@ has "$out" 'Project:     "X\nCheck:       passed"'
 has "$out" 'Prefix 0:    "\t\xc2\x85\xff"'
 expect 1 generate --config forged.cfg "$work/forged/x.qpf"
 [[ $(wc -l <<<"$err") == 1 ]] || fail "an error message was split:\n$err"
+# Characters that reorder, hide or split what follows are escaped as C1 controls are: a
+# right-to-left override, a line separator, a zero-width space; show --json escapes every
+# control and format character.
+patch "$work/forged.cfg" 8 'A\xe2\x80\xaeB\xe2\x80\xa8C\xe2\x80\x8bD\xc2\x85\xc3\xa9\x00'
+expect 0 show forged.cfg
+has "$out" 'Project:     "A\xe2\x80\xaeB\xe2\x80\xa8C\xe2\x80\x8bD\xc2\x85'$'\xc3\xa9''"'
+expect 0 show --json forged.cfg
+has "$out" '"project": "A\u202eB\u2028C\u200bD\u0085'$'\xc3\xa9''"'
 
 # --- Edited files are kept --------------------------------------------------------------
 dir=$(fresh_dir edits)
@@ -508,6 +538,24 @@ chmod 444 "$dir/top.sdc"
 expect 1 generate "$dir/top.qpf"
 has "$err" "Cannot replace $dir/top.sdc: the file is write-protected"
 has "$err" $'Edited files were kept as numbered backups:\ntop.v.~5~'
+# The time line counts as unchanged only as it was generated: a note on it is an edit.
+chmod 644 "$dir/top.sdc"
+sed -i 's/^\(DATE = .*\)\r$/\1 # release 2\r/' "$dir/top.qpf"
+SOURCE_DATE_EPOCH=7 expect 0 generate "$dir/top.qpf"
+has "$out" "top.qpf.~1~"
+grep -q "# release 2" "$dir/top.qpf.~1~" || fail "the note on the DATE line was not kept"
+# A file the program wrote under a umask without write bits is its own, not protected.
+dir=$(fresh_dir umask)
+(umask 0222 && "$cli" generate "$dir/top.qpf" >/dev/null)
+(umask 0222 && SOURCE_DATE_EPOCH=8 "$cli" generate "$dir/top.qpf" >/dev/null 2>"$work/.err") ||
+  fail "regenerating under umask 0222 was refused: $(<"$work/.err")"
+grep -q '^DATE = "00:00:08' "$dir/top.qpf" || fail "not regenerated under umask 0222"
+# A link into a folder that takes no new files names that, not a missing file.
+dir=$(fresh_dir proc)
+ln -s /proc/sys/vm/drop_caches "$dir/top.sdc"
+expect 1 generate "$dir/top.qpf"
+has "$err" "the folder /proc/sys/vm/ takes no new files"
+lacks "$err" "No such file"
 
 # The longest legal names: the temporary file's name is short.
 dir=$(fresh_dir long)
@@ -515,6 +563,30 @@ long=$(printf 'n%.0s' {1..251})
 expect 0 generate "$dir/$long.qpf"
 [[ -s $dir/$long.htm ]] || fail "a 255-byte file name did not work"
 expect 0 config "$dir/$(printf 'c%.0s' {1..251}).cfg"
+# Every name a run would write is checked before the first file: the pin list, the
+# testbench and the backup of an edited file.
+for length in 246 249 251; do
+  dir=$(fresh_dir long)
+  expect 1 generate --pins json,csv --testbench "$dir/$(printf 'n%.0s' $(seq "$length")).qpf"
+  has "$err" "bytes long; the folder takes at most 255"
+  empty_dir "$dir"
+done
+dir=$(fresh_dir long)
+long=$(printf 'n%.0s' {1..250})
+expect 0 generate "$dir/$long.qpf"
+echo "// mine" >>"$dir/$long.v"
+cp -a "$dir" "$work/long.before"
+SOURCE_DATE_EPOCH=0 expect 1 generate "$dir/$long.qpf"
+has "$err" "Cannot keep a backup of $dir/$long.v: its backup $long.v.~1~: the file name is 256 bytes long"
+diff -r "$work/long.before" "$dir" >/dev/null || fail "a run with a backup name too long wrote"
+
+# A ".." after a symbolic link leads where the system (and mkdir -p) takes it.
+dir=$(fresh_dir climb)
+mkdir -p "$dir/real/deep/work"
+ln -s real/deep/work "$dir/work"
+RUN_DIR=$dir expect 0 generate work/../proj/top.qpf
+[[ -s $dir/real/deep/proj/top.qpf && ! -e $dir/proj ]] || fail "'..' after a link was taken as text"
+has "$out" "$dir/real/deep/proj/"
 
 # --- One generation at a time per folder ------------------------------------------------
 # Two different projects into one folder, 50 times: the .v and the .qsf always agree.
@@ -541,6 +613,84 @@ if command -v flock >/dev/null; then
   [[ $SECONDS -lt 15 ]] || fail "waited ${SECONDS}s for the folder"
   kill "$holder" 2>/dev/null
   wait "$holder" 2>/dev/null
+fi
+
+# Every signal that ends the program removes its temporary file; a generation removes what
+# runs killed outright left in its folder.
+dir=$(fresh_dir signals)
+for signal in QUIT USR1 ALRM USR2 PIPE; do
+  for round in {1..12}; do
+    "$cli" generate --testbench --pins json,csv "$dir/s.qpf" >/dev/null 2>&1 &
+    sleep "0.00$((round % 10))"
+    kill -s "$signal" $! 2>/dev/null
+    wait $! 2>/dev/null
+  done
+done
+[[ -z $(find "$dir" -name '.pw-*') ]] || fail "a signal left temporary files: $(ls -A "$dir")"
+: >"$dir/.pw-Ab12cd"
+: >"$dir/.pw-notmine"
+touch -d '1 minute ago' "$dir/.pw-Ab12cd" "$dir/.pw-notmine"
+expect 0 generate "$dir/s.qpf"
+[[ ! -e $dir/.pw-Ab12cd ]] || fail "a temporary file left by a killed run stayed"
+[[ -e $dir/.pw-notmine ]] || fail "a file of another naming was removed"
+
+# --- As another user ----------------------------------------------------------------------
+# Root regenerating a user's project, a user regenerating another's, folders a user may write
+# but not read.
+if [[ $(id -u) == 0 ]] && command -v setpriv >/dev/null && command -v setfacl >/dev/null &&
+  command -v setfattr >/dev/null; then
+  nobody=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  shared=$(fresh_dir shared)
+  chmod 755 "$work"
+  chmod 1777 "$shared"
+
+  # Root keeps the user's owner, group, ACL and extended attributes.
+  mkdir "$shared/mine" && chown 65534:65534 "$shared/mine"
+  "${nobody[@]}" "$cli" generate "$shared/mine/top.qpf" >/dev/null || fail "nobody could not generate"
+  setfacl -m u:daemon:rw "$shared/mine/top.v"
+  setfattr -n user.origin -v kept "$shared/mine/top.v"
+  echo "// mine" >>"$shared/mine/top.v"
+  SOURCE_DATE_EPOCH=5 expect 0 generate "$shared/mine/top.qpf"
+  [[ $(stat -c %u:%g "$shared/mine/top.v" "$shared/mine/top.qpf" | sort -u) == 65534:65534 ]] ||
+    fail "root's regeneration took the user's files: $(stat -c '%U %n' "$shared"/mine/*)"
+  getfacl -c "$shared/mine/top.v" 2>/dev/null | grep -q '^user:daemon:rw-' ||
+    fail "the ACL of a replaced file was dropped"
+  [[ $(getfattr --only-values -n user.origin "$shared/mine/top.v" 2>/dev/null) == kept ]] ||
+    fail "an extended attribute of a replaced file was dropped"
+
+  # A user writing root's group-writable files in a sticky folder: written in place, so they
+  # stay root's; the edited one is kept whole first.
+  mkdir "$shared/theirs" && chmod 1777 "$shared/theirs"
+  expect 0 generate --testbench "$shared/theirs/top.qpf"
+  chmod 666 "$shared"/theirs/*
+  head -c 30000 /dev/zero | tr '\0' x >>"$shared/theirs/top.v"
+  cp "$shared/theirs/top.v" "$work/.before"
+  SOURCE_DATE_EPOCH=6 "${nobody[@]}" "$cli" generate "$shared/theirs/top.qpf" >/dev/null 2>"$work/.err" ||
+    fail "nobody could not regenerate root's shared project: $(<"$work/.err")"
+  [[ $(stat -c %U "$shared"/theirs/top{.qpf,.qsf,.v,.sdc,.htm,_tb.v} | sort -u) == root ]] ||
+    fail "files written for another user changed owner: $(stat -c '%U %n' "$shared"/theirs/*)"
+  cmp -s "$shared/theirs/top.v.~1~" "$work/.before" || fail "the backup of root's file is not whole"
+  grep -q '^DATE = "00:00:06' "$shared/theirs/top.qpf" || fail "root's shared project not regenerated"
+
+  # Another user's file that cannot get a second name (protected hard links) and is much
+  # longer than the new text: the backup is a whole copy.
+  mkdir "$shared/open" && chmod 777 "$shared/open"
+  expect 0 generate "$shared/open/top.qpf"
+  head -c 30000 /dev/zero | tr '\0' y >>"$shared/open/top.v"
+  cp "$shared/open/top.v" "$work/.before"
+  "${nobody[@]}" "$cli" generate "$shared/open/top.qpf" >/dev/null 2>"$work/.err" ||
+    fail "the backup of another user's long file failed: $(<"$work/.err")"
+  cmp -s "$shared/open/top.v.~1~" "$work/.before" || fail "the copied backup is not whole"
+
+  # A folder the user may write but not read cannot be locked: refused, nothing written.
+  mkdir "$shared/blind" && chown 65534:65534 "$shared/blind" && chmod 0300 "$shared/blind"
+  "${nobody[@]}" "$cli" generate "$shared/blind/top.qpf" >/dev/null 2>"$work/.err"
+  rc=$? err=$(<"$work/.err")
+  [[ $rc == 1 ]] || fail "generating into a folder that cannot be locked exited $rc"
+  has "$err" "cannot be locked against another generation"
+  chmod 0700 "$shared/blind"
+  empty_dir "$shared/blind"
+  chmod 700 "$work"
 fi
 
 if ((failures > 0)); then

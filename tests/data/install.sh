@@ -14,17 +14,20 @@ fail() {
 }
 
 drive_window() {
-  "$prefix/bin/pinwright" &
+  # Started as a file manager starts it for a settings file.
+  "$prefix/bin/pinwright" "$work/typed.cfg" &
   local program=$!
   local window
   window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Larkspur V1\.0\.0$' | head -n 1) ||
     { kill "$program"; fail "the window did not appear"; }
   xdotool windowfocus --sync "$window"
   xdotool key --clearmodifiers alt+g
-  for _ in $(seq 50); do
-    [ -d "$HOME/CodeGenerated/LARKSPUR/LARKSPUR" ] && break
+  for _ in $(seq 200); do
+    [ -d "$HOME/CodeGenerated/LARKSPUR/typed" ] && break
     sleep 0.1
   done
+  [ -d "$HOME/CodeGenerated/LARKSPUR/typed" ] ||
+    { kill "$program"; fail "no default project folder under HOME while the dialog is open"; }
   sleep 0.5
   xdotool key Escape
   sleep 0.5
@@ -47,7 +50,7 @@ if [ "${1:-}" = --drive ]; then
 fi
 
 build=$1
-for tool in Xvfb xdotool xvfb-run; do
+for tool in Xvfb xdotool xvfb-run gio update-mime-database update-desktop-database; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is missing"; exit 77; }
 done
 
@@ -65,6 +68,7 @@ mkdir -p "$home" "$work"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for file in bin/pinwright bin/pinwright-cli \
   share/applications/io.github.pinwright.Pinwright.desktop \
+  share/mime/packages/io.github.pinwright.Pinwright.xml \
   share/icons/hicolor/scalable/apps/io.github.pinwright.Pinwright.svg \
   share/metainfo/io.github.pinwright.Pinwright.metainfo.xml \
   share/man/man1/pinwright.1.gz share/man/man1/pinwright-cli.1.gz \
@@ -78,6 +82,12 @@ chmod -R a-w "$prefix"
 
 export HOME=$home
 unset XDG_CONFIG_HOME
+
+# The desktop program answers --help and --version without a display and opens no window.
+help=$(DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --help)
+[[ $help == "Usage: pinwright [FILE.cfg]"* ]] || fail "pinwright --help did not print its usage"
+[ "$(DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --version)" = "pinwright 1.0.0" ] ||
+  fail "pinwright --version did not print its version"
 
 # The command-line tool: its default folder stays relative to the current folder.
 (cd "$work" && SOURCE_DATE_EPOCH=0 "$prefix/bin/pinwright-cli" generate --project demo >/dev/null) ||
@@ -108,7 +118,7 @@ if [ -f /usr/share/bash-completion/bash_completion ]; then
     got=$(completions "$line")
     [ "$got" = "$expected" ] || fail "completing '$line' gave '$got', not '$expected'"
   done <<'CASES'
-pinwright-cli =--help|--version|-h|cards|config|generate|help|show
+pinwright-cli =--help|--version|-h|card|cards|config|generate|help|show
 pinwright-cli generate --gp=--gpio0|--gpio1
 pinwright-cli generate --t=--testbench
 pinwright-cli generate --hdl v=verilog|vhdl
@@ -125,18 +135,50 @@ pinwright-cli show --=--help|--json
 CASES
 fi
 
+# The settings files' type as a desktop sees it through shared-mime-info and GIO: known by
+# the record's first bytes whatever the file's name, not by the name alone, and opened with
+# the installed Pinwright.
+xdg=$scratch/xdg
+mkdir -p "$xdg/mime/packages" "$xdg/applications"
+cp "$prefix/share/mime/packages/io.github.pinwright.Pinwright.xml" "$xdg/mime/packages/"
+cp "$prefix/share/applications/io.github.pinwright.Pinwright.desktop" "$xdg/applications/"
+update-mime-database "$xdg/mime" 2>/dev/null
+update-desktop-database "$xdg/applications"
+"$prefix/bin/pinwright-cli" config --project typed "$work/typed.cfg" >/dev/null
+cp "$work/typed.cfg" "$work/saved-settings"
+printf 'key = value\n' >"$work/notes.cfg"
+head -c 416 /dev/zero >"$work/zeros.cfg"
+gio_here() { PATH=$prefix/bin:$PATH XDG_DATA_HOME=$xdg XDG_DATA_DIRS=/usr/share GIO_USE_VFS=local gio "$@"; }
+type=application/x-pinwright-settings
+while read -r file expected; do
+  got=$(gio_here info -a standard::content-type "$work/$file" | sed -n 's/^ *standard::content-type: //p')
+  { [ "$expected" = yes ] && [ "$got" = "$type" ]; } || { [ "$expected" = no ] && [ "$got" != "$type" ]; } ||
+    fail "$file has the content type '$got'"
+done <<'FILES'
+typed.cfg yes
+saved-settings yes
+notes.cfg no
+zeros.cfg no
+FILES
+apps=$(gio_here mime "$type")
+# The first line names the default application, whatever quotes the locale gives its type.
+[[ ${apps%%$'\n'*} == "Default application for"*": io.github.pinwright.Pinwright.desktop" ]] ||
+  fail "$type does not open with Pinwright: $apps"
+
 # The window: Generate (the project dialog is cancelled), then Exit, both by their mnemonics,
 # on a virtual display; this script runs itself there.
-export prefix
+export prefix work
 (cd "$work" && QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 1280x800x24' bash "$self" --drive) ||
   fail "driving the window failed"
 
-[ -d "$HOME/CodeGenerated/LARKSPUR/LARKSPUR" ] || fail "no default project folder under HOME"
+[ ! -e "$HOME/CodeGenerated" ] || fail "the cancelled Generate left its empty folders behind"
 [ "$(stat -c %s "$HOME/.config/pinwright/default.cfg" 2>/dev/null)" = 416 ] ||
   fail "Exit did not write ~/.config/pinwright/default.cfg"
+grep -q typed "$HOME/.config/pinwright/default.cfg" ||
+  fail "the settings file named on the command line was not shown"
 grep -q '^MainBoard=43' "$HOME/.config/pinwright/pinwright.INI" ||
   fail "no board in ~/.config/pinwright/pinwright.INI"
 [ "$before" = "$(listing)" ] || fail "something was written into the installed prefix"
-[ ! -e "$work/default.cfg" ] && [ ! -e "$work/CodeGenerated/LARKSPUR/LARKSPUR" ] ||
+[ ! -e "$work/default.cfg" ] && [ ! -e "$work/CodeGenerated/LARKSPUR/typed" ] ||
   fail "the window wrote into the current folder"
 echo "install: passed"

@@ -366,16 +366,30 @@ TEST(CheckTopLevelNames, RefuseWhatTheLanguageDoesNotTake) {
        HdlLanguage::Verilog, kPasses, ""},
       {"double underscore from a prefix", [](auto& s) { Cards(s, 0, "", 12, "CAM__"); },
        HdlLanguage::Vhdl, FailureKind::BadPortName, ""},
+      {"VHDL keyword", [](auto& s) { s.ProjectName.Set("entity"); }, HdlLanguage::Vhdl,
+       FailureKind::BadProjectName, ""},
+      {"double underscore", [](auto& s) { s.ProjectName.Set("a__b"); }, HdlLanguage::Vhdl,
+       FailureKind::BadProjectName, ""},
+      {"SystemVerilog type", [](auto& s) { s.ProjectName.Set("logic"); },
+       HdlLanguage::SystemVerilog, FailureKind::BadProjectName, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
     const Result<CheckedSettings> checked = CheckLarkspurSettings(Edited(c.Change));
     ASSERT_TRUE(checked) << checked.Error().Reason;
     const Status result = CheckTopLevelNames(*checked, c.Language);
+    // The marks of the typed fields follow the language: the field behind a refusal carries
+    // its message, and none is marked when the language takes every name.
+    const TypedFieldProblems typed = CheckTypedFields(Edited(c.Change), c.Language);
+    const std::vector<std::string> marks = {typed.ProjectName, typed.Prefixes[0],
+                                            typed.Prefixes[1]};
     if (!c.Kind) {
       EXPECT_TRUE(result) << result.Error().Reason;
+      EXPECT_EQ(marks, std::vector<std::string>(3));
       continue;
     }
+    ASSERT_FALSE(result);
+    EXPECT_NE(std::find(marks.begin(), marks.end(), result.Error().Reason), marks.end());
     ASSERT_FALSE(result);
     EXPECT_EQ(result.Error().Kind, *c.Kind);
     if (!c.Reason.empty()) {

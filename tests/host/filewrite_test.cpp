@@ -14,6 +14,11 @@
 #include "host/platform.h"
 #include "support/tempdir.h"
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace pinwright {
 namespace {
 
@@ -131,6 +136,18 @@ TEST(WriteFileAtomically, KeepsEditedFilesAsNumberedBackups) {
       {"time is not ignored here", old, later, "", {}, "f.qpf.~1~"},
       {"an edited line", old + "mine\r\n", later, "DATE = ", {}, "f.qpf.~1~"},
       {"a line cut off", old, "DATE = \"1\"\r\n", "DATE = ", {}, "f.qpf.~1~"},
+      {"a note on the time line",
+       "DATE = \"10:00:00\" # mine\r\nline\r\n",
+       later,
+       "DATE = ",
+       {},
+       "f.qpf.~1~"},
+      {"the time line written otherwise",
+       "DATE = 10:00:00\r\nline\r\n",
+       later,
+       "DATE = ",
+       {},
+       "f.qpf.~1~"},
       {"after the highest number", old, "new", "", {"f.qpf.~1~", "f.qpf.~3~"}, "f.qpf.~4~"},
       {"other names do not count",
        old,
@@ -171,31 +188,91 @@ TEST(WriteFileAtomically, KeepsEditedFilesAsNumberedBackups) {
 }
 
 // The hook raises the signal while the temporary file is being written; the handler must
-// remove it before the program ends with 128 plus the signal number.
+// remove it before the program ends with 128 plus the signal number, or by the signal
+// itself where that would leave a core file.
 TEST(WriteFileAtomicallyDeathTest, InterruptLeavesNoTemporaryFile) {
-  const std::vector<int> signals = testing::InterruptSignals();
+  const std::vector<testing::EndingSignal> signals = testing::InterruptSignals();
   if (signals.empty())
     GTEST_SKIP() << "no interrupt this system lets a program raise in itself";
-  for (int signal : signals) {
+  for (const auto [signal, core] : signals) {
     SCOPED_TRACE(signal);
     TempDir dir;
     const std::string path = dir.File("target.cfg");
     WriteFile(path, "old");
-    EXPECT_EXIT(
-        {
-          RemoveTemporaryFileOnInterrupt();
-          ScopedWriteLimit hook([signal](const std::string&) -> std::optional<std::size_t> {
-            std::raise(signal);
-            return std::nullopt;
-          });
-          (void)WriteFileAtomically(path, "new contents");
-          std::_Exit(0);
-        },
-        ::testing::ExitedWithCode(128 + signal), "");
+    const auto raiseAndWrite = [&, signal = signal] {
+      testing::NoCoreFiles();
+      RemoveTemporaryFileOnInterrupt();
+      ScopedWriteLimit hook([signal](const std::string&) -> std::optional<std::size_t> {
+        std::raise(signal);
+        return std::nullopt;
+      });
+      (void)WriteFileAtomically(path, "new contents");
+      std::_Exit(0);
+    };
+#ifndef _WIN32
+    if (core) {
+      EXPECT_EXIT(raiseAndWrite(), ::testing::KilledBySignal(signal), "");
+      continue;
+    }
+#endif
+    EXPECT_EXIT(raiseAndWrite(), ::testing::ExitedWithCode(128 + signal), "");
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), std::vector<std::string>{"target.cfg"});
     EXPECT_EQ(ReadFile(path), "old");
   }
 }
+
+#ifndef _WIN32
+// Another user's file that the user may write is written in place, so it stays that
+// user's; an edited one is copied whole first, and a write that fails there puts the old
+// contents back and leaves no copy. The child acts as the user nobody.
+TEST(WriteFileAtomicallyDeathTest, AnotherUsersFileIsWrittenInPlace) {
+  if (geteuid() != 0)
+    GTEST_SKIP() << "acting as another user needs root";
+  struct Case {
+    const char* Name;
+    std::optional<std::size_t> Limit;
+    bool KeepEdits;
+    bool Written;
+    std::vector<std::string> Names;
+  };
+  const Case cases[] = {
+      {"written", std::nullopt, false, true, {"top.v"}},
+      {"edited, kept whole", std::nullopt, true, true, {"top.v", "top.v.~1~"}},
+      {"short write, put back", 1, false, false, {"top.v"}},
+      {"short write of an edited file, put back", 1, true, false, {"top.v"}},
+  };
+  const std::string old(9000, 'o');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TempDir dir;
+    std::filesystem::permissions(dir.Path(), std::filesystem::perms(0777));
+    const std::string path = dir.File("top.v");
+    WriteFile(path, old);
+    std::filesystem::permissions(path, std::filesystem::perms(0666));
+    EXPECT_EXIT(
+        {
+          if (setgid(65534) != 0 || setuid(65534) != 0)
+            std::_Exit(2);
+          std::optional<ScopedWriteLimit> limit;
+          if (c.Limit)
+            limit.emplace(LimitTo(*c.Limit));
+          WriteOptions options;
+          options.KeepEdits = c.KeepEdits;
+          std::_Exit(WriteFileAtomically(path, "new", options) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(c.Written ? 0 : 1), "");
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 0u) << "the file changed owner";
+    EXPECT_EQ(info.st_mode & 07777, 0666u);
+    EXPECT_EQ(ReadFile(path), c.Written ? "new" : old);
+    EXPECT_EQ(testing::SortedFileNames(dir.Path()), c.Names);
+    if (c.Names.size() > 1) {
+      EXPECT_EQ(ReadFile(dir.File("top.v.~1~")), old);
+    }
+  }
+}
+#endif
 
 // One holder per folder at a time, in one process as between two; nothing stays behind.
 TEST(FolderLock, OneHolderAtATime) {

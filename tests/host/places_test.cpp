@@ -42,19 +42,27 @@ TEST(ResolvePlaces, OwnFolderKeepsEverythingBesideTheExecutableElseFollowsTheUse
   }
 }
 
-TEST(IsOwnFolder, AnInstalledBinFolderIsNeverTheProgramsOwn) {
+TEST(IsOwnFolder, AWritableFolderIsOwnUnlessItIsABinFolder) {
   namespace fs = std::filesystem;
-  testing::TempDir prefix;
-  const fs::path bin = prefix.Path() / "bin";
-  fs::create_directories(bin);
-  EXPECT_TRUE(IsOwnFolder(bin.string() + "/"));
-  fs::create_directories(prefix.Path() / "share" / "metainfo");
-  testing::WriteFile(
-      (prefix.Path() / "share" / "metainfo" / (std::string(kApplicationId) + ".metainfo.xml"))
-          .string(),
-      "<component/>");
-  EXPECT_FALSE(IsOwnFolder(bin.string() + "/"));
-  EXPECT_FALSE(IsOwnFolder((prefix.Path() / "missing").string() + "/"));
+  testing::TempDir scratch;
+  struct Case {
+    const char* Folder;
+    bool Make;
+    bool Own;
+  };
+  const Case cases[] = {
+      {"portable", true, true},           {"bin", true, false},     {"local/bin", true, false},
+      {"opt/pinwright/bin", true, false}, {"binaries", true, true}, {"bin/tools", true, true},
+      {"missing", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Folder);
+    const fs::path folder = scratch.Path() / c.Folder;
+    if (c.Make)
+      fs::create_directories(folder);
+    EXPECT_EQ(IsOwnFolder(folder.string() + "/"), c.Own);
+    EXPECT_EQ(IsOwnFolder(folder.string()), c.Own);  // without its separator
+  }
 }
 
 }  // namespace

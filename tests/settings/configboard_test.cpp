@@ -49,6 +49,7 @@ TEST(CfgDialog, AsksForCfgFilesFromFolder) {
     ASSERT_EQ(host.Dialogs.size(), 1u);
     const FileDialog& shown = host.Dialogs[0];
     EXPECT_EQ(shown.Kind, action == Action::Load ? FileDialogKind::Open : FileDialogKind::Save);
+    EXPECT_EQ(shown.Title, action == Action::Load ? "Load settings" : "Save settings");
     EXPECT_EQ(shown.FilterDescription, "Board Configuration Files (*.cfg)");
     EXPECT_EQ(shown.FilterPattern, "*.cfg");
     EXPECT_EQ(shown.FilterIndex, 1);

@@ -157,7 +157,7 @@ TEST(TConfigLarkspurFile, RoundTripsEveryByte) {
     TConfigLarkspur config;
     ASSERT_TRUE(config.LoadFile(dir.File("in.cfg")));
     EXPECT_EQ(BytesOf(config.Settings), c.Image);
-    WriteFile(dir.File("out.cfg"), "an older file in the way");
+    WriteFile(dir.File("out.cfg"), std::string(kLarkspurRecordSize, 'o'));  // an older record
     ASSERT_TRUE(config.SaveFile(dir.File("out.cfg")));
     EXPECT_EQ(ReadFile(dir.File("out.cfg")), c.Image);
   }
@@ -228,7 +228,9 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
   TempDir dir;
   WriteFile(dir.File("blocker"), "a regular file");
   std::filesystem::create_directory(dir.Path() / "folder.cfg");
-  WriteFile(dir.File("old.cfg"), "the previous contents");
+  const std::string previous(kLarkspurRecordSize, 'p');
+  WriteFile(dir.File("old.cfg"), previous);
+  WriteFile(dir.File("top.v"), "module top;\r\nendmodule\r\n");
   const std::vector<std::string> before = testing::SortedFileNames(dir.Path());
 
   struct Case {
@@ -245,6 +247,11 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
       {"target is a folder", dir.File("folder.cfg"), false,
        "Cannot create " + dir.File("folder.cfg") + ": Is a directory", "Failed to create file."},
       {"short write over a file", dir.File("old.cfg"), true, "", "Failed to write file."},
+      // A file of another length is no settings record: never replaced unasked.
+      {"no settings file in the way", dir.File("top.v"), false,
+       "Cannot replace " + dir.File("top.v") +
+           ": it is no board settings file (24 bytes; a settings file has 416)",
+       "Failed to create file."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -263,7 +270,8 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
     EXPECT_EQ(saved.Error().File, c.Path);
     EXPECT_TRUE(host.Messages.empty());  // the caller shows it
     EXPECT_EQ(saved.Error().SystemMessage, c.Detail);
-    EXPECT_EQ(ReadFile(dir.File("old.cfg")), "the previous contents");
+    EXPECT_EQ(ReadFile(dir.File("old.cfg")), previous);
+    EXPECT_EQ(ReadFile(dir.File("top.v")), "module top;\r\nendmodule\r\n");
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder.cfg"));
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), before);  // no temporary file left behind
   }

@@ -90,6 +90,8 @@ TEST(CfgSaveFaults, ShortWriteAtAnyByteKeepsThePreviousFile) {
   }
 }
 
+// The old file of a regular target is "old": no settings record. A plain save refuses it;
+// Exit and the save dialog (which asked before naming it) keep it as a numbered backup.
 TEST(CfgSaveFaults, EachKindOfTarget) {
   for (Way way : {Way::SaveFile, Way::SaveDefault, Way::SaveWithDialog}) {
     for (const testing::TargetCase& target : testing::AllTargetKinds()) {
@@ -104,14 +106,28 @@ TEST(CfgSaveFaults, EachKindOfTarget) {
       const std::string written = testing::WrittenFileOf(target.Kind, path);
       const auto status = [](const std::string& p) { return std::filesystem::symlink_status(p); };
       const std::filesystem::file_status before = status(path);
+      const bool holdsOld = target.Kind == testing::TargetKind::Regular ||
+                            target.Kind == testing::TargetKind::LinkToRegular;
+      const bool refusedAsForeign = holdsOld && way == Way::SaveFile;
 
       TConfigLarkspur config;
       config.Settings = DefaultLarkspurSettings();
-      EXPECT_EQ(Save(way, config, host, path), target.Written);
+      EXPECT_EQ(Save(way, config, host, path), target.Written && !refusedAsForeign);
       EXPECT_EQ(status(path).type(), before.type()) << "a link stays a link";
-      if (target.Written) {
+      if (refusedAsForeign) {
+        EXPECT_EQ(host.Messages,
+                  (std::vector<RecordedMessage>{
+                      {MessageKind::Unexpected,
+                       "Cannot replace " + path +
+                           ": it is no board settings file (3 bytes; a settings file has 416)"},
+                      {MessageKind::Error, "Failed to create file."}}));
+        EXPECT_EQ(ReadFile(written), "old");
+      } else if (target.Written) {
         EXPECT_TRUE(host.Messages.empty());
         EXPECT_EQ(ReadFile(written), RecordOf(config));
+        if (holdsOld) {
+          EXPECT_EQ(ReadFile(written + ".~1~"), "old");
+        }
         if (target.Kind == testing::TargetKind::Regular) {
           EXPECT_EQ(status(path).permissions(), before.permissions());
         }
@@ -128,6 +144,8 @@ TEST(CfgSaveFaults, EachKindOfTarget) {
       std::vector<std::string> names = {"default.cfg"};
       if (written != path)
         names.push_back("real");
+      else if (target.Kind == testing::TargetKind::Regular && !refusedAsForeign)
+        names.push_back("default.cfg.~1~");
       EXPECT_EQ(testing::SortedFileNames(dir.Path()), names) << "no temporary file is left";
     }
   }

@@ -37,10 +37,14 @@ TEST(SelectProjectFile, PreparesTheFolderAndTheDialog) {
     // In the system's own separators: backslashes on Windows.
     const std::string folder =
         dir.FolderWithSeparator() + NativeSeparators("CodeGenerated/LARKSPUR/MyProject/");
-    EXPECT_TRUE(std::filesystem::is_directory(PathFromUtf8(folder)));  // stays even after a cancel
+    // A cancel takes away the folders the step made for the dialog.
+    EXPECT_EQ(std::filesystem::is_directory(PathFromUtf8(folder)), c.Answer.has_value());
+    EXPECT_EQ(std::filesystem::exists(PathFromUtf8(dir.File("CodeGenerated"))),
+              c.Answer.has_value());
     ASSERT_EQ(host.Dialogs.size(), 1u);
     const FileDialog& shown = host.Dialogs[0];
     EXPECT_EQ(shown.Kind, FileDialogKind::Save);
+    EXPECT_EQ(shown.Title, "Generate project");
     EXPECT_EQ(shown.FilterDescription, "Quartus Project File (*.qpf)");
     EXPECT_EQ(shown.FilterPattern, "*.qpf");
     EXPECT_EQ(shown.FilterIndex, 1);
@@ -62,6 +66,10 @@ TEST(SelectProjectFile, AnExistingFolderIsKeptAndAMissingOneIsNoError) {
   FileDialog dialog;
   EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "P"), "");
   EXPECT_EQ(testing::ReadFile(folder + "keep.txt"), "x");
+  // A cancel leaves alone a folder that was there before, even an empty one.
+  std::filesystem::remove(folder + "keep.txt");
+  EXPECT_EQ(config.SelectProjectFile(dialog, "LARKSPUR", "P"), "");
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
 
   // The folder cannot be made under a file: the dialog runs all the same. A folder the
   // program cannot write to sends it to the home folder, a file here as well.

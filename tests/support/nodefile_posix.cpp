@@ -1,6 +1,7 @@
 // FIFOs, devices and sockets as test targets on POSIX systems.
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -43,8 +44,15 @@ std::string DevicePath() {
   return "/dev/zero";
 }
 
-std::vector<int> InterruptSignals() {
-  return {SIGINT, SIGTERM, SIGHUP};
+std::vector<EndingSignal> InterruptSignals() {
+  return {{SIGINT, false},  {SIGTERM, false}, {SIGHUP, false},  {SIGUSR1, false},
+          {SIGUSR2, false}, {SIGALRM, false}, {SIGPIPE, false}, {SIGRTMIN, false},
+          {SIGQUIT, true},  {SIGABRT, true},  {SIGXFSZ, true}};
+}
+
+void NoCoreFiles() {
+  const rlimit none{0, 0};
+  setrlimit(RLIMIT_CORE, &none);
 }
 
 }  // namespace pinwright::testing

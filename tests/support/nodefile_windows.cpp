@@ -18,8 +18,10 @@ std::string DevicePath() {
   return "NUL";
 }
 
-std::vector<int> InterruptSignals() {
+std::vector<EndingSignal> InterruptSignals() {
   return {};
 }
+
+void NoCoreFiles() {}
 
 }  // namespace pinwright::testing

@@ -29,6 +29,11 @@ class RecordingHost : public Host {
   RecordingHost();
 
   void ShowMessage(MessageKind kind, const std::string& text) override;
+  // Recorded as an information message, and the folder offered in OfferedFolders.
+  void ShowProjectMessage(const std::string& text, const std::string& folder) override {
+    ShowMessage(MessageKind::Information, text);
+    OfferedFolders.push_back(folder);
+  }
   void PlayAlertSound() override { ++AlertSounds; }
   std::optional<std::string> RunFileDialog(const FileDialog& dialog) override;
   std::string ExecutableFolder() override { return ExeFolder; }
@@ -38,7 +43,8 @@ class RecordingHost : public Host {
   void AnswerNextDialog(std::optional<std::string> path) { Answers.push_back(std::move(path)); }
 
   std::vector<RecordedMessage> Messages;
-  std::vector<FileDialog> Dialogs;  // every dialog shown, as it was asked for
+  std::vector<FileDialog> Dialogs;          // every dialog shown, as it was asked for
+  std::vector<std::string> OfferedFolders;  // the folders project messages offered to open
   int AlertSounds = 0;
   std::string ExeFolder = "/nonexistent/";
   LocalDateTime Clock{2025, 3, 15, 14, 5, 33};

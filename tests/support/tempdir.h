@@ -63,9 +63,19 @@ bool MakeTarget(TargetKind kind, const std::string& path);
 // nodefile_posix.cpp, nodefile_windows.cpp); false where the system has no such file.
 bool MakeSpecialFile(TargetKind kind, const std::string& path);
 
-// The signals that interrupt a command-line run and that a test can raise in the program
-// itself; none on Windows, whose console events only a console can send.
-std::vector<int> InterruptSignals();
+// A signal that ends a program unless it is handled; Core when the system would also write
+// a core file, so that the program ends by the signal itself rather than with an exit code.
+struct EndingSignal {
+  int Signal;
+  bool Core;
+};
+
+// The signals that end a command-line run and that a test can raise in the program itself;
+// none on Windows, whose console events only a console can send.
+std::vector<EndingSignal> InterruptSignals();
+
+// Keeps this process (a death test's child) from writing core files.
+void NoCoreFiles();
 
 // Sets an environment variable of this process.
 void SetEnvironment(const char* name, const std::string& value);

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 namespace pinwright::testing {
@@ -69,6 +71,27 @@ void StartedProgram::TypeInto(const char* editName, const QString& text) {
 std::string StartedProgram::IniPath() const {
   return IniFilePath(Folder.FolderWithSeparator(),
                      QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
+}
+
+QPalette DarkTheme() {
+  QPalette dark(QColor(230, 230, 230), QColor(53, 53, 53));
+  dark.setColor(QPalette::Base, QColor(35, 35, 35));
+  dark.setColor(QPalette::Text, QColor(230, 230, 230));
+  dark.setColor(QPalette::ToolTipBase, QColor(25, 25, 25));
+  dark.setColor(QPalette::ToolTipText, QColor(230, 230, 230));
+  return dark;
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& c) {
+    const auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 }  // namespace pinwright::testing

@@ -2,7 +2,9 @@
 // scratch folder), and the main window with its form, found by the layout's control names.
 #pragma once
 
+#include <QColor>
 #include <QComboBox>
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 #include <memory>
@@ -51,5 +53,11 @@ class StartedProgram {
  private:
   std::unique_ptr<TFormMain> Main;
 };
+
+// A desktop theme with light text on dark ground.
+QPalette DarkTheme();
+
+// The contrast ratio of two colours as accessibility guidelines measure it, from 1 to 21.
+double Contrast(const QColor& a, const QColor& b);
 
 }  // namespace pinwright::testing

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "cards/catalogue.h"
+#include "ui/commandline.h"
 #include "ui/formfixture.h"
 #include "ui/uitests.h"
 
@@ -40,6 +41,33 @@ class MainWindowTest : public QObject {
              (WindowPosition{left, top}));
   }
 
+  void commandLine() {
+    struct Case {
+      std::vector<std::string> Arguments;
+      DesktopAction Action;
+      std::string File;
+    };
+    const Case cases[] = {
+        {{}, DesktopAction::OpenWindow, ""},
+        {{"board.cfg"}, DesktopAction::OpenWindow, "board.cfg"},
+        {{"--help"}, DesktopAction::Help, ""},
+        {{"board.cfg", "-h"}, DesktopAction::Help, ""},
+        {{"--version"}, DesktopAction::Version, ""},
+        {{"-v", "--bogus"}, DesktopAction::Version, ""},
+        {{"--", "-odd.cfg"}, DesktopAction::OpenWindow, "-odd.cfg"},
+        {{"--", "--help"}, DesktopAction::OpenWindow, "--help"},
+        {{"--bogus"}, DesktopAction::UsageError, ""},
+        {{"a.cfg", "b.cfg"}, DesktopAction::UsageError, ""},
+    };
+    for (const Case& c : cases) {
+      const DesktopCommand command = ParseDesktopArguments(c.Arguments);
+      QCOMPARE(command.Action, c.Action);
+      QCOMPARE(command.SettingsFile, c.File);
+      QCOMPARE(command.Error.empty(), c.Action != DesktopAction::UsageError);
+    }
+    QVERIFY(DesktopHelpText().starts_with("Usage: pinwright [FILE.cfg]\n"));
+  }
+
   void iniPathReplacesTheExtension() {
     QCOMPARE(IniFilePath("/opt/pw/", "pinwright"), std::string("/opt/pw/pinwright.INI"));
     QCOMPARE(IniFilePath("C:\\pw\\", "pinwright.exe"), std::string("C:\\pw\\pinwright.INI"));
@@ -51,9 +79,10 @@ class MainWindowTest : public QObject {
     TFormMain& window = program.Window();
     TFormLarkspur& form = program.Form();
     QCOMPARE(window.CurrentBoard(), 43);
-    QCOMPARE(form.parentWidget(), &window);
+    QCOMPARE(form.window(), &window);
     QVERIFY(!form.isWindow());
     QCOMPARE(form.geometry(), QRect(0, 0, 789, 520));
+    QCOMPARE(form.mapTo(&window, QPoint(0, 0)), QPoint(0, 0));
     QCOMPARE(window.size(), QSize(789, 520));
     QCOMPARE(window.minimumSize(), window.maximumSize());  // not resizable
     QCOMPARE(window.windowTitle(), QStringLiteral("Larkspur V1.0.0"));

@@ -4,3 +4,5 @@
 int RunMainWindowTests(int argc, char** argv);
 int RunLarkspurFormTests(int argc, char** argv);
 int RunQtHostTests(int argc, char** argv);
+// Run alone (the test program's first argument --appearance), on a display.
+int RunAppearanceTests(int argc, char** argv);
