@@ -129,7 +129,7 @@ pinwright-cli config --gpio0 n=None|none
 pinwright-cli generate --with LED,SD=LED,SDRAM
 pinwright-cli generate --without H=HPS|HdmiTx
 pinwright-cli show =CodeGenerated|board.cfg
-pinwright-cli help =cards|config|generate|show
+pinwright-cli help =card|cards|config|generate|show
 pinwright-cli generate --pins j=json|json,csv
 pinwright-cli show --=--help|--json
 CASES
