@@ -166,6 +166,13 @@ expect 0 generate --cards "$card_files" --config user.cfg "$dir/top.qpf"
 has "$(<"$dir/top.qsf")" "WEAK_PULL_UP_RESISTOR ON -to A_ACME_KEY_n"
 has "$(<"$dir/top.sdc")" 'create_clock -period "25.00000 MHz" [get_ports A_ACME_CLK]'
 has "$(<"$dir/top.sdc")" 'create_clock -period "12.28800 MHz" [get_ports POD_SAMPLE_CLK]'
+# --pinout: the picture of each header that carries a card, and no file without one.
+expect 0 generate --cards "$card_files" --config user.cfg --pinout "$dir/top.qpf"
+has "$(<"$dir/top.pinout.svg")" '<title>Position 1: A_ACME_CLK, input, 3.3-V LVTTL, ball '
+has "$(<"$dir/top.pinout.svg")" 'GPIO-1: Sensor Pod'
+dir=$(fresh_dir no_pinout)
+expect 0 generate --pinout "$dir/top.qpf"
+[[ ! -e $dir/top.pinout.svg ]] || fail "a pinout was written without a card"
 
 # Every built-in card, exported and loaded back under a user ID and name, gives the same
 # project on either header, with and without a prefix, but for the lines naming the card.
