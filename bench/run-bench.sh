@@ -55,6 +55,38 @@ done
 echo "cli/floor median of round ratios: $(echo "$ratios" | tr ' ' '\n' | sed '/^$/d' | sort -n |
   awk '{ v[NR] = $1 } END { printf "%.2f", (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')"
 
+# pinwright-cli check of a 20,000-line settings file beside tclsh running the same file with
+# stub commands (what reading it as Tcl costs at the least). The file is the largest
+# project's .qsf followed by assignments of the kinds a grown project collects: design files
+# and per-pin settings that no rule concerns.
+if command -v tclsh >/dev/null; then
+  long=$reference/long.qsf
+  awk 'NR == FNR { print; port = $NF; sub(/\r$/, "", port)
+                   if ($1 == "set_location_assignment") ports[++n] = port; next }
+       END { i = 0
+             while (NR + i < 20000) {
+               i++
+               if (i % 2) printf "set_global_assignment -name VERILOG_FILE \"rtl/unit_%d.v\"\r\n", i
+               else printf "set_instance_assignment -name SLEW_RATE 1 -to %s\r\n", ports[(i % n) + 1]
+             } }' "$reference/LARKSPUR.qsf" >"$long"
+  cat >"$reference/stubs.tcl" <<'TCL'
+foreach command {set_global_assignment set_instance_assignment set_location_assignment} {
+  proc $command args {}
+}
+proc unknown {command args} {
+  if {[string is integer -strict $command] && [llength $args] == 0} { return "\[$command\]" }
+  error "unknown command $command"
+}
+source [lindex $argv 0]
+TCL
+  echo "== pinwright-cli check against tclsh sourcing it with stub commands: $(wc -l <"$long") lines, $runs runs each"
+  check=$("$timer" check "$runs" "$cli" check "$long")
+  tcl=$("$timer" tclsh "$runs" tclsh "$reference/stubs.tcl" "$long")
+  echo "$check"
+  echo "$tcl"
+  echo "check/tclsh median ratio: $(awk "BEGIN { printf \"%.2f\", $(median "$check") / $(median "$tcl") }")"
+fi
+
 if [ -x "$build/bench/pinwright_startup_bench" ]; then
   echo "== desktop program start to first painted window (offscreen), $runs runs each"
   window=$(QT_QPA_PLATFORM=offscreen "$timer" gui "$runs" "$build/bench/pinwright_startup_bench")

@@ -14,7 +14,7 @@ _pinwright_cli() {
     _init_completion -n = || return
 
     local cli=${words[0]}
-    local commands="generate config show cards card help"
+    local commands="generate config show cards card check import help"
     local card_options="--cards --card"
     local record_options="--config --project --with --without --gpio0 --gpio1 --prefix0 --prefix1 $card_options"
 
@@ -41,6 +41,10 @@ _pinwright_cli() {
             ;;
         --card)
             _filedir toml
+            return
+            ;;
+        --top)
+            _filedir '@(v|sv|vhd|vhdl)'
             return
             ;;
         --project | --prefix0 | --prefix1)
@@ -122,8 +126,24 @@ _pinwright_cli() {
                 _filedir svg
             fi
             ;;
+        check)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--top --json --help" -- "$cur"))
+            else
+                _filedir qsf
+            fi
+            ;;
+        import)
+            if [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "--json --help" -- "$cur"))
+            elif [[ $cword -le 2 || ${words[cword - 1]} == --json ]]; then
+                _filedir qsf
+            else
+                _filedir cfg
+            fi
+            ;;
         help | --help | -h)
-            [[ $cword -eq 2 ]] && COMPREPLY=($(compgen -W "generate config show cards card" -- "$cur"))
+            [[ $cword -eq 2 ]] && COMPREPLY=($(compgen -W "generate config show cards card check import" -- "$cur"))
             ;;
     esac
 } &&

@@ -24,11 +24,12 @@ enum class OptionId {
   CardFolder,
   CardFile,
   Pinout,
+  Top,
   Force
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate, Show, Config };
+enum class OptionScope { Any, Record, Generate, Report, Check, Config };
 
 struct OptionSpec {
   std::string_view Name;
@@ -39,7 +40,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 14> kOptions{{
+constexpr std::array<OptionSpec, 15> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -50,9 +51,10 @@ constexpr std::array<OptionSpec, 14> kOptions{{
   {"--testbench", OptionId::Testbench, false, OptionScope::Generate},
   {"--pins",      OptionId::Pins,      true,  OptionScope::Generate},
   {"--pinout",    OptionId::Pinout,    false, OptionScope::Generate},
-  {"--json",      OptionId::Json,      false, OptionScope::Show},
   {"--cards",     OptionId::CardFolder, true, OptionScope::Any},
   {"--card",      OptionId::CardFile,  true,  OptionScope::Any},
+  {"--json",      OptionId::Json,      false, OptionScope::Report},
+  {"--top",       OptionId::Top,       true,  OptionScope::Check},
   {"--force",     OptionId::Force,     false, OptionScope::Config},
 }};
 // clang-format on
@@ -68,12 +70,14 @@ struct CommandSpec {
 };
 
 // clang-format off
-constexpr std::array<CommandSpec, 5> kCommands{{
+constexpr std::array<CommandSpec, 7> kCommands{{
   {"generate", Command::Generate, 0, 1, true},
   {"config",   Command::Config,   1, 1, true},
   {"show",     Command::Show,     1, 1, false},
   {"cards",    Command::Cards,    0, 0, false},
   {"card",     Command::Card,     1, kUnlimited, false},
+  {"check",    Command::Check,    1, 1, false},
+  {"import",   Command::Import,   2, 2, false},
 }};
 // clang-format on
 
@@ -207,7 +211,10 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         (option->Scope == OptionScope::Any ||
          (option->Scope == OptionScope::Record && command->BuildsRecord) ||
          (option->Scope == OptionScope::Generate && command->Which == Command::Generate) ||
-         (option->Scope == OptionScope::Show && command->Which == Command::Show) ||
+         (option->Scope == OptionScope::Report &&
+          (command->Which == Command::Show || command->Which == Command::Check ||
+           command->Which == Command::Import)) ||
+         (option->Scope == OptionScope::Check && command->Which == Command::Check) ||
          (option->Scope == OptionScope::Config && command->Which == Command::Config));
     if (!inScope) {
       return Failure("unknown option '" + std::string(name) + "' for " +
@@ -274,6 +281,9 @@ ParseResult ParseArguments(std::span<const std::string> args) {
       case OptionId::CardFile:
         request.CardFiles.push_back({CardSource::Kind::File, value});
         break;
+      case OptionId::Top:
+        request.TopLevel = value;
+        break;
       case OptionId::Force:
         request.Force = true;
         break;
@@ -297,6 +307,12 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     if (what != "check" && what != "export" && what != "picture")
       return Failure("unknown card command '" + what + "' (check, export or picture)");
     return {request, {}};
+    const char* needs = command->Which == Command::Config  ? "the .cfg file to write"
+                        : command->Which == Command::Check ? "the .qsf file to check"
+                        : command->Which == Command::Import
+                            ? "the .qsf file to read and the .cfg file to write"
+                            : "a .cfg file";
+    return Failure(std::string(command->Name) + " needs " + needs);
   }
   if (request.Operands.size() > command->MaxOperands) {
     return Failure("unexpected argument '" + request.Operands[command->MaxOperands] + "'");

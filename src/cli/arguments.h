@@ -16,7 +16,7 @@
 
 namespace pinwright::cli {
 
-enum class Command { Help, Version, Generate, Config, Show, Cards, Card };
+enum class Command { Help, Version, Generate, Config, Show, Cards, Card, Check, Import };
 
 // One entry of --with or --without, in command-line order, so that later ones win.
 struct ComponentChange {
@@ -33,9 +33,10 @@ struct Request {
   std::array<std::optional<std::string>, kLarkspurHeaders.size()>
       Cards;  // as typed; resolved later
   std::array<std::optional<std::string>, kLarkspurHeaders.size()> Prefixes;  // by header
-  GenerationOptions Output;           // --hdl, --testbench, --pins, --pinout
-  bool Json = false;                  // show: the settings and pin list as JSON
-  std::vector<CardSource> CardFiles;  // --cards and --card, in order
+  GenerationOptions Output;             // --hdl, --testbench, --pins, --pinout
+  bool Json = false;                    // show, check, import: print what was found as JSON
+  std::vector<CardSource> CardFiles;    // --cards and --card, in order
+  std::optional<std::string> TopLevel;  // check: the top-level design file
   bool Force = false;  // config: replace a file that is no settings record, keeping a backup
   std::vector<std::string> Operands;
 };

@@ -74,6 +74,10 @@ int Run(const std::vector<std::string>& args, std::string& out) {
       return RunCards(cards, out);
     case Command::Card:
       return RunCard(request, out);
+    case Command::Check:
+      return RunCheck(request, out);
+    case Command::Import:
+      return RunImport(request, out);
   }
   return kExitUsage;
 }

@@ -16,6 +16,8 @@ constexpr std::string_view kUsage =
     "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards\n"
     "       pinwright-cli card check FILE.toml... | card export CARD | card picture CARD OUT.svg\n"
+    "       pinwright-cli check [--top FILE] [--json] PROJECT.qsf\n"
+    "       pinwright-cli import [--json] PROJECT.qsf OUT.cfg\n"
     "       pinwright-cli help [COMMAND] | --help | --version\n";
 
 constexpr std::string_view kOptionsBeforeComponents =
@@ -129,6 +131,38 @@ constexpr std::string_view kCardHelp =
     "export   prints the card (ID or name, built-in ones too) as a card file\n"
     "picture  writes the card's picture on the GPIO-0 header as an SVG\n";
 
+constexpr std::string_view kCheckHelp =
+    "pinwright-cli check [--top FILE] [--json] PROJECT.qsf\n"
+    "\n"
+    "Checks the pin assignments of a Quartus settings file against the Larkspur board and\n"
+    "its cards, without the vendor tool, and prints each finding as\n"
+    "FILE:LINE:COLUMN: error: MESSAGE [RULE] (or warning:). The rules:\n"
+    "  unknown-location    a ball the board's tables do not know (a warning)\n"
+    "  location-twice      two ports on one ball\n"
+    "  swapped             a known signal on a ball the board gives to another signal\n"
+    "  io-standard         an I/O standard of another voltage than the ball's (a warning\n"
+    "                      when only the name differs)\n"
+    "  diff-partner        a differential standard whose other leg is missing or misplaced\n"
+    "  device              a DEVICE or FAMILY other than the board's\n"
+    "  unassigned-port     with --top: a port without location or I/O standard\n"
+    "  stale-assignment    with --top: an assignment to no port of the top level\n"
+    "\n"
+    "  --top FILE          the top level (.v, .sv or .vhd) whose ports the file assigns\n"
+    "  --json              print the findings as one JSON array\n"
+    "\n"
+    "Exit status: 0 no error found, 1 at least one error, 2 usage error or a file that cannot\n"
+    "be read.\n";
+
+constexpr std::string_view kImportHelp =
+    "pinwright-cli import [--json] PROJECT.qsf OUT.cfg\n"
+    "\n"
+    "Reads the settings back from a Quartus settings file (the project name, the ticked\n"
+    "components, the card on each header and the prefixes) and writes them to OUT.cfg.\n"
+    "Assignments that match no component and no card are listed; a file whose assignments\n"
+    "make no consistent settings is refused and nothing is written.\n"
+    "\n"
+    "  --json              print what was found as one JSON object\n";
+
 constexpr std::string_view kExitStatus =
     "Exit status: 0 success, 1 settings refused or a file not read or written, 2 usage error.\n";
 
@@ -155,6 +189,10 @@ std::string HelpText(std::optional<Command> topic) {
       return std::string(kCardsHelp) + "\n" + std::string(kCardsFound);
     case Command::Card:
       return std::string(kCardHelp) + "\n" + std::string(kCardsFound);
+    case Command::Check:
+      return std::string(kCheckHelp);
+    case Command::Import:
+      return std::string(kImportHelp);
     case Command::Help:
     case Command::Version:
       break;

@@ -50,7 +50,8 @@ bool FileGenerator::SaveToFile(const std::string& path) const {
   return SaveReportFile(path, Text()).Ok();
 }
 
-Status SaveReportFile(const std::string& path, const std::string& text, std::string* backup) {
+Status SaveReportFile(const std::string& path, const std::string& text, std::string* backup,
+                      const std::string* unedited) {
   std::error_code error;
   const std::filesystem::path folder = PathFromUtf8(path).parent_path();
   if (!folder.empty() && !std::filesystem::is_directory(folder, error)) {
@@ -67,6 +68,7 @@ Status SaveReportFile(const std::string& path, const std::string& text, std::str
   WriteOptions options;
   options.KeepEdits = true;
   options.RemoveOldFirst = true;
+  options.Unedited = unedited;
   return WriteFileAtomically(path, text, options, backup);
 }
 

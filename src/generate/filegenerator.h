@@ -51,10 +51,11 @@ class FileGenerator {
 };
 
 // The writing of a report: create a missing folder, keep an edited old report as a numbered
-// backup (its path goes into backup), delete the old file, write all or nothing. A failure
+// backup (its path goes into backup; a report equal to unedited, when given, is no edit),
+// delete the old file, write all or nothing. A failure
 // carries the path and no reason, the report having no failure message of its own; its
 // SystemMessage names the file with the system's reason.
 Status SaveReportFile(const std::string& path, const std::string& text,
-                      std::string* backup = nullptr);
+                      std::string* backup = nullptr, const std::string* unedited = nullptr);
 
 }  // namespace pinwright

@@ -439,12 +439,13 @@ Result<CheckedProject> CheckProject(const TLarkspurSettings& settings, const std
 
 namespace {
 
-// "\r\n\r\nEdited files were kept as numbered backups:" and one line per backup, or nothing.
-std::string BackupsText(const std::string& qpfPath, const std::vector<std::string>& backups) {
+// "\r\n\r\n", the heading and one line per file, or nothing.
+std::string FilesText(const std::string& qpfPath, const std::vector<std::string>& backups,
+                      const char* heading) {
   if (backups.empty())
     return {};
   const std::string folder = FolderOf(qpfPath);
-  std::string text = "\r\n\r\nEdited files were kept as numbered backups:";
+  std::string text = std::string("\r\n\r\n") + heading;
   for (const std::string& backup : backups) {
     // Beside the project a file name says enough; a backup beside a linked file elsewhere
     // keeps its full path.
@@ -455,11 +456,17 @@ std::string BackupsText(const std::string& qpfPath, const std::vector<std::strin
   return text;
 }
 
+std::string BackupsText(const std::string& qpfPath, const std::vector<std::string>& backups) {
+  return FilesText(qpfPath, backups, "Edited files were kept as numbered backups:");
+}
+
 }  // namespace
 
-std::string GeneratedText(const std::string& qpfPath, const std::vector<std::string>& backups) {
+std::string GeneratedText(const std::string& qpfPath, const std::vector<std::string>& backups,
+                          const std::vector<std::string>& leftInPlace) {
   return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
-         FolderOf(qpfPath) + BackupsText(qpfPath, backups);
+         FolderOf(qpfPath) + BackupsText(qpfPath, backups) +
+         FilesText(qpfPath, leftInPlace, "Files of an earlier generation were left in place:");
 }
 
 std::string GenerateFailedText(const std::string& qpfPath,

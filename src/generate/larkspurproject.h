@@ -159,8 +159,9 @@ Result<CheckedProject> CheckProject(const TLarkspurSettings& settings, const std
 // The texts the front ends show after a generation, CR LF line ends as in a message box.
 // "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" and
 // the folder of the .qpf with its trailing separator; then the backups kept of edited
-// files, when there are any.
-std::string GeneratedText(const std::string& qpfPath, const std::vector<std::string>& backups = {});
+// files, and the files of an earlier generation left in place, when there are any.
+std::string GeneratedText(const std::string& qpfPath, const std::vector<std::string>& backups = {},
+                          const std::vector<std::string>& leftInPlace = {});
 // "Failed to generate Quartus project: NAME.qpf." with the file name of the chosen path;
 // then the backups kept of edited files before the failure, when there are any.
 std::string GenerateFailedText(const std::string& qpfPath,

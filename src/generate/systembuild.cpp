@@ -1,16 +1,21 @@
 #include "generate/systembuild.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
+#include <system_error>
 #include <utility>
 
+#include "generate/filegenerator.h"
 #include "generate/headerpicture.h"
 #include "generate/htmlgenerator.h"
 #include "generate/pinmanifest.h"
+#include "generate/qsfimport.h"
 #include "generate/testbench.h"
 #include "generate/toplevel.h"
 #include "host/filewrite.h"
@@ -76,10 +81,12 @@ std::string ConnectorTypeName(std::int32_t type) {
 // reason names the file and, when there is one, carries the full path with the system's
 // words. An edited old file is kept as a numbered backup first.
 Status WriteProjectFile(const std::string& path, const std::string& text,
-                        std::string_view timeLinePrefix, std::string* backup) {
+                        std::string_view timeLinePrefix, std::string* backup,
+                        const std::string* unedited) {
   WriteOptions options;
   options.KeepEdits = true;
   options.IgnoredLinePrefix = timeLinePrefix;
+  options.Unedited = unedited;
   Status written = WriteFileAtomically(path, text, options, backup);
   if (!written) {
     Failure failure = written.Error();
@@ -87,6 +94,27 @@ Status WriteProjectFile(const std::string& path, const std::string& text,
     return failure;
   }
   return written;
+}
+
+// The project's files of other outputs (another top-level language, a testbench, the pin
+// list) that an earlier generation wrote and this one did not replace.
+std::vector<std::string> FilesLeftInPlace(const std::string& base,
+                                          const std::vector<std::string>& written) {
+  std::vector<std::string> suffixes = {".pins.json", ".pins.csv"};
+  for (const HdlLanguage language : kHdlLanguages) {
+    const std::string extension(HdlFileExtension(language));
+    suffixes.insert(suffixes.end() - 2, {extension, "_tb" + extension});
+  }
+  std::vector<std::string> left;
+  for (const std::string& suffix : suffixes) {
+    const std::string path = base + suffix;
+    std::error_code error;
+    if (std::find(written.begin(), written.end(), path) == written.end() &&
+        std::filesystem::is_regular_file(PathFromUtf8(path), error)) {
+      left.push_back(path);
+    }
+  }
+  return left;
 }
 
 }  // namespace
@@ -412,6 +440,12 @@ Result<GenerationReport> BuildProject(const CheckedProject& project,
     failure.File = qpfPath;
     return failure;
   }
+  // What the project's own .qsf says was generated here last time: a file still equal to
+  // that was not edited, whatever the new settings make of it.
+  const std::optional<std::vector<ProjectFile>> previous = PreviousProjectFiles(qpfPath);
+  auto unedited = [&](const ProjectFile& file) {
+    return previous ? FileText(*previous, file.Suffix) : nullptr;
+  };
   // Every name the run would write, backups included, fits before the first file is written.
   const std::string base = ProjectFilePath(qpfPath, "");
   std::vector<PlannedWrite> planned;
@@ -420,6 +454,7 @@ Result<GenerationReport> BuildProject(const CheckedProject& project,
     WriteOptions options;
     options.KeepEdits = true;
     options.IgnoredLinePrefix = file.TimeLine;
+    options.Unedited = unedited(file);
     planned.push_back({base + file.Suffix, file.Text, options});
   }
   if (Status fits = CheckNamesFit(planned); !fits) {
@@ -432,8 +467,9 @@ Result<GenerationReport> BuildProject(const CheckedProject& project,
   for (const ProjectFile& file : *files) {
     const std::string path = base + file.Suffix;
     std::string backup;
-    const Status written = file.Report ? SaveReportFile(path, file.Text, &backup)
-                                       : WriteProjectFile(path, file.Text, file.TimeLine, &backup);
+    const Status written =
+        file.Report ? SaveReportFile(path, file.Text, &backup, unedited(file))
+                    : WriteProjectFile(path, file.Text, file.TimeLine, &backup, unedited(file));
     if (!backup.empty())
       report.Backups.push_back(std::move(backup));
     if (!written) {
@@ -445,7 +481,8 @@ Result<GenerationReport> BuildProject(const CheckedProject& project,
   }
   if (std::string warning = MemoryWarning(project.Settings().Settings()); !warning.empty())
     report.Warnings.push_back(std::move(warning));
-  report.Text = GeneratedText(qpfPath, report.Backups);
+  report.LeftInPlace = FilesLeftInPlace(base, report.Files);
+  report.Text = GeneratedText(qpfPath, report.Backups, report.LeftInPlace);
   return report;
 }
 

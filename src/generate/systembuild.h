@@ -63,7 +63,10 @@ struct GenerationReport {
   std::vector<std::string> Files;     // every file written, full paths in writing order
   std::vector<std::string> Backups;   // numbered backups kept of edited files, full paths
   std::vector<std::string> Warnings;  // what the user must still do (the memory warning)
-  std::string Text;                   // the success message (GeneratedText)
+  // The project's files of other outputs from an earlier generation (another top-level
+  // language, a testbench or pin list not asked for this time), left as they were.
+  std::vector<std::string> LeftInPlace;
+  std::string Text;  // the success message (GeneratedText)
 };
 
 // How long a generation waits for another one writing into the same folder.

@@ -102,18 +102,22 @@ std::string LengthProblem(const std::string& path, const platform::NameLimits& l
 }
 
 // What the old file is beside the new bytes: the start of it as read, and whether that
-// start is the whole file and the same as the new bytes apart from the time lines.
+// start is the whole file and the same as the new bytes, or as what this program wrote there
+// last time (WriteOptions::Unedited), apart from the time lines.
 struct OldContents {
   bool ReadWhole = false;
   bool Unchanged = false;
 };
 
-OldContents CompareOld(const std::string& target, std::string_view bytes,
-                       std::string_view ignored) {
-  const platform::ReadResult old = platform::ReadRegularFile(target, bytes.size() + kCompareSlack);
+OldContents CompareOld(const std::string& target, std::string_view bytes, std::string_view ignored,
+                       const std::string* unedited) {
+  const std::size_t longest = std::max(bytes.size(), unedited ? unedited->size() : 0);
+  const platform::ReadResult old = platform::ReadRegularFile(target, longest + kCompareSlack);
   OldContents result;
   result.ReadWhole = old.Status == platform::ReadStatus::Read && old.Bytes.size() == old.Size;
-  result.Unchanged = result.ReadWhole && SameApartFrom(old.Bytes, bytes, ignored);
+  result.Unchanged =
+      result.ReadWhole && (SameApartFrom(old.Bytes, bytes, ignored) ||
+                           (unedited && SameApartFrom(old.Bytes, *unedited, ignored)));
   return result;
 }
 
@@ -265,7 +269,7 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
                           "it is not a regular file");
     case platform::EntryKind::Regular:
       if (options.KeepEdits)
-        old = CompareOld(target, bytes, options.IgnoredLinePrefix);
+        old = CompareOld(target, bytes, options.IgnoredLinePrefix, options.Unedited);
       // Root could write anyway; the missing write bits are the user's wish all the same.
       // Only a file of this program's own making with the very mode a umask without write
       // bits gave it, untouched since, is no such wish.
@@ -375,7 +379,8 @@ Status CheckNamesFit(std::span<const PlannedWrite> writes) {
       continue;
     const std::string backup = BackupName(target, HighestBackupNumber(target) + 1);
     if (LengthProblem(backup, limits).empty() ||
-        CompareOld(target, write.Bytes, write.Options.IgnoredLinePrefix).Unchanged)
+        CompareOld(target, write.Bytes, write.Options.IgnoredLinePrefix, write.Options.Unedited)
+            .Unchanged)
       continue;
     return WriteFailure(FailureKind::CannotCreate, "Cannot keep a backup of", write.Path,
                         "its backup " + FileNameOf(backup) + ": " + LengthProblem(backup, limits));

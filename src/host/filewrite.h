@@ -28,6 +28,9 @@ struct WriteOptions {
   // that comparison an old one counts as unchanged when it is the new one with other digits
   // (a note added to it is an edit).
   std::string_view IgnoredLinePrefix;
+  // What the program itself wrote into the file last time, when it knows: an old file equal
+  // to it (those lines aside) was not edited either.
+  const std::string* Unedited = nullptr;
   // Delete the old file before the new one is written, so that a failed write leaves no
   // old file behind (after its backup, if one is due).
   bool RemoveOldFirst = false;

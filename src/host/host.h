@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pinwright {
 
@@ -16,6 +17,12 @@ enum class MessageKind {
 
 enum class FileDialogKind { Open, Save };
 
+// One kind of file a dialog offers: "Board Configuration Files (*.cfg)" and "*.cfg".
+struct FileFilter {
+  std::string Description;
+  std::string Pattern;
+};
+
 // What a file-open or file-save dialog is asked to show.
 struct FileDialog {
   FileDialogKind Kind = FileDialogKind::Open;
@@ -26,6 +33,7 @@ struct FileDialog {
   std::string DefaultExtension;   // without the dot; appended to a name typed without one
   std::string InitialFolder;
   std::string InitialFileName;
+  std::vector<FileFilter> MoreFilters;  // offered after the first one, for files of other kinds
 };
 
 struct LocalDateTime {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string_view>
+#include <utility>
 #include "host/paths.h"
 
 #include "host/places.h"
@@ -26,6 +27,7 @@ void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string
   // Set every time: a dialog object that once proposed a file of another kind must not
   // propose it here.
   dialog.InitialFileName = fileName;
+  dialog.MoreFilters.clear();
 }
 
 }  // namespace
@@ -70,14 +72,23 @@ Status TConfigBoard::SaveDefault() {
 }
 
 Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {
-  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);
-  std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
+  const std::optional<std::string> path = PickFileToLoad(dialog);
   if (!path)
     return Failure{FailureKind::Cancelled, {}, {}, {}};
+  return LoadFile(*path);
+}
+
+std::optional<std::string> TConfigBoard::PickFileToLoad(FileDialog& dialog,
+                                                        std::vector<FileFilter> moreFilters) {
+  PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);
+  dialog.MoreFilters = std::move(moreFilters);
+  std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
+  if (!path)
+    return std::nullopt;
   // Follows the pick even when the file then turns out to be unusable.
   Folder = FolderOf(*path);
   FileName = FileNameOf(*path);
-  return LoadFile(*path);
+  return path;
 }
 
 Status TConfigBoard::SaveWithDialog(FileDialog& dialog, const std::string& proposedName) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "host/failure.h"
 #include "host/host.h"
@@ -52,6 +53,10 @@ class TConfigBoard {
   // names a file that exists, so a picked file that is no settings record is replaced,
   // kept as a numbered backup.
   Status LoadWithDialog(FileDialog& dialog);
+  // The open dialog of LoadWithDialog offering files of the further kinds after .cfg files:
+  // the path picked, not yet loaded, or nothing when the user cancels.
+  std::optional<std::string> PickFileToLoad(FileDialog& dialog,
+                                            std::vector<FileFilter> moreFilters = {});
   Status SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 
   // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers, in display

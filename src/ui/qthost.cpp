@@ -20,8 +20,8 @@ QString MessageBoxText(const std::string& text) {
   return result;
 }
 
-QString QtNameFilter(const FileDialog& dialog) {
-  QString description = QString::fromStdString(dialog.FilterDescription).trimmed();
+QString QtNameFilter(const FileFilter& filter) {
+  QString description = QString::fromStdString(filter.Description).trimmed();
   // Qt reads the patterns from the last pair of parentheses; drop the description's own.
   if (description.endsWith(QLatin1Char(')'))) {
     qsizetype open = description.lastIndexOf(QLatin1Char('('));
@@ -30,7 +30,7 @@ QString QtNameFilter(const FileDialog& dialog) {
   }
   QStringList patterns;
   const QStringList given =
-      QString::fromStdString(dialog.FilterPattern)
+      QString::fromStdString(filter.Pattern)
           .split(QRegularExpression(QStringLiteral("[;\\s]+")), Qt::SkipEmptyParts);
   for (const QString& pattern : given) {
     for (const QString& variant : {pattern.toLower(), pattern.toUpper()}) {
@@ -86,8 +86,11 @@ std::optional<std::string> QtHost::RunFileDialog(const FileDialog& dialog) {
   // An open dialog returns only files that exist; a save dialog asks before it names a
   // file that is there already.
   box.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-  const QString filter = QtNameFilter(dialog);
-  box.setNameFilters({filter});
+  const QString filter = QtNameFilter({dialog.FilterDescription, dialog.FilterPattern});
+  QStringList filters{filter};
+  for (const FileFilter& more : dialog.MoreFilters)
+    filters.append(QtNameFilter(more));
+  box.setNameFilters(filters);
   box.selectNameFilter(filter);
   if (!dialog.DefaultExtension.empty()) {
     box.setDefaultSuffix(QString::fromStdString(dialog.DefaultExtension));

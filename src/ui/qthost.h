@@ -21,10 +21,10 @@ class QtHost : public Host {
   LocalDateTime Now() override;
 };
 
-// The Qt name filter of a dialog, e.g. "Board Configuration Files (*.cfg *.CFG)": the
+// The Qt name filter of one kind of file, e.g. "Board Configuration Files (*.cfg *.CFG)": the
 // description without its own pattern list, then every pattern in lower and upper case, so
 // that files named either way show on a case-sensitive file system.
-QString QtNameFilter(const FileDialog& dialog);
+QString QtNameFilter(const FileFilter& filter);
 
 // Message text for a Qt box: CR LF line ends become plain line breaks.
 QString MessageBoxText(const std::string& text);

@@ -26,6 +26,7 @@
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
+#include "generate/qsfimport.h"
 #include "generate/systembuild.h"
 #include "host/paths.h"
 #include "host/places.h"
@@ -151,7 +152,7 @@ constexpr std::array<ButtonControl, kButtonCount> kButtons{{
   {"ButtonGen",  "Generate",     'G', {224, 423, 190, 35}, &TFormLarkspur::ButtonGenClick,
    "Write the Quartus project for these settings."},
   {"ButtonLoad", "Load Setting", 'L', {16, 471, 190, 35},  &TFormLarkspur::ButtonLoadClick,
-   "Load the settings of a board settings file (.cfg)."},
+   "Load the settings of a board settings file (.cfg) or of a Quartus project (.qsf)."},
   {"ButtonExit", "Exit",         'x', {224, 471, 190, 35}, &TFormLarkspur::ButtonExitClick,
    "Keep these settings for the next start and close the program."},
 }};
@@ -761,8 +762,16 @@ void TFormLarkspur::ButtonSaveClick() {
 }
 
 void TFormLarkspur::ButtonLoadClick() {
+  const std::optional<std::string> path =
+      Config->PickFileToLoad(OpenDialog, {{"Quartus settings (*.qsf)", "*.qsf"}});
+  if (!path)
+    return;
+  if (IsQsfPath(*path)) {
+    LoadQsfFile(*path);
+    return;
+  }
   const TLarkspurSettings before = Config->Settings;
-  Status loaded = Config->LoadWithDialog(OpenDialog);
+  Status loaded = Config->LoadFile(*path);
   // A record whose text no control can show as it stands is refused, as the command-line
   // tool refuses it, rather than cut silently.
   if (loaded)
@@ -780,6 +789,22 @@ void TFormLarkspur::ButtonLoadClick() {
     return;
   }
   SettingsToControls();
+}
+
+void TFormLarkspur::LoadQsfFile(const std::string& path) {
+  const Result<QsfImport> imported = ImportQsfFile(path);
+  if (!imported) {
+    ReportFailure(imported.Error());
+    return;
+  }
+  if (!imported->Ok()) {
+    ShowError("The settings of " + FileNameOf(path) + " cannot be loaded: " + imported->Refusal);
+    return;
+  }
+  Config->Settings = imported->Settings;
+  SettingsToControls();
+  if (const std::string notes = QsfImportNotes(*imported); !notes.empty())
+    ShowInformation(notes);
 }
 
 void TFormLarkspur::ButtonGenClick() {

@@ -81,6 +81,8 @@ class TFormLarkspur : public QWidget {
   // What Generate writes beyond the fixed files, as the output controls show it.
   GenerationOptions OutputChoices() const;
   void ShowOutputChoices(const GenerationOptions& options);
+  // Loads the settings a Quartus settings file gives back, and says what it left out.
+  void LoadQsfFile(const std::string& path);
 
   TConfigLarkspur& Configuration() { return *Config; }
 

@@ -63,6 +63,8 @@ TEST(ParseArguments, AcceptsTheShortForms) {
       {{"show", "a.cfg"}, Command::Show, std::nullopt, {"a.cfg"}},
       {{"config", "--", "--odd.cfg"}, Command::Config, std::nullopt, {"--odd.cfg"}},
       {{"generate", "-"}, Command::Generate, std::nullopt, {"-"}},
+      {{"check", "--top=t.vhd", "--json", "a.qsf"}, Command::Check, std::nullopt, {"a.qsf"}},
+      {{"import", "a.qsf", "b.cfg", "--json"}, Command::Import, std::nullopt, {"a.qsf", "b.cfg"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Args.front() + (c.Args.size() > 1 ? " " + c.Args[1] : ""));
@@ -104,6 +106,9 @@ TEST(ParseArguments, RefusesMalformedCommandLines) {
       {{"generate", "--pins", "json,"}, "--pins: unknown pin list format ''"},
       {{"config", "--pins", "json", "x.cfg"}, "unknown option '--pins' for config"},
       {{"generate", "--json"}, "unknown option '--json' for generate"},
+      {{"check"}, "check needs the .qsf file to check"},
+      {{"import", "a.qsf"}, "import needs the .qsf file to read and the .cfg file to write"},
+      {{"import", "--top", "t.v", "a.qsf", "b.cfg"}, "unknown option '--top' for import"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ErrorPart);

@@ -76,6 +76,13 @@ usage_cases=(
   "generate --testbench=yes"
   "config --hdl vhdl x.cfg"
   "config --testbench x.cfg"
+  "check"
+  "check a.qsf b.qsf"
+  "check --top"
+  "check --with LED a.qsf"
+  "import a.qsf"
+  "import --top t.v a.qsf b.cfg"
+  "show --top t.v a.cfg"
 )
 for args in "${usage_cases[@]}"; do
   # shellcheck disable=SC2086
@@ -524,12 +531,56 @@ has "$out" 'Project:     "A\xe2\x80\xaeB\xe2\x80\xa8C\xe2\x80\x8bD\xc2\x85'$'\xc
 expect 0 show --json forged.cfg
 has "$out" '"project": "A\u202eB\u2028C\u200bD\u0085'$'\xc3\xa9''"'
 
+# --- check and import -------------------------------------------------------------------
+# A generated project passes; one fault per line with its rule, exit 1 for an error and 0
+# for warnings alone; unreadable files and Tcl that Quartus could not read exit 2.
+dir=$(fresh_dir check)
+expect 0 generate --with all --gpio0 13 --prefix0 L_ --gpio1 63 --prefix1 R_ "$dir/top.qpf"
+expect 0 check --top "$dir/top.v" "$dir/top.qsf"
+[[ -z $out && -z $err ]] || fail "a generated project had findings:\n$out$err"
+sed -i 's/PIN_DF35 -to LED\[0\]/PIN_DK24 -to LED[0]/' "$dir/top.qsf"
+expect 1 check "$dir/top.qsf"
+has "$out" "$dir/top.qsf:59:1: error: LED[0] is placed on PIN_DK24, where the board has SW[0]; LED[0] belongs on PIN_DF35. [swapped]"
+[[ $(wc -l <<<"$out") == 2 ]] || fail "expected two findings:\n$out"
+expect 1 check --json "$dir/top.qsf"
+python3 -c 'import json,sys; f=json.load(sys.stdin); assert [x["rule"] for x in f] == ["swapped", "location-twice"], f' <<<"$out" ||
+  fail "check --json:\n$out"
+sed -i 's/PIN_DK24 -to LED\[0\]/PIN_DF35 -to LED[0]/; s/PIN_V16 -to CLOCK1_50/PIN_ZZ9 -to CLOCK1_50/' "$dir/top.qsf"
+expect 0 check "$dir/top.qsf"
+has "$out" "warning: CLOCK1_50 is placed on PIN_ZZ9"
+expect 2 check "$dir/missing.qsf"
+has "$err" "cannot read $dir/missing.qsf: no such file"
+expect 2 check --top "$dir/top.qpf" "$dir/top.qsf"
+has "$err" "--top: $dir/top.qpf is no Verilog"
+printf 'set_location_assignment PIN_V16 -to {CLOCK1_50\n' >"$dir/broken.qsf"
+expect 2 check "$dir/broken.qsf"
+has "$err" "$dir/broken.qsf:1:37: not a settings file Quartus can read: missing close-brace"
+
+# import gives back the settings a project was made from; what fits nothing is listed; a
+# file whose assignments make no settings writes nothing.
+expect 0 config --with all --without HPS --gpio0 13 --prefix0 L_ --gpio1 63 --prefix1 R_ --project top "$dir/made.cfg"
+expect 0 generate --config "$dir/made.cfg" --hdl vhdl "$dir/vhdl/top.qpf"
+expect 0 import "$dir/vhdl/top.qsf" "$dir/back.cfg"
+cmp -s "$dir/made.cfg" "$dir/back.cfg" || fail "import did not give back the .cfg"
+expect 0 import --json "$dir/vhdl/top.qsf" "$dir/back.cfg"
+has "$out" '"top_level": "vhdl"'
+has "$out" '"gpio1": {"card_id": 63, "card": "Pavona2 - Multi-Touch LCD Panel", "prefix": "R_"}'
+expect 0 import "$dir/top.qsf" "$dir/partial.cfg"
+has "$out" "warning: CLOCK1_50 on PIN_ZZ9 belongs to no whole part and no card"
+has "$out" "note: LPDDR4-A is taken as brought along by HPS"
+sed -i 's/TOP_LEVEL_ENTITY "top"/TOP_LEVEL_ENTITY "9top"/' "$dir/top.qsf"
+expect 1 import "$dir/top.qsf" "$dir/refused.cfg"
+has "$err" "cannot import $dir/top.qsf: The settings found are refused"
+[[ ! -e $dir/refused.cfg ]] || fail "a refused import wrote its .cfg"
+
 # --- Edited files are kept --------------------------------------------------------------
 dir=$(fresh_dir edits)
 expect 0 generate "$dir/top.qpf"
 SOURCE_DATE_EPOCH=0 expect 0 generate "$dir/top.qpf" # another time only: no backups
 lacks "$out" "backups"
 [[ -z $(find "$dir" -name '*~') ]] || fail "an untouched project was backed up"
+expect 0 generate --with all --gpio0 13 --hdl vhdl --testbench --pins json "$dir/top.qpf"
+lacks "$out" "backups" # other settings and another language: still nothing was edited
 echo "// my design" >>"$dir/top.v"
 : >"$dir/top.v.~1~"
 : >"$dir/top.v.~3~"

@@ -216,6 +216,12 @@ PY
   named "$vhd.qsf" "VHDL_FILE $name.vhd" "VHDL_INPUT_VERSION VHDL_2008" ||
     fail "$name: the VHDL .qsf does not name $name.vhd as VHDL-2008 alone"
   ! grep -q '_tb' "$v.qsf" "$sv.qsf" "$vhd.qsf" || fail "$name: a .qsf names the testbench"
+  # Pinwright's own check of each project against its top level in each language.
+  for top in "$v.v" "$sv.sv" "$vhd.vhd"; do
+    "$cli" check --top "$top" "${top%.*}.qsf" >"$work/.out" 2>&1 ||
+      fail "$name: check --top $top found faults\n$(<"$work/.out")"
+    [[ ! -s $work/.out ]] || fail "$name: check --top $top printed\n$(<"$work/.out")"
+  done
 done
 
 # The header pictures, of every card and of a project's headers, are valid SVG 1.1 that a

@@ -15,6 +15,7 @@
 #include "cards/choicelist.h"
 #include "generate/systembuild.h"
 #include "generate/toplevel.h"
+#include "support/configurations.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
 
@@ -491,6 +492,111 @@ TEST(BuildProject, WritesTheProjectOrReportsTheFailure) {
   EXPECT_FALSE(failed.Error().SystemMessage.empty());
   EXPECT_FALSE(std::filesystem::exists(dir.File("Q.sdc")));
   EXPECT_TRUE(host.Messages.empty());
+}
+
+// Generating again backs up only what was edited: a file still equal to what the project's
+// own .qsf says was generated there is replaced as it is, whatever the new settings. Files
+// of other outputs from the first generation are named as left in place.
+TEST(BuildProject, BacksUpOnlyRealEdits) {
+  TLarkspurSettings everything = DefaultLarkspurSettings();
+  for (const LarkspurComponent& component : kLarkspurComponents)
+    everything.*component.Flag = 1;
+  everything.Gpio0.Set(13);
+  everything.PrefixGpio0.Set("L_");
+  everything.Gpio1.Set(55);
+  const GenerationOptions all{HdlLanguage::Verilog, true, PinListFiles::Both()};
+  struct Case {
+    const char* What;
+    TLarkspurSettings First;
+    GenerationOptions FirstOptions;
+    TLarkspurSettings Second;
+    GenerationOptions SecondOptions;
+    std::function<void(TempDir&)> Edit;
+    std::vector<std::string> Backups;
+    std::vector<std::string> LeftInPlace;
+  };
+  const std::vector<Case> cases = {
+      {"other settings", DefaultLarkspurSettings(), {}, everything, {}, nullptr, {}, {}},
+      {"fewer parts, no pin list",
+       everything,
+       all,
+       DefaultLarkspurSettings(),
+       {HdlLanguage::Verilog, true, {}},
+       nullptr,
+       {},
+       {"P.pins.json", "P.pins.csv"}},
+      {"another language",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {HdlLanguage::Vhdl},
+       nullptr,
+       {},
+       {"P.v"}},
+      {"back to the first language",
+       everything,
+       {HdlLanguage::Vhdl, true, {}},
+       everything,
+       {HdlLanguage::Verilog, true, {}},
+       nullptr,
+       {},
+       {"P.vhd", "P_tb.vhd"}},
+      {"an edited top level",
+       DefaultLarkspurSettings(),
+       all,
+       everything,
+       all,
+       [](TempDir& dir) { testing::WriteFile(dir.File("P.v"), "// mine\r\n"); },
+       {"P.v.~1~"},
+       {}},
+      {"an assignment added to the .qsf",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {},
+       [](TempDir& dir) {
+         std::string qsf = testing::ReadFile(dir.File("P.qsf"));
+         testing::WriteFile(dir.File("P.qsf"), qsf + "set_location_assignment PIN_A1 -to x\r\n");
+       },
+       {"P.qsf.~1~"},
+       {}},
+      {"a .qsf that gives no settings back",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {},
+       [](TempDir& dir) { testing::WriteFile(dir.File("P.qsf"), "# mine\r\n"); },
+       {"P.qsf.~1~", "P.v.~1~", "P.sdc.~1~", "P.htm.~1~"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    RecordingHost host;
+    TempDir dir;
+    const std::string qpf = dir.File("P.qpf");
+    ASSERT_TRUE(testing::CheckAndGenerate(c.First, qpf, c.FirstOptions));
+    if (c.Edit)
+      c.Edit(dir);
+    host.Clock.Second += 1;
+    const Result<CheckedProject> project = CheckProject(c.Second, qpf, c.SecondOptions);
+    ASSERT_TRUE(project);
+    const Result<GenerationReport> report = BuildProject(*project);
+    ASSERT_TRUE(report);
+    auto paths = [&](const std::vector<std::string>& names) {
+      std::vector<std::string> full;
+      for (const std::string& name : names)
+        full.push_back(dir.File(name));
+      return full;
+    };
+    EXPECT_EQ(report->Backups, paths(c.Backups));
+    EXPECT_EQ(report->LeftInPlace, paths(c.LeftInPlace));
+    if (!c.LeftInPlace.empty()) {
+      EXPECT_NE(report->Text.find("\r\n\r\nFiles of an earlier generation were left in place:\r\n" +
+                                  c.LeftInPlace.front()),
+                std::string::npos)
+          << report->Text;
+    }
+  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -18,7 +19,10 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "generate/hdlports.h"
 #include "generate/larkspurproject.h"
+#include "generate/qsfcheck.h"
+#include "generate/qsfimport.h"
 #include "generate/systembuild.h"
 #include "generate/toplevel.h"
 #include "settings/configlarkspur.h"
@@ -87,8 +91,35 @@ std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, Record
   const Result<std::vector<ProjectFile>> files = MakeProjectFiles(*project, host.Clock);
   if (!files)
     return {"generation failed: " + files.Error().SystemMessage};
-  return testing::CheckProject(checked.Board(), {*FileText(*files, ".qsf"), *FileText(*files, ".v"),
-                                                 *FileText(*files, ".sdc")});
+  const std::string& qsf = *FileText(*files, ".qsf");
+  const std::string& verilog = *FileText(*files, ".v");
+  std::vector<std::string> problems =
+      testing::CheckProject(checked.Board(), {qsf, verilog, *FileText(*files, ".sdc")});
+  // Pinwright's own check finds nothing in what it wrote, and importing the .qsf gives back
+  // the record it was made from.
+  const TclScript script = ReadTclWords(qsf);
+  const DeclaredPorts ports = ReadDeclaredPorts(verilog, HdlLanguage::Verilog);
+  for (const QsfFinding& finding : CheckQsf(QsfAssignments(script), &ports))
+    problems.push_back("check: " + QsfFindingLine(finding, "qsf", "v"));
+  const QsfImport imported = ImportQsf(script);
+  if (!imported.Ok())
+    problems.push_back("import refused: " + imported.Refusal);
+  for (const UnplacedAssignment& unplaced : imported.Unplaced)
+    problems.push_back("import left out " + unplaced.Port);
+  // HPS brings LPDDR4-A along, so the file cannot tell whether LPDDR4-A was ticked too; the
+  // prefix of a header without a card names nothing in it.
+  TLarkspurSettings expected = checked.Settings();
+  if (expected.HPS)
+    expected.LPDDR4A = 0;
+  if (expected.Gpio0.Get() == 0)
+    expected.PrefixGpio0 = TLarkspurSettings{}.PrefixGpio0;
+  if (expected.Gpio1.Get() == 0)
+    expected.PrefixGpio1 = TLarkspurSettings{}.PrefixGpio1;
+  if (imported.Ok() && std::memcmp(&expected, &imported.Settings, sizeof expected) != 0)
+    problems.push_back("import gives other settings: " + Describe(imported.Settings));
+  if (imported.Choices.size() != (checked.Settings().HPS ? 1u : 0u))
+    problems.push_back("import made unexpected choices");
+  return problems;
 }
 
 // The .qsf, Verilog top level and .sdc of a model as it stands, checked or not, its pins put

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -21,6 +22,7 @@
 
 #include "cards/catalogue.h"
 #include "generate/larkspurproject.h"
+#include "support/configurations.h"
 #include "ui/formfixture.h"
 #include "ui/outline.h"
 #include "ui/uitests.h"
@@ -652,6 +654,53 @@ class LarkspurFormTest : public QObject {
           {MessageKind::Error, "Failed to open file."}};
       QVERIFY2(program.Host.Messages == expected, Describe(program.Host.Messages));
     }
+  }
+
+  // Load Setting also takes a Quartus settings file: its settings fill the form, and what
+  // fits no part and no card is said; a file that gives no settings changes nothing.
+  void quartusSettingsLoadAsTheirSettings() {
+    StartedProgram program;
+    program.Start();
+    TLarkspurSettings settings = DefaultLarkspurSettings();
+    settings.ProjectName.Set("demo");
+    settings.MIPI = 1;
+    settings.Gpio1.Set(13);
+    settings.PrefixGpio1.Set("LCD_");
+    const std::string qsf = program.Folder.File("demo.qsf");
+    QVERIFY(pinwright::testing::CheckAndGenerate(settings, program.Folder.File("demo.qpf")));
+    program.Host.AnswerNextDialog(qsf);
+    program.Click("ButtonLoad");
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+    QCOMPARE(program.Host.Dialogs.back().MoreFilters.size(), std::size_t{1});
+    QCOMPARE(program.Host.Dialogs.back().MoreFilters[0].Pattern, std::string("*.qsf"));
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("demo"));
+    QVERIFY(program.Find<QCheckBox>("CheckBoxMIPI")->isChecked());
+    QCOMPARE(program.Find<QComboBox>("ComboBoxGpio1")->currentIndex(), 3);
+    QCOMPARE(program.Find<QLineEdit>("EditPrefixGpio1")->text(), QStringLiteral("LCD_"));
+
+    const std::string text = ReadFile(qsf);
+    WriteFile(qsf, text + "set_location_assignment PIN_ZZ1 -to extra\r\n");
+    const std::string line = std::to_string(std::count(text.begin(), text.end(), '\n') + 1);
+    program.Host.AnswerNextDialog(qsf);
+    program.Click("ButtonLoad");
+    const std::vector<RecordedMessage> unplaced = {
+        {MessageKind::Information,
+         "These assignments fit no part and no card and are not in the settings:\r\n"
+         "  extra on PIN_ZZ1 (line " +
+             line + ")\r\n"}};
+    QVERIFY2(program.Host.Messages == unplaced, Describe(program.Host.Messages));
+
+    program.Host.Messages.clear();
+    program.TypeInto("EditProjectName", "other");
+    WriteFile(qsf, "# nothing here\r\n");
+    program.Host.AnswerNextDialog(qsf);
+    program.Click("ButtonLoad");
+    const std::vector<RecordedMessage> refused = {
+        {MessageKind::Error,
+         "The settings of demo.qsf cannot be loaded: The file names no "
+         "top-level entity (TOP_LEVEL_ENTITY)."}};
+    QVERIFY2(program.Host.Messages == refused, Describe(program.Host.Messages));
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("other"));
   }
 
   // A settings file named on the command line: shown as Load Setting shows one, and then

@@ -1,0 +1,66 @@
+// Brings an existing Quartus settings file back into Pinwright: the project name, the ticked
+// parts, the card on each header and the prefixes, read from its assignments.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "generate/generationoptions.h"
+#include "generate/systembuild.h"
+#include "generate/tclwords.h"
+#include "host/failure.h"
+#include "settings/configlarkspur.h"
+
+namespace pinwright {
+
+// An assignment that matches no part and no card.
+struct UnplacedAssignment {
+  std::string Port;
+  std::string Location;  // as written, e.g. "PIN_V16"; empty for a port with a standard only
+  std::uint32_t Line = 0;
+  std::uint32_t Column = 0;
+};
+
+struct QsfImport {
+  TLarkspurSettings Settings{};                 // passes the checks when Refusal is empty
+  HdlLanguage TopLevel = HdlLanguage::Verilog;  // as the file names its design file
+  std::vector<std::string> Choices;             // each choice the file left open, and how made
+  std::vector<UnplacedAssignment> Unplaced;
+  std::string Refusal;  // why the rest makes no consistent setting; empty when it does
+
+  bool Ok() const { return Refusal.empty(); }
+};
+
+QsfImport ImportQsf(const TclScript& script);
+
+// The files Pinwright would have written into the project at the .qpf path for the settings
+// its .qsf gives back (the import above), in the language that .qsf names, with the
+// testbench and the pin list; the time lines are those of no particular time. Nothing when
+// there is no .qsf or its settings cannot be read back.
+std::optional<std::vector<ProjectFile>> PreviousProjectFiles(const std::string& qpfPath);
+
+// Reads, splits and imports the settings file at the path for a front end: a file that
+// cannot be read, or is no Tcl script, fails (CannotRead, the reason naming the file and
+// where its text breaks); a refused import comes back with its Refusal.
+Result<QsfImport> ImportQsfFile(const std::string& path);
+
+// For a message: the choices the import made and the assignments it left out, one a line
+// (CR LF), at most kNotedAssignments of the latter; empty when there are none.
+inline constexpr std::size_t kNotedAssignments = 20;
+std::string QsfImportNotes(const QsfImport& import);
+
+// True for a path whose extension is .qsf, in any letter case.
+bool IsQsfPath(const std::string& path);
+
+// The whole of a text file (a settings file, a top level) of at most 256 MiB. A missing file
+// fails with Missing; a folder, a device, a file too long or one that cannot be read with
+// CannotRead, whose reason says why.
+Result<std::string> ReadTextFile(const std::string& path);
+
+// What an import found, as JSON: the settings, the choices, the unplaced assignments and the
+// refusal.
+std::string QsfImportJson(const QsfImport& import);
+
+}  // namespace pinwright
