@@ -291,149 +291,148 @@ CardLoad LoadUserCards(const Request& request) {
   return load;
 }
 
+int RunCheck(const Request& request, std::string& out) {
+  const std::string& qsfPath = request.Operands.front();
+  TclScript script;
+  if (const int status = ReadQsf(qsfPath, script); status != kExitOk)
+    return status;
+  const std::vector<QsfAssignment> assignments = QsfAssignments(script);
+
+  std::optional<DeclaredPorts> ports;
+  HdlLanguage language = HdlLanguage::Verilog;
+  const std::string topPath = request.TopLevel.value_or("");
+  if (request.TopLevel) {
+    const std::optional<HdlLanguage> named = HdlLanguageOfFile(topPath);
+    if (!named) {
+      PrintMessage(MessageKind::Error, "--top: " + topPath +
+                                           " is no Verilog (.v), SystemVerilog (.sv) or VHDL "
+                                           "(.vhd) file");
+      return kExitUsage;
+    }
+    language = *named;
+    std::string text;
+    if (const int status = ReadOperand(topPath, text); status != kExitOk)
+      return status;
+    std::string entity;
+    for (const QsfAssignment& a : assignments) {
+      if (a.What == QsfAssignment::Kind::Global && !a.Disabled &&
+          EqualsIgnoringCase(a.Name, "TOP_LEVEL_ENTITY")) {
+        entity = a.Value;
+      }
+    }
+    ports = ReadDeclaredPorts(text, language, entity);
+    if (!ports->Problem.empty()) {
+      PrintMessage(MessageKind::Error, "--top: " + topPath + ": " + ports->Problem);
+      return kExitUsage;
+    }
+  }
+
+  const std::vector<QsfFinding> findings =
+      CheckQsf(assignments, ports ? &*ports : nullptr, language);
+  if (request.Json) {
+    out += QsfFindingsJson(findings, qsfPath, topPath);
+  } else {
+    for (const QsfFinding& finding : findings)
+      out += EscapedText(QsfFindingLine(finding, qsfPath, topPath), false) + '\n';
+  }
+  const bool errors = std::any_of(findings.begin(), findings.end(), [](const QsfFinding& f) {
+    return f.Severity == FindingSeverity::Error;
+  });
+  return errors ? kExitRefused : kExitOk;
+}
+
+int RunImport(const Request& request, std::string& out) {
+  const std::string& qsfPath = request.Operands[0];
+  const std::string& cfgPath = request.Operands[1];
+  TclScript script;
+  if (const int status = ReadQsf(qsfPath, script); status != kExitOk)
+    return status;
+  const QsfImport imported = ImportQsf(script);
+  if (request.Json) {
+    out += QsfImportJson(imported);
+  } else {
+    for (const std::string& choice : imported.Choices)
+      out += EscapedText(qsfPath + ": note: " + choice, false) + '\n';
+    for (const UnplacedAssignment& unplaced : imported.Unplaced) {
+      out +=
+          EscapedText(qsfPath + ":" + std::to_string(unplaced.Line) + ":" +
+                          std::to_string(unplaced.Column) + ": warning: " + unplaced.Port +
+                          (unplaced.Location.empty() ? "" : " on " + unplaced.Location) +
+                          " belongs to no whole part and no card; it is left out of the settings",
+                      false) +
+          '\n';
+    }
+  }
+  if (!imported.Ok()) {
+    PrintMessage(MessageKind::Error, "cannot import " + qsfPath + ": " + imported.Refusal);
+    return kExitRefused;
+  }
+  TConfigLarkspur config;
+  config.Settings = imported.Settings;
+  if (Status saved = config.SaveFile(cfgPath); !saved) {
+    ReportFailure(saved.Error());
+    return Report(FileFailure("cannot write " + cfgPath, cfgPath));
+  }
+  return kExitOk;
+}
+
 int RunCards(const CardLoad& load, std::string& out) {
-  int RunCheck(const Request& request, std::string& out) {
-    const std::string& qsfPath = request.Operands.front();
-    TclScript script;
-    if (const int status = ReadQsf(qsfPath, script); status != kExitOk)
-      return status;
-    const std::vector<QsfAssignment> assignments = QsfAssignments(script);
-
-    std::optional<DeclaredPorts> ports;
-    HdlLanguage language = HdlLanguage::Verilog;
-    const std::string topPath = request.TopLevel.value_or("");
-    if (request.TopLevel) {
-      const std::optional<HdlLanguage> named = HdlLanguageOfFile(topPath);
-      if (!named) {
-        PrintMessage(MessageKind::Error, "--top: " + topPath +
-                                             " is no Verilog (.v), SystemVerilog (.sv) or VHDL "
-                                             "(.vhd) file");
-        return kExitUsage;
-      }
-      language = *named;
-      std::string text;
-      if (const int status = ReadOperand(topPath, text); status != kExitOk)
-        return status;
-      std::string entity;
-      for (const QsfAssignment& a : assignments) {
-        if (a.What == QsfAssignment::Kind::Global && !a.Disabled &&
-            EqualsIgnoringCase(a.Name, "TOP_LEVEL_ENTITY")) {
-          entity = a.Value;
-        }
-      }
-      ports = ReadDeclaredPorts(text, language, entity);
-      if (!ports->Problem.empty()) {
-        PrintMessage(MessageKind::Error, "--top: " + topPath + ": " + ports->Problem);
-        return kExitUsage;
-      }
-    }
-
-    const std::vector<QsfFinding> findings =
-        CheckQsf(assignments, ports ? &*ports : nullptr, language);
-    if (request.Json) {
-      out += QsfFindingsJson(findings, qsfPath, topPath);
-    } else {
-      for (const QsfFinding& finding : findings)
-        out += EscapedText(QsfFindingLine(finding, qsfPath, topPath), false) + '\n';
-    }
-    const bool errors = std::any_of(findings.begin(), findings.end(), [](const QsfFinding& f) {
-      return f.Severity == FindingSeverity::Error;
-    });
-    return errors ? kExitRefused : kExitOk;
-  }
-
-  int RunImport(const Request& request, std::string& out) {
-    const std::string& qsfPath = request.Operands[0];
-    const std::string& cfgPath = request.Operands[1];
-    TclScript script;
-    if (const int status = ReadQsf(qsfPath, script); status != kExitOk)
-      return status;
-    const QsfImport imported = ImportQsf(script);
-    if (request.Json) {
-      out += QsfImportJson(imported);
-    } else {
-      for (const std::string& choice : imported.Choices)
-        out += EscapedText(qsfPath + ": note: " + choice, false) + '\n';
-      for (const UnplacedAssignment& unplaced : imported.Unplaced) {
-        out +=
-            EscapedText(qsfPath + ":" + std::to_string(unplaced.Line) + ":" +
-                            std::to_string(unplaced.Column) + ": warning: " + unplaced.Port +
-                            (unplaced.Location.empty() ? "" : " on " + unplaced.Location) +
-                            " belongs to no whole part and no card; it is left out of the settings",
-                        false) +
-            '\n';
-      }
-    }
-    if (!imported.Ok()) {
-      PrintMessage(MessageKind::Error, "cannot import " + qsfPath + ": " + imported.Refusal);
-      return kExitRefused;
-    }
-    TConfigLarkspur config;
-    config.Settings = imported.Settings;
-    if (Status saved = config.SaveFile(cfgPath); !saved) {
-      ReportFailure(saved.Error());
-      return Report(FileFailure("cannot write " + cfgPath, cfgPath));
-    }
-    return kExitOk;
-  }
-
-  int RunCards(std::string & out) {
-    out += CardChoicesText();
-    for (const std::string& note : load.Notes)
-      out += "note: " + EscapedText(note, false) + "\n";
-    if (!load.RefusedFiles.empty()) {
-      out += "\nCard files refused:\n";
-      for (const CardProblem& problem : load.Problems)
-        out += EscapedText(problem.Text(), false) + "\n";
-    }
-    return kExitOk;
-  }
-
-  namespace {
-
-  Result<std::int32_t> CardOperand(const std::string& text) {
-    const std::optional<std::int32_t> card = FindGpioCard(text);
-    if (!card || *card == kCardNone) {
-      return Failure{FailureKind::BadArgument, {}, UnknownCardText(text), {}};
-    }
-    return *card;
-  }
-
-  int CheckCardFiles(std::span<const std::string> files, std::string& out) {
-    const CardLoad load = CheckCards(files);
-    std::string errors;
+  out += CardChoicesText();
+  for (const std::string& note : load.Notes)
+    out += "note: " + EscapedText(note, false) + "\n";
+  if (!load.RefusedFiles.empty()) {
+    out += "\nCard files refused:\n";
     for (const CardProblem& problem : load.Problems)
-      errors += EscapedText(problem.Text(), false) + "\n";
-    std::fputs(errors.c_str(), stderr);
-    for (const std::shared_ptr<const CardDefinition>& card : load.Cards) {
-      out += EscapedText(card->SourceFile + ": card " + std::to_string(card->Id) + " \"" +
-                             card->Name + "\" passes the checks",
-                         false) +
-             "\n";
-    }
-    return load.RefusedFiles.empty() ? kExitOk : kExitRefused;
+      out += EscapedText(problem.Text(), false) + "\n";
   }
+  return kExitOk;
+}
 
-  }  // namespace
+namespace {
 
-  int RunCard(const Request& request, std::string& out) {
-    const std::string& what = request.Operands.front();
-    const std::span<const std::string> operands = std::span(request.Operands).subspan(1);
-    if (what == "check")
-      return CheckCardFiles(operands, out);
-    const Result<std::int32_t> card = CardOperand(operands.front());
-    if (!card)
-      return Report(card.Error());
-    if (what == "export") {
-      out += CardFileText(*card);
-      return kExitOk;
-    }
-    const std::string& path = operands[1];
-    if (Status written = WriteFileAtomically(path, CardHeaderSvg(*card, 0)); !written) {
-      ReportFailure(written.Error());
-      return Report(FileFailure("cannot write " + path, path));
-    }
+Result<std::int32_t> CardOperand(const std::string& text) {
+  const std::optional<std::int32_t> card = FindGpioCard(text);
+  if (!card || *card == kCardNone) {
+    return Failure{FailureKind::BadArgument, {}, UnknownCardText(text), {}};
+  }
+  return *card;
+}
+
+int CheckCardFiles(std::span<const std::string> files, std::string& out) {
+  const CardLoad load = CheckCards(files);
+  std::string errors;
+  for (const CardProblem& problem : load.Problems)
+    errors += EscapedText(problem.Text(), false) + "\n";
+  std::fputs(errors.c_str(), stderr);
+  for (const std::shared_ptr<const CardDefinition>& card : load.Cards) {
+    out += EscapedText(card->SourceFile + ": card " + std::to_string(card->Id) + " \"" +
+                           card->Name + "\" passes the checks",
+                       false) +
+           "\n";
+  }
+  return load.RefusedFiles.empty() ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+int RunCard(const Request& request, std::string& out) {
+  const std::string& what = request.Operands.front();
+  const std::span<const std::string> operands = std::span(request.Operands).subspan(1);
+  if (what == "check")
+    return CheckCardFiles(operands, out);
+  const Result<std::int32_t> card = CardOperand(operands.front());
+  if (!card)
+    return Report(card.Error());
+  if (what == "export") {
+    out += CardFileText(*card);
     return kExitOk;
   }
+  const std::string& path = operands[1];
+  if (Status written = WriteFileAtomically(path, CardHeaderSvg(*card, 0)); !written) {
+    ReportFailure(written.Error());
+    return Report(FileFailure("cannot write " + path, path));
+  }
+  return kExitOk;
+}
 
 }  // namespace pinwright::cli

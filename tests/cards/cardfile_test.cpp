@@ -221,6 +221,10 @@ TEST(CardFileText, EveryBuiltInCardReadsBackToItsOwnRows) {
 
 TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
   testing::TempDir dir;
+  // The system's own separators, as the folder listing gives them.
+  auto at = [&](const char* folder, const char* file) {
+    return Utf8FromPath(dir.Path() / folder / file);
+  };
   std::filesystem::create_directories(dir.Path() / "standard");
   std::filesystem::create_directories(dir.Path() / "extra");
   auto card = [&](const std::string& file, int id, const std::string& name) {
@@ -236,7 +240,7 @@ TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
   card("standard/notes.txt", 1004, "Not a card file");
   card("extra/a2.toml", 1001, "Alpha Two");  // replaces a.toml
   card("extra/e.toml", 1005, "delta");       // Delta's name under another ID
-  testing::WriteFile(dir.File("extra/broken.toml"), "id = \n");
+  testing::WriteFile(at("extra", "broken.toml"), "id = \n");
 
   const std::vector<CardSource> extra = {{CardSource::Kind::Folder, dir.File("extra")}};
   const CardLoad load = LoadCards(CardSources(dir.File("standard"), extra));
@@ -244,23 +248,22 @@ TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
   for (const auto& c : load.Cards)
     loaded.push_back(std::to_string(c->Id) + " " + c->Name);
   EXPECT_EQ(loaded, (std::vector<std::string>{"1001 Alpha Two", "1003 Delta"}));
-  const std::vector<std::string> refused = {
-      dir.File("standard/b.toml"), dir.File("standard/c.toml"), dir.File("extra/broken.toml"),
-      dir.File("extra/e.toml")};
+  const std::vector<std::string> refused = {at("standard", "b.toml"), at("standard", "c.toml"),
+                                            at("extra", "broken.toml"), at("extra", "e.toml")};
   EXPECT_EQ(load.RefusedFiles, refused);
   ASSERT_EQ(load.Problems.size(), 4u);
-  EXPECT_EQ(load.Problems[0].Text(), dir.File("standard/b.toml") +
+  EXPECT_EQ(load.Problems[0].Text(), at("standard", "b.toml") +
                                          ":3:6: error: id 1001 is also the id of " +
-                                         dir.File("standard/a.toml"));
-  EXPECT_EQ(load.Problems[1].Text(), dir.File("standard/c.toml") +
+                                         at("standard", "a.toml"));
+  EXPECT_EQ(load.Problems[1].Text(), at("standard", "c.toml") +
                                          ":4:8: error: name \"gpio default\" is already the name "
                                          "of built-in card 1");
-  EXPECT_EQ(load.Problems[3].Text(), dir.File("extra/e.toml") +
+  EXPECT_EQ(load.Problems[3].Text(), at("extra", "e.toml") +
                                          ":4:8: error: name \"delta\" is already the name of " +
-                                         dir.File("standard/d.TOML"));
+                                         at("standard", "d.TOML"));
   EXPECT_EQ(load.Notes,
-            (std::vector<std::string>{dir.File("extra/a2.toml") + " replaces card 1001 of " +
-                                      dir.File("standard/a.toml")}));
+            (std::vector<std::string>{at("extra", "a2.toml") + " replaces card 1001 of " +
+                                      at("standard", "a.toml")}));
 
   // Installed, the cards join the choice list and are found by ID and name; a missing one
   // names the folders searched.
