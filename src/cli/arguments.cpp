@@ -289,12 +289,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
         break;
     }
   }
-  if (request.Operands.size() < command->MinOperands) {
-    return Failure(std::string(command->Name) + " needs " +
-                   (command->Which == Command::Config ? "the .cfg file to write"
-                    : command->Which == Command::Card ? "check, export or picture"
-                                                      : "a .cfg file"));
-  }
+  if (command->Which == Command::Card && request.Operands.empty())
+    return Failure("card needs check, export or picture");
   if (command->Which == Command::Card) {
     const std::string& what = request.Operands.front();
     const std::size_t operands = request.Operands.size() - 1;
@@ -307,6 +303,8 @@ ParseResult ParseArguments(std::span<const std::string> args) {
     if (what != "check" && what != "export" && what != "picture")
       return Failure("unknown card command '" + what + "' (check, export or picture)");
     return {request, {}};
+  }
+  if (request.Operands.size() < command->MinOperands) {
     const char* needs = command->Which == Command::Config  ? "the .cfg file to write"
                         : command->Which == Command::Check ? "the .qsf file to check"
                         : command->Which == Command::Import
