@@ -14,8 +14,9 @@ _pinwright_cli() {
     _init_completion -n = || return
 
     local cli=${words[0]}
-    local commands="generate config show cards check import help"
-    local record_options="--config --project --with --without --gpio0 --gpio1 --prefix0 --prefix1"
+    local commands="generate config show cards card check import help"
+    local card_options="--cards --card"
+    local record_options="--config --project --with --without --gpio0 --gpio1 --prefix0 --prefix1 $card_options"
 
     if [[ $cword -eq 1 ]]; then
         COMPREPLY=($(compgen -W "$commands --help -h --version" -- "$cur"))
@@ -32,6 +33,14 @@ _pinwright_cli() {
     case $option in
         --config)
             _filedir cfg
+            return
+            ;;
+        --cards)
+            _filedir -d
+            return
+            ;;
+        --card)
+            _filedir toml
             return
             ;;
         --top)
@@ -67,7 +76,10 @@ _pinwright_cli() {
             # and handed back escaped; letter case does not matter to pinwright-cli.
             local id name candidate
             COMPREPLY=()
+            # A card file's card ends in "  (FILE)"; the refused files follow an empty line.
             while read -r id name; do
+                [[ -z $id ]] && break
+                name=${name%%  (*}
                 for candidate in "$id" "$name"; do
                     [[ ${candidate,,} == "${cur,,}"* ]] &&
                         COMPREPLY+=("$(printf '%q' "$candidate")")
@@ -81,7 +93,7 @@ _pinwright_cli() {
     case $command in
         generate)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "$record_options --hdl --testbench --pins --help" -- "$cur"))
+                COMPREPLY=($(compgen -W "$record_options --hdl --testbench --pins --pinout --help" -- "$cur"))
             else
                 _filedir qpf
             fi
@@ -101,7 +113,18 @@ _pinwright_cli() {
             fi
             ;;
         cards)
-            COMPREPLY=($(compgen -W "--help" -- "$cur"))
+            COMPREPLY=($(compgen -W "$card_options --help" -- "$cur"))
+            ;;
+        card)
+            if [[ $cword -eq 2 ]]; then
+                COMPREPLY=($(compgen -W "check export picture" -- "$cur"))
+            elif [[ $cur == -* ]]; then
+                COMPREPLY=($(compgen -W "$card_options --help" -- "$cur"))
+            elif [[ ${words[2]} == check ]]; then
+                _filedir toml
+            elif [[ ${words[2]} == picture && $cword -ge 4 ]]; then
+                _filedir svg
+            fi
             ;;
         check)
             if [[ $cur == -* ]]; then
@@ -120,7 +143,7 @@ _pinwright_cli() {
             fi
             ;;
         help | --help | -h)
-            [[ $cword -eq 2 ]] && COMPREPLY=($(compgen -W "generate config show cards check import" -- "$cur"))
+            [[ $cword -eq 2 ]] && COMPREPLY=($(compgen -W "generate config show cards card check import" -- "$cur"))
             ;;
     esac
 } &&

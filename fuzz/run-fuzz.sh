@@ -14,7 +14,7 @@ build=$here/../build/fuzz
 status=0
 
 # harness, share of the time in percent, longest input
-for job in "fuzz_cfg 50 1024" "fuzz_pinnames 20 4096" "fuzz_qsf 30 65536"; do
+for job in "fuzz_cfg 40 1024" "fuzz_pinnames 15 4096" "fuzz_qsf 30 65536" "fuzz_cardfile 15 4096"; do
   set -- $job
   name=$1
   seconds=$(( total * $2 / 100 ))

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "cards/usercards.h"
+
 namespace pinwright {
 namespace {
 
@@ -276,6 +278,8 @@ const Card& CardById(std::int32_t cardId, std::span<const Card> extra) {
     if (card.Id == cardId)
       return card;
   }
+  if (const CardDefinition* user = FindUserCard(cardId))
+    return user->Row;
   for (const Card& card : kCatalogue) {
     if (card.Id == cardId)
       return card;

@@ -36,6 +36,10 @@ struct CardPinRow {
   std::int32_t LastIndex;   // bus index at LastPosition; -1 for a name used as it stands
   PinDirection Direction;
   std::int32_t IoStandard = kIoLvcmos33;  // a code of IoStandardName
+  // What only a card file gives: a clock input's frequency (0 for every other pin) and a weak
+  // pull-up resistor.
+  double ClockMHz = 0.0;
+  bool PullUp = false;
 };
 
 // A daughter card. It holds views: the built-in cards point into constant tables, and whoever
@@ -88,9 +92,9 @@ constexpr bool PinMapWellFormed(std::span<const CardPinRow> rows) {
 // The cards built into the program, ascending by ID, "None" (0) first.
 std::span<const Card> BuiltInCards();
 
-// The card with the ID: among extra first (cards read at run time), then among the built-in
-// ones. Any other ID gets a card without name, picture, pins or header family, which no
-// header offers and whose fitting adds no pins.
+// The card with the ID: among extra first, then among the installed card files' cards
+// (InstallUserCards), then among the built-in ones. Any other ID gets a card without name, picture,
+// pins or header family, which no header offers and whose fitting adds no pins.
 const Card& CardById(std::int32_t cardId, std::span<const Card> extra = {});
 
 }  // namespace pinwright

@@ -9,9 +9,12 @@
 namespace pinwright {
 
 // The IDs a GPIO header offers, in display order: "None" (0) first, then every built-in card
-// a GPIO header offers (Card::OnGpioHeader), ascending by ID. Worked out from the catalogue
-// once.
+// a GPIO header offers (Card::OnGpioHeader), ascending by ID, then the installed user cards
+// by ID.
 std::span<const std::int32_t> GpioHeaderChoices();
+
+// The built-in part of the choice list, worked out from the catalogue once.
+std::span<const std::int32_t> GpioBuiltInChoices();
 
 // The offered card that the text names: "none", an offered ID in decimal, or a display name
 // in any letter case. Nothing for any other text.

@@ -28,8 +28,10 @@ void AddMapPins(TDaughterBoard& board, std::span<const CardPinRow> rows,
     for (std::int32_t position = row.FirstPosition; position <= row.LastPosition; ++position) {
       if (position < 1 || position > kGpioHeaderPositions)
         continue;
-      entries[static_cast<std::size_t>(position - 1)].emplace(PinName(name, index), row.Direction,
-                                                              row.IoStandard, position);
+      TPin& pin = entries[static_cast<std::size_t>(position - 1)].emplace(
+          PinName(name, index), row.Direction, row.IoStandard, position);
+      pin.SetClockMHz(row.ClockMHz);
+      pin.SetPullUp(row.PullUp);
       if (index >= 0)
         index += step;
     }

@@ -21,6 +21,9 @@ enum class OptionId {
   Testbench,
   Pins,
   Json,
+  CardFolder,
+  CardFile,
+  Pinout,
   Top,
   Force
 };
@@ -37,7 +40,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 12> kOptions{{
+constexpr std::array<OptionSpec, 15> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -47,11 +50,16 @@ constexpr std::array<OptionSpec, 12> kOptions{{
   {kTopLevelOption.CommandLine,  OptionId::Hdl,       true,  OptionScope::Generate},
   {kTestbenchOption.CommandLine, OptionId::Testbench, false, OptionScope::Generate},
   {kPinListOption.CommandLine,   OptionId::Pins,      true,  OptionScope::Generate},
+  {"--pinout",    OptionId::Pinout,    false, OptionScope::Generate},
+  {"--cards",     OptionId::CardFolder, true, OptionScope::Any},
+  {"--card",      OptionId::CardFile,  true,  OptionScope::Any},
   {"--json",      OptionId::Json,      false, OptionScope::Report},
   {"--top",       OptionId::Top,       true,  OptionScope::Check},
   {"--force",     OptionId::Force,     false, OptionScope::Config},
 }};
 // clang-format on
+
+constexpr std::size_t kUnlimited = static_cast<std::size_t>(-1);
 
 struct CommandSpec {
   std::string_view Name;
@@ -62,11 +70,12 @@ struct CommandSpec {
 };
 
 // clang-format off
-constexpr std::array<CommandSpec, 6> kCommands{{
+constexpr std::array<CommandSpec, 7> kCommands{{
   {"generate", Command::Generate, 0, 1, true},
   {"config",   Command::Config,   1, 1, true},
   {"show",     Command::Show,     1, 1, false},
   {"cards",    Command::Cards,    0, 0, false},
+  {"card",     Command::Card,     1, kUnlimited, false},
   {"check",    Command::Check,    1, 1, false},
   {"import",   Command::Import,   2, 2, false},
 }};
@@ -263,6 +272,15 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
       case OptionId::Json:
         request.Json = true;
         break;
+      case OptionId::Pinout:
+        request.Output.Pinout = true;
+        break;
+      case OptionId::CardFolder:
+        request.CardFiles.push_back({CardSource::Kind::Folder, value});
+        break;
+      case OptionId::CardFile:
+        request.CardFiles.push_back({CardSource::Kind::File, value});
+        break;
       case OptionId::Top:
         request.TopLevel = value;
         break;
@@ -270,6 +288,21 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
         request.Force = true;
         break;
     }
+  }
+  if (command->Which == Command::Card && request.Operands.empty())
+    return UsageError("card needs check, export or picture");
+  if (command->Which == Command::Card) {
+    const std::string& what = request.Operands.front();
+    const std::size_t operands = request.Operands.size() - 1;
+    if (what == "check" && operands == 0)
+      return UsageError("card check needs the card files to check");
+    if (what == "export" && operands != 1)
+      return UsageError("card export needs one card: its ID or name");
+    if (what == "picture" && operands != 2)
+      return UsageError("card picture needs a card and the .svg file to write");
+    if (what != "check" && what != "export" && what != "picture")
+      return UsageError("unknown card command '" + what + "' (check, export or picture)");
+    return request;
   }
   if (request.Operands.size() < command->MinOperands) {
     const char* needs = command->Which == Command::Config  ? "the .cfg file to write"

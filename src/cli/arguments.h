@@ -10,13 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "cards/usercards.h"
 #include "generate/generationoptions.h"
 #include "host/failure.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
 
-enum class Command { Help, Version, Generate, Config, Show, Cards, Check, Import };
+enum class Command { Help, Version, Generate, Config, Show, Cards, Card, Check, Import };
 
 // One entry of --with or --without, in command-line order, so that later ones win.
 struct ComponentChange {
@@ -33,8 +34,9 @@ struct Request {
   std::array<std::optional<std::string>, kLarkspurHeaders.size()>
       Cards;  // as typed; resolved later
   std::array<std::optional<std::string>, kLarkspurHeaders.size()> Prefixes;  // by header
-  GenerationOptions Output;             // --hdl, --testbench, --pins
+  GenerationOptions Output;             // --hdl, --testbench, --pins, --pinout
   bool Json = false;                    // show, check, import: print what was found as JSON
+  std::vector<CardSource> CardFiles;    // --cards and --card, in order
   std::optional<std::string> TopLevel;  // check: the top-level design file
   bool Force = false;  // config: replace a file that is no settings record, keeping a backup
   std::vector<std::string> Operands;

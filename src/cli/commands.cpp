@@ -6,19 +6,24 @@
 #include <system_error>
 #include <utility>
 
+#include "cards/cardfile.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/usercards.h"
 #include "cli/clihost.h"
 #include "cli/overrides.h"
 #include "generate/hdlports.h"
+#include "generate/headerpicture.h"
 #include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
 #include "generate/pinmanifest.h"
 #include "generate/qsfcheck.h"
 #include "generate/qsfimport.h"
 #include "generate/systembuild.h"
+#include "host/filewrite.h"
 #include "host/host.h"
 #include "host/paths.h"
+#include "host/places.h"
 #include "host/text.h"
 #include "settings/configlarkspur.h"
 
@@ -268,6 +273,24 @@ int RunShow(const Request& request, std::string& out) {
   return kExitOk;
 }
 
+CardLoad LoadUserCards(const Request& request) {
+  const std::vector<CardSource> sources =
+      CardSources(CurrentPlaces().CardsFolder, request.CardFiles);
+  CardLoad load = LoadCards(sources);
+  InstallUserCards(load);
+  const bool listsThem = request.Which == Command::Cards ||
+                         (request.Which == Command::Card && request.Operands.front() == "check");
+  if (!listsThem) {
+    std::string text;
+    for (const CardProblem& problem : load.Problems)
+      text += EscapedText(problem.Text(), false) + "\n";
+    for (const std::string& note : load.Notes)
+      text += "note: " + EscapedText(note, false) + "\n";
+    std::fputs(text.c_str(), stderr);
+  }
+  return load;
+}
+
 int RunCheck(const Request& request, std::string& out) {
   const std::string& qsfPath = request.Operands.front();
   TclScript script;
@@ -353,8 +376,62 @@ int RunImport(const Request& request, std::string& out) {
   return kExitOk;
 }
 
-int RunCards(std::string& out) {
+int RunCards(const CardLoad& load, std::string& out) {
   out += CardChoicesText();
+  for (const std::string& note : load.Notes)
+    out += "note: " + EscapedText(note, false) + "\n";
+  if (!load.RefusedFiles.empty()) {
+    out += "\nCard files refused:\n";
+    for (const CardProblem& problem : load.Problems)
+      out += EscapedText(problem.Text(), false) + "\n";
+  }
+  return kExitOk;
+}
+
+namespace {
+
+Result<std::int32_t> CardOperand(const std::string& text) {
+  const std::optional<std::int32_t> card = FindGpioCard(text);
+  if (!card || *card == kCardNone) {
+    return Failure{FailureKind::BadArgument, {}, UnknownCardText(text), {}};
+  }
+  return *card;
+}
+
+int CheckCardFiles(std::span<const std::string> files, std::string& out) {
+  const CardLoad load = CheckCards(files);
+  std::string errors;
+  for (const CardProblem& problem : load.Problems)
+    errors += EscapedText(problem.Text(), false) + "\n";
+  std::fputs(errors.c_str(), stderr);
+  for (const std::shared_ptr<const CardDefinition>& card : load.Cards) {
+    out += EscapedText(card->SourceFile + ": card " + std::to_string(card->Id) + " \"" +
+                           card->Name + "\" passes the checks",
+                       false) +
+           "\n";
+  }
+  return load.RefusedFiles.empty() ? kExitOk : kExitRefused;
+}
+
+}  // namespace
+
+int RunCard(const Request& request, std::string& out) {
+  const std::string& what = request.Operands.front();
+  const std::span<const std::string> operands = std::span(request.Operands).subspan(1);
+  if (what == "check")
+    return CheckCardFiles(operands, out);
+  const Result<std::int32_t> card = CardOperand(operands.front());
+  if (!card)
+    return Report(card.Error());
+  if (what == "export") {
+    out += CardFileText(*card);
+    return kExitOk;
+  }
+  const std::string& path = operands[1];
+  if (Status written = WriteFileAtomically(path, CardHeaderSvg(*card, 0)); !written) {
+    ReportFailure(written.Error());
+    return Report(FileFailure("cannot write " + path, path));
+  }
   return kExitOk;
 }
 

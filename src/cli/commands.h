@@ -11,7 +11,12 @@ namespace pinwright::cli {
 int RunGenerate(const Request& request, std::string& out);
 int RunConfig(const Request& request, std::string& out);
 int RunShow(const Request& request, std::string& out);
-int RunCards(std::string& out);
+int RunCards(const CardLoad& load, std::string& out);
+int RunCard(const Request& request, std::string& out);
+
+// Loads the card files of the standard folder and the command line and installs them; the
+// problems of refused files go to standard error unless the command lists them itself.
+CardLoad LoadUserCards(const Request& request);
 int RunCheck(const Request& request, std::string& out);
 int RunImport(const Request& request, std::string& out);
 

@@ -52,6 +52,11 @@ int Run(const std::vector<std::string>& args, std::string& out) {
   // An interrupted save or generation leaves no temporary file behind.
   RemoveTemporaryFileOnInterrupt();
 
+  // Help and the version need no cards; every other command may name a card file's card.
+  CardLoad cards;
+  if (request.Which != Command::Help && request.Which != Command::Version)
+    cards = LoadUserCards(request);
+
   switch (request.Which) {
     case Command::Help:
       out += HelpText(request.HelpTopic);
@@ -66,7 +71,9 @@ int Run(const std::vector<std::string>& args, std::string& out) {
     case Command::Show:
       return RunShow(request, out);
     case Command::Cards:
-      return RunCards(out);
+      return RunCards(cards, out);
+    case Command::Card:
+      return RunCard(request, out);
     case Command::Check:
       return RunCheck(request, out);
     case Command::Import:

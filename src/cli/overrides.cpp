@@ -6,6 +6,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/usercards.h"
 #include "host/host.h"
 
 namespace pinwright::cli {
@@ -59,13 +60,23 @@ int Report(const Status& status) {
 }
 
 std::string CardChoicesText() {
+  const std::span<const std::int32_t> choices = GpioHeaderChoices();
+  std::size_t width = 3;
+  for (std::int32_t card : choices)
+    width = std::max(width, std::to_string(card).size());
   std::string text;
-  for (std::int32_t card : GpioHeaderChoices()) {
+  for (std::int32_t card : choices) {
     std::string id = std::to_string(card);
-    text += std::string(id.size() < 3 ? 3 - id.size() : 0, ' ') + id + "  " +
-            std::string(CardById(card).Name) + "\n";
+    text += std::string(width - id.size(), ' ') + id + "  " + std::string(CardById(card).Name);
+    if (const std::string_view source = CardSourceFile(card); !source.empty())
+      text += "  (" + std::string(source) + ")";
+    text += "\n";
   }
   return text;
+}
+
+std::string UnknownCardText(const std::string& typed) {
+  return "unknown card '" + typed + "'; the choices are:\r\n" + LinesWithBreaks(CardChoicesText());
 }
 
 Status LoadSettingsFile(TConfigLarkspur& config, const std::string& path) {
@@ -89,9 +100,8 @@ Status BuildSettings(const Request& request, TConfigLarkspur& config) {
     if (!cards[header]) {
       return Failure{FailureKind::BadArgument,
                      {},
-                     "--gpio" + std::string(kLarkspurHeaders[header].Number) + ": unknown card '" +
-                         *request.Cards[header] + "'; the choices are:\r\n" +
-                         LinesWithBreaks(CardChoicesText()),
+                     "--gpio" + std::string(kLarkspurHeaders[header].Number) + ": " +
+                         UnknownCardText(*request.Cards[header]),
                      {}};
     }
   }

@@ -24,6 +24,8 @@ int Report(const Status& status);
 
 // The choice list as "ID name" lines, for the cards command and for error messages.
 std::string CardChoicesText();
+// "unknown card 'TEXT'; the choices are:" and the choices, as a message.
+std::string UnknownCardText(const std::string& typed);
 
 // Loads the .cfg into the record; the failure's reason names the file ("cannot read PATH:
 // no such file", "cannot read PATH: Invalid File Size.").

@@ -15,6 +15,7 @@ constexpr std::string_view kUsage =
     "       pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
     "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards\n"
+    "       pinwright-cli card check FILE.toml... | card export CARD | card picture CARD OUT.svg\n"
     "       pinwright-cli check [--top FILE] [--json] PROJECT.qsf\n"
     "       pinwright-cli import [--json] PROJECT.qsf OUT.cfg\n"
     "       pinwright-cli help [COMMAND] | --help | --version\n";
@@ -30,7 +31,9 @@ constexpr std::string_view kOptionsAfterComponents =
     "  --gpio0 CARD        card on the GPIO-0 header: ID or name, none for no card\n"
     "  --gpio1 CARD        card on the GPIO-1 header (see pinwright-cli cards)\n"
     "  --prefix0 TEXT      signal-name prefix of the GPIO-0 header (at most 127 bytes)\n"
-    "  --prefix1 TEXT      signal-name prefix of the GPIO-1 header\n";
+    "  --prefix1 TEXT      signal-name prefix of the GPIO-1 header\n"
+    "  --cards DIR         also take the card files (*.toml) in DIR; may be repeated\n"
+    "  --card FILE.toml    also take this card file; may be repeated\n";
 
 constexpr std::size_t kHelpWidth = 80;
 constexpr std::string_view kHelpIndent = "                      ";
@@ -84,7 +87,9 @@ constexpr std::string_view kOutputOptions =
     "                      holds the other inputs idle and finishes after 1 us\n"
     "  --pins LIST         also write the pin list beside the project: json (NAME.pins.json),\n"
     "                      csv (NAME.pins.csv, for the Pin Planner's Import Assignments)\n"
-    "                      or json,csv\n";
+    "                      or json,csv\n"
+    "  --pinout            also write NAME.pinout.svg: the picture of each GPIO header that\n"
+    "                      carries a card, every position with its signal and FPGA ball\n";
 
 constexpr std::string_view kConfigHelp =
     "pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
@@ -104,10 +109,27 @@ constexpr std::string_view kShowHelp =
     "  --json              print them as one JSON object; when the settings pass the checks\n"
     "                      it holds the pin list too (as in NAME.pins.json). Writes no file.\n";
 
+constexpr std::string_view kCardsFound =
+    "Card files are taken from cards/ beside a portable pinwright-cli, or from\n"
+    "$XDG_DATA_HOME/pinwright/cards/ (~/.local/share/pinwright/cards/) for an installed\n"
+    "one, then from every --cards DIR and --card FILE.toml in order; a later file with the\n"
+    "same ID replaces an earlier one.\n";
+
 constexpr std::string_view kCardsHelp =
-    "pinwright-cli cards\n"
+    "pinwright-cli cards [--cards DIR] [--card FILE.toml]\n"
     "\n"
-    "Lists the daughter cards a GPIO header takes: ID and name.\n";
+    "Lists the daughter cards a GPIO header takes: ID and name, the file each user card\n"
+    "came from, and the card files refused, with their errors.\n";
+
+constexpr std::string_view kCardHelp =
+    "pinwright-cli card check FILE.toml...\n"
+    "pinwright-cli card export CARD\n"
+    "pinwright-cli card picture CARD OUT.svg\n"
+    "\n"
+    "check    checks the card files: every error as FILE:LINE:COLUMN: error: MESSAGE on\n"
+    "         standard error; exit status 0 when all pass, 1 otherwise\n"
+    "export   prints the card (ID or name, built-in ones too) as a card file\n"
+    "picture  writes the card's picture on the GPIO-0 header as an SVG\n";
 
 constexpr std::string_view kCheckHelp =
     "pinwright-cli check [--top FILE] [--json] PROJECT.qsf\n"
@@ -164,7 +186,9 @@ std::string HelpText(std::optional<Command> topic) {
     case Command::Show:
       return std::string(kShowHelp);
     case Command::Cards:
-      return std::string(kCardsHelp);
+      return std::string(kCardsHelp) + "\n" + std::string(kCardsFound);
+    case Command::Card:
+      return std::string(kCardHelp) + "\n" + std::string(kCardsFound);
     case Command::Check:
       return std::string(kCheckHelp);
     case Command::Import:

@@ -42,6 +42,7 @@ struct GenerationOptions {
   HdlLanguage TopLevel = HdlLanguage::Verilog;
   bool Testbench = false;  // NAME_tb in the top level's language
   PinListFiles PinList{};  // none unless asked for
+  bool Pinout = false;     // NAME.pinout.svg: the picture of each header that carries a card
 };
 
 // The word that names a language on the command line and in the INI file: "verilog",

@@ -13,6 +13,7 @@
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/daughterboard.h"
+#include "cards/usercards.h"
 #include "generate/hdlnames.h"
 #include "generate/pinmanifest.h"
 #include "generate/systembuild.h"
@@ -96,6 +97,9 @@ Status CheckPrefix(const Header& header) {
 Status CheckCard(const Header& header, const TConfigBoard& choices) {
   if (choices.OffersCard(header.CardId))
     return {};
+  if (const std::string missing = MissingUserCardText(header.CardId); !missing.empty())
+    return Refused(FailureKind::UnknownCard,
+                   "The " + std::string(header.Label) + " header: " + missing);
   return Refused(FailureKind::UnknownCard,
                  "Card ID " + std::to_string(header.CardId) + " on the " +
                      std::string(header.Label) +

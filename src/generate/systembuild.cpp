@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "generate/filegenerator.h"
+#include "generate/headerpicture.h"
 #include "generate/htmlgenerator.h"
 #include "generate/pinmanifest.h"
 #include "generate/qsfimport.h"
@@ -203,6 +204,13 @@ std::string QsfText(const TMainBoard& board, const std::string& projectName,
       if (WritesAssignment(pin) && !pin.Location().empty())
         Append(text, {"set_location_assignment PIN_", pin.Location(), " -to ", pin.Name(), "\r\n"});
     });
+    // Only a card file asks for pull-ups, so no built-in card's group gets these lines.
+    group.ForEachActivePin([&](std::size_t, const TPin& pin) {
+      if (WritesAssignment(pin) && pin.PullUp()) {
+        Append(text,
+               {"set_instance_assignment -name WEAK_PULL_UP_RESISTOR ON -to ", pin.Name(), "\r\n"});
+      }
+    });
   }
 
   text += "\r\n" + rule + "# End of pin assignments by Velmora Pinwright\r\n" + rule + "\r\n";
@@ -363,6 +371,13 @@ const OutputRow kOutputs[] = {
        return PinManifestCsv(MakePinManifest(p.Settings(), p.Name()));
      },
      {}},
+    // Empty, and so not written, when no header carries a card.
+    {[](HdlLanguage) { return std::string(".pinout.svg"); },
+     [](const GenerationOptions& o) { return o.Pinout; },
+     [](const CheckedProject& p, const LocalDateTime&) {
+       return ProjectPinoutSvg(p.Settings().Settings());
+     },
+     {}},
 };
 
 }  // namespace
@@ -373,8 +388,12 @@ std::vector<ProjectFile> MakeProjectFiles(const CheckedProject& project, const L
   for (const OutputRow& row : kOutputs) {
     if (row.Wanted && !row.Wanted(project.Outputs()))
       continue;
+    std::string text = row.Make(project, now);
+    // A file asked for may have nothing to say (the pinout without a card).
+    if (row.Wanted && text.empty())
+      continue;
     files.push_back(
-        {row.Suffix(project.Outputs().TopLevel), row.Make(project, now), row.TimeLine, row.Report});
+        {row.Suffix(project.Outputs().TopLevel), std::move(text), row.TimeLine, row.Report});
   }
   return files;
 }

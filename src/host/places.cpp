@@ -37,11 +37,14 @@ std::string HomeFolder() {
 
 StoragePlaces ResolvePlaces(const PlacesInput& input) {
   if (input.ExecutableFolderIsOwn)
-    return {input.ExecutableFolder, input.ExecutableFolder};
+    return {input.ExecutableFolder, input.ExecutableFolder, input.ExecutableFolder + "cards/"};
   const std::string home = WithSeparator(input.Home.empty() ? "/" : input.Home);
-  const bool xdgUsable = !input.XdgConfigHome.empty() && input.XdgConfigHome.front() == '/';
-  const std::string configHome = xdgUsable ? WithSeparator(input.XdgConfigHome) : home + ".config/";
-  return {configHome + "pinwright/", home};
+  auto usable = [](const std::string& folder) { return !folder.empty() && folder.front() == '/'; };
+  const std::string configHome =
+      usable(input.XdgConfigHome) ? WithSeparator(input.XdgConfigHome) : home + ".config/";
+  const std::string dataHome =
+      usable(input.XdgDataHome) ? WithSeparator(input.XdgDataHome) : home + ".local/share/";
+  return {configHome + "pinwright/", home, dataHome + "pinwright/cards/"};
 }
 
 bool IsOwnFolder(const std::string& executableFolder) {
@@ -59,6 +62,7 @@ StoragePlaces CurrentPlaces() {
   input.ExecutableFolderIsOwn = IsOwnFolder(input.ExecutableFolder);
   input.Home = HomeFolder();
   input.XdgConfigHome = EnvironmentText("XDG_CONFIG_HOME");
+  input.XdgDataHome = EnvironmentText("XDG_DATA_HOME");
   return ResolvePlaces(input);
 }
 

@@ -14,6 +14,7 @@ inline constexpr const char* kApplicationId = "io.github.pinwright.Pinwright";
 struct StoragePlaces {
   std::string SettingsFolder;  // default.cfg and the INI file
   std::string ProjectsFolder;  // holds CodeGenerated/; the .cfg dialogs start here too
+  std::string CardsFolder;     // the user's card files
 };
 
 // What the places are decided from; filled from the running system by CurrentPlaces.
@@ -22,10 +23,12 @@ struct PlacesInput {
   bool ExecutableFolderIsOwn = true;
   std::string Home;           // $HOME, or the password entry's home folder
   std::string XdgConfigHome;  // $XDG_CONFIG_HOME as set, possibly empty
+  std::string XdgDataHome;    // $XDG_DATA_HOME as set, possibly empty
 };
 
-// Every folder ends with a separator. A relative XDG_CONFIG_HOME is ignored, as the XDG base
-// directory rules ask.
+// Every folder ends with a separator. A portable program keeps its card files in cards/ beside
+// it, an installed one in $XDG_DATA_HOME/pinwright/cards/. A relative XDG_CONFIG_HOME or
+// XDG_DATA_HOME is ignored, as the XDG base directory rules ask.
 StoragePlaces ResolvePlaces(const PlacesInput& input);
 
 // True when the program may keep its files beside the executable (a portable copy): the

@@ -156,13 +156,17 @@ TPin::TPin(std::string_view name, std::string_view location, PinDirection direct
       LocationText(Capped(location)),
       DirectionCode(direction),
       IoStandardCode(ioStandard) {
-  if (frequencyMHz > 0) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.5f MHz", frequencyMHz);
-    Clock = 1;
-    Frequency = text;
-    Megahertz = frequencyMHz;
-  }
+  SetClockMHz(frequencyMHz);
+}
+
+void TPin::SetClockMHz(double frequencyMHz) {
+  if (!(frequencyMHz > 0))
+    return;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.5f MHz", frequencyMHz);
+  Clock = 1;
+  Frequency = text;
+  Megahertz = frequencyMHz;
 }
 
 TPin::TPin(std::string_view name, PinDirection direction, std::int32_t ioStandard,

@@ -107,6 +107,11 @@ class TPin {
   // The clock's frequency as a number, for what simulates it; 0 when the pin was made
   // without one.
   double FrequencyMHz() const { return Megahertz; }
+  // Makes the pin a clock of the frequency, with the text "%.5f MHz"; nothing for 0 or less.
+  void SetClockMHz(double frequencyMHz);
+  // A weak pull-up resistor is assigned to the pin (a card file asks for it).
+  bool PullUp() const { return WeakPullUp; }
+  void SetPullUp(bool pullUp) { WeakPullUp = pullUp; }
 
   bool IsActive() const { return DirectionCode != PinDirection::Unused; }
   std::string_view DirectionWord() const { return pinwright::DirectionWord(DirectionCode); }
@@ -121,6 +126,7 @@ class TPin {
   std::int32_t Clock = 0;
   std::string Frequency;
   double Megahertz = 0.0;
+  bool WeakPullUp = false;
 };
 
 }  // namespace pinwright

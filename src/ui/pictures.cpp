@@ -5,6 +5,42 @@
 
 namespace pinwright {
 
+namespace {
+
+// The picture drawn to fit the size, its proportions kept.
+QPixmap Rendered(QSvgRenderer& renderer, QSize size, qreal devicePixelRatio) {
+  if (!renderer.isValid())
+    return {};
+  renderer.setAspectRatioMode(Qt::KeepAspectRatio);
+  QPixmap pixmap(size * devicePixelRatio);
+  pixmap.setDevicePixelRatio(devicePixelRatio);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+  return pixmap;
+}
+
+}  // namespace
+
+QPixmap PictureFromSvgText(const QByteArray& svg, QSize size, qreal devicePixelRatio) {
+  QSvgRenderer renderer(svg);
+  return Rendered(renderer, size, devicePixelRatio);
+}
+
+QPixmap PictureFromFile(const QString& path, QSize size, qreal devicePixelRatio) {
+  if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
+    QSvgRenderer renderer(path);
+    return Rendered(renderer, size, devicePixelRatio);
+  }
+  const QPixmap image(path);
+  if (image.isNull())
+    return {};
+  QPixmap scaled =
+      image.scaled(size * devicePixelRatio, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  scaled.setDevicePixelRatio(devicePixelRatio);
+  return scaled;
+}
+
 QPixmap PictureFromResource(const QString& resourceName, QSize size, qreal devicePixelRatio) {
   if (resourceName.isEmpty())
     return {};

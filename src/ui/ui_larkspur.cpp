@@ -15,6 +15,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOptionComboBox>
@@ -24,6 +25,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/usercards.h"
 #include "generate/qsfimport.h"
 #include "generate/systembuild.h"
 #include "host/paths.h"
@@ -131,6 +133,7 @@ constexpr QSize kLogoSize{89, 42};
 constexpr QSize kBoardPictureSize{400, 245};
 // In the band of Panel1 below the board picture, at its right end.
 constexpr QRect kPinListBox{285, 305, 124, 22};
+constexpr QRect kPinoutBox{285, 327, 124, 22};
 
 struct ButtonControl {
   const char* Name;
@@ -441,8 +444,11 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   ApplyColourScheme();
 
   Owner.setWindowTitle(windowTitle());
+  // The user's card files join the built-in cards; a file with a mistake is left out.
+  const StoragePlaces places = CurrentPlaces();
+  InstallUserCards(LoadCards(CardSources(places.CardsFolder, {})));
   InitChoiceLists();
-  Config->Folder = CurrentPlaces().ProjectsFolder;
+  Config->Folder = places.ProjectsFolder;
   // A missing or unusable default.cfg, or one with text no control can show, is no problem
   // worth a message: the defaults apply.
   if (!Config->LoadDefault() || !CheckTextFields(Config->Settings))
@@ -538,6 +544,14 @@ void TFormLarkspur::CreateControls() {
   CheckBoxPinList->setToolTip(
       QStringLiteral("Also write the pins as NAME.pins.json and NAME.pins.csv (for the Pin "
                      "Planner's Import Assignments)"));
+  CheckBoxPinout = new QCheckBox(WithMnemonic("Pinout sketch", 'k'), panel);
+  CheckBoxPinout->setObjectName(QStringLiteral("CheckBoxPinout"));
+  CheckBoxPinout->setGeometry(kPinoutBox);
+  CheckBoxPinout->setCursor(Qt::PointingHandCursor);
+  CheckBoxPinout->setAccessibleName(QStringLiteral("Pinout sketch"));
+  CheckBoxPinout->setToolTip(
+      QStringLiteral("Also write NAME.pinout.svg: each header that carries a card, every "
+                     "position with its signal and FPGA ball"));
 
   for (std::size_t i = 0; i < kButtons.size(); ++i) {
     const ButtonControl& row = kButtons[i];
@@ -611,6 +625,7 @@ void TFormLarkspur::SetTabOrder() {
   order.push_back(ComboTopLevel);
   order.push_back(CheckTestbench);
   order.push_back(CheckBoxPinList);
+  order.push_back(CheckBoxPinout);
   order.insert(order.end(), Buttons.begin(), Buttons.end());
   order.push_back(ButtonAbout);
   for (std::size_t i = 1; i < order.size(); ++i)
@@ -700,9 +715,42 @@ void TFormLarkspur::CheckBoxClick() {
 }
 
 void TFormLarkspur::ComboBoxGpioChange() {
+  for (int h = 0; h < kHeaderCount; ++h) {
+    if (HeaderCombos[h]->currentIndex() == Config->ChoiceCount) {
+      ChooseCardFile(h);
+      return;  // the lists were filled again and the selection set, which ran this anew
+    }
+  }
+  for (int h = 0; h < kHeaderCount; ++h)
+    ShownCards[h] = SelectedCard(h);
   UpdateCardImages();
   UpdateOutlines();
   UpdateFieldMarks();
+}
+
+void TFormLarkspur::ChooseCardFile(int header) {
+  FileDialog dialog;
+  dialog.Kind = FileDialogKind::Open;
+  dialog.FilterDescription = "Card Files (*.toml)";
+  dialog.FilterPattern = "*.toml";
+  dialog.DefaultExtension = "toml";
+  dialog.InitialFolder = Config->Folder;
+  std::array<std::int32_t, kHeaderCount> cards = ShownCards;
+  if (const std::optional<std::string> chosen = CurrentHost().RunFileDialog(dialog)) {
+    const Result<std::int32_t> added = AddUserCardFile(*chosen, CurrentPlaces().CardsFolder);
+    if (added)
+      cards[header] = *added;
+    else
+      ShowError(added.Error().Reason);
+  }
+  {
+    const QSignalBlocker first(HeaderCombos[0]);
+    const QSignalBlocker second(HeaderCombos[1]);
+    InitChoiceLists();
+    for (int h = 0; h < kHeaderCount; ++h)
+      HeaderCombos[h]->setCurrentIndex(Config->ChoiceIndexOf(cards[h]).value_or(0));
+  }
+  ComboBoxGpioChange();
 }
 
 void TFormLarkspur::ButtonSaveClick() {
@@ -731,6 +779,11 @@ void TFormLarkspur::ButtonLoadClick() {
   // tool refuses it, rather than cut silently.
   if (loaded)
     loaded = CheckTextFields(Config->Settings);
+  // A record naming a user card whose file is not found is refused, not shown as another card.
+  for (const std::int32_t card : {Config->Settings.Gpio0.Get(), Config->Settings.Gpio1.Get()}) {
+    if (const std::string missing = MissingUserCardText(card); loaded && !missing.empty())
+      loaded = Failure{FailureKind::UnknownCard, {}, missing, {}};
+  }
   if (!loaded) {
     Config->Settings = before;
     // A cancelled dialog and a file that is gone carry no reason and stay silent; a picked
@@ -819,10 +872,19 @@ void TFormLarkspur::InitChoiceLists() {
     for (int i = 0; i < Config->ChoiceCount; ++i) {
       const std::string_view name = CardById(Config->ChoiceAt(i)).Name;
       combo->addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
-      combo->setItemData(i, CardTip(Config->ChoiceList[i]), Qt::ToolTipRole);
+      QString tip = CardTip(Config->ChoiceList[i]);
+      if (const std::string_view source = CardSourceFile(Config->ChoiceAt(i)); !source.empty())
+        tip += QStringLiteral(" From ") + QString::fromUtf8(source.data(), source.size());
+      combo->setItemData(i, tip, Qt::ToolTipRole);
     }
+    combo->addItem(QStringLiteral("Card file..."));
+    combo->setItemData(Config->ChoiceCount,
+                       QStringLiteral("Choose a card file (.toml) of your own: it is checked and "
+                                      "kept in ") +
+                           QString::fromStdString(CurrentPlaces().CardsFolder),
+                       Qt::ToolTipRole);
     combo->setCurrentIndex(0);
-    combo->setMaxVisibleItems(Config->ChoiceCount);  // the whole list opens without scrolling
+    combo->setMaxVisibleItems(Config->ChoiceCount + 1);  // the whole list opens without scrolling
     FitListFont(combo);
   }
 }
@@ -848,6 +910,8 @@ void TFormLarkspur::SettingsToControls() {
       PrefixEdits[h]->clear();
     }
   }
+  for (int h = 0; h < kHeaderCount; ++h)
+    ShownCards[h] = SelectedCard(h);
   UpdateCardImages();
   UpdateOutlines();
   UpdateFieldMarks();
@@ -957,6 +1021,7 @@ GenerationOptions TFormLarkspur::OutputChoices() const {
   options.Testbench = CheckTestbench->isChecked();
   if (CheckBoxPinList->isChecked())
     options.PinList = PinListFiles::Both();
+  options.Pinout = CheckBoxPinout->isChecked();
   return options;
 }
 
@@ -965,6 +1030,7 @@ void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
   ComboTopLevel->setCurrentIndex(static_cast<int>(language - kHdlLanguages.begin()));
   CheckTestbench->setChecked(options.Testbench);
   CheckBoxPinList->setChecked(options.PinList.Any());
+  CheckBoxPinout->setChecked(options.Pinout);
 }
 
 }  // namespace pinwright

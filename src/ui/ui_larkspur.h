@@ -101,6 +101,9 @@ class TFormLarkspur : public QWidget {
   // The controls written over a copy of the record, as ControlsToSettings would store them.
   void ControlsToRecord(TLarkspurSettings& record) const;
   std::int32_t SelectedCard(int header) const;
+  // The last entry of a card list: a card file chosen, checked, taken into the user's card
+  // folder and selected on the header, or every problem in one error box.
+  void ChooseCardFile(int header);
 
   TFormMain& Owner;
   std::unique_ptr<TConfigLarkspur> Config;
@@ -116,6 +119,9 @@ class TFormLarkspur : public QWidget {
   QComboBox* ComboTopLevel = nullptr;
   QCheckBox* CheckTestbench = nullptr;
   QCheckBox* CheckBoxPinList = nullptr;
+  QCheckBox* CheckBoxPinout = nullptr;
+  // The cards selected before "Card file..." was picked, for when the choice is abandoned.
+  std::array<std::int32_t, kHeaderCount> ShownCards{};
   QLabel* LabelProblems = nullptr;
   QToolButton* ButtonAbout = nullptr;
   // The form draws its controls with a style that honours its palette, whatever style the

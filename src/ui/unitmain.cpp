@@ -14,6 +14,8 @@
 #include <filesystem>
 
 #include "cards/catalogue.h"
+#include "cards/usercards.h"
+#include "generate/headerpicture.h"
 #include "host/host.h"
 #include "host/paths.h"
 #include "host/places.h"
@@ -119,8 +121,16 @@ void TFormMain::ShowBoard() {
 
 void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
   const std::string_view name = CardById(cardId).Picture;
-  const QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()),
-                                             picture->size(), picture->devicePixelRatioF());
+  QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()), picture->size(),
+                                       picture->devicePixelRatioF());
+  // A card file's card: the file's own picture, or the generated picture of its header.
+  if (pixmap.isNull() && !CardSourceFile(cardId).empty()) {
+    const std::string_view file = CardPictureFile(cardId);
+    pixmap = file.empty() ? PictureFromSvgText(QByteArray::fromStdString(CardHeaderSvg(cardId, 0)),
+                                               picture->size(), picture->devicePixelRatioF())
+                          : PictureFromFile(QString::fromUtf8(file.data(), file.size()),
+                                            picture->size(), picture->devicePixelRatioF());
+  }
   if (pixmap.isNull()) {
     // Hide rather than keep an earlier card's picture.
     picture->hide();
@@ -153,6 +163,7 @@ void TFormMain::LoadOutputChoices() {
   options.Testbench = ini.value(Latin1(kTestbenchOption.IniKey)).toInt() == 1;
   if (ini.value(Latin1(kPinListOption.IniKey)).toInt() == 1)
     options.PinList = PinListFiles::Both();
+  options.Pinout = ini.value(QStringLiteral("Output/Pinout")).toInt() == 1;
   Larkspur->ShowOutputChoices(options);
 }
 
@@ -167,6 +178,7 @@ void TFormMain::SaveOutputChoices() {
                QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size())));
   ini.setValue(Latin1(kTestbenchOption.IniKey), options.Testbench ? 1 : 0);
   ini.setValue(Latin1(kPinListOption.IniKey), options.PinList.Any() ? 1 : 0);
+  ini.setValue(QStringLiteral("Output/Pinout"), options.Pinout ? 1 : 0);
   ini.sync();  // as for the board: failures are ignored
 }
 

@@ -139,6 +139,72 @@ if [[ -w /dev/full ]]; then
   [[ $? == 1 ]] || fail "cards into a full disk did not exit 1"
 fi
 
+# --- User cards -------------------------------------------------------------------------
+card_files=$(cd "$(dirname "$0")/../cards/files" && pwd)
+expect 0 card check "$card_files/acme_strip.toml" "$card_files/sensor_pod.toml"
+has "$out" 'card 1001 "Acme 8-LED Strip" passes the checks'
+printf 'format = "pinwright-card"\nversion = 1\nid = 5\n' >"$work/bad.toml"
+expect 1 card check "$card_files/acme_strip.toml" "$work/bad.toml"
+has "$err" "$work/bad.toml:3:6: error: id must be from 1000 to 9999"
+has "$err" "$work/bad.toml:1:1: error: name is missing"
+expect 0 cards --cards "$card_files" --card "$work/bad.toml"
+has "$out" "1001  Acme 8-LED Strip  ($card_files/acme_strip.toml)"
+has "$out" "2040  Sensor Pod  ($card_files/sensor_pod.toml)"
+has "$out" "Card files refused:"
+has "$out" "$work/bad.toml:3:6: error:"
+# A later --card with the same ID replaces the card, with a note.
+sed '0,/^name = .*/s//name = "Acme Replacement"/' "$card_files/acme_strip.toml" >"$work/acme2.toml"
+expect 0 cards --cards "$card_files" --card "$work/acme2.toml"
+has "$out" "1001  Acme Replacement"
+has "$out" "note: $work/acme2.toml replaces card 1001 of $card_files/acme_strip.toml"
+expect 2 card export 1001
+has "$err" "unknown card '1001'"
+expect 2 card frobnicate
+expect 2 card picture 12
+
+# A .cfg naming a user card: refused where the card file is not found, nothing written.
+expect 0 config --cards "$card_files" --gpio0 "acme 8-led strip" --prefix0 A_ --gpio1 2040 user.cfg
+[[ $(stat -c %s "$work/user.cfg") == 416 ]] || fail "user.cfg is not 416 bytes"
+dir=$(fresh_dir missing_card)
+expect 1 generate --config user.cfg "$dir/top.qpf"
+has "$err" "No card file with card ID 1001 was found in"
+empty_dir "$dir"
+expect 0 generate --cards "$card_files" --config user.cfg "$dir/top.qpf"
+has "$(<"$dir/top.qsf")" "WEAK_PULL_UP_RESISTOR ON -to A_ACME_KEY_n"
+has "$(<"$dir/top.sdc")" 'create_clock -period "25.00000 MHz" [get_ports A_ACME_CLK]'
+has "$(<"$dir/top.sdc")" 'create_clock -period "12.28800 MHz" [get_ports POD_SAMPLE_CLK]'
+# --pinout: the picture of each header that carries a card, and no file without one.
+expect 0 generate --cards "$card_files" --config user.cfg --pinout "$dir/top.qpf"
+has "$(<"$dir/top.pinout.svg")" '<title>Position 1: A_ACME_CLK, input, 3.3-V LVTTL, ball '
+has "$(<"$dir/top.pinout.svg")" 'GPIO-1: Sensor Pod'
+dir=$(fresh_dir no_pinout)
+expect 0 generate --pinout "$dir/top.qpf"
+[[ ! -e $dir/top.pinout.svg ]] || fail "a pinout was written without a card"
+
+# Every built-in card, exported and loaded back under a user ID and name, gives the same
+# project on either header, with and without a prefix, but for the lines naming the card.
+export SOURCE_DATE_EPOCH=1742047533
+for card in 1 12 13 55 62 63 66 67 68 69 76; do
+  expect 0 card export "$card"
+  builtin_name=$(sed -n '0,/^name = "\(.*\)"$/s//\1/p' <<<"$out" | sed 's/\\"/"/g')
+  sed -e 's/^id = .*/id = 4321/' -e '0,/^name = .*/s//name = "Round Trip Copy"/' <<<"$out" \
+    >"$work/copy.toml"
+  for variant in "--gpio0 CARD" "--gpio0 CARD --prefix0 L_" "--gpio1 CARD" \
+    "--gpio1 CARD --prefix1 R_ --with all"; do
+    # shellcheck disable=SC2086
+    expect 0 generate ${variant//CARD/$card} "$work/rt_builtin/top.qpf"
+    # shellcheck disable=SC2086
+    expect 0 generate --card "$work/copy.toml" ${variant//CARD/4321} "$work/rt_user/top.qpf"
+    for ext in qpf qsf v sdc htm; do
+      if ! diff <(grep -vF "$builtin_name" "$work/rt_builtin/top.$ext") \
+        <(grep -vF "Round Trip Copy" "$work/rt_user/top.$ext") >"$work/.diff"; then
+        fail "card $card ($variant): top.$ext differs\n$(head -20 "$work/.diff")"
+      fi
+    done
+  done
+done
+unset SOURCE_DATE_EPOCH
+
 # --- config and show --------------------------------------------------------------------
 expect 0 config defaults.cfg
 [[ $(stat -c %s "$work/defaults.cfg") == 416 ]] || fail "defaults.cfg is not 416 bytes"

@@ -83,16 +83,33 @@ proc check_project {qpf} {
 
   run_script [file join $folder $name.qsf]
   array set globals {}
+  array set located {}
+  set pullups {}
   foreach call $::calls {
     lassign $call command arguments
     switch -- $command {
       set_global_assignment {
         set globals([option_value $arguments -name]) [lindex $arguments end]
       }
-      set_instance_assignment - set_location_assignment {}
+      set_instance_assignment {
+        set setting [option_value $arguments -name]
+        if {$setting eq "WEAK_PULL_UP_RESISTOR"} {
+          lappend pullups [option_value $arguments -to] [lindex $arguments 2]
+        } elseif {$setting ne "IO_STANDARD"} {
+          lappend problems "unexpected instance assignment in the .qsf: $setting"
+        }
+      }
+      set_location_assignment {
+        set located([option_value $arguments -to]) 1
+      }
       default {
         lappend problems "unexpected command in the .qsf: $command"
       }
+    }
+  }
+  foreach {target value} $pullups {
+    if {$value ne "ON" || ![info exists located($target)]} {
+      lappend problems "pull-up $value on $target, which has no location"
     }
   }
   foreach required {FAMILY DEVICE TOP_LEVEL_ENTITY SDC_FILE} {
@@ -135,8 +152,11 @@ proc print_triples {qpf} {
     set target [option_value $arguments -to]
     switch -- $command {
       set_instance_assignment {
-        lappend order $target
-        set standards($target) [lindex $arguments 2]
+        # The pins are the I/O standard lines; a pull-up is a setting of a pin already listed.
+        if {[option_value $arguments -name] eq "IO_STANDARD"} {
+          lappend order $target
+          set standards($target) [lindex $arguments 2]
+        }
       }
       set_location_assignment {
         set locations($target) [lindex $arguments 0]

@@ -132,6 +132,21 @@ has "$err" "Failed to generate Quartus project: c.qpf."
 expect 1 config "$(winpath "$work")\\blocker\\x.cfg"
 has "$err" "Failed to create file."
 
+# --- Card files: Windows paths in the errors, a picture beside the file, a project --------
+cards=$here/../cards/files
+mkdir -p "$user/Karten"
+cp "$cards/acme_strip.toml" "$user/Karten/"
+printf 'format = "pinwright-card"\r\nversion = 1\r\nid = 12\r\n' >"$user/Karten/falsch.toml"
+expect 1 card check "$(winpath "$user")\Karten\acme_strip.toml" "$(winpath "$user")\Karten\falsch.toml"
+has "$err" "$(winpath "$user")\Karten\falsch.toml:3:6: error: id must be from 1000 to 9999"
+has "$out" 'card 1001 "Acme 8-LED Strip" passes the checks'
+SOURCE_DATE_EPOCH=0 expect 0 generate --cards "$(winpath "$user")\Karten" --gpio0 1001 \
+  --prefix0 A_ --pinout "$(winpath "$user")\Projekte\karte.qpf"
+grep -q 'WEAK_PULL_UP_RESISTOR ON -to A_ACME_KEY_n' "$user/Projekte/karte.qsf" ||
+  fail "the card file's pull-up is missing from karte.qsf"
+grep -q '<title>Position 1: A_ACME_CLK' "$user/Projekte/karte.pinout.svg" ||
+  fail "karte.pinout.svg lacks the card's first position"
+
 if ((failures > 0)); then
   echo "$failures check(s) failed"
   exit 1

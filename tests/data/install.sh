@@ -118,7 +118,7 @@ if [ -f /usr/share/bash-completion/bash_completion ]; then
     got=$(completions "$line")
     [ "$got" = "$expected" ] || fail "completing '$line' gave '$got', not '$expected'"
   done <<'CASES'
-pinwright-cli =--help|--version|-h|cards|check|config|generate|help|import|show
+pinwright-cli =--help|--version|-h|card|cards|check|config|generate|help|import|show
 pinwright-cli generate --gp=--gpio0|--gpio1
 pinwright-cli generate --t=--testbench
 pinwright-cli generate --hdl v=verilog|vhdl
@@ -129,7 +129,7 @@ pinwright-cli config --gpio0 n=None|none
 pinwright-cli generate --with LED,SD=LED,SDRAM
 pinwright-cli generate --without H=HPS|HdmiTx
 pinwright-cli show =CodeGenerated|board.cfg
-pinwright-cli help =cards|check|config|generate|import|show
+pinwright-cli help =card|cards|check|config|generate|import|show
 pinwright-cli generate --pins j=json|json,csv
 pinwright-cli show --=--help|--json
 pinwright-cli check --=--help|--json|--top

@@ -17,23 +17,28 @@ TEST(ResolvePlaces, OwnFolderKeepsEverythingBesideTheExecutableElseFollowsTheUse
     StoragePlaces Expected;
   };
   const Case cases[] = {
-      {"portable copy", {"/opt/pw/", true, "/home/ann", "/x/conf"}, {"/opt/pw/", "/opt/pw/"}},
+      {"portable copy",
+       {"/opt/pw/", true, "/home/ann", "/x/conf", "/x/data"},
+       {"/opt/pw/", "/opt/pw/", "/opt/pw/cards/"}},
       {"installed",
-       {"/usr/bin/", false, "/home/ann", ""},
-       {"/home/ann/.config/pinwright/", "/home/ann/"}},
-      {"XDG_CONFIG_HOME",
-       {"/usr/bin/", false, "/home/ann/", "/x/conf"},
-       {"/x/conf/pinwright/", "/home/ann/"}},
-      {"relative XDG_CONFIG_HOME is ignored",
-       {"/usr/bin/", false, "/home/ann", "conf"},
-       {"/home/ann/.config/pinwright/", "/home/ann/"}},
-      {"no home", {"/usr/bin/", false, "", ""}, {"/.config/pinwright/", "/"}},
+       {"/usr/bin/", false, "/home/ann", "", ""},
+       {"/home/ann/.config/pinwright/", "/home/ann/", "/home/ann/.local/share/pinwright/cards/"}},
+      {"XDG_CONFIG_HOME and XDG_DATA_HOME",
+       {"/usr/bin/", false, "/home/ann/", "/x/conf", "/x/data/"},
+       {"/x/conf/pinwright/", "/home/ann/", "/x/data/pinwright/cards/"}},
+      {"relative XDG folders are ignored",
+       {"/usr/bin/", false, "/home/ann", "conf", "data"},
+       {"/home/ann/.config/pinwright/", "/home/ann/", "/home/ann/.local/share/pinwright/cards/"}},
+      {"no home",
+       {"/usr/bin/", false, "", "", ""},
+       {"/.config/pinwright/", "/", "/.local/share/pinwright/cards/"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     const StoragePlaces places = ResolvePlaces(c.Input);
     EXPECT_EQ(places.SettingsFolder, c.Expected.SettingsFolder);
     EXPECT_EQ(places.ProjectsFolder, c.Expected.ProjectsFolder);
+    EXPECT_EQ(places.CardsFolder, c.Expected.CardsFolder);
   }
 }
 

@@ -195,8 +195,10 @@ class LarkspurFormTest : public QObject {
       const std::string n = suffix;
       auto* combo = program.Find<QComboBox>(("ComboBoxGpio" + n).c_str());
       QCOMPARE(combo->currentText(), QStringLiteral("None"));
-      QCOMPARE(combo->count(), 12);
-      QCOMPARE(combo->maxVisibleItems(), 12);
+      // The cards and, last, the entry that takes a card file.
+      QCOMPARE(combo->count(), 13);
+      QCOMPARE(combo->itemText(12), QStringLiteral("Card file..."));
+      QCOMPARE(combo->maxVisibleItems(), 13);
       QVERIFY(!combo->isEditable());
       QVERIFY(program.Find<QLineEdit>(("EditPrefixGpio" + n).c_str())->text().isEmpty());
       QVERIFY(program.Find<QLabel>(("ImageGpio" + n).c_str())->isHidden());
@@ -234,6 +236,40 @@ class LarkspurFormTest : public QObject {
       QVERIFY(picture->isHidden());
     }
     QVERIFY(program.Host.Messages.empty());
+  }
+
+  // "Card file...": a good file is taken into the card folder and selected, with its picture;
+  // a file with mistakes shows them all in one box and the selection stays.
+  void cardFileEntryTakesACardOrShowsEveryProblem() {
+    StartedProgram program;
+    program.Start();
+    program.SelectCard("ComboBoxGpio0", 12);
+    const std::string card = std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files/acme_strip.toml";
+    // The entry leads elsewhere at once, so it is chosen directly rather than by the helper
+    // that checks the choice stays.
+    auto* combo = program.Find<QComboBox>("ComboBoxGpio1");
+    program.Host.AnswerNextDialog(card);
+    combo->setCurrentIndex(program.Form().Configuration().ChoiceCount);
+    QCOMPARE(combo->currentText(), QStringLiteral("Acme 8-LED Strip"));
+    QCOMPARE(program.Find<QComboBox>("ComboBoxGpio0")->currentIndex(), 2);  // card 12 stays
+    QVERIFY(std::filesystem::exists(program.Folder.Path() / "cards" / "acme_strip.toml"));
+    QVERIFY(!program.Find<QLabel>("ImageGpio1")->pixmap().isNull());
+    QVERIFY(combo->itemData(combo->currentIndex(), Qt::ToolTipRole).toString().contains("From "));
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+
+    const std::string broken = program.Folder.File("broken.toml");
+    WriteFile(broken, "format = \"pinwright-card\"\nversion = 7\nid = 3\n");
+    program.Host.AnswerNextDialog(broken);
+    program.Find<QComboBox>("ComboBoxGpio0")
+        ->setCurrentIndex(program.Form().Configuration().ChoiceCount);
+    QCOMPARE(program.Find<QComboBox>("ComboBoxGpio0")->currentIndex(), 2);
+    QCOMPARE(combo->currentText(), QStringLiteral("Acme 8-LED Strip"));
+    QCOMPARE(program.Host.Messages.size(), size_t{1});
+    const std::string& text = program.Host.Messages[0].Text;
+    QVERIFY2(text.find(broken + ":2:11: error: version 7") != std::string::npos, text.c_str());
+    QVERIFY2(text.find("\r\n" + broken + ":3:6: error: id must be") != std::string::npos,
+             text.c_str());
+    QVERIFY(!std::filesystem::exists(program.Folder.Path() / "cards" / "broken.toml"));
   }
 
   // Every refusal stops Save Setting and Generate before any dialog, with the same message.
@@ -856,11 +892,20 @@ class LarkspurFormTest : public QObject {
     QStringList expected = {"EditProjectName"};
     for (const ComponentNames& row : kComponents)
       expected.append(QString::fromLatin1(row.CheckBox));
-    expected +=
-        QStringList{"ComboBoxGpio0",    "EditPrefixGpio0",   "ComboBoxGpio1",   "EditPrefixGpio1",
-                    "ComboBoxTopLevel", "CheckBoxTestbench", "CheckBoxPinList", "ButtonSave",
-                    "ButtonGen",        "ButtonLoad",        "ButtonExit",      "logo",
-                    "EditProjectName"};
+    expected += QStringList{"ComboBoxGpio0",
+                            "EditPrefixGpio0",
+                            "ComboBoxGpio1",
+                            "EditPrefixGpio1",
+                            "ComboBoxTopLevel",
+                            "CheckBoxTestbench",
+                            "CheckBoxPinList",
+                            "CheckBoxPinout",
+                            "ButtonSave",
+                            "ButtonGen",
+                            "ButtonLoad",
+                            "ButtonExit",
+                            "logo",
+                            "EditProjectName"};
     QStringList visited = {QApplication::focusWidget()->objectName()};
     for (qsizetype i = 1; i < expected.size(); ++i) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -1079,7 +1124,7 @@ class LarkspurFormTest : public QObject {
     QVERIFY(program.Find<QCheckBox>("CheckBoxOSC")->toolTip().contains("CLOCK1_50"));
     auto* combo = program.Find<QComboBox>("ComboBoxGpio0");
     const TConfigLarkspur& config = program.Form().Configuration();
-    for (int i = 1; i < combo->count(); ++i) {
+    for (int i = 1; i < config.ChoiceCount; ++i) {
       const QString expected = QStringLiteral("Adds %1 pins on the header.")
                                    .arg(CardSignals(config.ChoiceList[i]).PinCount);
       QCOMPARE(combo->itemData(i, Qt::ToolTipRole).toString(), expected);

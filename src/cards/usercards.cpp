@@ -1,0 +1,253 @@
+#include "cards/usercards.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "cards/catalogue.h"
+#include "cards/choicelist.h"
+#include "host/paths.h"
+#include "host/text.h"
+
+namespace pinwright {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Installed {
+  std::vector<std::shared_ptr<const CardDefinition>> Cards;
+  std::vector<std::string> Folders;
+  std::uint64_t Generation = 0;
+};
+
+Installed& InstalledState() {
+  static Installed state;
+  return state;
+}
+
+std::string WithSeparator(std::string folder) {
+  if (!folder.empty() && folder.back() != '/' && folder.back() != kFolderSeparator)
+    folder += kFolderSeparator;
+  return folder;
+}
+
+bool IsCardFileName(const fs::path& path) {
+  return FoldCase(Utf8FromPath(path.extension())) == kCardFileExtension;
+}
+
+// The card files of a folder, by name; nothing when the folder is missing.
+std::vector<std::string> CardFilesIn(const std::string& folder) {
+  std::vector<std::string> files;
+  std::error_code error;
+  fs::directory_iterator entries(PathFromUtf8(folder), error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    std::error_code kindError;
+    if (IsCardFileName(entries->path()) && !entries->is_directory(kindError))
+      files.push_back(Utf8FromPath(entries->path()));
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// The card whose name is the same as the text, letter case ignored: a built-in one or one of
+// the cards kept so far under another ID; empty when none is.
+std::string NameHolder(const std::map<std::int32_t, std::shared_ptr<const CardDefinition>>& kept,
+                       const CardDefinition& card) {
+  for (const std::int32_t id : GpioBuiltInChoices()) {
+    if (EqualsIgnoringCase(CardById(id).Name, card.Name))
+      return "built-in card " + std::to_string(id);
+  }
+  for (const auto& [id, other] : kept) {
+    if (id != card.Id && EqualsIgnoringCase(other->Name, card.Name))
+      return other->SourceFile;
+  }
+  return {};
+}
+
+}  // namespace
+
+namespace {
+
+// One card file and the source it came from; files of one source may not share an ID.
+struct SourcedFile {
+  std::string Path;
+  std::size_t Source = 0;
+};
+
+CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::string> folders) {
+  CardLoad load;
+  load.SearchedFolders = std::move(folders);
+  std::map<std::int32_t, std::shared_ptr<const CardDefinition>> kept;
+  std::map<std::int32_t, std::size_t> sourceOfId;
+  for (const SourcedFile& file : files) {
+    CardFileReading reading = ReadCardFile(file.Path);
+    if (reading.Card) {
+      const CardDefinition& card = *reading.Card;
+      const auto earlier = kept.find(card.Id);
+      if (earlier != kept.end() && sourceOfId[card.Id] == file.Source) {
+        reading.Problems.push_back({file.Path, card.IdPlace.Line, card.IdPlace.Column,
+                                    "id " + std::to_string(card.Id) + " is also the id of " +
+                                        earlier->second->SourceFile});
+      } else if (const std::string holder = NameHolder(kept, card); !holder.empty()) {
+        reading.Problems.push_back({file.Path, card.NamePlace.Line, card.NamePlace.Column,
+                                    "name \"" + card.Name + "\" is already the name of " + holder});
+      } else {
+        if (earlier != kept.end()) {
+          load.Notes.push_back(file.Path + " replaces card " + std::to_string(card.Id) + " of " +
+                               earlier->second->SourceFile);
+        }
+        kept[card.Id] = reading.Card;
+        sourceOfId[card.Id] = file.Source;
+        continue;
+      }
+    }
+    load.RefusedFiles.push_back(file.Path);
+    load.Problems.insert(load.Problems.end(), reading.Problems.begin(), reading.Problems.end());
+  }
+  for (auto& [id, card] : kept)
+    load.Cards.push_back(std::move(card));
+  return load;
+}
+
+}  // namespace
+
+CardLoad LoadCards(std::span<const CardSource> sources) {
+  std::vector<SourcedFile> files;
+  std::vector<std::string> folders;
+  for (std::size_t s = 0; s < sources.size(); ++s) {
+    const CardSource& source = sources[s];
+    if (source.What == CardSource::Kind::Folder) {
+      folders.push_back(WithSeparator(source.Path));
+      for (std::string& file : CardFilesIn(source.Path))
+        files.push_back({std::move(file), s});
+    } else {
+      files.push_back({source.Path, s});
+    }
+  }
+  return LoadFiles(files, std::move(folders));
+}
+
+CardLoad CheckCards(std::span<const std::string> paths) {
+  std::vector<SourcedFile> files;
+  for (const std::string& path : paths)
+    files.push_back({path, 0});
+  return LoadFiles(files, {});
+}
+
+namespace {
+
+// Copies the file into the folder under the same name; the system's reason when it fails.
+std::string CopyInto(const fs::path& file, const fs::path& target) {
+  std::error_code error;
+  if (fs::exists(target, error) && fs::equivalent(file, target, error))
+    return {};
+  fs::create_directories(target.parent_path(), error);
+  fs::copy_file(file, target, fs::copy_options::overwrite_existing, error);
+  return error ? error.message() : std::string();
+}
+
+}  // namespace
+
+Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder) {
+  const std::vector<CardSource> sources = {{CardSource::Kind::Folder, cardsFolder},
+                                           {CardSource::Kind::File, file}};
+  const CardLoad trial = LoadCards(sources);
+  std::string reason;
+  for (const CardProblem& problem : trial.Problems) {
+    if (problem.File == file)
+      reason += (reason.empty() ? "" : "\r\n") + problem.Text();
+  }
+  if (!reason.empty())
+    return Failure{FailureKind::CannotRead, file, reason, {}};
+  const CardFileReading reading = ReadCardFile(file);
+  const CardDefinition& card = *reading.Card;
+
+  const fs::path source = PathFromUtf8(file);
+  const fs::path folder = PathFromUtf8(cardsFolder);
+  std::string problem = CopyInto(source, folder / source.filename());
+  // A picture beside the card file, or below its folder, keeps its place relative to it.
+  if (problem.empty() && !card.PictureFile.empty()) {
+    const fs::path picture = PathFromUtf8(card.PictureFile).lexically_normal();
+    const fs::path relative = picture.lexically_relative(source.parent_path().lexically_normal());
+    if (!relative.empty() && *relative.begin() != "..")
+      problem = CopyInto(picture, folder / relative);
+  }
+  if (!problem.empty()) {
+    return Failure{FailureKind::CannotCreate,
+                   cardsFolder,
+                   "The card file could not be copied into " + cardsFolder + ": " + problem,
+                   {}};
+  }
+  InstallUserCards(LoadCards(std::vector<CardSource>{{CardSource::Kind::Folder, cardsFolder}}));
+  if (!FindUserCard(card.Id)) {
+    return Failure{FailureKind::CannotRead,
+                   file,
+                   "The card file was copied into " + cardsFolder + " but does not load there.",
+                   {}};
+  }
+  return card.Id;
+}
+
+std::vector<CardSource> CardSources(const std::string& standardFolder,
+                                    std::span<const CardSource> extra) {
+  std::vector<CardSource> sources;
+  if (!standardFolder.empty())
+    sources.push_back({CardSource::Kind::Folder, standardFolder});
+  sources.insert(sources.end(), extra.begin(), extra.end());
+  return sources;
+}
+
+void InstallUserCards(const CardLoad& load) {
+  Installed& state = InstalledState();
+  state.Cards = load.Cards;
+  state.Folders = load.SearchedFolders;
+  ++state.Generation;
+}
+
+const CardDefinition* FindUserCard(std::int32_t cardId) {
+  if (cardId < kFirstUserCardId || cardId > kLastUserCardId)
+    return nullptr;
+  for (const std::shared_ptr<const CardDefinition>& card : InstalledState().Cards) {
+    if (card->Id == cardId)
+      return card.get();
+  }
+  return nullptr;
+}
+
+std::string_view CardPictureFile(std::int32_t cardId) {
+  const CardDefinition* card = FindUserCard(cardId);
+  return card ? std::string_view(card->PictureFile) : std::string_view();
+}
+
+std::string_view CardSourceFile(std::int32_t cardId) {
+  const CardDefinition* card = FindUserCard(cardId);
+  return card ? std::string_view(card->SourceFile) : std::string_view();
+}
+
+std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards() {
+  return InstalledState().Cards;
+}
+
+std::span<const std::string> SearchedCardFolders() {
+  return InstalledState().Folders;
+}
+
+std::string MissingUserCardText(std::int32_t cardId) {
+  if (cardId < kFirstUserCardId || cardId > kLastUserCardId || FindUserCard(cardId))
+    return {};
+  std::string text = "No card file with card ID " + std::to_string(cardId) + " was found";
+  const std::span<const std::string> folders = SearchedCardFolders();
+  if (folders.empty())
+    return text + ": no card folder was searched.";
+  text += " in ";
+  for (std::size_t i = 0; i < folders.size(); ++i)
+    text += (i == 0 ? "" : i + 1 == folders.size() ? " or " : ", ") + folders[i];
+  return text + ".";
+}
+
+std::uint64_t UserCardsGeneration() {
+  return InstalledState().Generation;
+}
+
+}  // namespace pinwright

@@ -1,0 +1,71 @@
+// Finding and loading the user's card files, and the set of user cards in force: the catalogue,
+// the choice list and the pin maps read them beside the built-in rows.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "cards/cardfile.h"
+#include "host/failure.h"
+
+namespace pinwright {
+
+// A folder of card files (every *.toml in it, by name) or one card file.
+struct CardSource {
+  enum class Kind { Folder, File };
+  Kind What = Kind::Folder;
+  std::string Path;
+};
+
+struct CardLoad {
+  std::vector<std::shared_ptr<const CardDefinition>> Cards;  // accepted, by ID
+  std::vector<CardProblem> Problems;                         // of every refused file
+  std::vector<std::string> RefusedFiles;
+  std::vector<std::string> Notes;            // a later file that replaced an earlier one
+  std::vector<std::string> SearchedFolders;  // every folder looked in, with its separator
+};
+
+// Loads the card files of the sources in order. A file with any problem is refused; the others
+// are offered. A later source's card replaces an earlier card of the same ID (with a note);
+// two files of one folder with the same ID, or a name another card has, are problems.
+CardLoad LoadCards(std::span<const CardSource> sources);
+
+// Checks the card files as one lot: against the built-in cards and each other (an ID used
+// twice is a problem here, not a replacement).
+CardLoad CheckCards(std::span<const std::string> files);
+
+// The standard folder first (`cards/` beside a portable program, otherwise
+// $XDG_DATA_HOME/pinwright/cards/), then the extra folders and files as given.
+std::vector<CardSource> CardSources(const std::string& standardFolder,
+                                    std::span<const CardSource> extra);
+
+// Takes a card file into the user's card folder: checks it as loading would after the cards
+// already there, copies it (and a picture it names beside it) into the folder, loads the
+// folder again and installs it. The card's ID, or a failure whose reason holds every problem,
+// one line each; nothing is copied then.
+Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder);
+
+// Makes the loaded cards the ones in force, replacing any installed before.
+void InstallUserCards(const CardLoad& load);
+
+// The installed card of the ID; nullptr when there is none.
+const CardDefinition* FindUserCard(std::int32_t cardId);
+// The picture file a card file names, and where the card was read from; empty for built-in
+// cards, and for a card file's card without a picture of its own.
+std::string_view CardPictureFile(std::int32_t cardId);
+std::string_view CardSourceFile(std::int32_t cardId);
+// The installed cards, by ID.
+std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards();
+// The folders the installed cards were looked for in.
+std::span<const std::string> SearchedCardFolders();
+// For a user card ID (1000 to 9999) that no installed card file has: the sentence that says so
+// and names the folders searched. Empty for every other ID.
+std::string MissingUserCardText(std::int32_t cardId);
+
+// Counts the installations, so that what is worked out from the cards can tell it is stale.
+std::uint64_t UserCardsGeneration();
+
+}  // namespace pinwright
