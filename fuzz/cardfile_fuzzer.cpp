@@ -21,8 +21,8 @@ bool SameRows(const CardDefinition& a, const CardDefinition& b) {
   if (a.Rows.size() != b.Rows.size())
     return false;
   for (std::size_t i = 0; i < a.Rows.size(); ++i) {
-    const CardMapRow& x = a.Rows[i];
-    const CardMapRow& y = b.Rows[i];
+    const CardPinRow& x = a.Rows[i];
+    const CardPinRow& y = b.Rows[i];
     if (x.FirstPosition != y.FirstPosition || x.LastPosition != y.LastPosition ||
         x.Name != y.Name || x.FirstIndex != y.FirstIndex || x.LastIndex != y.LastIndex ||
         x.Direction != y.Direction || x.ClockMHz != y.ClockMHz || x.IoStandard != y.IoStandard ||
@@ -35,7 +35,7 @@ bool SameRows(const CardDefinition& a, const CardDefinition& b) {
 
 void CheckRows(const CardDefinition& card) {
   std::int32_t previousLast = 0;
-  for (const CardMapRow& row : card.Rows) {
+  for (const CardPinRow& row : card.Rows) {
     if (row.FirstPosition <= previousLast || row.LastPosition < row.FirstPosition ||
         row.LastPosition > kGpioHeaderPositions)
       Fail("a row is off the header or overlaps the one before", std::string(row.Name));
