@@ -53,7 +53,8 @@ std::string IniFilePath(const std::string& settingsFolder, const std::string& ex
   return settingsFolder + Utf8FromPath(name);
 }
 
-TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
+TFormMain::TFormMain(std::vector<CardSource> extraCards, QWidget* parent)
+    : QWidget(parent), ExtraCards(std::move(extraCards)) {
   RegisterPictures();
   // A fixed dialog-style frame: a title with a close button, no resizing, no maximising.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

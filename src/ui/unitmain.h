@@ -4,7 +4,11 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
+
+#include "cards/usercards.h"
 
 class QCloseEvent;
 class QLabel;
@@ -32,7 +36,9 @@ class TFormMain : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TFormMain(QWidget* parent = nullptr);
+  // extraCards: card folders and files given on the command line, loaded after the
+  // standard card folder.
+  explicit TFormMain(std::vector<CardSource> extraCards = {}, QWidget* parent = nullptr);
   ~TFormMain() override;
 
   // Creates the Larkspur form inside the window, fits the window around it and centres it;
@@ -50,6 +56,7 @@ class TFormMain : public QWidget {
 
   std::int32_t CurrentBoard() const { return Board; }
   TFormLarkspur* Form() const { return Larkspur; }
+  std::span<const CardSource> ExtraCardSources() const { return ExtraCards; }
 
  protected:
   // However the window is closed, the form closes first and keeps the settings as Exit
@@ -62,6 +69,7 @@ class TFormMain : public QWidget {
   QScrollArea* Scroller = nullptr;
   TFormLarkspur* Larkspur = nullptr;
   std::int32_t Board = 0;
+  std::vector<CardSource> ExtraCards;
 };
 
 }  // namespace pinwright

@@ -46,6 +46,7 @@ class MainWindowTest : public QObject {
       std::vector<std::string> Arguments;
       DesktopAction Action;
       std::string File;
+      std::vector<std::string> Cards = {};  // "D:" a folder, "F:" a file, in order
     };
     const Case cases[] = {
         {{}, DesktopAction::OpenWindow, ""},
@@ -58,14 +59,30 @@ class MainWindowTest : public QObject {
         {{"--", "--help"}, DesktopAction::OpenWindow, "--help"},
         {{"--bogus"}, DesktopAction::UsageError, ""},
         {{"a.cfg", "b.cfg"}, DesktopAction::UsageError, ""},
+        {{"--cards", "mine", "--card=x.toml", "b.cfg", "--cards=more"},
+         DesktopAction::OpenWindow,
+         "b.cfg",
+         {"D:mine", "F:x.toml", "D:more"}},
+        {{"--card", "-odd.toml"}, DesktopAction::OpenWindow, "", {"F:-odd.toml"}},
+        {{"--", "--cards"}, DesktopAction::OpenWindow, "--cards"},
+        {{"a.cfg", "--cards"}, DesktopAction::UsageError, ""},
+        {{"--card="}, DesktopAction::UsageError, ""},
+        {{"--cardz", "x"}, DesktopAction::UsageError, ""},
     };
     for (const Case& c : cases) {
       const DesktopCommand command = ParseDesktopArguments(c.Arguments);
       QCOMPARE(command.Action, c.Action);
       QCOMPARE(command.SettingsFile, c.File);
       QCOMPARE(command.Error.empty(), c.Action != DesktopAction::UsageError);
+      std::vector<std::string> cards;
+      for (const CardSource& source : command.CardFiles)
+        cards.push_back((source.What == CardSource::Kind::Folder ? "D:" : "F:") + source.Path);
+      if (c.Action != DesktopAction::UsageError)
+        QCOMPARE(cards, c.Cards);
     }
-    QVERIFY(DesktopHelpText().starts_with("Usage: pinwright [FILE.cfg]\n"));
+    QVERIFY(
+        DesktopHelpText().starts_with("Usage: pinwright [--cards DIR] [--card FILE.toml] "
+                                      "[FILE.cfg]\n"));
   }
 
   void iniPathReplacesTheExtension() {
