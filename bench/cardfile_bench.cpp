@@ -63,7 +63,7 @@ class ScratchFolder {
   const fs::path Path;
 };
 
-// 100 card files, each a copy of a built-in card (every one in turn, 15 to 40 pin tables a
+// 100 card files, each a copy of a built-in card (every one in turn, 3 to 31 pin tables a
 // file) with an ID and a name of its own; every tenth asks for a pull-up resistor and every
 // seventh sets another default I/O standard, so that the optional keys are read as well.
 void BM_Load100CardFiles(benchmark::State& state) {
