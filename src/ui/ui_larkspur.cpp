@@ -1017,7 +1017,7 @@ std::int32_t TFormLarkspur::SelectedCard(int header) const {
 
 void TFormLarkspur::UpdateCardImages() {
   for (int h = 0; h < kHeaderCount; ++h) {
-    Owner.ShowCardPicture(HeaderImages[h], SelectedCard(h));
+    Owner.ShowCardPicture(HeaderImages[h], SelectedCard(h), h);
     HeaderImages[h]->setAccessibleName(QStringLiteral("Picture of the %1 card: %2")
                                            .arg(HeaderCaption(h), HeaderCombos[h]->currentText()));
   }

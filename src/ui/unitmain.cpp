@@ -120,17 +120,18 @@ void TFormMain::ShowBoard() {
   move(available.left() + std::max(0, (room.width() - width()) / 2), available.top());
 }
 
-void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
+void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId, int header) {
   const std::string_view name = CardById(cardId).Picture;
   QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()), picture->size(),
                                        picture->devicePixelRatioF());
   // A card file's card: the file's own picture, or the generated picture of its header.
   if (pixmap.isNull() && !CardSourceFile(cardId).empty()) {
     const std::string_view file = CardPictureFile(cardId);
-    pixmap = file.empty() ? PictureFromSvgText(QByteArray::fromStdString(CardHeaderSvg(cardId, 0)),
-                                               picture->size(), picture->devicePixelRatioF())
-                          : PictureFromFile(QString::fromUtf8(file.data(), file.size()),
-                                            picture->size(), picture->devicePixelRatioF());
+    pixmap = file.empty()
+                 ? PictureFromSvgText(QByteArray::fromStdString(CardHeaderSvg(cardId, header)),
+                                      picture->size(), picture->devicePixelRatioF())
+                 : PictureFromFile(QString::fromUtf8(file.data(), file.size()), picture->size(),
+                                   picture->devicePixelRatioF());
   }
   if (pixmap.isNull()) {
     // Hide rather than keep an earlier card's picture.

@@ -44,8 +44,10 @@ class TFormMain : public QWidget {
   // Creates the Larkspur form inside the window, fits the window around it and centres it;
   // on a screen too small for the form, the window fills the room there is and scrolls.
   void ShowBoard();
-  // Shows the card's picture in the control, or hides the control for a card without one.
-  void ShowCardPicture(QLabel* picture, std::int32_t cardId);
+  // Shows the card's picture in the control, or hides the control for a card without one. A
+  // card file's card without a picture of its own shows its generated picture on the header
+  // of that index into kLarkspurHeaders, with that header's balls.
+  void ShowCardPicture(QLabel* picture, std::int32_t cardId, int header = 0);
   // Writes CurrentBoard under [Builder] MainBoard; failures are ignored.
   void SaveLastBoard();
   // The form's output choices under [Output] (TopLevel: verilog, systemverilog or vhdl;

@@ -1,6 +1,7 @@
 // The main window: its geometry around the form, the card pictures and the INI file.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
@@ -156,7 +157,8 @@ class MainWindowTest : public QObject {
 
   void everyOfferedCardHasItsPicture() {
     StartedProgram program;
-    program.Start();
+    program.Start({{CardSource::Kind::File,
+                    std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files/acme_strip.toml"}});
     const TConfigLarkspur& config = program.Form().Configuration();
     QLabel picture(&program.Window());
     picture.resize(80, 80);
@@ -172,6 +174,13 @@ class MainWindowTest : public QObject {
       QVERIFY(picture.isHidden());
       QVERIFY(picture.pixmap().isNull());
     }
+    // A card file's generated picture shows the balls of the header it sits on.
+    picture.resize(800, 80);
+    program.Window().ShowCardPicture(&picture, 1001, 0);
+    const QImage onGpio0 = picture.pixmap().toImage();
+    program.Window().ShowCardPicture(&picture, 1001, 1);
+    QVERIFY(!onGpio0.isNull());
+    QVERIFY(picture.pixmap().toImage() != onGpio0);
   }
 };
 
