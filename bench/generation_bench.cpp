@@ -73,10 +73,12 @@ void BM_LargestTextsEach(benchmark::State& state) {
   QuietHost host;
   TConfigLarkspur config;
   config.Settings = LargestLarkspurSettings();
-  const std::unique_ptr<TMainBoard> model = BuildLarkspurModel(config.Settings);
-  if (!model->OrderPins())
-    state.SkipWithError("the pins do not order");
-  const std::vector<PortGroup> ports = *TopLevelPorts(*model);
+  const Result<CheckedProject> project = CheckProject(config.Settings, "LARKSPUR.qpf");
+  if (!project) {
+    state.SkipWithError(project.Error().Reason.c_str());
+    return;
+  }
+  const TMainBoard& model = project->Board();
   const int which = static_cast<int>(state.range(0));
   for (auto _ : state) {
     switch (which) {
@@ -84,16 +86,16 @@ void BM_LargestTextsEach(benchmark::State& state) {
         benchmark::DoNotOptimize(QpfText("LARKSPUR", host.Now()));
         break;
       case 1:
-        benchmark::DoNotOptimize(QsfText(*model, "LARKSPUR", host.Now()));
+        benchmark::DoNotOptimize(QsfText(model, "LARKSPUR", host.Now()));
         break;
       case 2:
-        benchmark::DoNotOptimize(VerilogText(ports, "LARKSPUR"));
+        benchmark::DoNotOptimize(TopLevelText(project->TopLevel()));
         break;
       case 3:
-        benchmark::DoNotOptimize(SdcText(*model));
+        benchmark::DoNotOptimize(SdcText(model));
         break;
       default:
-        benchmark::DoNotOptimize(HtmlText(*model));
+        benchmark::DoNotOptimize(HtmlText(model));
         break;
     }
   }

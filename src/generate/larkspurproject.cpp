@@ -423,13 +423,16 @@ std::string MemoryWarning(const TLarkspurSettings& settings) {
          "please add the Altera " + feature + " IP to your design.\r\n";
 }
 
+CheckedTopLevel::CheckedTopLevel(HdlLanguage language, std::string name,
+                                 std::shared_ptr<const std::vector<PortGroup>> ports)
+    : Lang(language), ModuleName(std::move(name)), PortModel(std::move(ports)) {}
+
 CheckedProject::CheckedProject(CheckedSettings settings, CheckedProjectPath path,
-                               GenerationOptions options,
-                               std::shared_ptr<const std::vector<PortGroup>> ports)
+                               GenerationOptions options, CheckedTopLevel topLevel)
     : Checked(std::move(settings)),
       QpfPath(std::move(path)),
       Options(options),
-      PortModel(std::move(ports)) {}
+      Top(std::move(topLevel)) {}
 
 Result<CheckedProject> CheckProject(const CheckedSettings& settings, const std::string& qpfPath,
                                     const GenerationOptions& options) {
@@ -441,8 +444,10 @@ Result<CheckedProject> CheckProject(const CheckedSettings& settings, const std::
   Result<std::vector<PortGroup>> ports = TopLevelPorts(settings.Board());
   if (!ports)
     return ports.Error();
-  return CheckedProject(settings, std::move(path).Value(), options,
-                        std::make_shared<const std::vector<PortGroup>>(std::move(ports).Value()));
+  CheckedTopLevel topLevel(
+      options.TopLevel, path->ProjectName(),
+      std::make_shared<const std::vector<PortGroup>>(std::move(ports).Value()));
+  return CheckedProject(settings, std::move(path).Value(), options, std::move(topLevel));
 }
 
 Result<CheckedProject> CheckProject(const TLarkspurSettings& settings, const std::string& qpfPath,

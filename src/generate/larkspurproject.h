@@ -114,9 +114,35 @@ std::string DefaultProjectPath(const std::string& baseFolder, const std::string&
 // "===== %s System warning =====..." when LPDDR4-A, LPDDR4-B or HPS is ticked; else empty.
 std::string MemoryWarning(const TLarkspurSettings& settings);
 
+class CheckedProject;
+
+// The top level a project declares: its language, the module (entity) name and the ports,
+// every name one the language accepts. The top-level and testbench writers take only this,
+// so they never see a name the checks did not pass. Only CheckProject makes one; copies
+// share the port model.
+class CheckedTopLevel {
+ public:
+  HdlLanguage Language() const { return Lang; }
+  // The .qpf base name, which names the module (entity).
+  const std::string& Name() const { return ModuleName; }
+  // The ports, one group per group of the board model, in generation order.
+  const std::vector<PortGroup>& Ports() const { return *PortModel; }
+
+ private:
+  friend Result<CheckedProject> CheckProject(const CheckedSettings& settings,
+                                             const std::string& qpfPath,
+                                             const GenerationOptions& options);
+  CheckedTopLevel(HdlLanguage language, std::string name,
+                  std::shared_ptr<const std::vector<PortGroup>> ports);
+
+  HdlLanguage Lang;
+  std::string ModuleName;
+  std::shared_ptr<const std::vector<PortGroup>> PortModel;
+};
+
 // A project ready to be written: checked settings, a checked .qpf path, the outputs asked for,
-// every name valid in the chosen top-level language, and the port model of the top level
-// built once. Only CheckProject makes one; copies share the port model.
+// and the checked top level with its port model built once. Only CheckProject makes one;
+// copies share the port model.
 class CheckedProject {
  public:
   const CheckedSettings& Settings() const { return Checked; }
@@ -125,20 +151,22 @@ class CheckedProject {
   // The .qpf base name, which names the module, the revision and the top-level entity.
   const std::string& Name() const { return QpfPath.ProjectName(); }
   const GenerationOptions& Outputs() const { return Options; }
+  // The top level in the language of Outputs().TopLevel.
+  const CheckedTopLevel& TopLevel() const { return Top; }
   // The ports of the top level, one group per group of the board model.
-  const std::vector<PortGroup>& Ports() const { return *PortModel; }
+  const std::vector<PortGroup>& Ports() const { return Top.Ports(); }
 
  private:
   friend Result<CheckedProject> CheckProject(const CheckedSettings& settings,
                                              const std::string& qpfPath,
                                              const GenerationOptions& options);
   CheckedProject(CheckedSettings settings, CheckedProjectPath path, GenerationOptions options,
-                 std::shared_ptr<const std::vector<PortGroup>> ports);
+                 CheckedTopLevel topLevel);
 
   CheckedSettings Checked;
   CheckedProjectPath QpfPath;
   GenerationOptions Options;
-  std::shared_ptr<const std::vector<PortGroup>> PortModel;
+  CheckedTopLevel Top;
 };
 
 // Checks a project before anything is written: the names the top level declares for the

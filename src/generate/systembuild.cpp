@@ -337,9 +337,7 @@ const OutputRow kOutputs[] = {
      kQsfTimeLine},
     {TopLevelSuffix,
      nullptr,
-     [](const CheckedProject& p, const LocalDateTime&) {
-       return TopLevelText(p.Outputs().TopLevel, p.Ports(), p.Name());
-     },
+     [](const CheckedProject& p, const LocalDateTime&) { return TopLevelText(p.TopLevel()); },
      {}},
     {[](HdlLanguage) { return std::string(".sdc"); },
      nullptr,
@@ -352,9 +350,7 @@ const OutputRow kOutputs[] = {
      true},
     {TestbenchSuffix,
      [](const GenerationOptions& o) { return o.Testbench; },
-     [](const CheckedProject& p, const LocalDateTime&) {
-       return TestbenchText(p.Outputs().TopLevel, p.Board(), p.Ports(), p.Name());
-     },
+     [](const CheckedProject& p, const LocalDateTime&) { return TestbenchText(p); },
      {}},
     {[](HdlLanguage) { return std::string(".pins.json"); },
      [](const GenerationOptions& o) { return o.PinList.Json; },

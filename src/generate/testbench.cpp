@@ -293,13 +293,14 @@ std::string VhdlTestbench(const std::vector<PortGroup>& groups,
 
 }  // namespace
 
-std::string TestbenchText(HdlLanguage language, const TMainBoard& board,
-                          const std::vector<PortGroup>& groups, const std::string& projectName) {
-  const std::vector<std::vector<DrivenPort>> stimuli = Stimuli(groups, board);
-  if (language == HdlLanguage::Vhdl)
-    return VhdlTestbench(groups, stimuli, projectName);
-  return VerilogFamilyTestbench(language == HdlLanguage::SystemVerilog, groups, stimuli,
-                                projectName);
+std::string TestbenchText(const CheckedProject& project) {
+  const CheckedTopLevel& topLevel = project.TopLevel();
+  const std::vector<PortGroup>& groups = topLevel.Ports();
+  const std::vector<std::vector<DrivenPort>> stimuli = Stimuli(groups, project.Board());
+  if (topLevel.Language() == HdlLanguage::Vhdl)
+    return VhdlTestbench(groups, stimuli, topLevel.Name());
+  return VerilogFamilyTestbench(topLevel.Language() == HdlLanguage::SystemVerilog, groups, stimuli,
+                                topLevel.Name());
 }
 
 }  // namespace pinwright

@@ -5,21 +5,17 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
-#include "generate/generationoptions.h"
-#include "model/mainboard.h"
-#include "model/portmodel.h"
+#include "generate/larkspurproject.h"
 
 namespace pinwright {
 
 // How long every testbench runs, in nanoseconds of simulated time.
 inline constexpr int kTestbenchRunNs = 1000;
 
-// The testbench of the model's top level, whose pins are in generation order. Inputs that
-// end in "_n" and the push buttons idle high (released), other inputs low. The
-// ports are the top level's port model.
-std::string TestbenchText(HdlLanguage language, const TMainBoard& board,
-                          const std::vector<PortGroup>& ports, const std::string& projectName);
+// The testbench of the project's checked top level, in its language; the clocks come from the
+// timing constraints of the project's board model. Inputs that end in "_n" and the push
+// buttons idle high (released), other inputs low.
+std::string TestbenchText(const CheckedProject& project);
 
 }  // namespace pinwright

@@ -8,6 +8,14 @@
 namespace pinwright {
 namespace {
 
+// The port count of the whole list.
+std::size_t PortCount(const std::vector<PortGroup>& ports) {
+  std::size_t count = 0;
+  for (const PortGroup& group : ports)
+    count += group.Ports.size();
+  return count;
+}
+
 // The port list: a comment line before every group, one line per port (appended to the
 // text by appendPort), the separator after every port but the very last of the whole list.
 template <class CommentLine, class AppendPort>
@@ -78,6 +86,50 @@ std::string VhdlFileOpening() {
          "\r\n" + "library ieee;\r\n" + "use ieee.std_logic_1164.all;\r\n" + "\r\n";
 }
 
+std::size_t LongestPortName(const std::vector<PortGroup>& ports) {
+  std::size_t longest = 1;
+  for (const PortGroup& group : ports) {
+    for (const PortEntry& port : group.Ports)
+      longest = std::max(longest, port.Name.size());
+  }
+  return longest;
+}
+
+std::string VhdlPortType(const PortEntry& port) {
+  if (!port.Range)
+    return "std_logic";
+  return "std_logic_vector(" + std::to_string(port.Range->Msb) + " downto " +
+         std::to_string(port.Range->Lsb) + ")";
+}
+
+std::string VerilogRangeColumn(const PortEntry& port) {
+  std::string text;
+  AppendRangeColumn(text, port);
+  return text;
+}
+
+void AppendVerilogPortLine(std::string& text, const PortEntry& port) {
+  text += WordsOf(port.Direction).Verilog;
+  text += "\t\t";
+  AppendRangeColumn(text, port);
+  text += "\t\t";
+  text += port.Name;
+}
+
+std::string VerilogPortList(const std::vector<PortGroup>& groups) {
+  return JoinPorts(
+      groups, VerilogGroupComment,
+      [](std::string& text, const PortEntry& port) {
+        text += "\t";
+        AppendVerilogPortLine(text, port);
+      },
+      ",");
+}
+
+namespace {
+
+// What follows the port list of a Verilog or SystemVerilog top level: its two empty sections
+// for the designer's code and endmodule.
 std::string VerilogModuleBody() {
   std::string text;
   text += ");\r\n\r\n";
@@ -91,29 +143,7 @@ std::string VerilogModuleBody() {
   return text;
 }
 
-std::size_t LongestPortName(const std::vector<PortGroup>& ports) {
-  std::size_t longest = 1;
-  for (const PortGroup& group : ports) {
-    for (const PortEntry& port : group.Ports)
-      longest = std::max(longest, port.Name.size());
-  }
-  return longest;
-}
-
-std::size_t PortCount(const std::vector<PortGroup>& ports) {
-  std::size_t count = 0;
-  for (const PortGroup& group : ports)
-    count += group.Ports.size();
-  return count;
-}
-
-std::string VhdlPortType(const PortEntry& port) {
-  if (!port.Range)
-    return "std_logic";
-  return "std_logic_vector(" + std::to_string(port.Range->Msb) + " downto " +
-         std::to_string(port.Range->Lsb) + ")";
-}
-
+// The writers of each language, for TopLevelText; their names are checked ones.
 std::string SystemVerilogText(const std::vector<PortGroup>& ports, const std::string& projectName) {
   std::string text = VerilogFileOpening();
   text += "`default_nettype none\r\n";
@@ -166,30 +196,6 @@ std::string VhdlText(const std::vector<PortGroup>& ports, const std::string& pro
   return text;
 }
 
-std::string VerilogRangeColumn(const PortEntry& port) {
-  std::string text;
-  AppendRangeColumn(text, port);
-  return text;
-}
-
-void AppendVerilogPortLine(std::string& text, const PortEntry& port) {
-  text += WordsOf(port.Direction).Verilog;
-  text += "\t\t";
-  AppendRangeColumn(text, port);
-  text += "\t\t";
-  text += port.Name;
-}
-
-std::string VerilogPortList(const std::vector<PortGroup>& groups) {
-  return JoinPorts(
-      groups, VerilogGroupComment,
-      [](std::string& text, const PortEntry& port) {
-        text += "\t";
-        AppendVerilogPortLine(text, port);
-      },
-      ",");
-}
-
 std::string VerilogText(const std::vector<PortGroup>& ports, const std::string& projectName) {
   std::string text = VerilogFileOpening();
   text += "module " + projectName + "(\r\n";
@@ -198,17 +204,18 @@ std::string VerilogText(const std::vector<PortGroup>& ports, const std::string& 
   return text;
 }
 
-std::string TopLevelText(HdlLanguage language, const std::vector<PortGroup>& ports,
-                         const std::string& projectName) {
-  switch (language) {
+}  // namespace
+
+std::string TopLevelText(const CheckedTopLevel& topLevel) {
+  switch (topLevel.Language()) {
     case HdlLanguage::SystemVerilog:
-      return SystemVerilogText(ports, projectName);
+      return SystemVerilogText(topLevel.Ports(), topLevel.Name());
     case HdlLanguage::Vhdl:
-      return VhdlText(ports, projectName);
+      return VhdlText(topLevel.Ports(), topLevel.Name());
     case HdlLanguage::Verilog:
       break;
   }
-  return VerilogText(ports, projectName);
+  return VerilogText(topLevel.Ports(), topLevel.Name());
 }
 
 }  // namespace pinwright
