@@ -65,6 +65,14 @@ TEST(ParseArguments, AcceptsTheShortForms) {
       {{"generate", "-"}, Command::Generate, std::nullopt, {"-"}},
       {{"check", "--top=t.vhd", "--json", "a.qsf"}, Command::Check, std::nullopt, {"a.qsf"}},
       {{"import", "a.qsf", "b.cfg", "--json"}, Command::Import, std::nullopt, {"a.qsf", "b.cfg"}},
+      {{"check", "--cards", "cards", "--card=c.toml", "a.qsf"},
+       Command::Check,
+       std::nullopt,
+       {"a.qsf"}},
+      {{"import", "--card", "c.toml", "a.qsf", "b.cfg"},
+       Command::Import,
+       std::nullopt,
+       {"a.qsf", "b.cfg"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Args.front() + (c.Args.size() > 1 ? " " + c.Args[1] : ""));

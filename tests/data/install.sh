@@ -132,8 +132,10 @@ pinwright-cli show =CodeGenerated|board.cfg
 pinwright-cli help =card|cards|check|config|generate|import|show
 pinwright-cli generate --pins j=json|json,csv
 pinwright-cli show --=--help|--json
-pinwright-cli check --=--help|--json|--top
+pinwright-cli check --=--card|--cards|--help|--json|--top
 pinwright-cli import x.qsf =CodeGenerated|board.cfg
+pinwright-cli import --card c.toml x.qsf =CodeGenerated|board.cfg
+pinwright-cli import --j=--json
 CASES
 fi
 
