@@ -151,13 +151,7 @@ int ReadQsf(const std::string& path, TclScript& script) {
 bool UnplacedOnHeader(const QsfImport& imported, std::size_t header) {
   const TBoardBalls& board = LarkspurBalls();
   for (const UnplacedAssignment& unplaced : imported.Unplaced) {
-    if (unplaced.Location.size() <= 4 ||
-        !EqualsIgnoringCase(std::string_view(unplaced.Location).substr(0, 4), "PIN_"))
-      continue;
-    std::string ball = unplaced.Location.substr(4);
-    for (char& c : ball)
-      c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    const auto found = board.Balls.find(ball);
+    const auto found = board.Balls.find(BallOf(unplaced.Location));
     if (found != board.Balls.end() && found->second.Header == static_cast<int>(header))
       return true;
   }

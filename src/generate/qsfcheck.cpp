@@ -186,16 +186,6 @@ std::unique_ptr<TBoardBalls> ReadBoardBalls() {
   return balls;
 }
 
-std::string BallOf(std::string_view location) {
-  if (location.size() > 4 && EqualsIgnoringCase(location.substr(0, 4), "PIN_")) {
-    std::string ball(location.substr(4));
-    for (char& c : ball)
-      c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    return ball;
-  }
-  return {};
-}
-
 std::string HeaderPlace(const BoardBall& ball) {
   return "position " + std::to_string(ball.Position) + " of the GPIO-" +
          std::to_string(ball.Header) + " header";
@@ -560,6 +550,16 @@ class Checker {
 };
 
 }  // namespace
+
+std::string BallOf(std::string_view location) {
+  if (location.size() > 4 && EqualsIgnoringCase(location.substr(0, 4), "PIN_")) {
+    std::string ball(location.substr(4));
+    for (char& c : ball)
+      c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    return ball;
+  }
+  return {};
+}
 
 bool TBoardBalls::CardSignalFits(std::string_view port, int position) const {
   return !CardSignalsFitting(port, position).empty();

@@ -32,6 +32,10 @@ struct QsfAssignment {
 // the script, in order; other commands are left out.
 std::vector<QsfAssignment> QsfAssignments(const TclScript& script);
 
+// The ball of a location assignment's value: "V16" for "PIN_V16" (any letter case, given in
+// capitals); empty for any other text.
+std::string BallOf(std::string_view location);
+
 // What the board wires to each ball Pinwright knows, read from the board's and the cards'
 // tables once.
 struct BoardBall {

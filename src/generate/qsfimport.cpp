@@ -93,15 +93,6 @@ const Catalogue& ImportCatalogue() {
   return *catalogue;
 }
 
-std::string BallOf(std::string_view location) {
-  if (location.size() <= 4 || !EqualsIgnoringCase(location.substr(0, 4), "PIN_"))
-    return {};
-  std::string ball(location.substr(4));
-  for (char& c : ball)
-    c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  return ball;
-}
-
 // One port as the file leaves it.
 struct FilePin {
   std::string Port;
