@@ -1,8 +1,9 @@
 #!/bin/sh
 # Runs every benchmark of build/bench and prints the figures docs/performance.md reports:
-# the in-memory benchmarks, pinwright-cli generate as a process beside cp of the same five
-# files and beside the static floor program (bench/floor.c), and the desktop program's start
-# beside an empty window's.
+# the in-memory benchmarks (loading card files among them), the largest generation with user
+# cards beside the same with built-in ones, pinwright-cli generate as a process beside cp of
+# the same five files and beside the static floor program (bench/floor.c), and the desktop
+# program's start beside an empty window's.
 # BENCH_RUNS sets the number of process runs (default 200).
 set -eu
 
@@ -18,6 +19,22 @@ echo "== machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d
 echo "== in memory"
 "$build/bench/pinwright_bench" --benchmark_min_time=1 --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true
+
+# The largest generation with two user cards (card-file copies of 13 and 68) beside the same
+# with the built-in cards, their repetitions interleaved so that a change in the machine's load
+# hits both alike; the ratio is that of the medians of wall time.
+echo "== largest generation, user cards against built-in cards, interleaved"
+cards=$("$build/bench/pinwright_bench" --benchmark_filter='BM_GenerateLargest(BuiltIn|User)Cards$' \
+  --benchmark_min_time=1 --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
+  --benchmark_report_aggregates_only=true 2>/dev/null)
+echo "$cards" | grep '_median'
+# The median's wall time in nanoseconds.
+median_ns() {
+  echo "$cards" | awk -v name="$1" '$1 == name "_median" {
+    scale = ($3 == "us") ? 1e3 : ($3 == "ms") ? 1e6 : 1; print $2 * scale }'
+}
+echo "user/built-in median ratio: $(awk "BEGIN { printf \"%.3f\", \
+  $(median_ns BM_GenerateLargestUserCards) / $(median_ns BM_GenerateLargestBuiltInCards) }")"
 
 echo "== pinwright-cli generate (largest project) against cp of its five files, $runs runs each"
 reference=$(mktemp -d)

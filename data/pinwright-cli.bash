@@ -50,6 +50,10 @@ _pinwright_cli() {
         --project | --prefix0 | --prefix1)
             return
             ;;
+        --header)
+            COMPREPLY=($(compgen -W "0 1" -- "$cur"))
+            return
+            ;;
         --hdl)
             COMPREPLY=($(compgen -W "verilog systemverilog vhdl" -- "$cur"))
             return
@@ -118,6 +122,8 @@ _pinwright_cli() {
         card)
             if [[ $cword -eq 2 ]]; then
                 COMPREPLY=($(compgen -W "check export picture" -- "$cur"))
+            elif [[ $cur == -* && ${words[2]} == picture ]]; then
+                COMPREPLY=($(compgen -W "$card_options --header --help" -- "$cur"))
             elif [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$card_options --help" -- "$cur"))
             elif [[ ${words[2]} == check ]]; then

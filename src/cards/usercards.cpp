@@ -18,6 +18,8 @@ namespace fs = std::filesystem;
 struct Installed {
   std::vector<std::shared_ptr<const CardDefinition>> Cards;
   std::vector<std::string> Folders;
+  std::vector<std::string> RefusedFiles;
+  std::vector<CardProblem> Problems;
   std::uint64_t Generation = 0;
 };
 
@@ -149,7 +151,8 @@ std::string CopyInto(const fs::path& file, const fs::path& target) {
 
 }  // namespace
 
-Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder) {
+Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder,
+                                     std::span<const CardSource> extra) {
   const std::vector<CardSource> sources = {{CardSource::Kind::Folder, cardsFolder},
                                            {CardSource::Kind::File, file}};
   const CardLoad trial = LoadCards(sources);
@@ -179,7 +182,8 @@ Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string&
                    "The card file could not be copied into " + cardsFolder + ": " + problem,
                    {}};
   }
-  InstallUserCards(LoadCards(std::vector<CardSource>{{CardSource::Kind::Folder, cardsFolder}}));
+  // The cards given beside the folder (the command line's) stay in force.
+  InstallUserCards(LoadCards(CardSources(cardsFolder, extra)));
   if (!FindUserCard(card.Id)) {
     return Failure{FailureKind::CannotRead,
                    file,
@@ -202,6 +206,8 @@ void InstallUserCards(const CardLoad& load) {
   Installed& state = InstalledState();
   state.Cards = load.Cards;
   state.Folders = load.SearchedFolders;
+  state.RefusedFiles = load.RefusedFiles;
+  state.Problems = load.Problems;
   ++state.Generation;
 }
 
@@ -231,6 +237,14 @@ std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards() {
 
 std::span<const std::string> SearchedCardFolders() {
   return InstalledState().Folders;
+}
+
+std::span<const std::string> RefusedCardFiles() {
+  return InstalledState().RefusedFiles;
+}
+
+std::span<const CardProblem> RefusedCardProblems() {
+  return InstalledState().Problems;
 }
 
 std::string MissingUserCardText(std::int32_t cardId) {

@@ -44,9 +44,10 @@ std::vector<CardSource> CardSources(const std::string& standardFolder,
 
 // Takes a card file into the user's card folder: checks it as loading would after the cards
 // already there, copies it (and a picture it names beside it) into the folder, loads the
-// folder again and installs it. The card's ID, or a failure whose reason holds every problem,
-// one line each; nothing is copied then.
-Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder);
+// folder and then the extra sources again and installs them. The card's ID, or a failure
+// whose reason holds every problem, one line each; nothing is copied then.
+Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder,
+                                     std::span<const CardSource> extra = {});
 
 // Makes the loaded cards the ones in force, replacing any installed before.
 void InstallUserCards(const CardLoad& load);
@@ -61,6 +62,9 @@ std::string_view CardSourceFile(std::int32_t cardId);
 std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards();
 // The folders the installed cards were looked for in.
 std::span<const std::string> SearchedCardFolders();
+// The card files the installed load refused, and their problems.
+std::span<const std::string> RefusedCardFiles();
+std::span<const CardProblem> RefusedCardProblems();
 // For a user card ID (1000 to 9999) that no installed card file has: the sentence that says so
 // and names the folders searched. Empty for every other ID.
 std::string MissingUserCardText(std::int32_t cardId);

@@ -25,11 +25,12 @@ enum class OptionId {
   CardFile,
   Pinout,
   Top,
-  Force
+  Force,
+  PictureHeader
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate, Report, Check, Config };
+enum class OptionScope { Any, Record, Generate, Report, Check, Config, Card };
 
 struct OptionSpec {
   std::string_view Name;
@@ -40,7 +41,7 @@ struct OptionSpec {
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 15> kOptions{{
+constexpr std::array<OptionSpec, 16> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
@@ -56,6 +57,7 @@ constexpr std::array<OptionSpec, 15> kOptions{{
   {"--json",      OptionId::Json,      false, OptionScope::Report},
   {"--top",       OptionId::Top,       true,  OptionScope::Check},
   {"--force",     OptionId::Force,     false, OptionScope::Config},
+  {"--header",    OptionId::PictureHeader, true, OptionScope::Card},
 }};
 // clang-format on
 
@@ -104,6 +106,27 @@ std::optional<OptionSpec> FindOption(std::string_view name) {
     }
   }
   return std::nullopt;
+}
+
+// A header by its number, as in --gpioN, or by its label ("GPIO-1"), letter case ignored.
+std::optional<std::size_t> FindHeader(std::string_view text) {
+  for (std::size_t h = 0; h < kLarkspurHeaders.size(); ++h) {
+    if (text == kLarkspurHeaders[h].Number || EqualsIgnoringCase(text, kLarkspurHeaders[h].Label))
+      return h;
+  }
+  return std::nullopt;
+}
+
+// "0 or 1": the numbers of the headers.
+std::string HeaderNumbers() {
+  std::string numbers;
+  for (std::size_t h = 0; h < kLarkspurHeaders.size(); ++h) {
+    numbers += (h == 0                             ? ""
+                : h + 1 == kLarkspurHeaders.size() ? " or "
+                                                   : ", ") +
+               std::string(kLarkspurHeaders[h].Number);
+  }
+  return numbers;
 }
 
 Failure UsageError(std::string message) {
@@ -215,7 +238,8 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
           (command->Which == Command::Show || command->Which == Command::Check ||
            command->Which == Command::Import)) ||
          (option->Scope == OptionScope::Check && command->Which == Command::Check) ||
-         (option->Scope == OptionScope::Config && command->Which == Command::Config));
+         (option->Scope == OptionScope::Config && command->Which == Command::Config) ||
+         (option->Scope == OptionScope::Card && command->Which == Command::Card));
     if (!inScope) {
       return UsageError("unknown option '" + std::string(name) + "' for " +
                         std::string(command->Name));
@@ -287,6 +311,14 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
       case OptionId::Force:
         request.Force = true;
         break;
+      case OptionId::PictureHeader: {
+        const std::optional<std::size_t> header = FindHeader(value);
+        if (!header)
+          return UsageError(std::string(name) + ": unknown header '" + value + "' (" +
+                            HeaderNumbers() + ")");
+        request.PictureHeader = *header;
+        break;
+      }
     }
   }
   if (command->Which == Command::Card && request.Operands.empty())
@@ -302,6 +334,8 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
       return UsageError("card picture needs a card and the .svg file to write");
     if (what != "check" && what != "export" && what != "picture")
       return UsageError("unknown card command '" + what + "' (check, export or picture)");
+    if (what != "picture" && request.PictureHeader)
+      return UsageError("--header is for card picture only");
     return request;
   }
   if (request.Operands.size() < command->MinOperands) {

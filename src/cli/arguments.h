@@ -39,6 +39,7 @@ struct Request {
   std::vector<CardSource> CardFiles;    // --cards and --card, in order
   std::optional<std::string> TopLevel;  // check: the top-level design file
   bool Force = false;  // config: replace a file that is no settings record, keeping a backup
+  std::optional<std::size_t> PictureHeader;  // card picture --header: kLarkspurHeaders index
   std::vector<std::string> Operands;
 };
 

@@ -424,7 +424,9 @@ int RunCard(const Request& request, std::string& out) {
     return kExitOk;
   }
   const std::string& path = operands[1];
-  if (Status written = WriteFileAtomically(path, CardHeaderSvg(*card, 0)); !written) {
+  if (Status written = WriteFileAtomically(
+          path, CardHeaderSvg(*card, static_cast<int>(request.PictureHeader.value_or(0))));
+      !written) {
     ReportFailure(written.Error());
     return Report(FileFailure("cannot write " + path, path));
   }

@@ -15,7 +15,8 @@ constexpr std::string_view kUsage =
     "       pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
     "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards [--cards DIR] [--card FILE.toml]\n"
-    "       pinwright-cli card check FILE.toml... | card export CARD | card picture CARD OUT.svg\n"
+    "       pinwright-cli card check FILE.toml... | card export CARD\n"
+    "       pinwright-cli card picture [--header N] CARD OUT.svg\n"
     "       pinwright-cli check [--cards DIR] [--card FILE.toml] [--top FILE] [--json]\n"
     "                           PROJECT.qsf\n"
     "       pinwright-cli import [--cards DIR] [--card FILE.toml] [--json]\n"
@@ -126,12 +127,13 @@ constexpr std::string_view kCardsHelp =
 constexpr std::string_view kCardHelp =
     "pinwright-cli card check FILE.toml...\n"
     "pinwright-cli card export CARD\n"
-    "pinwright-cli card picture CARD OUT.svg\n"
+    "pinwright-cli card picture [--header N] CARD OUT.svg\n"
     "\n"
     "check    checks the card files: every error as FILE:LINE:COLUMN: error: MESSAGE on\n"
     "         standard error; exit status 0 when all pass, 1 otherwise\n"
     "export   prints the card (ID or name, built-in ones too) as a card file\n"
-    "picture  writes the card's picture on the GPIO-0 header as an SVG\n";
+    "picture  writes the card's picture on a GPIO header as an SVG: GPIO-0, or with\n"
+    "         --header N the header of that number (0 or 1, as in --gpio0 and --gpio1)\n";
 
 constexpr std::string_view kCheckHelp =
     "pinwright-cli check [--cards DIR] [--card FILE.toml] [--top FILE] [--json]\n"

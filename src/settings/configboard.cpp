@@ -64,11 +64,11 @@ Status TConfigBoard::LoadDefault() {
   return LoadFile(DefaultPath());
 }
 
-Status TConfigBoard::SaveDefault() {
+Status TConfigBoard::SaveDefault(OtherFile other, std::string* backup) {
   // The configuration folder of an installed program may not exist yet; should it fail to
   // appear, SaveFile says so.
   MakeFolder(CurrentPlaces().SettingsFolder);
-  return SaveFile(DefaultPath(), OtherFile::KeepAsBackup);
+  return SaveFile(DefaultPath(), other, backup);
 }
 
 Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {

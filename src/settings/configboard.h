@@ -22,7 +22,8 @@ std::string DefaultProjectFolder(const std::string& baseFolder, const std::strin
 
 // What a save does with a file in its place that is no settings record: refuses it, or,
 // once the user has agreed to replace it, keeps it as a numbered backup (NAME.~N~) first.
-enum class OtherFile { Refuse, KeepAsBackup };
+// KeepAnyAsBackup keeps a settings record that differs from the new one as well.
+enum class OtherFile { Refuse, KeepAsBackup, KeepAnyAsBackup };
 
 class TConfigBoard {
  public:
@@ -44,8 +45,9 @@ class TConfigBoard {
   // folder for an installed program.
   std::string DefaultPath() const;
   Status LoadDefault();
-  // A default.cfg that is no settings record is kept as a numbered backup.
-  Status SaveDefault();
+  // A default.cfg that is no settings record is kept as a numbered backup; with
+  // KeepAnyAsBackup, an older record too. backup receives the backup's path, or empty text.
+  Status SaveDefault(OtherFile other = OtherFile::KeepAsBackup, std::string* backup = nullptr);
   // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick;
   // Cancelled when the user cancels. Folder follows the pick even when the file then fails.
   // Both dialogs propose FileName, the last .cfg file picked; before the first pick the save

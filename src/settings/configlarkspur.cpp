@@ -152,6 +152,8 @@ Status TConfigLarkspur::SaveFile(const std::string& path, OtherFile other, std::
     }
     options.KeepEdits = true;
   }
+  if (other == OtherFile::KeepAnyAsBackup)
+    options.KeepEdits = true;
   Status written = WriteFileAtomically(path, bytes, options, backup);
   if (written)
     return written;

@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
   // save or generation behind.
   pinwright::RemoveTemporaryFileOnInterrupt();
   try {
-    pinwright::TFormMain window;
+    pinwright::TFormMain window(command.CardFiles);
     window.show();
     if (!command.SettingsFile.empty()) {
       const QString path =

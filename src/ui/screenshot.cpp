@@ -1,13 +1,14 @@
 // Renders the main window into a PNG for the documentation:
 //   pinwright-screenshot OUT.png [everything] [dark]
-// With "everything" every part is ticked and both headers carry a card; with "dark" the
-// desktop's theme is a dark one. Runs on any Qt
+// With "everything" every part is ticked and both headers carry a card, GPIO-1 a card from a
+// card file of the user's; with "dark" the desktop's theme is a dark one. Runs on any Qt
 // platform, the offscreen one included; reads and writes nothing but the PNG (the form's
 // default.cfg and INI file go to a throw-away folder).
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QPalette>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -29,16 +30,56 @@ class ScreenshotHost : public pinwright::StderrHost {
   std::string Folder;
 };
 
+// A user's card file, as a designer would write one for a small card of their own.
+constexpr const char* kUserCard = R"(format = "pinwright-card"
+version = 1
+id = 1001
+name = "Acme 8-LED Strip"
+voltage = "3.3 V"
+
+[[pin]]
+position = 1
+name = "ACME_CLK"
+direction = "input"
+clock = "25 MHz"
+
+[[pin]]
+position = 3
+name = "ACME_KEY_n"
+direction = "input"
+pull = "up"
+
+[[pin]]
+positions = [5, 10]
+bus = "ACME_LED"
+index = [0, 5]
+direction = "output"
+
+[[pin]]
+positions = [13, 14]
+bus = "ACME_LED"
+index = [6, 7]
+direction = "output"
+)";
+
+void WriteUserCard(const QString& cardsFolder) {
+  QDir().mkpath(cardsFolder);
+  QFile file(cardsFolder + QStringLiteral("/acme_strip.toml"));
+  if (file.open(QIODevice::WriteOnly))
+    file.write(kUserCard);
+}
+
 void TickEverything(pinwright::TFormMain& window) {
   for (QCheckBox* check : window.findChildren<QCheckBox*>())
     check->setChecked(true);
   const auto pick = [&](const char* name, int index) {
     if (auto* combo = window.findChild<QComboBox*>(QString::fromLatin1(name))) {
-      combo->setCurrentIndex(index);
+      // From the end: the last entry is "Card file...", the one before it the user's card.
+      combo->setCurrentIndex(index >= 0 ? index : combo->count() + index);
     }
   };
   pick("ComboBoxGpio0", 5);
-  pick("ComboBoxGpio1", 3);
+  pick("ComboBoxGpio1", -2);
 }
 
 // A dark desktop theme: light text on dark ground, as dark themes of the desktops give.
@@ -68,6 +109,8 @@ int main(int argc, char** argv) {
   const QStringList options = arguments.mid(2);
   if (options.contains(QStringLiteral("dark")))
     QApplication::setPalette(DarkTheme());
+  if (options.contains(QStringLiteral("everything")))
+    WriteUserCard(scratch.path() + QStringLiteral("/cards"));
   pinwright::TFormMain window;
   if (options.contains(QStringLiteral("everything")))
     TickEverything(window);

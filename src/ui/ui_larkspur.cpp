@@ -12,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QShortcut>
@@ -19,6 +20,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOptionComboBox>
+#include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <vector>
@@ -444,19 +446,81 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   ApplyColourScheme();
 
   Owner.setWindowTitle(windowTitle());
-  // The user's card files join the built-in cards; a file with a mistake is left out.
+  // The user's card files join the built-in cards, those of the standard folder first and
+  // then those of the command line; a file with a mistake is left out, and told of once the
+  // window shows.
   const StoragePlaces places = CurrentPlaces();
-  InstallUserCards(LoadCards(CardSources(places.CardsFolder, {})));
+  InstallUserCards(LoadCards(CardSources(places.CardsFolder, Owner.ExtraCardSources())));
   InitChoiceLists();
   Config->Folder = places.ProjectsFolder;
   // A missing or unusable default.cfg, or one with text no control can show, is no problem
   // worth a message: the defaults apply.
-  if (!Config->LoadDefault() || !CheckTextFields(Config->Settings))
+  if (!Config->LoadDefault() || !CheckTextFields(Config->Settings)) {
     SetDefaultSettings();
+  } else {
+    // A card whose file is not found shows as None; the designer is told, and the record
+    // that names it is not lost at Exit.
+    for (int h = 0; h < kHeaderCount; ++h) {
+      const std::string missing =
+          MissingUserCardText((Config->Settings.*kLarkspurHeaders[h].Card).Get());
+      if (!missing.empty())
+        MissingCardText += std::string(kLarkspurHeaders[h].Label) + ": " + missing + "\n";
+    }
+    if (!MissingCardText.empty()) {
+      KeepOldDefault = true;
+      MissingCardText =
+          "The settings kept at the last Exit name a card whose file is not found:\n" +
+          MissingCardText +
+          "That header shows None. When the program ends, the old default.cfg is kept as a "
+          "numbered backup beside the new one.";
+    }
+  }
   SettingsToControls();
   WireHandlers();
   SetTabOrder();
   FocusFirstField();
+  QTimer::singleShot(0, this, [this] { RunGuarded([this] { ShowCardNotice(); }); });
+}
+
+void TFormLarkspur::ShowCardNotice() {
+  std::vector<std::string> files;
+  for (const std::string& file : RefusedCardFiles()) {
+    if (std::find(ToldRefusedFiles.begin(), ToldRefusedFiles.end(), file) == ToldRefusedFiles.end())
+      files.push_back(file);
+  }
+  if (files.empty() && MissingCardText.empty())
+    return;
+  QStringList text;
+  if (!MissingCardText.empty())
+    text.append(QString::fromStdString(MissingCardText));
+  QStringList listed;
+  QStringList details;
+  if (!files.empty()) {
+    text.append(files.size() == 1
+                    ? QStringLiteral("A card file has errors, so its card is not offered:")
+                    : QStringLiteral("%1 card files have errors, so their cards are not offered:")
+                          .arg(files.size()));
+    for (const std::string& file : files)
+      listed.append(QString::fromStdString(file));
+    for (const CardProblem& problem : RefusedCardProblems()) {
+      if (std::find(files.begin(), files.end(), problem.File) != files.end())
+        details.append(QString::fromStdString(problem.Text()));
+    }
+    ToldRefusedFiles.insert(ToldRefusedFiles.end(), files.begin(), files.end());
+  }
+  MissingCardText.clear();
+  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                              text.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
+  box->setObjectName(QStringLiteral("CardNotice"));
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setModal(false);
+  box->setTextFormat(Qt::PlainText);
+  if (!listed.isEmpty()) {
+    box->setInformativeText(listed.join(QLatin1Char('\n')) +
+                            QStringLiteral("\n\nShow Details... lists every error."));
+    box->setDetailedText(details.join(QLatin1Char('\n')));
+  }
+  box->show();
 }
 
 void TFormLarkspur::FocusFirstField() {
@@ -737,11 +801,14 @@ void TFormLarkspur::ChooseCardFile(int header) {
   dialog.InitialFolder = Config->Folder;
   std::array<std::int32_t, kHeaderCount> cards = ShownCards;
   if (const std::optional<std::string> chosen = CurrentHost().RunFileDialog(dialog)) {
-    const Result<std::int32_t> added = AddUserCardFile(*chosen, CurrentPlaces().CardsFolder);
+    const Result<std::int32_t> added =
+        AddUserCardFile(*chosen, CurrentPlaces().CardsFolder, Owner.ExtraCardSources());
     if (added)
       cards[header] = *added;
     else
       ShowError(added.Error().Reason);
+    // Loading again may leave out another file (one that now clashes with the new card).
+    ShowCardNotice();
   }
   {
     const QSignalBlocker first(HeaderCombos[0]);
@@ -852,9 +919,20 @@ bool TFormLarkspur::FormClose() {
   ControlsToSettings();
   if (SettingsNotKept)
     return true;
-  const Status saved = Config->SaveDefault();
-  if (saved)
+  // A default.cfg that named a card whose file was not found is kept, not overwritten.
+  std::string backup;
+  const Status saved = Config->SaveDefault(
+      KeepOldDefault ? OtherFile::KeepAnyAsBackup : OtherFile::KeepAsBackup, &backup);
+  if (saved) {
+    if (KeepOldDefault && !backup.empty()) {
+      ShowInformation(
+          "The settings kept before, which name a card whose file was not found, "
+          "are now in " +
+          backup + ".");
+    }
+    KeepOldDefault = false;
     return true;
+  }
   // One message: the file, what went wrong with it, and the way out.
   const Failure& failure = saved.Error();
   const std::string what = !failure.SystemMessage.empty()
@@ -939,7 +1017,7 @@ std::int32_t TFormLarkspur::SelectedCard(int header) const {
 
 void TFormLarkspur::UpdateCardImages() {
   for (int h = 0; h < kHeaderCount; ++h) {
-    Owner.ShowCardPicture(HeaderImages[h], SelectedCard(h));
+    Owner.ShowCardPicture(HeaderImages[h], SelectedCard(h), h);
     HeaderImages[h]->setAccessibleName(QStringLiteral("Picture of the %1 card: %2")
                                            .arg(HeaderCaption(h), HeaderCombos[h]->currentText()));
   }

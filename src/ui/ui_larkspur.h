@@ -83,6 +83,10 @@ class TFormLarkspur : public QWidget {
   void ShowOutputChoices(const GenerationOptions& options);
   // Loads the settings a Quartus settings file gives back, and says what it left out.
   void LoadQsfFile(const std::string& path);
+  // Tells the designer, in a warning box that does not block the form, of the card files the
+  // loaded cards left out that were not told of before (each file with its error lines), and
+  // of a default.cfg naming a card whose file was not found. Nothing when all is well.
+  void ShowCardNotice();
 
   TConfigLarkspur& Configuration() { return *Config; }
 
@@ -136,6 +140,12 @@ class TFormLarkspur : public QWidget {
   FileDialog ProjectDialog;
   // Set when Exit could not keep the settings in default.cfg: the next Exit leaves anyway.
   bool SettingsNotKept = false;
+  // default.cfg named a card whose file was not found: what the card notice says of it (empty
+  // once told), and that Exit keeps that default.cfg as a numbered backup before replacing it.
+  std::string MissingCardText;
+  bool KeepOldDefault = false;
+  // The refused card files the designer was told of.
+  std::vector<std::string> ToldRefusedFiles;
 };
 
 }  // namespace pinwright

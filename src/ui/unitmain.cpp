@@ -53,7 +53,8 @@ std::string IniFilePath(const std::string& settingsFolder, const std::string& ex
   return settingsFolder + Utf8FromPath(name);
 }
 
-TFormMain::TFormMain(QWidget* parent) : QWidget(parent) {
+TFormMain::TFormMain(std::vector<CardSource> extraCards, QWidget* parent)
+    : QWidget(parent), ExtraCards(std::move(extraCards)) {
   RegisterPictures();
   // A fixed dialog-style frame: a title with a close button, no resizing, no maximising.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -119,17 +120,18 @@ void TFormMain::ShowBoard() {
   move(available.left() + std::max(0, (room.width() - width()) / 2), available.top());
 }
 
-void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId) {
+void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId, int header) {
   const std::string_view name = CardById(cardId).Picture;
   QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()), picture->size(),
                                        picture->devicePixelRatioF());
   // A card file's card: the file's own picture, or the generated picture of its header.
   if (pixmap.isNull() && !CardSourceFile(cardId).empty()) {
     const std::string_view file = CardPictureFile(cardId);
-    pixmap = file.empty() ? PictureFromSvgText(QByteArray::fromStdString(CardHeaderSvg(cardId, 0)),
-                                               picture->size(), picture->devicePixelRatioF())
-                          : PictureFromFile(QString::fromUtf8(file.data(), file.size()),
-                                            picture->size(), picture->devicePixelRatioF());
+    pixmap = file.empty()
+                 ? PictureFromSvgText(QByteArray::fromStdString(CardHeaderSvg(cardId, header)),
+                                      picture->size(), picture->devicePixelRatioF())
+                 : PictureFromFile(QString::fromUtf8(file.data(), file.size()), picture->size(),
+                                   picture->devicePixelRatioF());
   }
   if (pixmap.isNull()) {
     // Hide rather than keep an earlier card's picture.

@@ -4,7 +4,11 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
+
+#include "cards/usercards.h"
 
 class QCloseEvent;
 class QLabel;
@@ -32,14 +36,18 @@ class TFormMain : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TFormMain(QWidget* parent = nullptr);
+  // extraCards: card folders and files given on the command line, loaded after the
+  // standard card folder.
+  explicit TFormMain(std::vector<CardSource> extraCards = {}, QWidget* parent = nullptr);
   ~TFormMain() override;
 
   // Creates the Larkspur form inside the window, fits the window around it and centres it;
   // on a screen too small for the form, the window fills the room there is and scrolls.
   void ShowBoard();
-  // Shows the card's picture in the control, or hides the control for a card without one.
-  void ShowCardPicture(QLabel* picture, std::int32_t cardId);
+  // Shows the card's picture in the control, or hides the control for a card without one. A
+  // card file's card without a picture of its own shows its generated picture on the header
+  // of that index into kLarkspurHeaders, with that header's balls.
+  void ShowCardPicture(QLabel* picture, std::int32_t cardId, int header = 0);
   // Writes CurrentBoard under [Builder] MainBoard; failures are ignored.
   void SaveLastBoard();
   // The form's output choices under [Output] (TopLevel: verilog, systemverilog or vhdl;
@@ -50,6 +58,7 @@ class TFormMain : public QWidget {
 
   std::int32_t CurrentBoard() const { return Board; }
   TFormLarkspur* Form() const { return Larkspur; }
+  std::span<const CardSource> ExtraCardSources() const { return ExtraCards; }
 
  protected:
   // However the window is closed, the form closes first and keeps the settings as Exit
@@ -62,6 +71,7 @@ class TFormMain : public QWidget {
   QScrollArea* Scroller = nullptr;
   TFormLarkspur* Larkspur = nullptr;
   std::int32_t Board = 0;
+  std::vector<CardSource> ExtraCards;
 };
 
 }  // namespace pinwright

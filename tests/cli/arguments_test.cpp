@@ -49,6 +49,7 @@ TEST(ParseArguments, AcceptsTheShortForms) {
     Command Which;
     std::optional<Command> Topic;
     std::vector<std::string> Operands;
+    std::optional<std::size_t> PictureHeader = std::nullopt;
   };
   const std::vector<Case> cases = {
       {{"--help"}, Command::Help, std::nullopt, {}},
@@ -73,6 +74,17 @@ TEST(ParseArguments, AcceptsTheShortForms) {
        Command::Import,
        std::nullopt,
        {"a.qsf", "b.cfg"}},
+      {{"card", "picture", "12", "a.svg"}, Command::Card, std::nullopt, {"picture", "12", "a.svg"}},
+      {{"card", "picture", "--header", "1", "12", "a.svg"},
+       Command::Card,
+       std::nullopt,
+       {"picture", "12", "a.svg"},
+       1},
+      {{"card", "picture", "12", "a.svg", "--header=gpio-0"},
+       Command::Card,
+       std::nullopt,
+       {"picture", "12", "a.svg"},
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Args.front() + (c.Args.size() > 1 ? " " + c.Args[1] : ""));
@@ -81,6 +93,7 @@ TEST(ParseArguments, AcceptsTheShortForms) {
     EXPECT_EQ(result->Which, c.Which);
     EXPECT_EQ(result->HelpTopic, c.Topic);
     EXPECT_EQ(result->Operands, c.Operands);
+    EXPECT_EQ(result->PictureHeader, c.PictureHeader);
   }
 }
 
@@ -117,6 +130,11 @@ TEST(ParseArguments, RefusesMalformedCommandLines) {
       {{"check"}, "check needs the .qsf file to check"},
       {{"import", "a.qsf"}, "import needs the .qsf file to read and the .cfg file to write"},
       {{"import", "--top", "t.v", "a.qsf", "b.cfg"}, "unknown option '--top' for import"},
+      {{"card", "picture", "--header", "2", "12", "a.svg"},
+       "--header: unknown header '2' (0 or 1)"},
+      {{"card", "picture", "12", "a.svg", "--header"}, "--header needs a value"},
+      {{"card", "export", "--header", "1", "12"}, "--header is for card picture only"},
+      {{"generate", "--header", "1"}, "unknown option '--header' for generate"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ErrorPart);

@@ -161,6 +161,16 @@ expect 2 card export 1001
 has "$err" "unknown card '1001'"
 expect 2 card frobnicate
 expect 2 card picture 12
+# The picture shows the balls of the header asked for: GPIO-0's unless --header names another.
+for row in "13 0 H16" "13 1 BV14" "13 GPIO-1 BV14"; do
+  read -r card header ball <<<"$row"
+  expect 0 card picture --header "$header" "$card" "$work/picture.svg"
+  has "$(<"$work/picture.svg")" "<title>Position 1: SANDREL_ADC_PENIRQ_n, input, 3.3-V LVCMOS, ball $ball</title>"
+done
+expect 0 card picture 13 "$work/picture.svg"
+has "$(<"$work/picture.svg")" "ball H16</title>"
+expect 2 card picture --header 2 13 "$work/picture.svg"
+has "$err" "--header: unknown header '2' (0 or 1)"
 
 # A .cfg naming a user card: refused where the card file is not found, nothing written.
 expect 0 config --cards "$card_files" --gpio0 "acme 8-led strip" --prefix0 A_ --gpio1 2040 user.cfg

@@ -85,7 +85,7 @@ unset XDG_CONFIG_HOME
 
 # The desktop program answers --help and --version without a display and opens no window.
 help=$(DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --help)
-[[ $help == "Usage: pinwright [FILE.cfg]"* ]] || fail "pinwright --help did not print its usage"
+[[ $help == "Usage: pinwright [--cards DIR] [--card FILE.toml] [FILE.cfg]"* ]] || fail "pinwright --help did not print its usage"
 [ "$(DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --version)" = "pinwright 1.0.0" ] ||
   fail "pinwright --version did not print its version"
 

@@ -162,6 +162,23 @@ TEST(DefaultCfg, LivesInTheExecutableFolder) {
   ASSERT_TRUE(reloaded.LoadDefault());
   EXPECT_EQ(RecordOf(reloaded), RecordOf(config));
 
+  // Keeping any older record: an equal one is replaced without a backup, another one is
+  // kept as a numbered backup first.
+  std::string backup = "stale";
+  ASSERT_TRUE(config.SaveDefault(OtherFile::KeepAnyAsBackup, &backup));
+  EXPECT_EQ(backup, "");
+  const std::string older = RecordOf(config);
+  config.Settings.Gpio0.Set(0);
+  ASSERT_TRUE(config.SaveDefault(OtherFile::KeepAnyAsBackup, &backup));
+  EXPECT_EQ(backup, dir.File("default.cfg.~1~"));
+  EXPECT_EQ(ReadFile(backup), older);
+  EXPECT_EQ(ReadFile(dir.File("default.cfg")), RecordOf(config));
+  // By default an older record is simply replaced.
+  config.Settings.Gpio0.Set(62);
+  ASSERT_TRUE(config.SaveDefault(OtherFile::KeepAsBackup, &backup));
+  EXPECT_EQ(backup, "");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("default.cfg.~2~")));
+
   WriteFile(dir.File("default.cfg"), "");
   const Status empty = reloaded.LoadDefault();
   ASSERT_FALSE(empty);

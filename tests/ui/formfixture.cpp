@@ -19,9 +19,9 @@ StartedProgram::~StartedProgram() {
   Stop();
 }
 
-void StartedProgram::Start() {
+void StartedProgram::Start(std::vector<CardSource> extraCards) {
   Stop();
-  Main = std::make_unique<TFormMain>();
+  Main = std::make_unique<TFormMain>(std::move(extraCards));
   Main->show();
 }
 

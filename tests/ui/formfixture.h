@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
@@ -22,8 +23,9 @@ class StartedProgram {
   StartedProgram();
   ~StartedProgram();
 
-  // Starts (or restarts) the program: a fresh main window, shown.
-  void Start();
+  // Starts (or restarts) the program: a fresh main window, shown, with the card folders and
+  // files of the command line.
+  void Start(std::vector<CardSource> extraCards = {});
   // Ends it the way the program ends: the main window is destroyed.
   void Stop();
 

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "cards/catalogue.h"
+#include "cards/usercards.h"
 #include "generate/larkspurproject.h"
 #include "support/configurations.h"
 #include "ui/formfixture.h"
@@ -270,6 +272,76 @@ class LarkspurFormTest : public QObject {
     QVERIFY2(text.find("\r\n" + broken + ":3:6: error: id must be") != std::string::npos,
              text.c_str());
     QVERIFY(!std::filesystem::exists(program.Folder.Path() / "cards" / "broken.toml"));
+  }
+
+  // At start the designer is told, once and without a blocking box, of every refused card
+  // file (the standard folder's and the command line's) with its error lines, and of a
+  // default.cfg naming a card whose file is not found; Exit keeps that default.cfg.
+  void cardProblemsAtStartAreToldOnceAndTheOldSettingsKept() {
+    StartedProgram program;
+    const std::string acme = std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files/acme_strip.toml";
+    std::filesystem::create_directories(program.Folder.Path() / "cards");
+    std::filesystem::create_directories(program.Folder.Path() / "more");
+    const std::string standard = program.Folder.File("cards/bad.toml");
+    const std::string extra = program.Folder.File("more/worse.toml");
+    WriteFile(standard, "format = \"pinwright-card\"\nversion = 1\nid = 3\n");
+    WriteFile(extra, "format = \"pinwright-card\"\nversion = 7\n");
+    TConfigLarkspur kept;
+    kept.Settings = DefaultLarkspurSettings();
+    kept.Settings.Gpio0.Set(4321);
+    kept.Settings.PrefixGpio0.Set("K_");
+    kept.Settings.Gpio1.Set(1001);  // found through --card
+    QVERIFY(kept.SaveFile(program.DefaultCfgPath()));
+    const std::string keptBytes = ReadFile(program.DefaultCfgPath());
+    const std::vector<CardSource> extras = {
+        {CardSource::Kind::File, acme}, {CardSource::Kind::Folder, program.Folder.File("more")}};
+
+    program.Start(extras);
+    QTRY_VERIFY(program.Window().findChild<QMessageBox*>("CardNotice"));
+    auto* notice = program.Window().findChild<QMessageBox*>("CardNotice");
+    QVERIFY(!notice->isModal());
+    QCOMPARE(notice->icon(), QMessageBox::Warning);
+    QVERIFY2(notice->text().contains(QString::fromStdString(
+                 "GPIO-0: No card file with card ID 4321 was found in " +
+                 program.Folder.File("cards/") + " or " + program.Folder.File("more/") + ".")),
+             qPrintable(notice->text()));
+    QVERIFY(notice->text().contains("2 card files have errors"));
+    QVERIFY(notice->informativeText().contains(QString::fromStdString(standard)));
+    QVERIFY(notice->informativeText().contains(QString::fromStdString(extra)));
+    QVERIFY(notice->detailedText().contains(
+        QString::fromStdString(standard + ":3:6: error: id must be")));
+    QVERIFY(notice->detailedText().contains(QString::fromStdString(extra + ":2:11: error:")));
+    QCOMPARE(program.Find<QComboBox>("ComboBoxGpio0")->currentIndex(), 0);
+    QCOMPARE(program.Find<QComboBox>("ComboBoxGpio1")->currentText(),
+             QStringLiteral("Acme 8-LED Strip"));
+    QVERIFY2(program.Host.Messages.empty(), Describe(program.Host.Messages));
+    // Told once: a later look finds nothing new to tell.
+    program.Form().ShowCardNotice();
+    QCOMPARE(program.Window().findChildren<QMessageBox*>("CardNotice").size(), 1);
+
+    // Exit keeps the record naming the missing card as a numbered backup, and says where.
+    program.Click("ButtonExit");
+    const std::string backup = program.DefaultCfgPath() + ".~1~";
+    QCOMPARE(ReadFile(backup), keptBytes);
+    TConfigLarkspur written;
+    QVERIFY(written.LoadFile(program.DefaultCfgPath()));
+    QCOMPARE(written.Settings.Gpio0.Get(), 0);
+    QCOMPARE(written.Settings.Gpio1.Get(), 1001);
+    QCOMPARE(program.Host.Messages.size(), size_t{1});
+    QVERIFY2(program.Host.Messages[0].Text.find(backup) != std::string::npos,
+             program.Host.Messages[0].Text.c_str());
+
+    // The next start tells of the refused files again, and of no missing card.
+    program.Start(extras);
+    QTRY_VERIFY(program.Window().findChild<QMessageBox*>("CardNotice"));
+    notice = program.Window().findChild<QMessageBox*>("CardNotice");
+    QVERIFY(!notice->text().contains("4321"));
+    QVERIFY(notice->text().contains("2 card files have errors"));
+    // Without a refused file, and with every card default.cfg names, there is nothing to tell.
+    std::filesystem::remove(standard);
+    program.Start({{CardSource::Kind::File, acme}});
+    QTest::qWait(50);
+    QVERIFY(!program.Window().findChild<QMessageBox*>("CardNotice"));
   }
 
   // Every refusal stops Save Setting and Generate before any dialog, with the same message.

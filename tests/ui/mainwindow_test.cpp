@@ -1,6 +1,7 @@
 // The main window: its geometry around the form, the card pictures and the INI file.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
@@ -46,6 +47,7 @@ class MainWindowTest : public QObject {
       std::vector<std::string> Arguments;
       DesktopAction Action;
       std::string File;
+      std::vector<std::string> Cards = {};  // "D:" a folder, "F:" a file, in order
     };
     const Case cases[] = {
         {{}, DesktopAction::OpenWindow, ""},
@@ -58,14 +60,30 @@ class MainWindowTest : public QObject {
         {{"--", "--help"}, DesktopAction::OpenWindow, "--help"},
         {{"--bogus"}, DesktopAction::UsageError, ""},
         {{"a.cfg", "b.cfg"}, DesktopAction::UsageError, ""},
+        {{"--cards", "mine", "--card=x.toml", "b.cfg", "--cards=more"},
+         DesktopAction::OpenWindow,
+         "b.cfg",
+         {"D:mine", "F:x.toml", "D:more"}},
+        {{"--card", "-odd.toml"}, DesktopAction::OpenWindow, "", {"F:-odd.toml"}},
+        {{"--", "--cards"}, DesktopAction::OpenWindow, "--cards"},
+        {{"a.cfg", "--cards"}, DesktopAction::UsageError, ""},
+        {{"--card="}, DesktopAction::UsageError, ""},
+        {{"--cardz", "x"}, DesktopAction::UsageError, ""},
     };
     for (const Case& c : cases) {
       const DesktopCommand command = ParseDesktopArguments(c.Arguments);
       QCOMPARE(command.Action, c.Action);
       QCOMPARE(command.SettingsFile, c.File);
       QCOMPARE(command.Error.empty(), c.Action != DesktopAction::UsageError);
+      std::vector<std::string> cards;
+      for (const CardSource& source : command.CardFiles)
+        cards.push_back((source.What == CardSource::Kind::Folder ? "D:" : "F:") + source.Path);
+      if (c.Action != DesktopAction::UsageError)
+        QCOMPARE(cards, c.Cards);
     }
-    QVERIFY(DesktopHelpText().starts_with("Usage: pinwright [FILE.cfg]\n"));
+    QVERIFY(
+        DesktopHelpText().starts_with("Usage: pinwright [--cards DIR] [--card FILE.toml] "
+                                      "[FILE.cfg]\n"));
   }
 
   void iniPathReplacesTheExtension() {
@@ -139,7 +157,8 @@ class MainWindowTest : public QObject {
 
   void everyOfferedCardHasItsPicture() {
     StartedProgram program;
-    program.Start();
+    program.Start({{CardSource::Kind::File,
+                    std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files/acme_strip.toml"}});
     const TConfigLarkspur& config = program.Form().Configuration();
     QLabel picture(&program.Window());
     picture.resize(80, 80);
@@ -155,6 +174,13 @@ class MainWindowTest : public QObject {
       QVERIFY(picture.isHidden());
       QVERIFY(picture.pixmap().isNull());
     }
+    // A card file's generated picture shows the balls of the header it sits on.
+    picture.resize(800, 80);
+    program.Window().ShowCardPicture(&picture, 1001, 0);
+    const QImage onGpio0 = picture.pixmap().toImage();
+    program.Window().ShowCardPicture(&picture, 1001, 1);
+    QVERIFY(!onGpio0.isNull());
+    QVERIFY(picture.pixmap().toImage() != onGpio0);
   }
 };
 
