@@ -134,6 +134,9 @@ pinwright-cli generate --pins j=json|json,csv
 pinwright-cli show --=--help|--json
 pinwright-cli check --=--help|--json|--top
 pinwright-cli import x.qsf =CodeGenerated|board.cfg
+pinwright-cli card picture --h=--header|--help
+pinwright-cli card export --h=--help
+pinwright-cli card picture --header =0|1
 CASES
 fi
 
