@@ -1,6 +1,7 @@
 #include "boards/larkspur_board.h"
 
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <iterator>
 #include <span>
@@ -342,15 +343,16 @@ constexpr bool HeaderPositionsWellFormed() {
 }
 static_assert(HeaderPositionsWellFormed(), "header positions must run 1..40, supply ones empty");
 
-TPin MakeOnBoardPin(const BoardPinRow& row, const std::string& name, std::string_view location) {
+// Appends the pin of the row with the name and location to the group.
+void AddOnBoardPin(TConnector& group, const BoardPinRow& row, std::string_view name,
+                   std::string_view location) {
   const double megahertz = row.Clock == ClockKind::kMemoryRef    ? kMemoryRefMHz
                            : row.Clock == ClockKind::kOscillator ? kOscillatorMHz
                                                                  : 0.0;
-  TPin pin(name, location, row.Direction, row.IoStandard, megahertz);
+  TPin& pin = group.EmplacePin(name, location, row.Direction, row.IoStandard, megahertz);
   // The oscillators are constrained with their own shorter text.
   if (row.Clock == ClockKind::kOscillator)
     pin.SetFrequencyText(kOscillatorText);
-  return pin;
 }
 
 void AddOnBoardGroup(TMainBoard& board, std::string name, std::span<const BoardPinRow> rows) {
@@ -361,16 +363,23 @@ void AddOnBoardGroup(TMainBoard& board, std::string name, std::span<const BoardP
     count += run.First < 0 ? 1 : static_cast<std::size_t>(run.Last - run.First + 1);
   }
   group.ReservePins(count);
+  std::string pinName;
   for (const BoardPinRow& row : rows) {
     const SignalRun run = ParseSignal(row.Signal);
     std::string_view locations = row.Locations;
     if (run.First < 0) {
-      group.AddPin(MakeOnBoardPin(row, std::string(row.Signal), NextLocation(locations)));
+      AddOnBoardPin(group, row, row.Signal, NextLocation(locations));
       continue;
     }
     for (std::int32_t index = run.First; index <= run.Last; ++index) {
-      const std::string pinName = std::string(run.Base) + "[" + std::to_string(index) + "]";
-      group.AddPin(MakeOnBoardPin(row, pinName, NextLocation(locations)));
+      // NAME[index], made in one reused buffer.
+      char digits[16];
+      const char* end = std::to_chars(digits, digits + sizeof digits, index).ptr;
+      pinName.assign(run.Base);
+      pinName += '[';
+      pinName.append(digits, static_cast<std::size_t>(end - digits));
+      pinName += ']';
+      AddOnBoardPin(group, row, pinName, NextLocation(locations));
     }
   }
   board.AddGroup(std::move(group));
@@ -386,7 +395,7 @@ void AddHeader(TMainBoard& board, const LarkspurHeader& header, std::size_t colu
     if (location.empty()) {
       group.AddPin(std::nullopt);
     } else {
-      group.AddPin(TPin("", location, PinDirection::FromCard, kIoFromCard, 0.0));
+      group.EmplacePin("", location, PinDirection::FromCard, kIoFromCard, 0.0);
     }
   }
   group.SetIsHeader(1);

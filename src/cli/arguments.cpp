@@ -51,7 +51,7 @@ constexpr std::array<OptionSpec, 16> kOptions{{
   {kTopLevelOption.CommandLine,  OptionId::Hdl,       true,  OptionScope::Generate},
   {kTestbenchOption.CommandLine, OptionId::Testbench, false, OptionScope::Generate},
   {kPinListOption.CommandLine,   OptionId::Pins,      true,  OptionScope::Generate},
-  {"--pinout",    OptionId::Pinout,    false, OptionScope::Generate},
+  {kPinoutOption.CommandLine,    OptionId::Pinout,    false, OptionScope::Generate},
   {"--cards",     OptionId::CardFolder, true, OptionScope::Any},
   {"--card",      OptionId::CardFile,  true,  OptionScope::Any},
   {"--json",      OptionId::Json,      false, OptionScope::Report},

@@ -3,12 +3,11 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "host/failure.h"
 
@@ -21,11 +20,8 @@ class FileGenerator {
 
   // Takes ready text as one entry, cut at kEntryLimit.
   void AddLine(std::string_view text);
-  // Makes room for this many bytes and entries, so that a large file grows without copies.
-  void Reserve(std::size_t bytes, std::size_t entries) {
-    Buffer.reserve(bytes);
-    Ends.reserve(entries);
-  }
+  // Makes room for this many bytes, so that a large file grows without copies.
+  void Reserve(std::size_t bytes) { Buffer.reserve(bytes); }
   // Every entry in order, with nothing between them.
   const std::string& Text() const { return Buffer; }
   std::string TakeText() && { return std::move(Buffer); }
@@ -34,13 +30,28 @@ class FileGenerator {
   // One entry made of the pieces one after the other, cut at the same limit.
   void AddPieces(std::initializer_list<std::string_view> pieces);
 
+  // The length of the entry the pieces make: their sum, cut at the limit.
+  static std::size_t EntryLength(std::initializer_list<std::string_view> pieces);
+  // Lengthens the text by length bytes, to be filled in by the caller: where they start.
+  // Several entries made at once grow the text once.
+  char* Grow(std::size_t length);
+  // Copies the pieces one after the other to out, length bytes of them (EntryLength), and
+  // returns where the copy ends.
+  static char* Put(char* out, std::initializer_list<std::string_view> pieces, std::size_t length) {
+    for (std::string_view piece : pieces) {
+      const std::size_t kept = piece.size() < length ? piece.size() : length;
+      if (kept > 0)
+        std::memcpy(out, piece.data(), kept);
+      out += kept;
+      length -= kept;
+    }
+    return out;
+  }
+
  private:
-  // The entries stand one after the other in one buffer, which is the file's text; Ends
-  // holds where each ends. A report has thousands of entries, and one buffer spares as many
-  // allocations.
+  // The entries stand one after the other in one buffer, which is the file's text: a report
+  // has thousands of entries, and one buffer spares as many allocations.
   std::string Buffer;
-  // Four bytes an entry: a report is far below 4 GB.
-  std::vector<std::uint32_t> Ends;
 };
 
 // The writing of a report: create a missing folder, keep an edited old report as a numbered

@@ -36,6 +36,7 @@ struct OutputOptionNames {
 inline constexpr OutputOptionNames kTopLevelOption  = {"--hdl",       "Output/TopLevel",  "Top level:"};
 inline constexpr OutputOptionNames kTestbenchOption = {"--testbench", "Output/Testbench", "Testbench"};
 inline constexpr OutputOptionNames kPinListOption   = {"--pins",      "Output/PinList",   "Pin list"};
+inline constexpr OutputOptionNames kPinoutOption    = {"--pinout",    "Output/Pinout",    "Pinout"};
 // clang-format on
 
 struct GenerationOptions {

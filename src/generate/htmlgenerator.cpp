@@ -1,5 +1,6 @@
 #include "generate/htmlgenerator.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace pinwright {
@@ -50,6 +51,26 @@ void THtmlGenerator::AddCell(std::string_view text, std::string_view align, bool
   } else {
     AddPieces({open, UpToNul(align), "\">"sv, UpToNul(text), close});
   }
+}
+
+void THtmlGenerator::AddRow(std::initializer_list<std::string_view> cells) {
+  static constexpr std::string_view kBegin = "<tr>\r\n";
+  static constexpr std::string_view kOpen = "   <td align=\"left\">";
+  static constexpr std::string_view kClose = "</td>\r\n";
+  static constexpr std::string_view kEnd = "</tr>\r\n";
+  // Each cell is an entry of its own, cut at the limit as AddCell cuts it.
+  auto cellLength = [](std::string_view text) {
+    return std::min(kOpen.size() + text.size() + kClose.size(), kEntryLimit);
+  };
+  std::size_t length = kBegin.size() + kEnd.size();
+  for (std::string_view cell : cells)
+    length += cellLength(UpToNul(cell));
+  char* out = Put(Grow(length), {kBegin}, kBegin.size());
+  for (std::string_view cell : cells) {
+    const std::string_view text = UpToNul(cell);
+    out = Put(out, {kOpen, text, kClose}, cellLength(text));
+  }
+  Put(out, {kEnd}, kEnd.size());
 }
 
 void THtmlGenerator::AddHeading(std::string_view text, int level, std::string_view align) {

@@ -1,6 +1,7 @@
 // The HTML constructs of the pin report, one operation each, appended as file entries.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,9 @@ class THtmlGenerator : public FileGenerator {
   // A "th" cell when isHeader, else "td"; the bgcolor attribute only with a colour.
   void AddCell(std::string_view text, std::string_view align, bool isHeader,
                std::string_view colour);
+  // A row of "td" cells aligned left: the entries of BeginRow, AddCell(cell, "left", false,
+  // "") for each cell and EndRow, made at once.
+  void AddRow(std::initializer_list<std::string_view> cells);
   void AddHeading(std::string_view text, int level, std::string_view align);
   // One entry per break.
   void AddBreaks(int count);

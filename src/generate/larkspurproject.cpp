@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <filesystem>
+#include <memory_resource>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -117,22 +119,46 @@ const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& hea
   return nullptr;
 }
 
+// Port names with letter case ignored, as the keys of a map.
+struct FoldedHasher {
+  std::size_t operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037u;  // FNV-1a of the folded bytes
+    for (const char c : text)
+      hash = (hash ^ static_cast<unsigned char>(FoldCase(c))) * 1099511628211u;
+    return hash;
+  }
+};
+struct FoldedEqual {
+  bool operator()(std::string_view a, std::string_view b) const { return EqualsIgnoringCase(a, b); }
+};
+
 // Two groups must not declare the same port, letter case ignored: the top-level module
 // would declare it twice and the settings file would assign two pins to one name. The
 // header whose prefix would mend a clash is named in blamed, when there is one.
 Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
                       const Header** blamed = nullptr) {
-  std::unordered_map<std::string, std::size_t> owner;  // port name in small letters -> group
+  // Port name -> group; the names are views into the board's pin names. The map's nodes
+  // come from one arena, mostly on the stack, instead of an allocation each.
+  std::array<std::byte, 16384> arena;
+  std::pmr::monotonic_buffer_resource nodes(arena.data(), arena.size());
+  std::pmr::unordered_map<std::string_view, std::size_t, FoldedHasher, FoldedEqual> owner(&nodes);
   std::size_t pins = 0;
   for (std::size_t g = 0; g < board.GroupCount(); ++g)
     pins += board.GroupAt(g).PinEntryCount();
   owner.reserve(pins);
   std::optional<Failure> clash;
+  std::string_view previous;
+  std::size_t previousGroup = board.GroupCount();
   board.ForEachActivePin([&](std::size_t g, const TConnector& group, const TPin& pin) {
     if (clash)
       return;
-    const std::string port = SplitPortName(pin.Name()).Base;
-    const auto [seen, isNew] = owner.emplace(FoldCase(port), g);
+    const std::string_view port = SplitPortName(pin.Name()).Base;
+    // The members of a bus follow one another: the first of them answered for the rest.
+    if (g == previousGroup && port == previous)
+      return;
+    previous = port;
+    previousGroup = g;
+    const auto [seen, isNew] = owner.emplace(port, g);
     if (isNew || seen->second == g)
       return;
     const TConnector& first = board.GroupAt(seen->second);
@@ -161,13 +187,18 @@ Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& h
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
     const Header* header = HeaderOf(group, headers);
+    std::string_view passed;  // the latest name that passed; a bus's members follow it
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
       const TPin* pin = group.PinAt(i);
       if (!pin || !pin->IsActive())
         continue;
-      const std::string port = SplitPortName(pin->Name()).Base;
-      if (CheckHdlName(port, language) == NameProblem::None)
+      const std::string_view port = SplitPortName(pin->Name()).Base;
+      if (port == passed)
         continue;
+      if (CheckHdlName(port, language) == NameProblem::None) {
+        passed = port;
+        continue;
+      }
       const std::string advice =
           !header ? "the group cannot be used in a " + std::string(HdlLanguageCaption(language)) +
                         " top level"
@@ -176,7 +207,8 @@ Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& h
                          : "change the prefix of the " + std::string(header->Label) + " header");
       if (blamed)
         *blamed = header;
-      return CheckDeclaredName(port, "The signal " + Quoted(port) + " of " + Quoted(group.Name()),
+      return CheckDeclaredName(std::string(port),
+                               "The signal " + Quoted(port) + " of " + Quoted(group.Name()),
                                language, FailureKind::BadPortName, advice);
     }
   }
@@ -329,7 +361,7 @@ SignalSummary SummariseSignals(const TLarkspurSettings& settings) {
       if (!pin || !pin->IsActive())
         continue;
       ++summary.PinCount;
-      std::string base = SplitPortName(pin->Name()).Base;
+      std::string base(SplitPortName(pin->Name()).Base);
       if (std::find(summary.Signals.begin(), summary.Signals.end(), base) ==
           summary.Signals.end()) {
         summary.Signals.push_back(std::move(base));

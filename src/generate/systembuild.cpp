@@ -256,8 +256,7 @@ std::string HtmlText(const TMainBoard& board) {
   // titles.
   const PinTextSizes size = MeasurePinTexts(board);
   html.Reserve(2048 + size.Groups * 480 + size.Pins * 123 + size.HeaderPins * 28 + size.Names +
-                   size.Locations + size.Standards,
-               16 + size.Groups * 16 + size.Pins * 7);
+               size.Locations + size.Standards);
   html.BeginHtml();
   html.AddHeading(board.BoardName() + " Configuration", 1, "center");
   html.AddBreaks(2);
@@ -290,14 +289,12 @@ std::string HtmlText(const TMainBoard& board) {
     html.EndRow();
 
     group.ForEachActivePin([&](std::size_t, const TPin& pin) {
-      html.BeginRow();
-      html.AddCell(pin.Name(), "left", false, "");
-      html.AddCell(pin.Location(), "left", false, "");
-      html.AddCell(pin.DirectionWord(), "left", false, "");
-      html.AddCell(pin.IoStandardName(), "left", false, "");
-      if (isHeader)
-        html.AddCell(std::to_string(pin.PinNumber()), "left", false, "");
-      html.EndRow();
+      if (isHeader) {
+        html.AddRow({pin.Name(), pin.Location(), pin.DirectionWord(), pin.IoStandardName(),
+                     std::to_string(pin.PinNumber())});
+      } else {
+        html.AddRow({pin.Name(), pin.Location(), pin.DirectionWord(), pin.IoStandardName()});
+      }
     });
     html.EndTable();
   }

@@ -1,26 +1,28 @@
 #include "generate/toplevel.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "generate/systembuild.h"
 
 namespace pinwright {
 namespace {
 
-// The port list: a comment line before every group, one line per port, the separator after
-// every port but the very last of the whole list.
-template <class CommentLine, class PortLine>
+// The port list: a comment line before every group, one line per port (appended to the
+// text by appendPort), the separator after every port but the very last of the whole list.
+template <class CommentLine, class AppendPort>
 std::string JoinPorts(const std::vector<PortGroup>& groups, CommentLine commentLine,
-                      PortLine portLine, const std::string& separator) {
+                      AppendPort appendPort, const std::string& separator) {
   std::string text;
   text.reserve(groups.size() * 96 + PortCount(groups) * 48);
   std::size_t lastSeparator = std::string::npos;
   for (const PortGroup& group : groups) {
     text += commentLine(group);
     for (const PortEntry& port : group.Ports) {
-      text += portLine(port);
+      appendPort(text, port);
       lastSeparator = text.size();
-      text += separator + "\r\n";
+      text += separator;
+      text += "\r\n";
     }
   }
   if (lastSeparator != std::string::npos)
@@ -30,6 +32,39 @@ std::string JoinPorts(const std::vector<PortGroup>& groups, CommentLine commentL
 
 std::string Padded(const std::string& name, std::size_t width) {
   return name + std::string(width > name.size() ? width - name.size() : 0, ' ');
+}
+
+// Appends the range column (VerilogRangeColumn) without a text of its own.
+void AppendRangeColumn(std::string& text, const PortEntry& port) {
+  char msb[16];
+  char lsb[16];
+  const char* msbEnd = msb;
+  const char* lsbEnd = lsb;
+  std::size_t length = 0;
+  if (port.Range) {
+    msbEnd = std::to_chars(msb, msb + sizeof msb, port.Range->Msb).ptr;
+    lsbEnd = std::to_chars(lsb, lsb + sizeof lsb, port.Range->Lsb).ptr;
+    length = 3 + static_cast<std::size_t>(msbEnd - msb) + static_cast<std::size_t>(lsbEnd - lsb);
+  }
+  // The range stands right-aligned in ten characters, as "%10s" would put it.
+  if (length < 10)
+    text.append(10 - length, ' ');
+  if (port.Range) {
+    text += '[';
+    text.append(msb, static_cast<std::size_t>(msbEnd - msb));
+    text += ':';
+    text.append(lsb, static_cast<std::size_t>(lsbEnd - lsb));
+    text += ']';
+  }
+}
+
+// Appends the Verilog declaration of the port (VerilogPortLine).
+void AppendVerilogPortLine(std::string& text, const PortEntry& port) {
+  text += WordsOf(port.Direction).Verilog;
+  text += "\t\t";
+  AppendRangeColumn(text, port);
+  text += "\t\t";
+  text += port.Name;
 }
 
 }  // namespace
@@ -95,9 +130,13 @@ std::string SystemVerilogText(const std::vector<PortGroup>& ports, const std::st
   text += "module " + projectName + " (\r\n";
   text += JoinPorts(
       ports, VerilogGroupComment,
-      [](const PortEntry& port) {
-        return "\t" + std::string(WordsOf(port.Direction).SystemVerilog) + "\t\t" +
-               VerilogRangeColumn(port) + "\t\t" + port.Name;
+      [](std::string& text, const PortEntry& port) {
+        text += "\t";
+        text += WordsOf(port.Direction).SystemVerilog;
+        text += "\t\t";
+        AppendRangeColumn(text, port);
+        text += "\t\t";
+        text += port.Name;
       },
       ",");
   text += VerilogModuleBody();
@@ -110,9 +149,9 @@ std::string VhdlText(const std::vector<PortGroup>& ports, const std::string& pro
   const std::size_t width = LongestPortName(ports);
   const std::string portList = JoinPorts(
       ports, [](const PortGroup& group) { return VhdlGroupComment(group, "\t\t"); },
-      [width](const PortEntry& port) {
-        return "\t\t" + Padded(port.Name, width) + " : " +
-               std::string(WordsOf(port.Direction).Vhdl) + " " + VhdlPortType(port);
+      [width](std::string& text, const PortEntry& port) {
+        text += "\t\t" + Padded(port.Name, width) + " : " +
+                std::string(WordsOf(port.Direction).Vhdl) + " " + VhdlPortType(port);
       },
       ";");
 
@@ -137,22 +176,25 @@ std::string VhdlText(const std::vector<PortGroup>& ports, const std::string& pro
 }
 
 std::string VerilogRangeColumn(const PortEntry& port) {
-  const std::string range = port.Range ? "[" + std::to_string(port.Range->Msb) + ":" +
-                                             std::to_string(port.Range->Lsb) + "]"
-                                       : std::string();
-  // The range stands right-aligned in ten characters, as "%10s" would put it.
-  return std::string(range.size() < 10 ? 10 - range.size() : 0, ' ') + range;
+  std::string text;
+  AppendRangeColumn(text, port);
+  return text;
 }
 
 std::string VerilogPortLine(const PortEntry& port) {
-  return std::string(WordsOf(port.Direction).Verilog) + "\t\t" + VerilogRangeColumn(port) + "\t\t" +
-         port.Name;
+  std::string text;
+  AppendVerilogPortLine(text, port);
+  return text;
 }
 
 std::string VerilogPortList(const std::vector<PortGroup>& groups) {
   return JoinPorts(
       groups, VerilogGroupComment,
-      [](const PortEntry& port) { return "\t" + VerilogPortLine(port); }, ",");
+      [](std::string& text, const PortEntry& port) {
+        text += "\t";
+        AppendVerilogPortLine(text, port);
+      },
+      ",");
 }
 
 std::string VerilogText(const std::vector<PortGroup>& ports, const std::string& projectName) {

@@ -19,14 +19,11 @@ bool Greater(std::string_view a, std::string_view b) {
 class SortKey {
  public:
   SortKey(const TPin& pin, std::optional<Failure>& problem)
-      : Name(pin.Name()),
-        Brackets(FindBrackets(Name).Both()),
-        Base(Name.substr(0, FindBrackets(Name).Open)),
-        Problem(&problem) {}
+      : SortKey(pin.Name(), FindBrackets(pin.Name()), problem) {}
 
   bool HasBrackets() const { return Brackets; }
   // Either of "[" and "]" is in the name.
-  bool HasEitherBracket() const { return Name.find_first_of("[]") != std::string_view::npos; }
+  bool HasEitherBracket() const { return EitherBracket; }
   // The text before the first "["; meaningful only with HasBrackets.
   std::string_view BusBase() const { return Base; }
   std::string_view FullName() const { return Name; }
@@ -72,8 +69,17 @@ class SortKey {
     return CachedIndex;
   }
 
+  SortKey(std::string_view name, BracketPositions brackets, std::optional<Failure>& problem)
+      : Name(name),
+        Brackets(brackets.Both()),
+        EitherBracket(brackets.Open != std::string_view::npos ||
+                      brackets.Close != std::string_view::npos),
+        Base(name.substr(0, brackets.Open)),
+        Problem(&problem) {}
+
   std::string_view Name;
   bool Brackets;
+  bool EitherBracket;
   std::string_view Base;  // meaningful only with Brackets
   std::optional<Failure>* Problem;
   mutable std::optional<std::int32_t> CachedIndex;
@@ -253,7 +259,7 @@ void TConnector::TakeCardPins(const TConnector& card, const std::string& prefix)
       fitted.SetDirection(position->Direction());
     if (position->IoStandard() != kIoFromCard)
       fitted.SetIoStandard(position->IoStandard());
-    *position = fitted;
+    *position = std::move(fitted);
   }
 }
 

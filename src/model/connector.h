@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/pin.h"
@@ -26,6 +27,11 @@ class TConnector {
 
   // Appends a pin, or an empty entry for a position without one.
   void AddPin(std::optional<TPin> pin);
+  // Appends a pin made in place from the arguments of a TPin constructor.
+  template <class... Arguments>
+  TPin& EmplacePin(Arguments&&... arguments) {
+    return *Pins.emplace_back(std::in_place, std::forward<Arguments>(arguments)...);
+  }
   // Makes room for this many entries, so that a list of known length is built without copies.
   void ReservePins(std::size_t count) { Pins.reserve(count); }
   std::size_t PinEntryCount() const { return Pins.size(); }

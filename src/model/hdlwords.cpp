@@ -87,6 +87,20 @@ static_assert(std::is_sorted(kVerilogKeywords.begin(), kVerilogKeywords.end()) &
                   std::is_sorted(kVhdlReservedWords.begin(), kVhdlReservedWords.end()),
               "the word tables are searched by halves");
 
+// Every word of the tables starts with a small letter: a name that does not is none of them,
+// and most port names are written in capitals.
+constexpr bool StartsWithSmallLetter(std::span<const std::string_view> words) {
+  for (const std::string_view word : words) {
+    if (word.empty() || word.front() < 'a' || word.front() > 'z')
+      return false;
+  }
+  return true;
+}
+static_assert(StartsWithSmallLetter(kVerilogKeywords) &&
+                  StartsWithSmallLetter(kSystemVerilogKeywords) &&
+                  StartsWithSmallLetter(kVhdlReservedWords),
+              "the word tables are passed over for a name without a small first letter");
+
 bool IsLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -111,6 +125,8 @@ bool IsVhdlIdentifierText(std::string_view text) {
 }
 
 bool Contains(std::span<const std::string_view> words, std::string_view word) {
+  if (word.empty() || word.front() < 'a' || word.front() > 'z')
+    return false;
   return std::binary_search(words.begin(), words.end(), word);
 }
 

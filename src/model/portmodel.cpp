@@ -1,8 +1,10 @@
 #include "model/portmodel.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "host/host.h"
 #include "host/text.h"
@@ -16,9 +18,19 @@ void Complain(const std::string& text) {
   ShowError(text);
 }
 
+// The length and the first and last bytes, letter case ignored, of a name: names equal
+// ignoring case have the same key, and most others differ in it.
+std::uint32_t QuickKey(std::string_view name) {
+  if (name.empty())
+    return 0;
+  return static_cast<std::uint32_t>(name.size()) << 16 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(FoldCase(name.front()))) << 8 |
+         static_cast<unsigned char>(FoldCase(name.back()));
+}
+
 }  // namespace
 
-PortName SplitPortName(const std::string& pinName) {
+PortName SplitPortName(std::string_view pinName) {
   const BracketPositions brackets = FindBrackets(pinName);
   if (brackets.OpenFirst())
     return {pinName.substr(0, brackets.Open), true};
@@ -27,6 +39,8 @@ PortName SplitPortName(const std::string& pinName) {
 
 Status TPinParsing::Build(const TConnector& group) {
   Entries.clear();
+  // Per entry the key of its name (QuickKey), compared before the names themselves.
+  std::vector<std::uint32_t> quickKeys;
   std::optional<Failure> problem;
   group.ForEachActivePin([&](std::size_t i, const TPin& pin) {
     if (problem)
@@ -45,27 +59,38 @@ Status TPinParsing::Build(const TConnector& group) {
     // No two entries are equal ignoring case, so the one that matches is the only one. The
     // members of a bus follow one another once the pins are sorted: the latest entry is
     // looked at first.
-    auto matches = [&](const PortEntry& e) { return EqualsIgnoringCase(e.Name, port.Base); };
-    auto entry = !Entries.empty() && matches(Entries.back())
-                     ? Entries.end() - 1
-                     : std::find_if(Entries.begin(), Entries.end(), matches);
-    if (entry == Entries.end()) {
-      PortEntry added{port.Base, pin.Direction(), std::nullopt};
+    const std::uint32_t quick = QuickKey(port.Base);
+    auto matches = [&](std::size_t k) {
+      return quick == quickKeys[k] && EqualsIgnoringCase(Entries[k].Name, port.Base);
+    };
+    std::size_t k = Entries.size();
+    if (k == 0 || !matches(k - 1)) {
+      for (k = 0; k < Entries.size() && !matches(k); ++k) {
+      }
+    } else {
+      --k;
+    }
+    if (k == Entries.size()) {
+      PortEntry added{std::string(port.Base), pin.Direction(), std::nullopt};
       if (port.IsBusMember)
         added.Range = PortRange{index, index};
       Entries.push_back(std::move(added));
+      quickKeys.push_back(quick);
       return;
     }
+    PortEntry* entry = &Entries[k];
     if (!port.IsBusMember) {
-      Complain("TPinParsing::Build fail\r\n,i=" + std::to_string(i) + ",name=" + port.Base);
+      Complain("TPinParsing::Build fail\r\n,i=" + std::to_string(i) +
+               ",name=" + std::string(port.Base));
     }
     if (entry->Range) {
       entry->Range->Msb = std::max(entry->Range->Msb, index);
       entry->Range->Lsb = std::min(entry->Range->Lsb, index);
     }
     if (pin.Direction() != entry->Direction) {
-      const std::string where =
-          port.IsBusMember ? port.Base + "[" + std::to_string(index) + "]" : port.Base;
+      const std::string where = port.IsBusMember
+                                    ? std::string(port.Base) + "[" + std::to_string(index) + "]"
+                                    : std::string(port.Base);
       Complain("Connector " + where + ":" + std::to_string(i) + " has an unmathced pin direction");
     }
   });

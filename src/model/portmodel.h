@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/connector.h"
@@ -43,10 +44,12 @@ struct PortGroup {
 
 // How a pin name reads as a port: a bus member when its first "[" comes before its first "]".
 struct PortName {
-  std::string Base;  // the text before the first "[", or the whole name of a scalar
+  // The text before the first "[", or the whole name of a scalar: part of the pin name, so
+  // valid as long as that is.
+  std::string_view Base;
   bool IsBusMember = false;
 };
-PortName SplitPortName(const std::string& pinName);
+PortName SplitPortName(std::string_view pinName);
 
 class TPinParsing {
  public:

@@ -611,11 +611,12 @@ void TFormLarkspur::CreateControls() {
   CheckBoxPinList->setToolTip(
       QStringLiteral("Also write the pins as NAME.pins.json and NAME.pins.csv (for the Pin "
                      "Planner's Import Assignments)"));
-  CheckBoxPinout = new QCheckBox(WithMnemonic("Pinout sketch", 'k'), panel);
+  // Every letter of "Pinout" is another control's mnemonic, so the box has none; Tab reaches it.
+  CheckBoxPinout = new QCheckBox(Utf8(kPinoutOption.Caption), panel);
   CheckBoxPinout->setObjectName(QStringLiteral("CheckBoxPinout"));
   CheckBoxPinout->setGeometry(kPinoutBox);
   CheckBoxPinout->setCursor(Qt::PointingHandCursor);
-  CheckBoxPinout->setAccessibleName(QStringLiteral("Pinout sketch"));
+  CheckBoxPinout->setAccessibleName(Utf8(kPinoutOption.Caption));
   CheckBoxPinout->setToolTip(
       QStringLiteral("Also write NAME.pinout.svg: each header that carries a card, every "
                      "position with its signal and FPGA ball"));

@@ -165,7 +165,7 @@ void TFormMain::LoadOutputChoices() {
   options.Testbench = ini.value(Latin1(kTestbenchOption.IniKey)).toInt() == 1;
   if (ini.value(Latin1(kPinListOption.IniKey)).toInt() == 1)
     options.PinList = PinListFiles::Both();
-  options.Pinout = ini.value(QStringLiteral("Output/Pinout")).toInt() == 1;
+  options.Pinout = ini.value(Latin1(kPinoutOption.IniKey)).toInt() == 1;
   Larkspur->ShowOutputChoices(options);
 }
 
@@ -180,7 +180,7 @@ void TFormMain::SaveOutputChoices() {
                QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size())));
   ini.setValue(Latin1(kTestbenchOption.IniKey), options.Testbench ? 1 : 0);
   ini.setValue(Latin1(kPinListOption.IniKey), options.PinList.Any() ? 1 : 0);
-  ini.setValue(QStringLiteral("Output/Pinout"), options.Pinout ? 1 : 0);
+  ini.setValue(Latin1(kPinoutOption.IniKey), options.Pinout ? 1 : 0);
   ini.sync();  // as for the board: failures are ignored
 }
 

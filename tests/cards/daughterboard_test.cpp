@@ -132,7 +132,7 @@ TEST(CardMaps, NamesAreUniqueAndBusesComplete) {
       EXPECT_EQ(pin->PinNumber(), static_cast<std::int32_t>(position));
       EXPECT_TRUE(names.insert(pin->Name()).second) << "name used twice";
       if (const PortName port = SplitPortName(pin->Name()); port.IsBusMember)
-        buses[port.Base].insert(*BusIndex(pin->Name()));
+        buses[std::string(port.Base)].insert(*BusIndex(pin->Name()));
     }
     for (const auto& [base, indices] : buses) {
       SCOPED_TRACE(base);

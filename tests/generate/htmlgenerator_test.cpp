@@ -74,6 +74,13 @@ TEST(THtmlGenerator, EachOperationMakesTheEntryOfItsFormat) {
          [&](THtmlGenerator& h) { h.AddAnchorHeading(text); },
          {Formatted("<h2><a name=\"%s\"></a>%s</h2>", t, "")}},
         {"AddBreaks", [&](THtmlGenerator& h) { h.AddBreaks(2); }, {"<br />\r\n", "<br />\r\n"}},
+        {"AddRow",
+         [&](THtmlGenerator& h) {
+           h.AddRow({"x", text, ""});
+         },
+         {"<tr>\r\n", Formatted("   <%s align=\"%s\">%s</%s>\r\n", "td", "left", "x", "td"),
+          Formatted("   <%s align=\"%s\">%s</%s>\r\n", "td", "left", t, "td"),
+          Formatted("   <%s align=\"%s\">%s</%s>\r\n", "td", "left", "", "td"), "</tr>\r\n"}},
     };
     for (const Case& c : cases) {
       SCOPED_TRACE(c.Name);
