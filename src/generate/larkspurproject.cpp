@@ -187,13 +187,14 @@ Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& h
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
     const Header* header = HeaderOf(group, headers);
-    std::string_view passed;  // the latest name that passed; a bus's members follow it
+    // The latest name that passed: the other members of its bus follow it.
+    std::optional<std::string_view> passed;
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
       const TPin* pin = group.PinAt(i);
       if (!pin || !pin->IsActive())
         continue;
       const std::string_view port = SplitPortName(pin->Name()).Base;
-      if (port == passed)
+      if (passed && port == *passed)
         continue;
       if (CheckHdlName(port, language) == NameProblem::None) {
         passed = port;

@@ -58,15 +58,6 @@ void AppendRangeColumn(std::string& text, const PortEntry& port) {
   }
 }
 
-// Appends the Verilog declaration of the port (VerilogPortLine).
-void AppendVerilogPortLine(std::string& text, const PortEntry& port) {
-  text += WordsOf(port.Direction).Verilog;
-  text += "\t\t";
-  AppendRangeColumn(text, port);
-  text += "\t\t";
-  text += port.Name;
-}
-
 }  // namespace
 
 std::string VerilogGroupComment(const PortGroup& group) {
@@ -181,10 +172,12 @@ std::string VerilogRangeColumn(const PortEntry& port) {
   return text;
 }
 
-std::string VerilogPortLine(const PortEntry& port) {
-  std::string text;
-  AppendVerilogPortLine(text, port);
-  return text;
+void AppendVerilogPortLine(std::string& text, const PortEntry& port) {
+  text += WordsOf(port.Direction).Verilog;
+  text += "\t\t";
+  AppendRangeColumn(text, port);
+  text += "\t\t";
+  text += port.Name;
 }
 
 std::string VerilogPortList(const std::vector<PortGroup>& groups) {

@@ -51,9 +51,10 @@ std::string TopLevelText(HdlLanguage language, const std::vector<PortGroup>& por
 // column of the Verilog-family declarations.
 std::string VerilogRangeColumn(const PortEntry& port);
 
-// The Verilog declaration of one port, e.g. "output\t\t     [7:0]\t\tLED": the direction word,
-// the range right-aligned in ten characters, the name; without separator and line end.
-std::string VerilogPortLine(const PortEntry& port);
+// Appends the Verilog declaration of one port, e.g. "output\t\t     [7:0]\t\tLED": the
+// direction word, the range right-aligned in ten characters, the name; without separator
+// and line end.
+void AppendVerilogPortLine(std::string& text, const PortEntry& port);
 
 // The port list of the top-level Verilog module: a comment line before every group, one
 // declaration per port, commas between the declarations of the whole list.

@@ -112,10 +112,6 @@ void DiscardTemporaryFile(TemporaryFile& file);
 // later replaced.
 bool LinkFile(const std::string& existing, const std::string& newPath, int& error);
 
-// Creates newPath, which must not exist yet, with the bytes and permission bits given.
-bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned permissions,
-                   int& error);
-
 // Copies the whole of an existing regular file into newPath, which must not exist yet,
 // with the permission bits given. On failure nothing is left at newPath.
 bool CopyToNewFile(const std::string& existing, const std::string& newPath, unsigned permissions,
@@ -150,8 +146,6 @@ class FolderLock {
  public:
   FolderLock() = default;
   ~FolderLock();
-  FolderLock(FolderLock&& other) noexcept;
-  FolderLock& operator=(FolderLock&& other) noexcept;
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 

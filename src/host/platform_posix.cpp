@@ -297,28 +297,6 @@ bool LinkFile(const std::string& existing, const std::string& newPath, int& erro
   return true;
 }
 
-bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned permissions,
-                   int& error) {
-  int handle = open(newPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                    static_cast<mode_t>(permissions));
-  if (handle < 0) {
-    error = errno;
-    return false;
-  }
-  TemporaryFile file{handle, newPath};
-  const bool whole = WriteBytes(file, bytes, error) == bytes.size() &&
-                     fchmod(handle, static_cast<mode_t>(permissions)) == 0 &&
-                     CloseTemporaryFile(file, error);
-  if (!whole) {
-    if (error == 0)
-      error = errno;
-    int ignored = 0;
-    CloseHandle(file.Handle, ignored);
-    unlink(newPath.c_str());
-  }
-  return whole;
-}
-
 bool CopyToNewFile(const std::string& existing, const std::string& newPath, unsigned permissions,
                    int& error) {
   const int source = open(existing.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -524,20 +502,6 @@ bool RemoveFile(const std::string& path, int& error) {
 FolderLock::~FolderLock() {
   if (Handle >= 0)
     close(Handle);  // closing the last descriptor releases the lock
-}
-
-FolderLock::FolderLock(FolderLock&& other) noexcept : Handle(other.Handle) {
-  other.Handle = -1;
-}
-
-FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
-  if (this != &other) {
-    if (Handle >= 0)
-      close(Handle);
-    Handle = other.Handle;
-    other.Handle = -1;
-  }
-  return *this;
 }
 
 bool FolderLock::Acquire(const std::string& folder, std::chrono::milliseconds wait, int& error) {

@@ -425,27 +425,6 @@ bool LinkFile(const std::string& existing, const std::string& newPath, int& erro
   return true;
 }
 
-bool CreateNewFile(const std::string& newPath, std::string_view bytes, unsigned permissions,
-                   int& error) {
-  const std::wstring wide = Wide(newPath);
-  HANDLE handle = CreateFileW(wide.c_str(), GENERIC_WRITE | GENERIC_READ, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    error = CreateErrno(wide, GetLastError());
-    return false;
-  }
-  const bool whole = WriteAll(handle, bytes, error) == bytes.size() &&
-                     ApplyPermissions(handle, permissions, error);
-  if (!whole && error == 0)
-    error = LastErrno();
-  CloseHandle(handle);
-  if (!whole) {
-    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(wide.c_str());
-  }
-  return whole;
-}
-
 bool CopyToNewFile(const std::string& existing, const std::string& newPath, unsigned, int& error) {
   // The copy takes the read-only mark of the file with it, which is all the permission
   // bits there are here.
@@ -493,20 +472,6 @@ bool RemoveFile(const std::string& path, int& error) {
 FolderLock::~FolderLock() {
   if (Handle >= 0)
     _close(Handle);  // releases the lock; the lock file goes with its last handle
-}
-
-FolderLock::FolderLock(FolderLock&& other) noexcept : Handle(other.Handle) {
-  other.Handle = -1;
-}
-
-FolderLock& FolderLock::operator=(FolderLock&& other) noexcept {
-  if (this != &other) {
-    if (Handle >= 0)
-      _close(Handle);
-    Handle = other.Handle;
-    other.Handle = -1;
-  }
-  return *this;
 }
 
 bool FolderLock::Acquire(const std::string& folder, std::chrono::milliseconds wait, int& error) {

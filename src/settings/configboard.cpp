@@ -71,13 +71,6 @@ Status TConfigBoard::SaveDefault(OtherFile other, std::string* backup) {
   return SaveFile(DefaultPath(), other, backup);
 }
 
-Status TConfigBoard::LoadWithDialog(FileDialog& dialog) {
-  const std::optional<std::string> path = PickFileToLoad(dialog);
-  if (!path)
-    return Failure{FailureKind::Cancelled, {}, {}, {}};
-  return LoadFile(*path);
-}
-
 std::optional<std::string> TConfigBoard::PickFileToLoad(FileDialog& dialog,
                                                         std::vector<FileFilter> moreFilters) {
   PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);

@@ -48,17 +48,16 @@ class TConfigBoard {
   // A default.cfg that is no settings record is kept as a numbered backup; with
   // KeepAnyAsBackup, an older record too. backup receives the backup's path, or empty text.
   Status SaveDefault(OtherFile other = OtherFile::KeepAsBackup, std::string* backup = nullptr);
-  // Runs the dialog (initial folder Folder, the .cfg filter) and loads or saves the pick;
-  // Cancelled when the user cancels. Folder follows the pick even when the file then fails.
-  // Both dialogs propose FileName, the last .cfg file picked; before the first pick the save
-  // dialog proposes proposedName (e.g. "LARKSPUR.cfg"). The save dialog asks before it
-  // names a file that exists, so a picked file that is no settings record is replaced,
-  // kept as a numbered backup.
-  Status LoadWithDialog(FileDialog& dialog);
-  // The open dialog of LoadWithDialog offering files of the further kinds after .cfg files:
-  // the path picked, not yet loaded, or nothing when the user cancels.
+  // The dialogs start in Folder with the .cfg filter, and Folder follows the pick even when
+  // the file then fails. Both propose FileName, the last .cfg file picked; before the first
+  // pick the save dialog proposes proposedName (e.g. "LARKSPUR.cfg").
+  // The open dialog, offering files of the further kinds after .cfg files: the path picked,
+  // not yet loaded, or nothing when the user cancels.
   std::optional<std::string> PickFileToLoad(FileDialog& dialog,
                                             std::vector<FileFilter> moreFilters = {});
+  // Runs the save dialog and saves to the pick; Cancelled when the user cancels. The dialog
+  // asks before it names a file that exists, so a picked file that is no settings record is
+  // replaced, kept as a numbered backup.
   Status SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 
   // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers, in display

@@ -37,7 +37,7 @@ TConnector Group(const std::string& name, const std::vector<PinSpec>& pins,
 std::vector<std::string> Lines(const TPinParsing& parsing) {
   std::vector<std::string> lines;
   for (const PortEntry& entry : TPinParsing(parsing).TakeEntries())
-    lines.push_back(VerilogPortLine(entry));
+    AppendVerilogPortLine(lines.emplace_back(), entry);
   return lines;
 }
 

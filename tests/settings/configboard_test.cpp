@@ -29,9 +29,14 @@ std::string DefaultRecord() {
 
 enum class Action { Load, Save };
 
+// Load as the window's Load Setting does it: the pick, then the file.
 Status RunDialog(TConfigBoard& config, Action action, FileDialog& dialog) {
-  return action == Action::Load ? config.LoadWithDialog(dialog)
-                                : config.SaveWithDialog(dialog, "PROPOSED.cfg");
+  if (action == Action::Save)
+    return config.SaveWithDialog(dialog, "PROPOSED.cfg");
+  const std::optional<std::string> path = config.PickFileToLoad(dialog);
+  if (!path)
+    return Failure{FailureKind::Cancelled, {}, {}, {}};
+  return config.LoadFile(*path);
 }
 
 TEST(CfgDialog, AsksForCfgFilesFromFolder) {
