@@ -136,6 +136,9 @@ pinwright-cli check --=--card|--cards|--help|--json|--top
 pinwright-cli import x.qsf =CodeGenerated|board.cfg
 pinwright-cli import --card c.toml x.qsf =CodeGenerated|board.cfg
 pinwright-cli import --j=--json
+pinwright-cli card picture --h=--header|--help
+pinwright-cli card export --h=--help
+pinwright-cli card picture --header =0|1
 CASES
 fi
 
