@@ -460,19 +460,22 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   } else {
     // A card whose file is not found shows as None; the designer is told, and the record
     // that names it is not lost at Exit.
+    int headers = 0;
     for (int h = 0; h < kHeaderCount; ++h) {
       const std::string missing =
           MissingUserCardText((Config->Settings.*kLarkspurHeaders[h].Card).Get());
-      if (!missing.empty())
+      if (!missing.empty()) {
         MissingCardText += std::string(kLarkspurHeaders[h].Label) + ": " + missing + "\n";
+        ++headers;
+      }
     }
-    if (!MissingCardText.empty()) {
+    if (headers > 0) {
       KeepOldDefault = true;
       MissingCardText =
           "The settings kept at the last Exit name a card whose file is not found:\n" +
-          MissingCardText +
-          "That header shows None. When the program ends, the old default.cfg is kept as a "
-          "numbered backup beside the new one.";
+          MissingCardText + (headers == 1 ? "That header shows None" : "Those headers show None") +
+          ". When the program ends, the old default.cfg is kept as a numbered backup beside "
+          "the new one.";
     }
   }
   SettingsToControls();

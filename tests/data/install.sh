@@ -132,8 +132,13 @@ pinwright-cli show =CodeGenerated|board.cfg
 pinwright-cli help =card|cards|check|config|generate|import|show
 pinwright-cli generate --pins j=json|json,csv
 pinwright-cli show --=--help|--json
-pinwright-cli check --=--help|--json|--top
+pinwright-cli check --=--card|--cards|--help|--json|--top
 pinwright-cli import x.qsf =CodeGenerated|board.cfg
+pinwright-cli import --card c.toml x.qsf =CodeGenerated|board.cfg
+pinwright-cli import --j=--json
+pinwright-cli card picture --h=--header|--help
+pinwright-cli card export --h=--help
+pinwright-cli card picture --header =0|1
 CASES
 fi
 
