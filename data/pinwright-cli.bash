@@ -134,18 +134,30 @@ _pinwright_cli() {
             ;;
         check)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--top --json --help" -- "$cur"))
+                COMPREPLY=($(compgen -W "--top --json $card_options --help" -- "$cur"))
             else
                 _filedir qsf
             fi
             ;;
         import)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--json --help" -- "$cur"))
-            elif [[ $cword -le 2 || ${words[cword - 1]} == --json ]]; then
-                _filedir qsf
+                COMPREPLY=($(compgen -W "--json $card_options --help" -- "$cur"))
             else
-                _filedir cfg
+                # The first operand is the .qsf, the second the .cfg; options and their
+                # values are not operands.
+                local i operands=0
+                for ((i = 2; i < cword; i++)); do
+                    case ${words[i]} in
+                        --cards | --card) ((i++)) ;;
+                        -*) ;;
+                        *) ((operands++)) ;;
+                    esac
+                done
+                if ((operands == 0)); then
+                    _filedir qsf
+                else
+                    _filedir cfg
+                fi
             fi
             ;;
         help | --help | -h)

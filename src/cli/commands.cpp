@@ -93,45 +93,14 @@ std::string CardText(const TConfigBoard& choices, std::int32_t card) {
   return id + " " + std::string(CardById(card).Name);
 }
 
-void WriteHeaderJson(TJsonWriter& json, const TConfigBoard& choices, std::int32_t card,
-                     const std::string& prefix) {
-  json.BeginObject(/*oneLine=*/true);
-  json.Key("card_id");
-  json.Number(card);
-  if (choices.OffersCard(card)) {
-    json.Key("card");
-    json.String(CardById(card).Name);
-  }
-  json.Key("prefix");
-  json.String(prefix);
-  json.EndObject();
-}
-
 // The settings as they stand in the file, whether they pass the checks, and when they do the
 // pin list of the project they make.
 std::string SettingsJson(const TConfigLarkspur& config, const Result<CheckedSettings>& checked) {
-  const TLarkspurSettings& settings = config.Settings;
   TJsonWriter json;
   json.BeginObject();
   json.Key("settings");
   json.BeginObject();
-  json.Key("board_id");
-  json.Number(settings.BoardId.Get());
-  json.Key("record_size");
-  json.Number(settings.Size.Get());
-  json.Key("project");
-  json.String(settings.ProjectName.Get());
-  json.Key("components");
-  json.BeginArray(/*oneLine=*/true);
-  for (const LarkspurComponent& component : kLarkspurComponents) {
-    if (settings.*component.Flag != 0)
-      json.String(component.Name);
-  }
-  json.EndArray();
-  for (const LarkspurHeader& header : kLarkspurHeaders) {
-    json.Key("gpio" + std::string(header.Number));
-    WriteHeaderJson(json, config, (settings.*header.Card).Get(), (settings.*header.Prefix).Get());
-  }
+  WriteSettingsMembers(json, config.Settings);
   json.EndObject();
   json.Key("check");
   json.BeginObject(/*oneLine=*/true);
@@ -176,6 +145,17 @@ int ReadQsf(const std::string& path, TclScript& script) {
     return kExitUsage;
   }
   return kExitOk;
+}
+
+// True when an assignment the import left out is on a ball of the header.
+bool UnplacedOnHeader(const QsfImport& imported, std::size_t header) {
+  const TBoardBalls& board = LarkspurBalls();
+  for (const UnplacedAssignment& unplaced : imported.Unplaced) {
+    const auto found = board.Balls.find(BallOf(unplaced.Location));
+    if (found != board.Balls.end() && found->second.Header == static_cast<int>(header))
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -353,6 +333,22 @@ int RunImport(const Request& request, std::string& out) {
   } else {
     for (const std::string& choice : imported.Choices)
       out += EscapedText(qsfPath + ": note: " + choice, false) + '\n';
+    // A header without a card leaves no trace of its prefix in any project file; ports on
+    // a header that fit no card are most likely a card file's card whose file was not given.
+    for (std::size_t h = 0; h < kLarkspurHeaders.size() && imported.Ok(); ++h) {
+      const LarkspurHeader& header = kLarkspurHeaders[h];
+      if ((imported.Settings.*header.Card).Get() != kCardNone)
+        continue;
+      const std::string note =
+          UnplacedOnHeader(imported, h)
+              ? "the ports on " + std::string(header.Label) +
+                    " fit no card loaded; a card file's card is known only with its file "
+                    "(--cards DIR or --card FILE.toml)."
+              : std::string(header.Label) +
+                    " carries no card, so the file holds no prefix for it; the prefix is left "
+                    "empty.";
+      out += EscapedText(qsfPath + ": note: " + note, false) + '\n';
+    }
     for (const UnplacedAssignment& unplaced : imported.Unplaced) {
       out +=
           EscapedText(qsfPath + ":" + std::to_string(unplaced.Line) + ":" +

@@ -14,11 +14,13 @@ constexpr std::string_view kUsage =
     "                              [PATH.qpf]\n"
     "       pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
     "       pinwright-cli show [--json] FILE.cfg\n"
-    "       pinwright-cli cards\n"
+    "       pinwright-cli cards [--cards DIR] [--card FILE.toml]\n"
     "       pinwright-cli card check FILE.toml... | card export CARD\n"
     "       pinwright-cli card picture [--header N] CARD OUT.svg\n"
-    "       pinwright-cli check [--top FILE] [--json] PROJECT.qsf\n"
-    "       pinwright-cli import [--json] PROJECT.qsf OUT.cfg\n"
+    "       pinwright-cli check [--cards DIR] [--card FILE.toml] [--top FILE] [--json]\n"
+    "                           PROJECT.qsf\n"
+    "       pinwright-cli import [--cards DIR] [--card FILE.toml] [--json]\n"
+    "                            PROJECT.qsf OUT.cfg\n"
     "       pinwright-cli help [COMMAND] | --help | --version\n";
 
 constexpr std::string_view kOptionsBeforeComponents =
@@ -134,10 +136,12 @@ constexpr std::string_view kCardHelp =
     "         --header N the header of that number (0 or 1, as in --gpio0 and --gpio1)\n";
 
 constexpr std::string_view kCheckHelp =
-    "pinwright-cli check [--top FILE] [--json] PROJECT.qsf\n"
+    "pinwright-cli check [--cards DIR] [--card FILE.toml] [--top FILE] [--json]\n"
+    "                    PROJECT.qsf\n"
     "\n"
     "Checks the pin assignments of a Quartus settings file against the Larkspur board and\n"
-    "its cards, without the vendor tool, and prints each finding as\n"
+    "its cards, the card files' cards included, without the vendor tool, and prints each\n"
+    "finding as\n"
     "FILE:LINE:COLUMN: error: MESSAGE [RULE] (or warning:). The rules:\n"
     "  unknown-location    a ball the board's tables do not know (a warning)\n"
     "  location-twice      two ports on one ball\n"
@@ -151,19 +155,25 @@ constexpr std::string_view kCheckHelp =
     "\n"
     "  --top FILE          the top level (.v, .sv or .vhd) whose ports the file assigns\n"
     "  --json              print the findings as one JSON array\n"
+    "  --cards DIR         also take the card files (*.toml) in DIR; may be repeated\n"
+    "  --card FILE.toml    also take this card file; may be repeated\n"
     "\n"
     "Exit status: 0 no error found, 1 at least one error, 2 usage error or a file that cannot\n"
     "be read.\n";
 
 constexpr std::string_view kImportHelp =
-    "pinwright-cli import [--json] PROJECT.qsf OUT.cfg\n"
+    "pinwright-cli import [--cards DIR] [--card FILE.toml] [--json] PROJECT.qsf OUT.cfg\n"
     "\n"
     "Reads the settings back from a Quartus settings file (the project name, the ticked\n"
-    "components, the card on each header and the prefixes) and writes them to OUT.cfg.\n"
-    "Assignments that match no component and no card are listed; a file whose assignments\n"
-    "make no consistent settings is refused and nothing is written.\n"
+    "components, the card on each header, a card file's card included, and the prefixes)\n"
+    "and writes them to OUT.cfg. Assignments that match no component and no card are\n"
+    "listed; a file whose assignments make no consistent settings is refused and nothing\n"
+    "is written. What the file cannot tell is said in a note: whether LPDDR4-A was ticked\n"
+    "beside HPS, which brings it along, and the prefix of a header without a card.\n"
     "\n"
-    "  --json              print what was found as one JSON object\n";
+    "  --json              print what was found as one JSON object\n"
+    "  --cards DIR         also take the card files (*.toml) in DIR; may be repeated\n"
+    "  --card FILE.toml    also take this card file; may be repeated\n";
 
 constexpr std::string_view kExitStatus =
     "Exit status: 0 success, 1 settings refused or a file not read or written, 2 usage error.\n";
@@ -192,9 +202,9 @@ std::string HelpText(std::optional<Command> topic) {
     case Command::Card:
       return std::string(kCardHelp) + "\n" + std::string(kCardsFound);
     case Command::Check:
-      return std::string(kCheckHelp);
+      return std::string(kCheckHelp) + "\n" + std::string(kCardsFound);
     case Command::Import:
-      return std::string(kImportHelp);
+      return std::string(kImportHelp) + "\n" + std::string(kCardsFound);
     case Command::Help:
     case Command::Version:
       break;

@@ -11,6 +11,7 @@
 
 #include "generate/jsonwriter.h"
 #include "model/pin.h"
+#include "settings/configlarkspur.h"
 
 namespace pinwright {
 
@@ -44,6 +45,12 @@ inline constexpr std::int64_t kPinManifestVersion = 1;
 
 // The manifest of the checked settings for a project of that name.
 TPinManifest MakePinManifest(const CheckedSettings& settings, const std::string& projectName);
+
+// The members of a settings record, written into an object the caller has begun: board_id,
+// record_size, project, components (the ticked ones) and one gpioN object per header with
+// card_id, card (only for a card the headers offer) and prefix. show --json and import --json
+// both write them.
+void WriteSettingsMembers(TJsonWriter& json, const TLarkspurSettings& settings);
 
 // The manifest as one JSON object, written into a larger text or on its own.
 void WritePinManifest(TJsonWriter& json, const TPinManifest& manifest);

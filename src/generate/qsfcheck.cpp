@@ -7,6 +7,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/usercards.h"
 #include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
 #include "host/text.h"
@@ -169,24 +170,20 @@ std::unique_ptr<TBoardBalls> ReadBoardBalls() {
         const TPin* pin = group.PinAt(i);
         if (!pin || !pin->IsActive())
           continue;
-        std::vector<std::string>& names = balls->CardSignalsAt[i];
-        if (std::find(names.begin(), names.end(), pin->Name()) == names.end())
-          names.push_back(pin->Name());
+        // The standard as the card's own rows give it through the model, as the writers
+        // take it.
+        std::vector<TBoardBalls::CardSignal>& signals = balls->CardSignalsAt[i];
+        const bool known =
+            std::any_of(signals.begin(), signals.end(), [&](const TBoardBalls::CardSignal& s) {
+              return s.Name == pin->Name() && s.IoStandard == pin->IoStandard();
+            });
+        if (!known)
+          signals.push_back({pin->Name(), pin->IoStandard(), card});
         balls->CardSignals.insert(pin->Name());
       }
     }
   }
   return balls;
-}
-
-std::string BallOf(std::string_view location) {
-  if (location.size() > 4 && EqualsIgnoringCase(location.substr(0, 4), "PIN_")) {
-    std::string ball(location.substr(4));
-    for (char& c : ball)
-      c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    return ball;
-  }
-  return {};
 }
 
 std::string HeaderPlace(const BoardBall& ball) {
@@ -377,7 +374,31 @@ class Checker {
 
   void CheckStandard(const std::string& port, const QsfAssignment& at,
                      const QsfAssignment& location, const BoardBall& there) {
-    const std::string_view wired = IoStandardName(there.IoStandard);
+    // A card's signal on its own header position takes the standard its card gives it. The
+    // file does not say which card is fitted, so the standard of any card whose signal the
+    // port is there will do; a mismatch is measured against the first of them. Another port
+    // there (the user's own, or one the swapped rule reports) may have the header's standard
+    // or that of any card's signal at the position.
+    std::string_view wired = IoStandardName(there.IoStandard);
+    std::string user = "the board";
+    if (there.Header >= 0) {
+      std::vector<const TBoardBalls::CardSignal*> signals =
+          Board.CardSignalsFitting(port, there.Position);
+      const bool fits = !signals.empty();
+      if (!fits) {
+        for (const TBoardBalls::CardSignal& signal :
+             Board.CardSignalsAt[static_cast<std::size_t>(there.Position - 1)])
+          signals.push_back(&signal);
+      }
+      for (const TBoardBalls::CardSignal* signal : signals) {
+        if (EqualsIgnoringCase(at.Value, IoStandardName(signal->IoStandard)))
+          return;
+      }
+      if (fits) {
+        wired = IoStandardName(signals.front()->IoStandard);
+        user = "the card " + std::string(CardById(signals.front()->Card).Name);
+      }
+    }
     if (EqualsIgnoringCase(at.Value, wired))
       return;
     const std::optional<int> given = VoltageOf(at.Value);
@@ -385,13 +406,13 @@ class Checker {
     const std::string place = location.Value + " (" + WhatIsThere(there) + ")";
     if (given && expected && *given != *expected) {
       Add(at, FindingSeverity::Error, "io-standard",
-          port + " has the I/O standard \"" + at.Value + "\" (" + VoltageText(*given) +
-              "), but the board wires " + place + " at " + VoltageText(*expected) + " for \"" +
+          port + " has the I/O standard \"" + at.Value + "\" (" + VoltageText(*given) + "), but " +
+              user + " wires " + place + " at " + VoltageText(*expected) + " for \"" +
               std::string(wired) + "\".",
           port, location.Value);
     } else {
       Add(at, FindingSeverity::Warning, "io-standard",
-          port + " has the I/O standard \"" + at.Value + "\", where the board uses \"" +
+          port + " has the I/O standard \"" + at.Value + "\", where " + user + " uses \"" +
               std::string(wired) + "\" on " + place + ".",
           port, location.Value);
     }
@@ -530,14 +551,30 @@ class Checker {
 
 }  // namespace
 
-bool TBoardBalls::CardSignalFits(std::string_view port, int position) const {
-  if (position < 1 || position > 40)
-    return false;
-  for (const std::string& signal : CardSignalsAt[static_cast<std::size_t>(position - 1)]) {
-    if (port.ends_with(signal))
-      return true;
+std::string BallOf(std::string_view location) {
+  if (location.size() > 4 && EqualsIgnoringCase(location.substr(0, 4), "PIN_")) {
+    std::string ball(location.substr(4));
+    for (char& c : ball)
+      c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    return ball;
   }
-  return false;
+  return {};
+}
+
+bool TBoardBalls::CardSignalFits(std::string_view port, int position) const {
+  return !CardSignalsFitting(port, position).empty();
+}
+
+std::vector<const TBoardBalls::CardSignal*> TBoardBalls::CardSignalsFitting(std::string_view port,
+                                                                            int position) const {
+  std::vector<const CardSignal*> fitting;
+  if (position < 1 || position > 40)
+    return fitting;
+  for (const CardSignal& signal : CardSignalsAt[static_cast<std::size_t>(position - 1)]) {
+    if (port.ends_with(signal.Name))
+      fitting.push_back(&signal);
+  }
+  return fitting;
 }
 
 bool TBoardBalls::Knows(std::string_view port) const {
@@ -557,7 +594,14 @@ bool TBoardBalls::Knows(std::string_view port) const {
 }
 
 const TBoardBalls& LarkspurBalls() {
-  static const std::unique_ptr<TBoardBalls> balls = ReadBoardBalls();
+  // Read again whenever another set of user cards has been installed (a card file added in
+  // the form, say), so that their signals and standards are known from then on.
+  static std::unique_ptr<TBoardBalls> balls;
+  static std::uint64_t generation = 0;
+  if (!balls || generation != UserCardsGeneration()) {
+    balls = ReadBoardBalls();
+    generation = UserCardsGeneration();
+  }
   return *balls;
 }
 

@@ -32,6 +32,10 @@ struct QsfAssignment {
 // the script, in order; other commands are left out.
 std::vector<QsfAssignment> QsfAssignments(const TclScript& script);
 
+// The ball of a location assignment's value: "V16" for "PIN_V16" (any letter case, given in
+// capitals); empty for any other text.
+std::string BallOf(std::string_view location);
+
 // What the board wires to each ball Pinwright knows, read from the board's and the cards'
 // tables once.
 struct BoardBall {
@@ -49,18 +53,29 @@ struct TBoardBalls {
   std::unordered_map<std::string, std::string> Partners;     // differential leg -> other leg
   // Per header and position: the name the plain GPIO pair gives (GPIO_0[..], GPIO_1[..]).
   std::array<std::array<std::string, 40>, 2> PairNames;
-  // Per position: every card's signal there, without prefix.
-  std::array<std::vector<std::string>, 40> CardSignalsAt;
+  // A card's signal at a header position, without prefix, with the I/O standard the card
+  // gives it.
+  struct CardSignal {
+    std::string Name;
+    std::int32_t IoStandard = 0;
+    std::int32_t Card = 0;
+  };
+  // Per position: every card's signal there, built-in and installed user cards alike.
+  std::array<std::vector<CardSignal>, 40> CardSignalsAt;
   std::unordered_set<std::string> CardSignals;
 
   // True when the port is a card's signal at the header position (of either header),
   // behind any prefix.
   bool CardSignalFits(std::string_view port, int position) const;
+  // The signals of the cards that the port, behind any prefix, is at the header position;
+  // none when it is no card's signal there.
+  std::vector<const CardSignal*> CardSignalsFitting(std::string_view port, int position) const;
   // True when the port is an on-board signal or a card's signal behind any prefix.
   bool Knows(std::string_view port) const;
 };
 
-// The Larkspur board, built on first use.
+// The Larkspur board with the cards in force, built on first use and again after another set
+// of user cards has been installed.
 const TBoardBalls& LarkspurBalls();
 
 enum class FindingSeverity { Warning, Error };

@@ -9,8 +9,10 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "cards/usercards.h"
 #include "generate/jsonwriter.h"
 #include "generate/larkspurproject.h"
+#include "generate/pinmanifest.h"
 #include "generate/qsfcheck.h"
 #include "generate/systembuild.h"
 #include "host/paths.h"
@@ -57,38 +59,38 @@ std::vector<PlacedPin> PinsOf(const TLarkspurSettings& settings, bool headers) {
   return pins;
 }
 
-const Catalogue& ImportCatalogue() {
-  static const std::unique_ptr<Catalogue> catalogue = [] {
-    auto made = std::make_unique<Catalogue>();
-    for (std::size_t c = 0; c < kLarkspurComponents.size(); ++c) {
-      TLarkspurSettings alone{};
-      StampLarkspurRecord(alone);
-      alone.*kLarkspurComponents[c].Flag = 1;
-      made->Parts[c] = PinsOf(alone, false);
-    }
-    for (const std::int32_t card : GpioHeaderChoices()) {
-      if (card == kCardNone)
-        continue;
-      TLarkspurSettings alone{};
-      StampLarkspurRecord(alone);
-      alone.Gpio0.Set(card);
-      CardMap map{card, {}};
-      for (PlacedPin& pin : PinsOf(alone, true))
-        map.Pins.push_back({std::stoul(pin.Ball), std::move(pin.Name)});
-      made->Cards.push_back(std::move(map));
-    }
-    return made;
-  }();
-  return *catalogue;
+std::unique_ptr<Catalogue> ReadCatalogue() {
+  auto made = std::make_unique<Catalogue>();
+  for (std::size_t c = 0; c < kLarkspurComponents.size(); ++c) {
+    TLarkspurSettings alone{};
+    StampLarkspurRecord(alone);
+    alone.*kLarkspurComponents[c].Flag = 1;
+    made->Parts[c] = PinsOf(alone, false);
+  }
+  for (const std::int32_t card : GpioHeaderChoices()) {
+    if (card == kCardNone)
+      continue;
+    TLarkspurSettings alone{};
+    StampLarkspurRecord(alone);
+    alone.Gpio0.Set(card);
+    CardMap map{card, {}};
+    for (PlacedPin& pin : PinsOf(alone, true))
+      map.Pins.push_back({std::stoul(pin.Ball), std::move(pin.Name)});
+    made->Cards.push_back(std::move(map));
+  }
+  return made;
 }
 
-std::string BallOf(std::string_view location) {
-  if (location.size() <= 4 || !EqualsIgnoringCase(location.substr(0, 4), "PIN_"))
-    return {};
-  std::string ball(location.substr(4));
-  for (char& c : ball)
-    c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  return ball;
+// Read again whenever another set of user cards has been installed, so that a card file
+// added while the program runs is recognised by its map from then on.
+const Catalogue& ImportCatalogue() {
+  static std::unique_ptr<Catalogue> catalogue;
+  static std::uint64_t generation = 0;
+  if (!catalogue || generation != UserCardsGeneration()) {
+    catalogue = ReadCatalogue();
+    generation = UserCardsGeneration();
+  }
+  return *catalogue;
 }
 
 // One port as the file leaves it.
@@ -431,7 +433,6 @@ std::optional<std::vector<ProjectFile>> PreviousProjectFiles(const std::string& 
 }
 
 std::string QsfImportJson(const QsfImport& import) {
-  const TLarkspurSettings& settings = import.Settings;
   TJsonWriter json;
   json.BeginObject();
   json.Key("imported");
@@ -440,29 +441,9 @@ std::string QsfImportJson(const QsfImport& import) {
     json.Key("reason");
     json.String(import.Refusal);
   }
-  json.Key("project");
-  json.String(settings.ProjectName.Get());
+  WriteSettingsMembers(json, import.Settings);
   json.Key("top_level");
   json.String(HdlLanguageKeyword(import.TopLevel));
-  json.Key("components");
-  json.BeginArray(/*oneLine=*/true);
-  for (const LarkspurComponent& component : kLarkspurComponents) {
-    if (settings.*component.Flag != 0)
-      json.String(component.Name);
-  }
-  json.EndArray();
-  for (int header = 0; header < 2; ++header) {
-    const std::int32_t card = header == 0 ? settings.Gpio0.Get() : settings.Gpio1.Get();
-    json.Key(header == 0 ? "gpio0" : "gpio1");
-    json.BeginObject(/*oneLine=*/true);
-    json.Key("card_id");
-    json.Number(card);
-    json.Key("card");
-    json.String(CardById(card).Name);
-    json.Key("prefix");
-    json.String(header == 0 ? settings.PrefixGpio0.Get() : settings.PrefixGpio1.Get());
-    json.EndObject();
-  }
   json.Key("choices");
   json.BeginArray();
   for (const std::string& choice : import.Choices)

@@ -578,6 +578,18 @@ has "$out" '"gpio1": {"card_id": 63, "card": "Pavona2 - Multi-Touch LCD Panel", 
 expect 0 import "$dir/top.qsf" "$dir/partial.cfg"
 has "$out" "warning: CLOCK1_50 on PIN_ZZ9 belongs to no whole part and no card"
 has "$out" "note: LPDDR4-A is taken as brought along by HPS"
+# The prefix of a header without a card is in no file: a note says it is left empty. Ports on
+# a header that fit no loaded card point to the card files; with the file the card is found.
+expect 0 generate --prefix1 Q_ "$dir/bare/top.qpf"
+expect 0 import "$dir/bare/top.qsf" "$dir/bare.cfg"
+has "$out" "note: GPIO-1 carries no card, so the file holds no prefix for it; the prefix is left empty."
+expect 0 generate --card "$card_files/acme_strip.toml" --gpio0 1001 "$dir/user/top.qpf"
+expect 0 import "$dir/user/top.qsf" "$dir/user.cfg"
+has "$out" "note: the ports on GPIO-0 fit no card loaded; a card file's card is known only with its file"
+expect 0 import --card "$card_files/acme_strip.toml" "$dir/user/top.qsf" "$dir/user.cfg"
+lacks "$out" "GPIO-0"
+expect 0 import --json --cards "$card_files" "$dir/user/top.qsf" "$dir/user.cfg"
+has "$out" '"gpio0": {"card_id": 1001, "card": "Acme 8-LED Strip", "prefix": ""}'
 sed -i 's/TOP_LEVEL_ENTITY "top"/TOP_LEVEL_ENTITY "9top"/' "$dir/top.qsf"
 expect 1 import "$dir/top.qsf" "$dir/refused.cfg"
 has "$err" "cannot import $dir/top.qsf: The settings found are refused"

@@ -216,13 +216,25 @@ PY
   named "$vhd.qsf" "VHDL_FILE $name.vhd" "VHDL_INPUT_VERSION VHDL_2008" ||
     fail "$name: the VHDL .qsf does not name $name.vhd as VHDL-2008 alone"
   ! grep -q '_tb' "$v.qsf" "$sv.qsf" "$vhd.qsf" || fail "$name: a .qsf names the testbench"
-  # Pinwright's own check of each project against its top level in each language. It does
-  # not know a card file's own I/O standards yet, so the projects with user cards skip it.
-  [[ $name == user_* ]] && continue
+  # Pinwright's own check of each project against its top level in each language, with the
+  # card files it was generated with: nothing found. Importing each .qsf with them gives back
+  # the settings record (LPDDR4-A cleared beside HPS, which brings it along).
+  read -ra card_options <<<"$(grep -oE -- '--cards? [^ ]+' <<<"${config#*|}" | tr '\n' ' ')"
+  # shellcheck disable=SC2086
+  "$cli" config ${config#*|} --project "$name" "$work/hdl/$name.cfg" >"$work/.out" 2>&1 ||
+    fail "$name: config failed\n$(<"$work/.out")"
+  if "$cli" show "${card_options[@]}" "$work/hdl/$name.cfg" | grep -q HPS; then
+    "$cli" config "${card_options[@]}" --config "$work/hdl/$name.cfg" --without LPDDR4A \
+      "$work/hdl/$name.cfg" >/dev/null
+  fi
   for top in "$v.v" "$sv.sv" "$vhd.vhd"; do
-    "$cli" check --top "$top" "${top%.*}.qsf" >"$work/.out" 2>&1 ||
+    "$cli" check "${card_options[@]}" --top "$top" "${top%.*}.qsf" >"$work/.out" 2>&1 ||
       fail "$name: check --top $top found faults\n$(<"$work/.out")"
     [[ ! -s $work/.out ]] || fail "$name: check --top $top printed\n$(<"$work/.out")"
+    "$cli" import "${card_options[@]}" "${top%.*}.qsf" "$work/hdl/back.cfg" >"$work/.out" 2>&1 ||
+      fail "$name: import ${top%.*}.qsf failed\n$(<"$work/.out")"
+    cmp -s "$work/hdl/$name.cfg" "$work/hdl/back.cfg" ||
+      fail "$name: import of ${top%.*}.qsf did not give back the record\n$(<"$work/.out")"
   done
 done
 

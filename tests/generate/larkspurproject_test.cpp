@@ -514,7 +514,12 @@ TEST(BuildProject, BacksUpOnlyRealEdits) {
     std::function<void(TempDir&)> Edit;
     std::vector<std::string> Backups;
     std::vector<std::string> LeftInPlace;
+    bool UserCards = false;  // the test's card files installed, after the rows without them
   };
+  TLarkspurSettings userCards = DefaultLarkspurSettings();
+  userCards.Gpio0.Set(1001);
+  userCards.PrefixGpio0.Set("A_");
+  userCards.Gpio1.Set(2040);
   const std::vector<Case> cases = {
       {"other settings", DefaultLarkspurSettings(), {}, everything, {}, nullptr, {}, {}},
       {"fewer parts, no pin list",
@@ -568,9 +573,13 @@ TEST(BuildProject, BacksUpOnlyRealEdits) {
        [](TempDir& dir) { testing::WriteFile(dir.File("P.qsf"), "# mine\r\n"); },
        {"P.qsf.~1~", "P.v.~1~", "P.sdc.~1~", "P.htm.~1~"},
        {}},
+      {"user cards, then other settings", userCards, all, everything, all, nullptr, {}, {}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
+    std::optional<testing::TestCards> cards;
+    if (c.UserCards)
+      cards.emplace();
     RecordingHost host;
     TempDir dir;
     const std::string qpf = dir.File("P.qpf");

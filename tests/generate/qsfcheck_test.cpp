@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,7 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
     std::vector<std::pair<std::string, std::string>> QsfEdits;
     std::vector<std::pair<std::string, std::string>> TopEdits;  // and the check reads the top
     std::vector<Expected> Findings;
+    bool UserCards = false;  // the largest project with the test's two card files instead
   };
   const std::vector<Case> cases = {
       {"generated as it is", {}, {}, {}},
@@ -104,12 +106,36 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
        {{"FPGA_UART_TX,", "FPGA_UART_TXD,"}},
        {{"stale-assignment", "PIN_H14 -to FPGA_UART_TX", FindingSeverity::Warning},
         {"unassigned-port", "FPGA_UART_TXD,"}}},
+      // A card file's pins carry the card's own standards: LVTTL and Schmitt trigger inputs
+      // pass as generated, and the board's LVCMOS on an LVTTL pin differs in name only.
+      {"user cards, generated with their top level", {}, {{"", ""}}, {}, true},
+      {"a user card's LVTTL pin given LVCMOS",
+       {{"\"3.3-V LVTTL\" -to A_ACME_CLK", "\"3.3-V LVCMOS\" -to A_ACME_CLK"}},
+       {},
+       {{"io-standard", "LVCMOS\" -to A_ACME_CLK", FindingSeverity::Warning}},
+       true},
+      {"a user card's signal on another position",
+       {{"PIN_DE1 -to POD_SCL", "PIN_DH1 -to POD_SCL"},
+        {"PIN_DH1 -to POD_SDA", "PIN_DE1 -to POD_SDA"}},
+       {},
+       {{"swapped", "PIN_DH1 -to POD_SCL"}, {"swapped", "PIN_DE1 -to POD_SDA"}},
+       true},
   };
   const LargestTexts texts;
+  TLarkspurSettings withCards = testing::LargestLarkspurSettings();
+  withCards.Gpio0.Set(1001);
+  withCards.PrefixGpio0.Set("A_");
+  withCards.Gpio1.Set(2040);
+  withCards.PrefixGpio1.Set("");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
-    std::string qsf = texts.Qsf;
-    std::string top = texts.TopLevel;
+    // Installed only for their rows, after the check has read the board without them.
+    std::optional<testing::TestCards> cards;
+    if (c.UserCards)
+      cards.emplace();
+    const LargestTexts made = c.UserCards ? LargestTexts(HdlLanguage::Verilog, withCards) : texts;
+    std::string qsf = made.Qsf;
+    std::string top = made.TopLevel;
     for (const auto& [cut, put] : c.QsfEdits)
       ASSERT_TRUE(Replace(qsf, cut, put)) << cut;
     for (const auto& [cut, put] : c.TopEdits)

@@ -1,7 +1,8 @@
 // Every configuration the form can express, generated in memory: all 8192 combinations of
-// the on-board components without cards, and every pair of offered cards under three prefix
-// pairs over two component sets. Each accepted project must have the properties of
-// CheckProject; each refused one must be refused by an input check for a reason that holds.
+// the on-board components without cards, and every pair of offered cards (the two test card
+// files' cards among them) under three prefix pairs over two component sets. Each accepted
+// project must have the properties of CheckProject; each refused one must be refused by an
+// input check for a reason that holds.
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,7 @@
 #include "generate/systembuild.h"
 #include "generate/toplevel.h"
 #include "settings/configlarkspur.h"
+#include "support/configurations.h"
 #include "support/projectchecks.h"
 #include "support/recordinghost.h"
 
@@ -53,9 +55,6 @@ bool InSample(unsigned mask) {
   const int ticked = std::popcount(mask);
   return !kSampled || ticked <= 1 || ticked >= 12 || (mask * 2654435761u) >> 28 == 0;
 }
-
-// Every choice a header offers, "None" included; a card added to the catalogue joins the sweep.
-const std::span<const std::int32_t> kOfferedCards = GpioHeaderChoices();
 
 // What a configuration must get from the checks.
 enum class Expect { Pass, PrefixClash, PassOrDuplicatePort };
@@ -207,11 +206,15 @@ TEST(ConfigurationSweep, EveryCardPairWithPrefixes) {
     const char* Second;
   };
   const Prefixes prefixPairs[] = {{"", ""}, {"A_", "B_"}, {"A_", "A_"}};
+  // Every choice a header offers, "None" and the test's two card files' cards included; a
+  // card added to the catalogue joins the sweep.
+  const testing::TestCards userCards;
+  const std::span<const std::int32_t> offered = GpioHeaderChoices();
   Tally tally;
   for (bool allComponents : {false, true}) {
     for (const Prefixes& prefixes : prefixPairs) {
-      for (std::int32_t first : kOfferedCards) {
-        for (std::int32_t second : kOfferedCards) {
+      for (std::int32_t first : offered) {
+        for (std::int32_t second : offered) {
           TLarkspurSettings settings = DefaultLarkspurSettings();
           if (allComponents) {
             for (const LarkspurComponent& component : kLarkspurComponents)
@@ -230,7 +233,7 @@ TEST(ConfigurationSweep, EveryCardPairWithPrefixes) {
       }
     }
   }
-  tally.Print("864 card pairs");
+  tally.Print("every card pair, the test's card files' cards included");
 }
 
 }  // namespace

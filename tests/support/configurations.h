@@ -1,9 +1,11 @@
 // Settings records that several tests, benchmarks and fuzz seeds start from.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
+#include "cards/usercards.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
 #include "settings/configlarkspur.h"
@@ -51,5 +53,21 @@ inline Result<std::vector<ProjectFile>> CheckedFiles(const TLarkspurSettings& se
     return project.Error();
   return MakeProjectFiles(*project, now);
 }
+
+#ifdef PINWRIGHT_TEST_DATA_DIR
+// The test's two card files installed for as long as the object lives: card 1001 (an LVTTL
+// clock input, Schmitt trigger inouts, a pull-up) and card 2040 (LVTTL throughout).
+class TestCards {
+ public:
+  TestCards() {
+    const CardSource folder{CardSource::Kind::Folder,
+                            std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files"};
+    InstallUserCards(LoadCards(std::span(&folder, 1)));
+  }
+  ~TestCards() { InstallUserCards({}); }
+  TestCards(const TestCards&) = delete;
+  TestCards& operator=(const TestCards&) = delete;
+};
+#endif
 
 }  // namespace pinwright::testing
