@@ -1,5 +1,6 @@
 #include "ui/unitmain.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 #include <QScrollArea>
 #include <QSettings>
 #include <QStyle>
+#include <QSvgRenderer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -34,6 +36,30 @@ namespace {
 
 QString Latin1(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Rich text that shows a header picture as an embedded PNG, at most its own width and at most
+// nine tenths of the screen's width; empty when it cannot be drawn.
+QString HeaderPictureToolTip(const QByteArray& svg, const QScreen* screen) {
+  const QSize natural = QSvgRenderer(svg).defaultSize();
+  if (natural.isEmpty())
+    return {};
+  int width = natural.width();
+  if (screen != nullptr)
+    width = std::min(width, screen->availableGeometry().width() * 9 / 10);
+  const QSize size(width, natural.height() * width / natural.width());
+  const qreal ratio = screen != nullptr ? screen->devicePixelRatio() : 1.0;
+  const QPixmap pixmap = PictureFromSvgText(svg, size, ratio);
+  if (pixmap.isNull())
+    return {};
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  pixmap.toImage().save(&buffer, "PNG");
+  return QStringLiteral("<img src=\"data:image/png;base64,%1\" width=\"%2\" height=\"%3\">")
+      .arg(QString::fromLatin1(png.toBase64()))
+      .arg(size.width())
+      .arg(size.height());
 }
 
 // What a desktop's window frame takes of the screen: a title bar and thin borders.
@@ -124,14 +150,20 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId, int header
   const std::string_view name = CardById(cardId).Picture;
   QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()), picture->size(),
                                        picture->devicePixelRatioF());
+  picture->setToolTip({});
   // A card file's card: the file's own picture, or the generated picture of its header.
   if (pixmap.isNull() && !CardSourceFile(cardId).empty()) {
     const std::string_view file = CardPictureFile(cardId);
-    pixmap = file.empty()
-                 ? PictureFromSvgText(QByteArray::fromStdString(CardHeaderSvg(cardId, header)),
-                                      picture->size(), picture->devicePixelRatioF())
-                 : PictureFromFile(QString::fromUtf8(file.data(), file.size()), picture->size(),
-                                   picture->devicePixelRatioF());
+    if (file.empty()) {
+      const QByteArray svg = QByteArray::fromStdString(CardHeaderSvg(cardId, header));
+      pixmap = PictureFromSvgText(svg, picture->size(), picture->devicePixelRatioF());
+      // Drawn into the small picture, the header's names and balls cannot be read: the
+      // tooltip shows it at a size that can, as wide as the screen allows.
+      picture->setToolTip(HeaderPictureToolTip(svg, picture->screen()));
+    } else {
+      pixmap = PictureFromFile(QString::fromUtf8(file.data(), file.size()), picture->size(),
+                               picture->devicePixelRatioF());
+    }
   }
   if (pixmap.isNull()) {
     // Hide rather than keep an earlier card's picture.

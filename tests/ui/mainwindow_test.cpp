@@ -181,6 +181,11 @@ class MainWindowTest : public QObject {
     program.Window().ShowCardPicture(&picture, 1001, 1);
     QVERIFY(!onGpio0.isNull());
     QVERIFY(picture.pixmap().toImage() != onGpio0);
+    // Too small to read there, it shows at a readable size in the tooltip; a built-in
+    // card's photograph needs none, and choosing one takes the last card's tooltip away.
+    QVERIFY(picture.toolTip().startsWith(QStringLiteral("<img src=\"data:image/png;base64,")));
+    program.Window().ShowCardPicture(&picture, config.ChoiceList[2], 1);
+    QVERIFY(picture.toolTip().isEmpty());
   }
 };
 
