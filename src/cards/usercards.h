@@ -72,4 +72,26 @@ std::string MissingUserCardText(std::int32_t cardId);
 // Counts the installations, so that what is worked out from the cards can tell it is stale.
 std::uint64_t UserCardsGeneration();
 
+// A value worked out from the cards, kept until another set of user cards is installed and
+// then read again, so that a card file added while the program runs is known from then on.
+template <typename T>
+class UntilCardsChange {
+ public:
+  using Reader = std::unique_ptr<T> (*)();
+  explicit UntilCardsChange(Reader read) : Read(read) {}
+
+  const T& Get() {
+    if (!Value || Generation != UserCardsGeneration()) {
+      Value = Read();
+      Generation = UserCardsGeneration();
+    }
+    return *Value;
+  }
+
+ private:
+  Reader Read;
+  std::unique_ptr<T> Value;
+  std::uint64_t Generation = 0;
+};
+
 }  // namespace pinwright

@@ -596,13 +596,8 @@ bool TBoardBalls::Knows(std::string_view port) const {
 const TBoardBalls& LarkspurBalls() {
   // Read again whenever another set of user cards has been installed (a card file added in
   // the form, say), so that their signals and standards are known from then on.
-  static std::unique_ptr<TBoardBalls> balls;
-  static std::uint64_t generation = 0;
-  if (!balls || generation != UserCardsGeneration()) {
-    balls = ReadBoardBalls();
-    generation = UserCardsGeneration();
-  }
-  return *balls;
+  static UntilCardsChange<TBoardBalls> balls(ReadBoardBalls);
+  return balls.Get();
 }
 
 std::vector<QsfAssignment> QsfAssignments(const TclScript& script) {

@@ -84,13 +84,8 @@ std::unique_ptr<Catalogue> ReadCatalogue() {
 // Read again whenever another set of user cards has been installed, so that a card file
 // added while the program runs is recognised by its map from then on.
 const Catalogue& ImportCatalogue() {
-  static std::unique_ptr<Catalogue> catalogue;
-  static std::uint64_t generation = 0;
-  if (!catalogue || generation != UserCardsGeneration()) {
-    catalogue = ReadCatalogue();
-    generation = UserCardsGeneration();
-  }
-  return *catalogue;
+  static UntilCardsChange<Catalogue> catalogue(ReadCatalogue);
+  return catalogue.Get();
 }
 
 // One port as the file leaves it.
