@@ -14,8 +14,7 @@
 #include "cards/cardfile.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
-#include "generate/larkspurproject.h"
-#include "generate/systembuild.h"
+#include "generate.h"
 #include "settings/configlarkspur.h"
 #include "support/configurations.h"
 #include "support/quiethost.h"
@@ -101,27 +100,13 @@ void BM_Load100CardFiles(benchmark::State& state) {
 }
 BENCHMARK(BM_Load100CardFiles)->Unit(benchmark::kMillisecond);
 
-// The road of BM_GenerateLargestProject: checks, checked project, every text in memory.
+// The road of BM_GenerateLargestProject (checks, checked project, every text in memory) for
+// the largest project with other cards.
 void GenerateLargest(benchmark::State& state, std::int32_t gpio0, std::int32_t gpio1) {
-  QuietHost host;
   TLarkspurSettings settings = LargestLarkspurSettings();
   settings.Gpio0.Set(gpio0);
   settings.Gpio1.Set(gpio1);
-  std::size_t bytes = 0;
-  for (auto _ : state) {
-    const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
-    if (!checked) {
-      state.SkipWithError(checked.Error().Reason.c_str());
-      return;
-    }
-    const Result<CheckedProject> project = CheckProject(*checked, checked->ProjectName() + ".qpf");
-    Result<std::vector<ProjectFile>> files = MakeProjectFiles(*project, host.Now());
-    bytes = 0;
-    for (const ProjectFile& file : *files)
-      bytes += file.Text.size();
-    benchmark::DoNotOptimize(files);
-  }
-  state.counters["project_bytes"] = static_cast<double>(bytes);
+  Generate(state, settings);
 }
 
 // The largest project with the built-in cards 13 and 68, and with their card-file copies

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "generate.h"
 #include "generate/larkspurproject.h"
 #include "generate/systembuild.h"
 #include "generate/toplevel.h"
@@ -13,7 +14,6 @@
 #include "support/quiethost.h"
 
 namespace pinwright::bench {
-namespace {
 
 using testing::LargestLarkspurSettings;
 using testing::QuietHost;
@@ -38,6 +38,8 @@ void Generate(benchmark::State& state, const TLarkspurSettings& settings) {
   }
   state.counters["project_bytes"] = static_cast<double>(bytes);
 }
+
+namespace {
 
 void BM_GenerateLargestProject(benchmark::State& state) {
   Generate(state, LargestLarkspurSettings());
