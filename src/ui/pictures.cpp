@@ -7,11 +7,12 @@ namespace pinwright {
 
 namespace {
 
-// The picture drawn to fit the size, its proportions kept.
-QPixmap Rendered(QSvgRenderer& renderer, QSize size, qreal devicePixelRatio) {
+// The picture drawn to fit the size, its proportions kept unless told otherwise.
+QPixmap Rendered(QSvgRenderer& renderer, QSize size, qreal devicePixelRatio,
+                 Qt::AspectRatioMode aspect = Qt::KeepAspectRatio) {
   if (!renderer.isValid())
     return {};
-  renderer.setAspectRatioMode(Qt::KeepAspectRatio);
+  renderer.setAspectRatioMode(aspect);
   QPixmap pixmap(size * devicePixelRatio);
   pixmap.setDevicePixelRatio(devicePixelRatio);
   pixmap.fill(Qt::transparent);
@@ -44,15 +45,9 @@ QPixmap PictureFromFile(const QString& path, QSize size, qreal devicePixelRatio)
 QPixmap PictureFromResource(const QString& resourceName, QSize size, qreal devicePixelRatio) {
   if (resourceName.isEmpty())
     return {};
+  // The compiled-in pictures are drawn for their boxes, so they fill them.
   QSvgRenderer renderer(QStringLiteral(":/") + resourceName);
-  if (!renderer.isValid())
-    return {};
-  QPixmap pixmap(size * devicePixelRatio);
-  pixmap.setDevicePixelRatio(devicePixelRatio);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-  return pixmap;
+  return Rendered(renderer, size, devicePixelRatio, Qt::IgnoreAspectRatio);
 }
 
 QIcon ApplicationIcon() {
