@@ -5,7 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <span>
@@ -14,12 +13,16 @@
 // The parser reports through its result rather than by throwing, and nothing here formats
 // TOML with it.
 #define TOML_EXCEPTIONS 0
+// Numbers are read with std::from_chars rather than a string stream, which would bring the
+// whole locale machinery into every program that reads card files.
+#define TOML_FLOAT_CHARCONV 1
 #define TOML_ENABLE_FORMATTERS 0
 #define TOML_ENABLE_WINDOWS_COMPAT 0
 #include <toml++/toml.h>
 
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
+#include "host/filewrite.h"
 #include "host/paths.h"
 #include "host/text.h"
 #include "model/hdlwords.h"
@@ -484,11 +487,7 @@ void AddRows(CardDefinition& card, std::vector<PinEntry>& pins) {
 }
 
 bool IsReadableFile(const std::string& path) {
-  std::error_code error;
-  if (!fs::is_regular_file(PathFromUtf8(path), error))
-    return false;
-  std::ifstream file(PathFromUtf8(path), std::ios::binary);
-  return file.good();
+  return ReadTextFile(path).Ok();
 }
 
 std::string PicturePath(const std::string& cardPath, const std::string& picture) {
@@ -636,20 +635,13 @@ CardFileReading ReadCardText(std::string_view text, const std::string& path) {
 }
 
 CardFileReading ReadCardFile(const std::string& path) {
-  std::ifstream file(PathFromUtf8(path), std::ios::binary);
-  std::error_code error;
-  if (!file || fs::is_directory(PathFromUtf8(path), error)) {
+  const Result<std::string> text = ReadTextFile(path);
+  if (!text) {
     CardFileReading reading;
     reading.Problems.push_back({path, 1, 1, "the file cannot be read"});
     return reading;
   }
-  std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) {
-    CardFileReading reading;
-    reading.Problems.push_back({path, 1, 1, "the file cannot be read"});
-    return reading;
-  }
-  return ReadCardText(text, path);
+  return ReadCardText(*text, path);
 }
 
 namespace {

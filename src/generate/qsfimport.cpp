@@ -15,8 +15,8 @@
 #include "generate/pinmanifest.h"
 #include "generate/qsfcheck.h"
 #include "generate/systembuild.h"
+#include "host/filewrite.h"
 #include "host/paths.h"
-#include "host/platform.h"
 #include "host/text.h"
 
 namespace pinwright {
@@ -329,37 +329,6 @@ class Importer {
 };
 
 }  // namespace
-
-Result<std::string> ReadTextFile(const std::string& path) {
-  constexpr std::size_t kLimit = std::size_t{256} << 20;
-  std::size_t want = std::size_t{1} << 20;
-  for (;;) {
-    platform::ReadResult read = platform::ReadRegularFile(path, want);
-    switch (read.Status) {
-      case platform::ReadStatus::Missing:
-        return Failure{FailureKind::Missing, path, "cannot read " + path + ": no such file", {}};
-      case platform::ReadStatus::NotRegular:
-        return Failure{FailureKind::CannotRead,
-                       path,
-                       "cannot read " + path + ": it is not a regular file",
-                       {}};
-      case platform::ReadStatus::Failed:
-        return Failure{FailureKind::CannotRead, path,
-                       "cannot read " + path + ": " + platform::ErrorText(read.Error),
-                       platform::ErrorText(read.Error)};
-      case platform::ReadStatus::Read:
-        break;
-    }
-    if (read.Bytes.size() < want)
-      return std::move(read.Bytes);
-    if (want >= kLimit)
-      return Failure{
-          FailureKind::CannotRead, path, "cannot read " + path + ": it is longer than 256 MiB", {}};
-    // The file grew or is longer than the first read took: read it again, whole.
-    want =
-        std::min(kLimit, std::max<std::size_t>(want * 2, static_cast<std::size_t>(read.Size) + 1));
-  }
-}
 
 QsfImport ImportQsf(const TclScript& script) {
   return Importer(script).Run();

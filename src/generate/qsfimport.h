@@ -54,11 +54,6 @@ std::string QsfImportNotes(const QsfImport& import);
 // True for a path whose extension is .qsf, in any letter case.
 bool IsQsfPath(const std::string& path);
 
-// The whole of a text file (a settings file, a top level) of at most 256 MiB. A missing file
-// fails with Missing; a folder, a device, a file too long or one that cannot be read with
-// CannotRead, whose reason says why.
-Result<std::string> ReadTextFile(const std::string& path);
-
 // What an import found, as JSON: the settings, the choices, the unplaced assignments and the
 // refusal.
 std::string QsfImportJson(const QsfImport& import);

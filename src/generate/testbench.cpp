@@ -139,7 +139,7 @@ std::string VerilogFamilyTestbench(bool systemVerilog, const std::vector<PortGro
   text += "\r\n";
   text += "module " + projectName + "_tb;\r\n";
   text += "\r\n";
-  text += kVerilogRule + "//  One signal per port of " + projectName + "\r\n" + kVerilogRule;
+  text += VerilogSection("One signal per port of " + projectName);
   for (std::size_t g = 0; g < groups.size(); ++g) {
     text += VerilogGroupComment(groups[g]);
     for (const DrivenPort& driven : stimuli[g]) {
@@ -168,8 +168,7 @@ std::string VerilogFamilyTestbench(bool systemVerilog, const std::vector<PortGro
     }
   }
   text += "\r\n";
-  text +=
-      kVerilogRule + "//  Clocks at the frequencies of the timing constraints\r\n" + kVerilogRule;
+  text += VerilogSection("Clocks at the frequencies of the timing constraints");
   text += "\r\n";
   for (const std::vector<DrivenPort>& row : stimuli) {
     for (const DrivenPort& driven : row) {
@@ -181,7 +180,7 @@ std::string VerilogFamilyTestbench(bool systemVerilog, const std::vector<PortGro
     }
   }
   text += "\r\n";
-  text += kVerilogRule + "//  The top level, every port connected by name\r\n" + kVerilogRule;
+  text += VerilogSection("The top level, every port connected by name");
   text += "\r\n";
   text += "\t" + projectName + " " + instance + " (";
   std::string connections;
@@ -193,7 +192,7 @@ std::string VerilogFamilyTestbench(bool systemVerilog, const std::vector<PortGro
   }
   text += connections + (connections.empty() ? ");\r\n" : "\r\n\t);\r\n");
   text += "\r\n";
-  text += kVerilogRule + "//  A fixed run, then the end\r\n" + kVerilogRule;
+  text += VerilogSection("A fixed run, then the end");
   text += "\r\n";
   text += "\tinitial begin\r\n";
   text += "\t\t#" + std::to_string(kTestbenchRunNs) + ";\r\n";
@@ -223,7 +222,7 @@ std::string VhdlTestbench(const std::vector<PortGroup>& groups,
   text += "\r\n";
   text += "architecture sim of " + projectName + "_tb is\r\n";
   text += "\r\n";
-  text += kVhdlRule + "--  One signal per port of " + projectName + "\r\n" + kVhdlRule;
+  text += VhdlSection("One signal per port of " + projectName);
   for (std::size_t g = 0; g < groups.size(); ++g) {
     text += VhdlGroupComment(groups[g], "\t");
     for (const DrivenPort& driven : stimuli[g]) {
@@ -250,7 +249,7 @@ std::string VhdlTestbench(const std::vector<PortGroup>& groups,
   text += "\r\n";
   text += "begin\r\n";
   text += "\r\n";
-  text += kVhdlRule + "--  Clocks at the frequencies of the timing constraints\r\n" + kVhdlRule;
+  text += VhdlSection("Clocks at the frequencies of the timing constraints");
   text += "\r\n";
   if (!HasClock(stimuli))
     text += "\t-- no clock input\r\n";
@@ -264,7 +263,7 @@ std::string VhdlTestbench(const std::vector<PortGroup>& groups,
     }
   }
   text += "\r\n";
-  text += kVhdlRule + "--  The top level, every port connected by name\r\n" + kVhdlRule;
+  text += VhdlSection("The top level, every port connected by name");
   text += "\r\n";
   text += "\t" + instance + " : entity work." + projectName;
   std::string connections;
@@ -276,7 +275,7 @@ std::string VhdlTestbench(const std::vector<PortGroup>& groups,
   }
   text += connections.empty() ? ";\r\n" : "\r\n\t\tport map (" + connections + "\r\n\t\t);\r\n";
   text += "\r\n";
-  text += kVhdlRule + "--  A fixed run, then the end\r\n" + kVhdlRule;
+  text += VhdlSection("A fixed run, then the end");
   text += "\r\n";
   text += "\tprocess\r\n";
   text += "\t\tvariable message : std.textio.line;\r\n";

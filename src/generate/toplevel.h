@@ -21,11 +21,10 @@ std::string TopLevelText(const CheckedTopLevel& topLevel);
 
 // Pieces of the files, shared with the testbench; they render ports, never a whole file.
 
-// The comment rules that frame the section titles of the generated HDL files.
-inline const std::string kVerilogRule =
-    "//=======================================================\r\n";
-inline const std::string kVhdlRule =
-    "--=======================================================\r\n";
+// A section title between two comment rules, as the generated HDL files frame theirs, in
+// Verilog's comment and in VHDL's.
+std::string VerilogSection(std::string_view title);
+std::string VhdlSection(std::string_view title);
 
 // The line above each group's ports and signals, one per language family: Verilog and
 // SystemVerilog, and VHDL, indented as its place in the file asks.

@@ -248,6 +248,37 @@ void RemoveLeftTemporaryFiles(const std::string& folder, std::filesystem::file_t
 
 }  // namespace
 
+Result<std::string> ReadTextFile(const std::string& path) {
+  constexpr std::size_t kLimit = std::size_t{256} << 20;
+  std::size_t want = std::size_t{1} << 20;
+  for (;;) {
+    platform::ReadResult read = platform::ReadRegularFile(path, want);
+    switch (read.Status) {
+      case platform::ReadStatus::Missing:
+        return Failure{FailureKind::Missing, path, "cannot read " + path + ": no such file", {}};
+      case platform::ReadStatus::NotRegular:
+        return Failure{FailureKind::CannotRead,
+                       path,
+                       "cannot read " + path + ": it is not a regular file",
+                       {}};
+      case platform::ReadStatus::Failed:
+        return Failure{FailureKind::CannotRead, path,
+                       "cannot read " + path + ": " + platform::ErrorText(read.Error),
+                       platform::ErrorText(read.Error)};
+      case platform::ReadStatus::Read:
+        break;
+    }
+    if (read.Bytes.size() < want)
+      return std::move(read.Bytes);
+    if (want >= kLimit)
+      return Failure{
+          FailureKind::CannotRead, path, "cannot read " + path + ": it is longer than 256 MiB", {}};
+    // The file grew or is longer than the first read took: read it again, whole.
+    want =
+        std::min(kLimit, std::max<std::size_t>(want * 2, static_cast<std::size_t>(read.Size) + 1));
+  }
+}
+
 Status WriteFileAtomically(const std::string& path, std::string_view bytes,
                            const WriteOptions& options, std::string* keptBackup) {
   if (keptBackup)
@@ -365,10 +396,16 @@ Status WriteFileAtomically(const std::string& path, std::string_view bytes,
 }
 
 Status CheckNamesFit(std::span<const PlannedWrite> writes) {
+  // The writes mostly share one folder, whose limits are asked for once.
+  std::optional<std::string> limitsFolder;
+  platform::NameLimits limits;
   for (const PlannedWrite& write : writes) {
     std::string target;
     const platform::Entry entry = platform::ExamineTarget(write.Path, target);
-    const platform::NameLimits limits = platform::NameLimitsIn(FolderOf(target));
+    if (std::string folder = FolderOf(target); folder != limitsFolder) {
+      limits = platform::NameLimitsIn(folder);
+      limitsFolder = std::move(folder);
+    }
     if (const std::string problem = LengthProblem(target, limits); !problem.empty())
       return WriteFailure(FailureKind::CannotCreate, "Cannot create", write.Path, problem);
     // A backup is due only for an edited file; its name is looked at only where it could

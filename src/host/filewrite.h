@@ -1,6 +1,6 @@
-// Writing a whole file so that it either holds every byte or is left as it was, into a
-// target that is (or will be) a regular file the user has not write-protected, optionally
-// keeping an edited old file as a numbered backup.
+// Reading a whole text file, and writing a whole file so that it either holds every byte or
+// is left as it was, into a target that is (or will be) a regular file the user has not
+// write-protected, optionally keeping an edited old file as a numbered backup.
 #pragma once
 
 #include <chrono>
@@ -19,6 +19,12 @@ namespace pinwright {
 namespace platform {
 class FolderLock;
 }
+
+// The whole of a text file (a settings file, a top level, a card file) of at most 256 MiB,
+// read without ever waiting for a writer. A missing file fails with Missing; a folder, a
+// FIFO, a device, a file too long or one that cannot be read with CannotRead, whose reason
+// says why.
+Result<std::string> ReadTextFile(const std::string& path);
 
 struct WriteOptions {
   // Before an existing file is replaced, keep it as NAME.~N~ (N one more than the highest

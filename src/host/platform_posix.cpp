@@ -190,10 +190,15 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     result.Status = ReadStatus::NotRegular;
   } else {
     result.Size = static_cast<std::uint64_t>(info.st_size);
-    result.Bytes.resize(maxBytes);
+    // Room for the file as it stands and one byte more, which shows whether it grew; more
+    // is taken only then, so a short file never costs a buffer of maxBytes.
+    result.Bytes.resize(result.Size < maxBytes ? static_cast<std::size_t>(result.Size) + 1
+                                               : maxBytes);
     std::size_t filled = 0;
     while (filled < maxBytes) {
-      const ssize_t got = read(handle, result.Bytes.data() + filled, maxBytes - filled);
+      if (filled == result.Bytes.size())
+        result.Bytes.resize(std::min(maxBytes, std::max(2 * filled, kCopyChunk)));
+      const ssize_t got = read(handle, result.Bytes.data() + filled, result.Bytes.size() - filled);
       if (got < 0 && errno == EINTR)
         continue;
       if (got < 0) {
@@ -530,17 +535,20 @@ void RemoveTemporaryFileOnInterrupt() {
   struct sigaction action {};
   action.sa_handler = OnEndingSignal;
   action.sa_mask = HandledSignals();
-  const sigset_t handled = HandledSignals();
+  // The handler is set and the old action read in one call, and the old one put back where
+  // the handler must not stay: a signal the program was started to ignore (nohup) stays
+  // ignored, and one that someone else handles already (a sanitizer) stays theirs. The
+  // signals are held back meanwhile, so none meets the handler it should not; one that
+  // arrived for an ignored signal is dropped when SIG_IGN is put back.
+  InterruptsHeld held;
   for (int signal = 1; signal < NSIG; ++signal) {
-    if (sigismember(&handled, signal) != 1)
+    if (sigismember(&action.sa_mask, signal) != 1)
       continue;
-    // A signal the program was started to ignore (nohup) stays ignored, and one that
-    // someone else handles already (a sanitizer) stays theirs.
-    struct sigaction current {};
-    if (sigaction(signal, nullptr, &current) != 0 || current.sa_handler != SIG_DFL ||
-        (current.sa_flags & SA_SIGINFO) != 0)
+    struct sigaction old {};
+    if (sigaction(signal, &action, &old) != 0)
       continue;
-    sigaction(signal, &action, nullptr);
+    if (old.sa_handler != SIG_DFL || (old.sa_flags & SA_SIGINFO) != 0)
+      sigaction(signal, &old, nullptr);
   }
 }
 

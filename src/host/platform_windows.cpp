@@ -317,10 +317,16 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes) {
     result.Status = ReadStatus::NotRegular;
   } else {
     result.Size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    result.Bytes.resize(maxBytes);
+    // Room for the file as it stands and one byte more, which shows whether it grew; more
+    // is taken only then, so a short file never costs a buffer of maxBytes.
+    result.Bytes.resize(result.Size < maxBytes ? static_cast<std::size_t>(result.Size) + 1
+                                               : maxBytes);
     std::size_t filled = 0;
     while (filled < maxBytes) {
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(maxBytes - filled, 1u << 30));
+      if (filled == result.Bytes.size())
+        result.Bytes.resize(std::min(maxBytes, std::max<std::size_t>(2 * filled, 64 * 1024)));
+      const DWORD chunk =
+          static_cast<DWORD>(std::min<std::size_t>(result.Bytes.size() - filled, 1u << 30));
       DWORD got = 0;
       if (!ReadFile(handle, result.Bytes.data() + filled, chunk, &got, nullptr)) {
         result.Error = LastErrno();

@@ -147,6 +147,13 @@ printf 'format = "pinwright-card"\nversion = 1\nid = 5\n' >"$work/bad.toml"
 expect 1 card check "$card_files/acme_strip.toml" "$work/bad.toml"
 has "$err" "$work/bad.toml:3:6: error: id must be from 1000 to 9999"
 has "$err" "$work/bad.toml:1:1: error: name is missing"
+# A FIFO or a folder named as a card file is refused at once, never waited on.
+mkfifo "$work/fifo.toml"
+mkdir "$work/folder.toml"
+for odd in fifo.toml folder.toml; do
+  expect 1 card check "$work/$odd"
+  has "$err" "$work/$odd:1:1: error: the file cannot be read"
+done
 expect 0 cards --cards "$card_files" --card "$work/bad.toml"
 has "$out" "1001  Acme 8-LED Strip  ($card_files/acme_strip.toml)"
 has "$out" "2040  Sensor Pod  ($card_files/sensor_pod.toml)"

@@ -222,6 +222,25 @@ TEST(WriteFileAtomicallyDeathTest, InterruptLeavesNoTemporaryFile) {
 }
 
 #ifndef _WIN32
+// A signal the program was started to ignore (as under nohup) stays ignored once the
+// handler is installed: raised during the write, it neither ends the program nor stops the
+// write.
+TEST(WriteFileAtomicallyDeathTest, IgnoredSignalStaysIgnored) {
+  TempDir dir;
+  const std::string path = dir.File("target.cfg");
+  const auto ignoreRaiseAndWrite = [&] {
+    std::signal(SIGHUP, SIG_IGN);
+    RemoveTemporaryFileOnInterrupt();
+    ScopedWriteLimit hook([](const std::string&) -> std::optional<std::size_t> {
+      std::raise(SIGHUP);
+      return std::nullopt;
+    });
+    std::_Exit(WriteFileAtomically(path, "new contents") ? 0 : 1);
+  };
+  EXPECT_EXIT(ignoreRaiseAndWrite(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(ReadFile(path), "new contents");
+}
+
 // Another user's file that the user may write is written in place, so it stays that
 // user's; an edited one is copied whole first, and a write that fails there puts the old
 // contents back and leaves no copy. The child acts as the user nobody.
