@@ -693,7 +693,11 @@ done
 if command -v flock >/dev/null; then
   flock "$dir" sleep 9 &
   holder=$!
-  sleep 0.5
+  # On a loaded machine the holder may take a while to get the lock; wait until it has.
+  for _ in {1..100}; do
+    flock -n "$dir" true 2>/dev/null || break
+    sleep 0.05
+  done
   SECONDS=0
   expect 1 generate "$dir/r.qpf"
   has "$err" "another generation is writing there"
