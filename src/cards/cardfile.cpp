@@ -486,10 +486,6 @@ void AddRows(CardDefinition& card, std::vector<PinEntry>& pins) {
   card.Row = {card.Id, card.Name, kConnectorGpio, kVoltage33, true, false, {}, card.Rows};
 }
 
-bool IsReadableFile(const std::string& path) {
-  return ReadTextFile(path).Ok();
-}
-
 std::string PicturePath(const std::string& cardPath, const std::string& picture) {
   const fs::path folder = PathFromUtf8(cardPath).parent_path();
   return Utf8FromPath(folder / PathFromUtf8(picture));

@@ -279,6 +279,10 @@ Result<std::string> ReadTextFile(const std::string& path) {
   }
 }
 
+bool IsReadableFile(const std::string& path) {
+  return platform::ReadRegularFile(path, 0).Status == platform::ReadStatus::Read;
+}
+
 Status WriteFileAtomically(const std::string& path, std::string_view bytes,
                            const WriteOptions& options, std::string* keptBackup) {
   if (keptBackup)

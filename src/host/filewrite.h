@@ -26,6 +26,10 @@ class FolderLock;
 // says why.
 Result<std::string> ReadTextFile(const std::string& path);
 
+// Whether the path names a regular file this program may open for reading, found without
+// reading it and without waiting for a writer.
+bool IsReadableFile(const std::string& path);
+
 struct WriteOptions {
   // Before an existing file is replaced, keep it as NAME.~N~ (N one more than the highest
   // number present) when its contents differ from the new bytes.
