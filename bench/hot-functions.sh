@@ -21,8 +21,8 @@ valgrind --tool=callgrind --demangle=no --callgrind-out-file="$work/calls" \
 
 # Callgrind names each object and function once, as "ob=(N) NAME" or "fn=(N) NAME", and then
 # by number alone; the list keeps the symbol names of the functions run in pinwright-cli
-# itself, in the order callgrind first names them, without recursion marks ('2) and without
-# code that has no symbol.
+# itself, without recursion marks ('2) and without code that has no symbol, sorted so that a
+# list made anew differs only where the functions run differ.
 python3 - "$work/calls" "$list" <<'EOF'
 import re
 import sys
@@ -44,6 +44,6 @@ for line in open(sys.argv[1], encoding="utf-8", errors="replace"):
         if not symbol.startswith(("0x", "(")) and symbol not in hot:
             hot.append(symbol)
 with open(sys.argv[2], "w", encoding="utf-8") as out:
-    out.write("".join(symbol + "\n" for symbol in hot))
+    out.write("".join(symbol + "\n" for symbol in sorted(hot)))
 print(f"{len(hot)} functions listed in src/cli/hot-functions.txt")
 EOF
