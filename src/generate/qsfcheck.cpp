@@ -158,10 +158,7 @@ std::unique_ptr<TBoardBalls> ReadBoardBalls() {
   for (const std::int32_t card : GpioHeaderChoices()) {
     if (card == kCardNone)
       continue;
-    TLarkspurSettings alone{};
-    StampLarkspurRecord(alone);
-    alone.Gpio0.Set(card);
-    const std::unique_ptr<TMainBoard> fitted = BuildLarkspurModel(alone);
+    const std::unique_ptr<TMainBoard> fitted = BuildLarkspurModel(CardAloneSettings(card));
     for (std::size_t g = 0; g < fitted->GroupCount(); ++g) {
       const TConnector& group = fitted->GroupAt(g);
       if (!group.IsHeader())
@@ -591,6 +588,13 @@ bool TBoardBalls::Knows(std::string_view port) const {
     }
   }
   return false;
+}
+
+TLarkspurSettings CardAloneSettings(std::int32_t card) {
+  TLarkspurSettings alone{};
+  StampLarkspurRecord(alone);
+  alone.Gpio0.Set(card);
+  return alone;
 }
 
 const TBoardBalls& LarkspurBalls() {

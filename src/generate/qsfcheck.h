@@ -13,6 +13,7 @@
 
 #include "generate/hdlports.h"
 #include "generate/tclwords.h"
+#include "settings/configlarkspur.h"
 
 namespace pinwright {
 
@@ -77,6 +78,10 @@ struct TBoardBalls {
 // The Larkspur board with the cards in force, built on first use and again after another set
 // of user cards has been installed.
 const TBoardBalls& LarkspurBalls();
+
+// The stamped settings of a project with nothing but the card on GPIO-0: what the card
+// tables of check and import are read from.
+TLarkspurSettings CardAloneSettings(std::int32_t card);
 
 enum class FindingSeverity { Warning, Error };
 

@@ -70,11 +70,8 @@ std::unique_ptr<Catalogue> ReadCatalogue() {
   for (const std::int32_t card : GpioHeaderChoices()) {
     if (card == kCardNone)
       continue;
-    TLarkspurSettings alone{};
-    StampLarkspurRecord(alone);
-    alone.Gpio0.Set(card);
     CardMap map{card, {}};
-    for (PlacedPin& pin : PinsOf(alone, true))
+    for (PlacedPin& pin : PinsOf(CardAloneSettings(card), true))
       map.Pins.push_back({std::stoul(pin.Ball), std::move(pin.Name)});
     made->Cards.push_back(std::move(map));
   }
