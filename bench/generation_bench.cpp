@@ -5,10 +5,11 @@
 #include <memory>
 #include <optional>
 
+#include "build/buildproject.h"
 #include "generate.h"
-#include "generate/larkspurproject.h"
-#include "generate/systembuild.h"
-#include "generate/toplevel.h"
+#include "outputs/projecttexts.h"
+#include "outputs/toplevel.h"
+#include "project/checkedproject.h"
 #include "settings/configlarkspur.h"
 #include "support/configurations.h"
 #include "support/quiethost.h"

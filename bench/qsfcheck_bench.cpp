@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "generate/hdlports.h"
-#include "generate/larkspurproject.h"
-#include "generate/qsfcheck.h"
-#include "generate/qsfimport.h"
-#include "generate/systembuild.h"
+#include "build/buildproject.h"
+#include "project/checkedproject.h"
+#include "readers/hdlports.h"
+#include "readers/qsfcheck.h"
+#include "readers/qsfimport.h"
 #include "support/configurations.h"
 #include "support/quiethost.h"
 

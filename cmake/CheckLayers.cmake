@@ -6,8 +6,21 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-set(core_layers host model settings cards boards generate)
+set(core_layers host model settings cards boards project outputs readers build)
 set(front_ends ui cli)
+# What each layer may include besides itself: the layers below it. The outputs and the
+# readers stand side by side, and neither may include the other.
+set(below_host "")
+set(below_model host)
+set(below_settings host model)
+set(below_cards host model settings)
+set(below_boards host model settings cards)
+set(below_project host model settings cards boards)
+set(below_outputs ${below_project} project)
+set(below_readers ${below_project} project)
+set(below_build ${below_project} project outputs readers)
+set(below_ui ${core_layers})
+set(below_cli ${core_layers})
 
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "CheckLayers.cmake needs -DSOURCE_DIR=<folder holding src/>")
@@ -15,16 +28,8 @@ endif()
 get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 
 set(problems "")
-set(rank 0)
 foreach(layer IN LISTS core_layers front_ends)
-  # The folders this one may include.
-  if(layer IN_LIST front_ends)
-    set(allowed ${core_layers} ${layer})
-  else()
-    list(SUBLIST core_layers 0 ${rank} allowed)
-    list(APPEND allowed ${layer})
-    math(EXPR rank "${rank} + 1")
-  endif()
+  set(allowed ${below_${layer}} ${layer})
 
   file(GLOB_RECURSE sources "${SOURCE_DIR}/src/${layer}/*.h" "${SOURCE_DIR}/src/${layer}/*.cpp")
   foreach(source IN LISTS sources)
@@ -34,9 +39,13 @@ foreach(layer IN LISTS core_layers front_ends)
     foreach(line IN LISTS lines)
       string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]+)[\">].*$" "\\1" included
              "${line}")
-      # A relative path counts where it lands: "../generate/x.h" from src/model is generate.
+      # A path through ".." counts where it lands: "../build/x.h" from src/model and
+      # "model/../build/x.h" are both the build layer.
       if(included MATCHES "^\\.")
         get_filename_component(landed "${folder}/${included}" ABSOLUTE)
+        file(RELATIVE_PATH included "${SOURCE_DIR}/src" "${landed}")
+      elseif(included MATCHES "(^|/)\\.\\.(/|$)")
+        get_filename_component(landed "${SOURCE_DIR}/src/${included}" ABSOLUTE)
         file(RELATIVE_PATH included "${SOURCE_DIR}/src" "${landed}")
       endif()
       if(NOT included MATCHES "/")
@@ -56,5 +65,5 @@ endforeach()
 if(problems)
   message(FATAL_ERROR
           "Includes against the layer order (host < model < settings < cards < boards < "
-          "generate < ui, cli):\n${problems}")
+          "project < outputs, readers < build < ui, cli):\n${problems}")
 endif()

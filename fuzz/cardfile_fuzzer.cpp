@@ -11,7 +11,7 @@
 #include "cards/cardfile.h"
 #include "cards/usercards.h"
 #include "fail.h"
-#include "generate/headerpicture.h"
+#include "outputs/pinout.h"
 #include "support/quiethost.h"
 
 namespace pinwright::fuzzing {

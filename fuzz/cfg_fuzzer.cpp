@@ -18,13 +18,13 @@
 #include <memory>
 #include <string>
 
+#include "build/buildproject.h"
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/overrides.h"
 #include "fail.h"
-#include "generate/larkspurproject.h"
-#include "generate/pinmanifest.h"
-#include "generate/systembuild.h"
+#include "outputs/pinlist.h"
+#include "project/checkedproject.h"
 #include "settings/configlarkspur.h"
 #include "support/projectchecks.h"
 #include "support/quiethost.h"

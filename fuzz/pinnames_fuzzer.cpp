@@ -15,12 +15,13 @@
 #include <string_view>
 #include <vector>
 
+#include "build/buildproject.h"
 #include "fail.h"
-#include "generate/systembuild.h"
-#include "generate/toplevel.h"
 #include "model/connector.h"
 #include "model/mainboard.h"
 #include "model/pin.h"
+#include "outputs/projecttexts.h"
+#include "outputs/toplevel.h"
 #include "support/quiethost.h"
 
 namespace pinwright::fuzzing {

@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "fail.h"
-#include "generate/hdlports.h"
-#include "generate/larkspurproject.h"
-#include "generate/qsfcheck.h"
-#include "generate/qsfimport.h"
-#include "generate/tclwords.h"
+#include "project/checkedproject.h"
+#include "readers/hdlports.h"
+#include "readers/qsfcheck.h"
+#include "readers/qsfimport.h"
+#include "readers/tclwords.h"
 
 namespace pinwright::fuzzing {
 namespace {

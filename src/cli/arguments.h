@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "cards/usercards.h"
-#include "generate/generationoptions.h"
 #include "host/failure.h"
+#include "project/generationoptions.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::cli {

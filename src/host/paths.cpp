@@ -34,4 +34,17 @@ std::string FolderOf(std::string_view path) {
   return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
 }
 
+std::string ProjectNameOf(const std::string& qpfPath) {
+  const std::string fileName = FileNameOf(qpfPath);
+  return fileName.substr(0, fileName.rfind('.'));
+}
+
+std::string ProjectFilePath(const std::string& qpfPath, const std::string& extension) {
+  const std::string fileName = FileNameOf(qpfPath);
+  const std::size_t dot = fileName.rfind('.');
+  const std::size_t cut =
+      dot == std::string::npos ? qpfPath.size() : qpfPath.size() - (fileName.size() - dot);
+  return qpfPath.substr(0, cut) + extension;
+}
+
 }  // namespace pinwright

@@ -23,4 +23,10 @@ std::string FileNameOf(std::string_view path);
 // separates everywhere, '\' on Windows as well.
 std::string FolderOf(std::string_view path);
 
+// The chosen project path's file name without folder and extension: the module, the
+// revision and the top-level entity are named after it.
+std::string ProjectNameOf(const std::string& qpfPath);
+// The project path with its extension replaced, e.g. ".qsf" (demo.txt gives demo.qsf).
+std::string ProjectFilePath(const std::string& qpfPath, const std::string& extension);
+
 }  // namespace pinwright

@@ -191,4 +191,12 @@ void TPin::SetFrequencyText(std::string_view text) {
     Frequency = text;
 }
 
+bool WritesAssignment(const TPin& pin) {
+  return pin.IsActive() && pin.Direction() != PinDirection::FromCard;
+}
+
+bool HasClockConstraint(const TPin& pin) {
+  return pin.IsClock() == 1 && !pin.FrequencyText().empty();
+}
+
 }  // namespace pinwright

@@ -129,4 +129,10 @@ class TPin {
   bool WeakPullUp = false;
 };
 
+// True for the pins the settings file assigns, and so the pin list lists: active pins whose
+// direction a card has not left undecided.
+bool WritesAssignment(const TPin& pin);
+// True for the pins the timing constraints give a create_clock line.
+bool HasClockConstraint(const TPin& pin);
+
 }  // namespace pinwright

@@ -25,14 +25,14 @@
 #include <algorithm>
 #include <vector>
 
+#include "build/buildproject.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
-#include "generate/qsfimport.h"
-#include "generate/systembuild.h"
 #include "host/paths.h"
 #include "host/places.h"
 #include "model/mainboard.h"
+#include "readers/qsfimport.h"
 #include "ui/guard.h"
 #include "ui/outline.h"
 #include "ui/pictures.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "generate/larkspurproject.h"
 #include "host/host.h"
+#include "project/checkedproject.h"
 #include "settings/configlarkspur.h"
 
 class QCheckBox;

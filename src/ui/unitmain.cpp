@@ -17,11 +17,11 @@
 
 #include "cards/catalogue.h"
 #include "cards/usercards.h"
-#include "generate/headerpicture.h"
 #include "host/host.h"
 #include "host/paths.h"
 #include "host/places.h"
 #include "model/mainboard.h"
+#include "outputs/pinout.h"
 #include "ui/pictures.h"
 #include "ui/ui_larkspur.h"
 

@@ -7,7 +7,7 @@ set -u
 
 cli=$(realpath "$1")
 here=$(cd "$(dirname "$0")" && pwd)
-golden=$here/../generate/golden
+golden=$here/../build/golden
 wine=$(command -v wine || command -v /usr/lib/wine/wine64) || {
   echo "SKIP: Wine is not installed"
   exit 77

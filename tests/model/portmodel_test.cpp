@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "generate/toplevel.h"
 #include "model/mainboard.h"
+#include "outputs/toplevel.h"
 #include "support/recordinghost.h"
 
 namespace pinwright {

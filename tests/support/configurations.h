@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "build/buildproject.h"
 #include "cards/usercards.h"
-#include "generate/larkspurproject.h"
-#include "generate/systembuild.h"
+#include "project/checkedproject.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::testing {

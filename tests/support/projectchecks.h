@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "generate/systembuild.h"
+#include "build/buildproject.h"
 #include "model/mainboard.h"
 
 namespace pinwright::testing {

@@ -23,7 +23,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/usercards.h"
-#include "generate/larkspurproject.h"
+#include "project/checkedproject.h"
 #include "support/configurations.h"
 #include "ui/formfixture.h"
 #include "ui/outline.h"

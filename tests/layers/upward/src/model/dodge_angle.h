@@ -1,4 +1,4 @@
-// A model header that reaches up into generation through angle brackets: refused too.
+// A model header that reaches up into the build through angle brackets: refused too.
 #pragma once
 
-#include <generate/systembuild.h>
+#include <build/buildproject.h>

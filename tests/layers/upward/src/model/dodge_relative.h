@@ -1,4 +1,4 @@
-// A model header that reaches up into generation through a relative path: refused too.
+// A model header that reaches up into the project checks through a relative path: refused too.
 #pragma once
 
-#include "../generate/larkspurproject.h"
+#include "../project/checkedproject.h"

@@ -1,4 +1,4 @@
-// A model header that reaches up into generation: the layer check must refuse it.
+// A model header that reaches up into the project checks: the layer check must refuse it.
 #pragma once
 
-#include "generate/larkspurproject.h"
+#include "project/checkedproject.h"

@@ -1,0 +1,510 @@
+#include "project/checkedproject.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <memory_resource>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "boards/larkspur_board.h"
+#include "cards/catalogue.h"
+#include "cards/choicelist.h"
+#include "cards/daughterboard.h"
+#include "cards/usercards.h"
+#include "host/paths.h"
+#include "host/text.h"
+#include "model/pin.h"
+#include "model/portmodel.h"
+#include "project/namerules.h"
+
+namespace pinwright {
+namespace {
+
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+Failure Refused(FailureKind kind, std::string reason) {
+  return {kind, {}, std::move(reason), {}};
+}
+
+// A name the top level declares, e.g. `Project name "X"` or `The signal "X" of "LED"` as
+// what; advice, when not empty, says how to mend a name that is no identifier.
+Status CheckDeclaredName(const std::string& name, const std::string& what, HdlLanguage language,
+                         FailureKind kind, const std::string& advice = {}) {
+  const std::string caption(HdlLanguageCaption(language));
+  switch (CheckHdlName(name, language)) {
+    case NameProblem::None:
+      return {};
+    case NameProblem::NotIdentifier:
+      return Refused(kind, what + " is not a valid " + caption +
+                               " identifier: " + (advice.empty() ? "" : advice + "; ") +
+                               std::string(IdentifierHint(language)));
+    case NameProblem::ReservedWord:
+      break;
+  }
+  return Refused(kind, what + " is a reserved word of " + caption + ": " +
+                           (advice.empty() ? "choose another name." : advice + "."));
+}
+
+// The reason of a refusal; empty when the check passed.
+std::string ReasonOf(const Status& status) {
+  return status ? std::string() : status.Error().Reason;
+}
+
+// A module name: the project name field or the .qpf base name.
+Status CheckModuleName(const std::string& name, const char* what, FailureKind kind,
+                       HdlLanguage language = HdlLanguage::Verilog) {
+  return CheckDeclaredName(name, std::string(what) + " " + Quoted(name), language, kind);
+}
+
+struct Header {
+  std::string_view Label;  // as the form names it
+  std::int32_t CardId;
+  std::string Prefix;
+};
+
+std::array<Header, 2> HeadersOf(const TLarkspurSettings& settings) {
+  std::array<Header, 2> headers;
+  for (std::size_t h = 0; h < headers.size(); ++h) {
+    const LarkspurHeader& header = kLarkspurHeaders[h];
+    headers[h] = {header.Label, (settings.*header.Card).Get(), (settings.*header.Prefix).Get()};
+  }
+  return headers;
+}
+
+Status CheckPrefix(const Header& header) {
+  if (header.CardId == kCardNone || header.Prefix.empty())
+    return {};
+  if (header.Prefix.size() > kPrefixLimit) {
+    return Refused(FailureKind::BadPrefix,
+                   "The prefix of the " + std::string(header.Label) + " header is longer than " +
+                       std::to_string(kPrefixLimit) + " characters: shorten it.");
+  }
+  if (CheckHdlName(header.Prefix, HdlLanguage::Verilog) == NameProblem::NotIdentifier) {
+    return Refused(FailureKind::BadPrefix,
+                   "The prefix " + Quoted(header.Prefix) + " of the " + std::string(header.Label) +
+                       " header is not valid in a Verilog name: leave it empty or " +
+                       std::string(IdentifierHint(HdlLanguage::Verilog)));
+  }
+  return {};
+}
+
+Status CheckCard(const Header& header, const TConfigBoard& choices) {
+  if (choices.OffersCard(header.CardId))
+    return {};
+  if (const std::string missing = MissingUserCardText(header.CardId); !missing.empty())
+    return Refused(FailureKind::UnknownCard,
+                   "The " + std::string(header.Label) + " header: " + missing);
+  return Refused(FailureKind::UnknownCard,
+                 "Card ID " + std::to_string(header.CardId) + " on the " +
+                     std::string(header.Label) +
+                     " header is not a card that a GPIO header offers: choose one from the list.");
+}
+
+// The form's header behind a header group; nullptr for an on-board group.
+const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& headers) {
+  if (!group.IsHeader())
+    return nullptr;
+  for (std::size_t h = 0; h < headers.size(); ++h) {
+    if (group.HeaderKey() == kLarkspurHeaders[h].Key)
+      return &headers[h];
+  }
+  return nullptr;
+}
+
+// Port names with letter case ignored, as the keys of a map.
+struct FoldedHasher {
+  std::size_t operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037u;  // FNV-1a of the folded bytes
+    for (const char c : text)
+      hash = (hash ^ static_cast<unsigned char>(FoldCase(c))) * 1099511628211u;
+    return hash;
+  }
+};
+struct FoldedEqual {
+  bool operator()(std::string_view a, std::string_view b) const { return EqualsIgnoringCase(a, b); }
+};
+
+// Two groups must not declare the same port, letter case ignored: the top-level module
+// would declare it twice and the settings file would assign two pins to one name. The
+// header whose prefix would mend a clash is named in blamed, when there is one.
+Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
+                      const Header** blamed = nullptr) {
+  // Port name -> group; the names are views into the board's pin names. The map's nodes
+  // come from one arena, mostly on the stack, instead of an allocation each.
+  std::array<std::byte, 16384> arena;
+  std::pmr::monotonic_buffer_resource nodes(arena.data(), arena.size());
+  std::pmr::unordered_map<std::string_view, std::size_t, FoldedHasher, FoldedEqual> owner(&nodes);
+  std::size_t pins = 0;
+  for (std::size_t g = 0; g < board.GroupCount(); ++g)
+    pins += board.GroupAt(g).PinEntryCount();
+  owner.reserve(pins);
+  std::optional<Failure> clash;
+  std::string_view previous;
+  std::size_t previousGroup = board.GroupCount();
+  board.ForEachActivePin([&](std::size_t g, const TConnector& group, const TPin& pin) {
+    if (clash)
+      return;
+    const std::string_view port = SplitPortName(pin.Name()).Base;
+    // The members of a bus follow one another: the first of them answered for the rest.
+    if (g == previousGroup && port == previous)
+      return;
+    previous = port;
+    previousGroup = g;
+    const auto [seen, isNew] = owner.emplace(port, g);
+    if (isNew || seen->second == g)
+      return;
+    const TConnector& first = board.GroupAt(seen->second);
+    const Header* header = HeaderOf(group, headers);
+    if (!header)
+      header = HeaderOf(first, headers);
+    const std::string advice =
+        !header ? "these two groups cannot be used together."
+                : "give the " + std::string(header->Label) + " header " +
+                      (header->Prefix.empty() ? "a prefix." : "a different prefix.");
+    if (blamed)
+      *blamed = header;
+    clash = Refused(FailureKind::DuplicatePort,
+                    "The signal " + Quoted(port) + " would be a port of both " +
+                        Quoted(first.Name()) + " and " + Quoted(group.Name()) + ": " + advice);
+  });
+  if (clash)
+    return *clash;
+  return {};
+}
+
+// Every port the top level declares must be a name of the language: a prefix may make one
+// that Verilog takes and VHDL does not, and a card's signal may be a reserved word there.
+Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& headers,
+                         HdlLanguage language, const Header** blamed = nullptr) {
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    const Header* header = HeaderOf(group, headers);
+    // The latest name that passed: the other members of its bus follow it.
+    std::optional<std::string_view> passed;
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      const std::string_view port = SplitPortName(pin->Name()).Base;
+      if (passed && port == *passed)
+        continue;
+      if (CheckHdlName(port, language) == NameProblem::None) {
+        passed = port;
+        continue;
+      }
+      const std::string advice =
+          !header ? "the group cannot be used in a " + std::string(HdlLanguageCaption(language)) +
+                        " top level"
+                  : (header->Prefix.empty()
+                         ? "give the " + std::string(header->Label) + " header a prefix"
+                         : "change the prefix of the " + std::string(header->Label) + " header");
+      if (blamed)
+        *blamed = header;
+      return CheckDeclaredName(std::string(port),
+                               "The signal " + Quoted(port) + " of " + Quoted(group.Name()),
+                               language, FailureKind::BadPortName, advice);
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+bool IsDefaultGpioPair(const TLarkspurSettings& settings) {
+  return std::all_of(kLarkspurHeaders.begin(), kLarkspurHeaders.end(),
+                     [&](const LarkspurHeader& header) {
+                       return (settings.*header.Card).Get() == kCardGpioDefault &&
+                              (settings.*header.Prefix).Get().empty();
+                     });
+}
+
+CheckedSettings::CheckedSettings(const TLarkspurSettings& record, std::unique_ptr<TMainBoard> model)
+    : Record(record), Model(std::move(model)), Name(record.ProjectName.Get()) {}
+
+CheckedProjectPath::CheckedProjectPath(std::string path, std::string name)
+    : Path(std::move(path)), Name(std::move(name)) {}
+
+Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings) {
+  if (Status text = CheckTextFields(settings); !text)
+    return text.Error();
+  const std::string projectName = settings.ProjectName.Get();
+  if (projectName.empty())
+    return Refused(FailureKind::EmptyProjectName, "Project Name cannot be empty.");
+
+  const std::array<Header, 2> headers = HeadersOf(settings);
+  if (!IsDefaultGpioPair(settings)) {
+    const std::array<HeaderChoice, 2> choices = {
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
+    if (Status clash = TMainBoard::CheckPrefixClash(choices); !clash)
+      return clash.Error();
+  }
+
+  if (Status name = CheckModuleName(projectName, "Project name", FailureKind::BadProjectName);
+      !name) {
+    return name.Error();
+  }
+  for (const Header& header : headers) {
+    if (Status prefix = CheckPrefix(header); !prefix)
+      return prefix.Error();
+  }
+
+  TConfigLarkspur choices;
+  choices.FillChoiceList(GpioHeaderChoices());
+  for (const Header& header : headers) {
+    if (Status card = CheckCard(header, choices); !card)
+      return card.Error();
+  }
+
+  TLarkspurSettings record = settings;
+  StampLarkspurRecord(record);
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(record);
+  if (Status ports = CheckPortNames(*board, headers); !ports)
+    return ports.Error();
+  // Every file lists the pins in generation order; the checked model holds them so. Names
+  // made of identifiers and the fixed tables always pass, so this guards the tables.
+  if (!CheckPinNames(*board)) {
+    return Refused(FailureKind::BadPinName,
+                   "A signal name holds only one of the brackets \"[\" and \"]\".");
+  }
+  if (Status ordered = board->OrderPins(); !ordered)
+    return ordered.Error();
+  return CheckedSettings(record, std::move(board));
+}
+
+Status CheckTopLevelNames(const CheckedSettings& settings, HdlLanguage language) {
+  if (Status name = CheckModuleName(settings.ProjectName(), "Project name",
+                                    FailureKind::BadProjectName, language);
+      !name) {
+    return name;
+  }
+  return CheckPortNamesFor(settings.Board(), HeadersOf(settings.Settings()), language);
+}
+
+Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath, HdlLanguage language) {
+  std::string name = ProjectNameOf(qpfPath);
+  // Every language's check, as the checked path may be generated in any of them later.
+  if (Status check = CheckModuleName(name, "Project file name", FailureKind::BadFileName); !check)
+    return check.Error();
+  if (Status check = CheckModuleName(name, "Project file name", FailureKind::BadFileName, language);
+      !check) {
+    return check.Error();
+  }
+  return CheckedProjectPath(qpfPath, std::move(name));
+}
+
+TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings, HdlLanguage language) {
+  TypedFieldProblems problems;
+  const std::string projectName = settings.ProjectName.Get();
+  problems.ProjectName =
+      projectName.empty()
+          ? "Project Name cannot be empty."
+          : ReasonOf(CheckModuleName(projectName, "Project name", FailureKind::BadProjectName));
+  if (problems.ProjectName.empty()) {
+    problems.ProjectName = ReasonOf(
+        CheckModuleName(projectName, "Project name", FailureKind::BadProjectName, language));
+  }
+
+  const std::array<Header, 2> headers = HeadersOf(settings);
+  for (std::size_t h = 0; h < headers.size(); ++h)
+    problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h]));
+  if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
+    return problems;
+
+  if (!IsDefaultGpioPair(settings)) {
+    const std::array<HeaderChoice, 2> choices = {
+        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
+    if (Status clash = TMainBoard::CheckPrefixClash(choices); !clash) {
+      problems.Prefixes = {clash.Error().Reason, clash.Error().Reason};
+      return problems;
+    }
+  }
+
+  TConfigLarkspur choices;
+  choices.FillChoiceList(GpioHeaderChoices());
+  for (const Header& header : headers) {
+    if (!CheckCard(header, choices))
+      return problems;  // not a typing matter: the list offers only valid cards
+  }
+  const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
+  const Header* blamed = nullptr;
+  Status ports = CheckPortNames(*board, headers, &blamed);
+  if (ports && language != HdlLanguage::Verilog) {
+    // In generation order, as the checked settings hold them, so that the first name the
+    // language refuses is the one generation names.
+    if (!board->OrderPins())
+      return problems;  // the tables' matter, not the user's
+    ports = CheckPortNamesFor(*board, headers, language, &blamed);
+  }
+  if (!ports && blamed)
+    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
+  return problems;
+}
+
+namespace {
+
+SignalSummary SummariseSignals(const TLarkspurSettings& settings) {
+  std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
+  SignalSummary summary;
+  if (!board->OrderPins())
+    return summary;  // the fixed tables always order
+  for (std::size_t g = 0; g < board->GroupCount(); ++g) {
+    const TConnector& group = board->GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (!pin || !pin->IsActive())
+        continue;
+      ++summary.PinCount;
+      std::string base(SplitPortName(pin->Name()).Base);
+      if (std::find(summary.Signals.begin(), summary.Signals.end(), base) ==
+          summary.Signals.end()) {
+        summary.Signals.push_back(std::move(base));
+      }
+    }
+  }
+  return summary;
+}
+
+}  // namespace
+
+SignalSummary ComponentSignals(std::uint8_t TLarkspurSettings::*flag) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
+  settings.*flag = 1;
+  return SummariseSignals(settings);
+}
+
+SignalSummary CardSignals(std::int32_t cardId) {
+  TLarkspurSettings settings = TConfigLarkspur().Settings;
+  settings.Gpio0.Set(cardId);
+  return SummariseSignals(settings);
+}
+
+std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
+  auto board = std::make_unique<TMainBoard>();
+  DefineLarkspurBoard(*board, settings);
+  // With the plain GPIO card on both headers and no prefixes, each header's pins become a bus
+  // named after its group (GPIO_0, GPIO_1).
+  const bool defaultPair = IsDefaultGpioPair(settings);
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    const std::int32_t cardId = (settings.*header.Card).Get();
+    if (cardId <= 0)
+      continue;
+    FitCard(*board, header.Key, CardById(cardId),
+            defaultPair ? std::string(header.GroupName) : std::string(),
+            defaultPair ? std::string() : (settings.*header.Prefix).Get());
+  }
+  return board;
+}
+
+std::string DefaultProjectPath(const std::string& baseFolder, const std::string& projectName) {
+  return DefaultProjectFolder(baseFolder, kLarkspurBoardFolder, projectName) + projectName + ".qpf";
+}
+
+std::string MemoryWarning(const TLarkspurSettings& settings) {
+  const char* feature = nullptr;
+  if (settings.LPDDR4A && settings.HPS) {
+    feature = "LPDDR4 and HPS";
+  } else if (settings.LPDDR4A || settings.LPDDR4B) {
+    feature = "LPDDR4";
+  } else if (settings.HPS) {
+    feature = "HPS";
+  } else {
+    return {};
+  }
+  return "===== " + std::string(feature) + " System warning =====\r\n" +
+         "To prevent any errors while compiling your Quartus project, \r\n" +
+         "please add the Altera " + feature + " IP to your design.\r\n";
+}
+
+CheckedTopLevel::CheckedTopLevel(HdlLanguage language, std::string name,
+                                 std::shared_ptr<const std::vector<PortGroup>> ports)
+    : Lang(language), ModuleName(std::move(name)), PortModel(std::move(ports)) {}
+
+CheckedProject::CheckedProject(CheckedSettings settings, CheckedProjectPath path,
+                               GenerationOptions options, CheckedTopLevel topLevel)
+    : Checked(std::move(settings)),
+      QpfPath(std::move(path)),
+      Options(options),
+      Top(std::move(topLevel)) {}
+
+Result<CheckedProject> CheckProject(const CheckedSettings& settings, const std::string& qpfPath,
+                                    const GenerationOptions& options) {
+  if (Status names = CheckTopLevelNames(settings, options.TopLevel); !names)
+    return names.Error();
+  Result<CheckedProjectPath> path = CheckProjectPath(qpfPath, options.TopLevel);
+  if (!path)
+    return path.Error();
+  Result<std::vector<PortGroup>> ports = TopLevelPorts(settings.Board());
+  if (!ports)
+    return ports.Error();
+  CheckedTopLevel topLevel(
+      options.TopLevel, path->ProjectName(),
+      std::make_shared<const std::vector<PortGroup>>(std::move(ports).Value()));
+  return CheckedProject(settings, std::move(path).Value(), options, std::move(topLevel));
+}
+
+Result<CheckedProject> CheckProject(const TLarkspurSettings& settings, const std::string& qpfPath,
+                                    const GenerationOptions& options) {
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
+  if (!checked)
+    return checked.Error();
+  return CheckProject(*checked, qpfPath, options);
+}
+
+namespace {
+
+// "\r\n\r\n", the heading and one line per file, or nothing.
+std::string FilesText(const std::string& qpfPath, const std::vector<std::string>& backups,
+                      const char* heading) {
+  if (backups.empty())
+    return {};
+  const std::string folder = FolderOf(qpfPath);
+  std::string text = std::string("\r\n\r\n") + heading;
+  for (const std::string& backup : backups) {
+    // Beside the project a file name says enough; a backup beside a linked file elsewhere
+    // keeps its full path.
+    const bool beside =
+        !folder.empty() && backup.starts_with(folder) && FolderOf(backup).size() == folder.size();
+    text += "\r\n" + (beside ? backup.substr(folder.size()) : backup);
+  }
+  return text;
+}
+
+std::string BackupsText(const std::string& qpfPath, const std::vector<std::string>& backups) {
+  return FilesText(qpfPath, backups, "Edited files were kept as numbered backups:");
+}
+
+}  // namespace
+
+std::string GeneratedText(const std::string& qpfPath, const std::vector<std::string>& backups,
+                          const std::vector<std::string>& leftInPlace) {
+  return "Generate Quartus Project successfully.\r\nThe project is located in the folder:\r\n" +
+         FolderOf(qpfPath) + BackupsText(qpfPath, backups) +
+         FilesText(qpfPath, leftInPlace, "Files of an earlier generation were left in place:");
+}
+
+std::string GenerateFailedText(const std::string& qpfPath,
+                               const std::vector<std::string>& backups) {
+  return "Failed to generate Quartus project: " + FileNameOf(qpfPath) + "." +
+         BackupsText(qpfPath, backups);
+}
+
+bool CheckPinNames(const TMainBoard& board) {
+  for (std::size_t g = 0; g < board.GroupCount(); ++g) {
+    const TConnector& group = board.GroupAt(g);
+    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+      const TPin* pin = group.PinAt(i);
+      if (pin && FindBrackets(pin->Name()).Unbalanced())
+        return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace pinwright

@@ -1,0 +1,112 @@
+// The assignments of a Quartus settings file and the checks of its pins against what the
+// Larkspur board and its daughter cards wire to each ball: faults found before the vendor
+// tool sees the project.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "readers/hdlports.h"
+#include "readers/tclwords.h"
+#include "settings/configlarkspur.h"
+
+namespace pinwright {
+
+struct QsfAssignment {
+  enum class Kind { Global, Instance, Location };
+  Kind What = Kind::Global;
+  std::string Name;        // the -name value; empty for a location assignment
+  std::string Value;       // the value; the location for a location assignment
+  std::string To;          // the -to target, a backslash before a bracket dropped; empty when none
+  bool Disabled = false;   // -disable or -remove: Quartus does not apply it
+  bool InSection = false;  // -section_id: it belongs to a section, not to the top level's pins
+  std::uint32_t Line = 0;  // of the command
+  std::uint32_t Column = 0;
+};
+
+// The set_global_assignment, set_instance_assignment and set_location_assignment commands of
+// the script, in order; other commands are left out.
+std::vector<QsfAssignment> QsfAssignments(const TclScript& script);
+
+// The ball of a location assignment's value: "V16" for "PIN_V16" (any letter case, given in
+// capitals); empty for any other text.
+std::string BallOf(std::string_view location);
+
+// What the board wires to each ball Pinwright knows, read from the board's and the cards'
+// tables once.
+struct BoardBall {
+  std::string Signal;  // the on-board signal; empty on a GPIO header
+  std::int32_t IoStandard = 0;
+  int Header = -1;   // 0 for GPIO-0, 1 for GPIO-1, -1 for an on-board ball
+  int Position = 0;  // 1..40 on a header
+};
+
+struct TBoardBalls {
+  std::string Family;
+  std::string Device;
+  std::unordered_map<std::string, BoardBall> Balls;          // ball ("V16") -> what is there
+  std::unordered_map<std::string, std::string> SignalBalls;  // on-board signal -> ball
+  std::unordered_map<std::string, std::string> Partners;     // differential leg -> other leg
+  // Per header and position: the name the plain GPIO pair gives (GPIO_0[..], GPIO_1[..]).
+  std::array<std::array<std::string, 40>, 2> PairNames;
+  // A card's signal at a header position, without prefix, with the I/O standard the card
+  // gives it.
+  struct CardSignal {
+    std::string Name;
+    std::int32_t IoStandard = 0;
+    std::int32_t Card = 0;
+  };
+  // Per position: every card's signal there, built-in and installed user cards alike.
+  std::array<std::vector<CardSignal>, 40> CardSignalsAt;
+  std::unordered_set<std::string> CardSignals;
+
+  // True when the port is a card's signal at the header position (of either header),
+  // behind any prefix.
+  bool CardSignalFits(std::string_view port, int position) const;
+  // The signals of the cards that the port, behind any prefix, is at the header position;
+  // none when it is no card's signal there.
+  std::vector<const CardSignal*> CardSignalsFitting(std::string_view port, int position) const;
+  // True when the port is an on-board signal or a card's signal behind any prefix.
+  bool Knows(std::string_view port) const;
+};
+
+// The Larkspur board with the cards in force, built on first use and again after another set
+// of user cards has been installed.
+const TBoardBalls& LarkspurBalls();
+
+// The stamped settings of a project with nothing but the card on GPIO-0: what the card
+// tables of check and import are read from.
+TLarkspurSettings CardAloneSettings(std::int32_t card);
+
+enum class FindingSeverity { Warning, Error };
+
+struct QsfFinding {
+  bool InTopLevel = false;  // the line and column are the top-level file's, not the .qsf's
+  std::uint32_t Line = 0;
+  std::uint32_t Column = 0;
+  FindingSeverity Severity = FindingSeverity::Error;
+  std::string Rule;
+  std::string Message;
+  std::string Port;
+  std::string Location;  // the ball as written, e.g. "PIN_V16"; empty when none
+};
+
+// The findings of the assignments, in line order (those of the top level last). With the
+// top level's ports, also its ports without assignments and assignments to no port.
+std::vector<QsfFinding> CheckQsf(const std::vector<QsfAssignment>& assignments,
+                                 const DeclaredPorts* topLevel = nullptr,
+                                 HdlLanguage topLanguage = HdlLanguage::Verilog);
+
+// The findings as one JSON array, one object a line; qsfFile and topFile name the files.
+std::string QsfFindingsJson(const std::vector<QsfFinding>& findings, std::string_view qsfFile,
+                            std::string_view topFile);
+// "FILE:LINE:COLUMN: error: MESSAGE [RULE]" (or "warning:").
+std::string QsfFindingLine(const QsfFinding& finding, std::string_view qsfFile,
+                           std::string_view topFile);
+
+}  // namespace pinwright

@@ -1,0 +1,54 @@
+// Brings an existing Quartus settings file back into Pinwright: the project name, the ticked
+// parts, the card on each header and the prefixes, read from its assignments.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/failure.h"
+#include "project/generationoptions.h"
+#include "readers/tclwords.h"
+#include "settings/configlarkspur.h"
+
+namespace pinwright {
+
+// An assignment that matches no part and no card.
+struct UnplacedAssignment {
+  std::string Port;
+  std::string Location;  // as written, e.g. "PIN_V16"; empty for a port with a standard only
+  std::uint32_t Line = 0;
+  std::uint32_t Column = 0;
+};
+
+struct QsfImport {
+  TLarkspurSettings Settings{};                 // passes the checks when Refusal is empty
+  HdlLanguage TopLevel = HdlLanguage::Verilog;  // as the file names its design file
+  std::vector<std::string> Choices;             // each choice the file left open, and how made
+  std::vector<UnplacedAssignment> Unplaced;
+  std::string Refusal;  // why the rest makes no consistent setting; empty when it does
+
+  bool Ok() const { return Refusal.empty(); }
+};
+
+QsfImport ImportQsf(const TclScript& script);
+
+// Reads, splits and imports the settings file at the path for a front end: a file that
+// cannot be read, or is no Tcl script, fails (CannotRead, the reason naming the file and
+// where its text breaks); a refused import comes back with its Refusal.
+Result<QsfImport> ImportQsfFile(const std::string& path);
+
+// For a message: the choices the import made and the assignments it left out, one a line
+// (CR LF), at most kNotedAssignments of the latter; empty when there are none.
+inline constexpr std::size_t kNotedAssignments = 20;
+std::string QsfImportNotes(const QsfImport& import);
+
+// True for a path whose extension is .qsf, in any letter case.
+bool IsQsfPath(const std::string& path);
+
+// What an import found, as JSON: the settings, the choices, the unplaced assignments and the
+// refusal.
+std::string QsfImportJson(const QsfImport& import);
+
+}  // namespace pinwright

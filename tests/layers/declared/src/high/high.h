@@ -1,0 +1,4 @@
+// The upper layer of the trial tree.
+#pragma once
+
+int HighAnswer();

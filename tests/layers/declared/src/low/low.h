@@ -1,0 +1,4 @@
+// The lower layer of the trial tree.
+#pragma once
+
+int LowAnswer();
