@@ -9,6 +9,7 @@
 
 #include "host/filewrite.h"
 #include "host/paths.h"
+#include "host/text.h"
 #include "outputs/pinlist.h"
 #include "outputs/pinout.h"
 #include "outputs/projecttexts.h"
@@ -39,14 +40,87 @@ Status WriteProjectFile(const std::string& path, const std::string& text,
   return written;
 }
 
-// The project's files of other outputs (another top-level language, a testbench, the pin
-// list) that an earlier generation wrote and this one did not replace.
+std::string TopLevelSuffix(HdlLanguage language) {
+  return std::string(HdlFileExtension(language));
+}
+
+std::string TestbenchSuffix(HdlLanguage language) {
+  return "_tb" + TopLevelSuffix(language);
+}
+
+// The rows in writing order. Adding an output means a row here and its text maker; an
+// optional output also needs its option (project/generationoptions.h) and its field in
+// GenerationOptions, which the front ends then find by walking the rows.
+// clang-format off
+const OutputRow kOutputs[] = {
+    {.Suffix = [](HdlLanguage) { return std::string(".qpf"); },
+     .Make = [](const CheckedProject& p, const LocalDateTime& now) { return QpfText(p.Name(), now); },
+     .TimeLine = kQpfTimeLine},
+    {.Suffix = [](HdlLanguage) { return std::string(".qsf"); },
+     .Make = [](const CheckedProject& p, const LocalDateTime& now) {
+       return QsfText(p.Board(), p.Name(), now, p.Outputs().TopLevel);
+     },
+     .TimeLine = kQsfTimeLine},
+    {.Suffix = TopLevelSuffix,
+     .Option = &kTopLevelOption,
+     .Make = [](const CheckedProject& p, const LocalDateTime&) { return TopLevelText(p.TopLevel()); }},
+    {.Suffix = [](HdlLanguage) { return std::string(".sdc"); },
+     .Make = [](const CheckedProject& p, const LocalDateTime&) { return SdcText(p.Board()); }},
+    {.Suffix = [](HdlLanguage) { return std::string(".htm"); },
+     .Make = [](const CheckedProject& p, const LocalDateTime&) { return HtmlText(p.Board()); },
+     .Report = true},
+    {.Suffix = TestbenchSuffix,
+     .Option = &kTestbenchOption,
+     .Wanted = [](const GenerationOptions& o) { return o.Testbench; },
+     .Want = [](GenerationOptions& o, bool on) { o.Testbench = on; },
+     .Make = [](const CheckedProject& p, const LocalDateTime&) { return TestbenchText(p); }},
+    {.Suffix = [](HdlLanguage) { return std::string(".pins.json"); },
+     .Option = &kPinListOption,
+     .Format = "json",
+     .Wanted = [](const GenerationOptions& o) { return o.PinList.Json; },
+     .Want = [](GenerationOptions& o, bool on) { o.PinList.Json = on; },
+     .Make = [](const CheckedProject& p, const LocalDateTime&) {
+       return PinManifestJson(MakePinManifest(p.Settings(), p.Name()), "\r\n");
+     }},
+    {.Suffix = [](HdlLanguage) { return std::string(".pins.csv"); },
+     .Option = &kPinListOption,
+     .Format = "csv",
+     .Wanted = [](const GenerationOptions& o) { return o.PinList.Csv; },
+     .Want = [](GenerationOptions& o, bool on) { o.PinList.Csv = on; },
+     .Make = [](const CheckedProject& p, const LocalDateTime&) {
+       return PinManifestCsv(MakePinManifest(p.Settings(), p.Name()));
+     }},
+    // Empty, and so not written, when no header carries a card.
+    {.Suffix = [](HdlLanguage) { return std::string(".pinout.svg"); },
+     .Option = &kPinoutOption,
+     .Wanted = [](const GenerationOptions& o) { return o.Pinout; },
+     .Want = [](GenerationOptions& o, bool on) { o.Pinout = on; },
+     .Make = [](const CheckedProject& p, const LocalDateTime&) {
+       return ProjectPinoutSvg(p.Settings().Settings());
+     }},
+};
+// clang-format on
+
+// True for a row whose file is named after the top level's language.
+bool NamedByLanguage(const OutputRow& row) {
+  return row.Suffix(HdlLanguage::Verilog) != row.Suffix(HdlLanguage::Vhdl);
+}
+
+// The project's files of the table, in any language, that an earlier generation wrote and
+// this one did not replace: the files named by language first, language by language, then
+// the others in table order.
 std::vector<std::string> FilesLeftInPlace(const std::string& base,
                                           const std::vector<std::string>& written) {
-  std::vector<std::string> suffixes = {".pins.json", ".pins.csv"};
+  std::vector<std::string> suffixes;
   for (const HdlLanguage language : kHdlLanguages) {
-    const std::string extension(HdlFileExtension(language));
-    suffixes.insert(suffixes.end() - 2, {extension, "_tb" + extension});
+    for (const OutputRow& row : kOutputs) {
+      if (NamedByLanguage(row))
+        suffixes.push_back(row.Suffix(language));
+    }
+  }
+  for (const OutputRow& row : kOutputs) {
+    if (!NamedByLanguage(row))
+      suffixes.push_back(row.Suffix(HdlLanguage::Verilog));
   }
   std::vector<std::string> left;
   for (const std::string& suffix : suffixes) {
@@ -60,85 +134,125 @@ std::vector<std::string> FilesLeftInPlace(const std::string& base,
   return left;
 }
 
+// "a, b or c", or with another last separator.
+std::string Listed(const std::vector<std::string_view>& words, std::string_view last = " or ",
+                   std::string_view between = ", ") {
+  std::string text;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0)
+      text += i + 1 == words.size() ? last : between;
+    text += words[i];
+  }
+  return text;
+}
+
 }  // namespace
 
-namespace {
-
-// One row of the output table: a file of the project.
-struct OutputRow {
-  // What follows the project's name, for the chosen top-level language.
-  std::string (*Suffix)(HdlLanguage language);
-  // Whether the project asks for the file; nullptr for a file every project has.
-  bool (*Wanted)(const GenerationOptions& options);
-  // The file's text.
-  std::string (*Make)(const CheckedProject& project, const LocalDateTime& now);
-  std::string_view TimeLine;
-  bool Report = false;
-};
-
-std::string TopLevelSuffix(HdlLanguage language) {
-  return std::string(HdlFileExtension(language));
+std::span<const OutputRow> OutputTable() {
+  return kOutputs;
 }
 
-std::string TestbenchSuffix(HdlLanguage language) {
-  return "_tb" + TopLevelSuffix(language);
+std::vector<const OutputOption*> OutputOptions() {
+  std::vector<const OutputOption*> options;
+  for (const OutputRow& row : kOutputs) {
+    if (row.Option && std::find(options.begin(), options.end(), row.Option) == options.end())
+      options.push_back(row.Option);
+  }
+  return options;
 }
 
-// The rows in writing order. Adding an output means a row here, its text maker and its
-// option in GenerationOptions.
-const OutputRow kOutputs[] = {
-    {[](HdlLanguage) { return std::string(".qpf"); }, nullptr,
-     [](const CheckedProject& p, const LocalDateTime& now) { return QpfText(p.Name(), now); },
-     kQpfTimeLine},
-    {[](HdlLanguage) { return std::string(".qsf"); }, nullptr,
-     [](const CheckedProject& p, const LocalDateTime& now) {
-       return QsfText(p.Board(), p.Name(), now, p.Outputs().TopLevel);
-     },
-     kQsfTimeLine},
-    {TopLevelSuffix,
-     nullptr,
-     [](const CheckedProject& p, const LocalDateTime&) { return TopLevelText(p.TopLevel()); },
-     {}},
-    {[](HdlLanguage) { return std::string(".sdc"); },
-     nullptr,
-     [](const CheckedProject& p, const LocalDateTime&) { return SdcText(p.Board()); },
-     {}},
-    {[](HdlLanguage) { return std::string(".htm"); },
-     nullptr,
-     [](const CheckedProject& p, const LocalDateTime&) { return HtmlText(p.Board()); },
-     {},
-     true},
-    {TestbenchSuffix,
-     [](const GenerationOptions& o) { return o.Testbench; },
-     [](const CheckedProject& p, const LocalDateTime&) { return TestbenchText(p); },
-     {}},
-    {[](HdlLanguage) { return std::string(".pins.json"); },
-     [](const GenerationOptions& o) { return o.PinList.Json; },
-     [](const CheckedProject& p, const LocalDateTime&) {
-       return PinManifestJson(MakePinManifest(p.Settings(), p.Name()), "\r\n");
-     },
-     {}},
-    {[](HdlLanguage) { return std::string(".pins.csv"); },
-     [](const GenerationOptions& o) { return o.PinList.Csv; },
-     [](const CheckedProject& p, const LocalDateTime&) {
-       return PinManifestCsv(MakePinManifest(p.Settings(), p.Name()));
-     },
-     {}},
-    // Empty, and so not written, when no header carries a card.
-    {[](HdlLanguage) { return std::string(".pinout.svg"); },
-     [](const GenerationOptions& o) { return o.Pinout; },
-     [](const CheckedProject& p, const LocalDateTime&) {
-       return ProjectPinoutSvg(p.Settings().Settings());
-     },
-     {}},
-};
+bool OutputOptionIsOn(const OutputOption& option, const GenerationOptions& options) {
+  return std::any_of(std::begin(kOutputs), std::end(kOutputs), [&](const OutputRow& row) {
+    return row.Option == &option && row.Wanted && row.Wanted(options);
+  });
+}
 
-// Every output of the table, for the files an earlier generation may have written.
+void SwitchOutputOption(const OutputOption& option, bool on, GenerationOptions& options) {
+  for (const OutputRow& row : kOutputs) {
+    if (row.Option == &option && row.Want)
+      row.Want(options, on);
+  }
+}
+
+Status SetOutputOption(const OutputOption& option, std::string_view value,
+                       GenerationOptions& options) {
+  auto refused = [&](std::string_view word, const std::string& choices) {
+    return Failure{FailureKind::BadArgument,
+                   {},
+                   "unknown " + std::string(option.ValueNoun) + " '" + std::string(word) + "' (" +
+                       choices + ")",
+                   {}};
+  };
+  if (option.Kind == OptionKind::Switch) {
+    SwitchOutputOption(option, true, options);
+    return {};
+  }
+  if (option.Kind == OptionKind::Language) {
+    const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(value);
+    if (!language) {
+      std::vector<std::string_view> keywords;
+      for (const HdlLanguage each : kHdlLanguages)
+        keywords.push_back(HdlLanguageKeyword(each));
+      return refused(value, "choose " + Listed(keywords));
+    }
+    options.TopLevel = *language;
+    return {};
+  }
+  // A list of formats, each the word of one file of the option.
+  std::vector<const OutputRow*> files;
+  std::vector<std::string_view> words;
+  for (const OutputRow& row : kOutputs) {
+    if (row.Option == &option) {
+      files.push_back(&row);
+      words.push_back(row.Format);
+    }
+  }
+  SwitchOutputOption(option, false, options);
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = value.find(',', start);
+    const std::string_view word = value.substr(
+        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+    const auto found = std::find_if(files.begin(), files.end(), [&](const OutputRow* row) {
+      return EqualsIgnoringCase(row->Format, word);
+    });
+    if (found == files.end()) {
+      const std::string every = Listed(words, ",", ",");
+      return refused(word, words.size() > 1 ? Listed(words, ", ") + " or " + every : every);
+    }
+    (*found)->Want(options, true);
+    if (comma == std::string_view::npos)
+      return {};
+    start = comma + 1;
+  }
+}
+
+std::string OutputOptionValue(const OutputOption& option, const GenerationOptions& options) {
+  if (option.Kind == OptionKind::Language)
+    return std::string(HdlLanguageKeyword(options.TopLevel));
+  return OutputOptionIsOn(option, options) ? "1" : "0";
+}
+
+void ReadOutputOptionValue(const OutputOption& option, std::string_view value,
+                           GenerationOptions& options) {
+  if (option.Kind == OptionKind::Language) {
+    if (const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(value))
+      options.TopLevel = *language;
+    return;
+  }
+  if (value == "1" || value == "0")
+    SwitchOutputOption(option, value == "1", options);
+}
+
 GenerationOptions EveryOutput(HdlLanguage language) {
-  return {language, true, PinListFiles::Both(), true};
+  GenerationOptions options;
+  options.TopLevel = language;
+  for (const OutputRow& row : kOutputs) {
+    if (row.Want)
+      row.Want(options, true);
+  }
+  return options;
 }
-
-}  // namespace
 
 std::vector<ProjectFile> MakeProjectFiles(const CheckedProject& project, const LocalDateTime& now) {
   std::vector<ProjectFile> files;

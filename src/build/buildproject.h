@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,9 +22,51 @@ namespace pinwright {
 struct ProjectFile {
   std::string Suffix;  // what follows the project's name: ".qsf", "_tb.vhd", ".pins.json"
   std::string Text;
-  std::string_view TimeLine;  // the line that carries the generation time; empty for none
+  std::string_view TimeLine = {};  // the line that carries the generation time; empty for none
   bool Report = false;        // written by the report's rule, without a message of its own
 };
+
+// One row of the output table: a file of the project. The table is the one list of the
+// project's files: what is written, what an earlier generation left in place, what counts as
+// unedited, and the options of the command line, the INI file and the form all follow it.
+struct OutputRow {
+  // What follows the project's name, for the chosen top-level language.
+  std::string (*Suffix)(HdlLanguage language) = nullptr;
+  // The option that names the file (the top level's names its language); nullptr for none.
+  const OutputOption* Option = nullptr;
+  // For an option of formats, the word that asks for this file ("json").
+  std::string_view Format = {};
+  // Whether the project asks for the file, and how to ask; nullptr for a file every project
+  // has.
+  bool (*Wanted)(const GenerationOptions& options) = nullptr;
+  void (*Want)(GenerationOptions& options, bool on) = nullptr;
+  // The file's text.
+  std::string (*Make)(const CheckedProject& project, const LocalDateTime& now) = nullptr;
+  std::string_view TimeLine = {};  // the line that carries the generation time; empty for none
+  bool Report = false;        // written by the report's rule, without a message of its own
+};
+
+// The rows in writing order.
+std::span<const OutputRow> OutputTable();
+// The options of the rows, each once, in the order of the rows that carry them.
+std::vector<const OutputOption*> OutputOptions();
+// True when the options ask for any file of the option.
+bool OutputOptionIsOn(const OutputOption& option, const GenerationOptions& options);
+// Asks for every file of a switch or a list of formats, or for none.
+void SwitchOutputOption(const OutputOption& option, bool on, GenerationOptions& options);
+// Sets an option from its text on the command line or in the INI file: a language keyword,
+// a list of formats ("json,csv"), nothing for a switch. A BadArgument failure names the value
+// no row knows and the choices.
+Status SetOutputOption(const OutputOption& option, std::string_view value,
+                       GenerationOptions& options);
+// An option as the INI file keeps it: the language's keyword, or "1" or "0" for whether any
+// of its files is asked for. Reading takes the same text; a value it does not know leaves
+// the option as it was.
+std::string OutputOptionValue(const OutputOption& option, const GenerationOptions& options);
+void ReadOutputOptionValue(const OutputOption& option, std::string_view value,
+                           GenerationOptions& options);
+// Every output of the table in the language.
+GenerationOptions EveryOutput(HdlLanguage language);
 
 // The text of the file with the suffix; nullptr when there is none.
 const std::string* FileText(const std::vector<ProjectFile>& files, std::string_view suffix);

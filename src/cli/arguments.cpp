@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "build/buildproject.h"
 #include "host/text.h"
 #include "settings/configlarkspur.h"
 
@@ -17,13 +18,10 @@ enum class OptionId {
   Without,
   Card,    // --gpioN, N a header's number
   Prefix,  // --prefixN
-  Hdl,
-  Testbench,
-  Pins,
+  Output,  // an option of the output table
   Json,
   CardFolder,
   CardFile,
-  Pinout,
   Top,
   Force,
   PictureHeader
@@ -37,21 +35,18 @@ struct OptionSpec {
   OptionId Id;
   bool TakesValue;
   OptionScope Scope;
-  std::size_t Header = 0;  // the index into kLarkspurHeaders of --gpioN and --prefixN
+  std::size_t Header = 0;                // the index into kLarkspurHeaders of --gpioN and --prefixN
+  const OutputOption* Output = nullptr;  // the option of the output table
 };
 
 // clang-format off
-constexpr std::array<OptionSpec, 16> kOptions{{
+constexpr std::array<OptionSpec, 12> kOptions{{
   {"--help",      OptionId::Help,      false, OptionScope::Any},
   {"-h",          OptionId::Help,      false, OptionScope::Any},
   {"--config",    OptionId::Config,    true,  OptionScope::Record},
   {"--project",   OptionId::Project,   true,  OptionScope::Record},
   {"--with",      OptionId::With,      true,  OptionScope::Record},
   {"--without",   OptionId::Without,   true,  OptionScope::Record},
-  {kTopLevelOption.CommandLine,  OptionId::Hdl,       true,  OptionScope::Generate},
-  {kTestbenchOption.CommandLine, OptionId::Testbench, false, OptionScope::Generate},
-  {kPinListOption.CommandLine,   OptionId::Pins,      true,  OptionScope::Generate},
-  {kPinoutOption.CommandLine,    OptionId::Pinout,    false, OptionScope::Generate},
   {"--cards",     OptionId::CardFolder, true, OptionScope::Any},
   {"--card",      OptionId::CardFile,  true,  OptionScope::Any},
   {"--json",      OptionId::Json,      false, OptionScope::Report},
@@ -95,6 +90,13 @@ std::optional<OptionSpec> FindOption(std::string_view name) {
   for (const OptionSpec& entry : kOptions) {
     if (entry.Name == name)
       return entry;
+  }
+  for (const OutputOption* output : OutputOptions()) {
+    if (output->CommandLine == name) {
+      return OptionSpec{
+          name,  OptionId::Output, output->Kind != OptionKind::Switch, OptionScope::Generate, 0,
+          output};
+    }
   }
   for (std::size_t h = 0; h < kLarkspurHeaders.size(); ++h) {
     const std::string_view number = kLarkspurHeaders[h].Number;
@@ -159,27 +161,6 @@ std::string AddComponentList(std::string_view list, bool ticked,
       return name.empty()
                  ? std::string("an empty name in the component list '") + std::string(list) + "'"
                  : "unknown component '" + std::string(name) + "'";
-    }
-    if (comma == std::string_view::npos)
-      return {};
-    start = comma + 1;
-  }
-}
-
-// "json", "csv" or both, comma-separated, any letter case; the error text is empty on success.
-std::string ReadPinListFormats(std::string_view list, PinListFiles& files) {
-  files = {};
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = list.find(',', start);
-    const std::string_view format = list.substr(
-        start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
-    if (EqualsIgnoringCase(format, "json")) {
-      files.Json = true;
-    } else if (EqualsIgnoringCase(format, "csv")) {
-      files.Csv = true;
-    } else {
-      return "unknown pin list format '" + std::string(format) + "' (json, csv or json,csv)";
     }
     if (comma == std::string_view::npos)
       return {};
@@ -277,27 +258,12 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
       case OptionId::Prefix:
         request.Prefixes[option->Header] = value;
         break;
-      case OptionId::Hdl: {
-        const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(value);
-        if (!language) {
-          return UsageError(std::string(name) + ": unknown language '" + value +
-                            "' (choose verilog, systemverilog or vhdl)");
-        }
-        request.Output.TopLevel = *language;
-        break;
-      }
-      case OptionId::Testbench:
-        request.Output.Testbench = true;
-        break;
-      case OptionId::Pins:
-        if (std::string error = ReadPinListFormats(value, request.Output.PinList); !error.empty())
-          return UsageError(std::string(name) + ": " + error);
+      case OptionId::Output:
+        if (const Status set = SetOutputOption(*option->Output, value, request.Output); !set)
+          return UsageError(std::string(name) + ": " + set.Error().Reason);
         break;
       case OptionId::Json:
         request.Json = true;
-        break;
-      case OptionId::Pinout:
-        request.Output.Pinout = true;
         break;
       case OptionId::CardFolder:
         request.CardFiles.push_back({CardSource::Kind::Folder, value});

@@ -1,9 +1,11 @@
 // The usage and help texts of pinwright-cli.
 #include "cli/arguments.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "build/buildproject.h"
 #include "settings/configlarkspur.h"
 
 namespace pinwright::cli {
@@ -81,18 +83,6 @@ constexpr std::string_view kGenerateHelp =
     "CodeGenerated/LARKSPUR/NAME/NAME.qpf under the current folder, NAME being the project\n"
     "name. With SOURCE_DATE_EPOCH set to a number of seconds since 1970, the files carry\n"
     "that instant (in UTC) instead of the local time, so equal input gives equal files.\n";
-
-constexpr std::string_view kOutputOptions =
-    "Output options (generate):\n"
-    "  --hdl LANGUAGE      language of the top level: verilog (NAME.v, the default),\n"
-    "                      systemverilog (NAME.sv) or vhdl (NAME.vhd, VHDL-2008)\n"
-    "  --testbench         also write NAME_tb in that language: it drives the clocks,\n"
-    "                      holds the other inputs idle and finishes after 1 us\n"
-    "  --pins LIST         also write the pin list beside the project: json (NAME.pins.json),\n"
-    "                      csv (NAME.pins.csv, for the Pin Planner's Import Assignments)\n"
-    "                      or json,csv\n"
-    "  --pinout            also write NAME.pinout.svg: the picture of each GPIO header that\n"
-    "                      carries a card, every position with its signal and FPGA ball\n";
 
 constexpr std::string_view kConfigHelp =
     "pinwright-cli config [--config FILE.cfg] [OPTIONS] [--force] OUT.cfg\n"
@@ -178,6 +168,27 @@ constexpr std::string_view kImportHelp =
 constexpr std::string_view kExitStatus =
     "Exit status: 0 success, 1 settings refused or a file not read or written, 2 usage error.\n";
 
+// The output table's options, each with its value and description: the description's lines
+// stand in a column of their own.
+std::string OutputOptionsHelp() {
+  constexpr std::size_t kColumn = 22;
+  std::string text = "Output options (generate):\n";
+  for (const OutputOption* option : OutputOptions()) {
+    std::string head = "  " + std::string(option->CommandLine);
+    if (!option->ValueName.empty())
+      head += " " + std::string(option->ValueName);
+    head.resize(std::max(head.size() + 1, kColumn), ' ');
+    text += head;
+    std::string_view rest = option->Description;
+    for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;) {
+      text += std::string(rest.substr(0, end)) + "\n" + std::string(kColumn, ' ');
+      rest.remove_prefix(end + 1);
+    }
+    text += std::string(rest) + "\n";
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string UsageText() {
@@ -187,12 +198,12 @@ std::string UsageText() {
 std::string HelpText(std::optional<Command> topic) {
   if (!topic) {
     return "pinwright-cli writes Quartus projects for the Larkspur board.\n\n" +
-           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + std::string(kOutputOptions) + "\n" +
+           std::string(kUsage) + "\n" + OptionsHelp() + "\n" + OutputOptionsHelp() + "\n" +
            std::string(kExitStatus);
   }
   switch (*topic) {
     case Command::Generate:
-      return std::string(kGenerateHelp) + "\n" + std::string(kOutputOptions) + "\n" + OptionsHelp();
+      return std::string(kGenerateHelp) + "\n" + OutputOptionsHelp() + "\n" + OptionsHelp();
     case Command::Config:
       return std::string(kConfigHelp) + "\n" + OptionsHelp();
     case Command::Show:

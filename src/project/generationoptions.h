@@ -24,19 +24,42 @@ struct PinListFiles {
   static PinListFiles Both() { return {true, true}; }
 };
 
-// How the command line, the INI file and the form name one option of GenerationOptions; all
-// three read these rows, so an option is spelled once.
-struct OutputOptionNames {
+// How an option of GenerationOptions is set: a language chosen by its keyword, a switch, or
+// a list of formats, each format one output of the option.
+enum class OptionKind { Language, Switch, Formats };
+
+// How the command line, its help, the INI file and the form name and show one option of
+// GenerationOptions. Each optional output of the output table carries its option, and the
+// front ends make their controls by walking the table, so an option is spelled once.
+struct OutputOption {
+  OptionKind Kind;
   std::string_view CommandLine;  // "--testbench"
+  std::string_view ValueName;    // what the option takes in the help ("LIST"); empty for a switch
+  std::string_view ValueNoun;    // what one value is called in a usage error ("pin list format")
   std::string_view IniKey;       // "Output/Testbench": section and key
   std::string_view Caption;      // "Testbench": the form's control
+  // The help's description, one line per '\n', and the form's tooltip.
+  std::string_view Description;
 };
 
 // clang-format off
-inline constexpr OutputOptionNames kTopLevelOption  = {"--hdl",       "Output/TopLevel",  "Top level:"};
-inline constexpr OutputOptionNames kTestbenchOption = {"--testbench", "Output/Testbench", "Testbench"};
-inline constexpr OutputOptionNames kPinListOption   = {"--pins",      "Output/PinList",   "Pin list"};
-inline constexpr OutputOptionNames kPinoutOption    = {"--pinout",    "Output/Pinout",    "Pinout"};
+inline constexpr OutputOption kTopLevelOption = {
+    OptionKind::Language, "--hdl", "LANGUAGE", "language", "Output/TopLevel", "Top level:",
+    "language of the top level: verilog (NAME.v, the default),\n"
+    "systemverilog (NAME.sv) or vhdl (NAME.vhd, VHDL-2008)"};
+inline constexpr OutputOption kTestbenchOption = {
+    OptionKind::Switch, "--testbench", "", "", "Output/Testbench", "Testbench",
+    "also write NAME_tb in that language: it drives the clocks,\n"
+    "holds the other inputs idle and finishes after 1 us"};
+inline constexpr OutputOption kPinListOption = {
+    OptionKind::Formats, "--pins", "LIST", "pin list format", "Output/PinList", "Pin list",
+    "also write the pin list beside the project: json (NAME.pins.json),\n"
+    "csv (NAME.pins.csv, for the Pin Planner's Import Assignments)\n"
+    "or json,csv"};
+inline constexpr OutputOption kPinoutOption = {
+    OptionKind::Switch, "--pinout", "", "", "Output/Pinout", "Pinout",
+    "also write NAME.pinout.svg: the picture of each GPIO header that\n"
+    "carries a card, every position with its signal and FPGA ball"};
 // clang-format on
 
 struct GenerationOptions {

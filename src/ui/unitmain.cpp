@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "build/buildproject.h"
 #include "cards/catalogue.h"
 #include "cards/usercards.h"
 #include "host/host.h"
@@ -191,13 +192,11 @@ void TFormMain::SaveLastBoard() {
 void TFormMain::LoadOutputChoices() {
   const QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
   GenerationOptions options;
-  const std::string keyword = ini.value(Latin1(kTopLevelOption.IniKey)).toString().toStdString();
-  if (const std::optional<HdlLanguage> language = HdlLanguageFromKeyword(keyword))
-    options.TopLevel = *language;
-  options.Testbench = ini.value(Latin1(kTestbenchOption.IniKey)).toInt() == 1;
-  if (ini.value(Latin1(kPinListOption.IniKey)).toInt() == 1)
-    options.PinList = PinListFiles::Both();
-  options.Pinout = ini.value(Latin1(kPinoutOption.IniKey)).toInt() == 1;
+  for (const OutputOption* option : OutputOptions()) {
+    const QVariant value = ini.value(Latin1(option->IniKey));
+    if (value.isValid())
+      ReadOutputOptionValue(*option, value.toString().toStdString(), options);
+  }
   Larkspur->ShowOutputChoices(options);
 }
 
@@ -205,14 +204,11 @@ void TFormMain::SaveOutputChoices() {
   if (!Larkspur)
     return;
   const GenerationOptions options = Larkspur->OutputChoices();
-  const std::string_view keyword = HdlLanguageKeyword(options.TopLevel);
   MakeFolder(CurrentPlaces().SettingsFolder);
   QSettings ini(QString::fromStdString(IniPath()), QSettings::IniFormat);
-  ini.setValue(Latin1(kTopLevelOption.IniKey),
-               QString::fromLatin1(keyword.data(), static_cast<qsizetype>(keyword.size())));
-  ini.setValue(Latin1(kTestbenchOption.IniKey), options.Testbench ? 1 : 0);
-  ini.setValue(Latin1(kPinListOption.IniKey), options.PinList.Any() ? 1 : 0);
-  ini.setValue(Latin1(kPinoutOption.IniKey), options.Pinout ? 1 : 0);
+  for (const OutputOption* option : OutputOptions())
+    ini.setValue(Latin1(option->IniKey),
+                 QString::fromStdString(OutputOptionValue(*option, options)));
   ini.sync();  // as for the board: failures are ignored
 }
 

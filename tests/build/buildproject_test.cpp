@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cards/catalogue.h"
@@ -13,6 +16,7 @@
 #include "outputs/projecttexts.h"
 #include "outputs/toplevel.h"
 #include "settings/configlarkspur.h"
+#include "support/configurations.h"
 #include "support/projectchecks.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
@@ -23,6 +27,7 @@ namespace {
 using testing::ReadFile;
 using testing::RecordedMessage;
 using testing::RecordingHost;
+using testing::SortedFileNames;
 using testing::TempDir;
 using testing::WriteFile;
 
@@ -366,6 +371,204 @@ TEST(SaveReportFile, AFailedSaveLeavesNoOldFile) {
   std::filesystem::create_directory(dir.File("folder.htm"));
   EXPECT_FALSE(SaveReportFile(dir.File("folder.htm"), file.Text()));
   EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder.htm")));
+}
+
+TEST(BuildProject, WritesTheProjectOrReportsTheFailure) {
+  RecordingHost host;
+  TempDir dir;
+  const Result<CheckedSettings> checked = CheckLarkspurSettings(DefaultLarkspurSettings());
+  ASSERT_TRUE(checked);
+  auto generate = [&](const std::string& qpf, const GenerationOptions& options = {}) -> Status {
+    const Result<GenerationReport> report = BuildProject(*CheckProject(*checked, qpf, options));
+    if (!report)
+      return report.Error();
+    return {};
+  };
+  EXPECT_TRUE(generate(dir.File("P.qpf")));
+  EXPECT_EQ(testing::SortedFileNames(dir.Path()),
+            (std::vector<std::string>{"P.htm", "P.qpf", "P.qsf", "P.sdc", "P.v"}));
+  EXPECT_TRUE(host.Messages.empty());
+
+  // The pin list files only as asked for; a failure on the first stops the second.
+  const std::pair<PinListFiles, std::vector<std::string>> asked[] = {
+      {{true, false}, {"J.pins.json"}},
+      {{false, true}, {"C.pins.csv"}},
+      {PinListFiles::Both(), {"B.pins.csv", "B.pins.json"}},
+  };
+  for (const auto& [files, expected] : asked) {
+    TempDir pins;
+    const std::string name = expected.front().substr(0, 1);
+    ASSERT_TRUE(generate(pins.File(name + ".qpf"), {.PinList = files}));
+    std::vector<std::string> written = testing::SortedFileNames(pins.Path());
+    std::erase_if(written,
+                  [](const std::string& file) { return file.find(".pins.") == std::string::npos; });
+    EXPECT_EQ(written, expected);
+  }
+  std::filesystem::create_directory(dir.File("R.pins.json"));
+  const Status blocked = generate(dir.File("R.qpf"), {.PinList = PinListFiles::Both()});
+  ASSERT_FALSE(blocked);
+  EXPECT_EQ(blocked.Error().Reason, "Failed to create file R.pins.json");
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir.File("R.htm")));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("R.pins.csv")));
+
+  std::filesystem::create_directory(dir.File("Q.v"));
+  const Status failed = generate(dir.File("Q.qpf"));
+  ASSERT_FALSE(failed);
+  EXPECT_EQ(failed.Error().Kind, FailureKind::CannotCreate);
+  EXPECT_EQ(failed.Error().File, dir.File("Q.v"));
+  EXPECT_EQ(failed.Error().Reason, "Failed to create file Q.v");
+  EXPECT_FALSE(failed.Error().SystemMessage.empty());
+  EXPECT_FALSE(std::filesystem::exists(dir.File("Q.sdc")));
+  EXPECT_TRUE(host.Messages.empty());
+}
+
+// Generating again backs up only what was edited: a file still equal to what the project's
+// own .qsf says was generated there is replaced as it is, whatever the new settings. Files
+// of other outputs from the first generation are named as left in place.
+TEST(BuildProject, BacksUpOnlyRealEdits) {
+  TLarkspurSettings everything = DefaultLarkspurSettings();
+  for (const LarkspurComponent& component : kLarkspurComponents)
+    everything.*component.Flag = 1;
+  everything.Gpio0.Set(13);
+  everything.PrefixGpio0.Set("L_");
+  everything.Gpio1.Set(55);
+  const GenerationOptions all{HdlLanguage::Verilog, true, PinListFiles::Both()};
+  struct Case {
+    const char* What;
+    TLarkspurSettings First;
+    GenerationOptions FirstOptions;
+    TLarkspurSettings Second;
+    GenerationOptions SecondOptions;
+    std::function<void(TempDir&)> Edit;
+    std::vector<std::string> Backups;
+    std::vector<std::string> LeftInPlace;
+    bool UserCards = false;  // the test's card files installed, after the rows without them
+  };
+  TLarkspurSettings userCards = DefaultLarkspurSettings();
+  userCards.Gpio0.Set(1001);
+  userCards.PrefixGpio0.Set("A_");
+  userCards.Gpio1.Set(2040);
+  const std::vector<Case> cases = {
+      {"other settings", DefaultLarkspurSettings(), {}, everything, {}, nullptr, {}, {}},
+      {"fewer parts, no pin list",
+       everything,
+       all,
+       DefaultLarkspurSettings(),
+       {HdlLanguage::Verilog, true, {}},
+       nullptr,
+       {},
+       {"P.pins.json", "P.pins.csv"}},
+      {"another language",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {HdlLanguage::Vhdl},
+       nullptr,
+       {},
+       {"P.v"}},
+      {"back to the first language",
+       everything,
+       {HdlLanguage::Vhdl, true, {}},
+       everything,
+       {HdlLanguage::Verilog, true, {}},
+       nullptr,
+       {},
+       {"P.vhd", "P_tb.vhd"}},
+      {"an edited top level",
+       DefaultLarkspurSettings(),
+       all,
+       everything,
+       all,
+       [](TempDir& dir) { testing::WriteFile(dir.File("P.v"), "// mine\r\n"); },
+       {"P.v.~1~"},
+       {}},
+      {"an assignment added to the .qsf",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {},
+       [](TempDir& dir) {
+         std::string qsf = testing::ReadFile(dir.File("P.qsf"));
+         testing::WriteFile(dir.File("P.qsf"), qsf + "set_location_assignment PIN_A1 -to x\r\n");
+       },
+       {"P.qsf.~1~"},
+       {}},
+      {"a .qsf that gives no settings back",
+       DefaultLarkspurSettings(),
+       {},
+       everything,
+       {},
+       [](TempDir& dir) { testing::WriteFile(dir.File("P.qsf"), "# mine\r\n"); },
+       {"P.qsf.~1~", "P.v.~1~", "P.sdc.~1~", "P.htm.~1~"},
+       {}},
+      {"user cards, then other settings", userCards, all, everything, all, nullptr, {}, {}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    std::optional<testing::TestCards> cards;
+    if (c.UserCards)
+      cards.emplace();
+    RecordingHost host;
+    TempDir dir;
+    const std::string qpf = dir.File("P.qpf");
+    ASSERT_TRUE(testing::CheckAndGenerate(c.First, qpf, c.FirstOptions));
+    if (c.Edit)
+      c.Edit(dir);
+    host.Clock.Second += 1;
+    const Result<CheckedProject> project = CheckProject(c.Second, qpf, c.SecondOptions);
+    ASSERT_TRUE(project);
+    const Result<GenerationReport> report = BuildProject(*project);
+    ASSERT_TRUE(report);
+    auto paths = [&](const std::vector<std::string>& names) {
+      std::vector<std::string> full;
+      for (const std::string& name : names)
+        full.push_back(dir.File(name));
+      return full;
+    };
+    EXPECT_EQ(report->Backups, paths(c.Backups));
+    EXPECT_EQ(report->LeftInPlace, paths(c.LeftInPlace));
+    if (!c.LeftInPlace.empty()) {
+      EXPECT_NE(report->Text.find("\r\n\r\nFiles of an earlier generation were left in place:\r\n" +
+                                  c.LeftInPlace.front()),
+                std::string::npos)
+          << report->Text;
+    }
+  }
+}
+
+// Every optional output of the table: asked for twice with other settings, its file was not
+// edited, so no backup; not asked for the third time, it is listed as left in place.
+TEST(BuildProject, EveryOptionalOutputIsKnownOnTheNextGeneration) {
+  TLarkspurSettings first = DefaultLarkspurSettings();
+  first.Gpio0.Set(12);
+  TLarkspurSettings second = DefaultLarkspurSettings();
+  second.Gpio0.Set(13);
+  second.LED = 0;
+  for (const OutputRow& row : OutputTable()) {
+    if (!row.Want)
+      continue;
+    const std::string suffix = row.Suffix(HdlLanguage::Verilog);
+    SCOPED_TRACE(suffix);
+    GenerationOptions asked;
+    row.Want(asked, true);
+    RecordingHost host;
+    TempDir dir;
+    const std::string qpf = dir.File("P.qpf");
+    ASSERT_TRUE(testing::CheckAndGenerate(first, qpf, asked));
+    ASSERT_TRUE(std::filesystem::exists(dir.File("P" + suffix)));
+    host.Clock.Second += 1;
+    for (const auto& [settings, options] :
+         {std::pair{second, asked}, std::pair{first, GenerationOptions{}}}) {
+      const Result<CheckedProject> project = CheckProject(settings, qpf, options);
+      ASSERT_TRUE(project);
+      const Result<GenerationReport> report = BuildProject(*project);
+      ASSERT_TRUE(report);
+      EXPECT_EQ(report->Backups, std::vector<std::string>{});
+      const bool left = std::find(report->LeftInPlace.begin(), report->LeftInPlace.end(),
+                                  dir.File("P" + suffix)) != report->LeftInPlace.end();
+      EXPECT_EQ(left, !row.Wanted(options));
+    }
+  }
 }
 
 }  // namespace
