@@ -23,7 +23,7 @@ struct ProjectFile {
   std::string Suffix;  // what follows the project's name: ".qsf", "_tb.vhd", ".pins.json"
   std::string Text;
   std::string_view TimeLine = {};  // the line that carries the generation time; empty for none
-  bool Report = false;        // written by the report's rule, without a message of its own
+  bool Report = false;             // written by the report's rule, without a message of its own
 };
 
 // One row of the output table: a file of the project. The table is the one list of the
@@ -43,7 +43,7 @@ struct OutputRow {
   // The file's text.
   std::string (*Make)(const CheckedProject& project, const LocalDateTime& now) = nullptr;
   std::string_view TimeLine = {};  // the line that carries the generation time; empty for none
-  bool Report = false;        // written by the report's rule, without a message of its own
+  bool Report = false;             // written by the report's rule, without a message of its own
 };
 
 // The rows in writing order.
