@@ -4,10 +4,12 @@
 #include <charconv>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "boards/boardmodel.h"
 #include "cards/catalogue.h"
 #include "model/pin.h"
 
@@ -343,139 +345,144 @@ constexpr bool HeaderPositionsWellFormed() {
 }
 static_assert(HeaderPositionsWellFormed(), "header positions must run 1..40, supply ones empty");
 
-// Appends the pin of the row with the name and location to the group.
-void AddOnBoardPin(TConnector& group, const BoardPinRow& row, std::string_view name,
-                   std::string_view location) {
-  const double megahertz = row.Clock == ClockKind::kMemoryRef    ? kMemoryRefMHz
-                           : row.Clock == ClockKind::kOscillator ? kOscillatorMHz
-                                                                 : 0.0;
-  TPin& pin = group.EmplacePin(name, location, row.Direction, row.IoStandard, megahertz);
-  // The oscillators are constrained with their own shorter text.
-  if (row.Clock == ClockKind::kOscillator)
-    pin.SetFrequencyText(kOscillatorText);
-}
-
-void AddOnBoardGroup(TMainBoard& board, std::string name, std::span<const BoardPinRow> rows) {
-  TConnector group(std::move(name), {}, kConnectorOnBoard);
-  std::size_t count = 0;
-  for (const BoardPinRow& row : rows) {
-    const SignalRun run = ParseSignal(row.Signal);
-    count += run.First < 0 ? 1 : static_cast<std::size_t>(run.Last - run.First + 1);
-  }
-  group.ReservePins(count);
-  std::string pinName;
-  for (const BoardPinRow& row : rows) {
+// The pins of a table, buses expanded; the rows from the first past kept on get unless.
+void AddPins(BoardComponent& component, std::span<const BoardPinRow> rows,
+             std::string_view unless = {}, std::size_t kept = static_cast<std::size_t>(-1)) {
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const BoardPinRow& row = rows[r];
     const SignalRun run = ParseSignal(row.Signal);
     std::string_view locations = row.Locations;
+    auto add = [&](std::string name) {
+      BoardPin pin;
+      pin.Name = std::move(name);
+      pin.Ball = std::string(NextLocation(locations));
+      pin.Direction = row.Direction;
+      pin.IoStandard = row.IoStandard;
+      pin.ClockMHz = row.Clock == ClockKind::kMemoryRef    ? kMemoryRefMHz
+                     : row.Clock == ClockKind::kOscillator ? kOscillatorMHz
+                                                           : 0.0;
+      // The oscillators are constrained with their own shorter text.
+      if (row.Clock == ClockKind::kOscillator)
+        pin.ClockText = std::string(kOscillatorText);
+      if (r >= kept)
+        pin.Unless = std::string(unless);
+      component.Pins.push_back(std::move(pin));
+    };
     if (run.First < 0) {
-      AddOnBoardPin(group, row, row.Signal, NextLocation(locations));
+      add(std::string(row.Signal));
       continue;
     }
-    for (std::int32_t index = run.First; index <= run.Last; ++index) {
-      // NAME[index], made in one reused buffer.
-      char digits[16];
-      const char* end = std::to_chars(digits, digits + sizeof digits, index).ptr;
-      pinName.assign(run.Base);
-      pinName += '[';
-      pinName.append(digits, static_cast<std::size_t>(end - digits));
-      pinName += ']';
-      AddOnBoardPin(group, row, pinName, NextLocation(locations));
-    }
+    for (std::int32_t index = run.First; index <= run.Last; ++index)
+      add(std::string(run.Base) + "[" + std::to_string(index) + "]");
   }
-  board.AddGroup(std::move(group));
 }
-
-void AddHeader(TMainBoard& board, const LarkspurHeader& header, std::size_t column,
-               std::int32_t cardId) {
-  TConnector group(std::string(header.GroupName),
-                   "GPIO connect to " + std::string(CardById(cardId).Name), kConnectorGpio);
-  group.ReservePins(std::size(kHeaderPositions));
-  for (const HeaderPositionRow& row : kHeaderPositions) {
-    const std::string_view location = row.Locations[column];
-    if (location.empty()) {
-      group.AddPin(std::nullopt);
-    } else {
-      group.EmplacePin("", location, PinDirection::FromCard, kIoFromCard, 0.0);
-    }
-  }
-  group.SetIsHeader(1);
-  group.SetHeaderKey(header.Key);
-  board.AddGroup(std::move(group));
-}
-
-// How every Larkspur project configures the device, as the settings file's block.
-std::string ConfigurationBlock() {
-  const std::string rule = "#" + std::string(60, '=') + "\r\n";
-  std::string text = "\r\n" + rule + "# Configuration scheme/pin \r\n" + rule;
-  for (const std::string_view assignment : kConfigurationAssignments) {
-    text += "set_global_assignment -name ";
-    text += assignment;
-    text += "\r\n";
-  }
-  return text + "\r\n";
-}
-
-using ComponentFlag = std::uint8_t TLarkspurSettings::*;
 
 // One group of on-board pins: the group a ticked component adds, in the order the model
 // lists them.
 struct ComponentGroup {
-  ComponentFlag Flag;
-  std::string_view Name;
+  std::string_view Key;  // the component's field name in the record
+  std::string_view Group;
   std::span<const BoardPinRow> Pins;
-  // A second component that brings the group along too; nullptr for none.
-  ComponentFlag AlsoBy = nullptr;
+  // A second component that brings the group along too; empty for none.
+  std::string_view AlsoBy = {};
   // A component whose pins take some of these: with it ticked the group keeps only its first
   // KeptBeside rows.
-  ComponentFlag SharedWith = nullptr;
+  std::string_view SharedWith = {};
   std::size_t KeptBeside = 0;
+  // What the user must still add to the design when the component is ticked.
+  std::string_view Reminder = {};
 };
 
 // clang-format off
 constexpr ComponentGroup kComponentGroups[] = {
-  {&TLarkspurSettings::OSC,     "CLOCK",                              kClockPins},
-  {&TLarkspurSettings::Button,  kPushButtonGroup,                     kKeyPins},
-  {&TLarkspurSettings::LED,     "LED",                                kLedPins},
-  {&TLarkspurSettings::Switch,  "SW",                                 kSwitchPins},
-  {&TLarkspurSettings::UART,    "UART",                               kUartPins},
-  {&TLarkspurSettings::ADC,     "ADC",                                kAdcPins},
-  {&TLarkspurSettings::FAN,     "FAN (I2C bus shared with HDMI OUT)", kFanPins,
-   nullptr, &TLarkspurSettings::HdmiTx, kFanPinsBesideHdmi},
-  {&TLarkspurSettings::HdmiTx,  "HDMI OUT",                           kHdmiPins},
-  {&TLarkspurSettings::MIPI,    "MIPI CAM",                           kMipiPins},
+  {"OSC",     "CLOCK",                              kClockPins},
+  {"Button",  kPushButtonGroup,                     kKeyPins},
+  {"LED",     "LED",                                kLedPins},
+  {"Switch",  "SW",                                 kSwitchPins},
+  {"UART",    "UART",                               kUartPins},
+  {"ADC",     "ADC",                                kAdcPins},
+  {"FAN",     "FAN (I2C bus shared with HDMI OUT)", kFanPins,     {}, "HdmiTx", kFanPinsBesideHdmi},
+  {"HdmiTx",  "HDMI OUT",                           kHdmiPins},
+  {"MIPI",    "MIPI CAM",                           kMipiPins},
   // The processor system uses the first LPDDR4 bank, so HPS brings it along.
-  {&TLarkspurSettings::LPDDR4A, "LPDDR4A",                            kLpddr4aPins,
-   &TLarkspurSettings::HPS},
-  {&TLarkspurSettings::LPDDR4B, "LPDDR4B (for FPGA)",                 kLpddr4bPins},
-  {&TLarkspurSettings::SDRAM,   "SDRAM",                              kSdramPins},
-  {&TLarkspurSettings::HPS,     "HPS",                                kHpsPins},
+  {"LPDDR4A", "LPDDR4A",                            kLpddr4aPins, "HPS", {}, 0, "LPDDR4"},
+  {"LPDDR4B", "LPDDR4B (for FPGA)",                 kLpddr4bPins, {},    {}, 0, "LPDDR4"},
+  {"SDRAM",   "SDRAM",                              kSdramPins},
+  {"HPS",     "HPS",                                kHpsPins,     {},    {}, 0, "HPS"},
 };
 // clang-format on
 
-bool IsSet(const TLarkspurSettings& settings, ComponentFlag flag) {
-  return flag != nullptr && settings.*flag != 0;
+BoardDefinition MakeLarkspurBoard() {
+  BoardDefinition board;
+  board.Id = "larkspur";
+  board.Number = kLarkspurBoardId;
+  board.Name = "Larkspur";
+  board.Folder = "LARKSPUR";
+  board.Family = "Agilex 5";
+  board.Device = "A5EB013BB23BE4S";
+  board.Package = "VPBGA";
+  board.PinCount = 672;
+  board.SpeedGrade = "4";
+  for (const std::string_view assignment : kConfigurationAssignments)
+    board.Configuration.emplace_back(assignment);
+  board.ReminderText =
+      "===== %s System warning =====\r\n"
+      "To prevent any errors while compiling your Quartus project, \r\n"
+      "please add the Altera %s IP to your design.\r\n";
+  for (const ComponentGroup& row : kComponentGroups) {
+    BoardComponent component;
+    component.Key = std::string(row.Key);
+    const std::optional<std::size_t> named = FindLarkspurComponent(row.Key);
+    component.Caption = std::string(kLarkspurComponents[*named].Caption);
+    component.Group = std::string(row.Group);
+    if (!row.AlsoBy.empty())
+      component.BroughtBy.emplace_back(row.AlsoBy);
+    component.Reminder = std::string(row.Reminder);
+    AddPins(component, row.Pins, row.SharedWith,
+            row.SharedWith.empty() ? row.Pins.size() : row.KeptBeside);
+    board.Components.push_back(std::move(component));
+  }
+  for (std::size_t h = 0; h < kLarkspurHeaders.size(); ++h) {
+    const LarkspurHeader& place = kLarkspurHeaders[h];
+    BoardHeader header;
+    header.Key = "gpio" + std::string(place.Number);
+    header.Number = std::string(place.Number);
+    header.Label = std::string(place.Label);
+    header.Group = std::string(place.GroupName);
+    header.Connector = "gpio40";
+    header.HeaderKey = place.Key;
+    header.CardCaption = "GPIO connect to ";
+    for (const HeaderPositionRow& row : kHeaderPositions)
+      header.Balls.emplace_back(row.Locations[h]);
+    board.Headers.push_back(std::move(header));
+  }
+  return board;
 }
 
 }  // namespace
 
+const BoardDefinition& LarkspurBoard() {
+  static const BoardDefinition board = MakeLarkspurBoard();
+  return board;
+}
+
+BoardChoice LarkspurChoice(const TLarkspurSettings& settings) {
+  BoardChoice choice;
+  for (const LarkspurComponent& component : kLarkspurComponents) {
+    if (settings.*component.Flag != 0)
+      choice.Components.emplace_back(component.Name);
+  }
+  for (const LarkspurHeader& header : kLarkspurHeaders)
+    choice.Cards.push_back((settings.*header.Card).Get());
+  return choice;
+}
+
 void DefineLarkspurBoard(TMainBoard& board, const TLarkspurSettings& s) {
-  board.ClearGroups();
-  board.SetDeviceData(s.BoardId.Get(), "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
+  DefineBoard(board, LarkspurBoard(), LarkspurChoice(s));
   // The block belongs to the Larkspur board only: a record carrying another board ID (loaded
   // from a file, not yet stamped) gets none.
-  board.SetQsfExtraAssignments(s.BoardId.Get() == kLarkspurBoardId ? ConfigurationBlock() : "");
-
-  for (const ComponentGroup& component : kComponentGroups) {
-    if (!IsSet(s, component.Flag) && !IsSet(s, component.AlsoBy))
-      continue;
-    AddOnBoardGroup(board, std::string(component.Name),
-                    IsSet(s, component.SharedWith) ? component.Pins.first(component.KeptBeside)
-                                                   : component.Pins);
-  }
-  for (std::size_t h = 0; h < kLarkspurHeaders.size(); ++h) {
-    if (const std::int32_t card = (s.*kLarkspurHeaders[h].Card).Get(); card != kCardNone)
-      AddHeader(board, kLarkspurHeaders[h], h, card);
-  }
+  if (s.BoardId.Get() != kLarkspurBoardId)
+    board.SetQsfExtraAssignments("");
 }
 
 }  // namespace pinwright

@@ -1,8 +1,9 @@
-// The Larkspur board definition: turns the settings record into the board model.
+// The Larkspur board as constant data, and its settings record turned into a board model.
 #pragma once
 
 #include <cstdint>
 
+#include "model/boarddefinition.h"
 #include "model/mainboard.h"
 #include "settings/configlarkspur.h"
 
@@ -10,6 +11,12 @@ namespace pinwright {
 
 // The group of the push buttons, which read high while released.
 inline constexpr const char* kPushButtonGroup = "KEY";
+
+// The Larkspur board as data, made once.
+const BoardDefinition& LarkspurBoard();
+
+// The record's choices: its ticked components and the card on each header.
+BoardChoice LarkspurChoice(const TLarkspurSettings& settings);
 
 // Clears the model and fills it from the record: device data, one group per ticked component
 // (in the order of the board's component table, not of the record) and one header template

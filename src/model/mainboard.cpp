@@ -30,10 +30,6 @@ Status TMainBoard::OrderPins() {
   return {};
 }
 
-std::string TMainBoard::BoardName() const {
-  return Id == kLarkspurBoardId ? "Larkspur" : std::string();
-}
-
 Status TMainBoard::CheckPrefixClash(std::span<const HeaderChoice> headers) {
   for (std::size_t i = 0; i < headers.size(); ++i) {
     if (headers[i].CardId == 0)

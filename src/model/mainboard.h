@@ -13,8 +13,6 @@
 
 namespace pinwright {
 
-inline constexpr std::int32_t kLarkspurBoardId = 43;
-
 // One GPIO header as the form shows it: the card on it (0 for none) and its prefix.
 struct HeaderChoice {
   std::int32_t CardId = 0;
@@ -50,8 +48,9 @@ class TMainBoard {
   // Sorts the pins of every group into generation order; the first group that fails stops it
   // (TConnector::SortPins).
   Status OrderPins();
-  // The board's display name: "Larkspur" for board 43, empty for any other ID.
-  std::string BoardName() const;
+  // The board's display name, as its definition gives it; empty for a new model.
+  const std::string& BoardName() const { return Name; }
+  void SetBoardName(std::string name) { Name = std::move(name); }
 
   // The first header group with the key; nullptr when no header has it.
   TConnector* HeaderWithKey(std::int32_t headerKey);
@@ -73,6 +72,7 @@ class TMainBoard {
   std::int32_t Pins = 0;
   std::string SpeedGradeText;
   std::string ExtraAssignments;
+  std::string Name;
 };
 
 }  // namespace pinwright

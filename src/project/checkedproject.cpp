@@ -407,19 +407,7 @@ std::string DefaultProjectPath(const std::string& baseFolder, const std::string&
 }
 
 std::string MemoryWarning(const TLarkspurSettings& settings) {
-  const char* feature = nullptr;
-  if (settings.LPDDR4A && settings.HPS) {
-    feature = "LPDDR4 and HPS";
-  } else if (settings.LPDDR4A || settings.LPDDR4B) {
-    feature = "LPDDR4";
-  } else if (settings.HPS) {
-    feature = "HPS";
-  } else {
-    return {};
-  }
-  return "===== " + std::string(feature) + " System warning =====\r\n" +
-         "To prevent any errors while compiling your Quartus project, \r\n" +
-         "please add the Altera " + feature + " IP to your design.\r\n";
+  return BoardReminder(LarkspurBoard(), LarkspurChoice(settings));
 }
 
 CheckedTopLevel::CheckedTopLevel(HdlLanguage language, std::string name,

@@ -114,7 +114,8 @@ std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings
 // folder (which ends in a separator).
 std::string DefaultProjectPath(const std::string& baseFolder, const std::string& projectName);
 
-// "===== %s System warning =====..." when LPDDR4-A, LPDDR4-B or HPS is ticked; else empty.
+// The board's reminder of the ticked components ("===== LPDDR4 and HPS System warning =====
+// ..."); empty when none reminds of anything.
 std::string MemoryWarning(const TLarkspurSettings& settings);
 
 class CheckedProject;

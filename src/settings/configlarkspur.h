@@ -37,6 +37,9 @@ class TextField {
   std::array<char, kSize> Bytes{};
 };
 
+// The board ID a Larkspur record carries.
+inline constexpr std::int32_t kLarkspurBoardId = 43;
+
 struct TLarkspurSettings {
   LeInt32 BoardId;
   LeInt32 Size;

@@ -37,6 +37,7 @@ const LocalDateTime kClock{2025, 3, 15, 14, 5, 33};
 TMainBoard SmallBoard() {
   TMainBoard board;
   board.SetDeviceData(kLarkspurBoardId, "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
+  board.SetBoardName("Larkspur");
   TConnector clock("CLOCK", "", kConnectorOnBoard);
   TPin slow("CLK_B", "BF23", PinDirection::Input, 65, 50.0);
   slow.SetFrequencyText("50.0 MHz");
@@ -63,6 +64,7 @@ TMainBoard SmallBoard() {
 TMainBoard EmptyBoard() {
   TMainBoard board;
   board.SetDeviceData(kLarkspurBoardId, "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
+  board.SetBoardName("Larkspur");
   return board;
 }
 

@@ -444,7 +444,7 @@ has "$out" "$dir/CodeGenerated/LARKSPUR/Blinky/"
 # The memory and HPS warning.
 warnings=(
   "--with LPDDR4A,HPS|===== LPDDR4 and HPS System warning ====="
-  "--with LPDDR4B,HPS|===== LPDDR4 System warning ====="
+  "--with LPDDR4B,HPS|===== LPDDR4 and HPS System warning ====="
   "--with HPS|please add the Altera HPS IP to your design."
 )
 for case in "${warnings[@]}"; do

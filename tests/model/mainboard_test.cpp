@@ -60,7 +60,7 @@ TEST(MainBoard, GroupsKeepTheirOrderAndClearing) {
 TEST(MainBoard, BoardNameAndOrderPins) {
   TMainBoard board;
   EXPECT_EQ(board.BoardName(), "");
-  board.SetDeviceData(kLarkspurBoardId, "Agilex 5", "A5EB013BB23BE4S", "VPBGA", 672, "4");
+  board.SetBoardName("Larkspur");
   EXPECT_EQ(board.BoardName(), "Larkspur");
 
   TConnector keys("KEY", "", kConnectorOnBoard);

@@ -72,7 +72,7 @@ TEST(MemoryWarning, NamesTheMemoryAndHpsAsTicked) {
   const std::vector<Case> cases = {
       {false, false, false, nullptr},        {true, false, false, "LPDDR4"},
       {false, true, false, "LPDDR4"},        {false, false, true, "HPS"},
-      {true, false, true, "LPDDR4 and HPS"}, {false, true, true, "LPDDR4"},
+      {true, false, true, "LPDDR4 and HPS"}, {false, true, true, "LPDDR4 and HPS"},
       {true, true, true, "LPDDR4 and HPS"},  {true, true, false, "LPDDR4"},
   };
   for (const Case& c : cases) {

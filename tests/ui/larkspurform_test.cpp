@@ -504,7 +504,7 @@ class LarkspurFormTest : public QObject {
       std::vector<const char*> Ticks;
       const char* Word;
     } cases[] = {
-        {{"CheckBoxLPDDR4B", "CheckBoxHPS"}, "LPDDR4"},
+        {{"CheckBoxLPDDR4B", "CheckBoxHPS"}, "LPDDR4 and HPS"},
         {{"CheckBoxLPDDR4A", "CheckBoxHPS"}, "LPDDR4 and HPS"},
         {{"CheckBoxLPDDR4A"}, "LPDDR4"},
         {{"CheckBoxHPS"}, "HPS"},
