@@ -718,12 +718,25 @@ for signal in QUIT USR1 ALRM USR2 PIPE; do
   done
 done
 [[ -z $(find "$dir" -name '.pw-*') ]] || fail "a signal left temporary files: $(ls -A "$dir")"
-: >"$dir/.pw-Ab12cd"
-: >"$dir/.pw-notmine"
-touch -d '1 minute ago' "$dir/.pw-Ab12cd" "$dir/.pw-notmine"
+# A file of another naming stays, and so does one a live writer (without the folder lock)
+# still holds.
+for name in .pw-Ab12cd.tmp .pw-notmine .pw-config .pw-Ab12cd .pw-Held12.tmp; do
+  : >"$dir/$name"
+  touch -d '1 minute ago' "$dir/$name"
+done
+flock "$dir/.pw-Held12.tmp" sleep 30 &
+holder=$!
+for _ in {1..50}; do
+  flock -n "$dir/.pw-Held12.tmp" true || break
+  sleep 0.1
+done
 expect 0 generate "$dir/s.qpf"
-[[ ! -e $dir/.pw-Ab12cd ]] || fail "a temporary file left by a killed run stayed"
-[[ -e $dir/.pw-notmine ]] || fail "a file of another naming was removed"
+[[ ! -e $dir/.pw-Ab12cd.tmp ]] || fail "a temporary file left by a killed run stayed"
+for name in .pw-notmine .pw-config .pw-Ab12cd .pw-Held12.tmp; do
+  [[ -e $dir/$name ]] || fail "$name, no temporary file left by a killed run, was removed"
+done
+kill "$holder" 2>/dev/null
+wait "$holder" 2>/dev/null
 
 # --- As another user ----------------------------------------------------------------------
 # Root regenerating a user's project, a user regenerating another's, folders a user may write
