@@ -160,11 +160,16 @@ done
 # The card catalogue: every valid card file is offered (300 here), a file given twice is
 # checked once, a --cards folder that is not there is said, a card's name is escaped in every
 # output, and a picture must be one and, exported, loads back from anywhere.
-mkdir -p "$work/many"
-for id in {1000..1299}; do
-  sed -e "s/^id = .*/id = $id/" -e "0,/^name = .*/s//name = \"Card $id\"/" \
-    "$card_files/acme_strip.toml" >"$work/many/c$id.toml"
-done
+python3 - "$card_files/acme_strip.toml" "$work/many" <<'PY'
+import pathlib, re, sys
+text = pathlib.Path(sys.argv[1]).read_text()
+folder = pathlib.Path(sys.argv[2])
+folder.mkdir()
+for card in range(1000, 1300):
+    made = re.sub(r"^id = .*$", f"id = {card}", text, count=1, flags=re.M)
+    made = re.sub(r"^name = .*$", f'name = "Card {card}"', made, count=1, flags=re.M)
+    (folder / f"c{card}.toml").write_text(made)
+PY
 expect 0 cards --cards "$work/many"
 has "$out" "1299  Card 1299"
 lacks "$out" "refused"
