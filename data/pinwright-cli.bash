@@ -104,7 +104,7 @@ _pinwright_cli() {
             ;;
         config)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "$record_options --help" -- "$cur"))
+                COMPREPLY=($(compgen -W "$record_options --force --help" -- "$cur"))
             else
                 _filedir cfg
             fi
@@ -123,7 +123,7 @@ _pinwright_cli() {
             if [[ $cword -eq 2 ]]; then
                 COMPREPLY=($(compgen -W "check export picture" -- "$cur"))
             elif [[ $cur == -* && ${words[2]} == picture ]]; then
-                COMPREPLY=($(compgen -W "$card_options --header --help" -- "$cur"))
+                COMPREPLY=($(compgen -W "$card_options --header --force --help" -- "$cur"))
             elif [[ $cur == -* ]]; then
                 COMPREPLY=($(compgen -W "$card_options --help" -- "$cur"))
             elif [[ ${words[2]} == check ]]; then
@@ -141,7 +141,7 @@ _pinwright_cli() {
             ;;
         import)
             if [[ $cur == -* ]]; then
-                COMPREPLY=($(compgen -W "--json $card_options --help" -- "$cur"))
+                COMPREPLY=($(compgen -W "--json --force $card_options --help" -- "$cur"))
             else
                 # The first operand is the .qsf, the second the .cfg; options and their
                 # values are not operands.

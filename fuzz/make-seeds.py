@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of the .cfg harness: 416-byte Larkspur records (the defaults, every
 component, every offered card on each header, hostile prefixes and names) and a few files of
-the wrong size. Run from anywhere; it rewrites fuzz/corpus/cfg."""
+the wrong size; and the hostile seeds of the .qsf harness: nesting some 20,000 levels deep
+(within its 64 KiB inputs), and texts from which no assignment can be read. Run from
+anywhere; it rewrites fuzz/corpus/cfg and the hostile_* files of fuzz/corpus/qsf."""
 
 import pathlib
 import struct
 
 OUT = pathlib.Path(__file__).resolve().parent / "corpus" / "cfg"
+QSF_OUT = OUT.parent / "qsf"
 CARDS = [0, 1, 12, 13, 55, 62, 63, 66, 67, 68, 69, 76]
 # OSC LED Button Switch ADC HdmiTx MIPI LPDDR4A LPDDR4B UART FAN SDRAM HPS
 DEFAULT_FLAGS = [1, 1, 1, 1, 1, 1, 0, 0, 0, 1, 0, 1, 0]
@@ -60,6 +63,16 @@ def seeds():
     yield "card_max", record(gpio0=0x7FFFFFFF, gpio1=-0x80000000)
 
 
+def qsf_seeds():
+    yield "hostile_brackets", b"[" * 20000 + b"]" * 20000 + b"\n"
+    yield "hostile_array_indices", b"set_global_assignment -name X " + b"$a(" * 13000 + b"\n"
+    yield "hostile_quoted_brackets", b"set_global_assignment -name X " + b'"[' * 20000 + b"\n"
+    yield "hostile_empty", b""
+    yield "hostile_utf16", "set_location_assignment PIN_V16 -to CLOCK1_50\r\n".encode("utf-16")
+    yield "hostile_cr_only", (b"set_global_assignment -name FAMILY \"Agilex 5\"\r"
+                              b"set_location_assignment PIN_V16 -to CLOCK1_50\r")
+
+
 def main():
     OUT.mkdir(parents=True, exist_ok=True)
     for old in OUT.iterdir():
@@ -69,6 +82,11 @@ def main():
     (OUT / "size_0.cfg").write_bytes(b"")
     (OUT / "size_415.cfg").write_bytes(record()[:415])
     (OUT / "size_417.cfg").write_bytes(record() + b"\0")
+    QSF_OUT.mkdir(parents=True, exist_ok=True)
+    for old in QSF_OUT.glob("hostile_*"):
+        old.unlink()
+    for name, data in qsf_seeds():
+        (QSF_OUT / f"{name}.qsf").write_bytes(data)
 
 
 if __name__ == "__main__":

@@ -103,6 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // language: nothing may crash, every finding stands on a line of the text, and an import
   // that succeeds gives settings the checks accept.
   const std::vector<QsfAssignment> assignments = QsfAssignments(script);
+  if (UnreadableQsfReason(text, assignments).empty() && assignments.empty())
+    Fail("a text without assignments passed as readable", std::string(text));
   std::uint32_t lines = 1;
   for (const char c : text)
     lines += c == '\n';

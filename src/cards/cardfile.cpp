@@ -493,6 +493,18 @@ std::string PicturePath(const std::string& cardPath, const std::string& picture)
 
 }  // namespace
 
+PictureKind PictureKindOf(std::string_view start) {
+  if (start.starts_with("\x89PNG\r\n\x1a\n"))
+    return PictureKind::Png;
+  if (start.starts_with("\xEF\xBB\xBF"))
+    start.remove_prefix(3);
+  const std::size_t first = start.find_first_not_of(" \t\r\n");
+  if (first != std::string_view::npos && start[first] == '<' &&
+      start.find("<svg") != std::string_view::npos)
+    return PictureKind::Svg;
+  return PictureKind::None;
+}
+
 std::string CardProblem::Text() const {
   return File + ":" + std::to_string(Line) + ":" + std::to_string(Column) + ": error: " + Message;
 }
@@ -576,10 +588,20 @@ CardFileReading ReadCardText(std::string_view text, const std::string& path) {
         const std::string extension = FoldCase(fs::path(*value).extension().string());
         if (extension != ".svg" && extension != ".png") {
           check.Report(node, "picture must be an SVG or PNG file");
+        } else if (std::any_of(value->begin(), value->end(), [](char c) {
+                     return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+                   })) {
+          check.Report(node, "picture must name a file without control characters");
         } else {
           card->PictureFile = PicturePath(path, *value);
-          if (!IsReadableFile(card->PictureFile))
+          const std::optional<std::string> start =
+              ReadFileStart(card->PictureFile, kPictureStartBytes);
+          const PictureKind wanted = extension == ".svg" ? PictureKind::Svg : PictureKind::Png;
+          if (!start)
             check.Report(node, "picture \"" + Shown(*value) + "\" cannot be read");
+          else if (PictureKindOf(*start) != wanted)
+            check.Report(node, "picture \"" + Shown(*value) + "\" is no " +
+                                   (wanted == PictureKind::Svg ? "SVG" : "PNG") + " picture");
         }
       }
     } else if (word == "pin") {
@@ -634,7 +656,14 @@ CardFileReading ReadCardFile(const std::string& path) {
   const Result<std::string> text = ReadTextFile(path);
   if (!text) {
     CardFileReading reading;
-    reading.Problems.push_back({path, 1, 1, "the file cannot be read"});
+    // The reason without the path the problem names already: "no such file", "it is not a
+    // regular file", "Too many levels of symbolic links", ...
+    const std::string& reason = text.Error().Reason;
+    const std::string lead = "cannot read " + path + ": ";
+    reading.Problems.push_back(
+        {path, 1, 1,
+         "the file cannot be read: " +
+             (reason.starts_with(lead) ? reason.substr(lead.size()) : reason)});
     return reading;
   }
   return ReadCardText(*text, path);
@@ -642,10 +671,19 @@ CardFileReading ReadCardFile(const std::string& path) {
 
 namespace {
 
-// A TOML basic string: printable ASCII, with the quote and the backslash escaped.
+// A TOML basic string, with the quote and the backslash escaped and any control character
+// written as \uXXXX, which TOML takes nowhere else.
 std::string TomlString(std::string_view text) {
+  static const char* const kHex = "0123456789ABCDEF";
   std::string quoted = "\"";
   for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      quoted += "\\u00";
+      quoted += kHex[byte >> 4];
+      quoted += kHex[byte & 15];
+      continue;
+    }
     if (c == '"' || c == '\\')
       quoted += '\\';
     quoted += c;
@@ -707,8 +745,14 @@ std::string CardFileText(std::int32_t cardId) {
   text += "name = " + TomlString(card.Name) + "\n";
   text += "voltage = \"3.3 V\"\n";
   text += "io_standard = " + TomlString(IoStandardName(standard)) + "\n";
-  if (user && !user->PictureFile.empty())
-    text += "picture = " + TomlString(user->PictureFile) + "\n";
+  // The picture's own full path: the exported text may be kept anywhere, and a path
+  // relative to the folder of the card file it came from would lead nowhere from there.
+  if (user && !user->PictureFile.empty()) {
+    std::error_code error;
+    const fs::path picture = fs::absolute(PathFromUtf8(user->PictureFile), error);
+    text += "picture = " +
+            TomlString(error ? user->PictureFile : Utf8FromPath(picture.lexically_normal())) + "\n";
+  }
   for (const CardPinRow& row : rows)
     AppendPinTable(text, row, standard);
   return text;

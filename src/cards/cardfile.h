@@ -67,6 +67,13 @@ CardFileReading ReadCardText(std::string_view text, const std::string& path);
 // Reads and checks the card file at the path.
 CardFileReading ReadCardFile(const std::string& path);
 
+// What the first bytes of a picture file show it to be: an SVG picture (markup with an
+// <svg element near its start) or a PNG picture (its signature); None for anything else.
+enum class PictureKind { None, Svg, Png };
+PictureKind PictureKindOf(std::string_view start);
+// How many bytes of a file PictureKindOf wants to see.
+inline constexpr std::size_t kPictureStartBytes = 64 * 1024;
+
 // The I/O standard codes a card file may name, and the code of a name; -1 for any other.
 std::int32_t CardIoStandardCode(std::string_view name);
 

@@ -8,7 +8,6 @@
 #include "cards/catalogue.h"
 #include "cards/usercards.h"
 #include "host/text.h"
-#include "settings/configboard.h"
 
 namespace pinwright {
 namespace {
@@ -30,21 +29,18 @@ std::span<const std::int32_t> GpioBuiltInChoices() {
 }
 
 std::span<const std::int32_t> GpioHeaderChoices() {
-  // Worked out again whenever another set of user cards has been installed. The list never
-  // grows beyond what a settings object's choice list holds, and its room is taken once, so
-  // a span handed out earlier keeps pointing at live entries.
+  // Worked out again whenever another set of user cards has been installed. Its room, for
+  // the built-in cards and one user card per ID of the range, is taken once, so a span
+  // handed out earlier keeps pointing at live entries.
   static std::vector<std::int32_t> choices;
   static std::uint64_t generation = ~std::uint64_t{0};
   if (generation != UserCardsGeneration()) {
-    constexpr std::size_t room = std::tuple_size_v<decltype(TConfigBoard::ChoiceList)>;
-    choices.reserve(room);
     const std::span<const std::int32_t> builtIn = GpioBuiltInChoices();
+    choices.reserve(builtIn.size() +
+                    static_cast<std::size_t>(kLastUserCardId - kFirstUserCardId + 1));
     choices.assign(builtIn.begin(), builtIn.end());
-    for (const std::shared_ptr<const CardDefinition>& card : InstalledUserCards()) {
-      if (choices.size() == room)
-        break;
+    for (const std::shared_ptr<const CardDefinition>& card : InstalledUserCards())
       choices.push_back(card->Id);
-    }
     generation = UserCardsGeneration();
   }
   return choices;

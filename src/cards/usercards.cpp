@@ -117,23 +117,46 @@ CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::strin
 CardLoad LoadCards(std::span<const CardSource> sources) {
   std::vector<SourcedFile> files;
   std::vector<std::string> folders;
+  std::vector<CardProblem> missing;
   for (std::size_t s = 0; s < sources.size(); ++s) {
     const CardSource& source = sources[s];
     if (source.What == CardSource::Kind::Folder) {
       folders.push_back(WithSeparator(source.Path));
+      // The standard folder may well be missing; a folder the user named may not.
+      std::error_code error;
+      if (source.Named && !fs::is_directory(PathFromUtf8(source.Path), error)) {
+        missing.push_back({source.Path, 1, 1,
+                           fs::exists(PathFromUtf8(source.Path), error)
+                               ? "the card folder is no folder"
+                               : "the card folder does not exist"});
+        continue;
+      }
       for (std::string& file : CardFilesIn(source.Path))
         files.push_back({std::move(file), s});
     } else {
       files.push_back({source.Path, s});
     }
   }
-  return LoadFiles(files, std::move(folders));
+  CardLoad load = LoadFiles(files, std::move(folders));
+  for (CardProblem& problem : missing) {
+    load.RefusedFiles.push_back(problem.File);
+    load.Problems.push_back(std::move(problem));
+  }
+  return load;
 }
 
 CardLoad CheckCards(std::span<const std::string> paths) {
+  // A file named twice (under the same or another path) is one file, checked once.
   std::vector<SourcedFile> files;
-  for (const std::string& path : paths)
-    files.push_back({path, 0});
+  for (const std::string& path : paths) {
+    const bool seen = std::any_of(files.begin(), files.end(), [&](const SourcedFile& earlier) {
+      std::error_code error;
+      return earlier.Path == path ||
+             fs::equivalent(PathFromUtf8(earlier.Path), PathFromUtf8(path), error);
+    });
+    if (!seen)
+      files.push_back({path, 0});
+  }
   return LoadFiles(files, {});
 }
 
@@ -153,7 +176,7 @@ std::string CopyInto(const fs::path& file, const fs::path& target) {
 
 Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder,
                                      std::span<const CardSource> extra) {
-  const std::vector<CardSource> sources = {{CardSource::Kind::Folder, cardsFolder},
+  const std::vector<CardSource> sources = {{CardSource::Kind::Folder, cardsFolder, false},
                                            {CardSource::Kind::File, file}};
   const CardLoad trial = LoadCards(sources);
   std::string reason;
@@ -197,7 +220,7 @@ std::vector<CardSource> CardSources(const std::string& standardFolder,
                                     std::span<const CardSource> extra) {
   std::vector<CardSource> sources;
   if (!standardFolder.empty())
-    sources.push_back({CardSource::Kind::Folder, standardFolder});
+    sources.push_back({CardSource::Kind::Folder, standardFolder, /*Named=*/false});
   sources.insert(sources.end(), extra.begin(), extra.end());
   return sources;
 }

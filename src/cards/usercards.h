@@ -18,6 +18,9 @@ struct CardSource {
   enum class Kind { Folder, File };
   Kind What = Kind::Folder;
   std::string Path;
+  // Named by the user (a --cards folder): a missing one is a problem. The standard folder,
+  // which needs not exist, is not.
+  bool Named = true;
 };
 
 struct CardLoad {

@@ -28,7 +28,7 @@ enum class OptionId {
 };
 
 // Which commands take an option.
-enum class OptionScope { Any, Record, Generate, Report, Check, Config, Card };
+enum class OptionScope { Any, Record, Generate, Report, Check, Replace, Card };
 
 struct OptionSpec {
   std::string_view Name;
@@ -51,7 +51,7 @@ constexpr std::array<OptionSpec, 12> kOptions{{
   {"--card",      OptionId::CardFile,  true,  OptionScope::Any},
   {"--json",      OptionId::Json,      false, OptionScope::Report},
   {"--top",       OptionId::Top,       true,  OptionScope::Check},
-  {"--force",     OptionId::Force,     false, OptionScope::Config},
+  {"--force",     OptionId::Force,     false, OptionScope::Replace},
   {"--header",    OptionId::PictureHeader, true, OptionScope::Card},
 }};
 // clang-format on
@@ -219,7 +219,9 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
           (command->Which == Command::Show || command->Which == Command::Check ||
            command->Which == Command::Import)) ||
          (option->Scope == OptionScope::Check && command->Which == Command::Check) ||
-         (option->Scope == OptionScope::Config && command->Which == Command::Config) ||
+         (option->Scope == OptionScope::Replace &&
+          (command->Which == Command::Config || command->Which == Command::Import ||
+           command->Which == Command::Card)) ||
          (option->Scope == OptionScope::Card && command->Which == Command::Card));
     if (!inScope) {
       return UsageError("unknown option '" + std::string(name) + "' for " +

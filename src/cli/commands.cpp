@@ -37,6 +37,36 @@ Failure FileFailure(std::string reason, std::string file = {}) {
   return {FailureKind::CannotCreate, std::move(file), std::move(reason), {}};
 }
 
+// The absolute folder with each ".." taken as the system takes it: from the folder the
+// path up to it names, links followed. A ".." after what is no folder (a link to nothing, a
+// file) leads nowhere, as mkdir -p finds; that is refused.
+Result<fs::path> ClimbedFolder(const fs::path& folder, const std::string& operand) {
+  fs::path reached;
+  for (const fs::path& part : folder) {
+    if (part == ".")
+      continue;
+    if (part != "..") {
+      reached /= part;
+      continue;
+    }
+    std::error_code error;
+    // A folder not there yet is made on the way (mkdir -p makes it, then goes up again).
+    if (!fs::exists(fs::symlink_status(reached, error))) {
+      reached = reached.parent_path();
+      continue;
+    }
+    const fs::path real = fs::canonical(reached, error);
+    if (error || !fs::is_directory(real, error)) {
+      return FileFailure("cannot create folder for " + operand + ": " + Utf8FromPath(reached) +
+                             " is no folder to go up from" +
+                             (error ? " (" + error.message() + ")" : std::string()),
+                         operand);
+    }
+    reached = real.parent_path();
+  }
+  return reached;
+}
+
 // The .qpf path of the operand, or the default path under the current folder. The checked
 // project name is an identifier, so it can name a folder.
 Result<std::string> ProjectPath(const Request& request, const CheckedSettings& checked) {
@@ -56,21 +86,44 @@ Result<std::string> ProjectPath(const Request& request, const CheckedSettings& c
   // the path stays as typed, links and all.
   const bool climbs =
       std::any_of(qpf.begin(), qpf.end(), [](const fs::path& part) { return part == ".."; });
-  std::error_code error;
-  const fs::path folder = climbs ? fs::weakly_canonical(qpf.parent_path(), error) : fs::path();
-  qpf = climbs && !error ? folder / qpf.filename() : qpf.lexically_normal();
+  if (climbs) {
+    Result<fs::path> folder = ClimbedFolder(qpf.parent_path(), operand);
+    if (!folder)
+      return folder.Error();
+    qpf = *folder / qpf.filename();
+  } else {
+    qpf = qpf.lexically_normal();
+  }
   qpf.replace_extension(".qpf");
   return Utf8FromPath(qpf);
 }
 
-Status CreateFolder(const fs::path& folder) {
+// Removes the folders a run made, innermost first, as long as they are empty.
+void RemoveMadeFolders(const std::vector<fs::path>& made) {
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    std::error_code error;
+    if (!fs::remove(*it, error))
+      break;
+  }
+}
+
+// Creates the folder and those missing above it; made receives the ones it made, outermost
+// first, so that a refused run can take them away again.
+Status CreateFolder(const fs::path& folder, std::vector<fs::path>& made) {
   std::error_code error;
   if (fs::is_directory(folder, error))
     return {};
+  for (fs::path missing = folder;
+       missing.has_relative_path() && !fs::exists(fs::symlink_status(missing, error));
+       missing = missing.parent_path()) {
+    made.insert(made.begin(), missing);
+  }
   fs::create_directories(folder, error);
-  if (error)
+  if (error) {
+    RemoveMadeFolders(made);
     return FileFailure("cannot create folder " + Utf8FromPath(folder) + ": " + error.message(),
                        Utf8FromPath(folder));
+  }
   return {};
 }
 
@@ -145,6 +198,39 @@ int ReadQsf(const std::string& path, TclScript& script) {
                      ": not a settings file Quartus can read: " + script.Error->Message);
     return kExitUsage;
   }
+  if (const std::string reason = UnreadableQsfReason(text, QsfAssignments(script));
+      !reason.empty()) {
+    PrintMessage(MessageKind::Error, path + ": no assignment could be read: " + reason);
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+// "cannot write PATH" after the failure itself; a file of another kind in the way is
+// replaced only with --force.
+int ReportNotWritten(const Failure& failure, const std::string& path) {
+  ReportFailure(failure);
+  if (failure.Kind == FailureKind::ForeignFile) {
+    return Report(FileFailure(
+        "cannot write " + path + ": --force replaces it, keeping it as a numbered backup", path));
+  }
+  return Report(FileFailure("cannot write " + path, path));
+}
+
+void ReportBackup(const std::string& backup) {
+  if (!backup.empty())
+    PrintMessage(MessageKind::Information, "The file replaced was kept as " + backup);
+}
+
+// Writes the settings file of config and import: a file in its place that is no settings
+// record is refused, or with --force kept as a numbered backup first.
+int SaveSettings(TConfigLarkspur& config, const std::string& path, bool force) {
+  std::string backup;
+  if (Status saved =
+          config.SaveFile(path, force ? OtherFile::KeepAsBackup : OtherFile::Refuse, &backup);
+      !saved)
+    return ReportNotWritten(saved.Error(), path);
+  ReportBackup(backup);
   return kExitOk;
 }
 
@@ -174,12 +260,14 @@ int RunGenerate(const Request& request, std::string& out) {
   const Result<CheckedProject> project = CheckProject(*checked, *qpf, request.Output);
   if (!project)
     return Report(project.Error());
-  if (Status folder = CreateFolder(PathFromUtf8(*qpf).parent_path()); !folder)
+  std::vector<fs::path> made;
+  if (Status folder = CreateFolder(PathFromUtf8(*qpf).parent_path(), made); !folder)
     return Report(folder);
 
   std::vector<std::string> backups;
   const Result<GenerationReport> report = BuildProject(*project, &backups);
   if (!report) {
+    RemoveMadeFolders(made);
     ReportFailure(report.Error());
     return Report(FileFailure(GenerateFailedText(*qpf, backups), *qpf));
   }
@@ -198,21 +286,7 @@ int RunConfig(const Request& request, std::string&) {
     return Report(checked.Error());
   // The file gets the record as checked, board ID and size included.
   config.Settings = checked->Settings();
-  const std::string& path = request.Operands.front();
-  std::string backup;
-  if (Status saved = config.SaveFile(
-          path, request.Force ? OtherFile::KeepAsBackup : OtherFile::Refuse, &backup);
-      !saved) {
-    ReportFailure(saved.Error());
-    if (saved.Error().Kind == FailureKind::ForeignFile) {
-      return Report(FileFailure(
-          "cannot write " + path + ": --force replaces it, keeping it as a numbered backup", path));
-    }
-    return Report(FileFailure("cannot write " + path, path));
-  }
-  if (!backup.empty())
-    PrintMessage(MessageKind::Information, "The file replaced was kept as " + backup);
-  return kExitOk;
+  return SaveSettings(config, request.Operands.front(), request.Force);
 }
 
 int RunShow(const Request& request, std::string& out) {
@@ -366,11 +440,7 @@ int RunImport(const Request& request, std::string& out) {
   }
   TConfigLarkspur config;
   config.Settings = imported.Settings;
-  if (Status saved = config.SaveFile(cfgPath); !saved) {
-    ReportFailure(saved.Error());
-    return Report(FileFailure("cannot write " + cfgPath, cfgPath));
-  }
-  return kExitOk;
+  return SaveSettings(config, cfgPath, request.Force);
 }
 
 int RunCards(const CardLoad& load, std::string& out) {
@@ -425,12 +495,29 @@ int RunCard(const Request& request, std::string& out) {
     return kExitOk;
   }
   const std::string& path = operands[1];
-  if (Status written = WriteFileAtomically(
-          path, CardHeaderSvg(*card, static_cast<int>(request.PictureHeader.value_or(0))));
-      !written) {
-    ReportFailure(written.Error());
-    return Report(FileFailure("cannot write " + path, path));
+  // A picture replaces a picture; any other file in its place (a top level named by
+  // mistake) is refused, or with --force kept as a numbered backup first.
+  WriteOptions options;
+  if (IsReadableFile(path)) {
+    const std::optional<std::string> start = ReadFileStart(path, kPictureStartBytes);
+    if (!start || PictureKindOf(*start) != PictureKind::Svg) {
+      if (!request.Force) {
+        return ReportNotWritten(Failure{FailureKind::ForeignFile,
+                                        path,
+                                        {},
+                                        "Cannot replace " + path + ": it is no SVG picture"},
+                                path);
+      }
+      options.KeepEdits = true;
+    }
   }
+  std::string backup;
+  if (Status written = WriteFileAtomically(
+          path, CardHeaderSvg(*card, static_cast<int>(request.PictureHeader.value_or(0))), options,
+          &backup);
+      !written)
+    return ReportNotWritten(written.Error(), path);
+  ReportBackup(backup);
   return kExitOk;
 }
 

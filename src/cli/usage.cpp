@@ -18,10 +18,10 @@ constexpr std::string_view kUsage =
     "       pinwright-cli show [--json] FILE.cfg\n"
     "       pinwright-cli cards [--cards DIR] [--card FILE.toml]\n"
     "       pinwright-cli card check FILE.toml... | card export CARD\n"
-    "       pinwright-cli card picture [--header N] CARD OUT.svg\n"
+    "       pinwright-cli card picture [--header N] [--force] CARD OUT.svg\n"
     "       pinwright-cli check [--cards DIR] [--card FILE.toml] [--top FILE] [--json]\n"
     "                           PROJECT.qsf\n"
-    "       pinwright-cli import [--cards DIR] [--card FILE.toml] [--json]\n"
+    "       pinwright-cli import [--cards DIR] [--card FILE.toml] [--json] [--force]\n"
     "                            PROJECT.qsf OUT.cfg\n"
     "       pinwright-cli help [COMMAND] | --help | --version\n";
 
@@ -117,13 +117,15 @@ constexpr std::string_view kCardsHelp =
 constexpr std::string_view kCardHelp =
     "pinwright-cli card check FILE.toml...\n"
     "pinwright-cli card export CARD\n"
-    "pinwright-cli card picture [--header N] CARD OUT.svg\n"
+    "pinwright-cli card picture [--header N] [--force] CARD OUT.svg\n"
     "\n"
     "check    checks the card files: every error as FILE:LINE:COLUMN: error: MESSAGE on\n"
     "         standard error; exit status 0 when all pass, 1 otherwise\n"
     "export   prints the card (ID or name, built-in ones too) as a card file\n"
     "picture  writes the card's picture on a GPIO header as an SVG: GPIO-0, or with\n"
-    "         --header N the header of that number (0 or 1, as in --gpio0 and --gpio1)\n";
+    "         --header N the header of that number (0 or 1, as in --gpio0 and --gpio1).\n"
+    "         An OUT.svg that is no SVG picture is left alone unless --force is given;\n"
+    "         then it is kept as a numbered backup (OUT.svg.~1~, ...) before it is replaced.\n";
 
 constexpr std::string_view kCheckHelp =
     "pinwright-cli check [--cards DIR] [--card FILE.toml] [--top FILE] [--json]\n"
@@ -152,7 +154,8 @@ constexpr std::string_view kCheckHelp =
     "be read.\n";
 
 constexpr std::string_view kImportHelp =
-    "pinwright-cli import [--cards DIR] [--card FILE.toml] [--json] PROJECT.qsf OUT.cfg\n"
+    "pinwright-cli import [--cards DIR] [--card FILE.toml] [--json] [--force] PROJECT.qsf\n"
+    "                     OUT.cfg\n"
     "\n"
     "Reads the settings back from a Quartus settings file (the project name, the ticked\n"
     "components, the card on each header, a card file's card included, and the prefixes)\n"
@@ -160,8 +163,10 @@ constexpr std::string_view kImportHelp =
     "listed; a file whose assignments make no consistent settings is refused and nothing\n"
     "is written. What the file cannot tell is said in a note: whether LPDDR4-A was ticked\n"
     "beside HPS, which brings it along, and the prefix of a header without a card.\n"
+    "An OUT.cfg that is no settings file is left alone unless --force is given.\n"
     "\n"
     "  --json              print what was found as one JSON object\n"
+    "  --force             replace an OUT.cfg that is no settings file, keeping a backup\n"
     "  --cards DIR         also take the card files (*.toml) in DIR; may be repeated\n"
     "  --card FILE.toml    also take this card file; may be repeated\n";
 

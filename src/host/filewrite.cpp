@@ -17,9 +17,9 @@ WriteLimit gLimit;
 constexpr int kBackupAttempts = 100;
 // An old file this much longer than the new text differs from it in more than a time stamp.
 constexpr std::size_t kCompareSlack = 4096;
-// The temporary files of this program: ".pw-" and six letters or digits.
+// The temporary files of this program: ".pw-", six letters or digits, ".tmp".
 constexpr std::string_view kTemporaryPrefix = ".pw-";
-constexpr std::size_t kTemporaryLetters = 6;
+constexpr std::string_view kTemporarySuffix = ".tmp";
 
 Failure WriteFailure(FailureKind kind, const char* verb, const std::string& path,
                      const std::string& reason) {
@@ -217,19 +217,22 @@ Status WriteInPlace(const std::string& path, const std::string& target,
   return failure;
 }
 
-// Keeps a temporary file's name: ".pw-" and six letters or digits.
+// A temporary file's name: ".pw-", six letters or digits, ".tmp".
 bool IsTemporaryName(std::string_view name) {
-  if (name.size() != kTemporaryPrefix.size() + kTemporaryLetters ||
-      !name.starts_with(kTemporaryPrefix))
+  if (name.size() != platform::kTemporaryNameLength || !name.starts_with(kTemporaryPrefix) ||
+      !name.ends_with(kTemporarySuffix))
     return false;
-  return std::all_of(name.begin() + kTemporaryPrefix.size(), name.end(), [](char c) {
+  name.remove_prefix(kTemporaryPrefix.size());
+  name.remove_suffix(kTemporarySuffix.size());
+  return std::all_of(name.begin(), name.end(), [](char c) {
     return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
   });
 }
 
 // Removes the temporary files of this program in the folder that were last written before
 // the moment given: what runs ended by SIGKILL or a power cut left. The folder is locked,
-// so no generation of the moment owns one of them.
+// so no generation of the moment owns one of them; a writer that takes no folder lock (a
+// settings file, a card picture) still holds its own, which stays.
 void RemoveLeftTemporaryFiles(const std::string& folder, std::filesystem::file_time_type lockedAt) {
   std::error_code error;
   for (std::filesystem::directory_iterator it(PathFromUtf8(folder.empty() ? "." : folder), error),
@@ -242,7 +245,7 @@ void RemoveLeftTemporaryFiles(const std::string& folder, std::filesystem::file_t
       continue;
     const auto written = std::filesystem::last_write_time(it->path(), ignored);
     if (!ignored && written < lockedAt)
-      std::filesystem::remove(it->path(), ignored);
+      platform::RemoveUnheldTemporaryFile(Utf8FromPath(it->path()));
   }
 }
 
@@ -281,6 +284,13 @@ Result<std::string> ReadTextFile(const std::string& path) {
 
 bool IsReadableFile(const std::string& path) {
   return platform::ReadRegularFile(path, 0).Status == platform::ReadStatus::Read;
+}
+
+std::optional<std::string> ReadFileStart(const std::string& path, std::size_t maxBytes) {
+  platform::ReadResult read = platform::ReadRegularFile(path, maxBytes);
+  if (read.Status != platform::ReadStatus::Read)
+    return std::nullopt;
+  return std::move(read.Bytes);
 }
 
 Status WriteFileAtomically(const std::string& path, std::string_view bytes,

@@ -30,6 +30,10 @@ Result<std::string> ReadTextFile(const std::string& path);
 // reading it and without waiting for a writer.
 bool IsReadableFile(const std::string& path);
 
+// The first bytes (at most maxBytes) of a regular file, read without waiting for a writer;
+// nothing when the path names no regular file that can be read.
+std::optional<std::string> ReadFileStart(const std::string& path, std::size_t maxBytes);
+
 struct WriteOptions {
   // Before an existing file is replaced, keep it as NAME.~N~ (N one more than the highest
   // number present) when its contents differ from the new bytes.

@@ -74,17 +74,29 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes);
 
 // ---- Writing through a temporary file --------------------------------------------------
 
-// A temporary file being written. Handle is the system's file descriptor, -1 once closed.
+// A temporary file being written. Handle is the system's file descriptor, -1 once closed;
+// HoldHandle keeps the file marked as held by this process from its creation until it is
+// committed or discarded (see RemoveUnheldTemporaryFile), -1 where the system marks none.
 struct TemporaryFile {
   int Handle = -1;
   std::string Path;
+  int HoldHandle = -1;
 };
 
-// Creates an empty temporary file with a short unique name (".pw-XXXXXX") in folder, which
-// must end with a separator or be empty for the current folder. The name is short so that
-// it fits wherever the target's own name fits. Until it is committed or discarded, the file
-// is removed if the program is interrupted (see RemoveTemporaryFileOnInterrupt).
+// The length of the temporary files' names: ".pw-", six letters or digits, ".tmp".
+inline constexpr std::size_t kTemporaryNameLength = 14;
+
+// Creates an empty temporary file with a short unique name (".pw-XXXXXX.tmp") in folder,
+// which must end with a separator or be empty for the current folder. The name is short so
+// that it fits wherever the target's own name fits. Until it is committed or discarded, the
+// file is held by this process and removed if the program is interrupted (see
+// RemoveTemporaryFileOnInterrupt).
 bool CreateTemporaryFile(const std::string& folder, TemporaryFile& file, int& error);
+
+// Removes a temporary file that a run which ended without removing it left, unless a live
+// process still holds it (one that writes into the folder without its lock: a settings
+// file, a card picture). True when it was removed.
+bool RemoveUnheldTemporaryFile(const std::string& path);
 
 // Writes bytes at the end of the file; returns how many arrived, with error set when fewer.
 std::size_t WriteBytes(TemporaryFile& file, std::string_view bytes, int& error);

@@ -218,9 +218,9 @@ ReadResult ReadRegularFile(const std::string& path, std::size_t maxBytes) {
 }
 
 bool CreateTemporaryFile(const std::string& folder, TemporaryFile& file, int& error) {
-  std::string name = folder + ".pw-XXXXXX";
+  std::string name = folder + ".pw-XXXXXX.tmp";
   InterruptsHeld held;
-  const int handle = mkostemp(name.data(), O_CLOEXEC);
+  const int handle = mkostemps(name.data(), 4, O_CLOEXEC);
   if (handle < 0) {
     error = errno;
     return false;
@@ -228,7 +228,27 @@ bool CreateTemporaryFile(const std::string& folder, TemporaryFile& file, int& er
   file.Handle = handle;
   file.Path = name;
   SetLive(name);
+  // The hold is an exclusive lock on a second descriptor of the same open file, so that it
+  // lasts after Handle is closed, up to the rename. A file system without locks marks none.
+  if (flock(handle, LOCK_EX | LOCK_NB) == 0)
+    file.HoldHandle = fcntl(handle, F_DUPFD_CLOEXEC, 0);
   return true;
+}
+
+bool RemoveUnheldTemporaryFile(const std::string& path) {
+  const int handle = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+  if (handle < 0)
+    return false;
+  struct stat info {};
+  bool removed = false;
+  // A lock refused is a live writer's hold; a file system without locks has no holds, and
+  // the file's age (the caller's test) has to do.
+  if (fstat(handle, &info) == 0 && S_ISREG(info.st_mode) &&
+      (flock(handle, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)) {
+    removed = unlink(path.c_str()) == 0;
+  }
+  close(handle);
+  return removed;
 }
 
 std::size_t WriteBytes(TemporaryFile& file, std::string_view bytes, int& error) {
@@ -280,18 +300,21 @@ bool CommitTemporaryFile(TemporaryFile& file, const std::string& target, int& er
   }
   ClearLive();
   file.Path.clear();
+  int ignored = 0;
+  CloseHandle(file.HoldHandle, ignored);
   return true;
 }
 
 void DiscardTemporaryFile(TemporaryFile& file) {
   int ignored = 0;
   CloseHandle(file.Handle, ignored);
-  if (file.Path.empty())
-    return;
-  InterruptsHeld held;
-  unlink(file.Path.c_str());
-  ClearLive();
-  file.Path.clear();
+  if (!file.Path.empty()) {
+    InterruptsHeld held;
+    unlink(file.Path.c_str());
+    ClearLive();
+    file.Path.clear();
+  }
+  CloseHandle(file.HoldHandle, ignored);
 }
 
 bool LinkFile(const std::string& existing, const std::string& newPath, int& error) {

@@ -352,6 +352,7 @@ bool CreateTemporaryFile(const std::string& folder, TemporaryFile& file, int& er
     std::string name = folder + ".pw-";
     for (int i = 0; i < 6; ++i)
       name += kLetters[pick(generator)];
+    name += ".tmp";
     const std::wstring wide = Wide(name);
     // Registered before it exists, so that an interrupt right after creation finds it.
     SetLive(wide);
@@ -421,6 +422,11 @@ void DiscardTemporaryFile(TemporaryFile& file) {
   DeleteFileW(Wide(file.Path).c_str());
   gLivePath.clear();
   file.Path.clear();
+}
+
+bool RemoveUnheldTemporaryFile(const std::string& path) {
+  // A file another process still has open (without sharing its deletion) cannot be deleted.
+  return DeleteFileW(Wide(path).c_str()) != 0;
 }
 
 bool LinkFile(const std::string& existing, const std::string& newPath, int& error) {

@@ -100,6 +100,27 @@ void THtmlGenerator::EndList() {
   AddLine("</ul>\r\n"sv);
 }
 
+std::string HtmlEscaped(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
 std::string THtmlGenerator::ListItem(const std::string& text) const {
   return "<li>" + text + "</li>";
 }

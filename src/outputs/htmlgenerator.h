@@ -36,4 +36,9 @@ class THtmlGenerator : public FileGenerator {
   std::string ListItem(const std::string& text) const;
 };
 
+// Text for an element's content, with the characters that start markup there ("&", "<"
+// and ">") written as entities, so that a card file's name shows as it is and cannot add
+// markup to the report. Quotes mean nothing outside a tag and stay as they are.
+std::string HtmlEscaped(std::string_view text);
+
 }  // namespace pinwright

@@ -196,7 +196,8 @@ std::string HtmlText(const TMainBoard& board) {
     const TConnector& group = board.GroupAt(g);
     const bool isHeader = group.ConnectorType() != kConnectorOnBoard;
     html.AddAnchorHeading(group.Name());
-    html.BeginTable(isHeader ? group.Description() : group.Name(), "left");
+    // A header's caption names its card, whose name a card file gives.
+    html.BeginTable(isHeader ? HtmlEscaped(group.Description()) : group.Name(), "left");
     html.AddBreaks(2);
 
     html.BeginRow();

@@ -367,6 +367,21 @@ class Checker {
       if (IsDifferential(standard))
         CheckPartner(port, at);
     }
+    // A pattern ("-to *", "-to LED*") gives its standard to every placed port it matches
+    // that has none of its own.
+    for (const std::string& pattern : Order) {
+      const PortState& state = Ports.at(pattern);
+      if (!state.Standard || pattern.find_first_of("*?") == std::string::npos)
+        continue;
+      for (const std::string& port : Order) {
+        const PortState& reached = Ports.at(port);
+        if (reached.Standard || !reached.Location ||
+            port.find_first_of("*?") != std::string::npos || !GlobMatches(pattern, port, FoldNames))
+          continue;
+        if (const BoardBall* there = BallAt(*reached.Location))
+          CheckStandard(port, *state.Standard, *reached.Location, *there);
+      }
+    }
   }
 
   void CheckStandard(const std::string& port, const QsfAssignment& at,
@@ -547,6 +562,27 @@ class Checker {
 };
 
 }  // namespace
+
+std::string UnreadableQsfReason(std::string_view text,
+                                const std::vector<QsfAssignment>& assignments) {
+  if (text.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos)
+    return "the file is empty";
+  if (text.find('\0') != std::string_view::npos) {
+    const bool utf16 = text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF");
+    return std::string(utf16 ? "the file is UTF-16 text" : "the file holds NUL bytes") +
+           ", not the UTF-8 text a settings file is";
+  }
+  // A carriage return before more text, and no line feed anywhere: every line runs into one.
+  const std::size_t cr = text.find('\r');
+  if (text.find('\n') == std::string_view::npos && cr != std::string_view::npos &&
+      text.find_first_not_of(" \t\r\v\f", cr) != std::string_view::npos) {
+    return "its lines end in a carriage return alone, so the whole file reads as one line";
+  }
+  if (assignments.empty())
+    return "the file holds no set_global_assignment, set_instance_assignment or "
+           "set_location_assignment command";
+  return {};
+}
 
 std::string BallOf(std::string_view location) {
   if (location.size() > 4 && EqualsIgnoringCase(location.substr(0, 4), "PIN_")) {

@@ -33,6 +33,13 @@ struct QsfAssignment {
 // the script, in order; other commands are left out.
 std::vector<QsfAssignment> QsfAssignments(const TclScript& script);
 
+// Why the text of a settings file gives no assignments to check or import: it is empty, not
+// text in the encoding Quartus writes (NUL bytes: UTF-16 or binary), its lines end in a
+// carriage return alone (so the whole file reads as one command), or it holds no assignment
+// at all. Empty when it is a settings file whose assignments can be read.
+std::string UnreadableQsfReason(std::string_view text,
+                                const std::vector<QsfAssignment>& assignments);
+
 // The ball of a location assignment's value: "V16" for "PIN_V16" (any letter case, given in
 // capitals); empty for any other text.
 std::string BallOf(std::string_view location);

@@ -126,6 +126,14 @@ class Importer {
     }
     if (project.empty() && result.Refusal.empty())
       result.Refusal = "The file names no top-level entity (TOP_LEVEL_ENTITY).";
+    // A name the settings record cannot hold whole would become another project's name.
+    if (result.Refusal.empty() && project.find('\0') != std::string::npos)
+      result.Refusal = "The top-level entity (TOP_LEVEL_ENTITY) holds a NUL byte.";
+    if (result.Refusal.empty() && project.size() > kTextCapacity) {
+      result.Refusal = "The top-level entity (TOP_LEVEL_ENTITY) is " +
+                       std::to_string(project.size()) + " bytes long; a project name has at most " +
+                       std::to_string(kTextCapacity) + ".";
+    }
 
     TLarkspurSettings& settings = result.Settings;
     settings = DefaultLarkspurSettings();

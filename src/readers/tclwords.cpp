@@ -15,6 +15,11 @@ bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// How deep brackets and array indices may nest. Each level is a few frames of this reader's
+// own recursion, so a text of thousands of "[" would otherwise run it out of stack; no
+// settings file nests more than a few.
+constexpr int kMaxNesting = 100;
+
 int HexValue(char c) {
   if (c >= 'a')
     return c - 'a' + 10;
@@ -95,6 +100,7 @@ class Reader {
   std::size_t CursorOffset = 0;
   std::uint32_t CursorLine = 1;
   std::size_t CursorLineStart = 0;
+  int Depth = 0;  // brackets and array indices open around the position
   std::optional<TclSyntaxError> Error;
 
   bool AtEnd() const { return P >= S.size(); }
@@ -404,9 +410,14 @@ class Reader {
         return true;
       }
       if (!AtEnd() && S[P] == '(') {
+        if (Depth >= kMaxNesting)
+          return Fail(P, "nesting too deep");
         ++P;
         TclWord index;
-        if (!ParsePieces(Until::Paren, nested, index))
+        ++Depth;
+        const bool read = ParsePieces(Until::Paren, nested, index);
+        --Depth;
+        if (!read)
           return false;
         if (AtEnd())
           return Fail(start, "missing )");
@@ -422,9 +433,14 @@ class Reader {
   // Quartus keeps as the bus index it is.
   bool ParseBracket(TclWord& word) {
     const std::size_t open = P;
+    if (Depth >= kMaxNesting)
+      return Fail(open, "nesting too deep");
     ++P;
     std::vector<TclCommand> inner;
-    if (!ParseScript(true, open, inner, nullptr))
+    ++Depth;
+    const bool read = ParseScript(true, open, inner, nullptr);
+    --Depth;
+    if (!read)
       return false;
     if (inner.size() == 1 && inner[0].Words.size() == 1 && !inner[0].Words[0].Substituted &&
         IsTclInteger(inner[0].Words[0].Text)) {

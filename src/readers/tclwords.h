@@ -33,7 +33,9 @@ struct TclComment {
 };
 
 struct TclSyntaxError {
-  std::string Message;  // in Tcl's own words, e.g. "missing close-brace"
+  // In Tcl's own words, e.g. "missing close-brace"; "nesting too deep" for brackets or array
+  // indices nested beyond what any settings file needs.
+  std::string Message;
   std::uint32_t Line = 0;
   std::uint32_t Column = 0;
 };

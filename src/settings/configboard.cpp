@@ -33,9 +33,8 @@ void PrepareCfgDialog(FileDialog& dialog, FileDialogKind kind, const std::string
 }  // namespace
 
 void TConfigBoard::FillChoiceList(std::span<const std::int32_t> offered) {
-  ChoiceCount = 0;
-  for (std::int32_t card : offered.first(std::min(offered.size(), ChoiceList.size())))
-    ChoiceList[static_cast<std::size_t>(ChoiceCount++)] = card;
+  ChoiceList.assign(offered.begin(), offered.end());
+  ChoiceCount = static_cast<std::int32_t>(ChoiceList.size());
 }
 
 bool TConfigBoard::OffersCard(std::int32_t cardId) const {

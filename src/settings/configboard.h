@@ -61,7 +61,7 @@ class TConfigBoard {
   Status SaveWithDialog(FileDialog& dialog, const std::string& proposedName = {});
 
   // Rewrites ChoiceCount and ChoiceList with the cards a GPIO header offers, in display
-  // order ("None" first; the cards layer's GpioHeaderChoices), at most 256 of them.
+  // order ("None" first; the cards layer's GpioHeaderChoices), all of them.
   void FillChoiceList(std::span<const std::int32_t> offered);
   // True when the choice list holds the card.
   bool OffersCard(std::int32_t cardId) const;
@@ -78,7 +78,7 @@ class TConfigBoard {
   std::string Folder;
   std::string FileName;
   std::int32_t ChoiceCount = 0;
-  std::array<std::int32_t, 256> ChoiceList{};
+  std::vector<std::int32_t> ChoiceList;
 };
 
 }  // namespace pinwright

@@ -137,20 +137,34 @@ Status TConfigLarkspur::LoadFile(const std::string& path) {
 
 Status TConfigLarkspur::SaveFile(const std::string& path, OtherFile other, std::string* backup) {
   const std::string_view bytes(reinterpret_cast<const char*>(&Settings), sizeof Settings);
-  // A file of another length is no settings record (a project file, a note): it is never
-  // replaced unasked, and never without a copy. A write-protected one is refused anyway.
+  // A file of another length, or of this length without the board ID and record size at its
+  // start, is no settings record (a project file, a note): it is never replaced unasked, and
+  // never without a copy. A write-protected one is refused anyway.
   std::string target;
   const platform::Entry entry = platform::ExamineTarget(path, target);
   WriteOptions options;
-  if (entry.Kind == platform::EntryKind::Regular && !entry.WriteProtected() &&
-      entry.Size != kLarkspurRecordSize) {
-    if (other == OtherFile::Refuse) {
-      return Failure{FailureKind::ForeignFile, path, "Failed to create file.",
-                     "Cannot replace " + path + ": it is no board settings file (" +
-                         std::to_string(entry.Size) + " bytes; a settings file has " +
-                         std::to_string(kLarkspurRecordSize) + ")"};
+  if (entry.Kind == platform::EntryKind::Regular && !entry.WriteProtected()) {
+    std::string why;
+    if (entry.Size != kLarkspurRecordSize) {
+      why = std::to_string(entry.Size) + " bytes; a settings file has " +
+            std::to_string(kLarkspurRecordSize);
+    } else {
+      TLarkspurSettings stamped{};
+      StampLarkspurRecord(stamped);
+      const std::string_view start(reinterpret_cast<const char*>(&stamped), 8);
+      const platform::ReadResult read = platform::ReadRegularFile(target, start.size());
+      if (read.Status != platform::ReadStatus::Read || read.Bytes != start) {
+        why = "its first bytes are not board ID " + std::to_string(kLarkspurBoardId) +
+              " and record size " + std::to_string(kLarkspurRecordSize);
+      }
     }
-    options.KeepEdits = true;
+    if (!why.empty()) {
+      if (other == OtherFile::Refuse) {
+        return Failure{FailureKind::ForeignFile, path, "Failed to create file.",
+                       "Cannot replace " + path + ": it is no board settings file (" + why + ")"};
+      }
+      options.KeepEdits = true;
+    }
   }
   if (other == OtherFile::KeepAnyAsBackup)
     options.KeepEdits = true;

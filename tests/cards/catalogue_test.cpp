@@ -26,7 +26,7 @@ std::vector<std::int32_t> ChoicesOf(const TConfigBoard& config) {
 TEST(FillChoiceList, OffersExactlyTheGpioCardsInIdOrder) {
   ChoiceListOnly config;
   config.ChoiceCount = 5;
-  config.ChoiceList.fill(42);
+  config.ChoiceList.assign(300, 42);
   config.FillChoiceList(GpioHeaderChoices());
   const std::vector<std::int32_t> expected = {0, 1, 12, 13, 55, 62, 63, 66, 67, 68, 69, 76};
   EXPECT_EQ(ChoicesOf(config), expected);

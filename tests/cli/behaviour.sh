@@ -150,10 +150,66 @@ has "$err" "$work/bad.toml:1:1: error: name is missing"
 # A FIFO or a folder named as a card file is refused at once, never waited on.
 mkfifo "$work/fifo.toml"
 mkdir "$work/folder.toml"
-for odd in fifo.toml folder.toml; do
+ln -s loop.toml "$work/loop.toml"
+for row in "fifo.toml|it is not a regular file" "folder.toml|it is not a regular file" \
+  "loop.toml|Too many levels of symbolic links" "gone.toml|no such file"; do
+  IFS='|' read -r odd reason <<<"$row"
   expect 1 card check "$work/$odd"
-  has "$err" "$work/$odd:1:1: error: the file cannot be read"
+  has "$err" "$work/$odd:1:1: error: the file cannot be read: $reason"
 done
+# The card catalogue: every valid card file is offered (300 here), a file given twice is
+# checked once, a --cards folder that is not there is said, a card's name is escaped in every
+# output, and a picture must be one and, exported, loads back from anywhere.
+python3 - "$card_files/acme_strip.toml" "$work/many" <<'PY'
+import pathlib, re, sys
+text = pathlib.Path(sys.argv[1]).read_text()
+folder = pathlib.Path(sys.argv[2])
+folder.mkdir()
+for card in range(1000, 1300):
+    made = re.sub(r"^id = .*$", f"id = {card}", text, count=1, flags=re.M)
+    made = re.sub(r"^name = .*$", f'name = "Card {card}"', made, count=1, flags=re.M)
+    (folder / f"c{card}.toml").write_text(made)
+PY
+expect 0 cards --cards "$work/many"
+has "$out" "1299  Card 1299"
+lacks "$out" "refused"
+expect 0 config --cards "$work/many" --gpio0 1299 --gpio1 "card 1250" --prefix1 B_ "$work/many.cfg"
+expect 0 card check "$card_files/acme_strip.toml" "$card_files/../files/acme_strip.toml"
+has "$out" 'card 1001 "Acme 8-LED Strip" passes the checks'
+expect 0 cards --cards "$work/nowhere"
+has "$out" "$work/nowhere:1:1: error: the card folder does not exist"
+sed -e 's/^id = .*/id = 1666/' -e '0,/^name = .*/s//name = "<script>alert(1)<\/script> \&amp;"/' \
+  "$card_files/acme_strip.toml" >"$work/markup.toml"
+dir=$(fresh_dir markup)
+expect 0 generate --card "$work/markup.toml" --gpio0 1666 --pinout --pins json "$dir/top.qpf"
+has "$(<"$dir/top.htm")" "GPIO connect to &lt;script&gt;alert(1)&lt;/script&gt; &amp;amp;</caption>"
+for file in top.htm top.pinout.svg; do
+  lacks "$(<"$dir/$file")" "<script>"
+done
+python3 -c 'import json,sys; assert any(p.get("card") == "<script>alert(1)</script> &amp;" for p in json.load(open(sys.argv[1]))["pins"])' \
+  "$dir/top.pins.json" || fail "the card's name does not read back from the pin list"
+mkdir -p "$work/pictured/art" "$work/elsewhere"
+echo 'no picture at all' >"$work/pictured/art/fake.svg"
+cp "$card_files/../../../src/ui/images/gpio_default.svg" "$work/pictured/art/real.svg"
+for row in "art/fake.svg|is no SVG picture" 'art/real\u0000.svg|without control characters' \
+  "art/real.svg|"; do
+  IFS='|' read -r picture problem <<<"$row"
+  {
+    sed -n '1,/^voltage/p' "$card_files/acme_strip.toml"
+    printf 'picture = "%s"\n' "$picture"
+    sed '1,/^voltage/d' "$card_files/acme_strip.toml"
+  } >"$work/pictured/card.toml"
+  if [[ -n $problem ]]; then
+    expect 1 card check "$work/pictured/card.toml"
+    has "$err" "$problem"
+  else
+    expect 0 card check "$work/pictured/card.toml"
+  fi
+done
+RUN_DIR=$work/pictured expect 0 card export --card card.toml 1001
+has "$out" "picture = \"$work/pictured/art/real.svg\""
+printf '%s\n' "$out" >"$work/elsewhere/exported.toml"
+RUN_DIR=$work/elsewhere expect 0 card check exported.toml
 expect 0 cards --cards "$card_files" --card "$work/bad.toml"
 has "$out" "1001  Acme 8-LED Strip  ($card_files/acme_strip.toml)"
 has "$out" "2040  Sensor Pod  ($card_files/sensor_pod.toml)"
@@ -515,6 +571,43 @@ for name in top.v top.qpf; do
 done
 expect 0 config "$dir/top.v" # a settings record now: replaced without a word
 [[ ! -e $dir/top.v.~2~ ]] || fail "a settings record was backed up"
+# Writers never clobber: a file of another kind in the way of config, import or card picture
+# (a top level, 416 bytes without the record's board ID and size) is refused, and with --force
+# kept whole as a numbered backup; a file of their own kind is replaced without one.
+dir=$(fresh_dir clobber)
+expect 0 generate "$dir/p/top.qpf"
+echo "// mine" >>"$dir/p/top.v"
+head -c 416 /dev/zero | tr '\0' x >"$dir/x416"
+expect 0 card picture 12 "$dir/picture.svg"
+for row in "config OUT|p/top.v|it is no board settings file (" \
+  "config OUT|x416|it is no board settings file (its first bytes are not board ID 43 and record size 416)" \
+  "import $dir/p/top.qsf OUT|p/top.v|it is no board settings file (" \
+  "import $dir/p/top.qsf OUT|x416|it is no board settings file (its first bytes are not board ID 43" \
+  "card picture 12 OUT|p/top.v|it is no SVG picture" \
+  "card picture 12 OUT|x416|it is no SVG picture" \
+  "card picture 13 OUT|picture.svg|" \
+  "config OUT|made.cfg|"; do
+  IFS='|' read -r command source problem <<<"$row"
+  rm -f "$dir/out" "$dir/out".~*
+  [[ $source == made.cfg ]] && expect 0 config "$dir/made.cfg"
+  cp "$dir/$source" "$dir/out"
+  if [[ -z $problem ]]; then
+    # shellcheck disable=SC2086
+    expect 0 ${command/OUT/$dir/out}
+    [[ -z $(find "$dir" -name 'out.~*') ]] || fail "$command kept a backup of its own kind of file"
+    continue
+  fi
+  # shellcheck disable=SC2086
+  expect 1 ${command/OUT/$dir/out}
+  has "$err" "Cannot replace $dir/out: $problem"
+  has "$err" "--force replaces it"
+  cmp -s "$dir/out" "$dir/$source" || fail "$command replaced $source"
+  # shellcheck disable=SC2086
+  expect 0 ${command/OUT/$dir/out} --force
+  has "$err" "kept as $dir/out.~1~"
+  cmp -s "$dir/out.~1~" "$dir/$source" || fail "$command --force kept no whole backup of $source"
+  cmp -s "$dir/out" "$dir/$source" && fail "$command --force did not write"
+done
 
 # A .cfg that is no regular file is refused at once, without waiting for a writer.
 for source in "$kinds/fifo.cfg" /dev/zero; do
@@ -572,6 +665,36 @@ has "$err" "--top: $dir/top.qpf is no Verilog"
 printf 'set_location_assignment PIN_V16 -to {CLOCK1_50\n' >"$dir/broken.qsf"
 expect 2 check "$dir/broken.qsf"
 has "$err" "$dir/broken.qsf:1:37: not a settings file Quartus can read: missing close-brace"
+# Hostile files: nesting too deep for any settings file is a fault at its place, and a file
+# from which no assignment can be read (empty, UTF-16, CR alone) is no pass; import writes
+# nothing from either.
+python3 - "$dir" <<'PY'
+import sys
+files = {
+    "deep.qsf": b"[" * 20000 + b"]" * 20000 + b"\n",
+    "deep_index.qsf": b"a " + b"$a(" * 20000 + b"\n",
+    "deep_quote.qsf": b"a " + b'"[' * 20000 + b"\n",
+    "empty.qsf": b"",
+    "utf16.qsf": "set_location_assignment PIN_V16 -to CLOCK1_50\r\n".encode("utf-16"),
+    "cr_only.qsf": b"set_global_assignment -name FAMILY x\rset_location_assignment PIN_V16 -to X\r",
+}
+for name, data in files.items():
+    open(f"{sys.argv[1]}/{name}", "wb").write(data)
+PY
+for row in "deep.qsf|:1:101: not a settings file Quartus can read: nesting too deep" \
+  "deep_index.qsf|:1:305: not a settings file Quartus can read: nesting too deep" \
+  "deep_quote.qsf|:1:204: not a settings file Quartus can read: nesting too deep" \
+  "empty.qsf|: no assignment could be read: the file is empty" \
+  "utf16.qsf|: no assignment could be read: the file is UTF-16 text" \
+  "cr_only.qsf|: no assignment could be read: its lines end in a carriage return alone"; do
+  IFS='|' read -r file message <<<"$row"
+  expect 2 check "$dir/$file"
+  has "$err" "$dir/$file$message"
+  expect 2 check --json "$dir/$file"
+  [[ -z $out ]] || fail "check --json printed findings for $file: $out"
+  expect 2 import "$dir/$file" "$dir/hostile.cfg"
+  [[ ! -e $dir/hostile.cfg ]] || fail "import wrote settings from $file"
+done
 
 # import gives back the settings a project was made from; what fits nothing is listed; a
 # file whose assignments make no settings writes nothing.
@@ -674,6 +797,19 @@ ln -s real/deep/work "$dir/work"
 RUN_DIR=$dir expect 0 generate work/../proj/top.qpf
 [[ -s $dir/real/deep/proj/top.qpf && ! -e $dir/proj ]] || fail "'..' after a link was taken as text"
 has "$out" "$dir/real/deep/proj/"
+# After a link to nothing, a link to a file or a file, ".." leads nowhere, as for mkdir -p.
+ln -s /nonexistent/a "$dir/dangling"
+: >"$dir/file"
+ln -s file "$dir/filelink"
+for via in dangling filelink file; do
+  RUN_DIR=$dir expect 1 generate "$via/../x/top.qpf"
+  has "$err" "$dir/$via is no folder to go up from"
+  [[ ! -e $dir/x ]] || fail "'..' after $via was taken as text"
+done
+# A refused generation takes away the folders it made.
+dir=$(fresh_dir refused_folders)
+expect 1 generate --testbench "$dir/made/deeper/$(printf 'n%.0s' {1..251}).qpf"
+empty_dir "$dir"
 
 # --- One generation at a time per folder ------------------------------------------------
 # Two different projects into one folder, 50 times: the .v and the .qsf always agree.
@@ -718,12 +854,25 @@ for signal in QUIT USR1 ALRM USR2 PIPE; do
   done
 done
 [[ -z $(find "$dir" -name '.pw-*') ]] || fail "a signal left temporary files: $(ls -A "$dir")"
-: >"$dir/.pw-Ab12cd"
-: >"$dir/.pw-notmine"
-touch -d '1 minute ago' "$dir/.pw-Ab12cd" "$dir/.pw-notmine"
+# A file of another naming stays, and so does one a live writer (without the folder lock)
+# still holds.
+for name in .pw-Ab12cd.tmp .pw-notmine .pw-config .pw-Ab12cd .pw-Held12.tmp; do
+  : >"$dir/$name"
+  touch -d '1 minute ago' "$dir/$name"
+done
+flock "$dir/.pw-Held12.tmp" sleep 30 &
+holder=$!
+for _ in {1..50}; do
+  flock -n "$dir/.pw-Held12.tmp" true || break
+  sleep 0.1
+done
 expect 0 generate "$dir/s.qpf"
-[[ ! -e $dir/.pw-Ab12cd ]] || fail "a temporary file left by a killed run stayed"
-[[ -e $dir/.pw-notmine ]] || fail "a file of another naming was removed"
+[[ ! -e $dir/.pw-Ab12cd.tmp ]] || fail "a temporary file left by a killed run stayed"
+for name in .pw-notmine .pw-config .pw-Ab12cd .pw-Held12.tmp; do
+  [[ -e $dir/$name ]] || fail "$name, no temporary file left by a killed run, was removed"
+done
+kill "$holder" 2>/dev/null
+wait "$holder" 2>/dev/null
 
 # --- As another user ----------------------------------------------------------------------
 # Root regenerating a user's project, a user regenerating another's, folders a user may write

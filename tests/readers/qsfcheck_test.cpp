@@ -201,6 +201,17 @@ TEST(QsfCheck, CardSignalsKeepTheirPositions) {
       {"set_location_assignment PIN_DF35 -to LED[0] -disable\n"
        "set_location_assignment PIN_DF35 -to SW[0] -disable",
        nullptr},
+      // A pattern's standard reaches the placed ports it matches that have none of their own.
+      {"set_instance_assignment -name IO_STANDARD \"1.8 V\" -to *\n"
+       "set_location_assignment PIN_V16 -to CLOCK1_50",
+       "io-standard"},
+      {"set_instance_assignment -name IO_STANDARD \"1.8 V\" -to LED*\n"
+       "set_location_assignment PIN_V16 -to CLOCK1_50",
+       nullptr},
+      {"set_instance_assignment -name IO_STANDARD \"1.8 V\" -to *\n"
+       "set_instance_assignment -name IO_STANDARD \"3.3-V LVCMOS\" -to CLOCK1_50\n"
+       "set_location_assignment PIN_V16 -to CLOCK1_50",
+       nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Lines);
@@ -281,6 +292,23 @@ TEST(QsfImport, ListsWhatItCannotPlaceAndRefusesWhatDoesNotFit) {
       {"no top-level entity", "TOP_LEVEL_ENTITY", "TOP_LEVEL_ENTITY_X", "no top-level entity", {}},
       {"another device", "DEVICE A5EB013BB23BE4S", "DEVICE A5ED065BB32AE6SR0", "device", {}},
       {"a project name no module takes", "\"FULL_BOARD\"", "\"9lives\"", "refused", {}},
+      // A top-level name the record cannot hold whole is refused, never cut.
+      {"a project name of 127 bytes",
+       "\"FULL_BOARD\"",
+       "\"" + std::string(127, 'n') + "\"",
+       nullptr,
+       {}},
+      {"a project name of 128 bytes",
+       "\"FULL_BOARD\"",
+       "\"" + std::string(128, 'n') + "\"",
+       "128 bytes long",
+       {}},
+      {"a project name of 5000 bytes",
+       "\"FULL_BOARD\"",
+       "\"" + std::string(5000, 'n') + "\"",
+       "5000 bytes long",
+       {}},
+      {"a project name with a NUL", "\"FULL_BOARD\"", "\"FULL\\x00BOARD\"", "NUL", {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "build/buildproject.h"
+#include "readers/qsfcheck.h"
 #include "support/configurations.h"
 #include "support/recordinghost.h"
 #include "support/tempdir.h"
@@ -151,6 +152,67 @@ TEST(TclWords, SubstitutionsStayAsWritten) {
   for (std::size_t i = 0; i < texts.size(); ++i) {
     EXPECT_EQ(words[i].Text, texts[i]);
     EXPECT_EQ(words[i].Substituted, i > 0 && i < 6) << texts[i];
+  }
+}
+
+// Hostile settings files: nesting deep enough to run a recursive reader out of stack gives a
+// syntax error on its line, and a text from which no assignment can be read says why.
+TEST(TclWords, RefusesHostileSettingsFiles) {
+  struct Case {
+    const char* What;
+    std::string Text;
+    const char* Error;   // the syntax error's message; nullptr for none
+    const char* Reason;  // part of UnreadableQsfReason's text; nullptr when readable
+  };
+  const std::string assignment = "set_location_assignment PIN_V16 -to CLOCK1_50\n";
+  auto repeated = [](std::string_view piece, std::size_t times) {
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i)
+      text += piece;
+    return text;
+  };
+  constexpr char kUtf16[] = "\xFF\xFEs\0e\0t\0_\0l\0o\0c\0\n\0";
+  const std::string utf16(kUtf16, sizeof kUtf16 - 1);
+  const std::vector<Case> cases = {
+      {"brackets at the limit", assignment + "a " + repeated("[", 100) + "b" + repeated("]", 100),
+       nullptr, nullptr},
+      {"brackets one past the limit",
+       assignment + "a " + repeated("[", 101) + "b" + repeated("]", 101), "nesting too deep",
+       nullptr},
+      {"20000 brackets", assignment + repeated("[", 20000) + repeated("]", 20000),
+       "nesting too deep", nullptr},
+      {"20000 array indices", assignment + "a " + repeated("$a(", 20000), "nesting too deep",
+       nullptr},
+      {"20000 quoted brackets", assignment + "a " + repeated("\"[", 20000), "nesting too deep",
+       nullptr},
+      {"empty", "", nullptr, "empty"},
+      {"blank lines only", " \r\n\t\n", nullptr, "empty"},
+      {"UTF-16", utf16, nullptr, "UTF-16"},
+      {"NUL bytes", assignment + std::string(1, '\0'), nullptr, "NUL"},
+      {"carriage returns alone",
+       "set_global_assignment -name FAMILY x\rset_location_assignment "
+       "PIN_V16 -to CLOCK1_50\r",
+       nullptr, "carriage return"},
+      {"one line ending in CR", "set_location_assignment PIN_V16 -to CLOCK1_50\r", nullptr,
+       nullptr},
+      {"comments only", "# a settings file\n# nothing else\n", nullptr, "no set_global"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    const TclScript script = ReadTclWords(c.Text);
+    if (c.Error) {
+      ASSERT_TRUE(script.Error);
+      EXPECT_EQ(script.Error->Message, c.Error);
+      EXPECT_EQ(script.Error->Line, 2u);  // after the assignment on line 1
+      EXPECT_EQ(script.Commands.size(), 1u);
+      continue;
+    }
+    EXPECT_FALSE(script.Error) << script.Error->Message;
+    const std::string reason = UnreadableQsfReason(c.Text, QsfAssignments(script));
+    if (c.Reason)
+      EXPECT_NE(reason.find(c.Reason), std::string::npos) << reason;
+    else
+      EXPECT_EQ(reason, "");
   }
 }
 

@@ -36,6 +36,12 @@ void PutText(std::string& image, std::size_t offset, const std::string& text) {
   image.replace(offset, text.size(), text);
 }
 
+// A settings record written earlier: board ID 43 and record size 416, then other bytes.
+std::string OlderRecord(char fill) {
+  return BytesOf(DefaultLarkspurSettings()).substr(0, 8) +
+         std::string(kLarkspurRecordSize - 8, fill);
+}
+
 // A record image that uses every byte: garbage after each text's NUL and in the padding.
 std::string BusyImage() {
   std::string image(kLarkspurRecordSize, '\0');
@@ -157,7 +163,7 @@ TEST(TConfigLarkspurFile, RoundTripsEveryByte) {
     TConfigLarkspur config;
     ASSERT_TRUE(config.LoadFile(dir.File("in.cfg")));
     EXPECT_EQ(BytesOf(config.Settings), c.Image);
-    WriteFile(dir.File("out.cfg"), std::string(kLarkspurRecordSize, 'o'));  // an older record
+    WriteFile(dir.File("out.cfg"), OlderRecord('o'));
     ASSERT_TRUE(config.SaveFile(dir.File("out.cfg")));
     EXPECT_EQ(ReadFile(dir.File("out.cfg")), c.Image);
   }
@@ -228,7 +234,8 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
   TempDir dir;
   WriteFile(dir.File("blocker"), "a regular file");
   std::filesystem::create_directory(dir.Path() / "folder.cfg");
-  const std::string previous(kLarkspurRecordSize, 'p');
+  const std::string previous = OlderRecord('p');
+  WriteFile(dir.File("unstamped.cfg"), std::string(kLarkspurRecordSize, 'u'));
   WriteFile(dir.File("old.cfg"), previous);
   WriteFile(dir.File("top.v"), "module top;\r\nendmodule\r\n");
   const std::vector<std::string> before = testing::SortedFileNames(dir.Path());
@@ -252,6 +259,12 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
        "Cannot replace " + dir.File("top.v") +
            ": it is no board settings file (24 bytes; a settings file has 416)",
        "Failed to create file."},
+      // Nor is a file of its length without the board ID and record size at its start.
+      {"416 bytes that are no settings file", dir.File("unstamped.cfg"), false,
+       "Cannot replace " + dir.File("unstamped.cfg") +
+           ": it is no board settings file (its first bytes are not board ID 43 and record "
+           "size 416)",
+       "Failed to create file."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -272,6 +285,7 @@ TEST(TConfigLarkspurFile, FailedSaveLeavesOldFileAndReportsWhy) {
     EXPECT_EQ(saved.Error().SystemMessage, c.Detail);
     EXPECT_EQ(ReadFile(dir.File("old.cfg")), previous);
     EXPECT_EQ(ReadFile(dir.File("top.v")), "module top;\r\nendmodule\r\n");
+    EXPECT_EQ(ReadFile(dir.File("unstamped.cfg")), std::string(kLarkspurRecordSize, 'u'));
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder.cfg"));
     EXPECT_EQ(testing::SortedFileNames(dir.Path()), before);  // no temporary file left behind
   }
