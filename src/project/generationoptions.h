@@ -38,26 +38,27 @@ struct OutputOption {
   std::string_view ValueNoun;    // what one value is called in a usage error ("pin list format")
   std::string_view IniKey;       // "Output/Testbench": section and key
   std::string_view Caption;      // "Testbench": the form's control
+  char Mnemonic;                 // the caption's letter that Alt reaches; 0 for none
   // The help's description, one line per '\n', and the form's tooltip.
   std::string_view Description;
 };
 
 // clang-format off
 inline constexpr OutputOption kTopLevelOption = {
-    OptionKind::Language, "--hdl", "LANGUAGE", "language", "Output/TopLevel", "Top level:",
+    OptionKind::Language, "--hdl", "LANGUAGE", "language", "Output/TopLevel", "Top level:", 'v',
     "language of the top level: verilog (NAME.v, the default),\n"
     "systemverilog (NAME.sv) or vhdl (NAME.vhd, VHDL-2008)"};
 inline constexpr OutputOption kTestbenchOption = {
-    OptionKind::Switch, "--testbench", "", "", "Output/Testbench", "Testbench",
+    OptionKind::Switch, "--testbench", "", "", "Output/Testbench", "Testbench", 'e',
     "also write NAME_tb in that language: it drives the clocks,\n"
     "holds the other inputs idle and finishes after 1 us"};
 inline constexpr OutputOption kPinListOption = {
-    OptionKind::Formats, "--pins", "LIST", "pin list format", "Output/PinList", "Pin list",
+    OptionKind::Formats, "--pins", "LIST", "pin list format", "Output/PinList", "Pin list", 'P',
     "also write the pin list beside the project: json (NAME.pins.json),\n"
     "csv (NAME.pins.csv, for the Pin Planner's Import Assignments)\n"
     "or json,csv"};
 inline constexpr OutputOption kPinoutOption = {
-    OptionKind::Switch, "--pinout", "", "", "Output/Pinout", "Pinout",
+    OptionKind::Switch, "--pinout", "", "", "Output/Pinout", "Pinout", 0,
     "also write NAME.pinout.svg: the picture of each GPIO header that\n"
     "carries a card, every position with its signal and FPGA ball"};
 // clang-format on

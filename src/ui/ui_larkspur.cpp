@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "build/buildproject.h"
@@ -125,17 +126,20 @@ constexpr HeaderControl kHeaders[kHeaderCount] = {
    "ShapeGpio1", {94, 263, 182, 23}},
 };
 // clang-format on
-// The output controls in the band of Panel1 below the board picture, its left part.
+// The output options' controls, in the band of Panel1 below the board picture: the language's
+// label and list, then one check box per other option, in the order of the output table. An
+// option past the places listed goes below the last place.
 constexpr QPoint kTopLevelLabelAt{8, 297};
 constexpr QRect kTopLevelComboBox{84, 293, 150, 26};
-constexpr QRect kTestbenchCheckBox{84, 322, 150, 20};
+constexpr QRect kOutputSwitchPlaces[] = {
+    {84, 322, 150, 20},   // left part, under the language
+    {285, 305, 124, 22},  // right end
+    {285, 327, 124, 22},
+};
 
 constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kLogoSize{89, 42};
 constexpr QSize kBoardPictureSize{400, 245};
-// In the band of Panel1 below the board picture, at its right end.
-constexpr QRect kPinListBox{285, 305, 124, 22};
-constexpr QRect kPinoutBox{285, 327, 124, 22};
 
 struct ButtonControl {
   const char* Name;
@@ -281,6 +285,31 @@ QString WithMnemonic(QString text, char letter) {
 
 QString WithMnemonic(const char* caption, char letter) {
   return WithMnemonic(QString::fromUtf8(caption), letter);
+}
+
+// The name of an option's control after its caption: "Pin list" gives "PinList", "Top level:"
+// gives "TopLevel".
+QString ControlNameOf(std::string_view caption) {
+  QString name;
+  bool wordStart = true;
+  for (const char c : caption) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) {
+      wordStart = true;
+      continue;
+    }
+    name +=
+        QLatin1Char(wordStart ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c);
+    wordStart = false;
+  }
+  return name;
+}
+
+// An option's tooltip: its description as one sentence.
+QString TipOf(std::string_view description) {
+  QString tip = Utf8(description).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  if (!tip.isEmpty())
+    tip[0] = tip[0].toUpper();
+  return tip + QLatin1Char('.');
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& caption, QPoint at, bool bold) {
@@ -577,49 +606,7 @@ void TFormLarkspur::CreateControls() {
   for (int h = 0; h < kHeaderCount; ++h) {
     HeaderShapes[h] = MakeOutline(panel, kHeaders[h].OutlineName, kHeaders[h].OutlineBox);
   }
-  QLabel* topLevelLabel =
-      MakeLabel(panel, "LabelTopLevel", WithMnemonic(Utf8(kTopLevelOption.Caption), 'v'),
-                kTopLevelLabelAt, /*bold=*/false);
-  ComboTopLevel = new QComboBox(panel);
-  ComboTopLevel->setObjectName(QStringLiteral("ComboBoxTopLevel"));
-  ComboTopLevel->setGeometry(kTopLevelComboBox);
-  ComboTopLevel->setEditable(false);
-  ComboTopLevel->setCursor(Qt::PointingHandCursor);
-  ComboTopLevel->setAccessibleName(QStringLiteral("Top level language"));
-  ComboTopLevel->setToolTip(
-      QStringLiteral("The language of the top-level file: Verilog (NAME.v), SystemVerilog "
-                     "(NAME.sv) or VHDL-2008 (NAME.vhd)."));
-  for (HdlLanguage language : kHdlLanguages) {
-    const std::string_view caption = HdlLanguageCaption(language);
-    ComboTopLevel->addItem(QString::fromLatin1(caption.data(), qsizetype(caption.size())));
-  }
-  topLevelLabel->setBuddy(ComboTopLevel);
-  CheckTestbench = new QCheckBox(WithMnemonic(Utf8(kTestbenchOption.Caption), 'e'), panel);
-  CheckTestbench->setObjectName(QStringLiteral("CheckBoxTestbench"));
-  CheckTestbench->setGeometry(kTestbenchCheckBox);
-  CheckTestbench->setCursor(Qt::PointingHandCursor);
-  CheckTestbench->setAccessibleName(Utf8(kTestbenchOption.Caption));
-  CheckTestbench->setToolTip(
-      QStringLiteral("Also write NAME_tb in the same language: it drives the clocks, holds the "
-                     "other inputs idle and finishes after 1 us."));
-  // P is the pin list's: the first header's prefix label takes a, and LPDDR4-A takes 4.
-  CheckBoxPinList = new QCheckBox(WithMnemonic(Utf8(kPinListOption.Caption), 'P'), panel);
-  CheckBoxPinList->setObjectName(QStringLiteral("CheckBoxPinList"));
-  CheckBoxPinList->setGeometry(kPinListBox);
-  CheckBoxPinList->setCursor(Qt::PointingHandCursor);
-  CheckBoxPinList->setAccessibleName(Utf8(kPinListOption.Caption));
-  CheckBoxPinList->setToolTip(
-      QStringLiteral("Also write the pins as NAME.pins.json and NAME.pins.csv (for the Pin "
-                     "Planner's Import Assignments)"));
-  // Every letter of "Pinout" is another control's mnemonic, so the box has none; Tab reaches it.
-  CheckBoxPinout = new QCheckBox(Utf8(kPinoutOption.Caption), panel);
-  CheckBoxPinout->setObjectName(QStringLiteral("CheckBoxPinout"));
-  CheckBoxPinout->setGeometry(kPinoutBox);
-  CheckBoxPinout->setCursor(Qt::PointingHandCursor);
-  CheckBoxPinout->setAccessibleName(Utf8(kPinoutOption.Caption));
-  CheckBoxPinout->setToolTip(
-      QStringLiteral("Also write NAME.pinout.svg: each header that carries a card, every "
-                     "position with its signal and FPGA ball"));
+  CreateOutputControls(panel);
 
   for (std::size_t i = 0; i < kButtons.size(); ++i) {
     const ButtonControl& row = kButtons[i];
@@ -681,6 +668,47 @@ void TFormLarkspur::CreateControls() {
   }
 }
 
+// The control of each option of the output table: the language's list with its label, a
+// check box for every other option; caption, mnemonic and tooltip come from the option.
+void TFormLarkspur::CreateOutputControls(QWidget* panel) {
+  std::size_t place = 0;
+  for (const OutputOption* option : OutputOptions()) {
+    const QString caption = Utf8(option->Caption);
+    const QString name = ControlNameOf(option->Caption);
+    if (option->Kind == OptionKind::Language) {
+      QLabel* label = MakeLabel(panel, ("Label" + name).toLatin1().constData(),
+                                WithMnemonic(caption, option->Mnemonic), kTopLevelLabelAt,
+                                /*bold=*/false);
+      ComboTopLevel = new QComboBox(panel);
+      ComboTopLevel->setObjectName("ComboBox" + name);
+      ComboTopLevel->setGeometry(kTopLevelComboBox);
+      ComboTopLevel->setEditable(false);
+      ComboTopLevel->setCursor(Qt::PointingHandCursor);
+      ComboTopLevel->setAccessibleName(Utf8(option->Caption).remove(':') + " language");
+      ComboTopLevel->setToolTip(TipOf(option->Description));
+      for (HdlLanguage language : kHdlLanguages) {
+        const std::string_view words = HdlLanguageCaption(language);
+        ComboTopLevel->addItem(QString::fromLatin1(words.data(), qsizetype(words.size())));
+      }
+      label->setBuddy(ComboTopLevel);
+      continue;
+    }
+    QRect box = place < std::size(kOutputSwitchPlaces)
+                    ? kOutputSwitchPlaces[place]
+                    : kOutputSwitchPlaces[std::size(kOutputSwitchPlaces) - 1].translated(
+                          0, static_cast<int>(place - std::size(kOutputSwitchPlaces) + 1) * 22);
+    ++place;
+    auto* check =
+        new QCheckBox(option->Mnemonic ? WithMnemonic(caption, option->Mnemonic) : caption, panel);
+    check->setObjectName("CheckBox" + name);
+    check->setGeometry(box);
+    check->setCursor(Qt::PointingHandCursor);
+    check->setAccessibleName(caption);
+    check->setToolTip(TipOf(option->Description));
+    OutputSwitches.emplace_back(option, check);
+  }
+}
+
 // Tab follows the reading order: the name, the check boxes row by row, each header's card
 // and prefix, the output choices below the board, the buttons row by row, then the logo.
 void TFormLarkspur::SetTabOrder() {
@@ -691,9 +719,8 @@ void TFormLarkspur::SetTabOrder() {
     order.push_back(PrefixEdits[h]);
   }
   order.push_back(ComboTopLevel);
-  order.push_back(CheckTestbench);
-  order.push_back(CheckBoxPinList);
-  order.push_back(CheckBoxPinout);
+  for (const auto& [option, check] : OutputSwitches)
+    order.push_back(check);
   order.insert(order.end(), Buttons.begin(), Buttons.end());
   order.push_back(ButtonAbout);
   for (std::size_t i = 1; i < order.size(); ++i)
@@ -1100,19 +1127,16 @@ GenerationOptions TFormLarkspur::OutputChoices() const {
   const int index = ComboTopLevel->currentIndex();
   if (index >= 0 && index < static_cast<int>(kHdlLanguages.size()))
     options.TopLevel = kHdlLanguages[static_cast<std::size_t>(index)];
-  options.Testbench = CheckTestbench->isChecked();
-  if (CheckBoxPinList->isChecked())
-    options.PinList = PinListFiles::Both();
-  options.Pinout = CheckBoxPinout->isChecked();
+  for (const auto& [option, check] : OutputSwitches)
+    SwitchOutputOption(*option, check->isChecked(), options);
   return options;
 }
 
 void TFormLarkspur::ShowOutputChoices(const GenerationOptions& options) {
   const auto language = std::find(kHdlLanguages.begin(), kHdlLanguages.end(), options.TopLevel);
   ComboTopLevel->setCurrentIndex(static_cast<int>(language - kHdlLanguages.begin()));
-  CheckTestbench->setChecked(options.Testbench);
-  CheckBoxPinList->setChecked(options.PinList.Any());
-  CheckBoxPinout->setChecked(options.Pinout);
+  for (const auto& [option, check] : OutputSwitches)
+    check->setChecked(OutputOptionIsOn(*option, options));
 }
 
 }  // namespace pinwright

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host.h"
@@ -102,6 +103,7 @@ class TFormLarkspur : public QWidget {
   void CreateControls();
   void WireHandlers();
   void SetTabOrder();
+  void CreateOutputControls(QWidget* panel);
   // The controls written over a copy of the record, as ControlsToSettings would store them.
   void ControlsToRecord(TLarkspurSettings& record) const;
   std::int32_t SelectedCard(int header) const;
@@ -120,10 +122,9 @@ class TFormLarkspur : public QWidget {
   std::array<QLabel*, kHeaderCount> HeaderImages{};
   std::array<TOutline*, kHeaderCount> HeaderShapes{};
   std::array<QPushButton*, kButtonCount> Buttons{};
-  QComboBox* ComboTopLevel = nullptr;
-  QCheckBox* CheckTestbench = nullptr;
-  QCheckBox* CheckBoxPinList = nullptr;
-  QCheckBox* CheckBoxPinout = nullptr;
+  QComboBox* ComboTopLevel = nullptr;  // the language of the top level
+  // A check box for each other option of the output table, in the table's order.
+  std::vector<std::pair<const OutputOption*, QCheckBox*>> OutputSwitches;
   // The cards selected before "Card file..." was picked, for when the choice is abandoned.
   std::array<std::int32_t, kHeaderCount> ShownCards{};
   QLabel* LabelProblems = nullptr;
