@@ -95,7 +95,7 @@ class Reader {
   std::size_t CursorOffset = 0;
   std::uint32_t CursorLine = 1;
   std::size_t CursorLineStart = 0;
-  std::optional<TclSyntaxError> Error;
+  std::optional<Diagnostic> Error;
 
   bool AtEnd() const { return P >= S.size(); }
 
@@ -118,7 +118,7 @@ class Reader {
 
   bool Fail(std::size_t at, const char* message) {
     if (!Error) {
-      TclSyntaxError error;
+      Diagnostic error;
       error.Message = message;
       Locate(at, error.Line, error.Column);
       Error = std::move(error);
@@ -441,8 +441,11 @@ class Reader {
 
 }  // namespace
 
-TclScript ReadTclWords(std::string_view text) {
-  return Reader(text).Read();
+TclScript ReadTclWords(std::string_view text, std::string_view file) {
+  TclScript script = Reader(text).Read();
+  if (script.Error)
+    script.Error->File = file;
+  return script;
 }
 
 }  // namespace pinwright

@@ -569,9 +569,16 @@ expect 2 check "$dir/missing.qsf"
 has "$err" "cannot read $dir/missing.qsf: no such file"
 expect 2 check --top "$dir/top.qpf" "$dir/top.qsf"
 has "$err" "--top: $dir/top.qpf is no Verilog"
+# What a reader finds in a file is its diagnostic line alone, as problem matchers read it.
 printf 'set_location_assignment PIN_V16 -to {CLOCK1_50\n' >"$dir/broken.qsf"
+broken="$dir/broken.qsf:1:37: error: not a settings file Quartus can read: missing close-brace"
 expect 2 check "$dir/broken.qsf"
-has "$err" "$dir/broken.qsf:1:37: not a settings file Quartus can read: missing close-brace"
+[[ $err == "$broken" ]] || fail "check of a broken file:\n$err"
+expect 2 import "$dir/broken.qsf" "$dir/broken.cfg"
+[[ $err == "$broken" ]] || fail "import of a broken file:\n$err"
+printf 'wire x;\n' >"$dir/none.v"
+expect 2 check --top "$dir/none.v" "$dir/top.qsf"
+[[ $err == "$dir/none.v: error: no module found" ]] || fail "a top level without a module:\n$err"
 
 # import gives back the settings a project was made from; what fits nothing is listed; a
 # file whose assignments make no settings writes nothing.
