@@ -99,7 +99,7 @@ struct QsfFinding : Diagnostic {
 
 // The findings of the assignments, in line order (those of the top level last); qsfFile names
 // the file they were read from. With the top level's ports, also its ports without
-// assignments and assignments to no port.
+// assignments, naming the top level's File, and assignments to no port.
 std::vector<QsfFinding> CheckQsf(const std::vector<QsfAssignment>& assignments,
                                  const DeclaredPorts* topLevel = nullptr,
                                  HdlLanguage topLanguage = HdlLanguage::Verilog,

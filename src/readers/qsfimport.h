@@ -39,8 +39,9 @@ struct QsfImport {
 QsfImport ImportQsf(const TclScript& script, std::string_view file = {});
 
 // Reads, splits and imports the settings file at the path for a front end: a file that
-// cannot be read, or is no Tcl script, fails (CannotRead, the reason naming the file and
-// where its text breaks); a refused import comes back with its Refusal.
+// cannot be read, or is no Tcl script, fails (CannotRead; for a script the reason is the
+// diagnostic line of where its text breaks, naming the file by its name); a refused import
+// comes back with its Refusal.
 Result<QsfImport> ImportQsfFile(const std::string& path);
 
 // For a message: the choices the import made and the assignments it left out, one a line

@@ -140,9 +140,10 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
       ASSERT_TRUE(Replace(qsf, cut, put)) << cut;
     for (const auto& [cut, put] : c.TopEdits)
       ASSERT_TRUE(cut.empty() || Replace(top, cut, put)) << cut;
-    const DeclaredPorts ports = ReadDeclaredPorts(top, HdlLanguage::Verilog);
+    const DeclaredPorts ports = ReadDeclaredPorts(top, HdlLanguage::Verilog, {}, "top.v");
     const std::vector<QsfFinding> findings =
-        CheckQsf(QsfAssignments(ReadTclWords(qsf)), c.TopEdits.empty() ? nullptr : &ports);
+        CheckQsf(QsfAssignments(ReadTclWords(qsf)), c.TopEdits.empty() ? nullptr : &ports,
+                 HdlLanguage::Verilog, "top.qsf");
     ASSERT_EQ(findings.size(), c.Findings.size())
         << (findings.empty() ? "" : DiagnosticLine(findings.front()));
     for (std::size_t i = 0; i < findings.size(); ++i) {
@@ -150,6 +151,7 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
       const QsfFinding& found = findings[i];
       SCOPED_TRACE(DiagnosticLine(found));
       EXPECT_EQ(found.Rule, expected.Rule);
+      EXPECT_EQ(found.File, found.InTopLevel ? "top.v" : "top.qsf");
       EXPECT_EQ(found.Severity, expected.Severity);
       EXPECT_EQ(found.Line, LineOf(found.InTopLevel ? top : qsf, expected.Marker));
       // A .qsf finding points at its command, a top-level one at the port's name.
