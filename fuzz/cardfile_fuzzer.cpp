@@ -57,12 +57,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const CardFileReading reading = ReadCardText(text, "fuzz.toml");
   if (reading.Card.get() != nullptr && !reading.Problems.empty())
-    Fail("a card and problems at once", reading.Problems.front().Text());
+    Fail("a card and problems at once", DiagnosticLine(reading.Problems.front()));
   if (!reading.Card && reading.Problems.empty())
     Fail("neither a card nor a problem", std::string(text));
-  for (const CardProblem& problem : reading.Problems) {
+  for (const Diagnostic& problem : reading.Problems) {
     if (problem.Line < 1 || problem.Column < 1 || problem.Message.empty())
-      Fail("a problem without a place or a message", problem.Text());
+      Fail("a problem without a place or a message", DiagnosticLine(problem));
   }
   if (!reading.Card)
     return 0;
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const CardFileReading again = ReadCardText(written, "again.toml");
   if (!again.Card)
     Fail("the written card file does not read back",
-         again.Problems.front().Text() + "\n" + written);
+         DiagnosticLine(again.Problems.front()) + "\n" + written);
   if (!SameRows(*reading.Card, *again.Card))
     Fail("the written card file reads back to other rows", written);
   if (CardHeaderSvg(reading.Card->Id, 1).find("</svg>") == std::string::npos)

@@ -88,8 +88,8 @@ std::string UnknownKeyMessage(std::string_view key, std::span<const std::string_
 }
 
 SourcePlace PlaceOf(const toml::source_region& region) {
-  return {std::max<std::int64_t>(1, region.begin.line),
-          std::max<std::int64_t>(1, region.begin.column)};
+  return {std::max<std::uint32_t>(1, region.begin.line),
+          std::max<std::uint32_t>(1, region.begin.column)};
 }
 
 // The words shown for a TOML value's type in a problem.
@@ -130,11 +130,11 @@ std::string Shown(std::string_view text) {
 
 class Checker {
  public:
-  Checker(std::string path, std::vector<CardProblem>& problems)
+  Checker(std::string path, std::vector<Diagnostic>& problems)
       : Path(std::move(path)), Problems(problems) {}
 
   void Report(SourcePlace place, std::string message) {
-    Problems.push_back({Path, place.Line, place.Column, std::move(message)});
+    Problems.push_back(CardFileError(Path, place, std::move(message)));
   }
   void Report(const toml::node& node, std::string message) {
     Report(PlaceOf(node.source()), std::move(message));
@@ -167,7 +167,7 @@ class Checker {
   }
 
   std::string Path;
-  std::vector<CardProblem>& Problems;
+  std::vector<Diagnostic>& Problems;
 };
 
 std::string_view DirectionKeyword(PinDirection direction) {
@@ -505,8 +505,8 @@ PictureKind PictureKindOf(std::string_view start) {
   return PictureKind::None;
 }
 
-std::string CardProblem::Text() const {
-  return File + ":" + std::to_string(Line) + ":" + std::to_string(Column) + ": error: " + Message;
+Diagnostic CardFileError(const std::string& path, SourcePlace place, std::string message) {
+  return {path, place.Line, place.Column, DiagnosticSeverity::Error, {}, std::move(message)};
 }
 
 std::int32_t CardIoStandardCode(std::string_view name) {
@@ -642,7 +642,7 @@ CardFileReading ReadCardText(std::string_view text, const std::string& path) {
   }
 
   std::stable_sort(reading.Problems.begin(), reading.Problems.end(),
-                   [](const CardProblem& a, const CardProblem& b) {
+                   [](const Diagnostic& a, const Diagnostic& b) {
                      return a.Line != b.Line ? a.Line < b.Line : a.Column < b.Column;
                    });
   if (reading.Problems.empty()) {
@@ -660,10 +660,10 @@ CardFileReading ReadCardFile(const std::string& path) {
     // regular file", "Too many levels of symbolic links", ...
     const std::string& reason = text.Error().Reason;
     const std::string lead = "cannot read " + path + ": ";
-    reading.Problems.push_back(
-        {path, 1, 1,
-         "the file cannot be read: " +
-             (reason.starts_with(lead) ? reason.substr(lead.size()) : reason)});
+    reading.Problems.push_back(CardFileError(
+        path, {1, 1},
+        "the file cannot be read: " +
+            (reason.starts_with(lead) ? reason.substr(lead.size()) : reason)));
     return reading;
   }
   return ReadCardText(*text, path);

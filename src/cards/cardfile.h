@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cards/catalogue.h"
+#include "host/diagnostic.h"
 
 namespace pinwright {
 
@@ -19,22 +20,15 @@ inline constexpr std::int32_t kLastUserCardId = 9999;
 inline constexpr std::size_t kCardNameMaxBytes = 63;
 inline constexpr std::string_view kCardFileExtension = ".toml";
 
-// One mistake in a card file, where editors and CI problem matchers look for it.
-struct CardProblem {
-  std::string File;
-  std::int64_t Line = 1;
-  std::int64_t Column = 1;
-  std::string Message;
-
-  // "FILE:LINE:COLUMN: error: MESSAGE"
-  std::string Text() const;
-};
-
 // Where a key stands in its file.
 struct SourcePlace {
-  std::int64_t Line = 1;
-  std::int64_t Column = 1;
+  std::uint32_t Line = 1;
+  std::uint32_t Column = 1;
 };
+
+// A mistake in the card file at the place. Every problem of a card file is an error, and the
+// reader names no rules.
+Diagnostic CardFileError(const std::string& path, SourcePlace place, std::string message);
 
 // A card read from a file: the catalogue's Card value (Row) and what it points to, the rows
 // of its map and their names. It owns them, so it is shared, never copied.
@@ -57,7 +51,7 @@ struct CardDefinition {
 
 struct CardFileReading {
   std::shared_ptr<const CardDefinition> Card;  // only when Problems is empty
-  std::vector<CardProblem> Problems;           // in file order
+  std::vector<Diagnostic> Problems;            // errors, in file order
 };
 
 // Reads the text of a card file. `path` names the file in every problem and is where a

@@ -7,6 +7,7 @@
 
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
+#include "host/diagnostic.h"
 #include "host/paths.h"
 #include "host/text.h"
 
@@ -19,7 +20,7 @@ struct Installed {
   std::vector<std::shared_ptr<const CardDefinition>> Cards;
   std::vector<std::string> Folders;
   std::vector<std::string> RefusedFiles;
-  std::vector<CardProblem> Problems;
+  std::vector<Diagnostic> Problems;
   std::uint64_t Generation = 0;
 };
 
@@ -88,12 +89,13 @@ CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::strin
       const CardDefinition& card = *reading.Card;
       const auto earlier = kept.find(card.Id);
       if (earlier != kept.end() && sourceOfId[card.Id] == file.Source) {
-        reading.Problems.push_back({file.Path, card.IdPlace.Line, card.IdPlace.Column,
-                                    "id " + std::to_string(card.Id) + " is also the id of " +
-                                        earlier->second->SourceFile});
+        reading.Problems.push_back(CardFileError(
+            file.Path, card.IdPlace,
+            "id " + std::to_string(card.Id) + " is also the id of " + earlier->second->SourceFile));
       } else if (const std::string holder = NameHolder(kept, card); !holder.empty()) {
-        reading.Problems.push_back({file.Path, card.NamePlace.Line, card.NamePlace.Column,
-                                    "name \"" + card.Name + "\" is already the name of " + holder});
+        reading.Problems.push_back(
+            CardFileError(file.Path, card.NamePlace,
+                          "name \"" + card.Name + "\" is already the name of " + holder));
       } else {
         if (earlier != kept.end()) {
           load.Notes.push_back(file.Path + " replaces card " + std::to_string(card.Id) + " of " +
@@ -180,9 +182,9 @@ Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string&
                                            {CardSource::Kind::File, file}};
   const CardLoad trial = LoadCards(sources);
   std::string reason;
-  for (const CardProblem& problem : trial.Problems) {
+  for (const Diagnostic& problem : trial.Problems) {
     if (problem.File == file)
-      reason += (reason.empty() ? "" : "\r\n") + problem.Text();
+      reason += (reason.empty() ? "" : "\r\n") + DiagnosticLine(problem);
   }
   if (!reason.empty())
     return Failure{FailureKind::CannotRead, file, reason, {}};
@@ -266,7 +268,7 @@ std::span<const std::string> RefusedCardFiles() {
   return InstalledState().RefusedFiles;
 }
 
-std::span<const CardProblem> RefusedCardProblems() {
+std::span<const Diagnostic> RefusedCardProblems() {
   return InstalledState().Problems;
 }
 

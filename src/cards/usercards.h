@@ -25,7 +25,7 @@ struct CardSource {
 
 struct CardLoad {
   std::vector<std::shared_ptr<const CardDefinition>> Cards;  // accepted, by ID
-  std::vector<CardProblem> Problems;                         // of every refused file
+  std::vector<Diagnostic> Problems;                          // of every refused file
   std::vector<std::string> RefusedFiles;
   std::vector<std::string> Notes;            // a later file that replaced an earlier one
   std::vector<std::string> SearchedFolders;  // every folder looked in, with its separator
@@ -67,7 +67,7 @@ std::span<const std::shared_ptr<const CardDefinition>> InstalledUserCards();
 std::span<const std::string> SearchedCardFolders();
 // The card files the installed load refused, and their problems.
 std::span<const std::string> RefusedCardFiles();
-std::span<const CardProblem> RefusedCardProblems();
+std::span<const Diagnostic> RefusedCardProblems();
 // For a user card ID (1000 to 9999) that no installed card file has: the sentence that says so
 // and names the folders searched. Empty for every other ID.
 std::string MissingUserCardText(std::int32_t cardId);

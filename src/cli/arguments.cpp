@@ -142,11 +142,10 @@ Request RequestFor(Command which, std::optional<Command> topic = std::nullopt) {
   return request;
 }
 
-// "LED,uart,all" into changes; the error text is empty on success.
-std::string AddComponentList(std::string_view list, bool ticked,
-                             std::vector<ComponentChange>& changes) {
+// "LED,uart,all" into changes; a usage error names what is wrong with the list.
+Status AddComponentList(std::string_view list, bool ticked, std::vector<ComponentChange>& changes) {
   if (list.empty())
-    return "an empty component list";
+    return UsageError("an empty component list");
   std::size_t start = 0;
   while (true) {
     std::size_t comma = list.find(',', start);
@@ -158,9 +157,9 @@ std::string AddComponentList(std::string_view list, bool ticked,
     } else if (std::optional<std::size_t> index = FindLarkspurComponent(name)) {
       changes.push_back({*index, ticked});
     } else {
-      return name.empty()
-                 ? std::string("an empty name in the component list '") + std::string(list) + "'"
-                 : "unknown component '" + std::string(name) + "'";
+      return UsageError(name.empty()
+                            ? "an empty name in the component list '" + std::string(list) + "'"
+                            : "unknown component '" + std::string(name) + "'");
     }
     if (comma == std::string_view::npos)
       return {};
@@ -248,10 +247,10 @@ Result<Request> ParseArguments(std::span<const std::string> args) {
         break;
       case OptionId::With:
       case OptionId::Without: {
-        std::string error =
+        const Status added =
             AddComponentList(value, option->Id == OptionId::With, request.Components);
-        if (!error.empty())
-          return UsageError(std::string(name) + ": " + error);
+        if (!added)
+          return UsageError(std::string(name) + ": " + added.Error().Reason);
         break;
       }
       case OptionId::Card:

@@ -96,6 +96,10 @@ std::string EscapedText(std::string_view text, bool keepLineBreaks) {
   return plain;
 }
 
+std::string DiagnosticText(const Diagnostic& diagnostic) {
+  return EscapedText(DiagnosticLine(diagnostic), false) + '\n';
+}
+
 std::string TerminalText(std::string_view text) {
   return EscapedText(text, true);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/diagnostic.h"
 #include "host/host.h"
 
 namespace pinwright::cli {
@@ -21,6 +22,10 @@ std::optional<LocalDateTime> ParseSourceDateEpoch(std::string_view text);
 std::string EscapedText(std::string_view text, bool keepLineBreaks);
 // EscapedText keeping the line breaks: for messages and other text of the core.
 std::string TerminalText(std::string_view text);
+
+// The diagnostic as its one line (DiagnosticLine), escaped as EscapedText does and ended:
+// what the commands print of what the readers found.
+std::string DiagnosticText(const Diagnostic& diagnostic);
 
 // Every message is one "pinwright-cli: ..." block on stderr, with the core's CR LF line
 // ends turned into plain ones and everything else escaped.

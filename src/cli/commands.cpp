@@ -13,6 +13,7 @@
 #include "cards/usercards.h"
 #include "cli/clihost.h"
 #include "cli/overrides.h"
+#include "host/diagnostic.h"
 #include "host/filewrite.h"
 #include "host/host.h"
 #include "host/jsonwriter.h"
@@ -190,17 +191,17 @@ int ReadQsf(const std::string& path, TclScript& script) {
   std::string text;
   if (const int status = ReadOperand(path, text); status != kExitOk)
     return status;
-  script = ReadTclWords(text);
+  script = ReadTclWords(text, path);
   if (script.Error) {
-    PrintMessage(MessageKind::Error,
-                 path + ":" + std::to_string(script.Error->Line) + ":" +
-                     std::to_string(script.Error->Column) +
-                     ": not a settings file Quartus can read: " + script.Error->Message);
+    std::fputs(DiagnosticText(NotASettingsFile(script)).c_str(), stderr);
     return kExitUsage;
   }
   if (const std::string reason = UnreadableQsfReason(text, QsfAssignments(script));
       !reason.empty()) {
-    PrintMessage(MessageKind::Error, path + ": no assignment could be read: " + reason);
+    std::fputs(DiagnosticText(Diagnostic{path, 0, 0, DiagnosticSeverity::Error, {},
+                                         "no assignment could be read: " + reason})
+                   .c_str(),
+               stderr);
     return kExitUsage;
   }
   return kExitOk;
@@ -232,6 +233,11 @@ int SaveSettings(TConfigLarkspur& config, const std::string& path, bool force) {
     return ReportNotWritten(saved.Error(), path);
   ReportBackup(backup);
   return kExitOk;
+}
+
+// A note about the file as a whole (or about none), printed as a diagnostic line.
+std::string NoteText(const std::string& file, const std::string& note) {
+  return DiagnosticText({file, 0, 0, DiagnosticSeverity::Note, {}, note});
 }
 
 // True when an assignment the import left out is on a ball of the header.
@@ -337,10 +343,10 @@ CardLoad LoadUserCards(const Request& request) {
                          (request.Which == Command::Card && request.Operands.front() == "check");
   if (!listsThem) {
     std::string text;
-    for (const CardProblem& problem : load.Problems)
-      text += EscapedText(problem.Text(), false) + "\n";
+    for (const Diagnostic& problem : load.Problems)
+      text += DiagnosticText(problem);
     for (const std::string& note : load.Notes)
-      text += "note: " + EscapedText(note, false) + "\n";
+      text += NoteText({}, note);
     std::fputs(text.c_str(), stderr);
   }
   return load;
@@ -375,23 +381,23 @@ int RunCheck(const Request& request, std::string& out) {
         entity = a.Value;
       }
     }
-    ports = ReadDeclaredPorts(text, language, entity);
-    if (!ports->Problem.empty()) {
-      PrintMessage(MessageKind::Error, "--top: " + topPath + ": " + ports->Problem);
+    ports = ReadDeclaredPorts(text, language, entity, topPath);
+    if (ports->Problem) {
+      std::fputs(DiagnosticText(*ports->Problem).c_str(), stderr);
       return kExitUsage;
     }
   }
 
   const std::vector<QsfFinding> findings =
-      CheckQsf(assignments, ports ? &*ports : nullptr, language);
+      CheckQsf(assignments, ports ? &*ports : nullptr, language, qsfPath);
   if (request.Json) {
-    out += QsfFindingsJson(findings, qsfPath, topPath);
+    out += QsfFindingsJson(findings);
   } else {
     for (const QsfFinding& finding : findings)
-      out += EscapedText(QsfFindingLine(finding, qsfPath, topPath), false) + '\n';
+      out += DiagnosticText(finding);
   }
   const bool errors = std::any_of(findings.begin(), findings.end(), [](const QsfFinding& f) {
-    return f.Severity == FindingSeverity::Error;
+    return f.Severity == DiagnosticSeverity::Error;
   });
   return errors ? kExitRefused : kExitOk;
 }
@@ -402,12 +408,12 @@ int RunImport(const Request& request, std::string& out) {
   TclScript script;
   if (const int status = ReadQsf(qsfPath, script); status != kExitOk)
     return status;
-  const QsfImport imported = ImportQsf(script);
+  const QsfImport imported = ImportQsf(script, qsfPath);
   if (request.Json) {
     out += QsfImportJson(imported);
   } else {
     for (const std::string& choice : imported.Choices)
-      out += EscapedText(qsfPath + ": note: " + choice, false) + '\n';
+      out += NoteText(qsfPath, choice);
     // A header without a card leaves no trace of its prefix in any project file; ports on
     // a header that fit no card are most likely a card file's card whose file was not given.
     for (std::size_t h = 0; h < kLarkspurHeaders.size() && imported.Ok(); ++h) {
@@ -422,20 +428,13 @@ int RunImport(const Request& request, std::string& out) {
               : std::string(header.Label) +
                     " carries no card, so the file holds no prefix for it; the prefix is left "
                     "empty.";
-      out += EscapedText(qsfPath + ": note: " + note, false) + '\n';
+      out += NoteText(qsfPath, note);
     }
-    for (const UnplacedAssignment& unplaced : imported.Unplaced) {
-      out +=
-          EscapedText(qsfPath + ":" + std::to_string(unplaced.Line) + ":" +
-                          std::to_string(unplaced.Column) + ": warning: " + unplaced.Port +
-                          (unplaced.Location.empty() ? "" : " on " + unplaced.Location) +
-                          " belongs to no whole part and no card; it is left out of the settings",
-                      false) +
-          '\n';
-    }
+    for (const UnplacedAssignment& unplaced : imported.Unplaced)
+      out += DiagnosticText(unplaced);
   }
   if (!imported.Ok()) {
-    PrintMessage(MessageKind::Error, "cannot import " + qsfPath + ": " + imported.Refusal);
+    PrintMessage(MessageKind::Error, "cannot import " + qsfPath + ": " + imported.Refusal->Message);
     return kExitRefused;
   }
   TConfigLarkspur config;
@@ -446,11 +445,11 @@ int RunImport(const Request& request, std::string& out) {
 int RunCards(const CardLoad& load, std::string& out) {
   out += CardChoicesText();
   for (const std::string& note : load.Notes)
-    out += "note: " + EscapedText(note, false) + "\n";
+    out += NoteText({}, note);
   if (!load.RefusedFiles.empty()) {
     out += "\nCard files refused:\n";
-    for (const CardProblem& problem : load.Problems)
-      out += EscapedText(problem.Text(), false) + "\n";
+    for (const Diagnostic& problem : load.Problems)
+      out += DiagnosticText(problem);
   }
   return kExitOk;
 }
@@ -468,8 +467,8 @@ Result<std::int32_t> CardOperand(const std::string& text) {
 int CheckCardFiles(std::span<const std::string> files, std::string& out) {
   const CardLoad load = CheckCards(files);
   std::string errors;
-  for (const CardProblem& problem : load.Problems)
-    errors += EscapedText(problem.Text(), false) + "\n";
+  for (const Diagnostic& problem : load.Problems)
+    errors += DiagnosticText(problem);
   std::fputs(errors.c_str(), stderr);
   for (const std::shared_ptr<const CardDefinition>& card : load.Cards) {
     out += EscapedText(card->SourceFile + ": card " + std::to_string(card->Id) + " \"" +

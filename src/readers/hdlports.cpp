@@ -288,7 +288,7 @@ void ReadVhdlPorts(const std::vector<Token>& tokens, std::size_t entityAt, Decla
 }  // namespace
 
 DeclaredPorts ReadDeclaredPorts(std::string_view text, HdlLanguage language,
-                                std::string_view wanted) {
+                                std::string_view wanted, std::string_view file) {
   const bool vhdl = language == HdlLanguage::Vhdl;
   const std::vector<Token> tokens = Tokens(text, vhdl);
   std::optional<std::size_t> chosen;
@@ -306,8 +306,11 @@ DeclaredPorts ReadDeclaredPorts(std::string_view text, HdlLanguage language,
     }
   }
   DeclaredPorts result;
+  result.File = file;
   if (!chosen) {
-    result.Problem = vhdl ? "no entity found" : "no module found";
+    result.Problem = Diagnostic{result.File, 0,
+                                0,           DiagnosticSeverity::Error,
+                                {},          vhdl ? "no entity found" : "no module found"};
     return result;
   }
   result.Unit = std::string(tokens[*chosen + 1].Text);

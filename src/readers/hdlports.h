@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/diagnostic.h"
 #include "project/generationoptions.h"
 
 namespace pinwright {
@@ -25,13 +26,14 @@ struct DeclaredPort {
 struct DeclaredPorts {
   std::string Unit;  // the module or entity read
   std::vector<DeclaredPort> Ports;
-  std::string Problem;  // why no unit could be read; empty when one was
+  std::optional<Diagnostic> Problem;  // why no unit could be read, an error; none when one was
+  std::string File;                   // the file the text came from, as the caller named it
 };
 
 // The ports of the module (entity) named wanted, or of the first one when wanted is empty or
-// names none of them. VHDL names are compared without letter case.
+// names none of them. VHDL names are compared without letter case. file names the text.
 DeclaredPorts ReadDeclaredPorts(std::string_view text, HdlLanguage language,
-                                std::string_view wanted = {});
+                                std::string_view wanted = {}, std::string_view file = {});
 
 // The language a top-level file's extension (.v, .sv, .vhd or .vhdl, any letter case) names.
 std::optional<HdlLanguage> HdlLanguageOfFile(std::string_view path);

@@ -227,8 +227,11 @@ bool GlobMatches(std::string_view pattern, std::string_view text, bool foldCase)
 class Checker {
  public:
   Checker(const std::vector<QsfAssignment>& assignments, const DeclaredPorts* topLevel,
-          HdlLanguage language)
-      : Assignments(assignments), Top(topLevel), FoldNames(language == HdlLanguage::Vhdl) {}
+          HdlLanguage language, std::string_view qsfFile)
+      : Assignments(assignments),
+        Top(topLevel),
+        FoldNames(language == HdlLanguage::Vhdl),
+        QsfFile(qsfFile) {}
 
   std::vector<QsfFinding> Run() {
     CollectPorts();
@@ -250,15 +253,18 @@ class Checker {
   const std::vector<QsfAssignment>& Assignments;
   const DeclaredPorts* Top;
   bool FoldNames;
+  std::string QsfFile;
   const TBoardBalls& Board = LarkspurBalls();
   std::vector<std::string> Order;  // ports in the order of their first assignment
   std::unordered_map<std::string, PortState> Ports;
   std::vector<QsfFinding> Findings;
 
-  void Add(const QsfAssignment& at, FindingSeverity severity, const char* rule, std::string message,
-           std::string port, std::string location) {
-    Findings.push_back({false, at.Line, at.Column, severity, rule, std::move(message),
-                        std::move(port), std::move(location)});
+  void Add(const QsfAssignment& at, DiagnosticSeverity severity, const char* rule,
+           std::string message, std::string port, std::string location) {
+    Findings.push_back({{QsfFile, at.Line, at.Column, severity, rule, std::move(message)},
+                        false,
+                        std::move(port),
+                        std::move(location)});
   }
 
   static bool IsIoStandard(const QsfAssignment& a) {
@@ -290,7 +296,7 @@ class Checker {
         continue;
       const std::string& expected = device ? Board.Device : Board.Family;
       if (!EqualsIgnoringCase(a.Value, expected)) {
-        Add(a, FindingSeverity::Error, "device",
+        Add(a, DiagnosticSeverity::Error, "device",
             std::string(device ? "DEVICE" : "FAMILY") + " is \"" + a.Value +
                 "\", but the Larkspur board carries " + (device ? "the " : "an ") + expected +
                 (device ? "" : " device") + ".",
@@ -328,7 +334,7 @@ class Checker {
       const std::string ball = BallOf(at.Value);
       const auto [owner, isNew] = owners.emplace(ball.empty() ? at.Value : ball, port);
       if (!isNew) {
-        Add(at, FindingSeverity::Error, "location-twice",
+        Add(at, DiagnosticSeverity::Error, "location-twice",
             *port + " is placed on " + at.Value + ", which " + *owner->second +
                 " already has (line " + std::to_string(Ports.at(*owner->second).Location->Line) +
                 ").",
@@ -336,7 +342,7 @@ class Checker {
       }
       const BoardBall* there = BallAt(at);
       if (!there) {
-        Add(at, FindingSeverity::Warning, "unknown-location",
+        Add(at, DiagnosticSeverity::Warning, "unknown-location",
             *port + " is placed on " + at.Value +
                 ", which is no ball of the Larkspur board that Pinwright knows; the board may "
                 "wire it to something outside its tables.",
@@ -348,7 +354,7 @@ class Checker {
             *port + " is placed on " + at.Value + ", where the board has " + WhatIsThere(*there);
         if (const auto home = Board.SignalBalls.find(*port); home != Board.SignalBalls.end())
           message += "; " + *port + " belongs on PIN_" + home->second;
-        Add(at, FindingSeverity::Error, "swapped", message + ".", *port, at.Value);
+        Add(at, DiagnosticSeverity::Error, "swapped", message + ".", *port, at.Value);
       }
     }
   }
@@ -417,13 +423,13 @@ class Checker {
     const std::optional<int> expected = VoltageOf(wired);
     const std::string place = location.Value + " (" + WhatIsThere(there) + ")";
     if (given && expected && *given != *expected) {
-      Add(at, FindingSeverity::Error, "io-standard",
+      Add(at, DiagnosticSeverity::Error, "io-standard",
           port + " has the I/O standard \"" + at.Value + "\" (" + VoltageText(*given) + "), but " +
               user + " wires " + place + " at " + VoltageText(*expected) + " for \"" +
               std::string(wired) + "\".",
           port, location.Value);
     } else {
-      Add(at, FindingSeverity::Warning, "io-standard",
+      Add(at, DiagnosticSeverity::Warning, "io-standard",
           port + " has the I/O standard \"" + at.Value + "\", where " + user + " uses \"" +
               std::string(wired) + "\" on " + place + ".",
           port, location.Value);
@@ -452,10 +458,10 @@ class Checker {
     const std::string start =
         port + " has the differential I/O standard \"" + at.Value + "\", but its partner ";
     if (!otherLocation) {
-      Add(at, FindingSeverity::Error, "diff-partner", start + partner + " has no location.", port,
-          location);
+      Add(at, DiagnosticSeverity::Error, "diff-partner", start + partner + " has no location.",
+          port, location);
     } else if (!expectedBall.empty() && BallOf(otherLocation->Value) != expectedBall) {
-      Add(at, FindingSeverity::Error, "diff-partner",
+      Add(at, DiagnosticSeverity::Error, "diff-partner",
           start + partner + " is on " + otherLocation->Value + ", not on PIN_" + expectedBall +
               " where the board wires it.",
           port, location);
@@ -510,7 +516,7 @@ class Checker {
       const PortState& state = Ports.at(target);
       if (!declares(target)) {
         const QsfAssignment& at = state.Location ? *state.Location : *state.Standard;
-        Add(at, FindingSeverity::Warning, "stale-assignment",
+        Add(at, DiagnosticSeverity::Warning, "stale-assignment",
             "The assignment to " + target + " names no port of " + Top->Unit +
                 "; was the port renamed or removed?",
             target, state.Location ? state.Location->Value : "");
@@ -540,12 +546,10 @@ class Checker {
       const char* missing = !location && !standard ? "no location and no I/O standard"
                             : !location            ? "no location"
                                                    : "no I/O standard";
-      Findings.push_back({true,
-                          bit.Port->Line,
-                          bit.Port->Column,
-                          FindingSeverity::Error,
-                          "unassigned-port",
-                          "The port " + bit.Name + " of " + Top->Unit + " has " + missing + ".",
+      Findings.push_back({{Top->File, bit.Port->Line, bit.Port->Column, DiagnosticSeverity::Error,
+                           "unassigned-port",
+                           "The port " + bit.Name + " of " + Top->Unit + " has " + missing + "."},
+                          true,
                           bit.Name,
                           {}});
     }
@@ -681,37 +685,24 @@ std::vector<QsfAssignment> QsfAssignments(const TclScript& script) {
   return assignments;
 }
 
+Diagnostic NotASettingsFile(const TclScript& script) {
+  Diagnostic fault = *script.Error;
+  fault.Message = "not a settings file Quartus can read: " + fault.Message;
+  return fault;
+}
+
 std::vector<QsfFinding> CheckQsf(const std::vector<QsfAssignment>& assignments,
-                                 const DeclaredPorts* topLevel, HdlLanguage topLanguage) {
-  return Checker(assignments, topLevel, topLanguage).Run();
+                                 const DeclaredPorts* topLevel, HdlLanguage topLanguage,
+                                 std::string_view qsfFile) {
+  return Checker(assignments, topLevel, topLanguage, qsfFile).Run();
 }
 
-std::string QsfFindingLine(const QsfFinding& finding, std::string_view qsfFile,
-                           std::string_view topFile) {
-  return std::string(finding.InTopLevel ? topFile : qsfFile) + ":" + std::to_string(finding.Line) +
-         ":" + std::to_string(finding.Column) + ": " +
-         (finding.Severity == FindingSeverity::Error ? "error: " : "warning: ") + finding.Message +
-         " [" + finding.Rule + "]";
-}
-
-std::string QsfFindingsJson(const std::vector<QsfFinding>& findings, std::string_view qsfFile,
-                            std::string_view topFile) {
+std::string QsfFindingsJson(const std::vector<QsfFinding>& findings) {
   TJsonWriter json;
   json.BeginArray();
   for (const QsfFinding& finding : findings) {
     json.BeginObject(true);
-    json.Key("file");
-    json.String(finding.InTopLevel ? topFile : qsfFile);
-    json.Key("line");
-    json.Number(finding.Line);
-    json.Key("column");
-    json.Number(finding.Column);
-    json.Key("severity");
-    json.String(finding.Severity == FindingSeverity::Error ? "error" : "warning");
-    json.Key("rule");
-    json.String(finding.Rule);
-    json.Key("message");
-    json.String(finding.Message);
+    WriteDiagnosticMembers(json, finding);
     json.Key("port");
     json.String(finding.Port);
     json.Key("location");

@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/diagnostic.h"
 #include "readers/hdlports.h"
 #include "readers/tclwords.h"
 #include "settings/configlarkspur.h"
@@ -39,6 +40,11 @@ std::vector<QsfAssignment> QsfAssignments(const TclScript& script);
 // at all. Empty when it is a settings file whose assignments can be read.
 std::string UnreadableQsfReason(std::string_view text,
                                 const std::vector<QsfAssignment>& assignments);
+
+// The error of a script that is no complete Tcl script, as a settings file's reader reports
+// it: "not a settings file Quartus can read: " and the fault, at the fault. Only when
+// script.Error is set.
+Diagnostic NotASettingsFile(const TclScript& script);
 
 // The ball of a location assignment's value: "V16" for "PIN_V16" (any letter case, given in
 // capitals); empty for any other text.
@@ -90,30 +96,24 @@ const TBoardBalls& LarkspurBalls();
 // tables of check and import are read from.
 TLarkspurSettings CardAloneSettings(std::int32_t card);
 
-enum class FindingSeverity { Warning, Error };
-
-struct QsfFinding {
-  bool InTopLevel = false;  // the line and column are the top-level file's, not the .qsf's
-  std::uint32_t Line = 0;
-  std::uint32_t Column = 0;
-  FindingSeverity Severity = FindingSeverity::Error;
-  std::string Rule;
-  std::string Message;
+// A fault the check found: a diagnostic with its rule, naming the .qsf (or the top level, for
+// a port of it without assignments), and the port and ball it concerns.
+struct QsfFinding : Diagnostic {
+  bool InTopLevel = false;  // the file, line and column are the top level's, not the .qsf's
   std::string Port;
   std::string Location;  // the ball as written, e.g. "PIN_V16"; empty when none
 };
 
-// The findings of the assignments, in line order (those of the top level last). With the
-// top level's ports, also its ports without assignments and assignments to no port.
+// The findings of the assignments, in line order (those of the top level last); qsfFile names
+// the file they were read from. With the top level's ports, also its ports without
+// assignments, naming the top level's File, and assignments to no port.
 std::vector<QsfFinding> CheckQsf(const std::vector<QsfAssignment>& assignments,
                                  const DeclaredPorts* topLevel = nullptr,
-                                 HdlLanguage topLanguage = HdlLanguage::Verilog);
+                                 HdlLanguage topLanguage = HdlLanguage::Verilog,
+                                 std::string_view qsfFile = {});
 
-// The findings as one JSON array, one object a line; qsfFile and topFile name the files.
-std::string QsfFindingsJson(const std::vector<QsfFinding>& findings, std::string_view qsfFile,
-                            std::string_view topFile);
-// "FILE:LINE:COLUMN: error: MESSAGE [RULE]" (or "warning:").
-std::string QsfFindingLine(const QsfFinding& finding, std::string_view qsfFile,
-                           std::string_view topFile);
+// The findings as one JSON array, one object a line: the diagnostic's members, then "port"
+// and "location".
+std::string QsfFindingsJson(const std::vector<QsfFinding>& findings);
 
 }  // namespace pinwright

@@ -103,8 +103,8 @@ struct HeaderFit {
 
 class Importer {
  public:
-  explicit Importer(const TclScript& script)
-      : Script(script), Assignments(QsfAssignments(script)) {}
+  Importer(const TclScript& script, std::string_view file)
+      : Script(script), Assignments(QsfAssignments(script)), File(file) {}
 
   QsfImport Run() {
     QsfImport result;
@@ -120,19 +120,21 @@ class Importer {
       else if (EqualsIgnoringCase(a.Name, "VHDL_FILE"))
         result.TopLevel = HdlLanguage::Vhdl;
       else if (EqualsIgnoringCase(a.Name, "DEVICE") &&
-               !EqualsIgnoringCase(a.Value, LarkspurBalls().Device) && result.Refusal.empty())
-        result.Refusal = "The file is for the device " + a.Value +
-                         ", not for the Larkspur board's " + LarkspurBalls().Device + ".";
+               !EqualsIgnoringCase(a.Value, LarkspurBalls().Device))
+        Refuse(result,
+               "The file is for the device " + a.Value + ", not for the Larkspur board's " +
+                   LarkspurBalls().Device + ".",
+               &a);
     }
-    if (project.empty() && result.Refusal.empty())
-      result.Refusal = "The file names no top-level entity (TOP_LEVEL_ENTITY).";
+    if (project.empty())
+      Refuse(result, "The file names no top-level entity (TOP_LEVEL_ENTITY).");
     // A name the settings record cannot hold whole would become another project's name.
-    if (result.Refusal.empty() && project.find('\0') != std::string::npos)
-      result.Refusal = "The top-level entity (TOP_LEVEL_ENTITY) holds a NUL byte.";
-    if (result.Refusal.empty() && project.size() > kTextCapacity) {
-      result.Refusal = "The top-level entity (TOP_LEVEL_ENTITY) is " +
-                       std::to_string(project.size()) + " bytes long; a project name has at most " +
-                       std::to_string(kTextCapacity) + ".";
+    if (project.find('\0') != std::string::npos)
+      Refuse(result, "The top-level entity (TOP_LEVEL_ENTITY) holds a NUL byte.");
+    if (project.size() > kTextCapacity) {
+      Refuse(result, "The top-level entity (TOP_LEVEL_ENTITY) is " +
+                         std::to_string(project.size()) + " bytes long; a project name has at most " +
+                         std::to_string(kTextCapacity) + ".");
     }
 
     TLarkspurSettings& settings = result.Settings;
@@ -149,16 +151,15 @@ class Importer {
     // The plain pair's names come only with the plain card on both headers, unprefixed.
     if (fits[0].PairNames != fits[1].PairNames ||
         (fits[0].PairNames && !IsDefaultGpioPair(settings))) {
-      if (result.Refusal.empty())
-        result.Refusal =
-            "Only one header carries the names GPIO_0[..] or GPIO_1[..], which the "
-            "plain GPIO card gets only on both headers at once.";
+      Refuse(result,
+             "Only one header carries the names GPIO_0[..] or GPIO_1[..], which the "
+             "plain GPIO card gets only on both headers at once.");
     }
 
-    if (result.Refusal.empty()) {
+    if (result.Ok()) {
       const Result<CheckedSettings> checked = CheckLarkspurSettings(settings);
       if (!checked)
-        result.Refusal = "The settings found are refused: " + checked.Error().Reason;
+        Refuse(result, "The settings found are refused: " + checked.Error().Reason);
       else
         Reconcile(*checked, result);
     }
@@ -167,8 +168,17 @@ class Importer {
       if (pin.Placed)
         continue;
       const QsfAssignment* at = pin.Location ? pin.Location : pin.Standard;
-      result.Unplaced.push_back(
-          {port, pin.Location ? pin.Location->Value : std::string(), at->Line, at->Column});
+      const std::string location = pin.Location ? pin.Location->Value : std::string();
+      result.Unplaced.push_back({{File,
+                                  at->Line,
+                                  at->Column,
+                                  DiagnosticSeverity::Warning,
+                                  {},
+                                  port + (location.empty() ? "" : " on " + location) +
+                                      " belongs to no whole part and no card; it is left out "
+                                      "of the settings"},
+                                 port,
+                                 location});
     }
     return result;
   }
@@ -176,9 +186,19 @@ class Importer {
  private:
   const TclScript& Script;
   std::vector<QsfAssignment> Assignments;
+  std::string File;
   std::vector<std::string> Order;
   std::unordered_map<std::string, FilePin> Pins;
   std::unordered_map<std::string, std::string> BallOwners;  // ball -> port
+
+  // The first reason found is the one given; at is the command it stands at, when one does.
+  void Refuse(QsfImport& result, std::string message, const QsfAssignment* at = nullptr) const {
+    if (result.Refusal)
+      return;
+    result.Refusal =
+        Diagnostic{File, at ? at->Line : 0, at ? at->Column : 0, DiagnosticSeverity::Error,
+                   {},   std::move(message)};
+  }
 
   void Collect() {
     for (const QsfAssignment& a : Assignments) {
@@ -323,9 +343,8 @@ class Importer {
         return;
       const auto found = Pins.find(pin.Name());
       if (found == Pins.end() || found->second.Ball != pin.Location()) {
-        if (result.Refusal.empty())
-          result.Refusal = "The settings found would place " + pin.Name() + " on PIN_" +
-                           pin.Location() + ", which the file does not.";
+        Refuse(result, "The settings found would place " + pin.Name() + " on PIN_" +
+                           pin.Location() + ", which the file does not.");
         return;
       }
       found->second.Placed = true;
@@ -335,24 +354,18 @@ class Importer {
 
 }  // namespace
 
-QsfImport ImportQsf(const TclScript& script) {
-  return Importer(script).Run();
+QsfImport ImportQsf(const TclScript& script, std::string_view file) {
+  return Importer(script, file).Run();
 }
 
 Result<QsfImport> ImportQsfFile(const std::string& path) {
   Result<std::string> text = ReadTextFile(path);
   if (!text)
     return text.Error();
-  const TclScript script = ReadTclWords(*text);
-  if (script.Error) {
-    return Failure{FailureKind::CannotRead,
-                   path,
-                   FileNameOf(path) + ", line " + std::to_string(script.Error->Line) + ", column " +
-                       std::to_string(script.Error->Column) +
-                       ": not a settings file Quartus can read (" + script.Error->Message + ").",
-                   {}};
-  }
-  return ImportQsf(script);
+  const TclScript script = ReadTclWords(*text, FileNameOf(path));
+  if (script.Error)
+    return Failure{FailureKind::CannotRead, path, DiagnosticLine(NotASettingsFile(script)), {}};
+  return ImportQsf(script, path);
 }
 
 std::string QsfImportNotes(const QsfImport& import) {
@@ -388,7 +401,7 @@ std::string QsfImportJson(const QsfImport& import) {
   json.Bool(import.Ok());
   if (!import.Ok()) {
     json.Key("reason");
-    json.String(import.Refusal);
+    json.String(import.Refusal->Message);
   }
   WriteSettingsMembers(json, import.Settings);
   json.Key("top_level");

@@ -101,7 +101,7 @@ class Reader {
   std::uint32_t CursorLine = 1;
   std::size_t CursorLineStart = 0;
   int Depth = 0;  // brackets and array indices open around the position
-  std::optional<TclSyntaxError> Error;
+  std::optional<Diagnostic> Error;
 
   bool AtEnd() const { return P >= S.size(); }
 
@@ -124,7 +124,7 @@ class Reader {
 
   bool Fail(std::size_t at, const char* message) {
     if (!Error) {
-      TclSyntaxError error;
+      Diagnostic error;
       error.Message = message;
       Locate(at, error.Line, error.Column);
       Error = std::move(error);
@@ -457,8 +457,11 @@ class Reader {
 
 }  // namespace
 
-TclScript ReadTclWords(std::string_view text) {
-  return Reader(text).Read();
+TclScript ReadTclWords(std::string_view text, std::string_view file) {
+  TclScript script = Reader(text).Read();
+  if (script.Error)
+    script.Error->File = file;
+  return script;
 }
 
 }  // namespace pinwright

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "host/diagnostic.h"
+
 namespace pinwright {
 
 struct TclWord {
@@ -32,21 +34,15 @@ struct TclComment {
   std::size_t CommandsBefore = 0;  // how many commands stand before it
 };
 
-struct TclSyntaxError {
-  // In Tcl's own words, e.g. "missing close-brace"; "nesting too deep" for brackets or array
-  // indices nested beyond what any settings file needs.
-  std::string Message;
-  std::uint32_t Line = 0;
-  std::uint32_t Column = 0;
-};
-
 struct TclScript {
   std::vector<TclCommand> Commands;
   std::vector<TclComment> Comments;
-  // Set when the text is no complete Tcl script; the commands before the fault are kept.
-  std::optional<TclSyntaxError> Error;
+  // Set when the text is no complete Tcl script: an error at the fault, in Tcl's own words
+  // (e.g. "missing close-brace"), without a rule. The commands before the fault are kept.
+  std::optional<Diagnostic> Error;
 };
 
-TclScript ReadTclWords(std::string_view text);
+// The words of the text; file names the text in the error, if there is one.
+TclScript ReadTclWords(std::string_view text, std::string_view file = {});
 
 }  // namespace pinwright

@@ -30,6 +30,7 @@
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
+#include "host/diagnostic.h"
 #include "host/paths.h"
 #include "host/places.h"
 #include "model/mainboard.h"
@@ -534,9 +535,9 @@ void TFormLarkspur::ShowCardNotice() {
                           .arg(files.size()));
     for (const std::string& file : files)
       listed.append(QString::fromStdString(file));
-    for (const CardProblem& problem : RefusedCardProblems()) {
+    for (const Diagnostic& problem : RefusedCardProblems()) {
       if (std::find(files.begin(), files.end(), problem.File) != files.end())
-        details.append(QString::fromStdString(problem.Text()));
+        details.append(QString::fromStdString(DiagnosticLine(problem)));
     }
     ToldRefusedFiles.insert(ToldRefusedFiles.end(), files.begin(), files.end());
   }
@@ -899,7 +900,8 @@ void TFormLarkspur::LoadQsfFile(const std::string& path) {
     return;
   }
   if (!imported->Ok()) {
-    ShowError("The settings of " + FileNameOf(path) + " cannot be loaded: " + imported->Refusal);
+    ShowError("The settings of " + FileNameOf(path) +
+              " cannot be loaded: " + imported->Refusal->Message);
     return;
   }
   Config->Settings = imported->Settings;

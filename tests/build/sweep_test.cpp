@@ -97,10 +97,10 @@ std::vector<std::string> GenerateAndCheck(const CheckedSettings& checked, Record
   const TclScript script = ReadTclWords(qsf);
   const DeclaredPorts ports = ReadDeclaredPorts(verilog, HdlLanguage::Verilog);
   for (const QsfFinding& finding : CheckQsf(QsfAssignments(script), &ports))
-    problems.push_back("check: " + QsfFindingLine(finding, "qsf", "v"));
+    problems.push_back("check: " + DiagnosticLine(finding));
   const QsfImport imported = ImportQsf(script);
   if (!imported.Ok())
-    problems.push_back("import refused: " + imported.Refusal);
+    problems.push_back("import refused: " + DiagnosticLine(*imported.Refusal));
   for (const UnplacedAssignment& unplaced : imported.Unplaced)
     problems.push_back("import left out " + unplaced.Port);
   // HPS brings LPDDR4-A along, so the file cannot tell whether LPDDR4-A was ticked too; the

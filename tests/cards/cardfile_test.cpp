@@ -21,8 +21,8 @@ constexpr const char* kHead =
 
 std::vector<std::string> ProblemLines(const std::string& text) {
   std::vector<std::string> lines;
-  for (const CardProblem& problem : ReadCardText(text, "card.toml").Problems)
-    lines.push_back(problem.Text());
+  for (const Diagnostic& problem : ReadCardText(text, "card.toml").Problems)
+    lines.push_back(DiagnosticLine(problem));
   return lines;
 }
 
@@ -172,7 +172,7 @@ TEST(ReadCardText, EveryMistakeIsReportedWithItsLineAndColumn) {
 TEST(ReadCardText, AGoodFileBecomesMapRowsAscendingByPosition) {
   const std::string path = std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files/acme_strip.toml";
   const CardFileReading reading = ReadCardFile(path);
-  ASSERT_TRUE(reading.Problems.empty()) << reading.Problems.front().Text();
+  ASSERT_TRUE(reading.Problems.empty()) << DiagnosticLine(reading.Problems.front());
   const CardDefinition& card = *reading.Card;
   EXPECT_EQ(card.Id, 1001);
   EXPECT_EQ(card.Name, "Acme 8-LED Strip");
@@ -203,7 +203,8 @@ TEST(CardFileText, EveryBuiltInCardReadsBackToItsOwnRows) {
     text = std::regex_replace(text, std::regex("\nname = .*\n"), "\nname = \"Copy\"\n",
                               std::regex_constants::format_first_only);
     const CardFileReading reading = ReadCardText(text, "copy.toml");
-    ASSERT_TRUE(reading.Problems.empty()) << reading.Problems.front().Text() << "\n" << text;
+    ASSERT_TRUE(reading.Problems.empty()) << DiagnosticLine(reading.Problems.front()) << "\n"
+                                          << text;
     const std::span<const CardPinRow> builtIn = CardById(id).Pins;
     const std::vector<CardPinRow>& rows = reading.Card->Rows;
     ASSERT_EQ(rows.size(), builtIn.size());
@@ -252,15 +253,16 @@ TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
                                             at("extra", "broken.toml"), at("extra", "e.toml")};
   EXPECT_EQ(load.RefusedFiles, refused);
   ASSERT_EQ(load.Problems.size(), 4u);
-  EXPECT_EQ(load.Problems[0].Text(), at("standard", "b.toml") +
-                                         ":3:6: error: id 1001 is also the id of " +
-                                         at("standard", "a.toml"));
-  EXPECT_EQ(load.Problems[1].Text(), at("standard", "c.toml") +
-                                         ":4:8: error: name \"gpio default\" is already the name "
-                                         "of built-in card 1");
-  EXPECT_EQ(load.Problems[3].Text(), at("extra", "e.toml") +
-                                         ":4:8: error: name \"delta\" is already the name of " +
-                                         at("standard", "d.TOML"));
+  EXPECT_EQ(DiagnosticLine(load.Problems[0]), at("standard", "b.toml") +
+                                                  ":3:6: error: id 1001 is also the id of " +
+                                                  at("standard", "a.toml"));
+  EXPECT_EQ(DiagnosticLine(load.Problems[1]),
+            at("standard", "c.toml") +
+                ":4:8: error: name \"gpio default\" is already the name "
+                "of built-in card 1");
+  EXPECT_EQ(DiagnosticLine(load.Problems[3]),
+            at("extra", "e.toml") + ":4:8: error: name \"delta\" is already the name of " +
+                at("standard", "d.TOML"));
   EXPECT_EQ(load.Notes,
             (std::vector<std::string>{at("extra", "a2.toml") + " replaces card 1001 of " +
                                       at("standard", "a.toml")}));

@@ -662,9 +662,16 @@ expect 2 check "$dir/missing.qsf"
 has "$err" "cannot read $dir/missing.qsf: no such file"
 expect 2 check --top "$dir/top.qpf" "$dir/top.qsf"
 has "$err" "--top: $dir/top.qpf is no Verilog"
+# What a reader finds in a file is its diagnostic line alone, as problem matchers read it.
 printf 'set_location_assignment PIN_V16 -to {CLOCK1_50\n' >"$dir/broken.qsf"
+broken="$dir/broken.qsf:1:37: error: not a settings file Quartus can read: missing close-brace"
 expect 2 check "$dir/broken.qsf"
-has "$err" "$dir/broken.qsf:1:37: not a settings file Quartus can read: missing close-brace"
+[[ $err == "$broken" ]] || fail "check of a broken file:\n$err"
+expect 2 import "$dir/broken.qsf" "$dir/broken.cfg"
+[[ $err == "$broken" ]] || fail "import of a broken file:\n$err"
+printf 'wire x;\n' >"$dir/none.v"
+expect 2 check --top "$dir/none.v" "$dir/top.qsf"
+[[ $err == "$dir/none.v: error: no module found" ]] || fail "a top level without a module:\n$err"
 # Hostile files: nesting too deep for any settings file is a fault at its place, and a file
 # from which no assignment can be read (empty, UTF-16, CR alone) is no pass; import writes
 # nothing from either.
@@ -681,12 +688,12 @@ files = {
 for name, data in files.items():
     open(f"{sys.argv[1]}/{name}", "wb").write(data)
 PY
-for row in "deep.qsf|:1:101: not a settings file Quartus can read: nesting too deep" \
-  "deep_index.qsf|:1:305: not a settings file Quartus can read: nesting too deep" \
-  "deep_quote.qsf|:1:204: not a settings file Quartus can read: nesting too deep" \
-  "empty.qsf|: no assignment could be read: the file is empty" \
-  "utf16.qsf|: no assignment could be read: the file is UTF-16 text" \
-  "cr_only.qsf|: no assignment could be read: its lines end in a carriage return alone"; do
+for row in "deep.qsf|:1:101: error: not a settings file Quartus can read: nesting too deep" \
+  "deep_index.qsf|:1:305: error: not a settings file Quartus can read: nesting too deep" \
+  "deep_quote.qsf|:1:204: error: not a settings file Quartus can read: nesting too deep" \
+  "empty.qsf|: error: no assignment could be read: the file is empty" \
+  "utf16.qsf|: error: no assignment could be read: the file is UTF-16 text" \
+  "cr_only.qsf|: error: no assignment could be read: its lines end in a carriage return alone"; do
   IFS='|' read -r file message <<<"$row"
   expect 2 check "$dir/$file"
   has "$err" "$dir/$file$message"

@@ -55,7 +55,7 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
   struct Expected {
     const char* Rule;
     const char* Marker;  // text on the finding's line, in the .qsf (or the top level)
-    FindingSeverity Severity = FindingSeverity::Error;
+    DiagnosticSeverity Severity = DiagnosticSeverity::Error;
   };
   struct Case {
     const char* What;
@@ -85,7 +85,7 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
       {"a standard of the same voltage under another name",
        {{"\"3.3-V LVCMOS\" -to CLOCK1_50", "\"3.3-V LVTTL\" -to CLOCK1_50"}},
        {},
-       {{"io-standard", "LVTTL", FindingSeverity::Warning}}},
+       {{"io-standard", "LVTTL", DiagnosticSeverity::Warning}}},
       {"a differential leg dropped",
        {{"set_instance_assignment -name IO_STANDARD \"DIFFERENTIAL 1.1-V LVSTL\" -to "
          "LPDDR4A_CK_n\r\n",
@@ -100,11 +100,11 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
       {"a ball off the board's tables",
        {{"PIN_H14 -to FPGA_UART_TX", "PIN_ZZ99 -to FPGA_UART_TX"}},
        {},
-       {{"unknown-location", "PIN_ZZ99", FindingSeverity::Warning}}},
+       {{"unknown-location", "PIN_ZZ99", DiagnosticSeverity::Warning}}},
       {"a port renamed in the top level",
        {},
        {{"FPGA_UART_TX,", "FPGA_UART_TXD,"}},
-       {{"stale-assignment", "PIN_H14 -to FPGA_UART_TX", FindingSeverity::Warning},
+       {{"stale-assignment", "PIN_H14 -to FPGA_UART_TX", DiagnosticSeverity::Warning},
         {"unassigned-port", "FPGA_UART_TXD,"}}},
       // A card file's pins carry the card's own standards: LVTTL and Schmitt trigger inputs
       // pass as generated, and the board's LVCMOS on an LVTTL pin differs in name only.
@@ -112,7 +112,7 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
       {"a user card's LVTTL pin given LVCMOS",
        {{"\"3.3-V LVTTL\" -to A_ACME_CLK", "\"3.3-V LVCMOS\" -to A_ACME_CLK"}},
        {},
-       {{"io-standard", "LVCMOS\" -to A_ACME_CLK", FindingSeverity::Warning}},
+       {{"io-standard", "LVCMOS\" -to A_ACME_CLK", DiagnosticSeverity::Warning}},
        true},
       {"a user card's signal on another position",
        {{"PIN_DE1 -to POD_SCL", "PIN_DH1 -to POD_SCL"},
@@ -140,16 +140,18 @@ TEST(QsfCheck, FindsEachRuleAtItsLine) {
       ASSERT_TRUE(Replace(qsf, cut, put)) << cut;
     for (const auto& [cut, put] : c.TopEdits)
       ASSERT_TRUE(cut.empty() || Replace(top, cut, put)) << cut;
-    const DeclaredPorts ports = ReadDeclaredPorts(top, HdlLanguage::Verilog);
+    const DeclaredPorts ports = ReadDeclaredPorts(top, HdlLanguage::Verilog, {}, "top.v");
     const std::vector<QsfFinding> findings =
-        CheckQsf(QsfAssignments(ReadTclWords(qsf)), c.TopEdits.empty() ? nullptr : &ports);
+        CheckQsf(QsfAssignments(ReadTclWords(qsf)), c.TopEdits.empty() ? nullptr : &ports,
+                 HdlLanguage::Verilog, "top.qsf");
     ASSERT_EQ(findings.size(), c.Findings.size())
-        << (findings.empty() ? "" : QsfFindingLine(findings.front(), "qsf", "v"));
+        << (findings.empty() ? "" : DiagnosticLine(findings.front()));
     for (std::size_t i = 0; i < findings.size(); ++i) {
       const Expected& expected = c.Findings[i];
       const QsfFinding& found = findings[i];
-      SCOPED_TRACE(QsfFindingLine(found, "qsf", "v"));
+      SCOPED_TRACE(DiagnosticLine(found));
       EXPECT_EQ(found.Rule, expected.Rule);
+      EXPECT_EQ(found.File, found.InTopLevel ? "top.v" : "top.qsf");
       EXPECT_EQ(found.Severity, expected.Severity);
       EXPECT_EQ(found.Line, LineOf(found.InTopLevel ? top : qsf, expected.Marker));
       // A .qsf finding points at its command, a top-level one at the port's name.
@@ -165,14 +167,15 @@ TEST(QsfCheck, MessagesSpeakOfThePortTheBallAndTheBoard) {
   std::string qsf = LargestTexts().Qsf;
   ASSERT_TRUE(Replace(qsf, "PIN_DF35 -to LED[0]", "PIN_DK24 -to LED[0]"));
   ASSERT_TRUE(Replace(qsf, "\"3.3-V LVCMOS\" -to CLOCK1_50", "\"1.8-V LVCMOS\" -to CLOCK1_50"));
-  const std::vector<QsfFinding> findings = CheckQsf(QsfAssignments(ReadTclWords(qsf)));
+  const std::vector<QsfFinding> findings =
+      CheckQsf(QsfAssignments(ReadTclWords(qsf)), nullptr, HdlLanguage::Verilog, "top.qsf");
   ASSERT_GE(findings.size(), 3u);
-  EXPECT_EQ(QsfFindingLine(findings[0], "top.qsf", ""),
+  EXPECT_EQ(DiagnosticLine(findings[0]),
             "top.qsf:33:1: error: CLOCK1_50 has the I/O standard \"1.8-V LVCMOS\" (1.8 V), but "
             "the board wires PIN_V16 (CLOCK1_50) at 3.3 V for \"3.3-V LVCMOS\". [io-standard]");
   EXPECT_EQ(findings[2].Message,
             "SW[0] is placed on PIN_DK24, which LED[0] already has (line 59).");
-  EXPECT_EQ(QsfFindingsJson({findings[1]}, "top.qsf", ""),
+  EXPECT_EQ(QsfFindingsJson({findings[1]}),
             "[\n  {\"file\": \"top.qsf\", \"line\": 59, \"column\": 1, \"severity\": \"error\", "
             "\"rule\": \"swapped\", \"message\": \"LED[0] is placed on PIN_DK24, where the board "
             "has SW[0]; LED[0] belongs on PIN_DF35.\", \"port\": \"LED[0]\", \"location\": "
@@ -217,7 +220,7 @@ TEST(QsfCheck, CardSignalsKeepTheirPositions) {
     SCOPED_TRACE(c.Lines);
     const std::vector<QsfFinding> findings = CheckQsf(QsfAssignments(ReadTclWords(head + c.Lines)));
     if (!c.Rule) {
-      EXPECT_TRUE(findings.empty()) << QsfFindingLine(findings.front(), "qsf", "");
+      EXPECT_TRUE(findings.empty()) << DiagnosticLine(findings.front());
     } else {
       ASSERT_EQ(findings.size(), 1u);
       EXPECT_EQ(findings[0].Rule, c.Rule);
@@ -265,7 +268,7 @@ TEST(DeclaredPorts, ReadsEveryLanguageAlike) {
   EXPECT_EQ(vhdl.Ports[1].Name, "b");
   EXPECT_EQ(vhdl.Ports[2].Last, 3);
   EXPECT_EQ(vhdl.Ports[2].Line, 3u);
-  EXPECT_FALSE(ReadDeclaredPorts("wire x;", HdlLanguage::Verilog).Problem.empty());
+  EXPECT_TRUE(ReadDeclaredPorts("wire x;", HdlLanguage::Verilog).Problem);
 }
 
 TEST(QsfImport, ListsWhatItCannotPlaceAndRefusesWhatDoesNotFit) {
@@ -316,9 +319,11 @@ TEST(QsfImport, ListsWhatItCannotPlaceAndRefusesWhatDoesNotFit) {
     ASSERT_TRUE(Replace(text, c.Cut, c.Put));
     const QsfImport imported = ImportQsf(ReadTclWords(text));
     if (c.Refusal) {
-      EXPECT_NE(imported.Refusal.find(c.Refusal), std::string::npos) << imported.Refusal;
+      ASSERT_FALSE(imported.Ok());
+      EXPECT_NE(imported.Refusal->Message.find(c.Refusal), std::string::npos)
+          << imported.Refusal->Message;
     } else {
-      EXPECT_TRUE(imported.Ok()) << imported.Refusal;
+      EXPECT_TRUE(imported.Ok()) << DiagnosticLine(*imported.Refusal);
     }
     std::vector<std::string> unplaced;
     for (const UnplacedAssignment& u : imported.Unplaced)

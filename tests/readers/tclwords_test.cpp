@@ -136,10 +136,9 @@ TEST(TclWords, GivesLineAndColumnOfEveryWord) {
   EXPECT_EQ(script.Comments[0].Text, " c");
   EXPECT_EQ(script.Comments[0].Line, 1u);
 
-  const TclScript broken = ReadTclWords("a b\n  c {d\n");
+  const TclScript broken = ReadTclWords("a b\n  c {d\n", "x.qsf");
   ASSERT_TRUE(broken.Error);
-  EXPECT_EQ(broken.Error->Line, 2u);
-  EXPECT_EQ(broken.Error->Column, 5u);
+  EXPECT_EQ(DiagnosticLine(*broken.Error), "x.qsf:2:5: error: missing close-brace");
 }
 
 TEST(TclWords, SubstitutionsStayAsWritten) {

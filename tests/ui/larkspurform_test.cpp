@@ -773,6 +773,17 @@ class LarkspurFormTest : public QObject {
          "top-level entity (TOP_LEVEL_ENTITY)."}};
     QVERIFY2(program.Host.Messages == refused, Describe(program.Host.Messages));
     QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("other"));
+
+    // A file that is no Tcl script says where, in the form the command line prints.
+    program.Host.Messages.clear();
+    WriteFile(qsf, "set_location_assignment PIN_V16 -to {CLOCK1_50\r\n");
+    program.Host.AnswerNextDialog(qsf);
+    program.Click("ButtonLoad");
+    const std::vector<RecordedMessage> broken = {
+        {MessageKind::Error,
+         "demo.qsf:1:37: error: not a settings file Quartus can read: missing close-brace"}};
+    QVERIFY2(program.Host.Messages == broken, Describe(program.Host.Messages));
+    QCOMPARE(program.Find<QLineEdit>("EditProjectName")->text(), QStringLiteral("other"));
   }
 
   // A settings file named on the command line: shown as Load Setting shows one, and then
