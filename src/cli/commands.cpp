@@ -164,7 +164,9 @@ int RunGenerate(const Request& request, std::string& out) {
   TConfigLarkspur config;
   if (Status built = BuildSettings(request, config); !built)
     return Report(built);
-  const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
+  // The names in the language about to be written: its rule and advice come first.
+  const Result<CheckedSettings> checked =
+      CheckLarkspurSettings(config.Settings, request.Output.TopLevel);
   if (!checked)
     return Report(checked.Error());
   const Result<std::string> qpf = ProjectPath(request, *checked);
@@ -395,7 +397,8 @@ Result<std::int32_t> CardOperand(const std::string& text) {
 }
 
 int CheckCardFiles(std::span<const std::string> files, std::string& out) {
-  const CardLoad load = CheckCards(files);
+  // Against the installed cards too: a file that would clash with one is no card to add.
+  const CardLoad load = CheckCards(files, InstalledUserCards());
   std::string errors;
   for (const CardProblem& problem : load.Problems)
     errors += EscapedText(problem.Text(), false) + "\n";

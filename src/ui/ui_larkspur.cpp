@@ -10,8 +10,10 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
@@ -22,6 +24,7 @@
 #include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <algorithm>
 #include <vector>
 
@@ -322,6 +325,44 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect box, int maxLength)
   edit->setValidator(new Utf8ByteLimit(static_cast<int>(TextField::kSize) - 1, edit));
   return edit;
 }
+
+// A card list: the arrow keys, Home, End, letters and the mouse wheel step through the cards
+// but never onto the last entry, "Card file...", which opens a dialog and so is taken only when
+// chosen from the open list; the wheel turns the list only while it has the focus, and
+// otherwise scrolls the form around it.
+class TCardList : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+
+  // True while a key or the wheel steps through the list: an activation then is no choice.
+  bool Stepping() const { return StepDepth > 0; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    Step([&] { QComboBox::keyPressEvent(event); });
+  }
+  void wheelEvent(QWheelEvent* event) override {
+    if (!hasFocus()) {
+      event->ignore();  // passed on to the scroll area
+      return;
+    }
+    Step([&] { QComboBox::wheelEvent(event); });
+  }
+
+ private:
+  template <typename Handler>
+  void Step(Handler handler) {
+    const int before = currentIndex();
+    ++StepDepth;
+    handler();
+    --StepDepth;
+    const int last = count() - 1;
+    if (currentIndex() == last && before != last)
+      setCurrentIndex(std::max(0, last - 1) == before ? before : std::max(0, last - 1));
+  }
+
+  int StepDepth = 0;
+};
 
 // Shrinks a drop-down list's font until its longest entry fits the closed list, so that no
 // card name is cut off where the platform's sans-serif runs wider than the layout expects.
@@ -663,7 +704,10 @@ void TFormLarkspur::CreateControls() {
     const QString header = HeaderCaption(h);
     QLabel* headerLabel = MakeLabel(group, row.LabelName, WithMnemonic(header, row.LabelMnemonic),
                                     row.LabelAt, /*bold=*/true);
-    auto* combo = new QComboBox(group);
+    auto* combo = new TCardList(group);
+    // The wheel gives no focus, so that it scrolls the form over the list.
+    combo->setFocusPolicy(Qt::StrongFocus);
+    combo->setContextMenuPolicy(Qt::CustomContextMenu);
     combo->setObjectName(QString::fromLatin1(row.ComboName));
     combo->setGeometry(row.ComboBox);
     combo->setEditable(false);  // a choice from the list only
@@ -704,9 +748,17 @@ void TFormLarkspur::WireHandlers() {
   for (QCheckBox* check : ComponentChecks) {
     connect(check, &QCheckBox::toggled, this, [this] { RunGuarded([this] { CheckBoxClick(); }); });
   }
-  for (QComboBox* combo : HeaderCombos) {
+  for (int h = 0; h < kHeaderCount; ++h) {
+    QComboBox* combo = HeaderCombos[h];
     connect(combo, &QComboBox::currentIndexChanged, this,
             [this] { RunGuarded([this] { ComboBoxGpioChange(); }); });
+    // "Card file..." opens its dialog only when chosen, never when a key steps onto it.
+    connect(combo, &QComboBox::activated, this, [this, h, combo](int index) {
+      if (index == Config->ChoiceCount && !static_cast<TCardList*>(combo)->Stepping())
+        RunGuarded([this, h] { ChooseCardFile(h); });
+    });
+    connect(combo, &QComboBox::customContextMenuRequested, this,
+            [this, h](const QPoint& at) { RunGuarded([this, h, at] { ShowCardMenu(h, at); }); });
   }
   for (QLineEdit* edit : {EditProjectName, PrefixEdits[0], PrefixEdits[1]}) {
     connect(edit, &QLineEdit::textChanged, this,
@@ -783,11 +835,10 @@ void TFormLarkspur::CheckBoxClick() {
 }
 
 void TFormLarkspur::ComboBoxGpioChange() {
+  // "Card file..." is no card: its activation (or a step back) follows.
   for (int h = 0; h < kHeaderCount; ++h) {
-    if (HeaderCombos[h]->currentIndex() == Config->ChoiceCount) {
-      ChooseCardFile(h);
-      return;  // the lists were filled again and the selection set, which ran this anew
-    }
+    if (HeaderCombos[h]->currentIndex() >= Config->ChoiceCount)
+      return;
   }
   for (int h = 0; h < kHeaderCount; ++h)
     ShownCards[h] = SelectedCard(h);
@@ -799,29 +850,92 @@ void TFormLarkspur::ComboBoxGpioChange() {
 void TFormLarkspur::ChooseCardFile(int header) {
   FileDialog dialog;
   dialog.Kind = FileDialogKind::Open;
+  dialog.Title =
+      "Choose a card file for the " + std::string(kLarkspurHeaders[header].Label) + " header";
   dialog.FilterDescription = "Card Files (*.toml)";
   dialog.FilterPattern = "*.toml";
   dialog.DefaultExtension = "toml";
   dialog.InitialFolder = Config->Folder;
   std::array<std::int32_t, kHeaderCount> cards = ShownCards;
   if (const std::optional<std::string> chosen = CurrentHost().RunFileDialog(dialog)) {
-    const Result<std::int32_t> added =
-        AddUserCardFile(*chosen, CurrentPlaces().CardsFolder, Owner.ExtraCardSources());
-    if (added)
-      cards[header] = *added;
-    else
-      ShowError(added.Error().Reason);
-    // Loading again may leave out another file (one that now clashes with the new card).
+    const std::string folder = CurrentPlaces().CardsFolder;
+    const Result<CardFileInstall> plan =
+        PlanUserCardFile(*chosen, folder, Owner.ExtraCardSources());
+    bool install = plan.Ok();
+    if (!plan) {
+      ShowError("The card file was not installed:\r\n" + plan.Error().Reason);
+    } else if (!plan->Replaces.empty()) {
+      install = CurrentHost().AskYesNo("Card " + std::to_string(plan->Id) + " \"" + plan->Name +
+                                       "\" is installed from " + plan->Replaces +
+                                       ".\r\nReplace it with " + *chosen +
+                                       "? The installed file is kept as a numbered backup.");
+    }
+    if (install) {
+      const Result<CardFileInstall> added =
+          AddUserCardFile(*chosen, folder, Owner.ExtraCardSources());
+      if (added) {
+        cards[header] = added->Id;
+        std::string text = "The card file was copied to " + added->Target + ".";
+        for (const std::string& backup : added->Backups)
+          text += "\r\nThe file it replaces is kept as " + backup + ".";
+        ShowInformation(text);
+      } else {
+        ShowError(added.Error().Reason);
+      }
+    }
+    // Loading again may leave out a file of the extra sources that now fails.
     ShowCardNotice();
   }
+  ShowCards(cards);
+}
+
+void TFormLarkspur::ShowCards(std::array<std::int32_t, kHeaderCount> cards) {
   {
     const QSignalBlocker first(HeaderCombos[0]);
     const QSignalBlocker second(HeaderCombos[1]);
     InitChoiceLists();
-    for (int h = 0; h < kHeaderCount; ++h)
+    for (int h = 0; h < kHeaderCount; ++h) {
       HeaderCombos[h]->setCurrentIndex(Config->ChoiceIndexOf(cards[h]).value_or(0));
+      ShownCards[h] = SelectedCard(h);
+    }
   }
   ComboBoxGpioChange();
+}
+
+void TFormLarkspur::ShowCardMenu(int header, const QPoint& at) {
+  const std::int32_t card = ShownCards[header];
+  const std::string folder = CurrentPlaces().CardsFolder;
+  const std::string_view source = CardSourceFile(card);
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("CardMenu"));
+  QAction* remove = menu.addAction(
+      QStringLiteral("&Remove card \"%1\"...").arg(HeaderCombos[header]->currentText()));
+  remove->setObjectName(QStringLiteral("RemoveCard"));
+  // Only a card read from the card folder is the form's to remove.
+  remove->setEnabled(!source.empty() && FolderOf(std::string(source)) == folder);
+  if (menu.exec(HeaderCombos[header]->mapToGlobal(at)) == remove)
+    RemoveCard(card);
+}
+
+void TFormLarkspur::RemoveCard(std::int32_t card) {
+  const std::string source(CardSourceFile(card));
+  if (!CurrentHost().AskYesNo("Remove card " + std::to_string(card) + " \"" +
+                              std::string(CardById(card).Name) + "\"? Its file " + source +
+                              " is kept as a numbered backup, and the card is no longer offered."))
+    return;
+  const Result<std::string> backup =
+      RemoveUserCardFile(card, CurrentPlaces().CardsFolder, Owner.ExtraCardSources());
+  if (!backup) {
+    ShowError(backup.Error().Reason);
+    return;
+  }
+  std::array<std::int32_t, kHeaderCount> cards = ShownCards;
+  for (std::int32_t& shown : cards) {
+    if (shown == card)
+      shown = kCardNone;
+  }
+  ShowInformation("The card file " + source + " is now " + *backup + ".");
+  ShowCards(cards);
 }
 
 void TFormLarkspur::ButtonSaveClick() {
@@ -877,15 +991,19 @@ void TFormLarkspur::LoadQsfFile(const std::string& path) {
   }
   Config->Settings = imported->Settings;
   SettingsToControls();
+  // The project's own language, so that the next Generate writes the top level it has.
+  GenerationOptions output = OutputChoices();
+  output.TopLevel = imported->TopLevel;
+  ShowOutputChoices(output);
   if (const std::string notes = QsfImportNotes(*imported); !notes.empty())
     ShowInformation(notes);
 }
 
 void TFormLarkspur::ButtonGenClick() {
-  const std::optional<CheckedSettings> checked = CheckInputs();
+  const GenerationOptions output = OutputChoices();
+  const std::optional<CheckedSettings> checked = CheckInputs(output.TopLevel);
   if (!checked)
     return;
-  const GenerationOptions output = OutputChoices();
   if (const Status names = CheckTopLevelNames(*checked, output.TopLevel); !names) {
     ShowError(names.Error().Reason);
     return;
@@ -1016,7 +1134,9 @@ void TFormLarkspur::ControlsToSettings() {
 }
 
 std::int32_t TFormLarkspur::SelectedCard(int header) const {
-  return Config->ChoiceAt(HeaderCombos[header]->currentIndex());
+  // "Card file..." stands for the card shown before it until a card file is taken.
+  const int index = HeaderCombos[header]->currentIndex();
+  return index >= 0 && index < Config->ChoiceCount ? Config->ChoiceAt(index) : ShownCards[header];
 }
 
 void TFormLarkspur::UpdateCardImages() {
@@ -1085,10 +1205,10 @@ void TFormLarkspur::UpdateFieldMarks() {
   }
 }
 
-std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
+std::optional<CheckedSettings> TFormLarkspur::CheckInputs(HdlLanguage language) {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
-  Result<CheckedSettings> result = CheckLarkspurSettings(record);
+  Result<CheckedSettings> result = CheckLarkspurSettings(record, language);
   if (result)
     return std::move(result).Value();
   ShowError(result.Error().Reason);

@@ -16,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QPoint;
 class QPushButton;
 class QLabel;
 class QLineEdit;
@@ -76,8 +77,9 @@ class TFormLarkspur : public QWidget {
   // false, after saying why, when the file cannot be used.
   bool LoadSettingsFile(const std::string& path);
   // Checks the controls as they would be saved: the checked settings, or nothing after
-  // showing the first problem in an error box.
-  std::optional<CheckedSettings> CheckInputs();
+  // showing the first problem in an error box; the names in the language about to be
+  // generated first.
+  std::optional<CheckedSettings> CheckInputs(HdlLanguage language = HdlLanguage::Verilog);
   // What Generate writes beyond the fixed files, as the output controls show it.
   GenerationOptions OutputChoices() const;
   void ShowOutputChoices(const GenerationOptions& options);
@@ -108,6 +110,12 @@ class TFormLarkspur : public QWidget {
   // The last entry of a card list: a card file chosen, checked, taken into the user's card
   // folder and selected on the header, or every problem in one error box.
   void ChooseCardFile(int header);
+  // Fills the card lists again and shows these cards on the headers.
+  void ShowCards(std::array<std::int32_t, kHeaderCount> cards);
+  // The context menu of a card list: remove the user card it shows (its file kept as a
+  // numbered backup) after asking.
+  void ShowCardMenu(int header, const QPoint& at);
+  void RemoveCard(std::int32_t card);
 
   TFormMain& Owner;
   std::unique_ptr<TConfigLarkspur> Config;
