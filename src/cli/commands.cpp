@@ -187,6 +187,9 @@ int RunGenerate(const Request& request, std::string& out) {
   out += TerminalText(report->Text) + '\n';
   for (const std::string& warning : report->Warnings)
     out += '\n' + TerminalText(warning);
+  if (const std::string note = PinoutNote(checked->Settings(), request.Output.Pinout);
+      !note.empty())
+    out += "\nnote: " + TerminalText(note) + '\n';
   return kExitOk;
 }
 

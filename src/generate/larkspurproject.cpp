@@ -368,6 +368,15 @@ TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings, HdlLangua
   return problems;
 }
 
+std::string PinoutNote(const TLarkspurSettings& settings, bool pinout) {
+  const bool anyCard = std::any_of(
+      kLarkspurHeaders.begin(), kLarkspurHeaders.end(),
+      [&](const LarkspurHeader& header) { return (settings.*header.Card).Get() != kCardNone; });
+  if (!pinout || anyCard)
+    return {};
+  return "No GPIO header carries a card, so no pinout picture was written.";
+}
+
 namespace {
 
 SignalSummary SummariseSignals(const TLarkspurSettings& settings) {

@@ -100,6 +100,10 @@ struct TypedFieldProblems {
 TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings,
                                     HdlLanguage language = HdlLanguage::Verilog);
 
+// The note for a pinout picture asked for while no header carries a card, so that none is
+// written; empty when a header carries one or none was asked for.
+std::string PinoutNote(const TLarkspurSettings& settings, bool pinout);
+
 // What one component or one card adds to a project: its pins and its signal names, a bus
 // once by its base name, in the order the generated files list them.
 struct SignalSummary {

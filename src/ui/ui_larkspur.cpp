@@ -137,8 +137,8 @@ constexpr QSize kCardPictureSize{80, 80};
 constexpr QSize kLogoSize{89, 42};
 constexpr QSize kBoardPictureSize{400, 245};
 // In the band of Panel1 below the board picture, at its right end.
-constexpr QRect kPinListBox{285, 305, 124, 22};
-constexpr QRect kPinoutBox{285, 327, 124, 22};
+constexpr QRect kPinListBox{285, 297, 124, 22};
+constexpr QRect kPinoutBox{285, 319, 124, 22};
 
 struct ButtonControl {
   const char* Name;
@@ -1029,6 +1029,8 @@ void TFormLarkspur::ButtonGenClick() {
   CurrentHost().ShowProjectMessage(report->Text, FolderOf(project->Path().QpfPath()));
   for (const std::string& warning : report->Warnings)
     ShowInformation(warning);
+  if (const std::string note = PinoutNote(checked->Settings(), output.Pinout); !note.empty())
+    ShowInformation(note);
 }
 
 void TFormLarkspur::ButtonExitClick() {

@@ -204,6 +204,7 @@ has "$(<"$dir/top.pinout.svg")" 'GPIO-1: Sensor Pod'
 dir=$(fresh_dir no_pinout)
 expect 0 generate --pinout "$dir/top.qpf"
 [[ ! -e $dir/top.pinout.svg ]] || fail "a pinout was written without a card"
+has "$out" "note: No GPIO header carries a card, so no pinout picture was written."
 
 # Every built-in card, exported and loaded back under a user ID and name, gives the same
 # project on either header, with and without a prefix, but for the lines naming the card.

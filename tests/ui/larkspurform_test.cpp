@@ -79,7 +79,8 @@ const Placement kPlacements[] = {
   {"LabelTopLevel",   "Panel1",       {8, 297, 0, 0}},
   {"ComboBoxTopLevel", "Panel1",      {84, 293, 150, 26}},
   {"CheckBoxTestbench", "Panel1",     {84, 322, 150, 20}},
-  {"CheckBoxPinList", "Panel1",       {285, 305, 124, 22}},
+  {"CheckBoxPinList", "Panel1",       {285, 297, 124, 22}},
+  {"CheckBoxPinout",  "Panel1",       {285, 319, 124, 22}},
   {"ButtonSave",      "FormLarkspur", {16, 423, 190, 35}},
   {"ButtonLoad",      "FormLarkspur", {16, 471, 190, 35}},
   {"ButtonGen",       "FormLarkspur", {224, 423, 190, 35}},
@@ -183,6 +184,16 @@ class LarkspurFormTest : public QObject {
       } else {
         QVERIFY2(control->geometry() == row.Box, row.Name);
       }
+    }
+    // Every control stands wholly inside the panel or box that holds it, within its frame.
+    for (QWidget* control : program.Form().findChildren<QWidget*>()) {
+      auto* frame = qobject_cast<QFrame*>(control->parentWidget());
+      auto* group = qobject_cast<QGroupBox*>(control->parentWidget());
+      if (control->objectName().isEmpty() || control->isWindow() || (!frame && !group) ||
+          control->isHidden())
+        continue;
+      const QRect inside = frame ? frame->contentsRect() : group->rect();
+      QVERIFY2(inside.contains(control->geometry()), qPrintable(control->objectName()));
     }
     for (const char* name : {"ButtonSave", "ButtonLoad", "ButtonGen", "ButtonExit", "CheckBoxOSC",
                              "CheckBoxHPS", "ComboBoxGpio0", "ComboBoxGpio1", "CheckBoxPinList"}) {
@@ -634,6 +645,20 @@ class LarkspurFormTest : public QObject {
     program.Stop();
     program.Start();
     QVERIFY(!program.Find<QCheckBox>("CheckBoxPinList")->isChecked());
+
+    // Pinout without a card on either header writes no picture, and says so.
+    program.Click("CheckBoxPinout");
+    for (const std::int32_t card : {kCardNone, std::int32_t{12}}) {
+      program.SelectCard("ComboBoxGpio0", card);
+      program.Host.Messages.clear();
+      program.Host.AnswerNextDialog(folder + "LARKSPUR.qpf");
+      program.Click("ButtonGen");
+      QCOMPARE(fs::exists(folder + "LARKSPUR.pinout.svg"), card != kCardNone);
+      QVERIFY2(program.Host.Messages.size() == (card == kCardNone ? 2u : 1u) &&
+                   (card != kCardNone ||
+                    program.Host.Messages[1].Text.find("no pinout picture") != std::string::npos),
+               Describe(program.Host.Messages));
+    }
   }
 
   void memoryAndHpsWarningFollowsSuccess() {
