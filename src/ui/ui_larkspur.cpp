@@ -15,7 +15,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -364,6 +366,45 @@ class TCardList : public QComboBox {
   int StepDepth = 0;
 };
 
+// The form's style: Fusion, whose check-box indicators it draws itself, since Fusion's own
+// edge is too faint to tell from the ground (about 1.5:1): here the edge takes the grey text
+// colour, which stands out from the ground in both schemes (3:1 at least), around the field's
+// base colour, and the tick the text colour.
+class TFormStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    if (element != PE_IndicatorCheckBox) {
+      QProxyStyle::drawPrimitive(element, option, painter, widget);
+      return;
+    }
+    const QPalette& colours = option->palette;
+    const QPalette::ColorGroup group =
+        option->state & State_Enabled ? QPalette::Active : QPalette::Disabled;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QRectF box = QRectF(option->rect).adjusted(1, 1, -1, -1);
+    painter->setPen(QPen(colours.color(group, QPalette::PlaceholderText), 1.5));
+    painter->setBrush(colours.color(group, QPalette::Base));
+    painter->drawRoundedRect(box, 2, 2);
+    painter->setPen(QPen(colours.color(group, QPalette::Text), 2.0, Qt::SolidLine, Qt::RoundCap,
+                         Qt::RoundJoin));
+    const QRectF inner = box.adjusted(3, 3, -3, -3);
+    if (option->state & State_On) {
+      const QPointF tick[] = {{inner.left(), inner.center().y()},
+                              {inner.left() + inner.width() * 0.4, inner.bottom()},
+                              {inner.right(), inner.top()}};
+      painter->drawPolyline(tick, 3);
+    } else if (option->state & State_NoChange) {
+      painter->drawLine(QPointF(inner.left(), inner.center().y()),
+                        QPointF(inner.right(), inner.center().y()));
+    }
+    painter->restore();
+  }
+};
+
 // Shrinks a drop-down list's font until its longest entry fits the closed list, so that no
 // card name is cut off where the platform's sans-serif runs wider than the layout expects.
 void FitListFont(QComboBox* combo) {
@@ -474,7 +515,8 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   Config = std::make_unique<TConfigLarkspur>();
 
   // Every control, the lists' drop-down parts included, draws with the form's style.
-  FormStyle = QStyleFactory::create(QStringLiteral("Fusion"));
+  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+    FormStyle = new TFormStyle(fusion);  // which takes it over
   if (FormStyle) {
     FormStyle->setParent(this);
     for (QComboBox* combo : findChildren<QComboBox*>())
