@@ -169,10 +169,11 @@ constexpr const char* kPreferredFontFamily = "MS Sans Serif";
 constexpr int kFontPixels = 16;
 constexpr int kBoardNamePixels = 24;
 constexpr int kSmallestListPixels = 11;
-// The refusals of the typed fields, in the band beside the logo.
-constexpr QRect kProblemsBox{116, 4, 309, 58};
-constexpr int kProblemsPixels = 13;
-constexpr int kSmallestProblemsPixels = 10;
+// The reason a typed field is refused stands in a box just below the field (above it where
+// the form ends first), as wide as the settings box, in lines that wrap.
+constexpr int kReasonPixels = 13;
+constexpr int kReasonGap = 2;
+constexpr int kReasonPadding = 4;
 
 QFont FormFont() {
   const QString preferred = QString::fromLatin1(kPreferredFontFamily);
@@ -477,17 +478,6 @@ void MarkField(QLineEdit* edit, const std::string& problem, const QString& usual
   edit->setAccessibleDescription(refused ? reason : QString());
 }
 
-// The largest font from the usual size down that shows the whole text in the label's box.
-void FitProblemsFont(QLabel* label) {
-  QFont font = label->font();
-  for (int pixels = kProblemsPixels; pixels >= kSmallestProblemsPixels; --pixels) {
-    font.setPixelSize(pixels);
-    label->setFont(font);
-    if (label->heightForWidth(label->width()) <= label->height())
-      break;
-  }
-}
-
 std::string AboutText(const StoragePlaces& places) {
   return "Pinwright " PINWRIGHT_VERSION
          "\r\nWrites ready-to-open Quartus projects for the Larkspur FPGA board.\r\n\r\n"
@@ -632,12 +622,22 @@ void TFormLarkspur::CreateControls() {
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
   connect(help, &QShortcut::activated, this, [this] { RunGuarded([this] { ShowAbout(); }); });
 
-  LabelProblems = new QLabel(this);
-  LabelProblems->setObjectName(QStringLiteral("LabelProblems"));
-  LabelProblems->setGeometry(kProblemsBox);
-  LabelProblems->setWordWrap(true);
-  LabelProblems->setTextFormat(Qt::PlainText);
-  LabelProblems->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (std::size_t i = 0; i < ReasonLabels.size(); ++i) {
+    auto* reason = new QLabel(this);
+    reason->setObjectName(QStringLiteral("Reason%1").arg(i));
+    reason->setWordWrap(true);
+    reason->setTextFormat(Qt::PlainText);
+    reason->setFrameStyle(QFrame::Box | QFrame::Plain);
+    reason->setMargin(kReasonPadding);
+    reason->setAutoFillBackground(true);
+    reason->setBackgroundRole(QPalette::ToolTipBase);
+    reason->setForegroundRole(QPalette::ToolTipText);
+    QFont font = reason->font();
+    font.setPixelSize(kReasonPixels);
+    reason->setFont(font);
+    reason->hide();
+    ReasonLabels[i] = reason;
+  }
 
   auto* panel = new QFrame(this);
   panel->setObjectName(QStringLiteral("Panel1"));
@@ -1224,29 +1224,41 @@ void TFormLarkspur::UpdateFieldMarks() {
               scheme);
   }
 
-  // Every reason once, in the order of the fields, where it can be read without a tooltip.
+  // Each reason beside its field, where it can be read without a tooltip; a change is
+  // announced to screen readers.
+  const std::array<QLineEdit*, 3> fields = {EditProjectName, PrefixEdits[0], PrefixEdits[1]};
   QStringList reasons;
-  const std::pair<QLineEdit*, const std::string*> fields[] = {
-      {EditProjectName, &problems.ProjectName},
-      {PrefixEdits[0], &problems.Prefixes[0]},
-      {PrefixEdits[1], &problems.Prefixes[1]}};
-  for (const auto& [edit, problem] : fields) {
-    const QString reason = QString::fromStdString(*problem);
-    if (edit->property("refused").toBool() && !reasons.contains(reason))
-      reasons.append(reason);
+  bool changed = false;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    QLineEdit* edit = fields[i];
+    QLabel* label = ReasonLabels[i];
+    const QString reason = edit->property("refused").toBool() ? edit->toolTip() : QString();
+    changed = changed || reason != label->text();
+    label->setText(reason);
+    label->setAccessibleName(reason);
+    label->setVisible(!reason.isEmpty());
+    if (reason.isEmpty())
+      continue;
+    reasons.append(reason);
+    const QRect field(edit->mapTo(this, QPoint(0, 0)), edit->size());
+    const QWidget* box = edit->parentWidget();
+    const QRect room(box->mapTo(this, QPoint(16, 0)), QSize(box->width() - 27, 0));
+    const int height = label->heightForWidth(room.width());
+    int top = field.bottom() + 1 + kReasonGap;
+    if (top + height > this->height() - kReasonGap)
+      top = field.top() - kReasonGap - height;
+    label->setGeometry(room.left(), top, room.width(), height);
+    label->raise();
+    if (reason != edit->property("announced").toString()) {
+      QAccessibleEvent alert(label, QAccessible::Alert);
+      QAccessible::updateAccessibility(&alert);
+    }
   }
-  const QString text = reasons.join(QLatin1Char('\n'));
-  if (text == LabelProblems->text())
-    return;
-  LabelProblems->setText(text);
-  LabelProblems->setToolTip(text);
-  LabelProblems->setAccessibleName(text.isEmpty() ? QStringLiteral("No problems") : text);
-  FitProblemsFont(LabelProblems);
-  if (!text.isEmpty()) {
-    QAccessibleEvent alert(LabelProblems, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
-    emit ProblemsAnnounced(text);
-  }
+  for (QLineEdit* edit : fields)
+    edit->setProperty("announced",
+                      edit->property("refused").toBool() ? edit->toolTip() : QString());
+  if (changed && !reasons.isEmpty())
+    emit ProblemsAnnounced(reasons.join(QLatin1Char('\n')));
 }
 
 std::optional<CheckedSettings> TFormLarkspur::CheckInputs(HdlLanguage language) {

@@ -66,8 +66,8 @@ class TFormLarkspur : public QWidget {
   void UpdateOutlines();
   // Enables each prefix field while its header carries a card, and marks the typed fields
   // that generation in the chosen top-level language would refuse: a tint and a warning sign
-  // in the field, the reason as its tooltip and description, and every reason in text above
-  // the board, announced to screen readers when it changes.
+  // in the field, the reason as its tooltip and description, and the reason in a box just
+  // below the field (above it at the form's end), announced to screen readers when it changes.
   void UpdateFieldMarks();
   // Takes the light or the dark colours, as the desktop's own palette is light or dark.
   void ApplyColourScheme();
@@ -134,7 +134,8 @@ class TFormLarkspur : public QWidget {
   QCheckBox* CheckBoxPinout = nullptr;
   // The cards selected before "Card file..." was picked, for when the choice is abandoned.
   std::array<std::int32_t, kHeaderCount> ShownCards{};
-  QLabel* LabelProblems = nullptr;
+  // The reason of each refused typed field (project name, GPIO-0 and GPIO-1 prefix).
+  std::array<QLabel*, 3> ReasonLabels{};
   QToolButton* ButtonAbout = nullptr;
   // The form draws its controls with a style that honours its palette, whatever style the
   // desktop sets: some paint fixed colours of their own over any palette.
