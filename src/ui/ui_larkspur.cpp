@@ -480,9 +480,13 @@ void MarkField(QLineEdit* edit, const std::string& problem, const QString& usual
 
 std::string AboutText(const StoragePlaces& places) {
   return "Pinwright " PINWRIGHT_VERSION
-         "\r\nWrites ready-to-open Quartus projects for the Larkspur FPGA board.\r\n\r\n"
+         "\r\nWrites ready-to-open Quartus projects for the Larkspur FPGA board, with cards of "
+         "your own from card files and a picture of each header's pinout. pinwright-cli also "
+         "checks a Quartus settings file against the board (check) and reads its settings "
+         "back (import).\r\n\r\n"
          "Licence: proprietary. Copyright 2026 Pinwright developers, all rights reserved."
-         "\r\n\r\nSettings (default.cfg and the INI file) are kept in:\r\n" +
+         "\r\n\r\nCard files of your own are kept in:\r\n" +
+         places.CardsFolder + "\r\n\r\nSettings (default.cfg and the INI file) are kept in:\r\n" +
          places.SettingsFolder + "\r\n\r\nNew projects go to:\r\n" + places.ProjectsFolder +
          "CodeGenerated" + kFolderSeparator + kLarkspurBoardFolder + kFolderSeparator;
 }
@@ -585,7 +589,8 @@ void TFormLarkspur::ShowCardNotice() {
     ToldRefusedFiles.insert(ToldRefusedFiles.end(), files.begin(), files.end());
   }
   MissingCardText.clear();
-  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+  // Titled as every other box of the program.
+  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pinwright"),
                               text.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
   box->setObjectName(QStringLiteral("CardNotice"));
   box->setAttribute(Qt::WA_DeleteOnClose);

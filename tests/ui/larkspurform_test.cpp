@@ -449,6 +449,7 @@ class LarkspurFormTest : public QObject {
     auto* notice = program.Window().findChild<QMessageBox*>("CardNotice");
     QVERIFY(!notice->isModal());
     QCOMPARE(notice->icon(), QMessageBox::Warning);
+    QCOMPARE(notice->windowTitle(), QStringLiteral("Pinwright"));
     QVERIFY2(notice->text().contains(QString::fromStdString(
                  "GPIO-0: No card file with card ID 4321 was found in " +
                  program.Folder.File("cards/") + " or " + program.Folder.File("more/") + ".")),
