@@ -129,8 +129,9 @@ constexpr std::string_view kCardHelp =
     "pinwright-cli card export CARD\n"
     "pinwright-cli card picture [--header N] CARD OUT.svg\n"
     "\n"
-    "check    checks the card files: every error as FILE:LINE:COLUMN: error: MESSAGE on\n"
-    "         standard error; exit status 0 when all pass, 1 otherwise\n"
+    "check    checks the card files, also against the installed cards: every error as\n"
+    "         FILE:LINE:COLUMN: error: MESSAGE on standard error; exit status 0 when all\n"
+    "         pass, 1 otherwise\n"
     "export   prints the card (ID or name, built-in ones too) as a card file\n"
     "picture  writes the card's picture on a GPIO header as an SVG: GPIO-0, or with\n"
     "         --header N the header of that number (0 or 1, as in --gpio0 and --gpio1)\n";
