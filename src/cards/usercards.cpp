@@ -311,6 +311,7 @@ Result<CardFileInstall> AddUserCardFile(const std::string& file, const std::stri
     plan.Backups.push_back(*backup);
   }
   std::string problem = CopyInto(source, PathFromUtf8(plan.Target), /*replace=*/false);
+  const bool cardCopied = problem.empty();
   // A picture beside the card file, or below its folder, keeps its place relative to it.
   if (problem.empty() && !card.PictureFile.empty()) {
     const fs::path picture = PathFromUtf8(card.PictureFile).lexically_normal();
@@ -328,8 +329,16 @@ Result<CardFileInstall> AddUserCardFile(const std::string& file, const std::stri
       problem = CopyInto(picture, target, /*replace=*/false);
     }
   }
-  if (!problem.empty())
+  if (!problem.empty()) {
+    // The folder as it was: the new file out again, the file replaced back in place, so
+    // that a failed copy loses no card.
+    std::error_code error;
+    if (cardCopied && !SameFile(file, plan.Target))
+      fs::remove(PathFromUtf8(plan.Target), error);
+    if (!plan.Replaces.empty() && !fs::exists(PathFromUtf8(plan.Replaces), error))
+      fs::rename(PathFromUtf8(plan.Backups.front()), PathFromUtf8(plan.Replaces), error);
     return copyFailure(problem);
+  }
   // The cards given beside the folder (the command line's) stay in force.
   InstallUserCards(LoadCards(CardSources(cardsFolder, extra)));
   if (!FindUserCard(card.Id)) {
