@@ -660,10 +660,10 @@ CardFileReading ReadCardFile(const std::string& path) {
     // regular file", "Too many levels of symbolic links", ...
     const std::string& reason = text.Error().Reason;
     const std::string lead = "cannot read " + path + ": ";
-    reading.Problems.push_back(CardFileError(
-        path, {1, 1},
-        "the file cannot be read: " +
-            (reason.starts_with(lead) ? reason.substr(lead.size()) : reason)));
+    reading.Problems.push_back(
+        CardFileError(path, {1, 1},
+                      "the file cannot be read: " +
+                          (reason.starts_with(lead) ? reason.substr(lead.size()) : reason)));
     return reading;
   }
   return ReadCardText(*text, path);

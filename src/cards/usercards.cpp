@@ -78,11 +78,18 @@ struct SourcedFile {
   std::size_t Source = 0;
 };
 
-CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::string> folders) {
+// The installed cards, when given, stand as earlier cards of the first source: their IDs and
+// names are taken, and they are not part of the load.
+CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::string> folders,
+                   std::span<const std::shared_ptr<const CardDefinition>> installed = {}) {
   CardLoad load;
   load.SearchedFolders = std::move(folders);
   std::map<std::int32_t, std::shared_ptr<const CardDefinition>> kept;
   std::map<std::int32_t, std::size_t> sourceOfId;
+  for (const std::shared_ptr<const CardDefinition>& card : installed) {
+    kept[card->Id] = card;
+    sourceOfId[card->Id] = 0;
+  }
   for (const SourcedFile& file : files) {
     CardFileReading reading = ReadCardFile(file.Path);
     if (reading.Card) {
@@ -109,8 +116,10 @@ CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::strin
     load.RefusedFiles.push_back(file.Path);
     load.Problems.insert(load.Problems.end(), reading.Problems.begin(), reading.Problems.end());
   }
-  for (auto& [id, card] : kept)
-    load.Cards.push_back(std::move(card));
+  for (auto& [id, card] : kept) {
+    if (std::find(installed.begin(), installed.end(), card) == installed.end())
+      load.Cards.push_back(std::move(card));
+  }
   return load;
 }
 
@@ -119,7 +128,7 @@ CardLoad LoadFiles(const std::vector<SourcedFile>& files, std::vector<std::strin
 CardLoad LoadCards(std::span<const CardSource> sources) {
   std::vector<SourcedFile> files;
   std::vector<std::string> folders;
-  std::vector<CardProblem> missing;
+  std::vector<Diagnostic> missing;
   for (std::size_t s = 0; s < sources.size(); ++s) {
     const CardSource& source = sources[s];
     if (source.What == CardSource::Kind::Folder) {
@@ -127,7 +136,11 @@ CardLoad LoadCards(std::span<const CardSource> sources) {
       // The standard folder may well be missing; a folder the user named may not.
       std::error_code error;
       if (source.Named && !fs::is_directory(PathFromUtf8(source.Path), error)) {
-        missing.push_back({source.Path, 1, 1,
+        missing.push_back({source.Path,
+                           1,
+                           1,
+                           DiagnosticSeverity::Error,
+                           {},
                            fs::exists(PathFromUtf8(source.Path), error)
                                ? "the card folder is no folder"
                                : "the card folder does not exist"});
@@ -140,72 +153,218 @@ CardLoad LoadCards(std::span<const CardSource> sources) {
     }
   }
   CardLoad load = LoadFiles(files, std::move(folders));
-  for (CardProblem& problem : missing) {
+  for (Diagnostic& problem : missing) {
     load.RefusedFiles.push_back(problem.File);
     load.Problems.push_back(std::move(problem));
   }
   return load;
 }
 
-CardLoad CheckCards(std::span<const std::string> paths) {
-  // A file named twice (under the same or another path) is one file, checked once.
-  std::vector<SourcedFile> files;
-  for (const std::string& path : paths) {
-    const bool seen = std::any_of(files.begin(), files.end(), [&](const SourcedFile& earlier) {
-      std::error_code error;
-      return earlier.Path == path ||
-             fs::equivalent(PathFromUtf8(earlier.Path), PathFromUtf8(path), error);
-    });
-    if (!seen)
-      files.push_back({path, 0});
-  }
-  return LoadFiles(files, {});
-}
-
 namespace {
 
-// Copies the file into the folder under the same name; the system's reason when it fails.
-std::string CopyInto(const fs::path& file, const fs::path& target) {
+bool SameFile(const std::string& a, const std::string& b) {
   std::error_code error;
-  if (fs::exists(target, error) && fs::equivalent(file, target, error))
-    return {};
-  fs::create_directories(target.parent_path(), error);
-  fs::copy_file(file, target, fs::copy_options::overwrite_existing, error);
-  return error ? error.message() : std::string();
+  return fs::equivalent(PathFromUtf8(a), PathFromUtf8(b), error);
 }
 
 }  // namespace
 
-Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder,
-                                     std::span<const CardSource> extra) {
-  const std::vector<CardSource> sources = {{CardSource::Kind::Folder, cardsFolder, false},
-                                           {CardSource::Kind::File, file}};
-  const CardLoad trial = LoadCards(sources);
-  std::string reason;
-  for (const Diagnostic& problem : trial.Problems) {
-    if (problem.File == file)
-      reason += (reason.empty() ? "" : "\r\n") + DiagnosticLine(problem);
+CardLoad CheckCards(std::span<const std::string> paths,
+                    std::span<const std::shared_ptr<const CardDefinition>> installed) {
+  // A file named twice (under the same or another path) is one file, checked once.
+  std::vector<SourcedFile> files;
+  for (const std::string& path : paths) {
+    const bool seen = std::any_of(files.begin(), files.end(), [&](const SourcedFile& earlier) {
+      return earlier.Path == path || SameFile(earlier.Path, path);
+    });
+    if (!seen)
+      files.push_back({path, 0});
   }
+  std::vector<std::shared_ptr<const CardDefinition>> others;
+  for (const std::shared_ptr<const CardDefinition>& card : installed) {
+    if (std::none_of(paths.begin(), paths.end(),
+                     [&](const std::string& path) { return SameFile(path, card->SourceFile); }))
+      others.push_back(card);
+  }
+  return LoadFiles(files, {}, others);
+}
+
+namespace {
+
+// The next free numbered backup name beside the file: NAME.~N~ above every N there is.
+fs::path NextBackupName(const fs::path& file) {
+  const std::string prefix = Utf8FromPath(file.filename()) + ".~";
+  unsigned long highest = 0;
+  std::error_code error;
+  fs::directory_iterator entries(file.parent_path(), error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const std::string name = Utf8FromPath(entries->path().filename());
+    if (!name.starts_with(prefix) || !name.ends_with('~') || name.size() < prefix.size() + 2)
+      continue;
+    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 1);
+    if (digits.size() <= 9 && digits.find_first_not_of("0123456789") == std::string::npos)
+      highest = std::max(highest, std::stoul(digits));
+  }
+  fs::path backup = file;
+  backup += PathFromUtf8(".~" + std::to_string(highest + 1) + "~");
+  return backup;
+}
+
+// Keeps the file as its next numbered backup, a new file that replaces nothing, and takes
+// its own name away; the backup, or the system's reason.
+Result<std::string> MoveToBackup(const fs::path& file) {
+  const fs::path backup = NextBackupName(file);
+  std::error_code error;
+  if (!fs::copy_file(file, backup, fs::copy_options::none, error) || error) {
+    return Failure{FailureKind::CannotCreate,
+                   Utf8FromPath(file),
+                   "Cannot keep " + Utf8FromPath(file) + " as " + Utf8FromPath(backup) + ": " +
+                       error.message(),
+                   {}};
+  }
+  fs::remove(file, error);
+  if (error) {
+    return Failure{FailureKind::CannotCreate,
+                   Utf8FromPath(file),
+                   "Cannot remove " + Utf8FromPath(file) + ": " + error.message(),
+                   {}};
+  }
+  return Utf8FromPath(backup);
+}
+
+// Copies the file into the folder; an existing target is replaced only when asked. The
+// system's reason when it fails.
+std::string CopyInto(const fs::path& file, const fs::path& target, bool replace) {
+  std::error_code error;
+  if (fs::exists(target, error) && fs::equivalent(file, target, error))
+    return {};
+  fs::create_directories(target.parent_path(), error);
+  fs::copy_file(file, target,
+                replace ? fs::copy_options::overwrite_existing : fs::copy_options::none, error);
+  return error ? error.message() : std::string();
+}
+
+bool InFolder(const std::string& file, const std::string& folder) {
+  std::error_code error;
+  return fs::equivalent(PathFromUtf8(file).parent_path(), PathFromUtf8(folder), error);
+}
+
+std::string CardText(const CardDefinition& card) {
+  return "card " + std::to_string(card.Id) + " \"" + card.Name + "\"";
+}
+
+}  // namespace
+
+Result<CardFileInstall> PlanUserCardFile(const std::string& file, const std::string& cardsFolder,
+                                         std::span<const CardSource> extra) {
+  const CardFileReading reading = ReadCardFile(file);
+  std::string reason;
+  for (const Diagnostic& problem : reading.Problems)
+    reason += (reason.empty() ? "" : "\r\n") + DiagnosticLine(problem);
+  if (!reading.Card)
+    return Failure{FailureKind::CannotRead, file, reason, {}};
+  const CardDefinition& card = *reading.Card;
+  const fs::path source = PathFromUtf8(file);
+  CardFileInstall plan;
+  plan.Id = card.Id;
+  plan.Name = card.Name;
+  plan.Target = Utf8FromPath(PathFromUtf8(cardsFolder) / source.filename());
+
+  std::vector<std::string> clashes;
+  if (const std::string holder = NameHolder({}, card); !holder.empty())
+    clashes.push_back("the name \"" + card.Name + "\" is already the name of " + holder);
+  // The file already in the folder under this name: the same card, or another one it would
+  // knock out.
+  std::error_code error;
+  if (fs::exists(PathFromUtf8(plan.Target), error) && !SameFile(file, plan.Target)) {
+    const CardFileReading there = ReadCardFile(plan.Target);
+    if (there.Card && there.Card->Id == card.Id) {
+      plan.Replaces = plan.Target;
+    } else {
+      clashes.push_back("a card file of that name is already installed, " + plan.Target +
+                        (there.Card ? " (" + CardText(*there.Card) + ")" : std::string()) +
+                        ": rename the file to install it beside that one");
+    }
+  }
+  const CardLoad installed = LoadCards(CardSources(cardsFolder, extra));
+  for (const std::shared_ptr<const CardDefinition>& other : installed.Cards) {
+    if (SameFile(other->SourceFile, file))
+      continue;  // the installed file itself, picked again
+    if (other->Id == card.Id) {
+      if (!InFolder(other->SourceFile, cardsFolder)) {
+        clashes.push_back("card ID " + std::to_string(card.Id) + " is already the ID of " +
+                          CardText(*other) + " from " + other->SourceFile +
+                          ", which is given beside the card folder and would stay in force");
+      } else if (plan.Replaces.empty() || SameFile(plan.Replaces, other->SourceFile)) {
+        plan.Replaces = other->SourceFile;
+      } else {
+        clashes.push_back("card ID " + std::to_string(card.Id) + " is already the ID of " +
+                          CardText(*other) + " from " + other->SourceFile);
+      }
+    } else if (EqualsIgnoringCase(other->Name, card.Name)) {
+      clashes.push_back("the name \"" + card.Name + "\" is already the name of " +
+                        CardText(*other) + " from " + other->SourceFile);
+    }
+  }
+  for (const std::string& clash : clashes)
+    reason += (reason.empty() ? "" : "\r\n") + file + ": " + clash;
   if (!reason.empty())
     return Failure{FailureKind::CannotRead, file, reason, {}};
+  return plan;
+}
+
+Result<CardFileInstall> AddUserCardFile(const std::string& file, const std::string& cardsFolder,
+                                        std::span<const CardSource> extra) {
+  Result<CardFileInstall> planned = PlanUserCardFile(file, cardsFolder, extra);
+  if (!planned)
+    return planned;
+  CardFileInstall plan = std::move(planned).Value();
   const CardFileReading reading = ReadCardFile(file);
   const CardDefinition& card = *reading.Card;
 
   const fs::path source = PathFromUtf8(file);
   const fs::path folder = PathFromUtf8(cardsFolder);
-  std::string problem = CopyInto(source, folder / source.filename());
-  // A picture beside the card file, or below its folder, keeps its place relative to it.
-  if (problem.empty() && !card.PictureFile.empty()) {
-    const fs::path picture = PathFromUtf8(card.PictureFile).lexically_normal();
-    const fs::path relative = picture.lexically_relative(source.parent_path().lexically_normal());
-    if (!relative.empty() && *relative.begin() != "..")
-      problem = CopyInto(picture, folder / relative);
-  }
-  if (!problem.empty()) {
+  const auto copyFailure = [&](const std::string& problem) {
     return Failure{FailureKind::CannotCreate,
                    cardsFolder,
                    "The card file could not be copied into " + cardsFolder + ": " + problem,
                    {}};
+  };
+  // The file replaced keeps its name only when the new one takes it.
+  if (!plan.Replaces.empty()) {
+    const Result<std::string> backup = MoveToBackup(PathFromUtf8(plan.Replaces));
+    if (!backup)
+      return backup.Error();
+    plan.Backups.push_back(*backup);
+  }
+  std::string problem = CopyInto(source, PathFromUtf8(plan.Target), /*replace=*/false);
+  const bool cardCopied = problem.empty();
+  // A picture beside the card file, or below its folder, keeps its place relative to it.
+  if (problem.empty() && !card.PictureFile.empty()) {
+    const fs::path picture = PathFromUtf8(card.PictureFile).lexically_normal();
+    const fs::path relative = picture.lexically_relative(source.parent_path().lexically_normal());
+    if (!relative.empty() && *relative.begin() != "..") {
+      const fs::path target = folder / relative;
+      std::error_code error;
+      // A picture of the same name that another card file uses is kept as a backup.
+      if (fs::exists(target, error) && !fs::equivalent(picture, target, error)) {
+        const Result<std::string> backup = MoveToBackup(target);
+        if (!backup)
+          return backup.Error();
+        plan.Backups.push_back(*backup);
+      }
+      problem = CopyInto(picture, target, /*replace=*/false);
+    }
+  }
+  if (!problem.empty()) {
+    // The folder as it was: the new file out again, the file replaced back in place, so
+    // that a failed copy loses no card.
+    std::error_code error;
+    if (cardCopied && !SameFile(file, plan.Target))
+      fs::remove(PathFromUtf8(plan.Target), error);
+    if (!plan.Replaces.empty() && !fs::exists(PathFromUtf8(plan.Replaces), error))
+      fs::rename(PathFromUtf8(plan.Backups.front()), PathFromUtf8(plan.Replaces), error);
+    return copyFailure(problem);
   }
   // The cards given beside the folder (the command line's) stay in force.
   InstallUserCards(LoadCards(CardSources(cardsFolder, extra)));
@@ -215,7 +374,23 @@ Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string&
                    "The card file was copied into " + cardsFolder + " but does not load there.",
                    {}};
   }
-  return card.Id;
+  return plan;
+}
+
+Result<std::string> RemoveUserCardFile(std::int32_t cardId, const std::string& cardsFolder,
+                                       std::span<const CardSource> extra) {
+  const CardDefinition* card = FindUserCard(cardId);
+  if (!card || !InFolder(card->SourceFile, cardsFolder)) {
+    return Failure{FailureKind::BadArgument,
+                   {},
+                   "Card " + std::to_string(cardId) + " is not read from a file of " + cardsFolder +
+                       ", so it cannot be removed here.",
+                   {}};
+  }
+  Result<std::string> backup = MoveToBackup(PathFromUtf8(card->SourceFile));
+  if (backup)
+    InstallUserCards(LoadCards(CardSources(cardsFolder, extra)));
+  return backup;
 }
 
 std::vector<CardSource> CardSources(const std::string& standardFolder,

@@ -36,21 +36,47 @@ struct CardLoad {
 // two files of one folder with the same ID, or a name another card has, are problems.
 CardLoad LoadCards(std::span<const CardSource> sources);
 
-// Checks the card files as one lot: against the built-in cards and each other (an ID used
-// twice is a problem here, not a replacement).
-CardLoad CheckCards(std::span<const std::string> files);
+// Checks the card files as one lot: against the built-in cards, each other and the installed
+// cards (an ID used twice is a problem here, not a replacement). An installed card read from
+// one of the files themselves is no clash.
+CardLoad CheckCards(std::span<const std::string> files,
+                    std::span<const std::shared_ptr<const CardDefinition>> installed = {});
 
 // The standard folder first (`cards/` beside a portable program, otherwise
 // $XDG_DATA_HOME/pinwright/cards/), then the extra folders and files as given.
 std::vector<CardSource> CardSources(const std::string& standardFolder,
                                     std::span<const CardSource> extra);
 
-// Takes a card file into the user's card folder: checks it as loading would after the cards
-// already there, copies it (and a picture it names beside it) into the folder, loads the
-// folder and then the extra sources again and installs them. The card's ID, or a failure
-// whose reason holds every problem, one line each; nothing is copied then.
-Result<std::int32_t> AddUserCardFile(const std::string& file, const std::string& cardsFolder,
-                                     std::span<const CardSource> extra = {});
+// What taking a card file into the user's card folder would do, worked out before anything
+// is copied: the card, where its file goes, and the installed file of the same card (the
+// same ID) that it would replace, if any.
+struct CardFileInstall {
+  std::int32_t Id = 0;
+  std::string Name;
+  std::string Target;    // the file in the card folder
+  std::string Replaces;  // the installed file of the same card; empty when there is none
+  std::vector<std::string> Backups;  // after the install: the numbered backups made
+};
+
+// Checks a card file for the user's card folder: its own problems, and every clash with the
+// installed cards (the folder's and the extra sources'): a file of the same name holding
+// another card, a card name another card has, the ID of a card given beside the folder. The
+// plan, or a failure whose reason holds every problem, one line each.
+Result<CardFileInstall> PlanUserCardFile(const std::string& file, const std::string& cardsFolder,
+                                         std::span<const CardSource> extra = {});
+
+// Takes a card file into the user's card folder as the plan says: an installed file of the
+// same card is kept as a numbered backup (NAME.~N~) first, then the file (and a picture it
+// names beside it) is copied into the folder, and the folder and then the extra sources are
+// loaded again and installed. Nothing is copied when the checks fail.
+Result<CardFileInstall> AddUserCardFile(const std::string& file, const std::string& cardsFolder,
+                                        std::span<const CardSource> extra = {});
+
+// Takes a user card out of the card folder: its file is kept as a numbered backup, and the
+// cards are loaded again and installed. The backup's path; a failure for a card that is not
+// read from a file of the folder (a built-in card, one given on the command line).
+Result<std::string> RemoveUserCardFile(std::int32_t cardId, const std::string& cardsFolder,
+                                       std::span<const CardSource> extra = {});
 
 // Makes the loaded cards the ones in force, replacing any installed before.
 void InstallUserCards(const CardLoad& load);

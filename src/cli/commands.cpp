@@ -198,7 +198,11 @@ int ReadQsf(const std::string& path, TclScript& script) {
   }
   if (const std::string reason = UnreadableQsfReason(text, QsfAssignments(script));
       !reason.empty()) {
-    std::fputs(DiagnosticText(Diagnostic{path, 0, 0, DiagnosticSeverity::Error, {},
+    std::fputs(DiagnosticText(Diagnostic{path,
+                                         0,
+                                         0,
+                                         DiagnosticSeverity::Error,
+                                         {},
                                          "no assignment could be read: " + reason})
                    .c_str(),
                stderr);
@@ -257,7 +261,9 @@ int RunGenerate(const Request& request, std::string& out) {
   TConfigLarkspur config;
   if (Status built = BuildSettings(request, config); !built)
     return Report(built);
-  const Result<CheckedSettings> checked = CheckLarkspurSettings(config.Settings);
+  // The names in the language about to be written: its rule and advice come first.
+  const Result<CheckedSettings> checked =
+      CheckLarkspurSettings(config.Settings, request.Output.TopLevel);
   if (!checked)
     return Report(checked.Error());
   const Result<std::string> qpf = ProjectPath(request, *checked);
@@ -280,6 +286,9 @@ int RunGenerate(const Request& request, std::string& out) {
   out += TerminalText(report->Text) + '\n';
   for (const std::string& warning : report->Warnings)
     out += '\n' + TerminalText(warning);
+  if (const std::string note = PinoutNote(checked->Settings(), request.Output.Pinout);
+      !note.empty())
+    out += "\nnote: " + TerminalText(note) + '\n';
   return kExitOk;
 }
 
@@ -465,7 +474,8 @@ Result<std::int32_t> CardOperand(const std::string& text) {
 }
 
 int CheckCardFiles(std::span<const std::string> files, std::string& out) {
-  const CardLoad load = CheckCards(files);
+  // Against the installed cards too: a file that would clash with one is no card to add.
+  const CardLoad load = CheckCards(files, InstalledUserCards());
   std::string errors;
   for (const Diagnostic& problem : load.Problems)
     errors += DiagnosticText(problem);

@@ -59,6 +59,11 @@ class Host {
   // The program's About box; by default an information box.
   virtual void ShowAbout(const std::string& text) { ShowMessage(MessageKind::Information, text); }
   virtual void PlayAlertSound() = 0;
+  // A question with Yes and No, No the default; true for Yes. Without anyone to answer, No.
+  virtual bool AskYesNo(const std::string& question) {
+    (void)question;
+    return false;
+  }
   // The chosen full path, or nothing when the user cancels.
   virtual std::optional<std::string> RunFileDialog(const FileDialog& dialog) = 0;
   // The folder of the running executable, with its trailing separator.

@@ -61,9 +61,21 @@ struct Look {
   const char* Fill;
   const char* Word;
 };
+// What a supply or ground position carries: 5 V at 11, 3.3 V at 29, ground at 12 and 30.
+std::string_view SupplyWord(std::int32_t position) {
+  switch (position) {
+    case 11:
+      return "5 V";
+    case 29:
+      return "3.3 V";
+    default:
+      return "GND";
+  }
+}
+
 Look LookOf(const Cell& cell) {
   if (IsSupplyPosition(cell.Position))
-    return {"#9e9e9e", "power"};
+    return {"#bdbdbd", "supply or ground"};
   switch (cell.Direction) {
     case PinDirection::Input:
       return {"#b9e4b0", "input"};
@@ -107,6 +119,52 @@ void AppendText(std::string& svg, int x, int y, const char* style, std::string_v
          Escaped(text) + "</text>\n";
 }
 
+// The text of a cell: 94 by 52 pixels, the position and the ball in the first line, the
+// signal's name in up to three lines below, in the largest size from 10 pixels down to 7 that
+// fits. A name too long even then ends in "..." (the cell's tooltip has it whole).
+constexpr int kTextRoom = kCellWidth - 2 - 8;
+constexpr int kNameLines = 3;
+// A bold sans-serif letter is at most this many tenths of the font size wide, as a rule.
+constexpr int kLetterTenths = 8;
+
+// The name cut into lines of at most `room` characters, breaking after an underscore where
+// one is near the end of a line.
+std::vector<std::string> WrappedName(std::string_view name, std::size_t room) {
+  std::vector<std::string> lines;
+  while (!name.empty()) {
+    std::size_t take = std::min(room, name.size());
+    if (take < name.size()) {
+      const std::size_t underscore = name.substr(0, take).find_last_of('_');
+      if (underscore != std::string_view::npos && underscore + 1 >= take / 2)
+        take = underscore + 1;
+    }
+    lines.emplace_back(name.substr(0, take));
+    name.remove_prefix(take);
+  }
+  return lines;
+}
+
+struct NameText {
+  int Pixels = 10;
+  std::vector<std::string> Lines;
+};
+
+NameText FittedName(std::string_view name) {
+  NameText text;
+  for (text.Pixels = 10; text.Pixels >= 7; --text.Pixels) {
+    const std::size_t room =
+        static_cast<std::size_t>(kTextRoom * 10 / (kLetterTenths * text.Pixels));
+    text.Lines = WrappedName(name, room);
+    if (text.Lines.size() <= kNameLines)
+      return text;
+  }
+  text.Pixels = 7;
+  text.Lines.resize(kNameLines);
+  std::string& last = text.Lines.back();
+  last = last.substr(0, last.size() > 3 ? last.size() - 3 : 0) + "...";
+  return text;
+}
+
 void AppendHeader(std::string& svg, const HeaderView& view, int top) {
   AppendText(svg, kMargin, top + 18, "class=\"title\"", view.Title);
   for (const Cell& cell : view.Cells) {
@@ -118,7 +176,9 @@ void AppendHeader(std::string& svg, const HeaderView& view, int top) {
     const Look look = LookOf(cell);
     std::string title = "Position " + std::to_string(cell.Position);
     if (IsSupplyPosition(cell.Position))
-      title += ": supply or ground";
+      title += SupplyWord(cell.Position) == "GND"
+                   ? ": ground"
+                   : ": " + std::string(SupplyWord(cell.Position)) + " supply";
     else if (!cell.Name.empty())
       title += ": " + cell.Name + ", " + look.Word + ", " + cell.Standard;
     else
@@ -129,13 +189,16 @@ void AppendHeader(std::string& svg, const HeaderView& view, int top) {
     svg += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"" +
            std::to_string(kCellWidth - 2) + "\" height=\"" + std::to_string(kCellHeight - 2) +
            "\" fill=\"" + look.Fill + "\" stroke=\"#424242\"/>\n";
-    AppendText(svg, x + 4, y + 14, "class=\"pos\"", std::to_string(cell.Position));
-    if (IsSupplyPosition(cell.Position))
-      AppendText(svg, x + 4, y + 30, "class=\"name\"", "power");
-    else if (!cell.Name.empty())
-      AppendText(svg, x + 4, y + 30, "class=\"name\"", cell.Name);
+    AppendText(svg, x + 4, y + 12, "class=\"pos\"", std::to_string(cell.Position));
     if (!cell.Ball.empty())
-      AppendText(svg, x + 4, y + 45, "class=\"ball\"", cell.Ball);
+      AppendText(svg, x + kCellWidth - 6, y + 12, "class=\"ball\"", cell.Ball);
+    const NameText name = FittedName(IsSupplyPosition(cell.Position) ? SupplyWord(cell.Position)
+                                                                     : std::string_view(cell.Name));
+    const std::string size = "class=\"name\" font-size=\"" + std::to_string(name.Pixels) + "\"";
+    for (std::size_t line = 0; line < name.Lines.size(); ++line) {
+      AppendText(svg, x + 4, y + 26 + static_cast<int>(line) * (name.Pixels + 2), size.c_str(),
+                 name.Lines[line]);
+    }
     svg += "</g>\n";
   }
 }
@@ -151,7 +214,7 @@ std::string Picture(const std::vector<HeaderView>& views) {
   svg +=
       "<style type=\"text/css\">text{font-family:sans-serif;fill:#212121}"
       ".title{font-size:15px;font-weight:bold}.pos{font-size:10px}"
-      ".name{font-size:10px;font-weight:bold}.ball{font-size:10px;fill:#616161}</style>\n";
+      ".name{font-weight:bold}.ball{font-size:10px;text-anchor:end}</style>\n";
   svg += "<rect x=\"0\" y=\"0\" width=\"" + std::to_string(width) + "\" height=\"" +
          std::to_string(height) + "\" fill=\"#fafafa\"/>\n";
   int top = kMargin;
@@ -163,7 +226,7 @@ std::string Picture(const std::vector<HeaderView>& views) {
   int x = kMargin;
   for (const Look look :
        {Look{"#b9e4b0", "input"}, Look{"#f7c98b", "output"}, Look{"#a9cdf0", "inout"},
-        Look{"#9e9e9e", "supply or ground"}, Look{"#ffffff", "no signal"}}) {
+        Look{"#bdbdbd", "supply or ground"}, Look{"#ffffff", "no signal"}}) {
     svg += "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(top + 4) +
            "\" width=\"14\" height=\"14\" fill=\"" + look.Fill + "\" stroke=\"#424242\"/>\n";
     AppendText(svg, x + 20, top + 16, "class=\"pos\"", look.Word);

@@ -63,6 +63,16 @@ Status CheckModuleName(const std::string& name, const char* what, FailureKind ki
   return CheckDeclaredName(name, std::string(what) + " " + Quoted(name), language, kind);
 }
 
+// The project name in the language about to be generated, then as a Verilog name (which
+// checked settings always are): the language's own rule and advice come first.
+Status CheckProjectName(const std::string& name, HdlLanguage language) {
+  if (Status own = CheckModuleName(name, "Project name", FailureKind::BadProjectName, language);
+      !own) {
+    return own;
+  }
+  return CheckModuleName(name, "Project name", FailureKind::BadProjectName);
+}
+
 struct Header {
   std::string_view Label;  // as the form names it
   std::int32_t CardId;
@@ -78,7 +88,7 @@ std::array<Header, 2> HeadersOf(const TLarkspurSettings& settings) {
   return headers;
 }
 
-Status CheckPrefix(const Header& header) {
+Status CheckPrefix(const Header& header, HdlLanguage language = HdlLanguage::Verilog) {
   if (header.CardId == kCardNone || header.Prefix.empty())
     return {};
   if (header.Prefix.size() > kPrefixLimit) {
@@ -86,11 +96,14 @@ Status CheckPrefix(const Header& header) {
                    "The prefix of the " + std::string(header.Label) + " header is longer than " +
                        std::to_string(kPrefixLimit) + " characters: shorten it.");
   }
-  if (CheckHdlName(header.Prefix, HdlLanguage::Verilog) == NameProblem::NotIdentifier) {
-    return Refused(FailureKind::BadPrefix,
-                   "The prefix " + Quoted(header.Prefix) + " of the " + std::string(header.Label) +
-                       " header is not valid in a Verilog name: leave it empty or " +
-                       std::string(IdentifierHint(HdlLanguage::Verilog)));
+  for (const HdlLanguage rule : {language, HdlLanguage::Verilog}) {
+    if (!IsHdlPrefix(header.Prefix, rule)) {
+      return Refused(FailureKind::BadPrefix,
+                     "The prefix " + Quoted(header.Prefix) + " of the " +
+                         std::string(header.Label) + " header is not valid in a " +
+                         std::string(HdlLanguageCaption(rule)) + " name: leave it empty or " +
+                         std::string(PrefixHint(rule)));
+    }
   }
   return {};
 }
@@ -181,11 +194,16 @@ Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& head
 
 // Every port the top level declares must be a name of the language: a prefix may make one
 // that Verilog takes and VHDL does not, and a card's signal may be a reserved word there.
+// With perHeader, every header's first refusal is kept there (by header) and the check goes
+// on through the other groups; a group of no header still ends it.
 Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& headers,
-                         HdlLanguage language, const Header** blamed = nullptr) {
+                         HdlLanguage language, const Header** blamed = nullptr,
+                         std::array<std::string, 2>* perHeader = nullptr) {
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
     const Header* header = HeaderOf(group, headers);
+    if (perHeader && header && !(*perHeader)[header == &headers[0] ? 0 : 1].empty())
+      continue;
     // The latest name that passed: the other members of its bus follow it.
     std::optional<std::string_view> passed;
     for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
@@ -207,9 +225,13 @@ Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& h
                          : "change the prefix of the " + std::string(header->Label) + " header");
       if (blamed)
         *blamed = header;
-      return CheckDeclaredName(std::string(port),
-                               "The signal " + Quoted(port) + " of " + Quoted(group.Name()),
-                               language, FailureKind::BadPortName, advice);
+      Status refused = CheckDeclaredName(
+          std::string(port), "The signal " + Quoted(port) + " of " + Quoted(group.Name()), language,
+          FailureKind::BadPortName, advice);
+      if (!perHeader || !header)
+        return refused;
+      (*perHeader)[header == &headers[0] ? 0 : 1] = refused.Error().Reason;
+      break;
     }
   }
   return {};
@@ -231,7 +253,8 @@ CheckedSettings::CheckedSettings(const TLarkspurSettings& record, std::unique_pt
 CheckedProjectPath::CheckedProjectPath(std::string path, std::string name)
     : Path(std::move(path)), Name(std::move(name)) {}
 
-Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings) {
+Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings,
+                                              HdlLanguage language) {
   if (Status text = CheckTextFields(settings); !text)
     return text.Error();
   const std::string projectName = settings.ProjectName.Get();
@@ -246,12 +269,10 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings)
       return clash.Error();
   }
 
-  if (Status name = CheckModuleName(projectName, "Project name", FailureKind::BadProjectName);
-      !name) {
+  if (Status name = CheckProjectName(projectName, language); !name)
     return name.Error();
-  }
   for (const Header& header : headers) {
-    if (Status prefix = CheckPrefix(header); !prefix)
+    if (Status prefix = CheckPrefix(header, language); !prefix)
       return prefix.Error();
   }
 
@@ -284,7 +305,12 @@ Status CheckTopLevelNames(const CheckedSettings& settings, HdlLanguage language)
       !name) {
     return name;
   }
-  return CheckPortNamesFor(settings.Board(), HeadersOf(settings.Settings()), language);
+  const std::array<Header, 2> headers = HeadersOf(settings.Settings());
+  for (const Header& header : headers) {
+    if (Status prefix = CheckPrefix(header, language); !prefix)
+      return prefix;
+  }
+  return CheckPortNamesFor(settings.Board(), headers, language);
 }
 
 Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath, HdlLanguage language) {
@@ -302,18 +328,13 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath, HdlLangu
 TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings, HdlLanguage language) {
   TypedFieldProblems problems;
   const std::string projectName = settings.ProjectName.Get();
-  problems.ProjectName =
-      projectName.empty()
-          ? "Project Name cannot be empty."
-          : ReasonOf(CheckModuleName(projectName, "Project name", FailureKind::BadProjectName));
-  if (problems.ProjectName.empty()) {
-    problems.ProjectName = ReasonOf(
-        CheckModuleName(projectName, "Project name", FailureKind::BadProjectName, language));
-  }
+  problems.ProjectName = projectName.empty() ? "Project Name cannot be empty."
+                                             : ReasonOf(CheckProjectName(projectName, language));
 
+  // Each prefix on its own first; what needs both headers only when neither has a problem.
   const std::array<Header, 2> headers = HeadersOf(settings);
   for (std::size_t h = 0; h < headers.size(); ++h)
-    problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h]));
+    problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h], language));
   if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
     return problems;
 
@@ -334,17 +355,25 @@ TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings, HdlLangua
   }
   const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
   const Header* blamed = nullptr;
-  Status ports = CheckPortNames(*board, headers, &blamed);
-  if (ports && language != HdlLanguage::Verilog) {
-    // In generation order, as the checked settings hold them, so that the first name the
-    // language refuses is the one generation names.
-    if (!board->OrderPins())
-      return problems;  // the tables' matter, not the user's
-    ports = CheckPortNamesFor(*board, headers, language, &blamed);
+  if (Status ports = CheckPortNames(*board, headers, &blamed); !ports) {
+    if (blamed)
+      problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
+    return problems;
   }
-  if (!ports && blamed)
-    problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
+  // In generation order, as the checked settings hold them, so that the first name of each
+  // header that the language refuses is the one generation names.
+  if (language != HdlLanguage::Verilog && board->OrderPins())
+    (void)CheckPortNamesFor(*board, headers, language, nullptr, &problems.Prefixes);
   return problems;
+}
+
+std::string PinoutNote(const TLarkspurSettings& settings, bool pinout) {
+  const bool anyCard = std::any_of(
+      kLarkspurHeaders.begin(), kLarkspurHeaders.end(),
+      [&](const LarkspurHeader& header) { return (settings.*header.Card).Get() != kCardNone; });
+  if (!pinout || anyCard)
+    return {};
+  return "No GPIO header carries a card, so no pinout picture was written.";
 }
 
 namespace {

@@ -38,7 +38,8 @@ class CheckedSettings {
   const std::string& ProjectName() const { return Name; }
 
  private:
-  friend Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings);
+  friend Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings,
+                                                       HdlLanguage language);
   CheckedSettings(const TLarkspurSettings& record, std::unique_ptr<TMainBoard> model);
 
   TLarkspurSettings Record;
@@ -74,9 +75,13 @@ bool CheckPinNames(const TMainBoard& board);
 // empty project name, prefix clash (skipped for the default GPIO pair), project name,
 // prefixes, card IDs, port names across groups. The first problem is the failure (a refusal
 // kind, no file); on success the checked settings with their board model. Shows nothing.
-Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings);
+// The project name and the prefixes are checked in the language about to be generated first
+// (its rule and advice), then as Verilog names; checked settings pass Verilog's checks.
+Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings,
+                                              HdlLanguage language = HdlLanguage::Verilog);
 
-// The names a top level in the language declares: the project name field, then every port.
+// The names a top level in the language declares: the project name field, the prefixes,
+// then every port.
 // The first that the language refuses (BadProjectName, BadPortName), with advice; Verilog
 // takes every name of checked settings.
 Status CheckTopLevelNames(const CheckedSettings& settings, HdlLanguage language);
@@ -87,15 +92,20 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath,
                                             HdlLanguage language = HdlLanguage::Verilog);
 
 // The problems of the fields a user types into, each checked as generation in the given
-// top-level language checks it: the project name, and each header's prefix, which also
-// answers for a prefix clash, a signal clash or a port name of the language that a different
-// prefix would mend. Empty text where the field passes.
+// top-level language checks it, every field at once: the project name, and each header's
+// prefix, which also answers for a prefix clash, a signal clash or a port name of the
+// language that a different prefix would mend. Each reason is the one generation gives once
+// the fields before it pass. Empty text where the field passes.
 struct TypedFieldProblems {
   std::string ProjectName;
   std::array<std::string, 2> Prefixes;  // GPIO-0, GPIO-1
 };
 TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings,
                                     HdlLanguage language = HdlLanguage::Verilog);
+
+// The note for a pinout picture asked for while no header carries a card, so that none is
+// written; empty when a header carries one or none was asked for.
+std::string PinoutNote(const TLarkspurSettings& settings, bool pinout);
 
 // What one component or one card adds to a project: its pins and its signal names, a bus
 // once by its base name, in the order the generated files list them.

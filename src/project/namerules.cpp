@@ -33,4 +33,17 @@ std::string_view IdentifierHint(HdlLanguage language) {
   return "use letters, digits and underscores, starting with a letter or underscore.";
 }
 
+bool IsHdlPrefix(std::string_view prefix, HdlLanguage language) {
+  if (language != HdlLanguage::Vhdl)
+    return IsVerilogIdentifier(prefix);
+  // "A_" is no identifier, but "A_x" is: the prefix passes when it would with a letter after.
+  return IsVhdlIdentifier(std::string(prefix) + "x");
+}
+
+std::string_view PrefixHint(HdlLanguage language) {
+  if (language == HdlLanguage::Vhdl)
+    return "use letters, digits and single underscores, starting with a letter.";
+  return IdentifierHint(language);
+}
+
 }  // namespace pinwright

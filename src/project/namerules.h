@@ -18,4 +18,11 @@ NameProblem CheckHdlName(std::string_view name, HdlLanguage language);
 // How to mend a name that is no identifier of the language, as the end of a sentence.
 std::string_view IdentifierHint(HdlLanguage language);
 
+// A header's prefix, which starts every name of the card's signals: Verilog and
+// SystemVerilog take an identifier; VHDL a letter, then letters, digits and single
+// underscores (one may end it, as the signal's name follows). True when it is such a text.
+bool IsHdlPrefix(std::string_view prefix, HdlLanguage language);
+// How to mend such a prefix, as the end of a sentence.
+std::string_view PrefixHint(HdlLanguage language);
+
 }  // namespace pinwright

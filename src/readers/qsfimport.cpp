@@ -132,9 +132,9 @@ class Importer {
     if (project.find('\0') != std::string::npos)
       Refuse(result, "The top-level entity (TOP_LEVEL_ENTITY) holds a NUL byte.");
     if (project.size() > kTextCapacity) {
-      Refuse(result, "The top-level entity (TOP_LEVEL_ENTITY) is " +
-                         std::to_string(project.size()) + " bytes long; a project name has at most " +
-                         std::to_string(kTextCapacity) + ".");
+      Refuse(result,
+             "The top-level entity (TOP_LEVEL_ENTITY) is " + std::to_string(project.size()) +
+                 " bytes long; a project name has at most " + std::to_string(kTextCapacity) + ".");
     }
 
     TLarkspurSettings& settings = result.Settings;

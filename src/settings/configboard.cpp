@@ -73,7 +73,17 @@ Status TConfigBoard::SaveDefault(OtherFile other, std::string* backup) {
 std::optional<std::string> TConfigBoard::PickFileToLoad(FileDialog& dialog,
                                                         std::vector<FileFilter> moreFilters) {
   PrepareCfgDialog(dialog, FileDialogKind::Open, Folder, FileName);
-  dialog.MoreFilters = std::move(moreFilters);
+  // With further kinds, the filter shown first offers every kind, so that no file the
+  // program reads is hidden until the filter is changed; each kind alone follows.
+  if (!moreFilters.empty()) {
+    FileFilter every{"Settings files", dialog.FilterPattern};
+    for (const FileFilter& more : moreFilters)
+      every.Pattern += " " + more.Pattern;
+    dialog.MoreFilters = {{dialog.FilterDescription, dialog.FilterPattern}};
+    dialog.MoreFilters.insert(dialog.MoreFilters.end(), moreFilters.begin(), moreFilters.end());
+    dialog.FilterDescription = every.Description;
+    dialog.FilterPattern = every.Pattern;
+  }
   std::optional<std::string> path = CurrentHost().RunFileDialog(dialog);
   if (!path)
     return std::nullopt;

@@ -51,7 +51,8 @@ class TConfigBoard {
   // The dialogs start in Folder with the .cfg filter, and Folder follows the pick even when
   // the file then fails. Both propose FileName, the last .cfg file picked; before the first
   // pick the save dialog proposes proposedName (e.g. "LARKSPUR.cfg").
-  // The open dialog, offering files of the further kinds after .cfg files: the path picked,
+  // The open dialog, offering files of the further kinds after .cfg files (and first all of
+  // them together): the path picked,
   // not yet loaded, or nothing when the user cancels.
   std::optional<std::string> PickFileToLoad(FileDialog& dialog,
                                             std::vector<FileFilter> moreFilters = {});

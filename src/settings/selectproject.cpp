@@ -47,13 +47,19 @@ Result<std::string> TConfigBoard::SelectProjectFile(FileDialog& dialog,
   dialog.InitialFileName = projectName + ".qpf";
   dialog.InitialFolder = folder;
   std::optional<std::string> chosen = CurrentHost().RunFileDialog(dialog);
-  if (chosen)
-    return *std::move(chosen);
-  // Removing a folder fails while it holds anything, so whatever was put there stays.
+  // The folders made for the dialog go again unless the chosen file is to go into one of
+  // them. Removing a folder fails while it holds anything, so whatever was put there stays.
+  const fs::path target =
+      chosen ? PathFromUtf8(*chosen).parent_path().lexically_normal() : fs::path();
   for (const fs::path& step : made) {
+    const fs::path inside = target.lexically_relative(step.lexically_normal());
+    if (chosen && !inside.empty() && *inside.begin() != "..")
+      break;
     if (!fs::remove(step, error))
       break;
   }
+  if (chosen)
+    return *std::move(chosen);
   return Failure{FailureKind::Cancelled, {}, {}, {}};
 }
 

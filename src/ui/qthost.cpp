@@ -63,6 +63,8 @@ void QtHost::ShowProjectMessage(const std::string& text, const std::string& fold
                   MessageBoxText(text), QMessageBox::Ok, QApplication::activeWindow());
   QPushButton* open = box.addButton(QStringLiteral("&Open Folder"), QMessageBox::ActionRole);
   box.setDefaultButton(QMessageBox::Ok);
+  // Escape closes the box as OK does; with a button of another role Qt would pick none.
+  box.setEscapeButton(QMessageBox::Ok);
   box.exec();
   if (box.clickedButton() == open)
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
@@ -71,6 +73,12 @@ void QtHost::ShowProjectMessage(const std::string& text, const std::string& fold
 void QtHost::ShowAbout(const std::string& text) {
   QMessageBox::about(QApplication::activeWindow(), QStringLiteral("About Pinwright"),
                      MessageBoxText(text));
+}
+
+bool QtHost::AskYesNo(const std::string& question) {
+  return QMessageBox::question(QApplication::activeWindow(), QStringLiteral("Pinwright"),
+                               MessageBoxText(question), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 void QtHost::PlayAlertSound() {

@@ -16,6 +16,7 @@ class QtHost : public Host {
   void ShowProjectMessage(const std::string& text, const std::string& folder) override;
   void ShowAbout(const std::string& text) override;
   void PlayAlertSound() override;
+  bool AskYesNo(const std::string& question) override;
   std::optional<std::string> RunFileDialog(const FileDialog& dialog) override;
   std::string ExecutableFolder() override;
   LocalDateTime Now() override;

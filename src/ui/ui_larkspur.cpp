@@ -10,10 +10,14 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -22,6 +26,7 @@
 #include <QStyleOptionComboBox>
 #include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cctype>
 #include <vector>
@@ -134,8 +139,8 @@ constexpr QPoint kTopLevelLabelAt{8, 297};
 constexpr QRect kTopLevelComboBox{84, 293, 150, 26};
 constexpr QRect kOutputSwitchPlaces[] = {
     {84, 322, 150, 20},   // left part, under the language
-    {285, 305, 124, 22},  // right end
-    {285, 327, 124, 22},
+    {285, 297, 124, 22},  // right end
+    {285, 319, 124, 22},
 };
 
 constexpr QSize kCardPictureSize{80, 80};
@@ -169,10 +174,11 @@ constexpr const char* kPreferredFontFamily = "MS Sans Serif";
 constexpr int kFontPixels = 16;
 constexpr int kBoardNamePixels = 24;
 constexpr int kSmallestListPixels = 11;
-// The refusals of the typed fields, in the band beside the logo.
-constexpr QRect kProblemsBox{116, 4, 309, 58};
-constexpr int kProblemsPixels = 13;
-constexpr int kSmallestProblemsPixels = 10;
+// The reason a typed field is refused stands in a box just below the field (above it where
+// the form ends first), as wide as the settings box, in lines that wrap.
+constexpr int kReasonPixels = 13;
+constexpr int kReasonGap = 2;
+constexpr int kReasonPadding = 4;
 
 QFont FormFont() {
   const QString preferred = QString::fromLatin1(kPreferredFontFamily);
@@ -353,6 +359,83 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, QRect box, int maxLength)
   return edit;
 }
 
+// A card list: the arrow keys, Home, End, letters and the mouse wheel step through the cards
+// but never onto the last entry, "Card file...", which opens a dialog and so is taken only when
+// chosen from the open list; the wheel turns the list only while it has the focus, and
+// otherwise scrolls the form around it.
+class TCardList : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+
+  // True while a key or the wheel steps through the list: an activation then is no choice.
+  bool Stepping() const { return StepDepth > 0; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    Step([&] { QComboBox::keyPressEvent(event); });
+  }
+  void wheelEvent(QWheelEvent* event) override {
+    if (!hasFocus()) {
+      event->ignore();  // passed on to the scroll area
+      return;
+    }
+    Step([&] { QComboBox::wheelEvent(event); });
+  }
+
+ private:
+  template <typename Handler>
+  void Step(Handler handler) {
+    const int before = currentIndex();
+    ++StepDepth;
+    handler();
+    --StepDepth;
+    const int last = count() - 1;
+    if (currentIndex() == last && before != last)
+      setCurrentIndex(std::max(0, last - 1) == before ? before : std::max(0, last - 1));
+  }
+
+  int StepDepth = 0;
+};
+
+// The form's style: Fusion, whose check-box indicators it draws itself, since Fusion's own
+// edge is too faint to tell from the ground (about 1.5:1): here the edge takes the grey text
+// colour, which stands out from the ground in both schemes (3:1 at least), around the field's
+// base colour, and the tick the text colour.
+class TFormStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    if (element != PE_IndicatorCheckBox) {
+      QProxyStyle::drawPrimitive(element, option, painter, widget);
+      return;
+    }
+    const QPalette& colours = option->palette;
+    const QPalette::ColorGroup group =
+        option->state & State_Enabled ? QPalette::Active : QPalette::Disabled;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, true);
+    const QRectF box = QRectF(option->rect).adjusted(1, 1, -1, -1);
+    painter->setPen(QPen(colours.color(group, QPalette::PlaceholderText), 1.5));
+    painter->setBrush(colours.color(group, QPalette::Base));
+    painter->drawRoundedRect(box, 2, 2);
+    painter->setPen(QPen(colours.color(group, QPalette::Text), 2.0, Qt::SolidLine, Qt::RoundCap,
+                         Qt::RoundJoin));
+    const QRectF inner = box.adjusted(3, 3, -3, -3);
+    if (option->state & State_On) {
+      const QPointF tick[] = {{inner.left(), inner.center().y()},
+                              {inner.left() + inner.width() * 0.4, inner.bottom()},
+                              {inner.right(), inner.top()}};
+      painter->drawPolyline(tick, 3);
+    } else if (option->state & State_NoChange) {
+      painter->drawLine(QPointF(inner.left(), inner.center().y()),
+                        QPointF(inner.right(), inner.center().y()));
+    }
+    painter->restore();
+  }
+};
+
 // Shrinks a drop-down list's font until its longest entry fits the closed list, so that no
 // card name is cut off where the platform's sans-serif runs wider than the layout expects.
 void FitListFont(QComboBox* combo) {
@@ -425,22 +508,15 @@ void MarkField(QLineEdit* edit, const std::string& problem, const QString& usual
   edit->setAccessibleDescription(refused ? reason : QString());
 }
 
-// The largest font from the usual size down that shows the whole text in the label's box.
-void FitProblemsFont(QLabel* label) {
-  QFont font = label->font();
-  for (int pixels = kProblemsPixels; pixels >= kSmallestProblemsPixels; --pixels) {
-    font.setPixelSize(pixels);
-    label->setFont(font);
-    if (label->heightForWidth(label->width()) <= label->height())
-      break;
-  }
-}
-
 std::string AboutText(const StoragePlaces& places) {
   return "Pinwright " PINWRIGHT_VERSION
-         "\r\nWrites ready-to-open Quartus projects for the Larkspur FPGA board.\r\n\r\n"
+         "\r\nWrites ready-to-open Quartus projects for the Larkspur FPGA board, with cards of "
+         "your own from card files and a picture of each header's pinout. pinwright-cli also "
+         "checks a Quartus settings file against the board (check) and reads its settings "
+         "back (import).\r\n\r\n"
          "Licence: proprietary. Copyright 2026 Pinwright developers, all rights reserved."
-         "\r\n\r\nSettings (default.cfg and the INI file) are kept in:\r\n" +
+         "\r\n\r\nCard files of your own are kept in:\r\n" +
+         places.CardsFolder + "\r\n\r\nSettings (default.cfg and the INI file) are kept in:\r\n" +
          places.SettingsFolder + "\r\n\r\nNew projects go to:\r\n" + places.ProjectsFolder +
          "CodeGenerated" + kFolderSeparator + kLarkspurBoardFolder + kFolderSeparator;
 }
@@ -463,7 +539,8 @@ TFormLarkspur::TFormLarkspur(TFormMain& owner) : QWidget(&owner), Owner(owner) {
   Config = std::make_unique<TConfigLarkspur>();
 
   // Every control, the lists' drop-down parts included, draws with the form's style.
-  FormStyle = QStyleFactory::create(QStringLiteral("Fusion"));
+  if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+    FormStyle = new TFormStyle(fusion);  // which takes it over
   if (FormStyle) {
     FormStyle->setParent(this);
     for (QComboBox* combo : findChildren<QComboBox*>())
@@ -542,7 +619,8 @@ void TFormLarkspur::ShowCardNotice() {
     ToldRefusedFiles.insert(ToldRefusedFiles.end(), files.begin(), files.end());
   }
   MissingCardText.clear();
-  auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+  // Titled as every other box of the program.
+  auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pinwright"),
                               text.join(QStringLiteral("\n\n")), QMessageBox::Ok, this);
   box->setObjectName(QStringLiteral("CardNotice"));
   box->setAttribute(Qt::WA_DeleteOnClose);
@@ -579,12 +657,22 @@ void TFormLarkspur::CreateControls() {
   auto* help = new QShortcut(QKeySequence::HelpContents, this);
   connect(help, &QShortcut::activated, this, [this] { RunGuarded([this] { ShowAbout(); }); });
 
-  LabelProblems = new QLabel(this);
-  LabelProblems->setObjectName(QStringLiteral("LabelProblems"));
-  LabelProblems->setGeometry(kProblemsBox);
-  LabelProblems->setWordWrap(true);
-  LabelProblems->setTextFormat(Qt::PlainText);
-  LabelProblems->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  for (std::size_t i = 0; i < ReasonLabels.size(); ++i) {
+    auto* reason = new QLabel(this);
+    reason->setObjectName(QStringLiteral("Reason%1").arg(i));
+    reason->setWordWrap(true);
+    reason->setTextFormat(Qt::PlainText);
+    reason->setFrameStyle(QFrame::Box | QFrame::Plain);
+    reason->setMargin(kReasonPadding);
+    reason->setAutoFillBackground(true);
+    reason->setBackgroundRole(QPalette::ToolTipBase);
+    reason->setForegroundRole(QPalette::ToolTipText);
+    QFont font = reason->font();
+    font.setPixelSize(kReasonPixels);
+    reason->setFont(font);
+    reason->hide();
+    ReasonLabels[i] = reason;
+  }
 
   auto* panel = new QFrame(this);
   panel->setObjectName(QStringLiteral("Panel1"));
@@ -651,7 +739,10 @@ void TFormLarkspur::CreateControls() {
     const QString header = HeaderCaption(h);
     QLabel* headerLabel = MakeLabel(group, row.LabelName, WithMnemonic(header, row.LabelMnemonic),
                                     row.LabelAt, /*bold=*/true);
-    auto* combo = new QComboBox(group);
+    auto* combo = new TCardList(group);
+    // The wheel gives no focus, so that it scrolls the form over the list.
+    combo->setFocusPolicy(Qt::StrongFocus);
+    combo->setContextMenuPolicy(Qt::CustomContextMenu);
     combo->setObjectName(QString::fromLatin1(row.ComboName));
     combo->setGeometry(row.ComboBox);
     combo->setEditable(false);  // a choice from the list only
@@ -732,9 +823,17 @@ void TFormLarkspur::WireHandlers() {
   for (QCheckBox* check : ComponentChecks) {
     connect(check, &QCheckBox::toggled, this, [this] { RunGuarded([this] { CheckBoxClick(); }); });
   }
-  for (QComboBox* combo : HeaderCombos) {
+  for (int h = 0; h < kHeaderCount; ++h) {
+    QComboBox* combo = HeaderCombos[h];
     connect(combo, &QComboBox::currentIndexChanged, this,
             [this] { RunGuarded([this] { ComboBoxGpioChange(); }); });
+    // "Card file..." opens its dialog only when chosen, never when a key steps onto it.
+    connect(combo, &QComboBox::activated, this, [this, h, combo](int index) {
+      if (index == Config->ChoiceCount && !static_cast<TCardList*>(combo)->Stepping())
+        RunGuarded([this, h] { ChooseCardFile(h); });
+    });
+    connect(combo, &QComboBox::customContextMenuRequested, this,
+            [this, h](const QPoint& at) { RunGuarded([this, h, at] { ShowCardMenu(h, at); }); });
   }
   for (QLineEdit* edit : {EditProjectName, PrefixEdits[0], PrefixEdits[1]}) {
     connect(edit, &QLineEdit::textChanged, this,
@@ -811,11 +910,10 @@ void TFormLarkspur::CheckBoxClick() {
 }
 
 void TFormLarkspur::ComboBoxGpioChange() {
+  // "Card file..." is no card: its activation (or a step back) follows.
   for (int h = 0; h < kHeaderCount; ++h) {
-    if (HeaderCombos[h]->currentIndex() == Config->ChoiceCount) {
-      ChooseCardFile(h);
-      return;  // the lists were filled again and the selection set, which ran this anew
-    }
+    if (HeaderCombos[h]->currentIndex() >= Config->ChoiceCount)
+      return;
   }
   for (int h = 0; h < kHeaderCount; ++h)
     ShownCards[h] = SelectedCard(h);
@@ -827,29 +925,92 @@ void TFormLarkspur::ComboBoxGpioChange() {
 void TFormLarkspur::ChooseCardFile(int header) {
   FileDialog dialog;
   dialog.Kind = FileDialogKind::Open;
+  dialog.Title =
+      "Choose a card file for the " + std::string(kLarkspurHeaders[header].Label) + " header";
   dialog.FilterDescription = "Card Files (*.toml)";
   dialog.FilterPattern = "*.toml";
   dialog.DefaultExtension = "toml";
   dialog.InitialFolder = Config->Folder;
   std::array<std::int32_t, kHeaderCount> cards = ShownCards;
   if (const std::optional<std::string> chosen = CurrentHost().RunFileDialog(dialog)) {
-    const Result<std::int32_t> added =
-        AddUserCardFile(*chosen, CurrentPlaces().CardsFolder, Owner.ExtraCardSources());
-    if (added)
-      cards[header] = *added;
-    else
-      ShowError(added.Error().Reason);
-    // Loading again may leave out another file (one that now clashes with the new card).
+    const std::string folder = CurrentPlaces().CardsFolder;
+    const Result<CardFileInstall> plan =
+        PlanUserCardFile(*chosen, folder, Owner.ExtraCardSources());
+    bool install = plan.Ok();
+    if (!plan) {
+      ShowError("The card file was not installed:\r\n" + plan.Error().Reason);
+    } else if (!plan->Replaces.empty()) {
+      install = CurrentHost().AskYesNo("Card " + std::to_string(plan->Id) + " \"" + plan->Name +
+                                       "\" is installed from " + plan->Replaces +
+                                       ".\r\nReplace it with " + *chosen +
+                                       "? The installed file is kept as a numbered backup.");
+    }
+    if (install) {
+      const Result<CardFileInstall> added =
+          AddUserCardFile(*chosen, folder, Owner.ExtraCardSources());
+      if (added) {
+        cards[header] = added->Id;
+        std::string text = "The card file was copied to " + added->Target + ".";
+        for (const std::string& backup : added->Backups)
+          text += "\r\nThe file it replaces is kept as " + backup + ".";
+        ShowInformation(text);
+      } else {
+        ShowError(added.Error().Reason);
+      }
+    }
+    // Loading again may leave out a file of the extra sources that now fails.
     ShowCardNotice();
   }
+  ShowCards(cards);
+}
+
+void TFormLarkspur::ShowCards(std::array<std::int32_t, kHeaderCount> cards) {
   {
     const QSignalBlocker first(HeaderCombos[0]);
     const QSignalBlocker second(HeaderCombos[1]);
     InitChoiceLists();
-    for (int h = 0; h < kHeaderCount; ++h)
+    for (int h = 0; h < kHeaderCount; ++h) {
       HeaderCombos[h]->setCurrentIndex(Config->ChoiceIndexOf(cards[h]).value_or(0));
+      ShownCards[h] = SelectedCard(h);
+    }
   }
   ComboBoxGpioChange();
+}
+
+void TFormLarkspur::ShowCardMenu(int header, const QPoint& at) {
+  const std::int32_t card = ShownCards[header];
+  const std::string folder = CurrentPlaces().CardsFolder;
+  const std::string_view source = CardSourceFile(card);
+  QMenu menu(this);
+  menu.setObjectName(QStringLiteral("CardMenu"));
+  QAction* remove = menu.addAction(
+      QStringLiteral("&Remove card \"%1\"...").arg(HeaderCombos[header]->currentText()));
+  remove->setObjectName(QStringLiteral("RemoveCard"));
+  // Only a card read from the card folder is the form's to remove.
+  remove->setEnabled(!source.empty() && FolderOf(std::string(source)) == folder);
+  if (menu.exec(HeaderCombos[header]->mapToGlobal(at)) == remove)
+    RemoveCard(card);
+}
+
+void TFormLarkspur::RemoveCard(std::int32_t card) {
+  const std::string source(CardSourceFile(card));
+  if (!CurrentHost().AskYesNo("Remove card " + std::to_string(card) + " \"" +
+                              std::string(CardById(card).Name) + "\"? Its file " + source +
+                              " is kept as a numbered backup, and the card is no longer offered."))
+    return;
+  const Result<std::string> backup =
+      RemoveUserCardFile(card, CurrentPlaces().CardsFolder, Owner.ExtraCardSources());
+  if (!backup) {
+    ShowError(backup.Error().Reason);
+    return;
+  }
+  std::array<std::int32_t, kHeaderCount> cards = ShownCards;
+  for (std::int32_t& shown : cards) {
+    if (shown == card)
+      shown = kCardNone;
+  }
+  ShowInformation("The card file " + source + " is now " + *backup + ".");
+  ShowCards(cards);
 }
 
 void TFormLarkspur::ButtonSaveClick() {
@@ -906,15 +1067,19 @@ void TFormLarkspur::LoadQsfFile(const std::string& path) {
   }
   Config->Settings = imported->Settings;
   SettingsToControls();
+  // The project's own language, so that the next Generate writes the top level it has.
+  GenerationOptions output = OutputChoices();
+  output.TopLevel = imported->TopLevel;
+  ShowOutputChoices(output);
   if (const std::string notes = QsfImportNotes(*imported); !notes.empty())
     ShowInformation(notes);
 }
 
 void TFormLarkspur::ButtonGenClick() {
-  const std::optional<CheckedSettings> checked = CheckInputs();
+  const GenerationOptions output = OutputChoices();
+  const std::optional<CheckedSettings> checked = CheckInputs(output.TopLevel);
   if (!checked)
     return;
-  const GenerationOptions output = OutputChoices();
   if (const Status names = CheckTopLevelNames(*checked, output.TopLevel); !names) {
     ShowError(names.Error().Reason);
     return;
@@ -940,6 +1105,8 @@ void TFormLarkspur::ButtonGenClick() {
   CurrentHost().ShowProjectMessage(report->Text, FolderOf(project->Path().QpfPath()));
   for (const std::string& warning : report->Warnings)
     ShowInformation(warning);
+  if (const std::string note = PinoutNote(checked->Settings(), output.Pinout); !note.empty())
+    ShowInformation(note);
 }
 
 void TFormLarkspur::ButtonExitClick() {
@@ -1045,7 +1212,9 @@ void TFormLarkspur::ControlsToSettings() {
 }
 
 std::int32_t TFormLarkspur::SelectedCard(int header) const {
-  return Config->ChoiceAt(HeaderCombos[header]->currentIndex());
+  // "Card file..." stands for the card shown before it until a card file is taken.
+  const int index = HeaderCombos[header]->currentIndex();
+  return index >= 0 && index < Config->ChoiceCount ? Config->ChoiceAt(index) : ShownCards[header];
 }
 
 void TFormLarkspur::UpdateCardImages() {
@@ -1089,35 +1258,47 @@ void TFormLarkspur::UpdateFieldMarks() {
               scheme);
   }
 
-  // Every reason once, in the order of the fields, where it can be read without a tooltip.
+  // Each reason beside its field, where it can be read without a tooltip; a change is
+  // announced to screen readers.
+  const std::array<QLineEdit*, 3> fields = {EditProjectName, PrefixEdits[0], PrefixEdits[1]};
   QStringList reasons;
-  const std::pair<QLineEdit*, const std::string*> fields[] = {
-      {EditProjectName, &problems.ProjectName},
-      {PrefixEdits[0], &problems.Prefixes[0]},
-      {PrefixEdits[1], &problems.Prefixes[1]}};
-  for (const auto& [edit, problem] : fields) {
-    const QString reason = QString::fromStdString(*problem);
-    if (edit->property("refused").toBool() && !reasons.contains(reason))
-      reasons.append(reason);
+  bool changed = false;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    QLineEdit* edit = fields[i];
+    QLabel* label = ReasonLabels[i];
+    const QString reason = edit->property("refused").toBool() ? edit->toolTip() : QString();
+    changed = changed || reason != label->text();
+    label->setText(reason);
+    label->setAccessibleName(reason);
+    label->setVisible(!reason.isEmpty());
+    if (reason.isEmpty())
+      continue;
+    reasons.append(reason);
+    const QRect field(edit->mapTo(this, QPoint(0, 0)), edit->size());
+    const QWidget* box = edit->parentWidget();
+    const QRect room(box->mapTo(this, QPoint(16, 0)), QSize(box->width() - 27, 0));
+    const int height = label->heightForWidth(room.width());
+    int top = field.bottom() + 1 + kReasonGap;
+    if (top + height > this->height() - kReasonGap)
+      top = field.top() - kReasonGap - height;
+    label->setGeometry(room.left(), top, room.width(), height);
+    label->raise();
+    if (reason != edit->property("announced").toString()) {
+      QAccessibleEvent alert(label, QAccessible::Alert);
+      QAccessible::updateAccessibility(&alert);
+    }
   }
-  const QString text = reasons.join(QLatin1Char('\n'));
-  if (text == LabelProblems->text())
-    return;
-  LabelProblems->setText(text);
-  LabelProblems->setToolTip(text);
-  LabelProblems->setAccessibleName(text.isEmpty() ? QStringLiteral("No problems") : text);
-  FitProblemsFont(LabelProblems);
-  if (!text.isEmpty()) {
-    QAccessibleEvent alert(LabelProblems, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
-    emit ProblemsAnnounced(text);
-  }
+  for (QLineEdit* edit : fields)
+    edit->setProperty("announced",
+                      edit->property("refused").toBool() ? edit->toolTip() : QString());
+  if (changed && !reasons.isEmpty())
+    emit ProblemsAnnounced(reasons.join(QLatin1Char('\n')));
 }
 
-std::optional<CheckedSettings> TFormLarkspur::CheckInputs() {
+std::optional<CheckedSettings> TFormLarkspur::CheckInputs(HdlLanguage language) {
   TLarkspurSettings record = Config->Settings;
   ControlsToRecord(record);
-  Result<CheckedSettings> result = CheckLarkspurSettings(record);
+  Result<CheckedSettings> result = CheckLarkspurSettings(record, language);
   if (result)
     return std::move(result).Value();
   ShowError(result.Error().Reason);

@@ -17,6 +17,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QPoint;
 class QPushButton;
 class QLabel;
 class QLineEdit;
@@ -66,8 +67,8 @@ class TFormLarkspur : public QWidget {
   void UpdateOutlines();
   // Enables each prefix field while its header carries a card, and marks the typed fields
   // that generation in the chosen top-level language would refuse: a tint and a warning sign
-  // in the field, the reason as its tooltip and description, and every reason in text above
-  // the board, announced to screen readers when it changes.
+  // in the field, the reason as its tooltip and description, and the reason in a box just
+  // below the field (above it at the form's end), announced to screen readers when it changes.
   void UpdateFieldMarks();
   // Takes the light or the dark colours, as the desktop's own palette is light or dark.
   void ApplyColourScheme();
@@ -77,8 +78,9 @@ class TFormLarkspur : public QWidget {
   // false, after saying why, when the file cannot be used.
   bool LoadSettingsFile(const std::string& path);
   // Checks the controls as they would be saved: the checked settings, or nothing after
-  // showing the first problem in an error box.
-  std::optional<CheckedSettings> CheckInputs();
+  // showing the first problem in an error box; the names in the language about to be
+  // generated first.
+  std::optional<CheckedSettings> CheckInputs(HdlLanguage language = HdlLanguage::Verilog);
   // What Generate writes beyond the fixed files, as the output controls show it.
   GenerationOptions OutputChoices() const;
   void ShowOutputChoices(const GenerationOptions& options);
@@ -110,6 +112,12 @@ class TFormLarkspur : public QWidget {
   // The last entry of a card list: a card file chosen, checked, taken into the user's card
   // folder and selected on the header, or every problem in one error box.
   void ChooseCardFile(int header);
+  // Fills the card lists again and shows these cards on the headers.
+  void ShowCards(std::array<std::int32_t, kHeaderCount> cards);
+  // The context menu of a card list: remove the user card it shows (its file kept as a
+  // numbered backup) after asking.
+  void ShowCardMenu(int header, const QPoint& at);
+  void RemoveCard(std::int32_t card);
 
   TFormMain& Owner;
   std::unique_ptr<TConfigLarkspur> Config;
@@ -127,7 +135,8 @@ class TFormLarkspur : public QWidget {
   std::vector<std::pair<const OutputOption*, QCheckBox*>> OutputSwitches;
   // The cards selected before "Card file..." was picked, for when the choice is abandoned.
   std::array<std::int32_t, kHeaderCount> ShownCards{};
-  QLabel* LabelProblems = nullptr;
+  // The reason of each refused typed field (project name, GPIO-0 and GPIO-1 prefix).
+  std::array<QLabel*, 3> ReasonLabels{};
   QToolButton* ButtonAbout = nullptr;
   // The form draws its controls with a style that honours its palette, whatever style the
   // desktop sets: some paint fixed colours of their own over any palette.

@@ -63,6 +63,32 @@ QString HeaderPictureToolTip(const QByteArray& svg, const QScreen* screen) {
       .arg(size.height());
 }
 
+// What a card picture shows, for screen readers: the card's name and its pins per direction,
+// e.g. "Acme 8-LED Strip: 2 inputs, 8 outputs, 1 inout".
+QString CardPictureDescription(std::int32_t cardId) {
+  const Card& card = CardById(cardId);
+  std::size_t counts[3] = {0, 0, 0};
+  for (const CardPinRow& row : card.Pins) {
+    const std::size_t pins = static_cast<std::size_t>(row.LastPosition - row.FirstPosition + 1);
+    if (row.Direction == PinDirection::Input)
+      counts[0] += pins;
+    else if (row.Direction == PinDirection::Output)
+      counts[1] += pins;
+    else if (row.Direction == PinDirection::Inout)
+      counts[2] += pins;
+  }
+  QStringList parts;
+  const char* words[3][2] = {{"input", "inputs"}, {"output", "outputs"}, {"inout", "inouts"}};
+  for (int d = 0; d < 3; ++d) {
+    if (counts[d] > 0)
+      parts.append(QStringLiteral("%1 %2").arg(counts[d]).arg(
+          QString::fromLatin1(words[d][counts[d] == 1 ? 0 : 1])));
+  }
+  return QString::fromUtf8(card.Name.data(), static_cast<qsizetype>(card.Name.size())) +
+         QStringLiteral(": ") +
+         (parts.isEmpty() ? QStringLiteral("no pins") : parts.join(QStringLiteral(", ")));
+}
+
 // What a desktop's window frame takes of the screen: a title bar and thin borders.
 const QSize kFrameAllowance{8, 40};
 const QSize kSmallestWindow{240, 180};
@@ -152,6 +178,8 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId, int header
   QPixmap pixmap = PictureFromResource(QString::fromUtf8(name.data(), name.size()), picture->size(),
                                        picture->devicePixelRatioF());
   picture->setToolTip({});
+  // Not the tooltip's picture: the card in words.
+  picture->setAccessibleDescription(CardPictureDescription(cardId));
   // A card file's card: the file's own picture, or the generated picture of its header.
   if (pixmap.isNull() && !CardSourceFile(cardId).empty()) {
     const std::string_view file = CardPictureFile(cardId);

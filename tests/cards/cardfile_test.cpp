@@ -285,5 +285,106 @@ TEST(LoadCards, LaterSourcesReplaceEarlierOnesAndClashesAreRefused) {
                                            load.SearchedFolders[1] + ".");
 }
 
+// Taking a card file into the card folder never replaces or knocks out another card: a clash
+// is refused and named, and a new file of an installed card keeps the old one as a backup.
+TEST(AddUserCardFile, NeverReplacesOrKnocksOutAnotherCard) {
+  struct Case {
+    const char* What;
+    std::string File;  // below the scratch folder
+    int Id;
+    const char* Name;
+    std::string Refusal;   // empty: installed
+    std::string Replaces;  // the installed file kept as a backup
+  };
+  const std::vector<Case> cases = {
+      {"a new card", "new/c.toml", 1003, "Gamma", "", ""},
+      {"the file name of another card", "new/a.toml", 1003, "Gamma",
+       "a card file of that name is already installed", ""},
+      {"the name of another card", "new/c.toml", 1003, "ALPHA",
+       "the name \"ALPHA\" is already the name of card 1001 \"Alpha\"", ""},
+      {"the name of a built-in card", "new/c.toml", 1003, "RISC-V",
+       "is already the name of built-in card 69", ""},
+      {"the ID of a card given beside the folder", "new/c.toml", 1009, "Gamma",
+       "card ID 1009 is already the ID of card 1009 \"Extra\"", ""},
+      {"the same card under another file name", "new/a2.toml", 1001, "Alpha Two", "",
+       "cards/a.toml"},
+      {"the same card under the same file name", "new/b.toml", 1002, "Beta", "", "cards/b.toml"},
+      {"the installed file itself", "cards/a.toml", 1001, "Alpha", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    testing::TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "cards");
+    std::filesystem::create_directories(dir.Path() / "new");
+    auto card = [&](const std::string& file, int id, const std::string& name) {
+      testing::WriteFile(dir.File(file), "format = \"pinwright-card\"\nversion = 1\nid = " +
+                                             std::to_string(id) + "\nname = \"" + name +
+                                             "\"\nvoltage = \"3.3 V\"\n[[pin]]\nposition = 1\n"
+                                             "name = \"P\"\ndirection = \"output\"\n");
+    };
+    card("cards/a.toml", 1001, "Alpha");
+    card("cards/b.toml", 1002, "Beta");
+    card("extra.toml", 1009, "Extra");
+    if (c.File.starts_with("new/"))
+      card(c.File, c.Id, c.Name);
+    const std::string folder = dir.File("cards");
+    const std::vector<CardSource> extra = {{CardSource::Kind::File, dir.File("extra.toml")}};
+    const std::string before = testing::ReadFile(dir.File("cards/a.toml"));
+    const InstalledCards installed(LoadCards(CardSources(folder, extra)));
+
+    const Result<CardFileInstall> added = AddUserCardFile(dir.File(c.File), folder, extra);
+    if (!c.Refusal.empty()) {
+      ASSERT_FALSE(added);
+      EXPECT_NE(added.Error().Reason.find(dir.File(c.File) + ": "), std::string::npos);
+      EXPECT_NE(added.Error().Reason.find(c.Refusal), std::string::npos) << added.Error().Reason;
+      EXPECT_EQ(testing::SortedFileNames(dir.Path() / "cards"),
+                (std::vector<std::string>{"a.toml", "b.toml"}));
+      EXPECT_EQ(testing::ReadFile(dir.File("cards/a.toml")), before);
+      EXPECT_EQ(CardById(1001).Name, "Alpha");
+      continue;
+    }
+    ASSERT_TRUE(added) << added.Error().Reason;
+    EXPECT_EQ(added->Id, c.Id);
+    EXPECT_EQ(CardById(c.Id).Name, c.Name);
+    EXPECT_EQ(added->Replaces, c.Replaces.empty() ? "" : dir.File(c.Replaces));
+    const std::vector<std::string> backups =
+        c.Replaces.empty() ? std::vector<std::string>{}
+                           : std::vector<std::string>{dir.File(c.Replaces) + ".~1~"};
+    EXPECT_EQ(added->Backups, backups);
+    // Every card still loads from the folder, the replaced one from its backup no more.
+    const CardLoad reloaded = LoadCards(CardSources(folder, extra));
+    EXPECT_TRUE(reloaded.RefusedFiles.empty());
+    EXPECT_EQ(reloaded.Cards.size(), c.Replaces.empty() && c.Id == 1003 ? 4u : 3u);
+    if (!c.Replaces.empty()) {
+      EXPECT_NE(testing::ReadFile(backups[0]).find("id = " + std::to_string(c.Id)),
+                std::string::npos);
+    }
+  }
+}
+
+// Removing a user card keeps its file as a numbered backup; a card of no file in the folder
+// cannot be removed.
+TEST(RemoveUserCardFile, KeepsTheFileAsANumberedBackup) {
+  testing::TempDir dir;
+  std::filesystem::create_directories(dir.Path() / "cards");
+  const std::string acme = std::string(PINWRIGHT_TEST_DATA_DIR) + "/cards/files/acme_strip.toml";
+  testing::WriteFile(dir.File("cards/acme.toml"), testing::ReadFile(acme));
+  testing::WriteFile(dir.File("cards/acme.toml.~1~"), "an older backup");
+  const std::string folder = dir.File("cards");
+  const InstalledCards installed(LoadCards(CardSources(folder, {})));
+  ASSERT_NE(FindUserCard(1001), nullptr);
+  EXPECT_FALSE(RemoveUserCardFile(12, folder));
+  const Result<std::string> backup = RemoveUserCardFile(1001, folder);
+  ASSERT_TRUE(backup) << backup.Error().Reason;
+  EXPECT_EQ(*backup, dir.File("cards/acme.toml.~2~"));
+  EXPECT_EQ(testing::ReadFile(*backup), testing::ReadFile(acme));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "cards" / "acme.toml"));
+  EXPECT_EQ(FindUserCard(1001), nullptr);
+  // A card given beside the folder is not the folder's to remove.
+  const std::vector<CardSource> extra = {{CardSource::Kind::File, acme}};
+  InstallUserCards(LoadCards(CardSources(folder, extra)));
+  EXPECT_FALSE(RemoveUserCardFile(1001, folder, extra));
+}
+
 }  // namespace
 }  // namespace pinwright

@@ -220,6 +220,13 @@ sed '0,/^name = .*/s//name = "Acme Replacement"/' "$card_files/acme_strip.toml" 
 expect 0 cards --cards "$card_files" --card "$work/acme2.toml"
 has "$out" "1001  Acme Replacement"
 has "$out" "note: $work/acme2.toml replaces card 1001 of $card_files/acme_strip.toml"
+# card check also measures the files against the installed cards: another card's name or an
+# installed card's ID is an error; the installed file itself checked again is none.
+sed 's/^id = 1001/id = 1999/' "$card_files/acme_strip.toml" >"$work/acme_twin.toml"
+expect 1 card check --cards "$card_files" "$work/acme_twin.toml" "$work/acme2.toml"
+has "$err" "$work/acme_twin.toml:5:8: error: name \"Acme 8-LED Strip\" is already the name of $card_files/acme_strip.toml"
+has "$err" "$work/acme2.toml:4:6: error: id 1001 is also the id of $card_files/acme_strip.toml"
+expect 0 card check --cards "$card_files" "$card_files/acme_strip.toml"
 expect 2 card export 1001
 has "$err" "unknown card '1001'"
 expect 2 card frobnicate
@@ -253,6 +260,7 @@ has "$(<"$dir/top.pinout.svg")" 'GPIO-1: Sensor Pod'
 dir=$(fresh_dir no_pinout)
 expect 0 generate --pinout "$dir/top.qpf"
 [[ ! -e $dir/top.pinout.svg ]] || fail "a pinout was written without a card"
+has "$out" "note: No GPIO header carries a card, so no pinout picture was written."
 
 # Every built-in card, exported and loaded back under a user ID and name, gives the same
 # project on either header, with and without a prefix, but for the lines naming the card.
@@ -425,7 +433,8 @@ done
 refused_names=(
   "--hdl vhdl --project Signal|x|Project name \"Signal\" is a reserved word of VHDL"
   "--hdl VHDL --testbench --project TOP_|x|Project name \"TOP_\" is not a valid VHDL identifier"
-  "--hdl vhdl --gpio0 13 --prefix0 _L|x|change the prefix of the GPIO-0 header"
+  "--hdl vhdl --gpio0 13 --prefix0 _L|x|The prefix \"_L\" of the GPIO-0 header is not valid in a VHDL name: leave it empty or use letters, digits and single underscores, starting with a letter."
+  "--hdl vhdl --project 9bad|x|Project name \"9bad\" is not a valid VHDL identifier: use letters, digits and single underscores, starting with a letter and"
   "--hdl systemverilog --project logic|x|Project name \"logic\" is a reserved word of SystemVerilog"
   "--hdl vhdl --testbench|Entity|Project file name \"Entity\" is a reserved word of VHDL"
 )

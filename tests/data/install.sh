@@ -88,6 +88,10 @@ help=$(DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --help)
 [[ $help == "Usage: pinwright [--cards DIR] [--card FILE.toml] [FILE.cfg]"* ]] || fail "pinwright --help did not print its usage"
 [ "$(DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --version)" = "pinwright 1.0.0" ] ||
   fail "pinwright --version did not print its version"
+# A usage error is told without a display too, with the usage error's exit status.
+status=0
+DISPLAY= WAYLAND_DISPLAY= "$prefix/bin/pinwright" --frobnicate 2>/dev/null || status=$?
+[ "$status" = 2 ] || fail "pinwright --frobnicate without a display did not exit 2"
 
 # The command-line tool: its default folder stays relative to the current folder.
 (cd "$work" && SOURCE_DATE_EPOCH=0 "$prefix/bin/pinwright-cli" generate --project demo >/dev/null) ||

@@ -33,30 +33,36 @@ std::string NativeSeparators(std::string text) {
 TEST(SelectProjectFile, PreparesTheFolderAndTheDialog) {
   struct Case {
     const char* What;
-    std::optional<std::string> Answer;
-    std::string Result;
+    std::optional<std::string> Answer;  // below the scratch folder unless it starts with '/'
+    bool KeepsProjectFolder;            // CodeGenerated/LARKSPUR/MyProject/
+    bool KeepsBaseFolder;               // CodeGenerated/
   };
   const std::vector<Case> cases = {
-      {"accepted", "/chosen/elsewhere/top.qpf", "/chosen/elsewhere/top.qpf"},
-      {"cancelled", std::nullopt, ""},
+      {"accepted elsewhere", "/chosen/elsewhere/top.qpf", false, false},
+      {"accepted where proposed", "CodeGenerated/LARKSPUR/MyProject/top.qpf", true, true},
+      {"accepted in the board's folder", "CodeGenerated/LARKSPUR/top.qpf", false, true},
+      {"cancelled", std::nullopt, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.What);
     TempDir dir;
     RecordingHost host;
     host.ExeFolder = dir.FolderWithSeparator();
-    host.AnswerNextDialog(c.Answer);
+    const std::optional<std::string> answer =
+        !c.Answer || c.Answer->starts_with('/') ? c.Answer : std::optional(dir.File(*c.Answer));
+    host.AnswerNextDialog(answer);
     TConfigLarkspur config;
     FileDialog dialog;
-    EXPECT_EQ(Chosen(config.SelectProjectFile(dialog, "LARKSPUR", "MyProject")), c.Result);
+    EXPECT_EQ(Chosen(config.SelectProjectFile(dialog, "LARKSPUR", "MyProject")),
+              answer.value_or(""));
 
     // In the system's own separators: backslashes on Windows.
     const std::string folder =
         dir.FolderWithSeparator() + NativeSeparators("CodeGenerated/LARKSPUR/MyProject/");
-    // A cancel takes away the folders the step made for the dialog.
-    EXPECT_EQ(std::filesystem::is_directory(PathFromUtf8(folder)), c.Answer.has_value());
-    EXPECT_EQ(std::filesystem::exists(PathFromUtf8(dir.File("CodeGenerated"))),
-              c.Answer.has_value());
+    // A cancel, or a file picked elsewhere, takes away the folders the step made for the
+    // dialog that the file does not go into.
+    EXPECT_EQ(std::filesystem::is_directory(PathFromUtf8(folder)), c.KeepsProjectFolder);
+    EXPECT_EQ(std::filesystem::exists(PathFromUtf8(dir.File("CodeGenerated"))), c.KeepsBaseFolder);
     ASSERT_EQ(host.Dialogs.size(), 1u);
     const FileDialog& shown = host.Dialogs[0];
     EXPECT_EQ(shown.Kind, FileDialogKind::Save);

@@ -35,14 +35,24 @@ class RecordingHost : public Host {
     OfferedFolders.push_back(folder);
   }
   void PlayAlertSound() override { ++AlertSounds; }
+  // Recorded in Questions; answered from AnswerNextQuestion, No when none is left.
+  bool AskYesNo(const std::string& question) override {
+    Questions.push_back(question);
+    const bool yes = !YesNoAnswers.empty() && YesNoAnswers.front();
+    if (!YesNoAnswers.empty())
+      YesNoAnswers.pop_front();
+    return yes;
+  }
   std::optional<std::string> RunFileDialog(const FileDialog& dialog) override;
   std::string ExecutableFolder() override { return ExeFolder; }
   LocalDateTime Now() override { return Clock; }
 
   // The next dialog answers with this path; nothing means the user cancels.
   void AnswerNextDialog(std::optional<std::string> path) { Answers.push_back(std::move(path)); }
+  void AnswerNextQuestion(bool yes) { YesNoAnswers.push_back(yes); }
 
   std::vector<RecordedMessage> Messages;
+  std::vector<std::string> Questions;       // every yes-or-no question asked
   std::vector<FileDialog> Dialogs;          // every dialog shown, as it was asked for
   std::vector<std::string> OfferedFolders;  // the folders project messages offered to open
   int AlertSounds = 0;
@@ -51,6 +61,7 @@ class RecordingHost : public Host {
 
  private:
   std::deque<std::optional<std::string>> Answers;
+  std::deque<bool> YesNoAnswers;
   HostScope Scope;
 };
 

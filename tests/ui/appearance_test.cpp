@@ -147,6 +147,29 @@ class AppearanceTest : public QObject {
     }
     // Labels, check boxes, buttons, lists, fields and the group's title.
     QVERIFY2(measured >= 30, QByteArray::number(measured));
+
+    // Every check box's indicator, ticked or not, stands out from the ground beside it at
+    // 3:1, as a control must.
+    for (QCheckBox* check : form.findChildren<QCheckBox*>()) {
+      for (const bool ticked : {false, true}) {
+        check->setChecked(ticked);
+        const QImage drawn = check->grab().toImage();
+        const qreal ratio = drawn.width() / qreal(check->width());
+        QStyleOptionButton option;
+        option.initFrom(check);
+        const QRect box =
+            check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check);
+        const QColor ground(drawn.pixel(drawn.width() - 1, drawn.height() / 2));
+        double strongest = 0;
+        for (int y = qRound(box.top() * ratio); y < qRound((box.bottom() + 1) * ratio); ++y) {
+          for (int x = qRound(box.left() * ratio); x < qRound((box.right() + 1) * ratio); ++x)
+            strongest = std::max(strongest, Contrast(QColor(drawn.pixel(x, y)), ground));
+        }
+        const QByteArray what = check->objectName().toLatin1() + (ticked ? " ticked" : "") +
+                                ": indicator contrast " + QByteArray::number(strongest, 'f', 2);
+        QVERIFY2(strongest >= 3.0, what);
+      }
+    }
     QApplication::setPalette(Desktop);
   }
 

@@ -1,14 +1,17 @@
 // The main window: its geometry around the form, the card pictures and the INI file.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QScreen>
 #include <QSettings>
 #include <QTest>
+#include <QXmlStreamReader>
 #include <filesystem>
 
 #include "cards/catalogue.h"
+#include "outputs/pinout.h"
 #include "ui/commandline.h"
 #include "ui/formfixture.h"
 #include "ui/uitests.h"
@@ -186,6 +189,81 @@ class MainWindowTest : public QObject {
     QVERIFY(picture.toolTip().startsWith(QStringLiteral("<img src=\"data:image/png;base64,")));
     program.Window().ShowCardPicture(&picture, config.ChoiceList[2], 1);
     QVERIFY(picture.toolTip().isEmpty());
+    // A screen reader hears the card in words, never the tooltip's picture.
+    program.Window().ShowCardPicture(&picture, 1001, 0);
+    QCOMPARE(picture.accessibleDescription(),
+             QStringLiteral("Acme 8-LED Strip: 2 inputs, 8 outputs, 4 inouts"));
+  }
+
+  // The pinout picture can be read: every name fits its cell (wrapped, smaller, or cut with
+  // "..." and whole in the tooltip), every text stands out from its cell as text must, and
+  // supply and ground say what they are.
+  void pinoutTextFitsAndStandsOut() {
+    const struct {
+      const char* What;
+      std::int32_t Gpio0, Gpio1;
+      std::string Prefix;
+    } cases[] = {
+        {"no prefix", 12, 13, ""},
+        {"a long prefix", 12, 69, "CAMERA_MODULE_"},
+        {"the longest prefix", 67, 76, std::string(100, 'P')},
+    };
+    for (const auto& c : cases) {
+      TLarkspurSettings settings = DefaultLarkspurSettings();
+      settings.Gpio0.Set(c.Gpio0);
+      settings.Gpio1.Set(c.Gpio1);
+      settings.PrefixGpio0.Set(c.Prefix);
+      const QByteArray svg = QByteArray::fromStdString(ProjectPinoutSvg(settings));
+      QXmlStreamReader xml(svg);
+      QColor cellFill;
+      QString title;  // of the cell
+      QString name;   // its lines joined
+      QStringList supply;
+      int lines = 0;
+      const auto nameFits = [&] {
+        if (title.isEmpty() || name.isEmpty() || supply.contains(name))
+          return true;
+        return lines <= 3 && (title.contains(name) || (name.endsWith(QStringLiteral("...")) &&
+                                                       title.contains(name.chopped(3))));
+      };
+      while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isEndElement() && xml.name() == QStringLiteral("g")) {
+          QVERIFY2(nameFits(), qPrintable(QStringLiteral("%1: %2").arg(c.What, title)));
+          title.clear();
+          name.clear();
+          lines = 0;
+        }
+        if (!xml.isStartElement())
+          continue;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        if (xml.name() == QStringLiteral("rect")) {
+          cellFill = QColor(attributes.value(QStringLiteral("fill")).toString());
+        } else if (xml.name() == QStringLiteral("title")) {
+          title = xml.readElementText();
+        } else if (xml.name() == QStringLiteral("text")) {
+          const QString kind = attributes.value(QStringLiteral("class")).toString();
+          const QString text = xml.readElementText();
+          // Every text is drawn in one colour, the style's, on its cell.
+          QVERIFY2(Contrast(QColor(0x21, 0x21, 0x21), cellFill) >= 4.5,
+                   qPrintable(cellFill.name()));
+          if (kind != QStringLiteral("name"))
+            continue;
+          QFont font(QStringLiteral("sans-serif"));
+          font.setBold(true);
+          font.setPixelSize(attributes.value(QStringLiteral("font-size")).toInt());
+          QVERIFY2(font.pixelSize() >= 7, qPrintable(text));
+          QVERIFY2(QFontMetrics(font).horizontalAdvance(text) <= 86,
+                   qPrintable(QStringLiteral("%1: %2").arg(c.What, text)));
+          if (title.contains(QStringLiteral("supply")) || title.contains(QStringLiteral("ground")))
+            supply.append(text);
+          name += text;
+          ++lines;
+        }
+      }
+      QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+      QCOMPARE(supply, (QStringList{"5 V", "GND", "3.3 V", "GND", "5 V", "GND", "3.3 V", "GND"}));
+    }
   }
 };
 
