@@ -5,6 +5,7 @@
 #include <optional>
 #include <utility>
 
+#include "boards/larkspur_board.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
@@ -115,36 +116,48 @@ std::string BoardPartnerCandidate(const std::unordered_map<std::string, std::str
 
 std::unique_ptr<TBoardBalls> ReadBoardBalls() {
   auto balls = std::make_unique<TBoardBalls>();
-  // Every part ticked and the plain GPIO card on both headers: every ball with its signal.
-  TLarkspurSettings everything = DefaultLarkspurSettings();
+  const BoardDefinition& definition = LarkspurBoard();
+  balls->BoardName = definition.Name;
+  balls->Family = definition.Family;
+  balls->Device = definition.Device;
+  // Every on-board ball with its signal, from the board's own tables: a ball that two
+  // components share keeps the first one's signal, which both give the same name.
+  for (const BoardComponent& component : definition.Components) {
+    for (const BoardPin& pin : component.Pins) {
+      if (pin.Ball.empty() || pin.Direction == PinDirection::Unused)
+        continue;
+      BoardBall ball;
+      ball.IoStandard = pin.IoStandard;
+      ball.Signal = pin.Name;
+      balls->SignalBalls.emplace(pin.Name, pin.Ball);
+      balls->Balls.emplace(pin.Ball, std::move(ball));
+    }
+  }
+  // The header balls, and the names the plain GPIO pair gives them, from that pair's model.
+  TLarkspurSettings pair = DefaultLarkspurSettings();
   for (const LarkspurComponent& component : kLarkspurComponents)
-    everything.*component.Flag = 1;
-  everything.Gpio0.Set(kCardGpioDefault);
-  everything.Gpio1.Set(kCardGpioDefault);
-  const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(everything);
-  balls->Family = board->Family();
-  balls->Device = board->Device();
+    pair.*component.Flag = 0;
+  pair.Gpio0.Set(kCardGpioDefault);
+  pair.Gpio1.Set(kCardGpioDefault);
+  const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(pair);
   for (std::size_t g = 0; g < board->GroupCount(); ++g) {
     const TConnector& group = board->GroupAt(g);
     int header = -1;
-    for (std::size_t h = 0; h < kLarkspurHeaders.size() && group.IsHeader(); ++h) {
-      if (group.HeaderKey() == kLarkspurHeaders[h].Key)
+    for (std::size_t h = 0; h < definition.Headers.size() && group.IsHeader(); ++h) {
+      if (group.HeaderKey() == definition.Headers[h].HeaderKey)
         header = static_cast<int>(h);
     }
-    for (std::size_t i = 0; i < group.PinEntryCount(); ++i) {
+    if (header < 0)
+      continue;
+    for (std::size_t i = 0; i < group.PinEntryCount() && i < 40; ++i) {
       const TPin* pin = group.PinAt(i);
       if (!pin || !pin->IsActive() || pin->Location().empty())
         continue;
       BoardBall ball;
       ball.IoStandard = pin->IoStandard();
-      if (header < 0) {
-        ball.Signal = pin->Name();
-        balls->SignalBalls.emplace(pin->Name(), pin->Location());
-      } else if (i < 40) {
-        ball.Header = header;
-        ball.Position = static_cast<int>(i) + 1;
-        balls->PairNames[static_cast<std::size_t>(header)][i] = pin->Name();
-      }
+      ball.Header = header;
+      ball.Position = static_cast<int>(i) + 1;
+      balls->PairNames[static_cast<std::size_t>(header)][i] = pin->Name();
       balls->Balls.emplace(pin->Location(), std::move(ball));
     }
   }
@@ -297,8 +310,8 @@ class Checker {
       const std::string& expected = device ? Board.Device : Board.Family;
       if (!EqualsIgnoringCase(a.Value, expected)) {
         Add(a, DiagnosticSeverity::Error, "device",
-            std::string(device ? "DEVICE" : "FAMILY") + " is \"" + a.Value +
-                "\", but the Larkspur board carries " + (device ? "the " : "an ") + expected +
+            std::string(device ? "DEVICE" : "FAMILY") + " is \"" + a.Value + "\", but the " +
+                Board.BoardName + " board carries " + (device ? "the " : "an ") + expected +
                 (device ? "" : " device") + ".",
             {}, {});
       }
@@ -343,8 +356,8 @@ class Checker {
       const BoardBall* there = BallAt(at);
       if (!there) {
         Add(at, DiagnosticSeverity::Warning, "unknown-location",
-            *port + " is placed on " + at.Value +
-                ", which is no ball of the Larkspur board that Pinwright knows; the board may "
+            *port + " is placed on " + at.Value + ", which is no ball of the " + Board.BoardName +
+                " board that Pinwright knows; the board may "
                 "wire it to something outside its tables.",
             *port, at.Value);
         continue;

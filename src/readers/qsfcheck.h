@@ -60,6 +60,7 @@ struct BoardBall {
 };
 
 struct TBoardBalls {
+  std::string BoardName;  // as the board's messages name it
   std::string Family;
   std::string Device;
   std::unordered_map<std::string, BoardBall> Balls;          // ball ("V16") -> what is there

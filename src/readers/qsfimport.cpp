@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "boards/larkspur_board.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
 #include "cards/usercards.h"
@@ -59,13 +60,29 @@ std::vector<PlacedPin> PinsOf(const TLarkspurSettings& settings, bool headers) {
   return pins;
 }
 
+// The on-board pins a component brings when it alone is ticked: its own and those of the
+// components it brings along, from the board's tables.
+std::vector<PlacedPin> ComponentPins(const BoardDefinition& board, const BoardComponent& ticked) {
+  const BoardChoice alone{{ticked.Key}, {}};
+  std::vector<PlacedPin> pins;
+  for (const BoardComponent& component : board.Components) {
+    if (!ComponentInUse(alone, component))
+      continue;
+    for (const BoardPin& pin : component.Pins) {
+      if (pin.Unless != ticked.Key)
+        pins.push_back({pin.Name, pin.Ball});
+    }
+  }
+  return pins;
+}
+
 std::unique_ptr<Catalogue> ReadCatalogue() {
   auto made = std::make_unique<Catalogue>();
+  const BoardDefinition& board = LarkspurBoard();
   for (std::size_t c = 0; c < kLarkspurComponents.size(); ++c) {
-    TLarkspurSettings alone{};
-    StampLarkspurRecord(alone);
-    alone.*kLarkspurComponents[c].Flag = 1;
-    made->Parts[c] = PinsOf(alone, false);
+    const std::size_t index = FindComponent(board, kLarkspurComponents[c].Name);
+    if (index != std::string_view::npos)
+      made->Parts[c] = ComponentPins(board, board.Components[index]);
   }
   for (const std::int32_t card : GpioHeaderChoices()) {
     if (card == kCardNone)
@@ -122,8 +139,8 @@ class Importer {
       else if (EqualsIgnoringCase(a.Name, "DEVICE") &&
                !EqualsIgnoringCase(a.Value, LarkspurBalls().Device))
         Refuse(result,
-               "The file is for the device " + a.Value + ", not for the Larkspur board's " +
-                   LarkspurBalls().Device + ".",
+               "The file is for the device " + a.Value + ", not for the " +
+                   LarkspurBalls().BoardName + " board's " + LarkspurBalls().Device + ".",
                &a);
     }
     if (project.empty())
@@ -242,11 +259,21 @@ class Importer {
                                        [&](const PlacedPin& p) { return Has(p.Name, p.Ball); });
       settings.*kLarkspurComponents[c].Flag = all ? 1 : 0;
     }
-    // The processor system brings the first LPDDR4 bank along; the file cannot tell whether
-    // that bank was ticked as well.
-    if (settings.HPS) {
-      settings.LPDDR4A = 0;
-      choices.push_back("LPDDR4-A is taken as brought along by HPS, not ticked by itself.");
+    // A component that a ticked one brings along (the first LPDDR4 bank with the processor
+    // system): the file cannot tell whether it was ticked as well.
+    const BoardDefinition& board = LarkspurBoard();
+    for (const BoardComponent& component : board.Components) {
+      const std::optional<std::size_t> own = FindLarkspurComponent(component.Key);
+      for (const std::string& by : component.BroughtBy) {
+        const std::optional<std::size_t> bringer = FindLarkspurComponent(by);
+        if (!own || !bringer || settings.*kLarkspurComponents[*bringer].Flag == 0 ||
+            settings.*kLarkspurComponents[*own].Flag == 0)
+          continue;
+        settings.*kLarkspurComponents[*own].Flag = 0;
+        choices.push_back(
+            std::string(kLarkspurComponents[*own].Caption) + " is taken as brought along by " +
+            std::string(kLarkspurComponents[*bringer].Caption) + ", not ticked by itself.");
+      }
     }
   }
 
