@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "boards/larkspur_board.h"
 #include "cards/cardfile.h"
 #include "cards/usercards.h"
 #include "fail.h"
@@ -78,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
          DiagnosticLine(again.Problems.front()) + "\n" + written);
   if (!SameRows(*reading.Card, *again.Card))
     Fail("the written card file reads back to other rows", written);
-  if (CardHeaderSvg(reading.Card->Id, 1).find("</svg>") == std::string::npos)
+  if (CardHeaderSvg(LarkspurBoard(), reading.Card->Id, 1).find("</svg>") == std::string::npos)
     Fail("the header picture is cut short", written);
   InstallUserCards({});
   return 0;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "cards/catalogue.h"
 #include "model/pin.h"
@@ -20,12 +22,12 @@ std::string ConfigurationBlock(const BoardDefinition& board) {
   return text + "\r\n";
 }
 
-void AddComponent(TMainBoard& model, const BoardComponent& component, const BoardChoice& choice) {
+void AddComponent(TMainBoard& model, const BoardComponent& component,
+                  const BoardSettings& settings) {
   TConnector group(component.Group, {}, kConnectorOnBoard);
   group.ReservePins(component.Pins.size());
   for (const BoardPin& pin : component.Pins) {
-    if (!pin.Unless.empty() && std::find(choice.Components.begin(), choice.Components.end(),
-                                         pin.Unless) != choice.Components.end())
+    if (!pin.Unless.empty() && Ticks(settings, pin.Unless))
       continue;
     TPin& added = group.EmplacePin(pin.Name, pin.Ball, pin.Direction, pin.IoStandard, pin.ClockMHz);
     if (!pin.ClockText.empty())
@@ -53,19 +55,45 @@ void AddHeader(TMainBoard& model, const BoardHeader& header, std::int32_t cardId
 
 }  // namespace
 
-void DefineBoard(TMainBoard& model, const BoardDefinition& board, const BoardChoice& choice) {
+bool ComponentInUse(const BoardSettings& settings, const BoardComponent& component) {
+  return Ticks(settings, component.Key) ||
+         std::any_of(component.BroughtBy.begin(), component.BroughtBy.end(),
+                     [&](const std::string& by) { return Ticks(settings, by); });
+}
+
+std::string BoardReminder(const BoardDefinition& board, const BoardSettings& settings) {
+  if (board.ReminderText.empty())
+    return {};
+  std::vector<std::string_view> reminders;
+  for (const BoardComponent& component : board.Components) {
+    if (!component.Reminder.empty() && Ticks(settings, component.Key) &&
+        std::find(reminders.begin(), reminders.end(), component.Reminder) == reminders.end())
+      reminders.push_back(component.Reminder);
+  }
+  if (reminders.empty())
+    return {};
+  std::string joined;
+  for (std::size_t i = 0; i < reminders.size(); ++i)
+    joined += (i == 0 ? "" : " and ") + std::string(reminders[i]);
+  std::string text = board.ReminderText;
+  for (std::size_t at = 0; (at = text.find("%s", at)) != std::string::npos; at += joined.size())
+    text.replace(at, 2, joined);
+  return text;
+}
+
+void DefineBoard(TMainBoard& model, const BoardDefinition& board, const BoardSettings& settings) {
   model.ClearGroups();
   model.SetDeviceData(board.Number, board.Family, board.Device, board.Package, board.PinCount,
                       board.SpeedGrade);
   model.SetBoardName(board.Name);
   model.SetQsfExtraAssignments(ConfigurationBlock(board));
   for (const BoardComponent& component : board.Components) {
-    if (ComponentInUse(choice, component))
-      AddComponent(model, component, choice);
+    if (ComponentInUse(settings, component))
+      AddComponent(model, component, settings);
   }
-  for (std::size_t h = 0; h < board.Headers.size() && h < choice.Cards.size(); ++h) {
-    if (choice.Cards[h] != kCardNone)
-      AddHeader(model, board.Headers[h], choice.Cards[h]);
+  for (std::size_t h = 0; h < board.Headers.size() && h < settings.Headers.size(); ++h) {
+    if (settings.Headers[h].Card != kCardNone)
+      AddHeader(model, board.Headers[h], settings.Headers[h].Card);
   }
 }
 

@@ -414,7 +414,7 @@ constexpr ComponentGroup kComponentGroups[] = {
 
 BoardDefinition MakeLarkspurBoard() {
   BoardDefinition board;
-  board.Id = "larkspur";
+  board.Id = std::string(kLarkspurBoardKey);
   board.Number = kLarkspurBoardId;
   board.Name = "Larkspur";
   board.Folder = "LARKSPUR";
@@ -466,19 +466,8 @@ const BoardDefinition& LarkspurBoard() {
   return board;
 }
 
-BoardChoice LarkspurChoice(const TLarkspurSettings& settings) {
-  BoardChoice choice;
-  for (const LarkspurComponent& component : kLarkspurComponents) {
-    if (settings.*component.Flag != 0)
-      choice.Components.emplace_back(component.Name);
-  }
-  for (const LarkspurHeader& header : kLarkspurHeaders)
-    choice.Cards.push_back((settings.*header.Card).Get());
-  return choice;
-}
-
 void DefineLarkspurBoard(TMainBoard& board, const TLarkspurSettings& s) {
-  DefineBoard(board, LarkspurBoard(), LarkspurChoice(s));
+  DefineBoard(board, LarkspurBoard(), LarkspurBoardSettings(s));
   // The block belongs to the Larkspur board only: a record carrying another board ID (loaded
   // from a file, not yet stamped) gets none.
   if (s.BoardId.Get() != kLarkspurBoardId)

@@ -15,9 +15,6 @@ inline constexpr const char* kPushButtonGroup = "KEY";
 // The Larkspur board as data, made once.
 const BoardDefinition& LarkspurBoard();
 
-// The record's choices: its ticked components and the card on each header.
-BoardChoice LarkspurChoice(const TLarkspurSettings& settings);
-
 // Clears the model and fills it from the record: device data, one group per ticked component
 // (in the order of the board's component table, not of the record) and one header template
 // per GPIO header of kLarkspurHeaders that names a card.

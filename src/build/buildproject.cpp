@@ -96,7 +96,7 @@ const OutputRow kOutputs[] = {
      .Wanted = [](const GenerationOptions& o) { return o.Pinout; },
      .Want = [](GenerationOptions& o, bool on) { o.Pinout = on; },
      .Make = [](const CheckedProject& p, const LocalDateTime&) {
-       return ProjectPinoutSvg(p.Settings().Settings());
+       return ProjectPinoutSvg(p.Settings().Definition(), p.Settings().Choice());
      }},
 };
 // clang-format on

@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "boards/larkspur_board.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -522,7 +523,7 @@ int RunCard(const Request& request, std::string& out) {
   }
   std::string backup;
   if (Status written = WriteFileAtomically(
-          path, CardHeaderSvg(*card, static_cast<int>(request.PictureHeader.value_or(0))), options,
+          path, CardHeaderSvg(LarkspurBoard(), *card, request.PictureHeader.value_or(0)), options,
           &backup);
       !written)
     return ReportNotWritten(written.Error(), path);

@@ -68,19 +68,7 @@ struct BoardDefinition {
   std::vector<BoardHeader> Headers;
 };
 
-// What a board model is made of: the ticked components' keys and the card on each header.
-struct BoardChoice {
-  std::vector<std::string> Components;
-  // One per header of the definition, in its order: the card's ID, 0 for none.
-  std::vector<std::int32_t> Cards;
-};
-
 // The index of the component with the key; npos for none.
 std::size_t FindComponent(const BoardDefinition& board, std::string_view key);
-// True when the component is ticked or brought along by a ticked one.
-bool ComponentInUse(const BoardChoice& choice, const BoardComponent& component);
-
-// The reminder of the ticked components (ReminderText); empty when none reminds of anything.
-std::string BoardReminder(const BoardDefinition& board, const BoardChoice& choice);
 
 }  // namespace pinwright

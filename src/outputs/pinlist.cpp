@@ -18,14 +18,14 @@ constexpr const char* kCrLf = "\r\n";
 
 // The header a group stands for, with the card the settings put on it; nothing for an
 // on-board group.
-std::optional<HeaderPlace> HeaderOf(const TConnector& group, const TLarkspurSettings& settings) {
+std::optional<HeaderPlace> HeaderOf(const TConnector& group, const CheckedSettings& settings) {
   if (!group.IsHeader())
     return std::nullopt;
-  for (const LarkspurHeader& header : kLarkspurHeaders) {
-    if (group.HeaderKey() == header.Key) {
-      return HeaderPlace{std::string(header.Label),
-                         std::string(CardById((settings.*header.Card).Get()).Name), 0};
-    }
+  const std::vector<BoardHeader>& headers = settings.Definition().Headers;
+  const std::vector<HeaderSettings>& chosen = settings.Choice().Headers;
+  for (std::size_t h = 0; h < headers.size() && h < chosen.size(); ++h) {
+    if (group.HeaderKey() == headers[h].HeaderKey)
+      return HeaderPlace{headers[h].Label, std::string(CardById(chosen[h].Card).Name), 0};
   }
   return std::nullopt;
 }
@@ -43,7 +43,7 @@ TPinManifest MakePinManifest(const CheckedSettings& settings, const std::string&
         group.Name(), std::nullopt,   std::nullopt};
     if (HasClockConstraint(pin))
       entry.Clock = pin.FrequencyText();
-    if (std::optional<HeaderPlace> header = HeaderOf(group, settings.Settings())) {
+    if (std::optional<HeaderPlace> header = HeaderOf(group, settings)) {
       header->Position = pin.PinNumber();
       entry.Place = std::move(header);
     }

@@ -236,27 +236,31 @@ std::string Picture(const std::vector<HeaderView>& views) {
   return svg;
 }
 
-std::string TitleOf(const LarkspurHeader& header, std::int32_t cardId) {
-  return std::string(header.Label) + ": " + std::string(CardById(cardId).Name);
+std::string TitleOf(const BoardHeader& header, std::int32_t cardId) {
+  return header.Label + ": " + std::string(CardById(cardId).Name);
 }
 
 }  // namespace
 
-std::string CardHeaderSvg(std::int32_t cardId, int header) {
-  const LarkspurHeader& place = kLarkspurHeaders[header == 1 ? 1 : 0];
-  TLarkspurSettings settings = TConfigLarkspur().Settings;  // nothing ticked, no cards
-  (settings.*place.Card).Set(cardId);
-  const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
-  return Picture({ViewOf(*board, place.Key, TitleOf(place, cardId))});
+std::string CardHeaderSvg(const BoardDefinition& board, std::int32_t cardId, std::size_t header) {
+  if (board.Headers.empty())
+    return {};
+  const std::size_t place = header < board.Headers.size() ? header : 0;
+  BoardSettings settings;  // nothing ticked, the card alone on the header
+  settings.Headers.resize(board.Headers.size());
+  settings.Headers[place].Card = cardId;
+  const std::unique_ptr<TMainBoard> model = BuildBoardModel(board, settings);
+  return Picture(
+      {ViewOf(*model, board.Headers[place].HeaderKey, TitleOf(board.Headers[place], cardId))});
 }
 
-std::string ProjectPinoutSvg(const TLarkspurSettings& settings) {
-  const std::unique_ptr<TMainBoard> board = BuildLarkspurModel(settings);
+std::string ProjectPinoutSvg(const BoardDefinition& board, const BoardSettings& settings) {
+  const std::unique_ptr<TMainBoard> model = BuildBoardModel(board, settings);
   std::vector<HeaderView> views;
-  for (const LarkspurHeader& header : kLarkspurHeaders) {
-    const std::int32_t card = (settings.*header.Card).Get();
+  for (std::size_t h = 0; h < board.Headers.size() && h < settings.Headers.size(); ++h) {
+    const std::int32_t card = settings.Headers[h].Card;
     if (card != kCardNone)
-      views.push_back(ViewOf(*board, header.Key, TitleOf(header, card)));
+      views.push_back(ViewOf(*model, board.Headers[h].HeaderKey, TitleOf(board.Headers[h], card)));
   }
   return views.empty() ? std::string() : Picture(views);
 }

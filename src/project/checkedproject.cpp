@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "boards/boardmodel.h"
 #include "boards/larkspur_board.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
@@ -248,7 +249,11 @@ bool IsDefaultGpioPair(const TLarkspurSettings& settings) {
 }
 
 CheckedSettings::CheckedSettings(const TLarkspurSettings& record, std::unique_ptr<TMainBoard> model)
-    : Record(record), Model(std::move(model)), Name(record.ProjectName.Get()) {}
+    : Record(record),
+      Defined(&LarkspurBoard()),
+      Choices(LarkspurBoardSettings(record)),
+      Model(std::move(model)),
+      Name(record.ProjectName.Get()) {}
 
 CheckedProjectPath::CheckedProjectPath(std::string path, std::string name)
     : Path(std::move(path)), Name(std::move(name)) {}
@@ -414,21 +419,40 @@ SignalSummary CardSignals(std::int32_t cardId) {
   return SummariseSignals(settings);
 }
 
-std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
-  auto board = std::make_unique<TMainBoard>();
-  DefineLarkspurBoard(*board, settings);
-  // With the plain GPIO card on both headers and no prefixes, each header's pins become a bus
-  // named after its group (GPIO_0, GPIO_1).
+bool IsDefaultGpioPair(const BoardSettings& settings) {
+  return !settings.Headers.empty() && std::all_of(settings.Headers.begin(), settings.Headers.end(),
+                                                  [](const HeaderSettings& header) {
+                                                    return header.Card == kCardGpioDefault &&
+                                                           header.Prefix.empty();
+                                                  });
+}
+
+std::unique_ptr<TMainBoard> BuildBoardModel(const BoardDefinition& board,
+                                            const BoardSettings& settings) {
+  auto model = std::make_unique<TMainBoard>();
+  DefineBoard(*model, board, settings);
+  // With the plain GPIO card on every header and no prefixes, each header's pins become a
+  // bus named after its group (GPIO_0, GPIO_1).
   const bool defaultPair = IsDefaultGpioPair(settings);
-  for (const LarkspurHeader& header : kLarkspurHeaders) {
-    const std::int32_t cardId = (settings.*header.Card).Get();
-    if (cardId <= 0)
+  for (std::size_t h = 0; h < board.Headers.size() && h < settings.Headers.size(); ++h) {
+    const HeaderSettings& chosen = settings.Headers[h];
+    if (chosen.Card <= 0)
       continue;
-    FitCard(*board, header.Key, CardById(cardId),
-            defaultPair ? std::string(header.GroupName) : std::string(),
-            defaultPair ? std::string() : (settings.*header.Prefix).Get());
+    FitCard(*model, board.Headers[h].HeaderKey, CardById(chosen.Card),
+            defaultPair ? board.Headers[h].Group : std::string(),
+            defaultPair ? std::string() : chosen.Prefix);
   }
-  return board;
+  return model;
+}
+
+std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings) {
+  std::unique_ptr<TMainBoard> model =
+      BuildBoardModel(LarkspurBoard(), LarkspurBoardSettings(settings));
+  // The configuration block belongs to the Larkspur board only: a record carrying another
+  // board ID (loaded from a file, not yet stamped) gets none.
+  if (settings.BoardId.Get() != kLarkspurBoardId)
+    model->SetQsfExtraAssignments("");
+  return model;
 }
 
 std::string DefaultProjectPath(const std::string& baseFolder, const std::string& projectName) {
@@ -436,7 +460,7 @@ std::string DefaultProjectPath(const std::string& baseFolder, const std::string&
 }
 
 std::string MemoryWarning(const TLarkspurSettings& settings) {
-  return BoardReminder(LarkspurBoard(), LarkspurChoice(settings));
+  return BoardReminder(LarkspurBoard(), LarkspurBoardSettings(settings));
 }
 
 CheckedTopLevel::CheckedTopLevel(HdlLanguage language, std::string name,

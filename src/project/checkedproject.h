@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/failure.h"
+#include "model/boarddefinition.h"
 #include "model/mainboard.h"
 #include "model/portmodel.h"
 #include "project/generationoptions.h"
@@ -31,6 +32,9 @@ class CheckedSettings {
  public:
   // The record as checked, carrying board ID 43 and record size 416.
   const TLarkspurSettings& Settings() const { return Record; }
+  // The board the settings are for, and its choices as settings of any board.
+  const BoardDefinition& Definition() const { return *Defined; }
+  const BoardSettings& Choice() const { return Choices; }
   // The board model: one group per ticked component and per header with a card, the cards
   // fitted, and the pins of every group in generation order (the order every file lists).
   const TMainBoard& Board() const { return *Model; }
@@ -43,6 +47,8 @@ class CheckedSettings {
   CheckedSettings(const TLarkspurSettings& record, std::unique_ptr<TMainBoard> model);
 
   TLarkspurSettings Record;
+  const BoardDefinition* Defined;
+  BoardSettings Choices;
   std::shared_ptr<const TMainBoard> Model;
   std::string Name;
 };
@@ -119,6 +125,11 @@ SignalSummary CardSignals(std::int32_t cardId);
 // The board model of the record with its daughter cards fitted, pins not yet ordered. Takes
 // the record as it stands, checked or not.
 std::unique_ptr<TMainBoard> BuildLarkspurModel(const TLarkspurSettings& settings);
+// The board model of any board's settings, made the same way.
+std::unique_ptr<TMainBoard> BuildBoardModel(const BoardDefinition& board,
+                                            const BoardSettings& settings);
+// True when every header carries "GPIO Default" and no prefix.
+bool IsDefaultGpioPair(const BoardSettings& settings);
 
 // The default .qpf path of a project: NAME.qpf in the default project folder inside the base
 // folder (which ends in a separator).

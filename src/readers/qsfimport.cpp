@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "boards/boardmodel.h"
 #include "boards/larkspur_board.h"
 #include "cards/catalogue.h"
 #include "cards/choicelist.h"
@@ -63,7 +64,8 @@ std::vector<PlacedPin> PinsOf(const TLarkspurSettings& settings, bool headers) {
 // The on-board pins a component brings when it alone is ticked: its own and those of the
 // components it brings along, from the board's tables.
 std::vector<PlacedPin> ComponentPins(const BoardDefinition& board, const BoardComponent& ticked) {
-  const BoardChoice alone{{ticked.Key}, {}};
+  BoardSettings alone;
+  alone.Components.push_back(ticked.Key);
   std::vector<PlacedPin> pins;
   for (const BoardComponent& component : board.Components) {
     if (!ComponentInUse(alone, component))

@@ -178,4 +178,19 @@ Status TConfigLarkspur::SaveFile(const std::string& path, OtherFile other, std::
   return failure;
 }
 
+BoardSettings LarkspurBoardSettings(const TLarkspurSettings& record) {
+  BoardSettings settings;
+  settings.Board = std::string(kLarkspurBoardKey);
+  settings.Project = record.ProjectName.Get();
+  for (const LarkspurComponent& component : kLarkspurComponents) {
+    if (record.*component.Flag != 0)
+      settings.Components.emplace_back(component.Name);
+  }
+  for (const LarkspurHeader& header : kLarkspurHeaders) {
+    settings.Headers.push_back({"gpio" + std::string(header.Number), (record.*header.Card).Get(),
+                                (record.*header.Prefix).Get()});
+  }
+  return settings;
+}
+
 }  // namespace pinwright

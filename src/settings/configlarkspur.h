@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "host/failure.h"
+#include "settings/boardsettings.h"
 #include "settings/configboard.h"
 
 namespace pinwright {
@@ -37,8 +38,9 @@ class TextField {
   std::array<char, kSize> Bytes{};
 };
 
-// The board ID a Larkspur record carries.
+// The board ID a Larkspur record carries, and the board's ID in settings of any board.
 inline constexpr std::int32_t kLarkspurBoardId = 43;
+inline constexpr std::string_view kLarkspurBoardKey = "larkspur";
 
 struct TLarkspurSettings {
   LeInt32 BoardId;
@@ -142,6 +144,10 @@ inline constexpr std::array<LarkspurHeader, 2> kLarkspurHeaders{{
   {"GPIO-1", "1", "GPIO_1", 17, &TLarkspurSettings::Gpio1, &TLarkspurSettings::PrefixGpio1},
 }};
 // clang-format on
+
+// The record's choices as settings of any board: the project name, the ticked components'
+// keys in record order, and each header's card and prefix (keys "gpio0", "gpio1").
+BoardSettings LarkspurBoardSettings(const TLarkspurSettings& record);
 
 // The record as the form stores it when it starts without a usable default.cfg.
 TLarkspurSettings DefaultLarkspurSettings();

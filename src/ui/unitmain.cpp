@@ -1,4 +1,5 @@
 #include "ui/unitmain.h"
+#include "boards/larkspur_board.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
@@ -184,7 +185,8 @@ void TFormMain::ShowCardPicture(QLabel* picture, std::int32_t cardId, int header
   if (pixmap.isNull() && !CardSourceFile(cardId).empty()) {
     const std::string_view file = CardPictureFile(cardId);
     if (file.empty()) {
-      const QByteArray svg = QByteArray::fromStdString(CardHeaderSvg(cardId, header));
+      const QByteArray svg = QByteArray::fromStdString(
+          CardHeaderSvg(LarkspurBoard(), cardId, static_cast<std::size_t>(header)));
       pixmap = PictureFromSvgText(svg, picture->size(), picture->devicePixelRatioF());
       // Drawn into the small picture, the header's names and balls cannot be read: the
       // tooltip shows it at a size that can, as wide as the screen allows.

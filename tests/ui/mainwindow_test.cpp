@@ -10,6 +10,7 @@
 #include <QXmlStreamReader>
 #include <filesystem>
 
+#include "boards/larkspur_board.h"
 #include "cards/catalogue.h"
 #include "outputs/pinout.h"
 #include "ui/commandline.h"
@@ -213,7 +214,8 @@ class MainWindowTest : public QObject {
       settings.Gpio0.Set(c.Gpio0);
       settings.Gpio1.Set(c.Gpio1);
       settings.PrefixGpio0.Set(c.Prefix);
-      const QByteArray svg = QByteArray::fromStdString(ProjectPinoutSvg(settings));
+      const QByteArray svg = QByteArray::fromStdString(
+          ProjectPinoutSvg(LarkspurBoard(), LarkspurBoardSettings(settings)));
       QXmlStreamReader xml(svg);
       QColor cellFill;
       QString title;  // of the cell
