@@ -76,17 +76,39 @@ Status CheckProjectName(const std::string& name, HdlLanguage language) {
 
 struct Header {
   std::string_view Label;  // as the form names it
+  std::int32_t Key;        // the key of its group in the board model
   std::int32_t CardId;
   std::string Prefix;
 };
+using Headers = std::vector<Header>;
 
-std::array<Header, 2> HeadersOf(const TLarkspurSettings& settings) {
-  std::array<Header, 2> headers;
-  for (std::size_t h = 0; h < headers.size(); ++h) {
-    const LarkspurHeader& header = kLarkspurHeaders[h];
-    headers[h] = {header.Label, (settings.*header.Card).Get(), (settings.*header.Prefix).Get()};
+// The board's headers with the card and prefix the settings give each.
+Headers HeadersOf(const BoardDefinition& board, const BoardSettings& settings) {
+  Headers headers;
+  for (std::size_t h = 0; h < board.Headers.size(); ++h) {
+    const HeaderSettings chosen =
+        h < settings.Headers.size() ? settings.Headers[h] : HeaderSettings{};
+    headers.push_back(
+        {board.Headers[h].Label, board.Headers[h].HeaderKey, chosen.Card, chosen.Prefix});
   }
   return headers;
+}
+
+Headers HeadersOf(const TLarkspurSettings& record) {
+  return HeadersOf(LarkspurBoard(), LarkspurBoardSettings(record));
+}
+
+// The index of a header in its list.
+std::size_t IndexOf(const Header* header, const Headers& headers) {
+  return static_cast<std::size_t>(header - headers.data());
+}
+
+// Each header's card and prefix, for the prefix clash check.
+std::vector<HeaderChoice> ChoicesOf(const Headers& headers) {
+  std::vector<HeaderChoice> choices;
+  for (const Header& header : headers)
+    choices.push_back({header.CardId, header.Prefix});
+  return choices;
 }
 
 Status CheckPrefix(const Header& header, HdlLanguage language = HdlLanguage::Verilog) {
@@ -122,12 +144,12 @@ Status CheckCard(const Header& header, const TConfigBoard& choices) {
 }
 
 // The form's header behind a header group; nullptr for an on-board group.
-const Header* HeaderOf(const TConnector& group, const std::array<Header, 2>& headers) {
+const Header* HeaderOf(const TConnector& group, const Headers& headers) {
   if (!group.IsHeader())
     return nullptr;
-  for (std::size_t h = 0; h < headers.size(); ++h) {
-    if (group.HeaderKey() == kLarkspurHeaders[h].Key)
-      return &headers[h];
+  for (const Header& header : headers) {
+    if (group.HeaderKey() == header.Key)
+      return &header;
   }
   return nullptr;
 }
@@ -148,7 +170,7 @@ struct FoldedEqual {
 // Two groups must not declare the same port, letter case ignored: the top-level module
 // would declare it twice and the settings file would assign two pins to one name. The
 // header whose prefix would mend a clash is named in blamed, when there is one.
-Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& headers,
+Status CheckPortNames(const TMainBoard& board, const Headers& headers,
                       const Header** blamed = nullptr) {
   // Port name -> group; the names are views into the board's pin names. The map's nodes
   // come from one arena, mostly on the stack, instead of an allocation each.
@@ -197,13 +219,13 @@ Status CheckPortNames(const TMainBoard& board, const std::array<Header, 2>& head
 // that Verilog takes and VHDL does not, and a card's signal may be a reserved word there.
 // With perHeader, every header's first refusal is kept there (by header) and the check goes
 // on through the other groups; a group of no header still ends it.
-Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& headers,
-                         HdlLanguage language, const Header** blamed = nullptr,
-                         std::array<std::string, 2>* perHeader = nullptr) {
+Status CheckPortNamesFor(const TMainBoard& board, const Headers& headers, HdlLanguage language,
+                         const Header** blamed = nullptr,
+                         std::vector<std::string>* perHeader = nullptr) {
   for (std::size_t g = 0; g < board.GroupCount(); ++g) {
     const TConnector& group = board.GroupAt(g);
     const Header* header = HeaderOf(group, headers);
-    if (perHeader && header && !(*perHeader)[header == &headers[0] ? 0 : 1].empty())
+    if (perHeader && header && !(*perHeader)[IndexOf(header, headers)].empty())
       continue;
     // The latest name that passed: the other members of its bus follow it.
     std::optional<std::string_view> passed;
@@ -231,7 +253,7 @@ Status CheckPortNamesFor(const TMainBoard& board, const std::array<Header, 2>& h
           FailureKind::BadPortName, advice);
       if (!perHeader || !header)
         return refused;
-      (*perHeader)[header == &headers[0] ? 0 : 1] = refused.Error().Reason;
+      (*perHeader)[IndexOf(header, headers)] = refused.Error().Reason;
       break;
     }
   }
@@ -266,11 +288,9 @@ Result<CheckedSettings> CheckLarkspurSettings(const TLarkspurSettings& settings,
   if (projectName.empty())
     return Refused(FailureKind::EmptyProjectName, "Project Name cannot be empty.");
 
-  const std::array<Header, 2> headers = HeadersOf(settings);
+  const Headers headers = HeadersOf(settings);
   if (!IsDefaultGpioPair(settings)) {
-    const std::array<HeaderChoice, 2> choices = {
-        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
-    if (Status clash = TMainBoard::CheckPrefixClash(choices); !clash)
+    if (Status clash = TMainBoard::CheckPrefixClash(ChoicesOf(headers)); !clash)
       return clash.Error();
   }
 
@@ -310,7 +330,7 @@ Status CheckTopLevelNames(const CheckedSettings& settings, HdlLanguage language)
       !name) {
     return name;
   }
-  const std::array<Header, 2> headers = HeadersOf(settings.Settings());
+  const Headers headers = HeadersOf(settings.Definition(), settings.Choice());
   for (const Header& header : headers) {
     if (Status prefix = CheckPrefix(header, language); !prefix)
       return prefix;
@@ -337,17 +357,17 @@ TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings, HdlLangua
                                              : ReasonOf(CheckProjectName(projectName, language));
 
   // Each prefix on its own first; what needs both headers only when neither has a problem.
-  const std::array<Header, 2> headers = HeadersOf(settings);
+  const Headers headers = HeadersOf(settings);
+  problems.Prefixes.resize(headers.size());
   for (std::size_t h = 0; h < headers.size(); ++h)
     problems.Prefixes[h] = ReasonOf(CheckPrefix(headers[h], language));
-  if (!problems.Prefixes[0].empty() || !problems.Prefixes[1].empty())
+  if (std::any_of(problems.Prefixes.begin(), problems.Prefixes.end(),
+                  [](const std::string& problem) { return !problem.empty(); }))
     return problems;
 
   if (!IsDefaultGpioPair(settings)) {
-    const std::array<HeaderChoice, 2> choices = {
-        {{headers[0].CardId, headers[0].Prefix}, {headers[1].CardId, headers[1].Prefix}}};
-    if (Status clash = TMainBoard::CheckPrefixClash(choices); !clash) {
-      problems.Prefixes = {clash.Error().Reason, clash.Error().Reason};
+    if (Status clash = TMainBoard::CheckPrefixClash(ChoicesOf(headers)); !clash) {
+      problems.Prefixes.assign(headers.size(), clash.Error().Reason);
       return problems;
     }
   }
@@ -362,7 +382,7 @@ TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings, HdlLangua
   const Header* blamed = nullptr;
   if (Status ports = CheckPortNames(*board, headers, &blamed); !ports) {
     if (blamed)
-      problems.Prefixes[blamed == &headers[0] ? 0 : 1] = ports.Error().Reason;
+      problems.Prefixes[IndexOf(blamed, headers)] = ports.Error().Reason;
     return problems;
   }
   // In generation order, as the checked settings hold them, so that the first name of each

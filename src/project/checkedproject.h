@@ -104,7 +104,7 @@ Result<CheckedProjectPath> CheckProjectPath(const std::string& qpfPath,
 // the fields before it pass. Empty text where the field passes.
 struct TypedFieldProblems {
   std::string ProjectName;
-  std::array<std::string, 2> Prefixes;  // GPIO-0, GPIO-1
+  std::vector<std::string> Prefixes;  // one per header of the board, in its order
 };
 TypedFieldProblems CheckTypedFields(const TLarkspurSettings& settings,
                                     HdlLanguage language = HdlLanguage::Verilog);
