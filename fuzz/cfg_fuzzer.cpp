@@ -17,6 +17,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "build/buildproject.h"
 #include "cli/arguments.h"
@@ -83,6 +84,10 @@ void CheckLoad(const std::uint8_t* data, std::size_t size, TConfigLarkspur& conf
 
 void CheckSaveRoundTrip(TConfigLarkspur& config, const std::uint8_t* data) {
   const std::string copy = (WorkFolder() / "copy.cfg").string();
+  // A new file each time: the copy of an earlier input may carry another board ID, and a
+  // settings file of another board is not replaced without being asked to.
+  std::error_code error;
+  std::filesystem::remove(copy, error);
   if (!config.SaveFile(copy))
     Fail("saving the record", copy);
   if (ReadBytes(copy) != std::string(reinterpret_cast<const char*>(data), kLarkspurRecordSize))
