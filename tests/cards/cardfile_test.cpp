@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -13,6 +14,12 @@
 
 namespace pinwright {
 namespace {
+
+// A path with the system's own separators, so that a folder joined with "/" in a test and
+// with the system's separator in the code compare equal.
+std::string Native(const std::string& path) {
+  return std::filesystem::path(path).lexically_normal().string();
+}
 
 // The keys every card needs, before the pins of a case.
 constexpr const char* kHead =
@@ -346,11 +353,14 @@ TEST(AddUserCardFile, NeverReplacesOrKnocksOutAnotherCard) {
     ASSERT_TRUE(added) << added.Error().Reason;
     EXPECT_EQ(added->Id, c.Id);
     EXPECT_EQ(CardById(c.Id).Name, c.Name);
-    EXPECT_EQ(added->Replaces, c.Replaces.empty() ? "" : dir.File(c.Replaces));
+    EXPECT_EQ(Native(added->Replaces), c.Replaces.empty() ? "" : Native(dir.File(c.Replaces)));
     const std::vector<std::string> backups =
         c.Replaces.empty() ? std::vector<std::string>{}
-                           : std::vector<std::string>{dir.File(c.Replaces) + ".~1~"};
-    EXPECT_EQ(added->Backups, backups);
+                           : std::vector<std::string>{Native(dir.File(c.Replaces) + ".~1~")};
+    std::vector<std::string> made;
+    for (const std::string& backup : added->Backups)
+      made.push_back(Native(backup));
+    EXPECT_EQ(made, backups);
     // Every card still loads from the folder, the replaced one from its backup no more.
     const CardLoad reloaded = LoadCards(CardSources(folder, extra));
     EXPECT_TRUE(reloaded.RefusedFiles.empty());
@@ -376,7 +386,7 @@ TEST(RemoveUserCardFile, KeepsTheFileAsANumberedBackup) {
   EXPECT_FALSE(RemoveUserCardFile(12, folder));
   const Result<std::string> backup = RemoveUserCardFile(1001, folder);
   ASSERT_TRUE(backup) << backup.Error().Reason;
-  EXPECT_EQ(*backup, dir.File("cards/acme.toml.~2~"));
+  EXPECT_EQ(Native(*backup), Native(dir.File("cards/acme.toml.~2~")));
   EXPECT_EQ(testing::ReadFile(*backup), testing::ReadFile(acme));
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "cards" / "acme.toml"));
   EXPECT_EQ(FindUserCard(1001), nullptr);
