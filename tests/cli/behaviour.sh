@@ -876,7 +876,9 @@ for name in .pw-Ab12cd.tmp .pw-notmine .pw-config .pw-Ab12cd .pw-Held12.tmp; do
   : >"$dir/$name"
   touch -d '1 minute ago' "$dir/$name"
 done
-flock "$dir/.pw-Held12.tmp" sleep 30 &
+# The holder is the one process, so that ending it ends the hold.
+# shellcheck disable=SC2016
+bash -c 'exec 9<"$1" && flock 9 && exec sleep 30' _ "$dir/.pw-Held12.tmp" &
 holder=$!
 for _ in {1..50}; do
   flock -n "$dir/.pw-Held12.tmp" true || break
@@ -913,6 +915,24 @@ if [[ $(id -u) == 0 ]] && command -v setpriv >/dev/null && command -v setfacl >/
     fail "the ACL of a replaced file was dropped"
   [[ $(getfattr --only-values -n user.origin "$shared/mine/top.v" 2>/dev/null) == kept ]] ||
     fail "an extended attribute of a replaced file was dropped"
+  # Root's generation removes what a killed run of the user left, and leaves the user's own
+  # files of another naming and a temporary file the user's live writer holds.
+  for name in .pw-Held34.tmp .pw-Gone56.tmp .pw-config; do
+    "${nobody[@]}" touch -d '1 minute ago' "$shared/mine/$name"
+  done
+  # shellcheck disable=SC2016
+  "${nobody[@]}" bash -c 'exec 9<"$1" && flock 9 && exec sleep 30' _ "$shared/mine/.pw-Held34.tmp" &
+  holder=$!
+  for _ in {1..50}; do
+    flock -n "$shared/mine/.pw-Held34.tmp" true || break
+    sleep 0.1
+  done
+  expect 0 generate "$shared/mine/top.qpf"
+  [[ -e $shared/mine/.pw-Held34.tmp && -e $shared/mine/.pw-config ]] ||
+    fail "root's generation removed a file of the user that was no left temporary file"
+  [[ ! -e $shared/mine/.pw-Gone56.tmp ]] || fail "a temporary file a user's killed run left stayed"
+  kill "$holder" 2>/dev/null
+  wait "$holder" 2>/dev/null
 
   # A user writing root's group-writable files in a sticky folder: written in place, so they
   # stay root's; the edited one is kept whole first.
