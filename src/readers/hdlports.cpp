@@ -308,9 +308,9 @@ DeclaredPorts ReadDeclaredPorts(std::string_view text, HdlLanguage language,
   DeclaredPorts result;
   result.File = file;
   if (!chosen) {
-    result.Problem = Diagnostic{result.File, 0,
-                                0,           DiagnosticSeverity::Error,
-                                {},          vhdl ? "no entity found" : "no module found"};
+    result.Problem.emplace();
+    result.Problem->File = result.File;
+    result.Problem->Message = vhdl ? "no entity found" : "no module found";
     return result;
   }
   result.Unit = std::string(tokens[*chosen + 1].Text);

@@ -214,9 +214,13 @@ class Importer {
   void Refuse(QsfImport& result, std::string message, const QsfAssignment* at = nullptr) const {
     if (result.Refusal)
       return;
-    result.Refusal =
-        Diagnostic{File, at ? at->Line : 0, at ? at->Column : 0, DiagnosticSeverity::Error,
-                   {},   std::move(message)};
+    Diagnostic& refusal = result.Refusal.emplace();
+    refusal.File = File;
+    if (at) {
+      refusal.Line = at->Line;
+      refusal.Column = at->Column;
+    }
+    refusal.Message = std::move(message);
   }
 
   void Collect() {
